@@ -1,0 +1,37 @@
+#include "record_state.h"
+
+#include <string>
+
+using namespace record_layout;
+
+double& RecordState::currentPart(int part, int column) {
+    checkPart(part);
+    if (column < 0 || column >= kSettingColumns)
+        throw RangeError("Range check error: setting column " + std::to_string(column));
+    return currentPartSettings[static_cast<std::size_t>(part)][static_cast<std::size_t>(column)];
+}
+
+double& RecordState::currentGlobal(int item) {
+    checkGlobalItem(item);
+    return currentGlobalSettings[static_cast<std::size_t>(item)];
+}
+
+void RecordState::resetCurrentSettings() {
+    for (auto& part : currentPartSettings) part.fill(100.0);
+    currentGlobalSettings.fill(100.0);
+}
+
+void storeCurrentSettingsIntoWorkingRow(const RecordState& state, SimulationRecord& record) {
+    for (int p = 0; p < kParts; ++p)
+        for (int c = 0; c < kSettingColumns; ++c)
+            record.setPartSetting(workingRow, p, c,
+                                  static_cast<float>(state.currentPartSettings[p][c]));
+    for (int i = 0; i < kGlobalItems; ++i)
+        record.setGlobalSetting(workingRow, i, static_cast<float>(state.currentGlobalSettings[i]));
+}
+
+void resetAllRowPartSettings(SimulationRecord& record) {
+    for (int r = 0; r < kRowCount; ++r)
+        for (int p = 0; p < kParts; ++p)
+            for (int c = 0; c < kSettingColumns; ++c) record.setPartSetting(r, p, c, 100.0f);
+}
