@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace record_layout;
@@ -79,12 +80,24 @@ TEST_F(RecordFileTest, OversizedFileReadsTheFirstRecordOnly) {
 }
 
 TEST_F(RecordFileTest, WritingIntoAReadOnlyFolderFailsAndLeavesNothing) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root ignores folder permissions";
-    fs::permissions(dir_, fs::perms::owner_read | fs::perms::owner_exec);
-    SimulationRecord r;
-    const auto res = writeRecordFile(dir_ / "x.spi", r);
-    EXPECT_FALSE(res.ok);
-    EXPECT_NE(res.message.find("File access denied"), std::string::npos) << res.message;
+    fs::permissions(dir_, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read |
+                              fs::perms::others_exec);
+    // Root ignores folder permissions, so the write is tried by an unprivileged child.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::geteuid() == 0 && ::setuid(65534) != 0) ::_exit(3);
+        SimulationRecord r;
+        const auto res = writeRecordFile(dir_ / "x.spi", r);
+        const bool denied = !res.ok && res.message.find("File access denied") != std::string::npos;
+        ::_exit(denied ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_FALSE(fs::exists(dir_ / "x.spi"));
+    EXPECT_FALSE(fs::exists(dir_ / "x.spi.part"));
 }
 
 TEST_F(RecordFileTest, WritingIntoAMissingFolderFails) {
