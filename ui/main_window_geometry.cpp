@@ -1,0 +1,131 @@
+#include "main_window_geometry.h"
+
+#include "track_bar_scales.h"
+
+#include <cstdint>
+#include <cstdlib>
+
+int MulDiv(int a, int b, int c) {
+    const std::int64_t product = static_cast<std::int64_t>(a) * b;
+    const std::int64_t magnitude = (std::llabs(product) * 2 + std::llabs(c)) / (2 * std::llabs(c));
+    return static_cast<int>(((product < 0) != (c < 0)) ? -magnitude : magnitude);
+}
+
+namespace {
+
+int roundEven(double v) { return static_cast<int>(RoundHalfEven(v)); }
+
+} // namespace
+
+MainWindowGeometry ComputeMainWindowGeometry(const LayoutInputs& in) {
+    const int W = in.clientWidth;
+    const int H = in.clientHeight;
+    MainWindowGeometry g;
+
+    g.image1 = {10, 0, roundEven(0.38 * W), MulDiv(H, 55, 100)};
+    g.image2 = {g.image1.right() + 10, g.image1.top, g.image1.width,
+                MulDiv(g.image1.height, 75, 100)};
+    g.image3 = {g.image2.left, g.image2.bottom() + MulDiv(g.image1.height, 1, 100), g.image2.width,
+                MulDiv(g.image1.height, 24, 100)};
+
+    const int gridLeft = g.image2.right() + 10;
+    const int X = W - gridLeft - 10;
+    g.stringGrid1 = {gridLeft, g.image2.top, X, g.image1.height};
+    g.resultsColumnWidth = {roundEven(0.33 * X), roundEven(0.12 * X), roundEven(0.2 * X),
+                            roundEven(0.2 * X), roundEven(0.11 * X)};
+    g.resultsRowHeight = g.stringGrid1.height / in.resultsRowCount - in.gridLineWidth;
+    g.resultsFontSize10 = in.screenHeight > 768;
+
+    g.panel6.left = 10;
+    g.panel6.top = g.image1.bottom() + 10;
+    g.panel6.width = W - 20;
+    g.panel6.height = H - g.panel6.top - 20;
+
+    g.panel5 = {20, g.panel6.top + in.comboBoxHeight + 10, MulDiv(W, 38, 100),
+                g.panel6.height / 2 - 5};
+    const int E = MulDiv(g.panel5.width - 40, 1, 3);
+    g.unitE = E;
+    g.panel7 = {g.panel5.right() + 5, g.panel5.top, E + 10, g.panel5.height};
+
+    const int D = g.panel5.height - 20;
+    const int groupTop = g.panel5.top + 15;
+    g.groupPanel[1] = {g.panel5.left + 5, groupTop, (E - 5) / 2 + 3, D};
+    g.groupPanel[2] = {g.panel5.left + g.groupPanel[1].width + 20, groupTop, roundEven(1.5 * E), D};
+    g.groupPanel[3] = {g.panel5.left + 2 * E + 35, groupTop, E, D};
+    g.groupPanel[4] = {g.panel7.left + 5, groupTop, E, D};
+
+    const int barHeight = MulDiv(D, 4, 5);
+    const int barTop = D - barHeight - 1;
+    auto bar = [&](int n, int left) {
+        TrackBarPlace& t = g.trackBar[static_cast<std::size_t>(n)];
+        t.bar = {left, barTop, in.trackBarWidth[static_cast<std::size_t>(n)], barHeight};
+        t.caption = {left, barTop - in.captionHeight + 2, in.captionWidth[static_cast<std::size_t>(n)],
+                     in.captionHeight};
+        t.markLeft = left + t.bar.width;
+        t.markCount = 5;
+        for (int k = 0; k < 5; ++k)
+            t.markTop[static_cast<std::size_t>(k)] =
+                barTop + roundEven(barHeight / 25.0) + k * roundEven(0.8 * barHeight / 4.0);
+    };
+    const auto width = [&](int n) { return in.trackBarWidth[static_cast<std::size_t>(n)]; };
+    bar(1, 3);
+    bar(2, 3);
+    bar(3, E / 2 + 15);
+    bar(4, g.groupPanel[2].width - width(4) - 3);
+    bar(5, E / 2 - width(5));
+    bar(6, E / 2);
+    bar(7, 3);
+    bar(8, g.groupPanel[4].width - width(8) - 3);
+
+    // The intermediate resistance scale has no mark at its lowest position: marks 1..5.
+    TrackBarPlace& t3 = g.trackBar[3];
+    t3.markCount = 5;
+    for (int k = 1; k <= 5; ++k)
+        t3.markTop[static_cast<std::size_t>(k - 1)] =
+            barTop + roundEven(barHeight / 25.0) + k * roundEven(0.8 * barHeight / 5.0);
+
+    g.trackBar[5].caption.left = 1;
+    g.trackBar[5].markLeft = 2;
+    g.trackBar[6].caption.left = g.groupPanel[3].width - in.captionWidth[6] - 5;
+    g.trackBar[8].caption.left = g.trackBar[8].bar.left - 2;
+    const int lungScaleLeft = (g.groupPanel[4].width - in.lungScaleWidth) / 2;
+    g.trackBar[7].markLeft = lungScaleLeft;
+    g.trackBar[8].markLeft = lungScaleLeft;
+
+    g.headingLeft[0] = 5;
+    g.headingLeft[1] = ((g.panel5.width - in.headingWidth[1]) / 10) * 4;
+    g.headingLeft[2] = g.panel5.width - in.headingWidth[2] - 15;
+    g.headingLeft[3] = (g.panel7.width - in.headingWidth[3]) / 2;
+
+    const int buttonsLeft = g.panel7.right() + 5;
+    g.button2 = {buttonsLeft, g.panel7.top, 90, 40};
+    g.button1 = {buttonsLeft, g.button2.bottom() + 6, 43, 27};
+    g.button9 = {buttonsLeft, g.button1.bottom() + 6, 43, 25};
+    g.button10 = {g.button9.right() + 5, g.button9.top, 43, 25};
+    g.button8 = {buttonsLeft, g.button9.bottom() + 1, 90, 25};
+
+    g.groupBox1.left = buttonsLeft;
+    g.groupBox1.top = g.panel5.bottom() + 5;
+    g.groupBox1.width = 90;
+    g.groupBox1.height = g.panel6.bottom() - g.groupBox1.top - 5;
+    const int w = g.groupBox1.width;
+    const int h = g.groupBox1.height;
+    g.button3 = {roundEven(0.1 * w), roundEven(0.2 * h), roundEven(0.8 * w), 20};
+    g.button6 = {g.button3.left, g.button3.bottom() + 10, g.button3.width, 20};
+
+    const int F = E / 2;
+    g.rowGridColumnWidth = {F, F, 15, F, F, 15, F, F, 15, F, F};
+    g.stringGrid2.left = 20;
+    g.stringGrid2.top = g.panel5.bottom() + 5;
+    for (int cw : g.rowGridColumnWidth) g.stringGrid2.width += cw + 1;
+    g.rowGridRowHeight = (g.panel6.bottom() - g.stringGrid2.top - 5) / in.rowGridRowCount;
+    g.stringGrid2.height = (g.rowGridRowHeight + 1) * in.rowGridRowCount;
+
+    g.label26 = {g.button2.left, 5, 0, 0};
+
+    g.richEdit1.left = g.button2.right() + 5;
+    g.richEdit1.top = g.panel7.top;
+    g.richEdit1.height = g.panel7.height;
+    g.richEdit1.width = g.panel6.right() - g.richEdit1.left - 10;
+    return g;
+}

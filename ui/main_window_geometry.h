@@ -1,0 +1,66 @@
+#pragma once
+// Where the main window puts its controls, computed once at start-up from the screen and the
+// client area. Plain C++ so the numbers can be checked without a screen.
+
+#include <array>
+
+struct Box {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    int right() const { return left + width; }
+    int bottom() const { return top + height; }
+    bool operator==(const Box&) const = default;
+};
+
+// What the layout reads: the client size after maximising, the screen, and a few sizes the
+// widgets report for themselves (already scaled with the window).
+struct LayoutInputs {
+    int clientWidth = 0;
+    int clientHeight = 0;
+    int screenHeight = 0;
+    int comboBoxHeight = 21;          // a one-line combo box
+    int gridLineWidth = 1;
+    int resultsRowCount = 16;
+    int rowGridRowCount = 5;
+    std::array<int, 9> trackBarWidth{}; // index 1..8 used
+    std::array<int, 4> headingWidth{};  // "GŁÓWNE", "POŚREDNIE", "OBWODOWE", "PŁUCA"
+    int captionHeight = 13;             // height of a caption label
+    std::array<int, 9> captionWidth{};  // caption label of track bar 1..8
+    int lungScaleWidth = 30;            // widest label of the shared lung scale
+};
+
+struct TrackBarPlace {
+    Box bar;     // relative to its group panel
+    Box caption; // relative to its group panel
+    std::array<int, 6> markTop{}; // tops of the scale labels, top to bottom
+    int markCount = 0;
+    int markLeft = 0;
+};
+
+struct MainWindowGeometry {
+    Box image1, image2, image3;
+    Box stringGrid1;
+    std::array<int, 5> resultsColumnWidth{};
+    int resultsRowHeight = 0;
+    bool resultsFontSize10 = false;
+    Box panel6; // the grey rounded panel
+    Box panel5, panel7;
+    int unitE = 0;
+    std::array<Box, 5> groupPanel; // Panel1..Panel4 at 1..4
+    std::array<TrackBarPlace, 9> trackBar; // 1..8, relative to their group panel
+    std::array<int, 4> headingLeft{};      // within Panel5 (first three) and Panel7 (last)
+    Box button2, button1, button9, button10, button8;
+    Box groupBox1, button3, button6; // buttons relative to the group box
+    Box stringGrid2;
+    std::array<int, 11> rowGridColumnWidth{};
+    int rowGridRowHeight = 0;
+    Box label26; // left and top only, relative to Panel6
+    Box richEdit1;
+};
+
+MainWindowGeometry ComputeMainWindowGeometry(const LayoutInputs& in);
+
+// a x b / c rounded to the nearest integer with halves away from zero.
+int MulDiv(int a, int b, int c);
