@@ -56,6 +56,8 @@ void DrawFrame(PlotFrame& frame) {
 
 void DrawFlowVolumePlot(QImage& canvas, const SimulationRecord& record, int selectedRow,
                         const ReplayHook* replay) {
+    if (canvas.isNull())
+        return; // an image control not laid out yet has nothing to draw on
     PlotFrame frame(canvas);
     frame.clear();
     frame.setFont(DefaultPlotFont(kFontPoints));

@@ -36,8 +36,10 @@ QFont PlotFont(const QString& family, int pointSize, QFont::StyleHint fallback) 
 }
 
 QFont DefaultPlotFont(int pointSize) {
-    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-    font.setFamily(InstalledFamily(font.family(), QFont::SansSerif));
+    // Asked once: every drawing step starts from this font.
+    static const QString family = InstalledFamily(
+        QFontDatabase::systemFont(QFontDatabase::GeneralFont).family(), QFont::SansSerif);
+    QFont font(family);
     font.setPointSize(pointSize);
     font.setStyleHint(QFont::SansSerif, QFont::NoAntialias);
     return font;

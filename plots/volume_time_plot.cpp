@@ -35,11 +35,14 @@ QString RunClockText(double runClockTime_s, QChar decimalSeparator) {
 
 void VolumeTimePlot::DrawVolumeTimeStep(QImage& canvas, const SimulationRecord& record, int row) {
     checkRow(row);
-    if (vtStep_ == 1)
-        DrawFrame(canvas, record);
-    else if (vtStep_ >= 2 && vtStep_ <= record_layout::kVtSamples)
-        DrawSegment(canvas, record, row, vtStep_);
-    // A step past the last sample a row holds has nothing to draw.
+    // An image control not laid out yet has nothing to draw on; a step past the last sample a
+    // row holds has nothing to draw. Either way the step counts.
+    if (!canvas.isNull()) {
+        if (vtStep_ == 1)
+            DrawFrame(canvas, record);
+        else if (vtStep_ >= 2 && vtStep_ <= record_layout::kVtSamples)
+            DrawSegment(canvas, record, row, vtStep_);
+    }
     ++vtStep_;
 }
 
@@ -114,6 +117,8 @@ void VolumeTimePlot::LiveFrameTick(QImage& canvas, const SimulationRecord& recor
 }
 
 void VolumeTimePlot::ShowRunClock(QImage& canvas, double runClockTime_s, QChar decimalSeparator) {
+    if (canvas.isNull())
+        return;
     // Text never moves the pen position, and every step sets its own font and fill colour, so
     // the next segment continues where the last one ended and the frame's labels stay on white.
     PlotFrame frame(canvas);

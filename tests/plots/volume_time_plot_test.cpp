@@ -1,4 +1,5 @@
 #include "canvas_probe.h"
+#include "flow_volume_plot.h"
 #include "plot_fonts.h"
 #include "simulation_record.h"
 #include "volume_time_plot.h"
@@ -207,6 +208,29 @@ TEST(VolumeTimePlot, NonFiniteAndHugeSamplesDoNotStopTheDrawing) {
     plot.RedrawVolumeTimeCurve(canvas, record, 2);
     EXPECT_EQ(plot.vtStep(), 1001);
     EXPECT_EQ(Count(canvas, canvas.rect(), QColor(0, 128, 0)), 0);
+}
+
+} // namespace
+
+namespace {
+
+// Before the window is laid out an image may have no pixels; the plots then draw nothing and
+// say nothing, and the step still counts.
+TEST(PlotsOnAnEmptyImage, DrawNothingQuietly) {
+    static int messages = 0;
+    messages = 0;
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext&, const QString&) { ++messages; });
+    const SimulationRecord record = FiveSamples();
+    QImage none;
+    VolumeTimePlot plot;
+    plot.RedrawVolumeTimeCurve(none, record, 1);
+    plot.ShowRunClock(none, 1.0, QChar(u','));
+    DrawFlowVolumePlot(none, record, 1);
+    qInstallMessageHandler(previous);
+    EXPECT_EQ(plot.vtStep(), 6);
+    EXPECT_TRUE(none.isNull());
+    EXPECT_EQ(messages, 0);
 }
 
 } // namespace
