@@ -25,47 +25,6 @@ TEST(RowColors, OneFixedColourPerRecordRow) {
         EXPECT_EQ(rowColors()[row], expected[row]) << "row " << row;
 }
 
-// On 400 x 300 pixels: (10 %, 20 %) is (40, 60); 5 % is 20 pixels across and 15 down.
-TEST(PlotFrame, HiddenSegmentMovesThePenWithoutDrawing) {
-    QImage canvas = BlankCanvas(400, 300);
-    {
-        PlotFrame frame(canvas);
-        frame.setPenColour(kRed);
-        frame.moveTo(10, 20);
-        frame.lineTo(15, 20); // (40,60) -> (60,60), drawn
-        frame.setPenHidden(true);
-        frame.lineTo(20, 20); // (60,60) -> (80,60), hidden
-        frame.setPenHidden(false);
-        frame.lineTo(25, 20); // (80,60) -> (100,60), drawn from where the hidden one ended
-    }
-    std::vector<int> expected = Range(40, 59);
-    const std::vector<int> second = Range(80, 99);
-    expected.insert(expected.end(), second.begin(), second.end());
-    EXPECT_EQ(ColumnsOf(canvas, 60, kRed), expected);
-    EXPECT_EQ(CountNot(canvas, canvas.rect().adjusted(0, 0, 0, 0), kWhite), 40);
-}
-
-// A wide pen covers penWidth pixels across the line, centred on it.
-TEST(PlotFrame, PenWidthAcrossStraightLines) {
-    for (const int width : {1, 3}) {
-        QImage canvas = BlankCanvas(400, 300);
-        {
-            PlotFrame frame(canvas);
-            frame.setPenColour(kRed);
-            frame.setPenWidth(width);
-            frame.moveToPixel(QPoint(40, 100));
-            frame.lineToPixel(QPoint(140, 100));
-            frame.moveToPixel(QPoint(300, 200));
-            frame.lineToPixel(QPoint(300, 150));
-        }
-        const int half = (width - 1) / 2;
-        EXPECT_EQ(RowsOf(canvas, 90, kRed), Range(100 - half, 100 + half)) << width;
-        // Upward: from row 200 up to, not including, row 150.
-        EXPECT_EQ(RowsOf(canvas, 300, kRed), Range(151, 200)) << width;
-        EXPECT_EQ(ColumnsOf(canvas, 170, kRed), Range(300 - half, 300 + half)) << width;
-    }
-}
-
 // A point that is not a finite number takes no part: neither the line to it nor the line from it
 // is drawn, and the curve carries on from the next good point.
 TEST(PlotFrame, NonFinitePointBreaksTheLine) {
