@@ -10,18 +10,22 @@
 namespace {
 
 // Plot geometry in percent of the image.
-constexpr float kX0 = 6.0f;   // zero expired volume
-constexpr float kSx = 11.5f;  // per litre of expired volume
-constexpr float kY0 = 72.0f;  // zero flow
-constexpr float kSy = 5.6f;   // per l/s
+constexpr float kX0 = 6.0f;          // zero expired volume
+constexpr float kSx = 11.5f;         // per litre of expired volume
+constexpr float kY0 = 72.0f;         // zero flow
+constexpr float kSy = 5.6f;          // per l/s
 constexpr int kVolumeTicks = 8;      // litres
 constexpr int kExpiratoryTicks = 6;  // every 2 l/s
 constexpr int kInspiratoryTicks = 2; // every 2 l/s
 constexpr int kFev1MarkPixels = 8;
 constexpr int kFontPoints = 8;
 
-float VolumeX(long double expired_l) { return ToPercent(kX0 + kSx * expired_l); }
-float FlowY(long double flow_lps) { return ToPercent(kY0 + kSy * flow_lps); }
+float VolumeX(long double expired_l) {
+    return ToPercent(kX0 + kSx * expired_l);
+}
+float FlowY(long double flow_lps) {
+    return ToPercent(kY0 + kSy * flow_lps);
+}
 
 void DrawFrame(PlotFrame& frame) {
     const float volumeEnd = VolumeX(kVolumeTicks);
@@ -64,9 +68,7 @@ void DrawFlowVolumePlot(QImage& canvas, const SimulationRecord& record, int sele
     DrawFrame(frame);
 
     // Row 4 is kept with the record but never drawn; the reference is never drawn thick.
-    const auto widthOf = [selectedRow](int row) {
-        return row >= 1 && row == selectedRow ? 3 : 1;
-    };
+    const auto widthOf = [selectedRow](int row) { return row >= 1 && row == selectedRow ? 3 : 1; };
     for (const int row : {0, 3, 2, 1}) {
         DrawFlowVolumeCurve(frame, record, row, rowColors()[row], widthOf(row), replay);
         DrawFev1Marker(frame, record, row, rowColors()[row]);
@@ -89,7 +91,9 @@ void DrawFlowVolumeCurve(PlotFrame& frame, const SimulationRecord& record, int r
         if (v > vMax)
             vMax = v;
     }
-    const auto x = [&](int n) { return VolumeX(static_cast<long double>(vMax) - record.fvVolume(row, n)); };
+    const auto x = [&](int n) {
+        return VolumeX(static_cast<long double>(vMax) - record.fvVolume(row, n));
+    };
     const auto y = [&](int n) { return FlowY(record.fvFlow(row, n)); };
     const bool replaying = replay != nullptr && *replay && widthPixels >= 2;
 

@@ -27,8 +27,7 @@ void DrawFlowVolumePlot(QImage& canvas, const SimulationRecord& record, int sele
 // volume is 0; a sample with flow exactly 0 leaves a gap that ends at it. The replay hook is
 // called only when it is set and the width is 2 or more.
 void DrawFlowVolumeCurve(PlotFrame& frame, const SimulationRecord& record, int row,
-                         const QColor& colour, int widthPixels,
-                         const ReplayHook* replay = nullptr);
+                         const QColor& colour, int widthPixels, const ReplayHook* replay = nullptr);
 
 // The FEV1 mark of one row: 8 pixels straight up from the FEV1 point, in the pen width the
 // row's curve left; only for a row with a curve, a positive FEV1 and a positive FRC.

@@ -22,8 +22,7 @@ QString InstalledFamily(const QString& family, QFont::StyleHint fallback) {
     auto found = resolved.constFind(key);
     if (found != resolved.constEnd())
         return *found;
-    const QString family_ =
-        QFontDatabase::hasFamily(family) ? family : GenericFamily(fallback);
+    const QString family_ = QFontDatabase::hasFamily(family) ? family : GenericFamily(fallback);
     resolved.insert(key, family_);
     return family_;
 }

@@ -16,7 +16,8 @@ constexpr int kNearMargin = 4096;
 
 } // namespace
 
-PlotFrame::PlotFrame(QImage& canvas) : canvas_(canvas), painter_(&canvas), font_(DefaultPlotFont(8)) {
+PlotFrame::PlotFrame(QImage& canvas)
+    : canvas_(canvas), painter_(&canvas), font_(DefaultPlotFont(8)) {
     painter_.setRenderHint(QPainter::Antialiasing, false);
     painter_.setRenderHint(QPainter::TextAntialiasing, false);
 }
@@ -29,13 +30,21 @@ std::optional<QPoint> PlotFrame::pixelOf(float xPercent, float yPercent) const {
     return QPoint(*x, *y);
 }
 
-void PlotFrame::clear() { painter_.fillRect(canvas_.rect(), Qt::white); }
+void PlotFrame::clear() {
+    painter_.fillRect(canvas_.rect(), Qt::white);
+}
 
-void PlotFrame::moveTo(float xPercent, float yPercent) { moveToPixel(pixelOf(xPercent, yPercent)); }
+void PlotFrame::moveTo(float xPercent, float yPercent) {
+    moveToPixel(pixelOf(xPercent, yPercent));
+}
 
-void PlotFrame::lineTo(float xPercent, float yPercent) { lineToPixel(pixelOf(xPercent, yPercent)); }
+void PlotFrame::lineTo(float xPercent, float yPercent) {
+    lineToPixel(pixelOf(xPercent, yPercent));
+}
 
-void PlotFrame::moveToPixel(std::optional<QPoint> pixel) { penPosition_ = pixel; }
+void PlotFrame::moveToPixel(std::optional<QPoint> pixel) {
+    penPosition_ = pixel;
+}
 
 void PlotFrame::lineToPixel(std::optional<QPoint> pixel) {
     if (penPosition_ && pixel && !penHidden_)
@@ -44,7 +53,8 @@ void PlotFrame::lineToPixel(std::optional<QPoint> pixel) {
 }
 
 void PlotFrame::drawSegment(QPoint from, QPoint to) {
-    const QRect near = canvas_.rect().adjusted(-kNearMargin, -kNearMargin, kNearMargin, kNearMargin);
+    const QRect near =
+        canvas_.rect().adjusted(-kNearMargin, -kNearMargin, kNearMargin, kNearMargin);
     if (!near.contains(from) || !near.contains(to)) {
         const auto clipped = ClipSegment(from, to, near);
         if (!clipped)
@@ -144,8 +154,7 @@ void PlotFrame::drawVerticalTickLabel(int value, float x0Percent, float yPercent
                    tick->y() - RoundToEven(sizes.th * 0.5), text);
 }
 
-void PlotFrame::drawHorizontalAxisName(const QString& name, float xEndPercent,
-                                       float axisYPercent) {
+void PlotFrame::drawHorizontalAxisName(const QString& name, float xEndPercent, float axisYPercent) {
     const std::optional<QPoint> end = pixelOf(xEndPercent, axisYPercent);
     if (!end)
         return;

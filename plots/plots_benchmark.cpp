@@ -82,8 +82,8 @@ BENCHMARK(BM_LiveFrameTickAndClock)->Unit(benchmark::kMicrosecond);
 // Rows of a hostile file: huge and non-finite values everywhere.
 void BM_DrawPlotsOfWildValues(benchmark::State& state) {
     SimulationRecord record;
-    const float wild[] = {3e38f, -3e38f, std::numeric_limits<float>::quiet_NaN(), 1e20f, -1e20f,
-                          std::numeric_limits<float>::infinity()};
+    const float wild[] = {3e38f, -3e38f, std::numeric_limits<float>::quiet_NaN(),
+                          1e20f, -1e20f, std::numeric_limits<float>::infinity()};
     for (int row = 0; row <= 3; ++row) {
         for (int n = 1; n <= 1500; ++n) {
             record.setFvVolume(row, n, wild[(n + row) % 6] + (n % 2 ? 0.0f : 1.0f));

@@ -9,10 +9,10 @@
 namespace {
 
 // Plot geometry in percent of the image.
-constexpr float kX0 = 6.0f;   // time 0
-constexpr float kSx = 1.52f;  // per second
-constexpr float kY0 = 92.0f;  // volume 0
-constexpr float kSy = 8.0f;   // per litre, upward
+constexpr float kX0 = 6.0f;  // time 0
+constexpr float kSx = 1.52f; // per second
+constexpr float kY0 = 92.0f; // volume 0
+constexpr float kSy = 8.0f;  // per litre, upward
 constexpr int kSeconds = 60;
 constexpr int kVolumeTicks = 5; // every 2 litres
 constexpr float kTimeAxisVolume_l = 1.0f;
@@ -20,10 +20,16 @@ constexpr int kFontPoints = 7;
 const QColor kFrcLineColour(192, 192, 192);
 const QColor kClockColour(255, 255, 0);
 
-float TimeX(long double time_s) { return ToPercent(kX0 + kSx * time_s); }
-float VolumeY(long double volume_l) { return ToPercent(kY0 - kSy * volume_l); }
+float TimeX(long double time_s) {
+    return ToPercent(kX0 + kSx * time_s);
+}
+float VolumeY(long double volume_l) {
+    return ToPercent(kY0 - kSy * volume_l);
+}
 
-QFont FrameFont() { return PlotFont(QStringLiteral("MS Serif"), kFontPoints, QFont::Serif); }
+QFont FrameFont() {
+    return PlotFont(QStringLiteral("MS Serif"), kFontPoints, QFont::Serif);
+}
 
 } // namespace
 

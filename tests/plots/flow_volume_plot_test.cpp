@@ -55,9 +55,9 @@ TEST(FlowVolumePlot, AxesAndTicksLieOnTheComputedPixels) {
     EXPECT_EQ(RowsOf(canvas, 21, kBlack), flowTicks);
     EXPECT_TRUE(RowsOf(canvas, 20, kBlack).empty()); // ticks end before x 20, labels at x 17
     // Labels stand below the volume ticks and left of the flow ticks.
-    EXPECT_GT(CountNot(canvas, QRect(60, 220, 25, 15), kWhite), 0);  // "1"
-    EXPECT_GT(CountNot(canvas, QRect(0, 105, 20, 20), kWhite), 0);   // "6"
-    EXPECT_GT(CountNot(canvas, QRect(0, 240, 20, 20), kWhite), 0);   // "-2"
+    EXPECT_GT(CountNot(canvas, QRect(60, 220, 25, 15), kWhite), 0); // "1"
+    EXPECT_GT(CountNot(canvas, QRect(0, 105, 20, 20), kWhite), 0);  // "6"
+    EXPECT_GT(CountNot(canvas, QRect(0, 240, 20, 20), kWhite), 0);  // "-2"
 }
 
 // The same picture on 300 x 200: ticks at 17.5 %, 40.5 %, 63.5 % and 86.5 % land on exactly

@@ -84,16 +84,14 @@ TEST(PlotFrame, TickLabelsAndAxisNamesStandWhereTheRulesPutThem) {
         QRect box;
     };
     const Box boxes[] = {
-        {"12 below its tick", QRect(200 - half(sizes.hw), 154, m.horizontalAdvance("12"), sizes.th)},
-        {"8 left of the axis",
-         QRect(digitsEnd - m.horizontalAdvance("8"), 60 - half(sizes.th), m.horizontalAdvance("8"),
-               sizes.th)},
-        {"-8 left of the axis",
-         QRect(digitsEnd - m.horizontalAdvance("8") - sizes.mw, 120 - half(sizes.th),
-               m.horizontalAdvance("-8"), sizes.th)},
-        {"Vol (l) on its axis end",
-         QRect(300 - m.horizontalAdvance("Vol (l)"), 240 - sizes.th, m.horizontalAdvance("Vol (l)"),
-               sizes.th)},
+        {"12 below its tick",
+         QRect(200 - half(sizes.hw), 154, m.horizontalAdvance("12"), sizes.th)},
+        {"8 left of the axis", QRect(digitsEnd - m.horizontalAdvance("8"), 60 - half(sizes.th),
+                                     m.horizontalAdvance("8"), sizes.th)},
+        {"-8 left of the axis", QRect(digitsEnd - m.horizontalAdvance("8") - sizes.mw,
+                                      120 - half(sizes.th), m.horizontalAdvance("-8"), sizes.th)},
+        {"Vol (l) on its axis end", QRect(300 - m.horizontalAdvance("Vol (l)"), 240 - sizes.th,
+                                          m.horizontalAdvance("Vol (l)"), sizes.th)},
         {"Flow right of the axis end",
          QRect(104, 270 - half(sizes.th), m.horizontalAdvance("Flow"), sizes.th)},
     };
@@ -137,8 +135,8 @@ TEST(PlotFonts, MissingFamilyFallsBackQuietly) {
 
     static int warnings = 0;
     warnings = 0;
-    const QtMessageHandler previous = qInstallMessageHandler(
-        [](QtMsgType type, const QMessageLogContext&, const QString&) {
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString&) {
             if (type != QtDebugMsg && type != QtInfoMsg)
                 ++warnings;
         });

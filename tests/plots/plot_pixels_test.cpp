@@ -25,9 +25,7 @@ TEST(PercentToPixel, HalfPixelRoundsToEven) {
         {300, 40.5f, 122},  // 121.5
         {400, -0.375f, -2}, // -1.5
         {400, -0.625f, -2}, // -2.5
-        {400, 6.0f, 24},
-        {300, 72.0f, 216},
-        {400, 17.5f, 70},
+        {400, 6.0f, 24},    {300, 72.0f, 216}, {400, 17.5f, 70},
     };
     for (const Case& c : cases)
         EXPECT_EQ(PercentToPixel(c.size, c.percent), c.pixel) << c.size << " x " << c.percent;
@@ -78,7 +76,7 @@ std::vector<QPoint> Pixels(QPoint from, QPoint to, QRect visible = QRect(-100, -
 // The pen draws its starting pixel and stops on the end without drawing it, in every direction.
 TEST(LinePixels, StartIsDrawnEndIsNot) {
     const QPoint ends[][2] = {
-        {{2, 2}, {8, 2}}, {{8, 4}, {2, 4}}, {{2, 6}, {2, 12}}, {{4, 12}, {4, 6}},
+        {{2, 2}, {8, 2}},  {{8, 4}, {2, 4}},   {{2, 6}, {2, 12}},   {{4, 12}, {4, 6}},
         {{6, 6}, {12, 9}}, {{12, 12}, {6, 9}}, {{14, 2}, {17, 12}}, {{17, 14}, {14, 4}},
     };
     for (const auto& e : ends) {

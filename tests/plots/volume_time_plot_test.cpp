@@ -113,7 +113,7 @@ TEST(VolumeTimePlot, RedrawOfARowWithoutSamplesLeavesTheCanvasAlone) {
 TEST(VolumeTimePlot, StepsBeyondSample1000DrawNothing) {
     SimulationRecord record;
     for (int k = 1; k <= 1000; ++k) {
-        record.setVtTime(3, k, 0.06f * k);             // 60 s at sample 1000
+        record.setVtTime(3, k, 0.06f * k);              // 60 s at sample 1000
         record.setVtVolume(3, k, k == 1000 ? 9 : 3.0f); // a jump up to 9 l at the end
     }
     QImage canvas = BlankCanvas(kW, kH);
@@ -172,10 +172,9 @@ TEST(VolumeTimePlot, RunClockShowsInTheCornerOnYellow) {
     plot.ShowRunClock(canvas, 3.5, QChar(u','));
     const QFontMetrics m(PlotFont(QStringLiteral("arial"), 7, QFont::SansSerif), &canvas);
     const int left = kW - m.horizontalAdvance(QStringLiteral("000,00"));
-    const QRect box = QRect(left, 0, m.horizontalAdvance(QStringLiteral("3,50    ")), m.height()) &
-                      canvas.rect();
-    EXPECT_EQ(Count(canvas, box, kYellow) + Count(canvas, box, kBlack),
-              box.width() * box.height());
+    const QRect box =
+        QRect(left, 0, m.horizontalAdvance(QStringLiteral("3,50    ")), m.height()) & canvas.rect();
+    EXPECT_EQ(Count(canvas, box, kYellow) + Count(canvas, box, kBlack), box.width() * box.height());
     EXPECT_GT(Count(canvas, box, kBlack), 0);
     EXPECT_GT(Count(canvas, box, kYellow), 0);
     EXPECT_EQ(Count(canvas, canvas.rect(), kYellow), Count(canvas, box, kYellow));
