@@ -1,0 +1,45 @@
+#include "plot_fonts.h"
+
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QHash>
+
+namespace {
+
+QString GenericFamily(QFont::StyleHint hint) {
+    // The generic names are aliases the system's font configuration knows; QFontInfo tells which
+    // installed family they stand for.
+    QFont generic(hint == QFont::Serif ? QStringLiteral("serif") : QStringLiteral("sans-serif"));
+    generic.setStyleHint(hint);
+    return QFontInfo(generic).family();
+}
+
+} // namespace
+
+QString InstalledFamily(const QString& family, QFont::StyleHint fallback) {
+    static QHash<QString, QString> resolved; // plots draw on the user-interface thread only
+    const QString key = family + QChar(u'|') + QString::number(int(fallback));
+    auto found = resolved.constFind(key);
+    if (found != resolved.constEnd())
+        return *found;
+    const QString family_ = QFontDatabase::hasFamily(family) ? family : GenericFamily(fallback);
+    resolved.insert(key, family_);
+    return family_;
+}
+
+QFont PlotFont(const QString& family, int pointSize, QFont::StyleHint fallback) {
+    QFont font(InstalledFamily(family, fallback));
+    font.setPointSize(pointSize);
+    font.setStyleHint(fallback, QFont::NoAntialias);
+    return font;
+}
+
+QFont DefaultPlotFont(int pointSize) {
+    // Asked once: every drawing step starts from this font.
+    static const QString family = InstalledFamily(
+        QFontDatabase::systemFont(QFontDatabase::GeneralFont).family(), QFont::SansSerif);
+    QFont font(family);
+    font.setPointSize(pointSize);
+    font.setStyleHint(QFont::SansSerif, QFont::NoAntialias);
+    return font;
+}

@@ -1,0 +1,8 @@
+#include "row_colors.h"
+
+const std::array<QColor, 5>& rowColors() {
+    static const std::array<QColor, 5> colors = {QColor(0, 0, 0), QColor(255, 0, 0),
+                                                 QColor(0, 128, 0), QColor(128, 0, 128),
+                                                 QColor(0, 0, 0)};
+    return colors;
+}
