@@ -25,7 +25,8 @@ int main(int argc, char* argv[]) {
     form4.setWindowTitle(QStringLiteral("Spirometry help"));
 
     // A reason to quit found at start-up has been told to the user already.
-    if (form1.terminationRequested()) return 0;
+    if (form1.terminationRequested())
+        return 0;
     form1.showMaximized();
     return application.exec();
 }

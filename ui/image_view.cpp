@@ -1,11 +1,13 @@
 #include "image_view.h"
 
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 
 ImageView::ImageView(QWidget* parent) : QWidget(parent) {
     // The canvas covers the whole control, so nothing behind it needs painting first.
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // The airway picture answers the pointer as it moves, not only while a button is down.
+    setMouseTracking(true);
     resizeCanvas(QSize(1, 1));
 }
 
@@ -20,6 +22,10 @@ void ImageView::paintEvent(QPaintEvent* event) {
     painter.drawImage(event->rect().topLeft(), canvas_, event->rect());
 }
 
-void ImageView::mousePressEvent(QMouseEvent* event) { emit mousePressed(event); }
+void ImageView::mousePressEvent(QMouseEvent* event) {
+    emit mousePressed(event);
+}
 
-void ImageView::mouseMoveEvent(QMouseEvent* event) { emit mouseMoved(event); }
+void ImageView::mouseMoveEvent(QMouseEvent* event) {
+    emit mouseMoved(event);
+}

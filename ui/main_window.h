@@ -17,8 +17,8 @@
 #include <array>
 #include <filesystem>
 #include <functional>
-#include <string_view>
 #include <memory>
+#include <string_view>
 
 class Interaction;
 class SingleInstanceMarker;
@@ -38,9 +38,8 @@ class TForm1 : public QMainWindow {
     // Creating the window runs the whole start-up. exeDir is the program's folder, ending in '/';
     // every data file is found below it. The single-instance marker lies in
     // instanceLockDirectory (empty: the user's usual place), so that tests can run side by side.
-    TForm1(Interaction& interaction, SimulationRecord& record, RecordState& state,
-           QString exeDir, std::filesystem::path instanceLockDirectory = {},
-           QWidget* parent = nullptr);
+    TForm1(Interaction& interaction, SimulationRecord& record, RecordState& state, QString exeDir,
+           std::filesystem::path instanceLockDirectory = {}, QWidget* parent = nullptr);
     ~TForm1() override;
 
     // Set when start-up found a reason to quit; the program then never enters its message loop.
@@ -74,9 +73,9 @@ class TForm1 : public QMainWindow {
     void Quit1Click();
 
     // --- Controls, named as in the stored window description ---
-    ImageView* Image1 = nullptr; // airway picture
-    ImageView* Image2 = nullptr; // flow-volume plot
-    ImageView* Image3 = nullptr; // volume-time plot
+    ImageView* Image1 = nullptr;       // airway picture
+    ImageView* Image2 = nullptr;       // flow-volume plot
+    ImageView* Image3 = nullptr;       // volume-time plot
     StringGrid* StringGrid1 = nullptr; // results table, 5 columns x 16 rows
     StringGrid* StringGrid2 = nullptr; // row grid, 11 columns x 5 rows
     QTextEdit* RichEdit1 = nullptr;    // note box

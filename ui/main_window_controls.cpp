@@ -104,14 +104,15 @@ void TForm1::CreateControls() {
     Label26->setAutoFillBackground(true);
 
     ComboBox1 = named(new QComboBox(client), "ComboBox1");
-    ComboBox1->addItems({QStringLiteral("Both lungs"), QStringLiteral("Left lung"),
-                         QStringLiteral("Right lung")});
+    ComboBox1->addItems(
+        {QStringLiteral("Both lungs"), QStringLiteral("Left lung"), QStringLiteral("Right lung")});
     ComboBox1->hide();
 
     CreateControlPanel();
 
     StringGrid2 = named(new StringGrid(11, 5, client), "StringGrid2");
-    for (int separator : {2, 5, 8}) StringGrid2->setColumnWidth(separator, 15);
+    for (int separator : {2, 5, 8})
+        StringGrid2->setColumnWidth(separator, 15);
 
     Button2 = makeButton(client, "Button2", QStringLiteral("START"));
     Button1 = makeButton(client, "Button1", QStringLiteral("reset"));

@@ -25,19 +25,25 @@ constexpr int kComboBoxHeight = 21;
 constexpr int kTallScreen = 768;
 
 // Nearest integer, halves to the even neighbour.
-int roundEven(double x) { return static_cast<int>(std::nearbyint(x)); }
+int roundEven(double x) {
+    return static_cast<int>(std::nearbyint(x));
+}
 
 // a * b / c, nearest integer, halves away from zero.
 int mulDiv(int a, int b, int c) {
     return static_cast<int>(std::lround(static_cast<double>(a) * b / c));
 }
 
-int rightOf(const QWidget* w) { return w->x() + w->width(); }
-int bottomOf(const QWidget* w) { return w->y() + w->height(); }
+int rightOf(const QWidget* w) {
+    return w->x() + w->width();
+}
+int bottomOf(const QWidget* w) {
+    return w->y() + w->height();
+}
 
 // Five scale marks beside a track bar, the first one level with its minimum.
-void placeScale(const QSlider* bar, std::initializer_list<QLabel*> labels, int firstMark,
-                int marks, int left) {
+void placeScale(const QSlider* bar, std::initializer_list<QLabel*> labels, int firstMark, int marks,
+                int left) {
     const int top = bar->y();
     const int height = bar->height();
     const int step = roundEven(0.8 * height / marks);
@@ -170,5 +176,6 @@ void TForm1::LayoutMainWindow() {
                            rightOf(Panel6) - (rightOf(Button2) + 5) - 10, Panel7->height());
     RichEdit1->clear();
 
-    for (ImageView* view : {Image1, Image2, Image3}) view->resizeCanvas(view->size());
+    for (ImageView* view : {Image1, Image2, Image3})
+        view->resizeCanvas(view->size());
 }

@@ -60,7 +60,8 @@ void TForm1::ConnectHandlers() {
         [this](QPainter& painter, int column, int row, const QRect& rect) {
             StringGrid2DrawCell(painter, column, row, rect);
         });
-    StringGrid2->setDrawOverCellsHandler([this](QPainter& painter) { DrawRowGridSeparator(painter); });
+    StringGrid2->setDrawOverCellsHandler(
+        [this](QPainter& painter) { DrawRowGridSeparator(painter); });
 }
 
 // Simulation files, the standard reference, help and the about window are commands of their own
@@ -72,4 +73,6 @@ void TForm1::Reset1Click() {}
 void TForm1::Help2Click() {}
 void TForm1::About1Click() {}
 
-void TForm1::Quit1Click() { close(); }
+void TForm1::Quit1Click() {
+    close();
+}

@@ -60,7 +60,8 @@ void TForm1::RunStartup() {
     LayoutMainWindow();
 
     const FileResult table = ReadParameterTable(DataPath("datfiles1/F000.dat"), tparm);
-    if (!table.ok) interaction_.showMessage(QString::fromStdString(table.message));
+    if (!table.ok)
+        interaction_.showMessage(QString::fromStdString(table.message));
 
     for (int row = 0; row < record_layout::kRowCount; ++row) {
         const std::uint32_t rgb = RowColor(row);
@@ -75,7 +76,8 @@ void TForm1::RunStartup() {
 
     ShowResultsTable(0, true);
     FillGridRow(0, 0);
-    for (int row = 1; row <= 3; ++row) FillGridRow(row, row);
+    for (int row = 1; row <= 3; ++row)
+        FillGridRow(row, row);
     FillGridRow(4, 0);
     // Only the grid's cursor moves: nothing is selected and there are no results yet.
     StringGrid2->setRow(1);
@@ -84,8 +86,10 @@ void TForm1::RunStartup() {
     state_.resetCurrentSettings();
     DrawEmptyPlots();
 
-    for (QImage& picture : pictureTable) picture = QImage();
-    if (!LoadPictures()) return;
+    for (QImage& picture : pictureTable)
+        picture = QImage();
+    if (!LoadPictures())
+        return;
 
     pictureBuffer = QImage(Image1->size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
     pictureBuffer.fill(Qt::white);
@@ -123,7 +127,9 @@ bool TForm1::LoadPictures() {
 
 // The model's own initialisation is connected here once the model exists; what it does to the
 // record is to bring every row's part settings to 100, whatever the standard file held.
-void TForm1::InitialiseProgramModel() { resetAllRowPartSettings(record_); }
+void TForm1::InitialiseProgramModel() {
+    resetAllRowPartSettings(record_);
+}
 
 // Both plots start as empty white surfaces of their controls' size.
 void TForm1::DrawEmptyPlots() {

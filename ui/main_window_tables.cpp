@@ -13,7 +13,8 @@ namespace {
 // falls back to the point.
 char LocaleDecimalSeparator() {
     const QString point = QLocale().decimalPoint();
-    if (point.size() == 1 && point.at(0).unicode() < 0x80) return point.at(0).toLatin1();
+    if (point.size() == 1 && point.at(0).unicode() < 0x80)
+        return point.at(0).toLatin1();
     return '.';
 }
 } // namespace
@@ -41,7 +42,8 @@ void TForm1::PaintCell(QPainter& painter, const StringGrid& grid, const CellPain
                                   ? QApplication::palette("QMenu").color(QPalette::Window)
                                   : QColor::fromRgb(paint.background);
     painter.fillRect(rect, background);
-    if (!paint.drawText) return;
+    if (!paint.drawText)
+        return;
     painter.setPen(paint.useGridFontColour ? grid.palette().color(QPalette::WindowText)
                                            : QColor::fromRgb(paint.text));
     const QRect textArea = rect.adjusted(paint.textOffsetX, paint.textOffsetY, 0, 0);
@@ -55,8 +57,8 @@ void TForm1::StringGrid1DrawCell(QPainter& painter, int column, int row, const Q
 }
 
 void TForm1::StringGrid2DrawCell(QPainter& painter, int column, int row, const QRect& rect) {
-    const CellPaint paint = RowGridCellPaint(row, state_.selectedRow, state_.resultCount,
-                                             StringGrid2->rowCount());
+    const CellPaint paint =
+        RowGridCellPaint(row, state_.selectedRow, state_.resultCount, StringGrid2->rowCount());
     PaintCell(painter, *StringGrid2, paint, rect, StringGrid2->cells().cell(column, row));
 }
 
@@ -65,12 +67,13 @@ void TForm1::StringGrid2DrawCell(QPainter& painter, int column, int row, const Q
 void TForm1::DrawRowGridSeparator(QPainter& painter) {
     const int lastColumn = StringGrid2->columnCount() - 1;
     for (int row = 0; row < StringGrid2->rowCount(); ++row) {
-        const CellPaint paint = RowGridCellPaint(row, state_.selectedRow, state_.resultCount,
-                                                 StringGrid2->rowCount());
-        if (!paint.thickLineBelow) continue;
+        const CellPaint paint =
+            RowGridCellPaint(row, state_.selectedRow, state_.resultCount, StringGrid2->rowCount());
+        if (!paint.thickLineBelow)
+            continue;
         const QRect first = StringGrid2->cellRect(0, row);
         const QRect last = StringGrid2->cellRect(lastColumn, row);
-        painter.fillRect(QRect(first.left(), first.bottom() - 1, last.right() - first.left() + 1, 3),
-                         Qt::black);
+        painter.fillRect(
+            QRect(first.left(), first.bottom() - 1, last.right() - first.left() + 1, 3), Qt::black);
     }
 }

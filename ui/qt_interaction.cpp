@@ -12,7 +12,8 @@ QString runFileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QStri
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
                                                        : QFileDialog::AnyFile);
     dialog.setDefaultSuffix(defaultSuffix);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
     return dialog.selectedFiles().constFirst();
 }
 } // namespace
@@ -44,4 +45,6 @@ void QtInteraction::playSystemSound(const QString&) {
     QApplication::beep();
 }
 
-void QtInteraction::beep() { QApplication::beep(); }
+void QtInteraction::beep() {
+    QApplication::beep();
+}

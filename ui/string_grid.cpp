@@ -3,8 +3,8 @@
 #include "simulation_record.h"
 
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 
 #include <string>
 
@@ -45,14 +45,17 @@ void StringGrid::setRowHeight(int row, int height) {
 }
 
 void StringGrid::setAllRowHeights(int height) {
-    for (int r = 0; r < rowCount(); ++r) setRowHeight(r, height);
+    for (int r = 0; r < rowCount(); ++r)
+        setRowHeight(r, height);
 }
 
 QRect StringGrid::cellRect(int column, int row) const {
     int x = 0;
-    for (int c = 0; c < column; ++c) x += columnWidth(c) + gridLineWidth;
+    for (int c = 0; c < column; ++c)
+        x += columnWidth(c) + gridLineWidth;
     int y = 0;
-    for (int r = 0; r < row; ++r) y += rowHeight(r) + gridLineWidth;
+    for (int r = 0; r < row; ++r)
+        y += rowHeight(r) + gridLineWidth;
     return QRect(x, y, columnWidth(column), rowHeight(row));
 }
 
@@ -60,7 +63,8 @@ int StringGrid::rowAt(QPoint point) const {
     int y = 0;
     for (int r = 0; r < rowCount(); ++r) {
         const int bottom = y + rowHeight(r) + gridLineWidth;
-        if (point.y() >= y && point.y() < bottom) return r;
+        if (point.y() >= y && point.y() < bottom)
+            return r;
         y = bottom;
     }
     return -1;
@@ -68,7 +72,8 @@ int StringGrid::rowAt(QPoint point) const {
 
 void StringGrid::setRow(int row) {
     rowHeight(row); // checks the index
-    if (row == currentRow_) return;
+    if (row == currentRow_)
+        return;
     currentRow_ = row;
     emit currentRowChanged(row);
 }
@@ -79,12 +84,14 @@ void StringGrid::paintEvent(QPaintEvent* event) {
     // grid's own colour.
     painter.fillRect(event->rect(), palette().color(QPalette::Window));
     const QRect last = cellRect(columnCount() - 1, rowCount() - 1);
-    painter.fillRect(QRect(0, 0, last.right() + 1 + gridLineWidth, last.bottom() + 1 + gridLineWidth),
-                     palette().color(QPalette::Mid));
+    painter.fillRect(
+        QRect(0, 0, last.right() + 1 + gridLineWidth, last.bottom() + 1 + gridLineWidth),
+        palette().color(QPalette::Mid));
     for (int r = 0; r < rowCount(); ++r) {
         for (int c = 0; c < columnCount(); ++c) {
             const QRect rect = cellRect(c, r);
-            if (!rect.intersects(event->rect()) || !drawCell_) continue;
+            if (!rect.intersects(event->rect()) || !drawCell_)
+                continue;
             painter.save();
             painter.setClipRect(rect);
             painter.setFont(font());
@@ -92,7 +99,8 @@ void StringGrid::paintEvent(QPaintEvent* event) {
             painter.restore();
         }
     }
-    if (drawOverCells_) drawOverCells_(painter);
+    if (drawOverCells_)
+        drawOverCells_(painter);
 }
 
 void StringGrid::mousePressEvent(QMouseEvent* event) {
@@ -101,5 +109,6 @@ void StringGrid::mousePressEvent(QMouseEvent* event) {
         emit rightClicked(event->globalPosition().toPoint(), r);
         return;
     }
-    if (event->button() == Qt::LeftButton && r >= 0) setRow(r);
+    if (event->button() == Qt::LeftButton && r >= 0)
+        setRow(r);
 }

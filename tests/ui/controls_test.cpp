@@ -74,17 +74,17 @@ TEST_F(ControlsTest, SelectingAGroupEnablesOnlyItsTrackBarsAndScales) {
         {4, {"TrackBar5", "TrackBar6", "Label34", "Label15", "Label45", "Label49"}},
         {5, {"TrackBar7", "TrackBar8", "Label36", "Label39"}},
     };
-    const std::vector<const char*> all = {"TrackBar1", "TrackBar2", "TrackBar3", "TrackBar5",
-                                          "TrackBar6", "TrackBar7", "TrackBar8", "Label33",
-                                          "Label7",    "Label40",   "Label34",   "Label45",
-                                          "Label36"};
+    const std::vector<const char*> all = {
+        "TrackBar1", "TrackBar2", "TrackBar3", "TrackBar5", "TrackBar6", "TrackBar7", "TrackBar8",
+        "Label33",   "Label7",    "Label40",   "Label34",   "Label45",   "Label36"};
     for (const Group& g : groups) {
         w.form->SelectSection(g.section);
         EXPECT_EQ(w.form->activeSection, g.section);
         for (const char* name : all) {
-            const bool expected = std::find_if(g.enabled.begin(), g.enabled.end(), [&](const char* n) {
-                                      return std::string(n) == name;
-                                  }) != g.enabled.end();
+            const bool expected =
+                std::find_if(g.enabled.begin(), g.enabled.end(), [&](const char* n) {
+                    return std::string(n) == name;
+                }) != g.enabled.end();
             EXPECT_EQ(find<QWidget>(name)->isEnabled(), expected)
                 << name << " in section " << int(g.section);
         }
@@ -97,18 +97,28 @@ TEST_F(ControlsTest, SelectingAGroupEnablesOnlyItsTrackBarsAndScales) {
 
 TEST_F(ControlsTest, LabelsAndButtonsCarryTheirTexts) {
     const std::pair<const char*, const char*> labels[] = {
-        {"Label24", "R"},           {"Label25", "VDc"},
-        {"Label28", " R(1/światło)"}, {"Label29", " R(1/światło)"},
-        {"Label30", "CCC"},         {"Label31", "Rozmiar"},
-        {"Label32", "Cm"},          {"Label27", "Stiff"},
+        {"Label24", "R"},
+        {"Label25", "VDc"},
+        {"Label28", " R(1/światło)"},
+        {"Label29", " R(1/światło)"},
+        {"Label30", "CCC"},
+        {"Label31", "Rozmiar"},
+        {"Label32", "Cm"},
+        {"Label27", "Stiff"},
         {"Label53", "głębokość wydechu"},
-        {"Label5", "GŁÓWNE"},       {"Label11", "POŚREDNIE"},
-        {"Label16", "OBWODOWE"},    {"Label21", "PŁUCA"},
+        {"Label5", "GŁÓWNE"},
+        {"Label11", "POŚREDNIE"},
+        {"Label16", "OBWODOWE"},
+        {"Label21", "PŁUCA"},
         {"Label26", "Dane z pliku:  Standard"},
-        {"Label33", "50%"},         {"Label4", "800%"},
-        {"Label8", "200 (łagodna)"}, {"Label51", "1600 (b.ciężka)"},
-        {"Label42", "150%"},        {"Label15", "800%"},
-        {"Label49", "250%"},        {"Label37", "75%"},
+        {"Label33", "50%"},
+        {"Label4", "800%"},
+        {"Label8", "200 (łagodna)"},
+        {"Label51", "1600 (b.ciężka)"},
+        {"Label42", "150%"},
+        {"Label15", "800%"},
+        {"Label49", "250%"},
+        {"Label37", "75%"},
         {"Label39", "150%"},
     };
     for (const auto& [name, text] : labels) {
@@ -117,8 +127,9 @@ TEST_F(ControlsTest, LabelsAndButtonsCarryTheirTexts) {
         EXPECT_EQ(label->text(), QString::fromUtf8(text)) << name;
     }
     const std::pair<const char*, const char*> buttons[] = {
-        {"Button1", "reset"},  {"Button2", "START"}, {"Button3", "Usuń wiersz"},
-        {"Button6", "Użyj jako ref."}, {"Button8", "animacja"}, {"Button9", "pauza"},
+        {"Button1", "reset"},       {"Button2", "START"},
+        {"Button3", "Usuń wiersz"}, {"Button6", "Użyj jako ref."},
+        {"Button8", "animacja"},    {"Button9", "pauza"},
         {"Button10", "3"},
     };
     for (const auto& [name, text] : buttons) {
@@ -144,13 +155,16 @@ TEST_F(ControlsTest, LabelsAndButtonsCarryTheirTexts) {
 
 TEST_F(ControlsTest, MenuBarAndRowMenuHoldTheirEntriesInOrder) {
     QStringList top;
-    for (QAction* action : w.form->menuBar()->actions()) top << action->text();
+    for (QAction* action : w.form->menuBar()->actions())
+        top << action->text();
     EXPECT_EQ(top, (QStringList{"Plik", "ref.Standard", "Pomoc", "Autorzy", "Koniec"}));
     QStringList file;
-    for (QAction* action : w.form->File1->actions()) file << action->text();
+    for (QAction* action : w.form->File1->actions())
+        file << action->text();
     EXPECT_EQ(file, (QStringList{QStringLiteral("Otwórz"), "Zapisz", "Zapisz jako"}));
     QStringList rowMenu;
-    for (QAction* action : w.form->PopupMenu1->actions()) rowMenu << action->text();
+    for (QAction* action : w.form->PopupMenu1->actions())
+        rowMenu << action->text();
     EXPECT_EQ(rowMenu, (QStringList{QStringLiteral("Usuń wybrany wiersz"),
                                     QStringLiteral("Użyj jako referencyjny"), "Nastawy", "Pomoc"}));
 }

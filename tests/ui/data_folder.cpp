@@ -20,21 +20,23 @@ std::vector<std::uint8_t> PlainJpeg(int width, int height) {
         picture.rgb[i + 2] = 60;
     }
     const EncodedJpeg encoded = EncodeJpeg(picture, 90);
-    if (!encoded.ok) throw std::runtime_error("test picture not encoded: " + encoded.message);
+    if (!encoded.ok)
+        throw std::runtime_error("test picture not encoded: " + encoded.message);
     return encoded.bytes;
 }
 
 DataFolder::DataFolder() {
-    if (!dir_.isValid()) throw std::runtime_error("no temporary folder");
+    if (!dir_.isValid())
+        throw std::runtime_error("no temporary folder");
     fs::create_directories(path() / "datfiles1");
     fs::create_directories(path() / "simulations");
     fs::create_directories(path() / "helpfiles");
     fs::create_directories(lockDirectory());
 
     const StandardValues v;
-    const float indices[] = {v.fev1, v.fvcex, v.fev1PctFvc, v.pef,  v.mef75,
-                             v.mef50, v.mef25, v.erv,       v.flowAt1s, v.frc,
-                             v.tlc,  v.runStatus, v.fet,    v.modelVariant};
+    const float indices[] = {v.fev1,  v.fvcex,     v.fev1PctFvc, v.pef,         v.mef75,
+                             v.mef50, v.mef25,     v.erv,        v.flowAt1s,    v.frc,
+                             v.tlc,   v.runStatus, v.fet,        v.modelVariant};
     for (int f = 0; f < kRowFieldCount; ++f)
         standard_.setField(0, static_cast<RowField>(f), indices[f]);
     // Both-lungs settings the row grid shows: 100, 110, ... 170 in the reference, and
@@ -61,13 +63,18 @@ DataFolder::DataFolder() {
 
 void DataFolder::writeStandard(const SimulationRecord& record) const {
     const FileResult written = writeRecordFile(dataFile("standard.dat"), record);
-    if (!written.ok) throw std::runtime_error(written.message);
+    if (!written.ok)
+        throw std::runtime_error(written.message);
 }
 
 void DataFolder::writeBytes(const std::string& name, const std::vector<std::uint8_t>& bytes) const {
     std::ofstream out(dataFile(name), std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    if (!out) throw std::runtime_error("cannot write " + name);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+    if (!out)
+        throw std::runtime_error("cannot write " + name);
 }
 
-void DataFolder::remove(const std::string& name) const { fs::remove(dataFile(name)); }
+void DataFolder::remove(const std::string& name) const {
+    fs::remove(dataFile(name));
+}

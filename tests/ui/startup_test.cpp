@@ -27,7 +27,8 @@ TEST(Startup, GoodFolderStartsQuietlyWithTheStandardLoaded) {
     EXPECT_EQ(w.state.resultCount, 0);
     EXPECT_EQ(w.state.selectedRow, -1);
     for (const auto& part : w.state.currentPartSettings)
-        for (double v : part) EXPECT_EQ(v, 100.0);
+        for (double v : part)
+            EXPECT_EQ(v, 100.0);
     // The row grid's cursor stands on row 1 although nothing is selected.
     EXPECT_EQ(form.StringGrid2->row(), 1);
 
@@ -35,7 +36,8 @@ TEST(Startup, GoodFolderStartsQuietlyWithTheStandardLoaded) {
     // model's initialisation, global settings keep the file's values.
     EXPECT_EQ(w.record.field(0, RowField::fev1), folder.standard().field(0, RowField::fev1));
     for (int row = 0; row < 5; ++row)
-        for (int c = 0; c < 8; ++c) EXPECT_EQ(w.record.partSetting(row, 2, c), 100.0f);
+        for (int c = 0; c < 8; ++c)
+            EXPECT_EQ(w.record.partSetting(row, 2, c), 100.0f);
     EXPECT_EQ(w.record.globalSetting(0, 0), 120.0f);
 
     // The parameter table went into the hidden grid.
@@ -47,7 +49,8 @@ TEST(Startup, GoodFolderStartsQuietlyWithTheStandardLoaded) {
         EXPECT_EQ(form.pictureTable[k].width(), DataFolder::pictureWidth(k)) << k;
         EXPECT_EQ(form.pictureTable[k].height(), DataFolder::pictureHeight(k)) << k;
     }
-    for (int k = 6; k <= 11; ++k) EXPECT_TRUE(form.pictureTable[k].isNull()) << k;
+    for (int k = 6; k <= 11; ++k)
+        EXPECT_TRUE(form.pictureTable[k].isNull()) << k;
     EXPECT_EQ(form.backgroundPicture.size(), QSize(64, 48));
     EXPECT_FALSE(fs::exists(folder.dataFile("temp.dat")));
     EXPECT_EQ(form.pictureBuffer.size(), form.Image1->size());
@@ -70,12 +73,14 @@ TEST(Startup, MissingDataFilesGiveTheWeightedNumberAndQuit) {
     };
     for (const Case& c : cases) {
         DataFolder folder;
-        for (const std::string& name : c.removed) folder.remove(name);
+        for (const std::string& name : c.removed)
+            folder.remove(name);
         WindowUnderTest w;
         TForm1& form = w.start(folder);
         ASSERT_FALSE(w.interaction.messages.isEmpty());
         EXPECT_EQ(w.interaction.messages.first(),
-                  QStringLiteral("One of the application files is missing or corrupted ") + c.number);
+                  QStringLiteral("One of the application files is missing or corrupted ") +
+                      c.number);
         EXPECT_TRUE(form.terminationRequested()) << c.number.toStdString();
     }
 }
@@ -88,7 +93,8 @@ TEST(Startup, MissingParameterTableIsReportedWithItsFullPathAndStartUpGoesOn) {
     ASSERT_EQ(w.interaction.messages.size(), 2) << w.interaction.messages.join('|').toStdString();
     const QString path = QString::fromStdString(folder.dataFile("F000.dat").string());
     EXPECT_TRUE(w.interaction.messages[1].startsWith(QStringLiteral("File not found:")));
-    EXPECT_TRUE(w.interaction.messages[1].contains(path)) << w.interaction.messages[1].toStdString();
+    EXPECT_TRUE(w.interaction.messages[1].contains(path))
+        << w.interaction.messages[1].toStdString();
     // Everything after the table still ran.
     EXPECT_EQ(form.StringGrid1->cells().cell(2, 1), "3.12");
     EXPECT_FALSE(form.pictureTable[5].isNull());
@@ -120,7 +126,8 @@ TEST(Startup, BadPictureStopsStartUpWithTheDecodersMessageAndRemovesTheScratchFi
         std::vector<std::uint8_t> bytes;
     };
     std::vector<std::uint8_t> notJpeg(400);
-    for (std::size_t i = 0; i < notJpeg.size(); ++i) notJpeg[i] = static_cast<std::uint8_t>(i * 7);
+    for (std::size_t i = 0; i < notJpeg.size(); ++i)
+        notJpeg[i] = static_cast<std::uint8_t>(i * 7);
     const Case cases[] = {{"not a JPEG once reversed", notJpeg},
                           {"shorter than 100 bytes", std::vector<std::uint8_t>(60, 0xFF)}};
     for (const Case& c : cases) {

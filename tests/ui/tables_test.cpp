@@ -43,25 +43,30 @@ bool isInk(QRgb pixel, const QColor& ink, const QColor& background) {
 bool hasInk(const QImage& image, const QRect& rect, const QColor& ink, const QColor& background) {
     for (int y = rect.top(); y <= rect.bottom(); ++y)
         for (int x = rect.left(); x <= rect.right(); ++x)
-            if (isInk(image.pixel(x, y), ink, background)) return true;
+            if (isInk(image.pixel(x, y), ink, background))
+                return true;
     return false;
 }
 
 bool allPixels(const QImage& image, const QRect& rect, const QColor& colour) {
     for (int y = rect.top(); y <= rect.bottom(); ++y)
         for (int x = rect.left(); x <= rect.right(); ++x)
-            if (QColor::fromRgb(image.pixel(x, y)) != colour) return false;
+            if (QColor::fromRgb(image.pixel(x, y)) != colour)
+                return false;
     return true;
 }
 
 // The top-left corner of the ink inside rect, or (-1, -1).
-QPoint inkCorner(const QImage& image, const QRect& rect, const QColor& ink, const QColor& background) {
+QPoint inkCorner(const QImage& image, const QRect& rect, const QColor& ink,
+                 const QColor& background) {
     int left = -1, top = -1;
     for (int y = rect.top(); y <= rect.bottom(); ++y)
         for (int x = rect.left(); x <= rect.right(); ++x)
             if (isInk(image.pixel(x, y), ink, background)) {
-                if (left < 0 || x - rect.left() < left) left = x - rect.left();
-                if (top < 0) top = y - rect.top();
+                if (left < 0 || x - rect.left() < left)
+                    left = x - rect.left();
+                if (top < 0)
+                    top = y - rect.top();
             }
     return {left, top};
 }
@@ -71,7 +76,9 @@ const QColor kYellow(255, 255, 0);
 const QColor kAqua(0, 255, 255);
 const QColor kSilver(192, 192, 192);
 
-QImage grab(QWidget* widget) { return widget->grab().toImage().convertToFormat(QImage::Format_RGB32); }
+QImage grab(QWidget* widget) {
+    return widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
 } // namespace
 
 class TablesTest : public ::testing::Test {
@@ -119,12 +126,14 @@ TEST_F(TablesTest, RowGridShowsTheFilesSettingsOfBothLungs) {
         const int col = gridColumn[c];
         const auto text = [](int v) { return "   " + std::to_string(v); };
         if (c == 3) {
-            for (int row = 0; row < 5; ++row) EXPECT_EQ(g.cell(col, row), "");
+            for (int row = 0; row < 5; ++row)
+                EXPECT_EQ(g.cell(col, row), "");
             continue;
         }
         EXPECT_EQ(g.cell(col, 0), text(100 + 10 * c));
         EXPECT_EQ(g.cell(col, 4), text(100 + 10 * c));
-        for (int row = 1; row <= 3; ++row) EXPECT_EQ(g.cell(col, row), text(90 + 10 * row + c));
+        for (int row = 1; row <= 3; ++row)
+            EXPECT_EQ(g.cell(col, row), text(90 + 10 * row + c));
     }
     for (int separator : {2, 5, 8}) {
         EXPECT_EQ(w.form->StringGrid2->columnWidth(separator), 15);
