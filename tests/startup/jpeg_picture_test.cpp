@@ -123,6 +123,14 @@ TEST(JpegPicture, DamagedPicturesFailWithoutCrashing) {
     }
 }
 
+TEST(JpegPicture, TruncatedPictureIsRefusedRatherThanShownHalfGrey) {
+    auto jpeg = jpegOf(256, 256);
+    jpeg.resize(jpeg.size() * 3 / 4); // cut inside the compressed pixels
+    const PictureResult result = DecodeJpegBytes(jpeg);
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.message, "Premature end of JPEG file");
+}
+
 // Finds the start-of-frame segment and claims a new size in it.
 void claimSize(std::vector<std::uint8_t>& jpeg, int width, int height) {
     for (std::size_t i = 2; i + 9 < jpeg.size(); ++i) {
