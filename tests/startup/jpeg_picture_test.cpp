@@ -114,7 +114,8 @@ TEST(JpegPicture, DamagedPicturesFailWithoutCrashing) {
         std::vector<std::uint8_t>(good.begin(), good.begin() + good.size() / 2),
     };
     auto flipped = good;
-    for (std::size_t i = 200; i < flipped.size(); i += 7) flipped[i] ^= 0x5A;
+    for (std::size_t i = 200; i < flipped.size(); i += 7)
+        flipped[i] ^= 0x5A;
     damaged.push_back(flipped);
     for (std::size_t i = 0; i < damaged.size(); ++i) {
         const PictureResult result = DecodeJpegBytes(damaged[i]);
@@ -156,7 +157,8 @@ TEST(JpegPicture, OversizedPictureIsRefusedBeforeDecoding) {
 TEST(JpegPicture, ReversingTwiceGivesTheFileBack) {
     TempFolder dir;
     std::vector<std::uint8_t> bytes(300);
-    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i * 37 + 11);
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<std::uint8_t>(i * 37 + 11);
     WriteBytes(dir / "f.dat", bytes);
     ASSERT_TRUE(ReverseFirst100Bytes(dir / "f.dat").ok);
     const auto once = ReadBytes(dir / "f.dat");
@@ -169,7 +171,8 @@ TEST(JpegPicture, ReversingTwiceGivesTheFileBack) {
 
 TEST(JpegPicture, ReversingExactly100Bytes) {
     std::vector<std::uint8_t> bytes(100);
-    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i);
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<std::uint8_t>(i);
     EXPECT_TRUE(ReverseFirst100Bytes(std::span<std::uint8_t>(bytes)));
     EXPECT_EQ(bytes.front(), 99);
     EXPECT_EQ(bytes.back(), 0);

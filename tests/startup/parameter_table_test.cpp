@@ -9,11 +9,14 @@
 
 namespace {
 
-TextGrid freshTable() { return TextGrid(kParameterTableColumns, kParameterTableRows); }
+TextGrid freshTable() {
+    return TextGrid(kParameterTableColumns, kParameterTableRows);
+}
 
 std::string lines(int count) {
     std::string text;
-    for (int i = 0; i < count; ++i) text += "p" + std::to_string(i) + ";1;2;3\n";
+    for (int i = 0; i < count; ++i)
+        text += "p" + std::to_string(i) + ";1;2;3\n";
     return text;
 }
 
@@ -45,14 +48,14 @@ TEST_P(LineSplitting, GivesTheseCells) {
     TempFolder dir;
     WriteBytes(dir / "F000.dat", std::string("header\n") + c.line + "\n");
     TextGrid grid = freshTable();
-    for (int column = 0; column < kParameterTableColumns; ++column) grid.setCell(column, 1, "·");
+    for (int column = 0; column < kParameterTableColumns; ++column)
+        grid.setCell(column, 1, "·");
     ASSERT_TRUE(ReadParameterTable(dir / "F000.dat", grid).ok);
     ASSERT_EQ(grid.columnCount(), c.columnCount);
     for (int column = 0; column < grid.columnCount(); ++column) {
-        const std::string expected =
-            column < static_cast<int>(c.cells.size()) ? c.cells[column]
-            : column < kParameterTableColumns          ? "·"
-                                                       : "";
+        const std::string expected = column < static_cast<int>(c.cells.size()) ? c.cells[column]
+                                     : column < kParameterTableColumns         ? "·"
+                                                                               : "";
         EXPECT_EQ(grid.cell(column, 1), expected) << "column " << column;
     }
 }
@@ -62,11 +65,8 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         // Three semicolons give two empty cells; the final ";" adds no fifth cell.
         SplitCase{"7;;;4;", {"7", "", "", "4"}, 5},
-        SplitCase{"a;b;c;d;e;f", {"a", "b", "c", "d", "e", "f"}, 6},
-        SplitCase{"", {}, 5},
-        SplitCase{";", {""}, 5},
-        SplitCase{";5", {"", "5"}, 5},
-        SplitCase{"single", {"single"}, 5},
+        SplitCase{"a;b;c;d;e;f", {"a", "b", "c", "d", "e", "f"}, 6}, SplitCase{"", {}, 5},
+        SplitCase{";", {""}, 5}, SplitCase{";5", {"", "5"}, 5}, SplitCase{"single", {"single"}, 5},
         // No spaces are trimmed and nothing is unquoted.
         SplitCase{" x ;\"y\"", {" x ", "\"y\""}, 5},
         SplitCase{"1;2;3;4;5;6;7;", {"1", "2", "3", "4", "5", "6", "7"}, 7}));
@@ -125,7 +125,8 @@ TEST(ParameterTable, LineEndsOfBothKindsAndAMissingLastOne) {
 TEST(ParameterTable, CentralEuropeanCodePageBecomesUtf8) {
     TempFolder dir;
     // "Miąższ płuca" and "pośrednie" in Windows-1250.
-    WriteBytes(dir / "F000.dat", "Mi\xB9\xBFsz p\xB3uca;po\x9C" "rednie;\x80\n");
+    WriteBytes(dir / "F000.dat", "Mi\xB9\xBFsz p\xB3uca;po\x9C"
+                                 "rednie;\x80\n");
     TextGrid grid = freshTable();
     ASSERT_TRUE(ReadParameterTable(dir / "F000.dat", grid).ok);
     EXPECT_EQ(grid.cell(0, 0), "Mi\u0105\u017Csz p\u0142uca");

@@ -70,7 +70,8 @@ TEST(ProvisionalDataFiles, HotspotsPointIntoTheRegionTheirPictureHighlights) {
     const DecodedPicture plain = airwayPicture(1, scratch.path());
     std::set<int> codes;
     for (int row = 1; row < table.rowCount(); ++row) {
-        if (table.cell(1, row).empty()) continue;
+        if (table.cell(1, row).empty())
+            continue;
         const int x = std::stoi(table.cell(1, row));
         const int y = std::stoi(table.cell(2, row));
         const int code = std::stoi(table.cell(3, row));
@@ -101,7 +102,8 @@ TEST(ProvisionalDataFiles, StandardRecordHoldsAValidReference) {
     for (int n = 1; n <= record_layout::kFvSamples; ++n) {
         const float v = record.fvVolume(0, n);
         vMax = std::max(vMax, v);
-        if (v > 0) vMin = std::min(vMin, v);
+        if (v > 0)
+            vMin = std::min(vMin, v);
         mostNegative = std::min(mostNegative, record.fvFlow(0, n));
     }
     EXPECT_FLOAT_EQ(record.field(0, RowField::tlc), vMax);

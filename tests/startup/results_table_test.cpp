@@ -97,21 +97,23 @@ TEST_F(ResultsTable, HeaderNamesAndUnitsAndUntouchedCells) {
     setIndices(record, 1, 1.0f, 1.0f, 1.0f);
     show(1);
     const char* header[] = {"old", "Unit", "Ref.", "Obs.", "%"};
-    for (int column = 0; column < 5; ++column) EXPECT_EQ(grid.cell(column, 0), header[column]);
+    for (int column = 0; column < 5; ++column)
+        EXPECT_EQ(grid.cell(column, 0), header[column]);
     const struct {
         int row;
         const char* name;
         const char* unit;
-    } lines[] = {{1, "FEV1", "l"},      {2, "FVCEX", "l"},    {3, "FEV1%FVC", "%"},
-                 {4, "PEF", "l/s"},     {5, "MEF75", "l/s"},  {6, "MEF50", "l/s"},
-                 {7, "MEF25", "l/s"},   {8, "ERV", "l"},      {11, "FET", "s"},
-                 {12, "FRC", "l"},      {13, "TLC", "l"},     {15, "Zmienna", " "}};
+    } lines[] = {{1, "FEV1", "l"},    {2, "FVCEX", "l"},   {3, "FEV1%FVC", "%"},
+                 {4, "PEF", "l/s"},   {5, "MEF75", "l/s"}, {6, "MEF50", "l/s"},
+                 {7, "MEF25", "l/s"}, {8, "ERV", "l"},     {11, "FET", "s"},
+                 {12, "FRC", "l"},    {13, "TLC", "l"},    {15, "Zmienna", " "}};
     for (const auto& line : lines) {
         EXPECT_EQ(grid.cell(0, line.row), line.name);
         EXPECT_EQ(grid.cell(1, line.row), line.unit);
     }
     for (const int row : {9, 10, 14})
-        for (int column = 0; column < 5; ++column) EXPECT_EQ(grid.cell(column, row), "old");
+        for (int column = 0; column < 5; ++column)
+            EXPECT_EQ(grid.cell(column, row), "old");
 }
 
 TEST_F(ResultsTable, ValuesAndPercentagesOfAValidResult) {
@@ -174,8 +176,10 @@ TEST_F(ResultsTable, StatusComesFromTheSelectedRowNotTheShownOne) {
 TEST_F(ResultsTable, ModelVariantFourKeepsOnlyVolumePercentages) {
     setIndices(record, 1, 1.0f, 1.0f, 4.0f);
     show(1);
-    for (const int row : {1, 2, 3, 8}) EXPECT_NE(grid.cell(4, row), " ") << "row " << row;
-    for (const int row : {4, 5, 6, 7, 12, 13}) EXPECT_EQ(grid.cell(4, row), " ") << "row " << row;
+    for (const int row : {1, 2, 3, 8})
+        EXPECT_NE(grid.cell(4, row), " ") << "row " << row;
+    for (const int row : {4, 5, 6, 7, 12, 13})
+        EXPECT_EQ(grid.cell(4, row), " ") << "row " << row;
     EXPECT_EQ(grid.cell(3, 15), "4");
 }
 
@@ -215,7 +219,8 @@ TEST_F(ResultsTable, RowOutsideTheRecordIsARangeError) {
 
 TEST(RowGrid, LineShowsTheSettingsOfBothLungs) {
     TextGrid grid(kRowGridColumns, kRowGridRows);
-    for (int column = 0; column < kRowGridColumns; ++column) grid.setCell(column, 2, "old");
+    for (int column = 0; column < kRowGridColumns; ++column)
+        grid.setCell(column, 2, "old");
     SimulationRecord record;
     const float settings[8] = {100, 50, 123.456f, 77, 250, 99999.4f, 100000, 0.4f};
     for (int c = 0; c < 8; ++c) {
@@ -224,9 +229,8 @@ TEST(RowGrid, LineShowsTheSettingsOfBothLungs) {
     }
     FillGridRow(grid, record, 2, 3, '.');
     // Columns 2, 5 and 8 are separators and column 4 (wall stiffness, 77 here) is not written.
-    const char* expected[kRowGridColumns] = {"   100", "   50",    "old", "   123",  "old",
-                                             "old",    "   250",   "   99999",     "old",
-                                             "   1E+5", "   0"};
+    const char* expected[kRowGridColumns] = {"   100", "   50",    "old", "   123",  "old", "old",
+                                             "   250", "   99999", "old", "   1E+5", "   0"};
     for (int column = 0; column < kRowGridColumns; ++column)
         EXPECT_EQ(grid.cell(column, 2), expected[column]) << "column " << column;
 }
@@ -240,7 +244,8 @@ TEST(RowGrid, RecordRowOutsideTheRecordIsARangeError) {
 
 TEST(RowColours, BlackRedGreenPurpleBlack) {
     const std::uint32_t expected[] = {0x000000, 0xFF0000, 0x008000, 0x800080, 0x000000};
-    for (int row = 0; row < 5; ++row) EXPECT_EQ(RowColor(row), expected[row]) << row;
+    for (int row = 0; row < 5; ++row)
+        EXPECT_EQ(RowColor(row), expected[row]) << row;
     EXPECT_EQ(RowColor(-1), 0x000000u);
     EXPECT_EQ(RowColor(5), 0x000000u);
 }
@@ -275,9 +280,9 @@ TEST(RowGridPaint, BackgroundTextAndTheLineUnderTheCurrentSettings) {
         std::uint32_t background;
         bool drawText;
     } cases[] = {
-        {0, -1, 0, 0xB0B0B0, true},  {1, -1, 0, kMenu, false},   {1, -1, 1, kMenu, true},
-        {1, 1, 1, 0xFFFF00, true},   {2, 1, 3, kMenu, true},     {3, 3, 3, 0xFFFF00, true},
-        {3, -1, 2, kMenu, false},    {4, -1, 0, 0xB0B0B0, true}, {4, 4, 3, 0xB0B0B0, true},
+        {0, -1, 0, 0xB0B0B0, true}, {1, -1, 0, kMenu, false},   {1, -1, 1, kMenu, true},
+        {1, 1, 1, 0xFFFF00, true},  {2, 1, 3, kMenu, true},     {3, 3, 3, 0xFFFF00, true},
+        {3, -1, 2, kMenu, false},   {4, -1, 0, 0xB0B0B0, true}, {4, 4, 3, 0xB0B0B0, true},
         {2, 2, 1, 0xFFFF00, false}, // selected beyond the results: yellow but empty
     };
     for (const auto& c : cases) {

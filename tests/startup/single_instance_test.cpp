@@ -40,8 +40,10 @@ TEST(SingleInstance, MarkerOfAnotherProcessRefusesUntilThatProcessIsKilled) {
         ::close(ready[0]);
         SingleInstanceMarker marker(dir.path());
         const char answer = marker.acquire() ? 'y' : 'n';
-        if (::write(ready[1], &answer, 1) != 1) ::_exit(1);
-        for (;;) ::pause();
+        if (::write(ready[1], &answer, 1) != 1)
+            ::_exit(1);
+        for (;;)
+            ::pause();
     }
     ::close(ready[1]);
     char answer = 0;

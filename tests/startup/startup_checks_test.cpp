@@ -23,7 +23,8 @@ void layOut(const fs::path& exeDir, const std::set<std::string>& missing,
             const char* dataFolder = "datfiles1") {
     fs::create_directories(exeDir / dataFolder);
     for (const char* name : kCheckedFiles)
-        if (!missing.count(name)) WriteBytes(exeDir / dataFolder / name, "x");
+        if (!missing.count(name))
+            WriteBytes(exeDir / dataFolder / name, "x");
 }
 
 TEST(DataFileCheck, NumberAddsTheWeightsOfTheMissingFiles) {
@@ -110,7 +111,8 @@ TEST(WriteProbe, FailsWithoutTheSimulationsFolder) {
 bool probeAsNobody(const fs::path& exeDir) {
     const pid_t child = ::fork();
     if (child == 0) {
-        if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(3);
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+            ::_exit(3);
         ::_exit(WriteProbe(exeDir) ? 0 : 1);
     }
     int status = 0;
