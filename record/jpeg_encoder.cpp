@@ -51,8 +51,10 @@ EncodedJpeg EncodeJpeg(const DecodedPicture& picture, int quality) {
     char message[JMSG_LENGTH_MAX] = {};
     result.ok = encodeWithLibjpeg(picture.rgb.data(), picture.width, picture.height, quality,
                                   &buffer, &size, message);
-    if (result.ok) result.bytes.assign(buffer, buffer + size);
-    else result.message = message;
+    if (result.ok)
+        result.bytes.assign(buffer, buffer + size);
+    else
+        result.message = message;
     std::free(buffer);
     return result;
 }

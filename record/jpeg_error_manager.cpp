@@ -11,7 +11,8 @@ namespace {
 }
 
 void stopOnWarning(j_common_ptr codec, int level) {
-    if (level < 0) exitWithMessage(codec);
+    if (level < 0)
+        exitWithMessage(codec);
 }
 
 } // namespace

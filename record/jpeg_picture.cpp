@@ -78,7 +78,8 @@ FileResult failed(int errnoValue, const fs::path& path) {
 
 FileResult readWholeFile(const fs::path& path, std::vector<std::uint8_t>& bytes) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return failed(errno, path);
+    if (fd < 0)
+        return failed(errno, path);
     struct stat info {};
     if (::fstat(fd, &info) != 0) {
         const int e = errno;
@@ -94,17 +95,20 @@ FileResult readWholeFile(const fs::path& path, std::vector<std::uint8_t>& bytes)
     for (;;) {
         if (got == bytes.size()) {
             // The file may have grown since fstat; read on to the true end within the limit.
-            if (bytes.size() >= kMaxPictureFileBytes) break;
+            if (bytes.size() >= kMaxPictureFileBytes)
+                break;
             bytes.resize(std::min<std::size_t>(bytes.size() + 65536, kMaxPictureFileBytes));
         }
         const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
         if (n < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             const int e = errno;
             ::close(fd);
             return failed(e, path);
         }
-        if (n == 0) break;
+        if (n == 0)
+            break;
         got += static_cast<std::size_t>(n);
     }
     ::close(fd);
@@ -114,26 +118,30 @@ FileResult readWholeFile(const fs::path& path, std::vector<std::uint8_t>& bytes)
 
 FileResult writeWholeFile(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return failed(errno, path);
+    if (fd < 0)
+        return failed(errno, path);
     std::size_t put = 0;
     while (put < bytes.size()) {
         const ssize_t n = ::write(fd, bytes.data() + put, bytes.size() - put);
         if (n < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             const int e = errno;
             ::close(fd);
             return failed(e, path);
         }
         put += static_cast<std::size_t>(n);
     }
-    if (::close(fd) != 0) return failed(errno, path);
+    if (::close(fd) != 0)
+        return failed(errno, path);
     return FileResult::success();
 }
 
 // Copies source over target; on any failure target is left as it was.
 bool copyOver(const fs::path& source, const fs::path& target) {
     std::vector<std::uint8_t> bytes;
-    if (!readWholeFile(source, bytes).ok) return false;
+    if (!readWholeFile(source, bytes).ok)
+        return false;
     fs::path part = target;
     part += ".part";
     if (!writeWholeFile(part, bytes).ok || std::rename(part.c_str(), target.c_str()) != 0) {
@@ -148,8 +156,8 @@ bool copyOver(const fs::path& source, const fs::path& target) {
 PictureResult DecodeJpegBytes(std::span<const std::uint8_t> bytes) {
     PictureResult result;
     char message[JMSG_LENGTH_MAX] = {};
-    result.ok = decodeWithLibjpeg(bytes.data(), bytes.size(), {reservePicture, &result.picture},
-                                  message);
+    result.ok =
+        decodeWithLibjpeg(bytes.data(), bytes.size(), {reservePicture, &result.picture}, message);
     if (!result.ok) {
         result.message = message;
         result.picture = {};
@@ -159,30 +167,35 @@ PictureResult DecodeJpegBytes(std::span<const std::uint8_t> bytes) {
 
 PictureResult DecodeJpegFile(const fs::path& path) {
     std::vector<std::uint8_t> bytes;
-    if (const FileResult read = readWholeFile(path, bytes); !read.ok) return {false, read.message, {}};
+    if (const FileResult read = readWholeFile(path, bytes); !read.ok)
+        return {false, read.message, {}};
     return DecodeJpegBytes(bytes);
 }
 
 bool ReverseFirst100Bytes(std::span<std::uint8_t> bytes) {
-    if (bytes.size() < kReversedBytes) return false;
+    if (bytes.size() < kReversedBytes)
+        return false;
     std::reverse(bytes.begin(), bytes.begin() + kReversedBytes);
     return true;
 }
 
 FileResult ReverseFirst100Bytes(const fs::path& path) {
     const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
-    if (fd < 0) return failed(errno, path);
+    if (fd < 0)
+        return failed(errno, path);
     std::uint8_t head[kReversedBytes];
     std::size_t got = 0;
     while (got < kReversedBytes) {
         const ssize_t n = ::pread(fd, head + got, kReversedBytes - got, static_cast<off_t>(got));
         if (n < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             const int e = errno;
             ::close(fd);
             return failed(e, path);
         }
-        if (n == 0) break;
+        if (n == 0)
+            break;
         got += static_cast<std::size_t>(n);
     }
     if (got < kReversedBytes) {
@@ -194,20 +207,23 @@ FileResult ReverseFirst100Bytes(const fs::path& path) {
     while (put < kReversedBytes) {
         const ssize_t n = ::pwrite(fd, head + put, kReversedBytes - put, static_cast<off_t>(put));
         if (n < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             const int e = errno;
             ::close(fd);
             return failed(e, path);
         }
         put += static_cast<std::size_t>(n);
     }
-    if (::close(fd) != 0) return failed(errno, path);
+    if (::close(fd) != 0)
+        return failed(errno, path);
     return FileResult::success();
 }
 
 PictureResult DecodeReversedPicture(const fs::path& source, const fs::path& tempPath) {
     std::error_code ec;
-    if (fs::exists(source, ec)) copyOver(source, tempPath);
+    if (fs::exists(source, ec))
+        copyOver(source, tempPath);
     if (const FileResult reversed = ReverseFirst100Bytes(tempPath); !reversed.ok)
         return {false, reversed.message, {}};
     return DecodeJpegFile(tempPath);

@@ -20,8 +20,10 @@ DecimalDigits exactDigits(double magnitude) {
         std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::fixed, 1080);
     DecimalDigits out;
     for (const char* p = buffer; p != written.ptr; ++p) {
-        if (*p == '.') out.point = out.digits.size();
-        else out.digits += *p;
+        if (*p == '.')
+            out.point = out.digits.size();
+        else
+            out.digits += *p;
     }
     return out;
 }
@@ -29,10 +31,12 @@ DecimalDigits exactDigits(double magnitude) {
 // Rounds half away from zero so that only digits[0, keep) may be non-zero; the digit string may
 // gain a leading "1".
 void roundAt(DecimalDigits& d, std::size_t keep) {
-    if (keep >= d.digits.size()) return;
+    if (keep >= d.digits.size())
+        return;
     const bool up = d.digits[keep] >= '5';
     std::fill(d.digits.begin() + static_cast<std::ptrdiff_t>(keep), d.digits.end(), '0');
-    if (!up) return;
+    if (!up)
+        return;
     std::size_t i = keep;
     while (i > 0) {
         --i;
@@ -54,12 +58,18 @@ struct IndexLine {
 };
 
 constexpr IndexLine kIndexLines[] = {
-    {1, "FEV1", "l", RowField::fev1},          {2, "FVCEX", "l", RowField::fvcex},
-    {3, "FEV1%FVC", "%", RowField::fev1PctFvc}, {4, "PEF", "l/s", RowField::pef},
-    {5, "MEF75", "l/s", RowField::mef75},      {6, "MEF50", "l/s", RowField::mef50},
-    {7, "MEF25", "l/s", RowField::mef25},      {8, "ERV", "l", RowField::erv},
-    {11, "FET", "s", RowField::fet},           {12, "FRC", "l", RowField::frc},
-    {13, "TLC", "l", RowField::tlc},           {15, "Zmienna", " ", RowField::modelVariant},
+    {1, "FEV1", "l", RowField::fev1},
+    {2, "FVCEX", "l", RowField::fvcex},
+    {3, "FEV1%FVC", "%", RowField::fev1PctFvc},
+    {4, "PEF", "l/s", RowField::pef},
+    {5, "MEF75", "l/s", RowField::mef75},
+    {6, "MEF50", "l/s", RowField::mef50},
+    {7, "MEF25", "l/s", RowField::mef25},
+    {8, "ERV", "l", RowField::erv},
+    {11, "FET", "s", RowField::fet},
+    {12, "FRC", "l", RowField::frc},
+    {13, "TLC", "l", RowField::tlc},
+    {15, "Zmienna", " ", RowField::modelVariant},
 };
 
 // Percentages of a result shown in another displayed quantity mean nothing except for the
@@ -70,8 +80,10 @@ bool keepsPercentForAnyVariant(int gridRow) {
 
 int noteForStatus(float status) {
     const double rounded = std::nearbyint(static_cast<double>(status));
-    if (rounded == 1.0) return kNoteValidResult;
-    if (rounded == 0.0) return kNoteDeadResult;
+    if (rounded == 1.0)
+        return kNoteValidResult;
+    if (rounded == 0.0)
+        return kNoteDeadResult;
     return kNoteErrorResult;
 }
 
@@ -84,8 +96,10 @@ constexpr int kEditedPart = 2; // both lungs
 } // namespace
 
 std::string FormatNumber(double value, int precision, int digits, char decimalSeparator) {
-    if (std::isnan(value)) return "NAN";
-    if (std::isinf(value)) return value > 0 ? "INF" : "-INF";
+    if (std::isnan(value))
+        return "NAN";
+    if (std::isinf(value))
+        return value > 0 ? "INF" : "-INF";
     precision = std::clamp(precision, 1, 18);
     digits = std::clamp(digits, 0, 18);
 
@@ -102,13 +116,15 @@ std::string FormatNumber(double value, int precision, int digits, char decimalSe
 
     std::string integerPart = d.digits.substr(0, d.point);
     integerPart.erase(0, std::min(integerPart.find_first_not_of('0'), integerPart.size()));
-    if (integerPart.empty()) integerPart = "0";
+    if (integerPart.empty())
+        integerPart = "0";
 
     if (static_cast<int>(integerPart.size()) > precision && integerPart != "0") {
         std::string mantissa = integerPart.substr(0, static_cast<std::size_t>(precision));
         mantissa.erase(mantissa.find_last_not_of('0') + 1);
         std::string text = sign + mantissa.substr(0, 1);
-        if (mantissa.size() > 1) text += decimalSeparator + mantissa.substr(1);
+        if (mantissa.size() > 1)
+            text += decimalSeparator + mantissa.substr(1);
         return text + "E+" + std::to_string(integerPart.size() - 1);
     }
     std::string text = sign + integerPart;
@@ -128,8 +144,8 @@ int ShowResultsTable(TextGrid& grid, const SimulationRecord& record, const Recor
     grid.setCell(4, 0, "%");
 
     // The status of the selected result decides, even when another row's values are shown.
-    const float status = record.field(state.selectedRow > 0 ? state.selectedRow : referenceRow,
-                                      RowField::runStatus);
+    const float status =
+        record.field(state.selectedRow > 0 ? state.selectedRow : referenceRow, RowField::runStatus);
     const float variant = record.field(row, RowField::modelVariant);
     const auto format = [&](double v, int p, int d) {
         return FormatNumber(v, p, d, decimalSeparator);
@@ -142,7 +158,8 @@ int ShowResultsTable(TextGrid& grid, const SimulationRecord& record, const Recor
         const double r = record.field(referenceRow, line.field);
         grid.setCell(0, line.gridRow, line.name);
         grid.setCell(1, line.gridRow, line.unit);
-        if (!isFet && !isVariant) grid.setCell(2, line.gridRow, format(r, 4, 2));
+        if (!isFet && !isVariant)
+            grid.setCell(2, line.gridRow, format(r, 4, 2));
         if (!withValues) {
             grid.setCell(3, line.gridRow, "");
             grid.setCell(4, line.gridRow, "");
@@ -153,7 +170,9 @@ int ShowResultsTable(TextGrid& grid, const SimulationRecord& record, const Recor
             continue;
         }
         grid.setCell(3, line.gridRow,
-                     status == 1.0f ? format(v, 4, 2) : status == 0.0f ? "dead" : "error");
+                     status == 1.0f   ? format(v, 4, 2)
+                     : status == 0.0f ? "dead"
+                                      : "error");
         std::string percent = " ";
         if (r > 0 && status == 1.0f && !isFet &&
             (variant < 4.0f || keepsPercentForAnyVariant(line.gridRow)))
@@ -180,9 +199,12 @@ std::uint32_t RowColor(int row) {
 
 CellPaint ResultsCellPaint(int row, int column, int selectedRow) {
     CellPaint paint;
-    if (row == 0) paint.background = kColourAqua;
-    else if (row == 14 || row == 15) paint.background = kColourGrey176;
-    else paint.background = kColourSilver;
+    if (row == 0)
+        paint.background = kColourAqua;
+    else if (row == 14 || row == 15)
+        paint.background = kColourGrey176;
+    else
+        paint.background = kColourSilver;
     if (row >= 1 && (column == 3 || column == 4) && selectedRow > 0) {
         paint.useGridFontColour = false;
         paint.text = RowColor(selectedRow);
@@ -198,13 +220,15 @@ CellPaint RowGridCellPaint(int gridRow, int selectedRow, int resultCount, int ro
         paint.background = kColourGrey176;
     };
     // Later tests win: the reference line stays grey even when it is the selected row.
-    if (gridRow == 0) paintGrey();
+    if (gridRow == 0)
+        paintGrey();
     if (gridRow == selectedRow) {
         paint.systemMenuColour = false;
         paint.background = kColourYellow;
     }
     const bool lastRow = gridRow == rowCount - 1;
-    if (lastRow) paintGrey();
+    if (lastRow)
+        paintGrey();
     paint.drawText = gridRow == 0 || lastRow || gridRow <= resultCount;
     paint.useGridFontColour = false;
     paint.text = RowColor(gridRow);

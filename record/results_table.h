@@ -56,9 +56,9 @@ struct CellPaint {
     bool drawText = true;
     std::uint32_t text = kColourBlack;
     bool useGridFontColour = true; // text colour is the grid font's, not `text`
-    int textOffsetX = 2;            // pixels right of the cell's left edge
-    int textOffsetY = 2;            // pixels below the cell's top edge
-    bool thickLineBelow = false;    // a black line 3 pixels wide on the row's last pixel line
+    int textOffsetX = 2;           // pixels right of the cell's left edge
+    int textOffsetY = 2;           // pixels below the cell's top edge
+    bool thickLineBelow = false;   // a black line 3 pixels wide on the row's last pixel line
 };
 
 CellPaint ResultsCellPaint(int row, int column, int selectedRow);

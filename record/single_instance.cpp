@@ -20,7 +20,8 @@ fs::path lockFileIn(const fs::path& directory) {
 fs::path SingleInstanceMarker::DefaultLockDirectory() {
     if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && *runtime) {
         std::error_code ec;
-        if (fs::is_directory(runtime, ec)) return runtime;
+        if (fs::is_directory(runtime, ec))
+            return runtime;
     }
     return "/tmp";
 }
@@ -31,14 +32,17 @@ SingleInstanceMarker::SingleInstanceMarker(fs::path lockDirectory)
     : lockFile_(lockFileIn(lockDirectory)) {}
 
 SingleInstanceMarker::~SingleInstanceMarker() {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ >= 0)
+        ::close(fd_);
 }
 
 bool SingleInstanceMarker::acquire() {
-    if (fd_ >= 0) return true;
+    if (fd_ >= 0)
+        return true;
     // O_NOFOLLOW: in a shared folder such as /tmp the name must not lead elsewhere.
     const int fd = ::open(lockFile_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (fd < 0) return true;
+    if (fd < 0)
+        return true;
     int rc;
     do {
         rc = ::flock(fd, LOCK_EX | LOCK_NB);

@@ -31,7 +31,7 @@ struct Branch {
 };
 constexpr Branch kIntermediate[] = {
     {215, 215, 140, 235}, {215, 215, 160, 300}, {215, 215, 205, 370}, // three lobes
-    {385, 215, 455, 245}, {385, 215, 410, 360},                        // two lobes
+    {385, 215, 455, 245}, {385, 215, 410, 360},                       // two lobes
 };
 
 std::vector<Segment> airwayTree() {
@@ -46,8 +46,8 @@ std::vector<Segment> airwayTree() {
         const double direction = std::atan2(b.y1 - b.y0, b.x1 - b.x0);
         for (const double spread : {-0.6, 0.0, 0.6}) {
             const double angle = direction + spread;
-            tree.push_back({b.x1, b.y1, b.x1 + 45 * std::cos(angle), b.y1 + 45 * std::sin(angle),
-                            4, kRegionPeripheral});
+            tree.push_back({b.x1, b.y1, b.x1 + 45 * std::cos(angle), b.y1 + 45 * std::sin(angle), 4,
+                            kRegionPeripheral});
         }
     }
     return tree;
@@ -70,7 +70,8 @@ DecodedPicture DrawAirwayPicture(int highlightedRegion) {
     // Smaller airways first, so that the larger ones lie on top where they meet.
     for (const int region : {kRegionPeripheral, kRegionIntermediate, kRegionCentral}) {
         for (const Segment& s : airwayTree()) {
-            if (s.region != region) continue;
+            if (s.region != region)
+                continue;
             DrawThickLine(picture, s.x0, s.y0, s.x1, s.y1, s.width,
                           region == highlightedRegion ? kAirwayHighlighted : kAirway);
         }

@@ -37,23 +37,27 @@ bool writePicture(const fs::path& path, const DecodedPicture& picture, bool reve
         std::fprintf(stderr, "make-datafiles: %s: %s\n", path.c_str(), jpeg.message.c_str());
         return false;
     }
-    if (reversed) ReverseFirst100Bytes(jpeg.bytes);
+    if (reversed)
+        ReverseFirst100Bytes(jpeg.bytes);
     return writeFile(path, std::string_view(reinterpret_cast<const char*>(jpeg.bytes.data()),
                                             jpeg.bytes.size()));
 }
 
 bool writePictures(const fs::path& dir) {
-    if (!writeFile(dir / "F000.dat", ParameterTableText(AirwayHotspots()))) return false;
+    if (!writeFile(dir / "F000.dat", ParameterTableText(AirwayHotspots())))
+        return false;
     for (int region = 1; region <= 5; ++region) {
         const fs::path name = dir / ("F00" + std::to_string(region) + ".dat");
-        if (!writePicture(name, DrawAirwayPicture(region), true)) return false;
+        if (!writePicture(name, DrawAirwayPicture(region), true))
+            return false;
     }
     return writePicture(dir / "tlo.dat", DrawBackgroundPicture(), false);
 }
 
 bool writeStandard(const fs::path& dir) {
     const FileResult written = writeRecordFile(dir / "standard.dat", ProvisionalStandardRecord());
-    if (!written.ok) std::fprintf(stderr, "make-datafiles: %s\n", written.message.c_str());
+    if (!written.ok)
+        std::fprintf(stderr, "make-datafiles: %s\n", written.message.c_str());
     return written.ok;
 }
 
@@ -68,8 +72,10 @@ int main(int argc, char** argv) {
     const fs::path dir = argv[2];
     std::error_code ec;
     fs::create_directories(dir, ec);
-    if (what == "pictures") return writePictures(dir) ? 0 : 1;
-    if (what == "standard") return writeStandard(dir) ? 0 : 1;
+    if (what == "pictures")
+        return writePictures(dir) ? 0 : 1;
+    if (what == "standard")
+        return writeStandard(dir) ? 0 : 1;
     std::fprintf(stderr, "make-datafiles: unknown kind %s\n", argv[1]);
     return 2;
 }

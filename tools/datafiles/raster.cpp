@@ -6,7 +6,8 @@
 namespace {
 
 void setPixel(DecodedPicture& picture, int x, int y, Rgb colour) {
-    if (x < 0 || y < 0 || x >= picture.width || y >= picture.height) return;
+    if (x < 0 || y < 0 || x >= picture.width || y >= picture.height)
+        return;
     const std::size_t at = (static_cast<std::size_t>(y) * picture.width + x) * 3;
     picture.rgb[at] = colour.r;
     picture.rgb[at + 1] = colour.g;
@@ -22,7 +23,8 @@ void forBox(const DecodedPicture& picture, double x0, double y0, double x1, doub
     const int top = std::max(0, static_cast<int>(std::floor(y0)));
     const int bottom = std::min(picture.height - 1, static_cast<int>(std::ceil(y1)));
     for (int y = top; y <= bottom; ++y)
-        for (int x = left; x <= right; ++x) paint(x, y);
+        for (int x = left; x <= right; ++x)
+            paint(x, y);
 }
 
 double ellipseRadius(double x, double y, double cx, double cy, double rx, double ry) {
@@ -48,7 +50,8 @@ DecodedPicture BlankPicture(int width, int height, Rgb colour) {
 
 void FillEllipse(DecodedPicture& picture, double cx, double cy, double rx, double ry, Rgb colour) {
     forBox(picture, cx - rx, cy - ry, cx + rx, cy + ry, [&](int x, int y) {
-        if (ellipseRadius(x + 0.5, y + 0.5, cx, cy, rx, ry) <= 1.0) setPixel(picture, x, y, colour);
+        if (ellipseRadius(x + 0.5, y + 0.5, cx, cy, rx, ry) <= 1.0)
+            setPixel(picture, x, y, colour);
     });
 }
 
@@ -59,7 +62,8 @@ void DrawEllipseOutline(DecodedPicture& picture, double cx, double cy, double rx
            [&](int x, int y) {
                // Distance to the outline, approximated through the normalised radius.
                const double r = ellipseRadius(x + 0.5, y + 0.5, cx, cy, rx, ry);
-               if (std::fabs(r - 1.0) * std::min(rx, ry) <= half) setPixel(picture, x, y, colour);
+               if (std::fabs(r - 1.0) * std::min(rx, ry) <= half)
+                   setPixel(picture, x, y, colour);
            });
 }
 
@@ -73,12 +77,13 @@ void DrawThickLine(DecodedPicture& picture, double x0, double y0, double x1, dou
            std::max(y0, y1) + half, [&](int x, int y) {
                const double px = x + 0.5 - x0;
                const double py = y + 0.5 - y0;
-               const double t =
-                   lengthSquared > 0 ? std::clamp((px * dx + py * dy) / lengthSquared, 0.0, 1.0)
-                                     : 0.0;
+               const double t = lengthSquared > 0
+                                    ? std::clamp((px * dx + py * dy) / lengthSquared, 0.0, 1.0)
+                                    : 0.0;
                const double ex = px - t * dx;
                const double ey = py - t * dy;
-               if (ex * ex + ey * ey <= half * half) setPixel(picture, x, y, colour);
+               if (ex * ex + ey * ey <= half * half)
+                   setPixel(picture, x, y, colour);
            });
 }
 
@@ -89,6 +94,7 @@ void FillVerticalGradient(DecodedPicture& picture, Rgb top, Rgb bottom) {
             return static_cast<std::uint8_t>(std::lround(a + (b - a) * t));
         };
         const Rgb colour{mix(top.r, bottom.r), mix(top.g, bottom.g), mix(top.b, bottom.b)};
-        for (int x = 0; x < picture.width; ++x) setPixel(picture, x, y, colour);
+        for (int x = 0; x < picture.width; ++x)
+            setPixel(picture, x, y, colour);
     }
 }

@@ -13,11 +13,11 @@ constexpr double kResidualVolume_l = 1.45;
 constexpr double kTlc_l = 6.2;
 
 // Phases of the recording, seconds since recording began.
-constexpr double kTidalEnd_s = 12.0;      // three breaths of 4 s
-constexpr double kSlowExpEnd_s = 17.0;    // slow expiration to the residual volume
-constexpr double kInspStart_s = 18.0;     // maximal inspiration ...
-constexpr double kInspEnd_s = 19.0;       // ... over one second
-constexpr double kEffortStart_s = 20.0;   // one second's hold, then the forced expiration
+constexpr double kTidalEnd_s = 12.0;    // three breaths of 4 s
+constexpr double kSlowExpEnd_s = 17.0;  // slow expiration to the residual volume
+constexpr double kInspStart_s = 18.0;   // maximal inspiration ...
+constexpr double kInspEnd_s = 19.0;     // ... over one second
+constexpr double kEffortStart_s = 20.0; // one second's hold, then the forced expiration
 constexpr double kEffortRise_s = (3.54 + 2.5) / 68.04;
 constexpr double kFinalInspiration_s = 2.0;
 constexpr double kEndFlow_lps = 0.025;
@@ -40,10 +40,13 @@ double volumeBeforeEffort(double t) {
     if (t < kTidalEnd_s)
         return kFrc_l + kTidalVolume_l * 0.5 * (1.0 - std::cos(2 * std::numbers::pi * t / 4.0));
     if (t < kSlowExpEnd_s)
-        return cosineRamp(kFrc_l, kResidualVolume_l, (t - kTidalEnd_s) / (kSlowExpEnd_s - kTidalEnd_s));
-    if (t < kInspStart_s) return kResidualVolume_l;
+        return cosineRamp(kFrc_l, kResidualVolume_l,
+                          (t - kTidalEnd_s) / (kSlowExpEnd_s - kTidalEnd_s));
+    if (t < kInspStart_s)
+        return kResidualVolume_l;
     if (t < kInspEnd_s)
-        return cosineRamp(kResidualVolume_l, kTlc_l, (t - kInspStart_s) / (kInspEnd_s - kInspStart_s));
+        return cosineRamp(kResidualVolume_l, kTlc_l,
+                          (t - kInspStart_s) / (kInspEnd_s - kInspStart_s));
     return kTlc_l;
 }
 
@@ -91,8 +94,8 @@ SimulationRecord ProvisionalStandardRecord() {
         }
     };
     for (int lobe = 1; lobe <= kLobes; ++lobe) {
-        record.setLobeVolume(row, 0, lobe,
-                             static_cast<float>((kFrc_l - kCentralVolumes_l) * kLobeShare[lobe - 1]));
+        record.setLobeVolume(
+            row, 0, lobe, static_cast<float>((kFrc_l - kCentralVolumes_l) * kLobeShare[lobe - 1]));
         record.setLobeTraceA(row, 0, lobe, static_cast<float>(0.05 * kTlc_l / kFrc_l));
         record.setLobeTraceB(row, 0, lobe, static_cast<float>(0.2 * kTlc_l / kFrc_l));
     }
@@ -104,13 +107,15 @@ SimulationRecord ProvisionalStandardRecord() {
             volume = volumeBeforeEffort(t);
         } else if (endOfEffort < 0) {
             volume += forcedFlow(t - kEffortStart_s) * kStep_s;
-            if (t >= kEffortStart_s + kEffortRise_s + 1.5 && -forcedFlow(t - kEffortStart_s) <= kEndFlow_lps) {
+            if (t >= kEffortStart_s + kEffortRise_s + 1.5 &&
+                -forcedFlow(t - kEffortStart_s) <= kEndFlow_lps) {
                 endOfEffort = t;
                 finalStartVolume = volume;
             }
         } else {
             const double fraction = (t - endOfEffort) / kFinalInspiration_s;
-            if (fraction > 1.0) break;
+            if (fraction > 1.0)
+                break;
             volume = cosineRamp(finalStartVolume, finalTarget, fraction);
         }
         flow = (volume - before) / kStep_s;
@@ -122,17 +127,20 @@ SimulationRecord ProvisionalStandardRecord() {
             record.setVtVolume(row, k, static_cast<float>(volume));
         }
         const bool forcedRecording = t >= kInspStart_s && endOfEffort < 0;
-        if (!forcedRecording) continue;
+        if (!forcedRecording)
+            continue;
         if (t > kEffortStart_s + 1 && fev1Volume == 0) {
             fev1Volume = volume;
             flowAt1s = flow;
         }
-        if (flow < 0) fet += kStep_s;
+        if (flow < 0)
+            fet += kStep_s;
         const bool sample =
             (t < kEffortStart_s && stepCount % 60 == 0) ||
             (t > kEffortStart_s + kEffortRise_s + 1 && stepCount % 30 == 0) ||
             (t > kEffortStart_s && t < kEffortStart_s + kEffortRise_s + 1 && stepCount % 2 == 0);
-        if (sample && sampleCount < 1498) takeSample(t);
+        if (sample && sampleCount < 1498)
+            takeSample(t);
     }
 
     // The indices, from the samples as the run computes them.
@@ -146,7 +154,8 @@ SimulationRecord ProvisionalStandardRecord() {
             vMax = v;
             m = n;
         }
-        if (v > 0 && v < vMin) vMin = v;
+        if (v > 0 && v < vMin)
+            vMin = v;
         mostNegativeFlow = std::min<double>(mostNegativeFlow, record.fvFlow(row, n));
     }
     const double fvc = vMax - vMin;
@@ -185,6 +194,7 @@ SimulationRecord ProvisionalStandardRecord() {
     for (int part = 0; part < kParts; ++part)
         for (int column = 0; column < kSettingColumns; ++column)
             record.setPartSetting(row, part, column, 100.0f);
-    for (int item = 0; item < kGlobalItems; ++item) record.setGlobalSetting(row, item, 100.0f);
+    for (int item = 0; item < kGlobalItems; ++item)
+        record.setGlobalSetting(row, item, 100.0f);
     return record;
 }
