@@ -1,5 +1,5 @@
 // The results table's font follows the screen: size 10 from a screen height above 768 pixels.
-// The test runs on the default off-screen display and again on a tall one.
+// The test runs on the default off-screen display and again on one exactly 768 pixels tall.
 
 #include "window_fixture.h"
 
