@@ -1,0 +1,16 @@
+#pragma once
+// Encoding RGB pictures as baseline JPEG: used to make the program's picture files.
+
+#include "jpeg_picture.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct EncodedJpeg {
+    bool ok = false;
+    std::string message;
+    std::vector<std::uint8_t> bytes;
+};
+
+EncodedJpeg EncodeJpeg(const DecodedPicture& picture, int quality);

@@ -1,0 +1,207 @@
+// The main window's controls as the user finds them after start-up, the menu bar, and how a
+// command that hits a range error ends.
+
+#include "window_fixture.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSlider>
+#include <QTextEdit>
+
+#include <gtest/gtest.h>
+
+class ControlsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        w.start(folder);
+        ASSERT_TRUE(w.interaction.messages.isEmpty());
+    }
+    template <class T> T* find(const char* name) {
+        return w.form->findChild<T*>(QString::fromLatin1(name));
+    }
+    DataFolder folder;
+    WindowUnderTest w;
+};
+
+TEST_F(ControlsTest, TrackBarsHaveTheirRangesAndStartDisabledAtTheirDefaults) {
+    struct Bar {
+        const char* name;
+        int minimum, maximum, position;
+        bool shown;
+    };
+    const Bar bars[] = {
+        {"TrackBar1", 100, 500, 200, true}, {"TrackBar2", 100, 500, 200, true},
+        {"TrackBar3", 100, 600, 200, true}, {"TrackBar4", 100, 500, 200, false},
+        {"TrackBar5", 100, 500, 200, true}, {"TrackBar6", 100, 500, 200, true},
+        {"TrackBar7", 100, 500, 300, true}, {"TrackBar8", 100, 500, 300, true},
+        {"TrackBar9", 0, 400, 200, false},
+    };
+    w.form->show();
+    for (const Bar& b : bars) {
+        SCOPED_TRACE(b.name);
+        auto* bar = find<QSlider>(b.name);
+        ASSERT_NE(bar, nullptr);
+        EXPECT_EQ(bar->minimum(), b.minimum);
+        EXPECT_EQ(bar->maximum(), b.maximum);
+        EXPECT_EQ(bar->value(), b.position);
+        EXPECT_EQ(bar->isVisible(), b.shown);
+        const bool horizontal = std::string(b.name) == "TrackBar9";
+        // No group is selected after start-up, so nothing visible can be moved.
+        if (!horizontal) {
+            EXPECT_FALSE(bar->isEnabled());
+        }
+        EXPECT_EQ(bar->orientation(), horizontal ? Qt::Horizontal : Qt::Vertical);
+        // Vertical bars have their minimum at the top.
+        if (!horizontal) {
+            EXPECT_TRUE(bar->invertedAppearance());
+        }
+    }
+}
+
+TEST_F(ControlsTest, SelectingAGroupEnablesOnlyItsTrackBarsAndScales) {
+    struct Group {
+        unsigned char section;
+        std::vector<const char*> enabled;
+    };
+    const Group groups[] = {
+        {1, {"TrackBar1", "Label33", "Label4"}},
+        {3, {"TrackBar2", "TrackBar3", "Label7", "Label51", "Label40", "Label44"}},
+        {4, {"TrackBar5", "TrackBar6", "Label34", "Label15", "Label45", "Label49"}},
+        {5, {"TrackBar7", "TrackBar8", "Label36", "Label39"}},
+    };
+    const std::vector<const char*> all = {
+        "TrackBar1", "TrackBar2", "TrackBar3", "TrackBar5", "TrackBar6", "TrackBar7", "TrackBar8",
+        "Label33",   "Label7",    "Label40",   "Label34",   "Label45",   "Label36"};
+    for (const Group& g : groups) {
+        w.form->SelectSection(g.section);
+        EXPECT_EQ(w.form->activeSection, g.section);
+        for (const char* name : all) {
+            const bool expected =
+                std::find_if(g.enabled.begin(), g.enabled.end(), [&](const char* n) {
+                    return std::string(n) == name;
+                }) != g.enabled.end();
+            EXPECT_EQ(find<QWidget>(name)->isEnabled(), expected)
+                << name << " in section " << int(g.section);
+        }
+        // Captions and headings are never disabled; the hidden stiffness bar never enabled.
+        EXPECT_TRUE(find<QLabel>("Label24")->isEnabled());
+        EXPECT_TRUE(find<QLabel>("Label5")->isEnabled());
+        EXPECT_FALSE(find<QSlider>("TrackBar4")->isEnabled());
+    }
+}
+
+TEST_F(ControlsTest, LabelsAndButtonsCarryTheirTexts) {
+    const std::pair<const char*, const char*> labels[] = {
+        {"Label24", "R"},
+        {"Label25", "VDc"},
+        {"Label28", " R(1/światło)"},
+        {"Label29", " R(1/światło)"},
+        {"Label30", "CCC"},
+        {"Label31", "Rozmiar"},
+        {"Label32", "Cm"},
+        {"Label27", "Stiff"},
+        {"Label53", "głębokość wydechu"},
+        {"Label5", "GŁÓWNE"},
+        {"Label11", "POŚREDNIE"},
+        {"Label16", "OBWODOWE"},
+        {"Label21", "PŁUCA"},
+        {"Label26", "Dane z pliku:  Standard"},
+        {"Label33", "50%"},
+        {"Label4", "800%"},
+        {"Label8", "200 (łagodna)"},
+        {"Label51", "1600 (b.ciężka)"},
+        {"Label42", "150%"},
+        {"Label15", "800%"},
+        {"Label49", "250%"},
+        {"Label37", "75%"},
+        {"Label39", "150%"},
+    };
+    for (const auto& [name, text] : labels) {
+        auto* label = find<QLabel>(name);
+        ASSERT_NE(label, nullptr) << name;
+        EXPECT_EQ(label->text(), QString::fromUtf8(text)) << name;
+    }
+    const std::pair<const char*, const char*> buttons[] = {
+        {"Button1", "reset"},       {"Button2", "START"},
+        {"Button3", "Usuń wiersz"}, {"Button6", "Użyj jako ref."},
+        {"Button8", "animacja"},    {"Button9", "pauza"},
+        {"Button10", "3"},
+    };
+    for (const auto& [name, text] : buttons) {
+        auto* button = find<QPushButton>(name);
+        ASSERT_NE(button, nullptr) << name;
+        EXPECT_EQ(button->text(), QString::fromUtf8(text)) << name;
+    }
+    EXPECT_EQ(find<QGroupBox>("GroupBox1")->title(), QStringLiteral("Wybrany wiersz"));
+    EXPECT_EQ(find<QPushButton>("Button3")->parent(), find<QGroupBox>("GroupBox1"));
+
+    w.form->show();
+    EXPECT_FALSE(find<QLabel>("Label27")->isVisible());
+    EXPECT_FALSE(find<QLabel>("Label53")->isVisible());
+    auto* combo = find<QComboBox>("ComboBox1");
+    EXPECT_FALSE(combo->isVisible());
+    EXPECT_EQ(combo->currentText(), QStringLiteral("Both lungs"));
+    EXPECT_TRUE(w.form->RichEdit1->isReadOnly());
+    EXPECT_EQ(w.form->RichEdit1->font().pixelSize(), 16);
+    EXPECT_EQ(w.form->font().pixelSize(), 11);
+    const QPalette dataSource = find<QLabel>("Label26")->palette();
+    EXPECT_EQ(dataSource.color(QPalette::WindowText), QColor(0, 255, 0));
+}
+
+TEST_F(ControlsTest, MenuBarAndRowMenuHoldTheirEntriesInOrder) {
+    QStringList top;
+    for (QAction* action : w.form->menuBar()->actions())
+        top << action->text();
+    EXPECT_EQ(top, (QStringList{"Plik", "ref.Standard", "Pomoc", "Autorzy", "Koniec"}));
+    QStringList file;
+    for (QAction* action : w.form->File1->actions())
+        file << action->text();
+    EXPECT_EQ(file, (QStringList{QStringLiteral("Otwórz"), "Zapisz", "Zapisz jako"}));
+    QStringList rowMenu;
+    for (QAction* action : w.form->PopupMenu1->actions())
+        rowMenu << action->text();
+    EXPECT_EQ(rowMenu, (QStringList{QStringLiteral("Usuń wybrany wiersz"),
+                                    QStringLiteral("Użyj jako referencyjny"), "Nastawy", "Pomoc"}));
+}
+
+TEST_F(ControlsTest, KoniecClosesTheWindow) {
+    w.form->show();
+    ASSERT_TRUE(w.form->isVisible());
+    w.form->Open1->trigger(); // entries still to be built do nothing and tell nothing
+    EXPECT_TRUE(w.form->isVisible());
+    EXPECT_TRUE(w.interaction.messages.isEmpty());
+    w.form->Quit1->trigger();
+    EXPECT_FALSE(w.form->isVisible());
+}
+
+TEST_F(ControlsTest, RangeErrorStopsTheCommandWithItsMessage) {
+    bool finished = false;
+    // A record row index outside 0..4 is refused by the record; the command ends there.
+    const bool ok = w.form->RunCommand([&] {
+        w.form->FillGridRow(1, 5);
+        finished = true;
+    });
+    EXPECT_FALSE(ok);
+    EXPECT_FALSE(finished);
+    ASSERT_EQ(w.interaction.messages.size(), 1);
+    EXPECT_FALSE(w.interaction.messages.first().isEmpty());
+    // The window goes on working.
+    EXPECT_TRUE(w.form->RunCommand([&] { w.form->FillGridRow(1, 1); }));
+    EXPECT_EQ(w.interaction.messages.size(), 1);
+}
+
+TEST_F(ControlsTest, ImagesKeepTheirCanvasAcrossRepaints) {
+    ImageView* plot = w.form->Image2;
+    ASSERT_GT(plot->width(), 10);
+    EXPECT_EQ(plot->canvas().size(), plot->size());
+    plot->canvas().setPixel(5, 5, qRgb(255, 0, 0));
+    plot->repaintNow();
+    const QImage shown = plot->grab().toImage();
+    EXPECT_EQ(QColor::fromRgb(shown.pixel(5, 5)), QColor(255, 0, 0));
+    EXPECT_EQ(QColor::fromRgb(shown.pixel(6, 5)), QColor(Qt::white));
+}

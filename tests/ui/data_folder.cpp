@@ -1,0 +1,80 @@
+#include "data_folder.h"
+
+#include "jpeg_encoder.h"
+#include "record_file.h"
+
+#include <algorithm>
+#include <fstream>
+#include <stdexcept>
+
+namespace fs = std::filesystem;
+
+std::vector<std::uint8_t> PlainJpeg(int width, int height) {
+    DecodedPicture picture;
+    picture.width = width;
+    picture.height = height;
+    picture.rgb.assign(static_cast<std::size_t>(width * height * 3), 0);
+    for (std::size_t i = 0; i < picture.rgb.size(); i += 3) {
+        picture.rgb[i] = 200;
+        picture.rgb[i + 1] = 60;
+        picture.rgb[i + 2] = 60;
+    }
+    const EncodedJpeg encoded = EncodeJpeg(picture, 90);
+    if (!encoded.ok)
+        throw std::runtime_error("test picture not encoded: " + encoded.message);
+    return encoded.bytes;
+}
+
+DataFolder::DataFolder() {
+    if (!dir_.isValid())
+        throw std::runtime_error("no temporary folder");
+    fs::create_directories(path() / "datfiles1");
+    fs::create_directories(path() / "simulations");
+    fs::create_directories(path() / "helpfiles");
+    fs::create_directories(lockDirectory());
+
+    const StandardValues v;
+    const float indices[] = {v.fev1,  v.fvcex,     v.fev1PctFvc, v.pef,         v.mef75,
+                             v.mef50, v.mef25,     v.erv,        v.flowAt1s,    v.frc,
+                             v.tlc,   v.runStatus, v.fet,        v.modelVariant};
+    for (int f = 0; f < kRowFieldCount; ++f)
+        standard_.setField(0, static_cast<RowField>(f), indices[f]);
+    // Both-lungs settings the row grid shows: 100, 110, ... 170 in the reference, and
+    // 90 + 10 * row + column in rows 1..3.
+    for (int c = 0; c < 8; ++c) {
+        standard_.setPartSetting(0, 2, c, static_cast<float>(100 + 10 * c));
+        for (int row = 1; row <= 3; ++row)
+            standard_.setPartSetting(row, 2, c, static_cast<float>(90 + 10 * row + c));
+    }
+    standard_.setGlobalSetting(0, 0, 120.0f);
+    writeStandard(standard_);
+
+    std::ofstream table(dataFile("F000.dat"), std::ios::binary);
+    table << "1;10;20;30;40\n2;50;60;70;80\n";
+    table.close();
+
+    for (int k = 1; k <= 5; ++k) {
+        std::vector<std::uint8_t> bytes = PlainJpeg(pictureWidth(k), pictureHeight(k));
+        std::reverse(bytes.begin(), bytes.begin() + 100);
+        writeBytes("F00" + std::to_string(k) + ".dat", bytes);
+    }
+    writeBytes("tlo.dat", PlainJpeg(64, 48));
+}
+
+void DataFolder::writeStandard(const SimulationRecord& record) const {
+    const FileResult written = writeRecordFile(dataFile("standard.dat"), record);
+    if (!written.ok)
+        throw std::runtime_error(written.message);
+}
+
+void DataFolder::writeBytes(const std::string& name, const std::vector<std::uint8_t>& bytes) const {
+    std::ofstream out(dataFile(name), std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+    if (!out)
+        throw std::runtime_error("cannot write " + name);
+}
+
+void DataFolder::remove(const std::string& name) const {
+    fs::remove(dataFile(name));
+}

@@ -1,0 +1,51 @@
+#pragma once
+// A complete program folder in a temporary directory, written by the test itself so that every
+// expected value is known: the standard record, the parameter table, the five airway pictures
+// (first 100 bytes reversed), the background picture and the simulations folder.
+
+#include "simulation_record.h"
+
+#include <QTemporaryDir>
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+struct StandardValues {
+    // Indices of the reference row, in RowField order.
+    float fev1 = 3.1234f, fvcex = 4.0f, fev1PctFvc = 78.0853f, pef = 8.5f, mef75 = 7.25f,
+          mef50 = 4.5f, mef25 = 0.0f, erv = 1.2f, flowAt1s = -2.0f, frc = 2.9f, tlc = 6.2f,
+          runStatus = 1.0f, fet = 5.5f, modelVariant = 1.0f;
+};
+
+class DataFolder {
+  public:
+    DataFolder();
+
+    // exeDir as the window takes it: the folder with a trailing '/'.
+    QString exeDir() const { return dir_.path() + QStringLiteral("/"); }
+    std::filesystem::path path() const { return std::filesystem::path(dir_.path().toStdString()); }
+    std::filesystem::path dataFile(const std::string& name) const {
+        return path() / "datfiles1" / name;
+    }
+    std::filesystem::path lockDirectory() const { return path() / "lock"; }
+
+    // The record written as standard.dat.
+    const SimulationRecord& standard() const { return standard_; }
+
+    void writeStandard(const SimulationRecord& record) const;
+    void writeBytes(const std::string& name, const std::vector<std::uint8_t>& bytes) const;
+    void remove(const std::string& name) const;
+
+    // Picture k = 1..5 is (40 + k) x (30 + k) pixels, the background 64 x 48.
+    static int pictureWidth(int k) { return 40 + k; }
+    static int pictureHeight(int k) { return 30 + k; }
+
+  private:
+    QTemporaryDir dir_;
+    SimulationRecord standard_;
+};
+
+// A JPEG of a plain picture, as the decoder must accept it.
+std::vector<std::uint8_t> PlainJpeg(int width, int height);

@@ -1,0 +1,28 @@
+#pragma once
+// The seam as tests see it: nothing modal, everything the user would have been shown recorded,
+// and file dialogs answered from a queue.
+
+#include "interaction.h"
+
+#include <QStringList>
+
+class RecordingInteraction : public Interaction {
+  public:
+    QStringList messages;
+    QStringList helpFiles;
+    QStringList sounds;
+    int beeps = 0;
+    QStringList openAnswers; // the next open dialog returns the first of these, or "" (cancel)
+    QStringList saveAnswers;
+
+    void showMessage(const QString& text) override { messages << text; }
+    QString getOpenFileName(const QString&, const QString&, const QString&) override {
+        return openAnswers.isEmpty() ? QString() : openAnswers.takeFirst();
+    }
+    QString getSaveFileName(const QString&, const QString&, const QString&) override {
+        return saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();
+    }
+    void showHelpFile(const QString& path) override { helpFiles << path; }
+    void playSystemSound(const QString& alias) override { sounds << alias; }
+    void beep() override { ++beeps; }
+};

@@ -1,0 +1,206 @@
+// Start-up on good and damaged program folders: what the user is told, whether the program
+// quits, and what state the window is left in.
+
+#include "jpeg_picture.h"
+#include "record_file.h"
+#include "window_fixture.h"
+
+#include <QMenuBar>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+TEST(Startup, GoodFolderStartsQuietlyWithTheStandardLoaded) {
+    DataFolder folder;
+    WindowUnderTest w;
+    TForm1& form = w.start(folder);
+
+    EXPECT_TRUE(w.interaction.messages.isEmpty()) << w.interaction.messages.join('|').toStdString();
+    EXPECT_FALSE(form.terminationRequested());
+    EXPECT_TRUE(form.windowTitle().startsWith(QStringLiteral("Velta Morvane ")));
+    EXPECT_EQ(form.currentFileName, QStringLiteral("data_default.spi"));
+    EXPECT_EQ(w.state.resultCount, 0);
+    EXPECT_EQ(w.state.selectedRow, -1);
+    for (const auto& part : w.state.currentPartSettings)
+        for (double v : part)
+            EXPECT_EQ(v, 100.0);
+    // The row grid's cursor stands on row 1 although nothing is selected.
+    EXPECT_EQ(form.StringGrid2->row(), 1);
+
+    // The record holds the file's indices; part settings are brought to 100 in every row by the
+    // model's initialisation, global settings keep the file's values.
+    EXPECT_EQ(w.record.field(0, RowField::fev1), folder.standard().field(0, RowField::fev1));
+    for (int row = 0; row < 5; ++row)
+        for (int c = 0; c < 8; ++c)
+            EXPECT_EQ(w.record.partSetting(row, 2, c), 100.0f);
+    EXPECT_EQ(w.record.globalSetting(0, 0), 120.0f);
+
+    // The parameter table went into the hidden grid.
+    EXPECT_EQ(form.tparm.cell(0, 1), "2");
+    EXPECT_EQ(form.tparm.cell(4, 1), "80");
+
+    // Pictures decoded at their own sizes, the scratch copy gone, the frame buffer as Image1.
+    for (int k = 1; k <= 5; ++k) {
+        EXPECT_EQ(form.pictureTable[k].width(), DataFolder::pictureWidth(k)) << k;
+        EXPECT_EQ(form.pictureTable[k].height(), DataFolder::pictureHeight(k)) << k;
+    }
+    for (int k = 6; k <= 11; ++k)
+        EXPECT_TRUE(form.pictureTable[k].isNull()) << k;
+    EXPECT_EQ(form.backgroundPicture.size(), QSize(64, 48));
+    EXPECT_FALSE(fs::exists(folder.dataFile("temp.dat")));
+    EXPECT_EQ(form.pictureBuffer.size(), form.Image1->size());
+    EXPECT_EQ(form.activeSection, 0);
+    EXPECT_EQ(form.rowColors[2], QColor(0, 128, 0));
+    EXPECT_EQ(form.rowColors[3], QColor(128, 0, 128));
+}
+
+TEST(Startup, MissingDataFilesGiveTheWeightedNumberAndQuit) {
+    struct Case {
+        std::vector<std::string> removed;
+        QString number;
+    };
+    const Case cases[] = {
+        {{"F002.dat", "standard.dat"}, QStringLiteral("1000100")},
+        {{"F000.dat"}, QStringLiteral("1")},
+        {{"F005.dat"}, QStringLiteral("100000")},
+        {{"F000.dat", "F001.dat", "F002.dat", "F003.dat", "F004.dat", "F005.dat", "standard.dat"},
+         QStringLiteral("1111111")},
+    };
+    for (const Case& c : cases) {
+        DataFolder folder;
+        for (const std::string& name : c.removed)
+            folder.remove(name);
+        WindowUnderTest w;
+        TForm1& form = w.start(folder);
+        ASSERT_FALSE(w.interaction.messages.isEmpty());
+        EXPECT_EQ(w.interaction.messages.first(),
+                  QStringLiteral("One of the application files is missing or corrupted ") +
+                      c.number);
+        EXPECT_TRUE(form.terminationRequested()) << c.number.toStdString();
+    }
+}
+
+TEST(Startup, MissingParameterTableIsReportedWithItsFullPathAndStartUpGoesOn) {
+    DataFolder folder;
+    folder.remove("F000.dat");
+    WindowUnderTest w;
+    TForm1& form = w.start(folder);
+    ASSERT_EQ(w.interaction.messages.size(), 2) << w.interaction.messages.join('|').toStdString();
+    const QString path = QString::fromStdString(folder.dataFile("F000.dat").string());
+    EXPECT_TRUE(w.interaction.messages[1].startsWith(QStringLiteral("File not found:")));
+    EXPECT_TRUE(w.interaction.messages[1].contains(path))
+        << w.interaction.messages[1].toStdString();
+    // Everything after the table still ran.
+    EXPECT_EQ(form.StringGrid1->cells().cell(2, 1), "3.12");
+    EXPECT_FALSE(form.pictureTable[5].isNull());
+}
+
+TEST(Startup, ShortStandardRecordStopsStartUpWithTheFileLayersMessage) {
+    DataFolder folder;
+    folder.writeBytes("standard.dat", std::vector<std::uint8_t>(1000, 0x11));
+    SimulationRecord scratch;
+    const FileResult expected = readRecordFile(folder.dataFile("standard.dat"), scratch);
+    ASSERT_FALSE(expected.ok);
+
+    WindowUnderTest w;
+    TForm1& form = w.start(folder);
+    ASSERT_EQ(w.interaction.messages.size(), 1);
+    EXPECT_EQ(w.interaction.messages.first(), QString::fromStdString(expected.message));
+    // The window is still there to be closed, and nothing after the record was done.
+    EXPECT_FALSE(form.terminationRequested());
+    EXPECT_EQ(form.StringGrid1->cells().cell(2, 1), "");
+    EXPECT_TRUE(form.pictureTable[1].isNull());
+    EXPECT_EQ(w.record.field(0, RowField::fev1), 0.0f);
+    form.show();
+    EXPECT_TRUE(form.isVisible());
+}
+
+TEST(Startup, BadPictureStopsStartUpWithTheDecodersMessageAndRemovesTheScratchFile) {
+    struct Case {
+        const char* what;
+        std::vector<std::uint8_t> bytes;
+    };
+    std::vector<std::uint8_t> notJpeg(400);
+    for (std::size_t i = 0; i < notJpeg.size(); ++i)
+        notJpeg[i] = static_cast<std::uint8_t>(i * 7);
+    const Case cases[] = {{"not a JPEG once reversed", notJpeg},
+                          {"shorter than 100 bytes", std::vector<std::uint8_t>(60, 0xFF)}};
+    for (const Case& c : cases) {
+        DataFolder folder;
+        folder.writeBytes("F003.dat", c.bytes);
+        // What decoding that file says, worked out on a copy outside the program folder.
+        const fs::path copy = folder.path() / "copy-of-F003";
+        fs::copy_file(folder.dataFile("F003.dat"), copy);
+        const fs::path scratch = folder.path() / "scratch";
+        const PictureResult expected = DecodeReversedPicture(copy, scratch);
+        ASSERT_FALSE(expected.ok) << c.what;
+        // The program decodes its scratch copy datfiles1/temp.dat, so its message names that.
+        const QString expectedMessage =
+            QString::fromStdString(expected.message)
+                .replace(QString::fromStdString(scratch.string()),
+                         QString::fromStdString(folder.dataFile("temp.dat").string()));
+
+        WindowUnderTest w;
+        TForm1& form = w.start(folder);
+        ASSERT_EQ(w.interaction.messages.size(), 1) << c.what;
+        EXPECT_EQ(w.interaction.messages.first(), expectedMessage) << c.what;
+        EXPECT_FALSE(fs::exists(folder.dataFile("temp.dat"))) << c.what;
+        EXPECT_FALSE(form.pictureTable[2].isNull()) << c.what;
+        EXPECT_TRUE(form.pictureTable[3].isNull()) << c.what;
+        EXPECT_TRUE(form.backgroundPicture.isNull()) << c.what;
+        // The model's initialisation did not run: the file's settings are still in the record.
+        EXPECT_EQ(w.record.partSetting(0, 2, 1), 110.0f) << c.what;
+        EXPECT_FALSE(form.terminationRequested()) << c.what;
+    }
+}
+
+TEST(Startup, SecondCopyIsRefusedAndTheFirstIsUnaffected) {
+    DataFolder folder;
+    WindowUnderTest first;
+    first.start(folder);
+    ASSERT_TRUE(first.interaction.messages.isEmpty());
+
+    {
+        WindowUnderTest second;
+        TForm1& form = second.start(folder);
+        ASSERT_FALSE(second.interaction.messages.isEmpty());
+        EXPECT_EQ(second.interaction.messages.first(),
+                  QStringLiteral("This program is already running."));
+        EXPECT_TRUE(form.terminationRequested());
+    }
+    EXPECT_FALSE(first.form->terminationRequested());
+    EXPECT_EQ(first.interaction.messages.size(), 0);
+
+    // Once the first copy is gone, the next one starts.
+    first.form.reset();
+    WindowUnderTest third;
+    EXPECT_FALSE(third.start(folder).terminationRequested());
+    EXPECT_TRUE(third.interaction.messages.isEmpty());
+}
+
+TEST(Startup, MissingSimulationsFolderIsRefusedAsReadOnly) {
+    DataFolder folder;
+    fs::remove_all(folder.path() / "simulations");
+    WindowUnderTest w;
+    TForm1& form = w.start(folder);
+    ASSERT_FALSE(w.interaction.messages.isEmpty());
+    EXPECT_EQ(w.interaction.messages.first(),
+              QStringLiteral("This application cannot work on the read only disk."));
+    EXPECT_TRUE(form.terminationRequested());
+}
+
+TEST(Startup, FoldersAreFoundWhateverTheirLetterCase) {
+    DataFolder folder;
+    fs::rename(folder.path() / "datfiles1", folder.path() / "DatFiles1");
+    fs::rename(folder.path() / "simulations", folder.path() / "SIMULATIONS");
+    WindowUnderTest w;
+    TForm1& form = w.start(folder);
+    EXPECT_TRUE(w.interaction.messages.isEmpty()) << w.interaction.messages.join('|').toStdString();
+    EXPECT_FALSE(form.terminationRequested());
+    EXPECT_FALSE(fs::exists(folder.path() / "DatFiles1" / "temp.dat"));
+}

@@ -1,0 +1,21 @@
+#pragma once
+// One main window started on a data folder, with the recording seam and its own record.
+
+#include "data_folder.h"
+#include "main_window.h"
+#include "recording_interaction.h"
+
+#include <memory>
+
+struct WindowUnderTest {
+    RecordingInteraction interaction;
+    SimulationRecord record;
+    RecordState state;
+    std::unique_ptr<TForm1> form;
+
+    TForm1& start(const DataFolder& folder) {
+        form = std::make_unique<TForm1>(interaction, record, state, folder.exeDir(),
+                                        folder.lockDirectory());
+        return *form;
+    }
+};

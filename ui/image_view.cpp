@@ -1,0 +1,31 @@
+#include "image_view.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+
+ImageView::ImageView(QWidget* parent) : QWidget(parent) {
+    // The canvas covers the whole control, so nothing behind it needs painting first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    // The airway picture answers the pointer as it moves, not only while a button is down.
+    setMouseTracking(true);
+    resizeCanvas(QSize(1, 1));
+}
+
+void ImageView::resizeCanvas(QSize size) {
+    canvas_ = QImage(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    canvas_.fill(Qt::white);
+}
+
+void ImageView::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    painter.fillRect(event->rect(), Qt::white);
+    painter.drawImage(event->rect().topLeft(), canvas_, event->rect());
+}
+
+void ImageView::mousePressEvent(QMouseEvent* event) {
+    emit mousePressed(event);
+}
+
+void ImageView::mouseMoveEvent(QMouseEvent* event) {
+    emit mouseMoved(event);
+}

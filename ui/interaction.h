@@ -1,0 +1,26 @@
+#pragma once
+// Everything modal and every sound goes through this one interface, so that tests can drive
+// every command without a dialog blocking them and can see what the user would have been told.
+
+#include <QString>
+
+class Interaction {
+  public:
+    virtual ~Interaction() = default;
+
+    // A modal message box with an OK button.
+    virtual void showMessage(const QString& text) = 0;
+
+    // Modal file dialogs; an empty string means the user cancelled.
+    virtual QString getOpenFileName(const QString& dir, const QString& filter,
+                                    const QString& defaultSuffix) = 0;
+    virtual QString getSaveFileName(const QString& dir, const QString& filter,
+                                    const QString& defaultSuffix) = 0;
+
+    // The modal help window showing one RTF help file.
+    virtual void showHelpFile(const QString& path) = 0;
+
+    // A system sound by its alias ("SystemAsterisk", "SystemHand"), played without waiting.
+    virtual void playSystemSound(const QString& alias) = 0;
+    virtual void beep() = 0;
+};

@@ -1,0 +1,30 @@
+#include "main_window.h"
+
+#include "interaction.h"
+#include "single_instance.h"
+
+#include <QString>
+
+TForm1::TForm1(Interaction& interaction, SimulationRecord& record, RecordState& state,
+               QString exeDir, std::filesystem::path instanceLockDirectory, QWidget* parent)
+    : QMainWindow(parent), interaction_(interaction), record_(record), state_(state),
+      exeDir_(std::move(exeDir)), instanceLockDirectory_(std::move(instanceLockDirectory)) {
+    CreateControls();
+    CreateMenus();
+    ConnectHandlers();
+    RunCommand([this] { RunStartup(); });
+}
+
+// The pictures, the background and the frame buffer are values of the window and go with it;
+// the single-instance marker is released last.
+TForm1::~TForm1() = default;
+
+bool TForm1::RunCommand(const std::function<void()>& command) {
+    try {
+        command();
+        return true;
+    } catch (const RangeError& error) {
+        interaction_.showMessage(QString::fromStdString(error.what()));
+        return false;
+    }
+}

@@ -1,0 +1,208 @@
+#pragma once
+// The program's only working window: the airway picture and the two plots across the top, the
+// results table beside them and, below, the control panel with the track bars, the buttons, the
+// row grid and the note box. Controls keep the names of the stored window description.
+
+#include "image_view.h"
+#include "record_state.h"
+#include "results_table.h"
+#include "simulation_record.h"
+#include "string_grid.h"
+#include "text_grid.h"
+
+#include <QColor>
+#include <QImage>
+#include <QMainWindow>
+
+#include <array>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string_view>
+
+class Interaction;
+class SingleInstanceMarker;
+class QAction;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QSlider;
+class QTextEdit;
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+  public:
+    // Creating the window runs the whole start-up. exeDir is the program's folder, ending in '/';
+    // every data file is found below it. The single-instance marker lies in
+    // instanceLockDirectory (empty: the user's usual place), so that tests can run side by side.
+    TForm1(Interaction& interaction, SimulationRecord& record, RecordState& state, QString exeDir,
+           std::filesystem::path instanceLockDirectory = {}, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // Set when start-up found a reason to quit; the program then never enters its message loop.
+    bool terminationRequested() const { return terminationRequested_; }
+    const QString& exeDir() const { return exeDir_; }
+
+    // Runs one command; a range error inside it stops the command with its message.
+    bool RunCommand(const std::function<void()>& command);
+
+    // The results table, the row grid and the note box.
+    void ShowResultsTable(int row, bool withValues);
+    void FillGridRow(int gridRow, int recordRow);
+    void ShowSettingNote(int key);
+    void StringGrid1DrawCell(QPainter& painter, int column, int row, const QRect& rect);
+    void StringGrid2DrawCell(QPainter& painter, int column, int row, const QRect& rect);
+
+    // Enables exactly one group of track bars: 1 central, 3 intermediate, 4 peripheral
+    // airways, 5 lungs; 0 none.
+    void SelectSection(unsigned char section);
+
+    // Geometry of every control from the window's size; run once at start-up.
+    void LayoutMainWindow();
+
+    // Menu bar commands.
+    void Open1Click();
+    void Save1Click();
+    void Saveas1Click();
+    void Reset1Click();
+    void Help2Click();
+    void About1Click();
+    void Quit1Click();
+
+    // --- Controls, named as in the stored window description ---
+    ImageView* Image1 = nullptr;       // airway picture
+    ImageView* Image2 = nullptr;       // flow-volume plot
+    ImageView* Image3 = nullptr;       // volume-time plot
+    StringGrid* StringGrid1 = nullptr; // results table, 5 columns x 16 rows
+    StringGrid* StringGrid2 = nullptr; // row grid, 11 columns x 5 rows
+    QTextEdit* RichEdit1 = nullptr;    // note box
+    TextGrid tparm{5, 40};             // the parameter table, never shown
+
+    QFrame* Panel1 = nullptr; // central airways group
+    QFrame* Panel2 = nullptr; // intermediate airways group
+    QFrame* Panel3 = nullptr; // peripheral airways group
+    QFrame* Panel4 = nullptr; // lungs group
+    QFrame* Panel5 = nullptr; // silver frame behind the airway groups
+    QFrame* Panel6 = nullptr; // grey rounded control panel
+    QFrame* Panel7 = nullptr; // silver frame behind the lungs group
+
+    QSlider* TrackBar1 = nullptr;
+    QSlider* TrackBar2 = nullptr;
+    QSlider* TrackBar3 = nullptr;
+    QSlider* TrackBar4 = nullptr;
+    QSlider* TrackBar5 = nullptr;
+    QSlider* TrackBar6 = nullptr;
+    QSlider* TrackBar7 = nullptr;
+    QSlider* TrackBar8 = nullptr;
+    QSlider* TrackBar9 = nullptr;
+    QComboBox* ComboBox1 = nullptr;
+
+    // Group headings and captions.
+    QLabel* Label5 = nullptr;
+    QLabel* Label11 = nullptr;
+    QLabel* Label16 = nullptr;
+    QLabel* Label21 = nullptr;
+    QLabel* Label24 = nullptr;
+    QLabel* Label25 = nullptr;
+    QLabel* Label27 = nullptr;
+    QLabel* Label28 = nullptr;
+    QLabel* Label29 = nullptr;
+    QLabel* Label30 = nullptr;
+    QLabel* Label31 = nullptr;
+    QLabel* Label32 = nullptr;
+    QLabel* Label53 = nullptr;
+    QLabel* Label26 = nullptr; // data source
+    // Scale labels, top to bottom per track bar.
+    QLabel* Label33 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* Label40 = nullptr;
+    QLabel* Label41 = nullptr;
+    QLabel* Label42 = nullptr;
+    QLabel* Label43 = nullptr;
+    QLabel* Label44 = nullptr;
+    QLabel* Label7 = nullptr;
+    QLabel* Label8 = nullptr;
+    QLabel* Label9 = nullptr;
+    QLabel* Label10 = nullptr;
+    QLabel* Label51 = nullptr;
+    QLabel* Label34 = nullptr;
+    QLabel* Label12 = nullptr;
+    QLabel* Label13 = nullptr;
+    QLabel* Label14 = nullptr;
+    QLabel* Label15 = nullptr;
+    QLabel* Label45 = nullptr;
+    QLabel* Label46 = nullptr;
+    QLabel* Label47 = nullptr;
+    QLabel* Label48 = nullptr;
+    QLabel* Label49 = nullptr;
+    QLabel* Label36 = nullptr;
+    QLabel* Label37 = nullptr;
+    QLabel* Label18 = nullptr;
+    QLabel* Label38 = nullptr;
+    QLabel* Label39 = nullptr;
+
+    QPushButton* Button1 = nullptr;  // reset
+    QPushButton* Button2 = nullptr;  // START
+    QPushButton* Button3 = nullptr;  // delete the selected row
+    QPushButton* Button6 = nullptr;  // use the selected row as reference
+    QPushButton* Button8 = nullptr;  // animation
+    QPushButton* Button9 = nullptr;  // pause
+    QPushButton* Button10 = nullptr; // replay speed
+    QGroupBox* GroupBox1 = nullptr;
+
+    QMenu* PopupMenu1 = nullptr; // row menu of the row grid
+    QAction* DE1 = nullptr;
+    QAction* Useasref1 = nullptr;
+    QAction* parametry1 = nullptr; // "Nastawy"
+    QAction* HELP1 = nullptr;      // "Pomoc"
+
+    QMenu* File1 = nullptr; // "Plik"
+    QAction* Open1 = nullptr;
+    QAction* Save1 = nullptr;
+    QAction* Saveas1 = nullptr;
+    QAction* Reset1 = nullptr;
+    QAction* Help2 = nullptr;
+    QAction* About1 = nullptr;
+    QAction* Quit1 = nullptr;
+
+    // --- Objects made at start-up and kept for the life of the window ---
+    std::array<QImage, 12> pictureTable; // 1..11 used; 1..5 the airway pictures
+    QImage backgroundPicture;            // background of the lung animation
+    QImage pictureBuffer;                // off-screen frame the size of Image1
+    QString currentFileName;
+    std::array<QColor, 5> rowColors;
+    unsigned char activeSection = 0;
+
+  private:
+    void CreateControls();
+    void CreateControlPanel();
+    void CreateMenus();
+    void ConnectHandlers();
+    void RunStartup();
+    bool LoadPictures();
+    void InitialiseProgramModel();
+    void DrawEmptyPlots();
+    void ShowFirstAirwayPicture();
+    void DrawRowGridSeparator(QPainter& painter);
+    void PaintCell(QPainter& painter, const StringGrid& grid, const CellPaint& paint,
+                   const QRect& rect, const std::string& text);
+    void RequestTermination() { terminationRequested_ = true; }
+    // exeDir followed by a relative name such as "datfiles1/standard.dat", folders matched
+    // without regard to letter case.
+    std::filesystem::path DataPath(std::string_view relative) const;
+    std::filesystem::path ExeDirPath() const;
+
+    Interaction& interaction_;
+    SimulationRecord& record_;
+    RecordState& state_;
+    QString exeDir_;
+    std::filesystem::path instanceLockDirectory_;
+    bool terminationRequested_ = false;
+    std::unique_ptr<SingleInstanceMarker> instanceMarker_;
+};

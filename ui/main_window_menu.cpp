@@ -1,0 +1,78 @@
+// The menu bar, the row grid's pop-up menu and the menu commands.
+
+#include "main_window.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace {
+QAction* namedAction(QObject* parent, const char* name, const QString& text) {
+    auto* action = new QAction(text, parent);
+    action->setObjectName(QString::fromLatin1(name));
+    return action;
+}
+} // namespace
+
+void TForm1::CreateMenus() {
+    QMenuBar* MainMenu1 = menuBar();
+    MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
+    File1 = MainMenu1->addMenu(QStringLiteral("Plik"));
+    File1->setObjectName(QStringLiteral("File1"));
+    Open1 = namedAction(this, "Open1", QStringLiteral("Otwórz"));
+    Save1 = namedAction(this, "Save1", QStringLiteral("Zapisz"));
+    Saveas1 = namedAction(this, "Saveas1", QStringLiteral("Zapisz jako"));
+    File1->addActions({Open1, Save1, Saveas1});
+
+    Reset1 = namedAction(this, "Reset1", QStringLiteral("ref.Standard"));
+    Help2 = namedAction(this, "Help2", QStringLiteral("Pomoc"));
+    About1 = namedAction(this, "About1", QStringLiteral("Autorzy"));
+    Quit1 = namedAction(this, "Quit1", QStringLiteral("Koniec"));
+    MainMenu1->addActions({Reset1, Help2, About1, Quit1});
+
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    DE1 = namedAction(this, "DE1", QStringLiteral("Usuń wybrany wiersz"));
+    Useasref1 = namedAction(this, "Useasref1", QStringLiteral("Użyj jako referencyjny"));
+    parametry1 = namedAction(this, "parametry1", QStringLiteral("Nastawy"));
+    HELP1 = namedAction(this, "HELP1", QStringLiteral("Pomoc"));
+    PopupMenu1->addActions({DE1, Useasref1, parametry1, HELP1});
+}
+
+void TForm1::ConnectHandlers() {
+    const auto wire = [this](QAction* action, void (TForm1::*handler)()) {
+        connect(action, &QAction::triggered, this,
+                [this, handler] { RunCommand([this, handler] { (this->*handler)(); }); });
+    };
+    wire(Open1, &TForm1::Open1Click);
+    wire(Save1, &TForm1::Save1Click);
+    wire(Saveas1, &TForm1::Saveas1Click);
+    wire(Reset1, &TForm1::Reset1Click);
+    wire(Help2, &TForm1::Help2Click);
+    wire(About1, &TForm1::About1Click);
+    wire(Quit1, &TForm1::Quit1Click);
+
+    StringGrid1->setDrawCellHandler(
+        [this](QPainter& painter, int column, int row, const QRect& rect) {
+            StringGrid1DrawCell(painter, column, row, rect);
+        });
+    StringGrid2->setDrawCellHandler(
+        [this](QPainter& painter, int column, int row, const QRect& rect) {
+            StringGrid2DrawCell(painter, column, row, rect);
+        });
+    StringGrid2->setDrawOverCellsHandler(
+        [this](QPainter& painter) { DrawRowGridSeparator(painter); });
+}
+
+// Simulation files, the standard reference, help and the about window are commands of their own
+// still to come; their entries are in place so that the menu is complete.
+void TForm1::Open1Click() {}
+void TForm1::Save1Click() {}
+void TForm1::Saveas1Click() {}
+void TForm1::Reset1Click() {}
+void TForm1::Help2Click() {}
+void TForm1::About1Click() {}
+
+void TForm1::Quit1Click() {
+    close();
+}

@@ -1,0 +1,151 @@
+// Start-up: from launch to the first usable state. The steps run in a fixed order; a reason to
+// quit found early only marks the program for termination, and the later steps still run.
+
+#include "main_window.h"
+
+#include "interaction.h"
+#include "jpeg_picture.h"
+#include "parameter_table.h"
+#include "picture_image.h"
+#include "record_file.h"
+#include "single_instance.h"
+#include "startup_checks.h"
+
+#include <QPainter>
+#include <QStringLiteral>
+
+#include <system_error>
+
+namespace {
+const QString kVersionLabel = QStringLiteral("1.0");
+const QString kMakerLine = QStringLiteral("(teaching edition)");
+constexpr int kAirwayPictures = 5;
+} // namespace
+
+std::filesystem::path TForm1::ExeDirPath() const {
+    return std::filesystem::path(exeDir_.toStdString());
+}
+
+std::filesystem::path TForm1::DataPath(std::string_view relative) const {
+    return ResolveDataPath(ExeDirPath(), relative);
+}
+
+void TForm1::RunStartup() {
+    // One copy only; a second one says so and quits before its first message.
+    instanceMarker_ = instanceLockDirectory_.empty()
+                          ? std::make_unique<SingleInstanceMarker>()
+                          : std::make_unique<SingleInstanceMarker>(instanceLockDirectory_);
+    if (!instanceMarker_->acquire()) {
+        interaction_.showMessage(QStringLiteral("This program is already running."));
+        RequestTermination();
+        instanceMarker_.reset();
+    }
+    // The window system asks for no help of its own here: Qt sends no help requests unless a
+    // widget opts in, so there is nothing to decline.
+
+    const int missing = MissingDataFilesNumber(ExeDirPath());
+    if (missing != 0) {
+        interaction_.showMessage(QString::fromStdString(MissingFilesMessage(missing)));
+        RequestTermination();
+    }
+    if (!WriteProbe(ExeDirPath())) {
+        interaction_.showMessage(QString::fromStdString(ReadOnlyDiskMessage()));
+        RequestTermination();
+    }
+
+    setWindowTitle(QStringLiteral("Velta Morvane ") + kVersionLabel + QStringLiteral("  ") +
+                   kMakerLine);
+    currentFileName = QStringLiteral("data_default.spi");
+    // Qt paints every widget through its own back buffer: the window is double-buffered as is.
+    LayoutMainWindow();
+
+    const FileResult table = ReadParameterTable(DataPath("datfiles1/F000.dat"), tparm);
+    if (!table.ok)
+        interaction_.showMessage(QString::fromStdString(table.message));
+
+    for (int row = 0; row < record_layout::kRowCount; ++row) {
+        const std::uint32_t rgb = RowColor(row);
+        rowColors[static_cast<std::size_t>(row)] = QColor::fromRgb(rgb);
+    }
+
+    const FileResult standard = readRecordFile(DataPath("datfiles1/standard.dat"), record_);
+    if (!standard.ok) {
+        interaction_.showMessage(QString::fromStdString(standard.message));
+        return;
+    }
+
+    ShowResultsTable(0, true);
+    FillGridRow(0, 0);
+    for (int row = 1; row <= 3; ++row)
+        FillGridRow(row, row);
+    FillGridRow(4, 0);
+    // Only the grid's cursor moves: nothing is selected and there are no results yet.
+    StringGrid2->setRow(1);
+    StringGrid2->update();
+
+    state_.resetCurrentSettings();
+    DrawEmptyPlots();
+
+    for (QImage& picture : pictureTable)
+        picture = QImage();
+    if (!LoadPictures())
+        return;
+
+    pictureBuffer = QImage(Image1->size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    pictureBuffer.fill(Qt::white);
+    ShowFirstAirwayPicture();
+    SelectSection(0);
+    InitialiseProgramModel();
+}
+
+bool TForm1::LoadPictures() {
+    const std::filesystem::path temp = DataPath("datfiles1/temp.dat");
+    const auto dropTemp = [&temp] {
+        std::error_code ignored;
+        std::filesystem::remove(temp, ignored);
+    };
+    for (int k = 1; k <= kAirwayPictures; ++k) {
+        const std::string source = "datfiles1/F00" + std::to_string(k) + ".dat";
+        const PictureResult decoded = DecodeReversedPicture(DataPath(source), temp);
+        if (!decoded.ok) {
+            interaction_.showMessage(QString::fromStdString(decoded.message));
+            dropTemp();
+            return false;
+        }
+        pictureTable[static_cast<std::size_t>(k)] = PictureToImage(decoded.picture);
+    }
+    dropTemp();
+
+    const PictureResult background = DecodeJpegFile(DataPath("datfiles1/tlo.dat"));
+    if (!background.ok) {
+        interaction_.showMessage(QString::fromStdString(background.message));
+        return false;
+    }
+    backgroundPicture = PictureToImage(background.picture);
+    return true;
+}
+
+// The model's own initialisation is connected here once the model exists; what it does to the
+// record is to bring every row's part settings to 100, whatever the standard file held.
+void TForm1::InitialiseProgramModel() {
+    resetAllRowPartSettings(record_);
+}
+
+// Both plots start as empty white surfaces of their controls' size.
+void TForm1::DrawEmptyPlots() {
+    for (ImageView* plot : {Image2, Image3}) {
+        plot->resizeCanvas(plot->size());
+        plot->update();
+    }
+}
+
+// The plain airway picture, stretched over its control, until a region is picked.
+void TForm1::ShowFirstAirwayPicture() {
+    Image1->resizeCanvas(Image1->size());
+    if (!pictureTable[1].isNull()) {
+        QPainter painter(&Image1->canvas());
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(Image1->canvas().rect(), pictureTable[1]);
+    }
+    Image1->update();
+}

@@ -1,0 +1,50 @@
+#include "qt_interaction.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace {
+QString runFileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QString& dir,
+                      const QString& filter, const QString& defaultSuffix) {
+    QFileDialog dialog(parent, QString(), dir, filter);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
+                                                       : QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(defaultSuffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+} // namespace
+
+void QtInteraction::showMessage(const QString& text) {
+    QMessageBox box(parent_);
+    box.setWindowTitle(QStringLiteral("Velta Morvane"));
+    box.setText(text);
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+}
+
+QString QtInteraction::getOpenFileName(const QString& dir, const QString& filter,
+                                       const QString& defaultSuffix) {
+    return runFileDialog(parent_, QFileDialog::AcceptOpen, dir, filter, defaultSuffix);
+}
+
+QString QtInteraction::getSaveFileName(const QString& dir, const QString& filter,
+                                       const QString& defaultSuffix) {
+    return runFileDialog(parent_, QFileDialog::AcceptSave, dir, filter, defaultSuffix);
+}
+
+void QtInteraction::showHelpFile(const QString&) {
+    // The help window arrives with the help texts; until then a help request shows nothing.
+}
+
+void QtInteraction::playSystemSound(const QString&) {
+    // Event sounds come with the sound library; the plain beep stands in meanwhile.
+    QApplication::beep();
+}
+
+void QtInteraction::beep() {
+    QApplication::beep();
+}

@@ -1,0 +1,24 @@
+#pragma once
+// The real dialogs, help window and sounds of the running program.
+
+#include "interaction.h"
+
+class QWidget;
+
+class QtInteraction : public Interaction {
+  public:
+    // Dialogs are modal to the parent once it is set; before that they have no parent.
+    void setParentWindow(QWidget* parent) { parent_ = parent; }
+
+    void showMessage(const QString& text) override;
+    QString getOpenFileName(const QString& dir, const QString& filter,
+                            const QString& defaultSuffix) override;
+    QString getSaveFileName(const QString& dir, const QString& filter,
+                            const QString& defaultSuffix) override;
+    void showHelpFile(const QString& path) override;
+    void playSystemSound(const QString& alias) override;
+    void beep() override;
+
+  private:
+    QWidget* parent_ = nullptr;
+};
