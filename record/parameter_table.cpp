@@ -75,8 +75,11 @@ void StoreParameterLine(std::string_view line, int row, TextGrid& grid) {
 
 FileResult ReadParameterTable(const std::filesystem::path& path, TextGrid& grid) {
     std::error_code ec;
-    if (!std::filesystem::exists(path, ec))
+    const auto status = std::filesystem::status(path, ec);
+    if (status.type() == std::filesystem::file_type::not_found)
         return FileResult::failure("File not found:" + path.string());
+    if (ec)
+        return FileResult::failure(fileErrorText(ec.value()) + ": " + path.string());
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return FileResult::failure(fileErrorText(errno) + ": " + path.string());

@@ -117,7 +117,7 @@ std::string FormatNumber(double value, int precision, int digits, char decimalSe
     std::string integerPart = d.digits.substr(0, d.point);
     integerPart.erase(0, std::min(integerPart.find_first_not_of('0'), integerPart.size()));
     if (integerPart.empty())
-        integerPart = "0";
+        integerPart.push_back('0');
 
     if (static_cast<int>(integerPart.size()) > precision && integerPart != "0") {
         std::string mantissa = integerPart.substr(0, static_cast<std::size_t>(precision));

@@ -71,6 +71,17 @@ TEST(JpegPicture, MissingSourceDecodesTheScratchFileAsItIs) {
     EXPECT_EQ(result.picture.width, 16);
 }
 
+TEST(JpegPicture, FailedCopyLeavesTheScratchFileAndDecodesIt) {
+    TempFolder dir;
+    std::filesystem::create_directory(dir / "F001.dat"); // exists, but cannot be copied
+    const auto jpeg = jpegOf(24, 8);
+    WriteBytes(dir / "temp.dat", reversedHead(jpeg));
+    const PictureResult result = DecodeReversedPicture(dir / "F001.dat", dir / "temp.dat");
+    ASSERT_TRUE(result.ok) << result.message;
+    EXPECT_EQ(result.picture.width, 24);
+    EXPECT_EQ(ReadBytes(dir / "temp.dat"), jpeg);
+}
+
 TEST(JpegPicture, MissingSourceAndScratchFileGiveTheFileLayersMessage) {
     TempFolder dir;
     const PictureResult result = DecodeReversedPicture(dir / "absent.dat", dir / "temp.dat");

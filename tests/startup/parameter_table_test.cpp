@@ -15,8 +15,11 @@ TextGrid freshTable() {
 
 std::string lines(int count) {
     std::string text;
-    for (int i = 0; i < count; ++i)
-        text += "p" + std::to_string(i) + ";1;2;3\n";
+    for (int i = 0; i < count; ++i) {
+        text += 'p';
+        text += std::to_string(i);
+        text += ";1;2;3\n";
+    }
     return text;
 }
 
