@@ -29,26 +29,51 @@ SolverOutcome RegulaFalsi(const Residual& F, double za, double Fa, double zc, do
 
 } // namespace
 
+LobeAirways CollectLobeAirways(const ModelState& model) {
+    LobeAirways airways;
+    for (int k = 0; k < kLobeCount; ++k) {
+        LobeAirway& a = airways[k];
+        a.alveolarPressure = model.alveolarPressure[k];
+        a.peripheralResistance = model.peripheralResistance[k];
+        a.o = 1.0 / a.peripheralResistance;
+        a.r = 1.0 / model.intermediateResistance[k].current;
+        a.t = a.o + a.r;
+        a.u = model.wallStiffness[k].current;
+        a.v = a.r * a.u;
+        a.A = a.u * a.u;
+        a.pleuralOffset = model.pleuralOffset[k].current;
+    }
+    return airways;
+}
+
 SolverOutcome SolveLobeFlows(ModelState& model, double x, double pcLeft, double pcRight,
                              SolverMode mode, LobeValues& probeFlows) {
+    return SolveLobeFlows(model, CollectLobeAirways(model), x, pcLeft, pcRight, mode,
+                          probeFlows);
+}
+
+SolverOutcome SolveLobeFlows(ModelState& model, const LobeAirways& airways, double x,
+                             double pcLeft, double pcRight, SolverMode mode,
+                             LobeValues& probeFlows) {
     int iterations = 0;
     SolverOutcome outcome = SolverOutcome::solved;
     for (int k = 0; k < kLobeCount; ++k) {
         const double f = x + (k < kLeftLobeCount ? pcLeft : pcRight);
-        const double h = x + model.pleuralOffset[k].current;
-        const double m = model.alveolarPressure[k];
-        const double R1 = model.peripheralResistance[k];
-        const double o = 1.0 / R1;
-        const double r = 1.0 / model.intermediateResistance[k].current;
-        const double t = o + r;
-        const double u = model.wallStiffness[k].current;
-        const double v = r * u;
+        const LobeAirway& a = airways[k];
+        const double h = x + a.pleuralOffset;
+        const double m = a.alveolarPressure;
+        const double R1 = a.peripheralResistance;
+        const double o = a.o;
+        const double r = a.r;
+        const double t = a.t;
+        const double u = a.u;
+        const double v = a.v;
         double z;
         double Fz;
         if (f > h) {
             model.flowLimited[k] = 0;
             const double w = m * o + f * r;
-            const double A = u * u;
+            const double A = a.A;
             const double d = f - h;
             const auto F = [=](double zz) {
                 return w - t * zz - v * std::atan((f - zz) * u / ((zz - h) * d + A));

@@ -18,12 +18,32 @@ enum class SolverOutcome {
     arithmeticFault, // division by zero or a non-finite value
 };
 
+// What the solver needs of one lobe; fixed within a substep, so the model step works it out
+// once for the three calls.
+struct LobeAirway {
+    double alveolarPressure; // m
+    double peripheralResistance; // R1
+    double o; // 1/R1
+    double r; // 1/R2
+    double t; // o + r
+    double u; // wallStiffness
+    double v; // r*u
+    double A; // u*u
+    double pleuralOffset;
+};
+using LobeAirways = std::array<LobeAirway, kLobeCount>;
+
+LobeAirways CollectLobeAirways(const ModelState& model);
+
 // Solves all five lobes at the trial pleural pressure x (kPa) with the central transmural
 // pressures pcLeft and pcRight. Writes flowLimited in both modes; in commit mode the lobe flows
 // and, where |flow| > 0.001, intermediateEffResistance; in probe mode the flows go to probeFlows.
 // On failure sets solverFailed and returns at once, leaving the later lobes unsolved.
 SolverOutcome SolveLobeFlows(ModelState& model, double x, double pcLeft, double pcRight,
                              SolverMode mode, LobeValues& probeFlows);
+SolverOutcome SolveLobeFlows(ModelState& model, const LobeAirways& airways, double x,
+                             double pcLeft, double pcRight, SolverMode mode,
+                             LobeValues& probeFlows);
 
 inline constexpr double kSolverTolerance = 0.0001;
 inline constexpr int kOpenIterationCap = 100000;

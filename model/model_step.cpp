@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 namespace {
@@ -102,8 +103,13 @@ double ChestWallPressure(const ModelState& m, double lungVolume) {
 }
 
 double PeripheralResistance(double conductance, double lobeVolume, double lobeMinVolume) {
+    return PeripheralResistance(conductance, lobeVolume, lobeMinVolume, std::cbrt(lobeMinVolume));
+}
+
+double PeripheralResistance(double conductance, double lobeVolume, double lobeMinVolume,
+                            double lobeMinVolumeRoot) {
     const double V = lobeVolume > lobeMinVolume + 0.0001 ? lobeVolume : lobeMinVolume + 0.0001;
-    const double span = std::cbrt(V) - std::cbrt(lobeMinVolume);
+    const double span = std::cbrt(V) - lobeMinVolumeRoot;
     const double span2 = span * span;
     return 1.0 / (conductance * (span2 * span2));
 }
@@ -155,6 +161,10 @@ SolverOutcome ModelStep(ModelState& m, int integrationState) {
     const bool rampGeometry = m.rampActive && m.rampGeometry;
     double D = PleuralDamping(m);
     LobeValues probeFlows{};
+    // The minimal volumes change only while the geometry ramps; their cube roots are kept.
+    LobeValues minVolumeSeen;
+    LobeValues minVolumeRoot;
+    minVolumeSeen.fill(std::numeric_limits<double>::quiet_NaN());
 
     for (int i = 1; i <= n; ++i) {
         ++m.substepTotal;
@@ -179,8 +189,13 @@ SolverOutcome ModelStep(ModelState& m, int integrationState) {
                 (V / m.lobeMaxVolume[k].current - 0.17) * std::numbers::pi * 0.5;
             m.elasticRecoil[k] = std::tan(theta) / m.lobeElasticScale[k].current;
             m.alveolarPressure[k] = m.atmosphericPressure.current * m.gasCompression[k] / V;
-            m.peripheralResistance[k] = PeripheralResistance(
-                m.peripheralConductance[k].current, V, m.lobeMinVolume[k].current);
+            const double minVolume = m.lobeMinVolume[k].current;
+            if (!(minVolume == minVolumeSeen[k])) {
+                minVolumeSeen[k] = minVolume;
+                minVolumeRoot[k] = std::cbrt(minVolume);
+            }
+            m.peripheralResistance[k] = PeripheralResistance(m.peripheralConductance[k].current, V,
+                                                             minVolume, minVolumeRoot[k]);
         }
 
         // 4. Central compartments.
@@ -215,17 +230,18 @@ SolverOutcome ModelStep(ModelState& m, int integrationState) {
         // 6.-9. Pleural pressure: a first estimate, corrected by the flows' slope found with a
         // probe, then the flows committed at the corrected pressure.
         const double x0 = ((A + CentralNetInflow(m)) * Rcw + drive) / denominator;
+        const LobeAirways airways = CollectLobeAirways(m);
         SolverOutcome outcome =
-            SolveLobeFlows(m, x0, m.PcL, m.PcR, SolverMode::commit, probeFlows);
+            SolveLobeFlows(m, airways, x0, m.PcL, m.PcR, SolverMode::commit, probeFlows);
         if (m.solverFailed) return outcome;
-        outcome = SolveLobeFlows(m, x0 + kProbeOffset_kPa, m.PcL, m.PcR, SolverMode::probe,
+        outcome = SolveLobeFlows(m, airways, x0 + kProbeOffset_kPa, m.PcL, m.PcR, SolverMode::probe,
                                  probeFlows);
         if (m.solverFailed) return outcome;
         double g = 0.0;
         for (int k = 0; k < kLobeCount; ++k) g += (probeFlows[k] - m.lobeFlow[k]) / kProbeOffset_kPa;
         const double x1 = ((A + CentralNetInflow(m)) * Rcw + drive) / denominator;
         m.pleuralPressure = (x1 * D + x0 * g) / (g + D);
-        outcome = SolveLobeFlows(m, m.pleuralPressure, m.PcL, m.PcR, SolverMode::commit,
+        outcome = SolveLobeFlows(m, airways, m.pleuralPressure, m.PcL, m.PcR, SolverMode::commit,
                                  probeFlows);
         if (m.solverFailed) return outcome;
 

@@ -15,6 +15,9 @@ double ChestWallPressure(const ModelState& model, double lungVolume);
 // Resistance of a lobe's peripheral airway at its current volume: large but finite at the
 // minimal volume.
 double PeripheralResistance(double conductance, double lobeVolume, double lobeMinVolume);
+// The same with the cube root of the minimal volume worked out already.
+double PeripheralResistance(double conductance, double lobeVolume, double lobeMinVolume,
+                            double lobeMinVolumeRoot);
 
 // Start values of every parameter that ramps in the coming step (the active groups, and the
 // mouth and muscle pressures always).
