@@ -45,6 +45,11 @@ SolverOutcome SolveLobeFlows(ModelState& model, const LobeAirways& airways, doub
                              double pcLeft, double pcRight, SolverMode mode,
                              LobeValues& probeFlows);
 
+// Only giving up after too many iterations sounds the system beep.
+inline bool SolverFailureBeeps(SolverOutcome outcome) {
+    return outcome == SolverOutcome::iterationCap;
+}
+
 inline constexpr double kSolverTolerance = 0.0001;
 inline constexpr int kOpenIterationCap = 100000;
 inline constexpr int kLimitedIterationCap = 10000;

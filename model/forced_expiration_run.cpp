@@ -164,7 +164,7 @@ void RunForcedExpiration(ModelState& m, SimulationRecord& record, const RunHooks
         AdjustIntegrationState(m);
         if (m.integrating && RunIsValid(record)) {
             const SolverOutcome outcome = ModelStep(m, m.integrationState);
-            if (outcome == SolverOutcome::iterationCap && hooks.beep && !beeped) {
+            if (SolverFailureBeeps(outcome) && hooks.beep && !beeped) {
                 hooks.beep();
                 beeped = true;
             }

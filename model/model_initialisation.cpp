@@ -81,7 +81,7 @@ void InitialiseModel(ModelState& model, SimulationRecord& record, bool resetRowS
                 ? 0.0
                 : 0.5 * model.inspiratoryPressure *
                       (1 - std::cos((model.modelTime - 0.5) * std::numbers::pi / 2));
-        if (ModelStep(model, model.integrationState) == SolverOutcome::iterationCap && !beeped &&
+        if (SolverFailureBeeps(ModelStep(model, model.integrationState)) && !beeped &&
             beep) {
             beep();
             beeped = true;

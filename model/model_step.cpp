@@ -59,16 +59,6 @@ double PleuralDamping(const ModelState& m) {
     return d;
 }
 
-// Transmural pressure of one central compartment.
-double CentralTransmuralPressure(double Vc, double Vr, double C, double bronchusFlow,
-                                 double lobeInflow, double lobeConductanceSum, double constant) {
-    const double rho = std::max(Vc / Vr, 0.001);
-    const double elastic = (1.0 - 1.0 / rho) * std::fabs(rho - 1.0) * Vr / C;
-    const double Vp = Vc <= 0.001 ? 0.001 : Vc;
-    const double kappa = (Vr + Vp) * (constant + 1.0 / lobeConductanceSum) / Vp;
-    return 0.05 * (bronchusFlow - lobeInflow) * kappa + elastic;
-}
-
 double CentralNetInflow(const ModelState& m) {
     return (m.leftBronchusFlow - m.lobeFlow[0] - m.lobeFlow[1]) +
            (m.rightBronchusFlow - m.lobeFlow[2] - m.lobeFlow[3] - m.lobeFlow[4]);
@@ -112,6 +102,15 @@ double PeripheralResistance(double conductance, double lobeVolume, double lobeMi
     const double span = std::cbrt(V) - lobeMinVolumeRoot;
     const double span2 = span * span;
     return 1.0 / (conductance * (span2 * span2));
+}
+
+double CentralTransmuralPressure(double Vc, double Vr, double C, double bronchusFlow,
+                                 double lobeInflow, double lobeConductanceSum, double constant) {
+    const double rho = std::max(Vc / Vr, 0.001);
+    const double elastic = (1.0 - 1.0 / rho) * std::fabs(rho - 1.0) * Vr / C;
+    const double Vp = Vc <= 0.001 ? 0.001 : Vc;
+    const double kappa = (Vr + Vp) * (constant + 1.0 / lobeConductanceSum) / Vp;
+    return 0.05 * (bronchusFlow - lobeInflow) * kappa + elastic;
 }
 
 void PrepareRamps(ModelState& m) {
@@ -163,7 +162,7 @@ SolverOutcome ModelStep(ModelState& m, int integrationState) {
     LobeValues probeFlows{};
     // The minimal volumes change only while the geometry ramps; their cube roots are kept.
     LobeValues minVolumeSeen;
-    LobeValues minVolumeRoot;
+    LobeValues minVolumeRoot{};
     minVolumeSeen.fill(std::numeric_limits<double>::quiet_NaN());
 
     for (int i = 1; i <= n; ++i) {
