@@ -132,6 +132,7 @@ TEST(ForcedExpirationRun, FailedRunClearsTheCurveAndReinitialisesKeepingSettings
     hooks.beep = [&] { ++beeps; };
     RunForcedExpiration(b.model, b.record, hooks);
 
+    // An error, not "dead": the breathing that stalls after the failure is not the patient's.
     EXPECT_EQ(b.field(RowField::runStatus), -1.0f);
     for (int n = 1; n <= kFvSamples; ++n) ASSERT_EQ(b.record.fvVolume(workingRow, n), 0.0f) << n;
     EXPECT_TRUE(RowIsFinite(b.record, workingRow));
