@@ -21,7 +21,8 @@ struct LobeSearch {
 };
 
 inline double Residual(const LobeSearch& s, double z) {
-    if (s.limited) return s.w - s.t * z - s.v * std::atan((s.h - z) / s.u);
+    if (s.limited)
+        return s.w - s.t * z - s.v * std::atan((s.h - z) / s.u);
     return s.w - s.t * z - s.v * std::atan((s.f - z) * s.u / ((z - s.h) * s.d + s.A));
 }
 
@@ -98,7 +99,8 @@ void FirstPoint(LobeSearch& s) {
 // One regula-falsi iteration, or the end of the search. Returns whether the search goes on.
 bool Iterate(LobeSearch& s) {
     if (!(std::fabs(s.Fz) > kSolverTolerance)) {
-        if (!std::isfinite(s.z) || !std::isfinite(s.Fz)) s.outcome = SolverOutcome::arithmeticFault;
+        if (!std::isfinite(s.z) || !std::isfinite(s.Fz))
+            s.outcome = SolverOutcome::arithmeticFault;
         return s.searching = false;
     }
     // Past its own cap a lobe fails whatever the lobes before it used.
@@ -144,21 +146,21 @@ LobeAirways CollectLobeAirways(const ModelState& model) {
 
 SolverOutcome SolveLobeFlows(ModelState& model, double x, double pcLeft, double pcRight,
                              SolverMode mode, LobeValues& probeFlows) {
-    return SolveLobeFlows(model, CollectLobeAirways(model), x, pcLeft, pcRight, mode,
-                          probeFlows);
+    return SolveLobeFlows(model, CollectLobeAirways(model), x, pcLeft, pcRight, mode, probeFlows);
 }
 
-SolverOutcome SolveLobeFlows(ModelState& model, const LobeAirways& airways, double x,
-                             double pcLeft, double pcRight, SolverMode mode,
-                             LobeValues& probeFlows) {
+SolverOutcome SolveLobeFlows(ModelState& model, const LobeAirways& airways, double x, double pcLeft,
+                             double pcRight, SolverMode mode, LobeValues& probeFlows) {
     std::array<LobeSearch, kLobeCount> search;
     for (int k = 0; k < kLobeCount; ++k)
         StartSearch(search[k], airways[k], x, k < kLeftLobeCount ? pcLeft : pcRight);
-    for (LobeSearch& s : search) FirstPoint(s);
+    for (LobeSearch& s : search)
+        FirstPoint(s);
     for (bool any = true; any;) {
         any = false;
         for (LobeSearch& s : search)
-            if (s.searching) any = Iterate(s) || any;
+            if (s.searching)
+                any = Iterate(s) || any;
     }
 
     // In lobe order: the iteration count is shared, and a failure ends the call at its lobe.
@@ -182,12 +184,14 @@ SolverOutcome SolveLobeFlows(ModelState& model, const LobeAirways& airways, doub
         if (mode == SolverMode::commit) {
             model.lobeFlow[k] = Q;
             if (std::fabs(Q) > 0.001)
-                model.intermediateEffResistance[k] = (s.f - s.m) / Q - airways[k].peripheralResistance;
+                model.intermediateEffResistance[k] =
+                    (s.f - s.m) / Q - airways[k].peripheralResistance;
         } else {
             probeFlows[k] = Q;
         }
     }
     model.solverIterationTotal += used;
-    if (outcome != SolverOutcome::solved) model.solverFailed = 1;
+    if (outcome != SolverOutcome::solved)
+        model.solverFailed = 1;
     return outcome;
 }

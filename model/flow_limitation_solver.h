@@ -13,22 +13,22 @@ enum class SolverMode {
 
 enum class SolverOutcome {
     solved,
-    unbracketed,   // a limited lobe whose root could not be bracketed; fails without a beep
-    iterationCap,  // too many iterations; fails with the system beep
+    unbracketed,     // a limited lobe whose root could not be bracketed; fails without a beep
+    iterationCap,    // too many iterations; fails with the system beep
     arithmeticFault, // division by zero or a non-finite value
 };
 
 // What the solver needs of one lobe; fixed within a substep, so the model step works it out
 // once for the three calls.
 struct LobeAirway {
-    double alveolarPressure; // m
+    double alveolarPressure;     // m
     double peripheralResistance; // R1
-    double o; // 1/R1
-    double r; // 1/R2
-    double t; // o + r
-    double u; // wallStiffness
-    double v; // r*u
-    double A; // u*u
+    double o;                    // 1/R1
+    double r;                    // 1/R2
+    double t;                    // o + r
+    double u;                    // wallStiffness
+    double v;                    // r*u
+    double A;                    // u*u
     double pleuralOffset;
 };
 using LobeAirways = std::array<LobeAirway, kLobeCount>;
@@ -41,9 +41,8 @@ LobeAirways CollectLobeAirways(const ModelState& model);
 // On failure sets solverFailed and returns at once, leaving the later lobes unsolved.
 SolverOutcome SolveLobeFlows(ModelState& model, double x, double pcLeft, double pcRight,
                              SolverMode mode, LobeValues& probeFlows);
-SolverOutcome SolveLobeFlows(ModelState& model, const LobeAirways& airways, double x,
-                             double pcLeft, double pcRight, SolverMode mode,
-                             LobeValues& probeFlows);
+SolverOutcome SolveLobeFlows(ModelState& model, const LobeAirways& airways, double x, double pcLeft,
+                             double pcRight, SolverMode mode, LobeValues& probeFlows);
 
 // Only giving up after too many iterations sounds the system beep.
 inline bool SolverFailureBeeps(SolverOutcome outcome) {

@@ -78,12 +78,14 @@ void ShowRunClockIfDue(ModelState& m, const RunHooks& hooks) {
     const long long ms = std::llrint(1000 * m.modelTime);
     if (ms % divisor == 0 && (m.recording || m.recordStart == 0)) {
         m.runClockTime = m.modelTime - m.recordStart;
-        if (hooks.showRunClock) hooks.showRunClock(m.runClockTime);
+        if (hooks.showRunClock)
+            hooks.showRunClock(m.runClockTime);
     }
 }
 
 void RecordStep(ModelState& m, SimulationRecord& record, const RunHooks& hooks, double t) {
-    if (!m.recording || !RunIsValid(record)) return;
+    if (!m.recording || !RunIsValid(record))
+        return;
     m.stepCount += 1;
     // Beyond the record's last volume-time sample nothing more is stored or drawn.
     if (m.stepCount % 100 == 0 && StoreVolumeTimeSample(m, record) && hooks.liveFrameTick)
@@ -96,20 +98,23 @@ void RecordStep(ModelState& m, SimulationRecord& record, const RunHooks& hooks, 
 }
 
 void SampleFlowVolume(ModelState& m, SimulationRecord& record, double t) {
-    if (!m.forcedRecording) return;
+    if (!m.forcedRecording)
+        return;
     const double recordedFlow = m.mouthFlow;
     if (m.mouthFlow < 0) {
         const double fet = record.field(workingRow, RowField::fet);
         record.setField(workingRow, RowField::fet, static_cast<float>(fet + 0.001));
     }
     // After a failure the state stands still; nothing of it belongs on the curve.
-    if (!RunIsValid(record)) return;
+    if (!RunIsValid(record))
+        return;
     const double T = EffortStart(m);
     const double riseEnd = T + m.effortRiseTime;
     const bool due = (t < T && m.stepCount % 60 == 0) ||
                      (t > riseEnd + 1 && m.stepCount % 30 == 0) ||
                      (T < t && t < riseEnd + 1 && m.stepCount % 2 == 0);
-    if (due) TakeFlowVolumeSample(m, record, recordedFlow);
+    if (due)
+        TakeFlowVolumeSample(m, record, recordedFlow);
 }
 
 bool RunEnds(const ModelState& m, double t) {
@@ -119,18 +124,21 @@ bool RunEnds(const ModelState& m, double t) {
 }
 
 void FinishRun(ModelState& m, SimulationRecord& record, const RunHooks& hooks) {
-    if (m.manoeuvrePhase < 8 && RunIsValid(record)) SetRunStatus(record, kRunError);
+    if (m.manoeuvrePhase < 8 && RunIsValid(record))
+        SetRunStatus(record, kRunError);
     if (RunIsValid(record) && !HasExpiredVolume(FindFlowVolumeExtent(record, workingRow))) {
         m.solverFailed = 1;
         SetRunStatus(record, kRunError);
     }
-    if (m.solverFailed) InitialiseModel(m, record, false, hooks.beep);
+    if (m.solverFailed)
+        InitialiseModel(m, record, false, hooks.beep);
     if (RunIsValid(record))
         ComputeSpirometricIndices(record, workingRow);
     else
         record.clearFvVolume(workingRow);
     m.lungVolume = m.leftCentralVolume + m.rightCentralVolume;
-    for (double v : m.lobeVolume) m.lungVolume += v;
+    for (double v : m.lobeVolume)
+        m.lungVolume += v;
 }
 
 } // namespace
@@ -139,11 +147,13 @@ bool SettingsAreUsable(const SimulationRecord& record) {
     for (int p = 0; p < kParts; ++p)
         for (int c = 0; c < kSettingColumns; ++c) {
             const double f = PartSettingFactor(record, p, c);
-            if (!std::isfinite(f) || f <= 0) return false;
+            if (!std::isfinite(f) || f <= 0)
+                return false;
         }
     for (int i = 0; i < 4; ++i) {
         const double g = GlobalSettingFactor(record, i);
-        if (!std::isfinite(g) || g <= 0) return false;
+        if (!std::isfinite(g) || g <= 0)
+            return false;
     }
     return true;
 }
@@ -160,7 +170,8 @@ void RunForcedExpiration(ModelState& m, SimulationRecord& record, const RunHooks
     for (;;) {
         const double t = m.modelTime;
         ApplyRunPhase(m, record, t);
-        if (m.rampActive) m.integrationState = 7;
+        if (m.rampActive)
+            m.integrationState = 7;
         AdjustIntegrationState(m);
         if (m.integrating && RunIsValid(record)) {
             const SolverOutcome outcome = ModelStep(m, m.integrationState);
@@ -171,11 +182,13 @@ void RunForcedExpiration(ModelState& m, SimulationRecord& record, const RunHooks
         } else {
             m.modelTime += kStepLength_s;
         }
-        if (m.solverFailed) SetRunStatus(record, kRunError);
+        if (m.solverFailed)
+            SetRunStatus(record, kRunError);
         ShowRunClockIfDue(m, hooks);
         RecordStep(m, record, hooks, t);
         SampleFlowVolume(m, record, t);
-        if (RunEnds(m, t)) break;
+        if (RunEnds(m, t))
+            break;
     }
     FinishRun(m, record, hooks);
 }

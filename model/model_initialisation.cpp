@@ -71,7 +71,8 @@ void InitialiseModel(ModelState& model, SimulationRecord& record, bool resetRowS
 void InitialiseModel(ModelState& model, SimulationRecord& record, bool resetRowSettings,
                      const std::function<void()>& beep) {
     SetReferenceState(model);
-    if (resetRowSettings) resetAllRowPartSettings(record);
+    if (resetRowSettings)
+        resetAllRowPartSettings(record);
     // A failed settling leaves solverFailed set; every later step then ends at its first solver
     // call, time still advances, and the next run clears the flag.
     bool beeped = false;
@@ -81,8 +82,7 @@ void InitialiseModel(ModelState& model, SimulationRecord& record, bool resetRowS
                 ? 0.0
                 : 0.5 * model.inspiratoryPressure *
                       (1 - std::cos((model.modelTime - 0.5) * std::numbers::pi / 2));
-        if (SolverFailureBeeps(ModelStep(model, model.integrationState)) && !beeped &&
-            beep) {
+        if (SolverFailureBeeps(ModelStep(model, model.integrationState)) && !beeped && beep) {
             beep();
             beeped = true;
         }

@@ -11,7 +11,7 @@
 
 using LobeValues = std::array<double, kLobeCount>;
 using LobeRamped = std::array<RampedParameter, kLobeCount>;
-using SideValues = std::array<double, 2>;        // [0] left, [1] right
+using SideValues = std::array<double, 2>;          // [0] left, [1] right
 using SideRamped = std::array<RampedParameter, 2>; // [0] left, [1] right
 
 struct ModelState {
@@ -56,8 +56,8 @@ struct ModelState {
     double inspiratoryPressure = reference::kInspiratoryPressure_kPa;
     double expiratoryPressure = 2.95;
     double effortRiseRate = reference::kEffortRiseRate_kPaps;
-    double effortRiseTime = (2.95 - reference::kInspiratoryPressure_kPa) /
-                            reference::kEffortRiseRate_kPaps;
+    double effortRiseTime =
+        (2.95 - reference::kInspiratoryPressure_kPa) / reference::kEffortRiseRate_kPaps;
     double endFlowThreshold = reference::kEndFlowThreshold_lps;
     double inspiratoryHold = 1.0;
     double relativeLungSize = 1.0; // Σ of the lung-size settings, 1 at 100 %

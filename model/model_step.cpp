@@ -55,7 +55,8 @@ void RampGeometry(ModelState& m, int i, int n) {
 // D = 1/chestWallResistance + Σ 1/tissueResistance.
 double PleuralDamping(const ModelState& m) {
     double d = 1.0 / m.chestWallResistance.current;
-    for (int k = 0; k < kLobeCount; ++k) d += 1.0 / m.tissueResistance[k].current;
+    for (int k = 0; k < kLobeCount; ++k)
+        d += 1.0 / m.tissueResistance[k].current;
     return d;
 }
 
@@ -116,7 +117,8 @@ double CentralTransmuralPressure(double Vc, double Vr, double C, double bronchus
 void PrepareRamps(ModelState& m) {
     m.mouthPressure.prepareRamp(kPressureMark);
     m.musclePressure.prepareRamp(kPressureMark);
-    if (!m.rampActive) return;
+    if (!m.rampActive)
+        return;
     if (m.rampAirways) {
         m.tracheaInertance.prepareRamp(kGeometryMark);
         m.tracheaLaminarResistance.prepareRamp(kPressureMark);
@@ -171,12 +173,14 @@ SolverOutcome ModelStep(ModelState& m, int integrationState) {
         m.modelTime += dt;
         m.mouthPressure.rampTo(i, n, kPressureMark);
         m.musclePressure.rampTo(i, n, kPressureMark);
-        if (rampAirways) RampAirways(m, i, n);
+        if (rampAirways)
+            RampAirways(m, i, n);
         if (rampChestTissue) {
             RampChestTissue(m, i, n);
             D = PleuralDamping(m);
         }
-        if (rampGeometry) RampGeometry(m, i, n);
+        if (rampGeometry)
+            RampGeometry(m, i, n);
 
         // 2. Chest wall.
         m.chestWallPressure = ChestWallPressure(m, m.lungVolume);
@@ -184,8 +188,7 @@ SolverOutcome ModelStep(ModelState& m, int integrationState) {
         // 3. Lobe tissue and gas.
         for (int k = 0; k < kLobeCount; ++k) {
             const double V = m.lobeVolume[k];
-            const double theta =
-                (V / m.lobeMaxVolume[k].current - 0.17) * std::numbers::pi * 0.5;
+            const double theta = (V / m.lobeMaxVolume[k].current - 0.17) * std::numbers::pi * 0.5;
             m.elasticRecoil[k] = std::tan(theta) / m.lobeElasticScale[k].current;
             m.alveolarPressure[k] = m.atmosphericPressure.current * m.gasCompression[k] / V;
             const double minVolume = m.lobeMinVolume[k].current;
@@ -198,19 +201,18 @@ SolverOutcome ModelStep(ModelState& m, int integrationState) {
         }
 
         // 4. Central compartments.
-        const double leftConductance = 1.0 / m.intermediateResistance[0].current +
-                                       1.0 / m.intermediateResistance[1].current;
+        const double leftConductance =
+            1.0 / m.intermediateResistance[0].current + 1.0 / m.intermediateResistance[1].current;
         const double rightConductance = 1.0 / m.intermediateResistance[2].current +
                                         1.0 / m.intermediateResistance[3].current +
                                         1.0 / m.intermediateResistance[4].current;
-        m.PcL = CentralTransmuralPressure(
-            m.leftCentralVolume, m.centralReferenceVolume[0].current,
-            m.centralCompliance[0].current, m.leftBronchusFlow, m.lobeFlow[0] + m.lobeFlow[1],
-            leftConductance, 0.4);
-        m.PcR = CentralTransmuralPressure(
-            m.rightCentralVolume, m.centralReferenceVolume[1].current,
-            m.centralCompliance[1].current, m.rightBronchusFlow,
-            m.lobeFlow[2] + m.lobeFlow[3] + m.lobeFlow[4], rightConductance, 0.1);
+        m.PcL = CentralTransmuralPressure(m.leftCentralVolume, m.centralReferenceVolume[0].current,
+                                          m.centralCompliance[0].current, m.leftBronchusFlow,
+                                          m.lobeFlow[0] + m.lobeFlow[1], leftConductance, 0.4);
+        m.PcR = CentralTransmuralPressure(m.rightCentralVolume, m.centralReferenceVolume[1].current,
+                                          m.centralCompliance[1].current, m.rightBronchusFlow,
+                                          m.lobeFlow[2] + m.lobeFlow[3] + m.lobeFlow[4],
+                                          rightConductance, 0.1);
 
         // 5. Tissue drive and the central compartments' net inflow.
         LobeValues Ak;
@@ -232,17 +234,21 @@ SolverOutcome ModelStep(ModelState& m, int integrationState) {
         const LobeAirways airways = CollectLobeAirways(m);
         SolverOutcome outcome =
             SolveLobeFlows(m, airways, x0, m.PcL, m.PcR, SolverMode::commit, probeFlows);
-        if (m.solverFailed) return outcome;
+        if (m.solverFailed)
+            return outcome;
         outcome = SolveLobeFlows(m, airways, x0 + kProbeOffset_kPa, m.PcL, m.PcR, SolverMode::probe,
                                  probeFlows);
-        if (m.solverFailed) return outcome;
+        if (m.solverFailed)
+            return outcome;
         double g = 0.0;
-        for (int k = 0; k < kLobeCount; ++k) g += (probeFlows[k] - m.lobeFlow[k]) / kProbeOffset_kPa;
+        for (int k = 0; k < kLobeCount; ++k)
+            g += (probeFlows[k] - m.lobeFlow[k]) / kProbeOffset_kPa;
         const double x1 = ((A + CentralNetInflow(m)) * Rcw + drive) / denominator;
         m.pleuralPressure = (x1 * D + x0 * g) / (g + D);
         outcome = SolveLobeFlows(m, airways, m.pleuralPressure, m.PcL, m.PcR, SolverMode::commit,
                                  probeFlows);
-        if (m.solverFailed) return outcome;
+        if (m.solverFailed)
+            return outcome;
 
         // 10. Pressures and volume rates.
         m.leftCentralPressure = m.PcL + m.pleuralPressure;
@@ -274,8 +280,8 @@ SolverOutcome ModelStep(ModelState& m, int integrationState) {
                            m.tracheaLaminarResistance.current) *
                           QT;
         const double mouth = m.mouthPressure.current;
-        m.carinaPressure = (deltaL * IT / IL + mouth + deltaR * IT / IR - DT) /
-                           (IT / IR + IT / IL + 1);
+        m.carinaPressure =
+            (deltaL * IT / IL + mouth + deltaR * IT / IR - DT) / (IT / IR + IT / IL + 1);
         m.leftBronchusFlow += (m.carinaPressure - deltaL) * dt / IL;
         m.rightBronchusFlow += (m.carinaPressure - deltaR) * dt / IR;
         m.mouthFlow += (mouth - m.carinaPressure - DT) * dt / IT;
@@ -344,7 +350,8 @@ SolverOutcome ModelStep(ModelState& m, int integrationState) {
         m.rampChestTissue = false;
     }
     m.rampCountdown -= 1;
-    if (m.rampActive && !m.rampGeometry && m.rampCountdown < 0) m.rampActive = false;
+    if (m.rampActive && !m.rampGeometry && m.rampCountdown < 0)
+        m.rampActive = false;
     m.mouthPressure.takeTarget();
     m.musclePressure.takeTarget();
     return SolverOutcome::solved;

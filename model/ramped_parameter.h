@@ -24,7 +24,8 @@ struct RampedParameter {
 
     // Substep i of n; a parameter whose start is its mark stays where it is.
     void rampTo(int i, int n, double mark) {
-        if (start != mark) current = start + i * (target - start) / n;
+        if (start != mark)
+            current = start + i * (target - start) / n;
     }
 
     void takeTarget() { current = target; }

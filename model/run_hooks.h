@@ -5,7 +5,7 @@
 #include <functional>
 
 struct RunHooks {
-    std::function<void()> liveFrameTick;                  // after each volume-time sample
+    std::function<void()> liveFrameTick;                   // after each volume-time sample
     std::function<void(double runClockTime)> showRunClock; // on the run clock's schedule
-    std::function<void()> beep;                           // when the solver gives up
+    std::function<void()> beep;                            // when the solver gives up
 };

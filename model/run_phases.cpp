@@ -22,7 +22,8 @@ void FailNumerically(ModelState& m, SimulationRecord& record) {
 // tlc follows the largest volume of the inspiration and hold, kept in the row.
 void RaiseTlc(const ModelState& m, SimulationRecord& record) {
     const double tlc = record.field(workingRow, RowField::tlc);
-    if (m.lungVolume > tlc) record.setField(workingRow, RowField::tlc, static_cast<float>(m.lungVolume));
+    if (m.lungVolume > tlc)
+        record.setField(workingRow, RowField::tlc, static_cast<float>(m.lungVolume));
 }
 
 void TidalBreathing(ModelState& m, SimulationRecord& record, double t) {
@@ -67,7 +68,8 @@ void TidalBreathing(ModelState& m, SimulationRecord& record, double t) {
         m.inspiring = true;
         if (m.breathCount == 4) {
             m.recording = true;
-            if (m.recordStart == 0) m.recordStart = t;
+            if (m.recordStart == 0)
+                m.recordStart = t;
         }
     }
 }
@@ -76,7 +78,8 @@ void TidalBreathing(ModelState& m, SimulationRecord& record, double t) {
 // chest wall's own minimal volume. Returns false when it has no real value.
 bool ChestWallFactor(const ModelState& m, double& c) {
     const double radicand = 1 - 1 / (2 * m.lungVolume / m.chestWallMinVolume.current - 1);
-    if (!(radicand >= 0) || !std::isfinite(radicand)) return false;
+    if (!(radicand >= 0) || !std::isfinite(radicand))
+        return false;
     c = std::sqrt(radicand);
     return true;
 }
@@ -155,7 +158,9 @@ void FinalManoeuvre(ModelState& m, SimulationRecord& record, double t) {
 
 } // namespace
 
-double EffortStart(const ModelState& m) { return m.breathStart + 7 + m.inspiratoryHold; }
+double EffortStart(const ModelState& m) {
+    return m.breathStart + 7 + m.inspiratoryHold;
+}
 
 void ApplyRunPhase(ModelState& m, SimulationRecord& record, double t) {
     double& P = m.musclePressure.target;
@@ -175,7 +180,8 @@ void ApplyRunPhase(ModelState& m, SimulationRecord& record, double t) {
         m.breathStartVolume = m.lungVolume;
         m.breathStart = t;
         m.inspiring = true;
-        if (RowStatus(record) == 1) StoreLobeTraces(m, record, 0);
+        if (RowStatus(record) == 1)
+            StoreLobeTraces(m, record, 0);
     } else if (m.breathCount < 7) {
         TidalBreathing(m, record, t);
     } else {
@@ -188,7 +194,8 @@ void AdjustIntegrationState(ModelState& m) {
         for (int side = 0; side < 2; ++side) {
             const double volume = side == 0 ? m.leftCentralVolume : m.rightCentralVolume;
             const double ratio = volume / m.centralReferenceVolume[side].current;
-            if (ratio < 0.03 || ratio > 5) m.integrationState = 4;
+            if (ratio < 0.03 || ratio > 5)
+                m.integrationState = 4;
         }
     }
     for (int k = 0; k < kLobeCount; ++k) {

@@ -4,7 +4,8 @@ using record_layout::kVtSamples;
 
 bool StoreVolumeTimeSample(const ModelState& model, SimulationRecord& record) {
     const int k = model.stepCount / 100;
-    if (k < 1 || k > kVtSamples) return false;
+    if (k < 1 || k > kVtSamples)
+        return false;
     record.setVtTime(workingRow, k, static_cast<float>(model.stepCount / 1000.0));
     record.setVtVolume(workingRow, k, static_cast<float>(model.lungVolume));
     return true;
@@ -27,7 +28,8 @@ void TakeFlowVolumeSample(ModelState& model, SimulationRecord& record, double re
     }
     const int n = ++model.sampleCount;
     float flow = static_cast<float>(recordedFlow);
-    if (n > 3) flow = static_cast<float>((record.fvFlow(workingRow, n - 1) + recordedFlow) / 2);
+    if (n > 3)
+        flow = static_cast<float>((record.fvFlow(workingRow, n - 1) + recordedFlow) / 2);
     record.setFvFlow(workingRow, n, flow);
     record.setFvVolume(workingRow, n, static_cast<float>(model.lungVolume));
     record.setCentralTrace(workingRow, 0, static_cast<float>(model.tracheaCoefficientCopy));

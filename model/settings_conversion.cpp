@@ -7,7 +7,9 @@ constexpr int kLeftLung = 0;
 constexpr int kRightLung = 1;
 constexpr int kBothLungs = 2;
 
-int LungOfLobe(int lobe) { return lobe < kLeftLobeCount ? kLeftLung : kRightLung; }
+int LungOfLobe(int lobe) {
+    return lobe < kLeftLobeCount ? kLeftLung : kRightLung;
+}
 
 // S_k(c): the whole lungs, the lobe's lung and the lobe itself.
 double LobeFactor(const SimulationRecord& record, int lobe, int column) {

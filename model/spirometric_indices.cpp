@@ -13,7 +13,8 @@ FlowVolumeExtent FindFlowVolumeExtent(const SimulationRecord& record, int row) {
             extent.largestVolume = v;
             extent.largestSample = n;
         }
-        if (v > 0 && v < extent.smallestVolume) extent.smallestVolume = v;
+        if (v > 0 && v < extent.smallestVolume)
+            extent.smallestVolume = v;
     }
     return extent;
 }
@@ -50,7 +51,9 @@ void ComputeSpirometricIndices(SimulationRecord& record, int row) {
     for (int n = extent.largestSample + 1; n <= kFvSamples; ++n) {
         const double left = record.fvVolume(row, n) - vmin;
         for (int j = 0; j < 3; ++j)
-            if (value[j] == 0.0 && left < share[j] * fvc) value[j] = -record.fvFlow(row, n);
+            if (value[j] == 0.0 && left < share[j] * fvc)
+                value[j] = -record.fvFlow(row, n);
     }
-    for (int j = 0; j < 3; ++j) set(mef[j], value[j]);
+    for (int j = 0; j < 3; ++j)
+        set(mef[j], value[j]);
 }

@@ -4,8 +4,8 @@
 #include "simulation_record.h"
 
 struct FlowVolumeExtent {
-    double largestVolume = 0.0;   // Vmax, the first sample that is a strict maximum
-    int largestSample = 0;        // its sample number, 0 when there is none
+    double largestVolume = 0.0;    // Vmax, the first sample that is a strict maximum
+    int largestSample = 0;         // its sample number, 0 when there is none
     double smallestVolume = 100.0; // Vmin, the smallest positive volume
 };
 

@@ -11,10 +11,14 @@ std::vector<std::string> Args(std::initializer_list<const char*> list) {
 }
 
 TEST(CliOptions, RunOptionsAreUnderstood) {
-    const CliParseResult r = ParseCommandLine(
-        Args({"run", "--set", "rIntermediate=300", "--set", "left.cm=80.5", "--set",
-              "lobe5.ccc=150", "--set", "right.rCentral=10", "--global", "0=50", "--global",
-              "19=2000", "--runs", "3", "--out", "o.spi", "--reference", "r.spi", "--json"}));
+    const CliParseResult r =
+        ParseCommandLine(Args({"run",           "--set",        "rIntermediate=300",
+                               "--set",         "left.cm=80.5", "--set",
+                               "lobe5.ccc=150", "--set",        "right.rCentral=10",
+                               "--global",      "0=50",         "--global",
+                               "19=2000",       "--runs",       "3",
+                               "--out",         "o.spi",        "--reference",
+                               "r.spi",         "--json"}));
     ASSERT_TRUE(r.ok) << r.message;
     const CliOptions& o = r.options;
     EXPECT_EQ(o.command, CliCommand::run);
@@ -105,10 +109,10 @@ TEST(CliOptions, BadOptionsAndValuesAreRefusedWithAMessage) {
     for (const Case& c : cases) {
         const CliParseResult r = ParseCommandLine(c.args);
         std::string joined;
-        for (const auto& a : c.args) joined += a + " ";
+        for (const auto& a : c.args)
+            joined += a + " ";
         EXPECT_FALSE(r.ok) << joined;
-        EXPECT_NE(r.message.find(c.mentions), std::string::npos)
-            << joined << "-> " << r.message;
+        EXPECT_NE(r.message.find(c.mentions), std::string::npos) << joined << "-> " << r.message;
     }
 }
 

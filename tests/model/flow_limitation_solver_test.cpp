@@ -104,7 +104,8 @@ TEST(FlowLimitationSolver, DownstreamExactlyAtTheCollapsePressureIsLimited) {
     LobeValues probe{};
     // f = x + Pc and h = x + pleuralOffset are the same sum.
     SolveLobeFlows(m, 0.3, -0.1, -0.1, SolverMode::commit, probe);
-    for (int k = 0; k < 5; ++k) EXPECT_EQ(m.flowLimited[k], 1);
+    for (int k = 0; k < 5; ++k)
+        EXPECT_EQ(m.flowLimited[k], 1);
 }
 
 TEST(FlowLimitationSolver, ProbeLeavesTheModelFlowsAlone) {

@@ -20,14 +20,16 @@ struct Bench {
     Bench() {
         InitialiseModel(model, record, true);
         for (int row : {referenceRow, workingRow})
-            for (int i = 0; i < kGlobalItems; ++i) record.setGlobalSetting(row, i, 100.0f);
+            for (int i = 0; i < kGlobalItems; ++i)
+                record.setGlobalSetting(row, i, 100.0f);
     }
     float field(RowField f) const { return record.field(workingRow, f); }
 };
 
 double SumOfParts(const ModelState& m) {
     double sum = m.leftCentralVolume + m.rightCentralVolume;
-    for (double v : m.lobeVolume) sum += v;
+    for (double v : m.lobeVolume)
+        sum += v;
     return sum;
 }
 
@@ -37,7 +39,8 @@ bool RowIsFinite(const SimulationRecord& record, int row) {
     for (std::size_t offset = 0; offset < kLobeState; offset += 4) {
         float v;
         std::memcpy(&v, bytes.data() + offset, 4);
-        if (!std::isfinite(v)) return false;
+        if (!std::isfinite(v))
+            return false;
     }
     return true;
 }
@@ -79,9 +82,11 @@ TEST(ForcedExpirationRun, TwoRunsInARowWithTheLiveCalls) {
 
     // The flow-volume curve runs without gaps up to its end.
     int fvSamples = 0;
-    while (fvSamples < kFvSamples && b.record.fvVolume(workingRow, fvSamples + 1) != 0) ++fvSamples;
+    while (fvSamples < kFvSamples && b.record.fvVolume(workingRow, fvSamples + 1) != 0)
+        ++fvSamples;
     EXPECT_EQ(fvSamples, b.model.sampleCount);
-    for (int n = fvSamples + 1; n <= kFvSamples; ++n) ASSERT_EQ(b.record.fvVolume(workingRow, n), 0);
+    for (int n = fvSamples + 1; n <= kFvSamples; ++n)
+        ASSERT_EQ(b.record.fvVolume(workingRow, n), 0);
 
     // No re-initialisation after a good run: the model stays where the test left it, with the
     // lung volume made equal to the sum of its parts again.
@@ -123,10 +128,10 @@ TEST(ForcedExpirationRun, IndicesMoveTheWayPhysiologySays) {
 // inspiratory effort and pleural offsets, every row keeping its settings.
 TEST(ForcedExpirationRun, FailedRunClearsTheCurveAndReinitialisesKeepingSettings) {
     Bench b;
-    b.record.setPartSetting(workingRow, 2, 7, 10.0f);    // cm: elastic scale 0.1
-    b.record.setGlobalSetting(workingRow, 2, 60.0f);     // inspiratory effort -1.5 kPa
-    b.record.setPartSetting(3, 4, 2, 150.0f);            // an older result's own setting
-    b.record.setFvVolume(workingRow, 700, 3.0f);         // stale curve data in the row
+    b.record.setPartSetting(workingRow, 2, 7, 10.0f); // cm: elastic scale 0.1
+    b.record.setGlobalSetting(workingRow, 2, 60.0f);  // inspiratory effort -1.5 kPa
+    b.record.setPartSetting(3, 4, 2, 150.0f);         // an older result's own setting
+    b.record.setFvVolume(workingRow, 700, 3.0f);      // stale curve data in the row
     int beeps = 0;
     RunHooks hooks;
     hooks.beep = [&] { ++beeps; };
@@ -134,7 +139,8 @@ TEST(ForcedExpirationRun, FailedRunClearsTheCurveAndReinitialisesKeepingSettings
 
     // An error, not "dead": the breathing that stalls after the failure is not the patient's.
     EXPECT_EQ(b.field(RowField::runStatus), -1.0f);
-    for (int n = 1; n <= kFvSamples; ++n) ASSERT_EQ(b.record.fvVolume(workingRow, n), 0.0f) << n;
+    for (int n = 1; n <= kFvSamples; ++n)
+        ASSERT_EQ(b.record.fvVolume(workingRow, n), 0.0f) << n;
     EXPECT_TRUE(RowIsFinite(b.record, workingRow));
     EXPECT_EQ(beeps, 0); // a plausibility failure is not the solver giving up
 
@@ -142,7 +148,8 @@ TEST(ForcedExpirationRun, FailedRunClearsTheCurveAndReinitialisesKeepingSettings
     EXPECT_NEAR(b.model.modelTime, 2.5, 0.0011);
     EXPECT_NEAR(b.model.musclePressure.current, -1.5, 1e-4);
     const double offsets[5] = {-0.1, 0.05, -0.1, 0.0, 0.1};
-    for (int k = 0; k < 5; ++k) EXPECT_EQ(b.model.pleuralOffset[k].current, offsets[k]);
+    for (int k = 0; k < 5; ++k)
+        EXPECT_EQ(b.model.pleuralOffset[k].current, offsets[k]);
 
     EXPECT_EQ(b.record.partSetting(workingRow, 2, 7), 10.0f);
     EXPECT_EQ(b.record.partSetting(3, 4, 2), 150.0f);

@@ -24,7 +24,8 @@ TEST(ModelInitialisation, SettlesForAbout2500StepsUnderFullInspiratoryPressure) 
     EXPECT_LT(m.lungVolume, 6.2);
     EXPECT_FALSE(m.rampActive);
     // Nothing has run yet: no pleural offsets.
-    for (int k = 0; k < 5; ++k) EXPECT_EQ(m.pleuralOffset[k].current, 0.0);
+    for (int k = 0; k < 5; ++k)
+        EXPECT_EQ(m.pleuralOffset[k].current, 0.0);
 }
 
 TEST(ModelInitialisation, ResetsEveryRowsPartSettingsOnlyWhenAsked) {

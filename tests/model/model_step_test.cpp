@@ -24,11 +24,12 @@ TEST(ModelStep, ChestWallLawSwitchesToTheLinearBranchAtItsLimit) {
     };
     const Case cases[] = {
         {1.0001 * 1.5, -100 * 1.50015 * 4.686690374525147 * 0.3}, // linear: -210.9
-        {1.0, -100 * 1.0 * 4.686690374525147 * 0.3},               // linear: -140.6
-        {3.0, (3.0 - 4.686690374525147) * 0.3},                     // sqrt(3/1.5 - 1) = 1
-        {7.5, (7.5 - 4.686690374525147 / 2) * 0.3},                 // sqrt(7.5/1.5 - 1) = 2
+        {1.0, -100 * 1.0 * 4.686690374525147 * 0.3},              // linear: -140.6
+        {3.0, (3.0 - 4.686690374525147) * 0.3},                   // sqrt(3/1.5 - 1) = 1
+        {7.5, (7.5 - 4.686690374525147 / 2) * 0.3},               // sqrt(7.5/1.5 - 1) = 2
     };
-    for (const Case& c : cases) EXPECT_NEAR(ChestWallPressure(m, c.volume), c.pressure, 1e-9);
+    for (const Case& c : cases)
+        EXPECT_NEAR(ChestWallPressure(m, c.volume), c.pressure, 1e-9);
 }
 
 TEST(ModelStep, PeripheralResistanceAtTheMinimalVolumeIsLargeButFinite) {
@@ -44,8 +45,7 @@ TEST(ModelStep, PeripheralResistanceAtTheMinimalVolumeIsLargeButFinite) {
 
 TEST(ModelStep, EmptyCentralCompartmentStaysFinite) {
     // rho raised to 0.001: (1 - 1000) * 0.999 * 0.032 / 0.0032 = -9980.01; V' = 0.001.
-    EXPECT_NEAR(CentralTransmuralPressure(0.0, 0.032, 0.0032, 0.0, 0.0, 10.0, 0.4), -9980.01,
-                1e-6);
+    EXPECT_NEAR(CentralTransmuralPressure(0.0, 0.032, 0.0032, 0.0, 0.0, 10.0, 0.4), -9980.01, 1e-6);
     // With a net inflow of 1 l/s: 0.05 * 1 * (0.032 + 0.001) * (0.4 + 0.1) / 0.001 = 0.825.
     EXPECT_NEAR(CentralTransmuralPressure(0.0, 0.032, 0.0032, 1.5, 0.5, 10.0, 0.4),
                 -9980.01 + 0.825, 1e-6);
@@ -85,7 +85,8 @@ TEST(ModelStep, RampingEndsAfterTheCountdown) {
     ModelState m = ReferenceModel();
     m.rampActive = m.rampGeometry = m.rampAirways = m.rampChestTissue = true;
     m.rampCountdown = 100;
-    for (int step = 1; step <= 100; ++step) ModelStep(m, 1);
+    for (int step = 1; step <= 100; ++step)
+        ModelStep(m, 1);
     EXPECT_TRUE(m.rampActive);
     EXPECT_FALSE(m.rampGeometry);
     ModelStep(m, 1);

@@ -15,7 +15,8 @@ TEST(RunRecording, FlowIsSmoothedFromTheFourthSampleOnTheStoredValue) {
     ModelState m;
     m.lungVolume = 4.0;
     const double flows[] = {-1, -2, -3, -4, -6};
-    for (double X : flows) TakeFlowVolumeSample(m, record, X);
+    for (double X : flows)
+        TakeFlowVolumeSample(m, record, X);
     const float expected[] = {-1, -2, -3, -3.5f, -4.75f};
     for (int n = 1; n <= 5; ++n) {
         EXPECT_EQ(record.fvFlow(workingRow, n), expected[n - 1]);
@@ -53,8 +54,10 @@ TEST(RunRecording, VolumeTimeSamplesStopAtTheEndOfTheRecord) {
         int k;
         float time;
     };
-    const Case cases[] = {{100, true, 1, 0.1f}, {2500, true, 25, 2.5f},
-                          {100000, true, 1000, 100.0f}, {100100, false, 0, 0}};
+    const Case cases[] = {{100, true, 1, 0.1f},
+                          {2500, true, 25, 2.5f},
+                          {100000, true, 1000, 100.0f},
+                          {100100, false, 0, 0}};
     for (const Case& c : cases) {
         m.stepCount = c.stepCount;
         EXPECT_EQ(StoreVolumeTimeSample(m, record), c.stored) << c.stepCount;
@@ -77,13 +80,13 @@ TEST(SpirometricIndices, WorkedOutFromAHandMadeCurve) {
     SimulationRecord record;
     SetCurve(record, {{2.0f, 0.5f},
                       {4.0f, 2.0f},
-                      {5.0f, 0.1f},  // the first strict maximum: Vmax, m = 3
-                      {5.0f, -6.0f}, // as large, not larger
-                      {4.4f, -8.0f}, // 2.9 l of 3.5 l still to go
-                      {3.5f, -5.0f}, // 2.0 l left: below 75 % (2.625 l)
-                      {3.2f, 0.0f},  // 1.7 l: below 50 %, but no flow; the scan goes on
-                      {3.0f, -3.0f}, // 1.5 l: below 50 % (1.75 l)
-                      {2.0f, -1.0f}, // 0.5 l: below 25 % (0.875 l)
+                      {5.0f, 0.1f},    // the first strict maximum: Vmax, m = 3
+                      {5.0f, -6.0f},   // as large, not larger
+                      {4.4f, -8.0f},   // 2.9 l of 3.5 l still to go
+                      {3.5f, -5.0f},   // 2.0 l left: below 75 % (2.625 l)
+                      {3.2f, 0.0f},    // 1.7 l: below 50 %, but no flow; the scan goes on
+                      {3.0f, -3.0f},   // 1.5 l: below 50 % (1.75 l)
+                      {2.0f, -1.0f},   // 0.5 l: below 25 % (0.875 l)
                       {1.5f, -0.2f}}); // Vmin
     record.setField(workingRow, RowField::fev1, 2.2f); // the volume one second into the effort
     record.setField(workingRow, RowField::frc, 2.5f);

@@ -16,7 +16,8 @@ SimulationRecord RecordAtHundred() {
     SimulationRecord record;
     resetAllRowPartSettings(record);
     for (int row : {referenceRow, workingRow})
-        for (int i = 0; i < record_layout::kGlobalItems; ++i) record.setGlobalSetting(row, i, 100);
+        for (int i = 0; i < record_layout::kGlobalItems; ++i)
+            record.setGlobalSetting(row, i, 100);
     return record;
 }
 
@@ -101,7 +102,8 @@ TEST(SettingsConversion, LobeSettingsCombineBothLungsTheirLungAndTheLobe) {
     const ModelState m = Converted(record);
     const double expected[5] = {0.4 * 1.5, 0.4 * 1.5, 0.4 * 1.5 * 2 * 0.5, 0.4 * 1.5 * 2,
                                 0.4 * 1.5 * 2};
-    for (int k = 0; k < 5; ++k) EXPECT_DOUBLE_EQ(m.wallStiffness[k].target, expected[k]);
+    for (int k = 0; k < 5; ++k)
+        EXPECT_DOUBLE_EQ(m.wallStiffness[k].target, expected[k]);
 }
 
 TEST(SettingsConversion, CentralResistanceSquaresForTheBronchiOnly) {

@@ -22,8 +22,10 @@ TEST(StandardRecord, OneValidRunAtHundredInRowZeroAndNothingElse) {
     EXPECT_EQ(field(RowField::modelVariant), 1.0f);
     for (int p = 0; p < kParts; ++p)
         for (int c = 0; c < kPartColumns; ++c)
-            EXPECT_EQ(standard.partSetting(referenceRow, p, c), c < kSettingColumns ? 100.0f : 0.0f);
-    for (int i = 0; i < kGlobalItems; ++i) EXPECT_EQ(standard.globalSetting(referenceRow, i), 100.0f);
+            EXPECT_EQ(standard.partSetting(referenceRow, p, c),
+                      c < kSettingColumns ? 100.0f : 0.0f);
+    for (int i = 0; i < kGlobalItems; ++i)
+        EXPECT_EQ(standard.globalSetting(referenceRow, i), 100.0f);
     for (int row = 1; row < kRowCount; ++row) {
         const auto bytes = standard.rowBytes(row);
         EXPECT_TRUE(std::all_of(bytes.begin(), bytes.end(), [](auto b) { return b == 0; })) << row;

@@ -19,7 +19,8 @@ CliParseResult Failure(std::string message) {
 
 // A whole string as a finite number, nothing left over.
 bool ParseNumber(const std::string& text, double& value) {
-    if (text.empty() || std::isspace(static_cast<unsigned char>(text.front()))) return false;
+    if (text.empty() || std::isspace(static_cast<unsigned char>(text.front())))
+        return false;
     errno = 0;
     char* end = nullptr;
     value = std::strtod(text.c_str(), &end);
@@ -27,7 +28,8 @@ bool ParseNumber(const std::string& text, double& value) {
 }
 
 bool ParseInteger(const std::string& text, long& value) {
-    if (text.empty() || std::isspace(static_cast<unsigned char>(text.front()))) return false;
+    if (text.empty() || std::isspace(static_cast<unsigned char>(text.front())))
+        return false;
     errno = 0;
     char* end = nullptr;
     value = std::strtol(text.c_str(), &end, 10);
@@ -35,7 +37,8 @@ bool ParseInteger(const std::string& text, long& value) {
 }
 
 std::string PercentProblem(const std::string& text, double& percent) {
-    if (!ParseNumber(text, percent)) return "not a number: '" + text + "'";
+    if (!ParseNumber(text, percent))
+        return "not a number: '" + text + "'";
     if (percent < kMinSettingPercent || percent > kMaxSettingPercent)
         return "percentage " + text + " outside 10..2000";
     return {};
@@ -70,7 +73,8 @@ std::string ParsePartName(const std::string& name, PartSettingChange& change) {
 
 std::string ParseSet(const std::string& value, CliOptions& options) {
     const auto eq = value.find('=');
-    if (eq == std::string::npos) return "--set needs NAME=PCT, got '" + value + "'";
+    if (eq == std::string::npos)
+        return "--set needs NAME=PCT, got '" + value + "'";
     PartSettingChange change;
     if (auto problem = ParsePartName(value.substr(0, eq), change); !problem.empty())
         return "--set: " + problem;
@@ -82,7 +86,8 @@ std::string ParseSet(const std::string& value, CliOptions& options) {
 
 std::string ParseGlobal(const std::string& value, CliOptions& options) {
     const auto eq = value.find('=');
-    if (eq == std::string::npos) return "--global needs I=PCT, got '" + value + "'";
+    if (eq == std::string::npos)
+        return "--global needs I=PCT, got '" + value + "'";
     long item = 0;
     if (!ParseInteger(value.substr(0, eq), item) || item < 0 || item > 19)
         return "--global: item '" + value.substr(0, eq) + "' is not a whole number 0..19";
@@ -106,8 +111,10 @@ CliParseResult ParseRun(const std::vector<std::string>& args) {
             options.json = true;
             continue;
         }
-        if (!takesValue) return Failure("unknown option '" + arg + "'");
-        if (i + 1 >= args.size()) return Failure(arg + " needs a value");
+        if (!takesValue)
+            return Failure("unknown option '" + arg + "'");
+        if (i + 1 >= args.size())
+            return Failure(arg + " needs a value");
         const std::string& value = args[++i];
         std::string problem;
         if (arg == "--set") {
@@ -127,7 +134,8 @@ CliParseResult ParseRun(const std::vector<std::string>& args) {
         } else {
             options.referenceFile = value;
         }
-        if (!problem.empty()) return Failure(problem);
+        if (!problem.empty())
+            return Failure(problem);
     }
     result.ok = true;
     return result;
@@ -136,7 +144,8 @@ CliParseResult ParseRun(const std::vector<std::string>& args) {
 } // namespace
 
 CliParseResult ParseCommandLine(const std::vector<std::string>& args) {
-    if (args.empty()) return Failure("no command given");
+    if (args.empty())
+        return Failure("no command given");
     const std::string& command = args[0];
     if (command == "help" || command == "--help" || command == "-h") {
         CliParseResult r;
@@ -144,7 +153,8 @@ CliParseResult ParseCommandLine(const std::vector<std::string>& args) {
         r.options.command = CliCommand::help;
         return r;
     }
-    if (command == "run") return ParseRun(args);
+    if (command == "run")
+        return ParseRun(args);
     if (command == "make-standard") {
         if (args.size() != 2 || args[1].empty() || args[1].starts_with("-"))
             return Failure("make-standard needs exactly one output FILE");

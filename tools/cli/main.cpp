@@ -23,7 +23,8 @@ constexpr int kExitUsage = 2;
 fs::path ExeDir(const char* argv0) {
     std::error_code error;
     const fs::path self = fs::read_symlink("/proc/self/exe", error);
-    if (!error) return self.parent_path();
+    if (!error)
+        return self.parent_path();
     return fs::absolute(argv0, error).parent_path();
 }
 
@@ -82,7 +83,8 @@ int MakeStandard(const CliOptions& options) {
     }
     const fs::path path = options.standardFile;
     std::error_code error;
-    if (path.has_parent_path()) fs::create_directories(path.parent_path(), error);
+    if (path.has_parent_path())
+        fs::create_directories(path.parent_path(), error);
     if (const FileResult written = writeRecordFile(path, standard); !written.ok) {
         std::cerr << "velta-morvane-cli: cannot write the standard record: " << written.message
                   << "\n";

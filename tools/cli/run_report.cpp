@@ -32,8 +32,10 @@ constexpr std::array<FieldName, kRowFieldCount> kFields{{
 }};
 
 const char* StatusText(float status) {
-    if (status == 1.0f) return "valid";
-    if (status == 0.0f) return "dead (tidal inspiration failed)";
+    if (status == 1.0f)
+        return "valid";
+    if (status == 0.0f)
+        return "dead (tidal inspiration failed)";
     return "error";
 }
 
@@ -51,13 +53,15 @@ std::string RunJson(const SimulationRecord& record, int runNumber) {
         out += ",\"" + std::string(f.name) + "\":" + FormatFloat(record.field(workingRow, f.field));
     out += ",\"fvSamples\":[";
     for (int n = 1; n <= kFvSamples && record.fvVolume(workingRow, n) != 0.0f; ++n) {
-        if (n > 1) out += ',';
+        if (n > 1)
+            out += ',';
         out += '[' + FormatFloat(record.fvVolume(workingRow, n)) + ',' +
                FormatFloat(record.fvFlow(workingRow, n)) + ']';
     }
     out += "],\"vtSamples\":[";
     for (int k = 1; k <= kVtSamples && record.vtTime(workingRow, k) != 0.0f; ++k) {
-        if (k > 1) out += ',';
+        if (k > 1)
+            out += ',';
         out += '[' + FormatFloat(record.vtTime(workingRow, k)) + ',' +
                FormatFloat(record.vtVolume(workingRow, k)) + ']';
     }
@@ -72,7 +76,8 @@ std::string RunTable(const SimulationRecord& record, int runNumber) {
     std::snprintf(line, sizeof line, "  %-12s %10s %10s\n", "index", "result", "reference");
     out += line;
     for (const FieldName& f : kFields) {
-        if (f.field == RowField::runStatus || f.field == RowField::modelVariant) continue;
+        if (f.field == RowField::runStatus || f.field == RowField::modelVariant)
+            continue;
         const double reference = record.field(referenceRow, f.field);
         const double value = record.field(workingRow, f.field);
         std::snprintf(line, sizeof line, "  %-12s %10.3f %10.3f  %s\n", f.label, value, reference,
@@ -81,4 +86,3 @@ std::string RunTable(const SimulationRecord& record, int runNumber) {
     }
     return out;
 }
-

@@ -12,7 +12,8 @@ bool MakeStandardRecord(SimulationRecord& record, std::string& message) {
     ModelState model;
     InitialiseModel(model, work, true);
     for (int row : {referenceRow, workingRow})
-        for (int i = 0; i < kGlobalItems; ++i) work.setGlobalSetting(row, i, 100.0f);
+        for (int i = 0; i < kGlobalItems; ++i)
+            work.setGlobalSetting(row, i, 100.0f);
     RunForcedExpiration(model, work, {});
     if (work.field(workingRow, RowField::runStatus) != kRunValid) {
         message = "the standard run did not give a valid result (runStatus " +
