@@ -1,11 +1,8 @@
-// make-datafiles: writes the provisional data files of the program into a folder.
+// make-datafiles: writes the provisional picture data files of the program into a folder.
 //   make-datafiles pictures DIR   F000.dat, F001.dat .. F005.dat and tlo.dat
-//   make-datafiles standard DIR   standard.dat
 
 #include "airway_picture.h"
 #include "jpeg_encoder.h"
-#include "record_file.h"
-#include "standard_record.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -54,18 +51,11 @@ bool writePictures(const fs::path& dir) {
     return writePicture(dir / "tlo.dat", DrawBackgroundPicture(), false);
 }
 
-bool writeStandard(const fs::path& dir) {
-    const FileResult written = writeRecordFile(dir / "standard.dat", ProvisionalStandardRecord());
-    if (!written.ok)
-        std::fprintf(stderr, "make-datafiles: %s\n", written.message.c_str());
-    return written.ok;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
     if (argc != 3) {
-        std::fprintf(stderr, "usage: make-datafiles pictures|standard DIR\n");
+        std::fprintf(stderr, "usage: make-datafiles pictures DIR\n");
         return 2;
     }
     const std::string_view what = argv[1];
@@ -74,8 +64,6 @@ int main(int argc, char** argv) {
     fs::create_directories(dir, ec);
     if (what == "pictures")
         return writePictures(dir) ? 0 : 1;
-    if (what == "standard")
-        return writeStandard(dir) ? 0 : 1;
     std::fprintf(stderr, "make-datafiles: unknown kind %s\n", argv[1]);
     return 2;
 }
