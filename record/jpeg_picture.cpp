@@ -72,68 +72,39 @@ std::uint8_t* reservePicture(void* context, JDIMENSION width, JDIMENSION height)
     return picture->rgb.data();
 }
 
-FileResult failed(int errnoValue, const fs::path& path) {
-    return FileResult::failure(fileErrorText(errnoValue) + ": " + path.string());
-}
-
 FileResult readWholeFile(const fs::path& path, std::vector<std::uint8_t>& bytes) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        return failed(errno, path);
+        return FileError(errno, path);
     struct stat info {};
     if (::fstat(fd, &info) != 0) {
         const int e = errno;
         ::close(fd);
-        return failed(e, path);
+        return FileError(e, path);
     }
     if (static_cast<std::uintmax_t>(info.st_size) > kMaxPictureFileBytes) {
         ::close(fd);
-        return FileResult::failure("Picture file too large: " + path.string());
+        return FileFailure("Picture file too large", path);
     }
-    bytes.resize(static_cast<std::size_t>(info.st_size));
-    std::size_t got = 0;
-    for (;;) {
-        if (got == bytes.size()) {
-            // The file may have grown since fstat; read on to the true end within the limit.
-            if (bytes.size() >= kMaxPictureFileBytes)
-                break;
-            bytes.resize(std::min<std::size_t>(bytes.size() + 65536, kMaxPictureFileBytes));
-        }
-        const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            const int e = errno;
-            ::close(fd);
-            return failed(e, path);
-        }
-        if (n == 0)
-            break;
-        got += static_cast<std::size_t>(n);
-    }
+    // Room for a file that grew since fstat, within the limit.
+    bytes.resize(std::min<std::size_t>(static_cast<std::size_t>(info.st_size) + 65536,
+                                       kMaxPictureFileBytes));
+    const ssize_t got = ReadUpTo(fd, bytes.data(), bytes.size());
+    const int e = errno;
     ::close(fd);
-    bytes.resize(got);
+    if (got < 0)
+        return FileError(e, path);
+    bytes.resize(static_cast<std::size_t>(got));
     return FileResult::success();
 }
 
 FileResult writeWholeFile(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0)
-        return failed(errno, path);
-    std::size_t put = 0;
-    while (put < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + put, bytes.size() - put);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            const int e = errno;
-            ::close(fd);
-            return failed(e, path);
-        }
-        put += static_cast<std::size_t>(n);
-    }
-    if (::close(fd) != 0)
-        return failed(errno, path);
+        return FileError(errno, path);
+    const bool written = WriteAll(fd, bytes.data(), bytes.size());
+    if (!CloseFile(fd) || !written)
+        return FileError(errno, path);
     return FileResult::success();
 }
 
@@ -182,41 +153,22 @@ bool ReverseFirst100Bytes(std::span<std::uint8_t> bytes) {
 FileResult ReverseFirst100Bytes(const fs::path& path) {
     const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
     if (fd < 0)
-        return failed(errno, path);
+        return FileError(errno, path);
     std::uint8_t head[kReversedBytes];
-    std::size_t got = 0;
-    while (got < kReversedBytes) {
-        const ssize_t n = ::pread(fd, head + got, kReversedBytes - got, static_cast<off_t>(got));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            const int e = errno;
-            ::close(fd);
-            return failed(e, path);
-        }
-        if (n == 0)
-            break;
-        got += static_cast<std::size_t>(n);
-    }
-    if (got < kReversedBytes) {
+    const ssize_t got = ReadUpTo(fd, head, kReversedBytes);
+    if (got < 0) {
+        const int e = errno;
         ::close(fd);
-        return FileResult::failure("Read beyond end of file: " + path.string());
+        return FileError(e, path);
+    }
+    if (static_cast<std::size_t>(got) < kReversedBytes) {
+        ::close(fd);
+        return FileFailure("Read beyond end of file", path);
     }
     ReverseFirst100Bytes(std::span<std::uint8_t>(head, kReversedBytes));
-    std::size_t put = 0;
-    while (put < kReversedBytes) {
-        const ssize_t n = ::pwrite(fd, head + put, kReversedBytes - put, static_cast<off_t>(put));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            const int e = errno;
-            ::close(fd);
-            return failed(e, path);
-        }
-        put += static_cast<std::size_t>(n);
-    }
-    if (::close(fd) != 0)
-        return failed(errno, path);
+    const bool written = ::lseek(fd, 0, SEEK_SET) == 0 && WriteAll(fd, head, kReversedBytes);
+    if (!CloseFile(fd) || !written)
+        return FileError(errno, path);
     return FileResult::success();
 }
 

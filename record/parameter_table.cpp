@@ -79,10 +79,10 @@ FileResult ReadParameterTable(const std::filesystem::path& path, TextGrid& grid)
     if (status.type() == std::filesystem::file_type::not_found)
         return FileResult::failure("File not found:" + path.string());
     if (ec)
-        return FileResult::failure(fileErrorText(ec.value()) + ": " + path.string());
+        return FileError(ec.value(), path);
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        return FileResult::failure(fileErrorText(errno) + ": " + path.string());
+        return FileError(errno, path);
 
     std::string pending; // the bytes of the line being read
     int row = 0;
@@ -94,7 +94,7 @@ FileResult ReadParameterTable(const std::filesystem::path& path, TextGrid& grid)
                 continue;
             const int e = errno;
             ::close(fd);
-            return FileResult::failure(fileErrorText(e) + ": " + path.string());
+            return FileError(e, path);
         }
         if (n == 0)
             break;

@@ -2,6 +2,7 @@
 // Reading and writing a whole record: the standard record and simulation files are the record's
 // 621360 bytes with no header.
 
+#include "file_layer.h"
 #include "simulation_record.h"
 
 #include <filesystem>
@@ -23,6 +24,3 @@ FileResult readRecordFile(const std::filesystem::path& path, SimulationRecord& r
 // Writes to a temporary file beside the target and renames it over the target, so that a failed
 // write never leaves a truncated simulation file.
 FileResult writeRecordFile(const std::filesystem::path& path, const SimulationRecord& record);
-
-// The file layer's wording for an errno value.
-std::string fileErrorText(int errnoValue);
