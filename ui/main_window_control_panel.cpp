@@ -8,6 +8,7 @@
 
 #include <QComboBox>
 #include <QPainter>
+#include <QPushButton>
 #include <QSlider>
 #include <QTextEdit>
 
@@ -169,6 +170,8 @@ void TForm1::ConnectControlPanel() {
             connect(clickable, &ClickablePanel::clicked, this,
                     [this, handler] { RunCommand([this, handler] { (this->*handler)(); }); });
     }
+    // "reset" works whichever group is enabled, also on the disabled track bars.
+    connect(Button1, &QPushButton::clicked, this, [this] { RunCommand([this] { ResetControls(); }); });
     connect(ComboBox1, &QComboBox::currentIndexChanged, this,
             [this] { RunCommand([this] { ComboBox1Change(); }); });
 }
