@@ -96,6 +96,10 @@ void TForm1::CreateControls() {
 
     auto* client = named(new QWidget(this), "ClientArea");
     paintBackground(client, kSilver);
+    // The scales of the groups not selected stay readable, greyed, on the silver panels.
+    QPalette greyed = client->palette();
+    greyed.setColor(QPalette::Disabled, QPalette::WindowText, kGrey);
+    client->setPalette(greyed);
     setCentralWidget(client);
 
     Image1 = named(new ImageView(client), "Image1");
