@@ -9,8 +9,8 @@ void ClickablePanel::mousePressEvent(QMouseEvent* event) {
 }
 
 void ClickablePanel::mouseReleaseEvent(QMouseEvent* event) {
-    const bool click =
-        pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    const bool click = pressed_ && event->button() == Qt::LeftButton &&
+                       rect().contains(event->position().toPoint());
     pressed_ = false;
     event->accept();
     if (click)

@@ -28,8 +28,8 @@ constexpr int kHintAboveBottom = 60;
 
 QSlider* TForm1::TrackBarOf(int n) const {
     const std::array<QSlider*, kTrackBarCount> bars = {TrackBar1, TrackBar2, TrackBar3,
-                                                        TrackBar4, TrackBar5, TrackBar6,
-                                                        TrackBar7, TrackBar8, TrackBar9};
+                                                       TrackBar4, TrackBar5, TrackBar6,
+                                                       TrackBar7, TrackBar8, TrackBar9};
     TrackBarSpecOf(n); // a number outside 1..9 is a range error
     return bars[static_cast<std::size_t>(n - 1)];
 }
@@ -44,14 +44,30 @@ void TForm1::ApplyTrackBarChange(int n) {
     ShowSettingNote(n);
 }
 
-void TForm1::TrackBar1Change() { ApplyTrackBarChange(1); }
-void TForm1::TrackBar2Change() { ApplyTrackBarChange(2); }
-void TForm1::TrackBar3Change() { ApplyTrackBarChange(3); }
-void TForm1::TrackBar4Change() { ApplyTrackBarChange(4); }
-void TForm1::TrackBar5Change() { ApplyTrackBarChange(5); }
-void TForm1::TrackBar6Change() { ApplyTrackBarChange(6); }
-void TForm1::TrackBar7Change() { ApplyTrackBarChange(7); }
-void TForm1::TrackBar8Change() { ApplyTrackBarChange(8); }
+void TForm1::TrackBar1Change() {
+    ApplyTrackBarChange(1);
+}
+void TForm1::TrackBar2Change() {
+    ApplyTrackBarChange(2);
+}
+void TForm1::TrackBar3Change() {
+    ApplyTrackBarChange(3);
+}
+void TForm1::TrackBar4Change() {
+    ApplyTrackBarChange(4);
+}
+void TForm1::TrackBar5Change() {
+    ApplyTrackBarChange(5);
+}
+void TForm1::TrackBar6Change() {
+    ApplyTrackBarChange(6);
+}
+void TForm1::TrackBar7Change() {
+    ApplyTrackBarChange(7);
+}
+void TForm1::TrackBar8Change() {
+    ApplyTrackBarChange(8);
+}
 
 void TForm1::TrackBar9Change() {
     state_.currentGlobal(kExpirationDepthItem) =
@@ -82,7 +98,8 @@ void TForm1::ResetControls() {
 
 namespace {
 QPoint AirwayHintPoint(const QWidget* picture) {
-    return {picture->x() + picture->width() / 2, picture->y() + picture->height() - kHintAboveBottom};
+    return {picture->x() + picture->width() / 2,
+            picture->y() + picture->height() - kHintAboveBottom};
 }
 } // namespace
 
@@ -171,7 +188,8 @@ void TForm1::ConnectControlPanel() {
                     [this, handler] { RunCommand([this, handler] { (this->*handler)(); }); });
     }
     // "reset" works whichever group is enabled, also on the disabled track bars.
-    connect(Button1, &QPushButton::clicked, this, [this] { RunCommand([this] { ResetControls(); }); });
+    connect(Button1, &QPushButton::clicked, this,
+            [this] { RunCommand([this] { ResetControls(); }); });
     connect(ComboBox1, &QComboBox::currentIndexChanged, this,
             [this] { RunCommand([this] { ComboBox1Change(); }); });
 }

@@ -85,9 +85,9 @@ QRegion RoundedPanelRegion(int width, int height, int diameter) {
     const int r = diameter / 2;
     QRegion region(r, 0, std::max(0, width - 2 * r), height);
     region += QRegion(0, r, width, std::max(0, height - 2 * r));
-    for (const QPoint corner : {QPoint(0, 0), QPoint(width - diameter, 0),
-                                QPoint(0, height - diameter),
-                                QPoint(width - diameter, height - diameter)})
+    for (const QPoint corner :
+         {QPoint(0, 0), QPoint(width - diameter, 0), QPoint(0, height - diameter),
+          QPoint(width - diameter, height - diameter)})
         region += QRegion(QRect(corner, QSize(diameter, diameter)), QRegion::Ellipse);
     return region;
 }
@@ -117,7 +117,8 @@ void TForm1::LayoutMainWindow() {
                                              Label29, Label30, Label31, Label32};
     for (int n = 1; n <= 8; ++n) {
         in.trackBarWidth[static_cast<std::size_t>(n)] = TrackBarOf(n)->width();
-        in.captionWidth[static_cast<std::size_t>(n)] = captions[static_cast<std::size_t>(n)]->width();
+        in.captionWidth[static_cast<std::size_t>(n)] =
+            captions[static_cast<std::size_t>(n)]->width();
     }
     in.captionHeight = Label24->height();
     const std::array<QLabel*, 4> headings = {Label5, Label11, Label16, Label21};

@@ -71,17 +71,17 @@ TEST_F(ControlPanelTest, PositionsBecomeSettingsOfBothLungsInTheirGridColumn) {
         int gridColumn; // of the row grid
     };
     const Case cases[] = {
-        {1, 250, 0, 141, 0},   // 100 x 2^0.5 = 141.42
-        {1, 500, 0, 800, 0},   // 100 x 2^3
-        {2, 101, 1, 50, 1},    // 50.5, half to even
-        {2, 103, 1, 52, 1},    // 51.5, half to even
-        {3, 100, 2, 50, 3},    // lowest position
-        {3, 600, 2, 1600, 3},  // highest position, four digits
-        {4, 300, 3, 200, 4},   // the hidden stiffness bar still writes its setting
-        {5, 150, 4, 71, 6},    // 100 x 2^-0.5 = 70.71
-        {6, 251, 5, 126, 7},   // 125.5, half to even
-        {7, 102, 6, 50, 9},    // 50.5, half to even
-        {8, 106, 7, 52, 10},   // 51.5, half to even
+        {1, 250, 0, 141, 0},  // 100 x 2^0.5 = 141.42
+        {1, 500, 0, 800, 0},  // 100 x 2^3
+        {2, 101, 1, 50, 1},   // 50.5, half to even
+        {2, 103, 1, 52, 1},   // 51.5, half to even
+        {3, 100, 2, 50, 3},   // lowest position
+        {3, 600, 2, 1600, 3}, // highest position, four digits
+        {4, 300, 3, 200, 4},  // the hidden stiffness bar still writes its setting
+        {5, 150, 4, 71, 6},   // 100 x 2^-0.5 = 70.71
+        {6, 251, 5, 126, 7},  // 125.5, half to even
+        {7, 102, 6, 50, 9},   // 50.5, half to even
+        {8, 106, 7, 52, 10},  // 51.5, half to even
         {8, 500, 7, 150, 10},
     };
     for (const Case& c : cases) {
@@ -281,7 +281,8 @@ TEST_F(ControlPanelTest, ClickingAGroupEnablesItsBarsAndShowsItsRegion) {
         click(g.panel, QPoint(g.panel->width() / 2, 2));
         EXPECT_EQ(form->activeSection, g.section);
         for (int n = 1; n <= 8; ++n) {
-            const bool expected = std::find(g.enabled.begin(), g.enabled.end(), n) != g.enabled.end();
+            const bool expected =
+                std::find(g.enabled.begin(), g.enabled.end(), n) != g.enabled.end();
             EXPECT_EQ(bars[n]->isEnabled(), expected) << "TrackBar" << n;
         }
         const QImage& shown = form->Image1->canvas();
@@ -299,8 +300,9 @@ TEST_F(ControlPanelTest, AClickOnADisabledTrackBarSelectsItsGroup) {
 TEST_F(ControlPanelTest, APressThatLeavesThePanelIsNoClick) {
     QFrame* panel = form->Panel3;
     const QPoint inside(panel->width() / 2, 2);
-    QMouseEvent press(QEvent::MouseButtonPress, QPointF(inside), panel->mapToGlobal(QPointF(inside)),
-                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(inside),
+                      panel->mapToGlobal(QPointF(inside)), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
     QApplication::sendEvent(panel, &press);
     const QPoint outside(panel->width() + 5, 2);
     QMouseEvent release(QEvent::MouseButtonRelease, QPointF(outside),

@@ -51,9 +51,9 @@ class MainWindowLayout : public ::testing::Test {
         in.clientHeight = form->centralWidget()->height();
         in.screenHeight = form->screen()->geometry().height();
         in.comboBoxHeight = scaled(21);
-        const QLabel* captions[] = {nullptr,        form->Label24, form->Label25,
-                                    form->Label28,  form->Label27, form->Label29,
-                                    form->Label30,  form->Label31, form->Label32};
+        const QLabel* captions[] = {nullptr,       form->Label24, form->Label25,
+                                    form->Label28, form->Label27, form->Label29,
+                                    form->Label30, form->Label31, form->Label32};
         for (std::size_t n = 1; n <= 8; ++n) {
             in.trackBarWidth[n] = scaled(30);
             in.captionWidth[n] = captions[n]->width();
@@ -96,23 +96,40 @@ TEST_F(MainWindowLayout, EveryControlStandsWhereTheGeometrySaysFromItsClientSize
     SCOPED_TRACE(screenWidth);
     const MainWindowGeometry g = ComputeMainWindowGeometry(inputs());
     const std::pair<const QWidget*, Box> placed[] = {
-        {form->Image1, g.image1},         {form->Image2, g.image2},
-        {form->Image3, g.image3},         {form->StringGrid1, g.stringGrid1},
-        {form->Panel6, g.panel6},         {form->Panel5, g.panel5},
-        {form->Panel7, g.panel7},         {form->Panel1, g.groupPanel[1]},
-        {form->Panel2, g.groupPanel[2]},  {form->Panel3, g.groupPanel[3]},
-        {form->Panel4, g.groupPanel[4]},  {form->TrackBar1, g.trackBar[1].bar},
-        {form->TrackBar2, g.trackBar[2].bar}, {form->TrackBar3, g.trackBar[3].bar},
-        {form->TrackBar4, g.trackBar[4].bar}, {form->TrackBar5, g.trackBar[5].bar},
-        {form->TrackBar6, g.trackBar[6].bar}, {form->TrackBar7, g.trackBar[7].bar},
-        {form->TrackBar8, g.trackBar[8].bar}, {form->Label24, g.trackBar[1].caption},
-        {form->Label28, g.trackBar[3].caption}, {form->Label29, g.trackBar[5].caption},
-        {form->Label30, g.trackBar[6].caption}, {form->Label32, g.trackBar[8].caption},
-        {form->Button2, g.button2},       {form->Button1, g.button1},
-        {form->Button9, g.button9},       {form->Button10, g.button10},
-        {form->Button8, g.button8},       {form->GroupBox1, g.groupBox1},
-        {form->Button3, g.button3},       {form->Button6, g.button6},
-        {form->StringGrid2, g.stringGrid2}, {form->RichEdit1, g.richEdit1},
+        {form->Image1, g.image1},
+        {form->Image2, g.image2},
+        {form->Image3, g.image3},
+        {form->StringGrid1, g.stringGrid1},
+        {form->Panel6, g.panel6},
+        {form->Panel5, g.panel5},
+        {form->Panel7, g.panel7},
+        {form->Panel1, g.groupPanel[1]},
+        {form->Panel2, g.groupPanel[2]},
+        {form->Panel3, g.groupPanel[3]},
+        {form->Panel4, g.groupPanel[4]},
+        {form->TrackBar1, g.trackBar[1].bar},
+        {form->TrackBar2, g.trackBar[2].bar},
+        {form->TrackBar3, g.trackBar[3].bar},
+        {form->TrackBar4, g.trackBar[4].bar},
+        {form->TrackBar5, g.trackBar[5].bar},
+        {form->TrackBar6, g.trackBar[6].bar},
+        {form->TrackBar7, g.trackBar[7].bar},
+        {form->TrackBar8, g.trackBar[8].bar},
+        {form->Label24, g.trackBar[1].caption},
+        {form->Label28, g.trackBar[3].caption},
+        {form->Label29, g.trackBar[5].caption},
+        {form->Label30, g.trackBar[6].caption},
+        {form->Label32, g.trackBar[8].caption},
+        {form->Button2, g.button2},
+        {form->Button1, g.button1},
+        {form->Button9, g.button9},
+        {form->Button10, g.button10},
+        {form->Button8, g.button8},
+        {form->GroupBox1, g.groupBox1},
+        {form->Button3, g.button3},
+        {form->Button6, g.button6},
+        {form->StringGrid2, g.stringGrid2},
+        {form->RichEdit1, g.richEdit1},
     };
     for (const auto& [widget, box] : placed)
         EXPECT_EQ(boxOf(widget), box) << widget->objectName().toStdString();
@@ -173,8 +190,8 @@ TEST_F(MainWindowLayout, TrackBarsAreFourFifthsOfTheirGroupAndEndOnePixelAboveIt
     const int W = form->centralWidget()->width();
     const int H = form->centralWidget()->height();
     EXPECT_EQ(form->StringGrid1->x() + form->StringGrid1->width(), W - 10);
-    EXPECT_EQ(form->Panel6->geometry(), QRect(10, form->Image1->height() + 10, W - 20,
-                                              H - form->Image1->height() - 30));
+    EXPECT_EQ(form->Panel6->geometry(),
+              QRect(10, form->Image1->height() + 10, W - 20, H - form->Image1->height() - 30));
 }
 
 TEST_F(MainWindowLayout, GreyPanelHasRoundedCornersWithTheSilverWindowOutside) {
@@ -186,9 +203,8 @@ TEST_F(MainWindowLayout, GreyPanelHasRoundedCornersWithTheSilverWindowOutside) {
     ASSERT_GT(h, 60);
     // A corner pixel lies outside a 15-pixel-radius quarter circle; so does (3, 3), at 17 pixels
     // from the circle's centre (15, 15).
-    for (const QPoint corner :
-         {QPoint(0, 0), QPoint(3, 3), QPoint(w - 1, 0), QPoint(0, h - 1), QPoint(w - 1, h - 1),
-          QPoint(w - 4, h - 4)})
+    for (const QPoint corner : {QPoint(0, 0), QPoint(3, 3), QPoint(w - 1, 0), QPoint(0, h - 1),
+                                QPoint(w - 1, h - 1), QPoint(w - 4, h - 4)})
         EXPECT_FALSE(mask.contains(corner)) << corner.x() << "," << corner.y();
     for (const QPoint inside : {QPoint(w / 2, h / 2), QPoint(w / 2, 0), QPoint(0, h / 2),
                                 QPoint(w - 1, h / 2), QPoint(w / 2, h - 1), QPoint(8, 8)})
