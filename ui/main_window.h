@@ -63,6 +63,33 @@ class TForm1 : public QMainWindow {
     // Geometry of every control from the window's size; run once at start-up.
     void LayoutMainWindow();
 
+    // The control panel: track bars, the reset button, the group panels and the lung selector.
+    // Sets the track bars from a record row's settings; a bar whose position changes runs its
+    // change handler.
+    void LoadRowSettingsToControls(int row);
+    // Puts every track bar back to its start position and clears the note box.
+    void ResetControls();
+    // Writes setting column n - 1 of the edited part from track bar n (1..8), shows it in the row
+    // grid and shows the setting's note.
+    void ApplyTrackBarChange(int n);
+    void TrackBar1Change();
+    void TrackBar2Change();
+    void TrackBar3Change();
+    void TrackBar4Change();
+    void TrackBar5Change();
+    void TrackBar6Change();
+    void TrackBar7Change();
+    void TrackBar8Change();
+    void TrackBar9Change(); // expiration depth
+    void Panel1Click();
+    void Panel2Click();
+    void Panel3Click();
+    void Panel4Click();
+    void ComboBox1Change();
+    // Shows airway picture code 1..5 in Image1, or the plain picture for -2; (x, y) is where the
+    // region's name will be hinted.
+    void ShowAirwayPicture(int code, int x, int y);
+
     // Menu bar commands.
     void Open1Click();
     void Save1Click();
@@ -182,6 +209,8 @@ class TForm1 : public QMainWindow {
   private:
     void CreateControls();
     void CreateControlPanel();
+    void ConnectControlPanel();
+    QSlider* TrackBarOf(int n) const;
     void CreateMenus();
     void ConnectHandlers();
     void RunStartup();
