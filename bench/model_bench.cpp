@@ -1,0 +1,71 @@
+// Speed of the model: one whole run at the standard settings, and the model step alone.
+
+#include "forced_expiration_run.h"
+#include "model_initialisation.h"
+#include "model_step.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+// A freshly initialised model and a record with every setting at 100, as after start-up.
+struct StandardStart {
+    SimulationRecord record;
+    ModelState model;
+    StandardStart() {
+        InitialiseModel(model, record, true);
+        for (int row : {referenceRow, workingRow})
+            for (int i = 0; i < record_layout::kGlobalItems; ++i)
+                record.setGlobalSetting(row, i, 100.0f);
+    }
+};
+
+const StandardStart& standardStart() {
+    static const StandardStart start;
+    return start;
+}
+
+void BM_WholeRunAtStandardSettings(benchmark::State& state) {
+    long long substeps = 0;
+    long long iterations = 0;
+    SimulationRecord record = standardStart().record;
+    for (auto _ : state) {
+        state.PauseTiming();
+        ModelState model = standardStart().model;
+        state.ResumeTiming();
+        RunForcedExpiration(model, record, {});
+        benchmark::DoNotOptimize(record.field(workingRow, RowField::fev1));
+        substeps = model.substepTotal - standardStart().model.substepTotal;
+        iterations = model.solverIterationTotal - standardStart().model.solverIterationTotal;
+    }
+    state.counters["substeps"] = static_cast<double>(substeps);
+    state.counters["solverIterations"] = static_cast<double>(iterations);
+    state.counters["fev1_l"] = record.field(workingRow, RowField::fev1);
+}
+BENCHMARK(BM_WholeRunAtStandardSettings)->Unit(benchmark::kMillisecond);
+
+// One 1-ms step in each integration state, from the settled start of a run.
+void BM_ModelStep(benchmark::State& state) {
+    const int integrationState = static_cast<int>(state.range(0));
+    ModelState model = standardStart().model;
+    int steps = 0;
+    for (auto _ : state) {
+        // Keep stepping a model at rest; start afresh now and then so it never drifts far.
+        if (++steps == 1000) {
+            state.PauseTiming();
+            model = standardStart().model;
+            steps = 0;
+            state.ResumeTiming();
+        }
+        ModelStep(model, integrationState);
+        benchmark::DoNotOptimize(model.lungVolume);
+    }
+    state.counters["substeps"] =
+        benchmark::Counter(static_cast<double>(substepsPerStep[integrationState - 1]));
+    state.counters["failed"] = model.solverFailed;
+}
+BENCHMARK(BM_ModelStep)->DenseRange(1, 7)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

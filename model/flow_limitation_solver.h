@@ -1,0 +1,54 @@
+#pragma once
+// For every lobe, the pressure at the junction of the peripheral and the collapsible
+// intermediate airway at which both carry the same flow, and from it the lobe's airway flow.
+// An intermediate airway whose mouth-side pressure is at or below its surroundings has
+// collapsed there: its flow no longer depends on the pressure downstream (flow limitation).
+
+#include "model_state.h"
+
+enum class SolverMode {
+    commit, // the flows become the model's lobe flows
+    probe,  // the flows go to the caller only
+};
+
+enum class SolverOutcome {
+    solved,
+    unbracketed,     // a limited lobe whose root could not be bracketed; fails without a beep
+    iterationCap,    // too many iterations; fails with the system beep
+    arithmeticFault, // division by zero or a non-finite value
+};
+
+// What the solver needs of one lobe; fixed within a substep, so the model step works it out
+// once for the three calls.
+struct LobeAirway {
+    double alveolarPressure;     // m
+    double peripheralResistance; // R1
+    double o;                    // 1/R1
+    double r;                    // 1/R2
+    double t;                    // o + r
+    double u;                    // wallStiffness
+    double v;                    // r*u
+    double A;                    // u*u
+    double pleuralOffset;
+};
+using LobeAirways = std::array<LobeAirway, kLobeCount>;
+
+LobeAirways CollectLobeAirways(const ModelState& model);
+
+// Solves all five lobes at the trial pleural pressure x (kPa) with the central transmural
+// pressures pcLeft and pcRight. Writes flowLimited in both modes; in commit mode the lobe flows
+// and, where |flow| > 0.001, intermediateEffResistance; in probe mode the flows go to probeFlows.
+// On failure sets solverFailed and returns at once, leaving the later lobes unsolved.
+SolverOutcome SolveLobeFlows(ModelState& model, double x, double pcLeft, double pcRight,
+                             SolverMode mode, LobeValues& probeFlows);
+SolverOutcome SolveLobeFlows(ModelState& model, const LobeAirways& airways, double x, double pcLeft,
+                             double pcRight, SolverMode mode, LobeValues& probeFlows);
+
+// Only giving up after too many iterations sounds the system beep.
+inline bool SolverFailureBeeps(SolverOutcome outcome) {
+    return outcome == SolverOutcome::iterationCap;
+}
+
+inline constexpr double kSolverTolerance = 0.0001;
+inline constexpr int kOpenIterationCap = 100000;
+inline constexpr int kLimitedIterationCap = 10000;

@@ -1,0 +1,30 @@
+#pragma once
+// One millisecond of the model, integrated by the explicit Euler rule in n equal substeps.
+
+#include "flow_limitation_solver.h"
+#include "model_state.h"
+
+// Advances the model by one step in integrationState s (1..7, substeps 2 .. 150). Stops at the
+// first sign of numerical failure with solverFailed set and the state left as it then stands;
+// the outcome tells whether the solver gave up with the beep.
+SolverOutcome ModelStep(ModelState& model, int integrationState);
+
+// Chest-wall recoil (kPa) at the given lung volume.
+double ChestWallPressure(const ModelState& model, double lungVolume);
+
+// Resistance of a lobe's peripheral airway at its current volume: large but finite at the
+// minimal volume.
+double PeripheralResistance(double conductance, double lobeVolume, double lobeMinVolume);
+// The same with the cube root of the minimal volume worked out already.
+double PeripheralResistance(double conductance, double lobeVolume, double lobeMinVolume,
+                            double lobeMinVolumeRoot);
+
+// Transmural pressure of a central compartment of volume Vc (reference volume Vr, compliance
+// C): its elastic part plus the pressure of the net inflow; lobeConductanceSum is Σ 1/R2 of the
+// lung's lobes and constant 0.4 on the left, 0.1 on the right. An empty compartment stays finite.
+double CentralTransmuralPressure(double Vc, double Vr, double C, double bronchusFlow,
+                                 double lobeInflow, double lobeConductanceSum, double constant);
+
+// Start values of every parameter that ramps in the coming step (the active groups, and the
+// mouth and muscle pressures always).
+void PrepareRamps(ModelState& model);

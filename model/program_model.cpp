@@ -1,0 +1,6 @@
+#include "model_state.h"
+
+ModelState& programModel() {
+    static ModelState model;
+    return model;
+}

@@ -1,0 +1,15 @@
+#pragma once
+// Turns the percent settings of the reference row and the working row into the model's
+// parameter targets. A factor is always reference% x working% / 10000, so a result keeps its
+// absolute settings whichever row is the reference.
+
+#include "model_state.h"
+#include "simulation_record.h"
+
+// The factor of part p (0 left, 1 right, 2 both lungs, 3..7 lobes 1..5) and column c.
+double PartSettingFactor(const SimulationRecord& record, int part, int column);
+double GlobalSettingFactor(const SimulationRecord& record, int item);
+
+// Writes the targets of the converted parameters (and the unramped drive values), sets
+// relativeLungSize and resets pleuralOffset (current and target) to the run's table.
+void ConvertSettingsToTargets(ModelState& model, const SimulationRecord& record);

@@ -1,0 +1,173 @@
+// Whole forced-expiration runs. Each full run takes about 0.2 s, so the cases share runs.
+
+#include "forced_expiration_run.h"
+#include "model_initialisation.h"
+#include "record_state.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+using namespace record_layout;
+
+namespace {
+
+// Start-up: a freshly initialised model, every setting at 100 in the reference and working row.
+struct Bench {
+    SimulationRecord record;
+    ModelState model;
+    Bench() {
+        InitialiseModel(model, record, true);
+        for (int row : {referenceRow, workingRow})
+            for (int i = 0; i < kGlobalItems; ++i)
+                record.setGlobalSetting(row, i, 100.0f);
+    }
+    float field(RowField f) const { return record.field(workingRow, f); }
+};
+
+double SumOfParts(const ModelState& m) {
+    double sum = m.leftCentralVolume + m.rightCentralVolume;
+    for (double v : m.lobeVolume)
+        sum += v;
+    return sum;
+}
+
+// Every float of a row, from its first byte up to the settings.
+bool RowIsFinite(const SimulationRecord& record, int row) {
+    const auto bytes = record.rowBytes(row);
+    for (std::size_t offset = 0; offset < kLobeState; offset += 4) {
+        float v;
+        std::memcpy(&v, bytes.data() + offset, 4);
+        if (!std::isfinite(v))
+            return false;
+    }
+    return true;
+}
+
+TEST(ForcedExpirationRun, TwoRunsInARowWithTheLiveCalls) {
+    Bench b;
+    int frames = 0;
+    int clockCalls = 0;
+    int beeps = 0;
+    double lastClock = -1;
+    bool clockNeverNegative = true;
+    RunHooks hooks;
+    hooks.liveFrameTick = [&] { ++frames; };
+    hooks.showRunClock = [&](double t) {
+        clockNeverNegative = clockNeverNegative && t >= 0;
+        lastClock = t;
+        ++clockCalls;
+    };
+    hooks.beep = [&] { ++beeps; };
+    RunForcedExpiration(b.model, b.record, hooks);
+    ASSERT_EQ(b.field(RowField::runStatus), 1.0f);
+    EXPECT_EQ(b.field(RowField::modelVariant), 1.0f);
+    EXPECT_TRUE(RowIsFinite(b.record, workingRow));
+
+    // One live frame per stored volume-time sample; sample k at 0.1·k s.
+    int vtSamples = 0;
+    while (vtSamples < kVtSamples && b.record.vtTime(workingRow, vtSamples + 1) != 0) {
+        ++vtSamples;
+        EXPECT_FLOAT_EQ(b.record.vtTime(workingRow, vtSamples), 0.1f * vtSamples);
+    }
+    EXPECT_GT(vtSamples, 100);
+    EXPECT_EQ(frames, vtSamples);
+    EXPECT_GT(clockCalls, 10);
+    EXPECT_TRUE(clockNeverNegative);
+    // The clock shows the time since recording began and stops with the recording; it ticks
+    // about every 0.9 s.
+    EXPECT_NEAR(lastClock, 0.1 * vtSamples, 1.0);
+    EXPECT_EQ(beeps, 0);
+
+    // The flow-volume curve runs without gaps up to its end.
+    int fvSamples = 0;
+    while (fvSamples < kFvSamples && b.record.fvVolume(workingRow, fvSamples + 1) != 0)
+        ++fvSamples;
+    EXPECT_EQ(fvSamples, b.model.sampleCount);
+    for (int n = fvSamples + 1; n <= kFvSamples; ++n)
+        ASSERT_EQ(b.record.fvVolume(workingRow, n), 0);
+
+    // No re-initialisation after a good run: the model stays where the test left it, with the
+    // lung volume made equal to the sum of its parts again.
+    EXPECT_GT(b.model.modelTime, 20.0);
+    EXPECT_EQ(b.model.lungVolume, SumOfParts(b.model));
+    const float firstFev1 = b.field(RowField::fev1);
+    const float firstTlc = b.field(RowField::tlc);
+
+    RunForcedExpiration(b.model, b.record, {});
+    ASSERT_EQ(b.field(RowField::runStatus), 1.0f);
+    EXPECT_NEAR(b.field(RowField::fev1), firstFev1, 0.01 * firstFev1);
+    EXPECT_NEAR(b.field(RowField::tlc), firstTlc, 0.01 * firstTlc);
+}
+
+// Raising the intermediate-airway resistance obstructs: the forced expiration slows, so less of
+// the vital capacity comes out in the first second and the mid-expiratory flow falls. A
+// smaller lung holds less.
+TEST(ForcedExpirationRun, IndicesMoveTheWayPhysiologySays) {
+    const auto runWith = [](int column, float percent) {
+        Bench b;
+        b.record.setPartSetting(workingRow, 2, column, percent);
+        RunForcedExpiration(b.model, b.record, {});
+        EXPECT_EQ(b.field(RowField::runStatus), 1.0f) << column << " at " << percent;
+        return b;
+    };
+    const Bench standard = runWith(2, 100.0f);
+    const Bench obstructed = runWith(2, 300.0f);
+    EXPECT_LT(obstructed.field(RowField::fev1PctFvc), standard.field(RowField::fev1PctFvc) - 5);
+    EXPECT_LT(obstructed.field(RowField::mef50), 0.8f * standard.field(RowField::mef50));
+    EXPECT_LT(obstructed.field(RowField::pef), standard.field(RowField::pef));
+
+    const Bench small = runWith(6, 70.0f);
+    EXPECT_LT(small.field(RowField::fvcex), 0.9f * standard.field(RowField::fvcex));
+    EXPECT_LT(small.field(RowField::tlc), 0.9f * standard.field(RowField::tlc));
+}
+
+// Lungs so compliant that their recoil leaves the model's range fail at once: the result is an
+// error with no curve, and the model starts afresh for the next run, settled with the run's own
+// inspiratory effort and pleural offsets, every row keeping its settings.
+TEST(ForcedExpirationRun, FailedRunClearsTheCurveAndReinitialisesKeepingSettings) {
+    Bench b;
+    b.record.setPartSetting(workingRow, 2, 7, 10.0f); // cm: elastic scale 0.1
+    b.record.setGlobalSetting(workingRow, 2, 60.0f);  // inspiratory effort -1.5 kPa
+    b.record.setPartSetting(3, 4, 2, 150.0f);         // an older result's own setting
+    b.record.setFvVolume(workingRow, 700, 3.0f);      // stale curve data in the row
+    int beeps = 0;
+    RunHooks hooks;
+    hooks.beep = [&] { ++beeps; };
+    RunForcedExpiration(b.model, b.record, hooks);
+
+    // An error, not "dead": the breathing that stalls after the failure is not the patient's.
+    EXPECT_EQ(b.field(RowField::runStatus), -1.0f);
+    for (int n = 1; n <= kFvSamples; ++n)
+        ASSERT_EQ(b.record.fvVolume(workingRow, n), 0.0f) << n;
+    EXPECT_TRUE(RowIsFinite(b.record, workingRow));
+    EXPECT_EQ(beeps, 0); // a plausibility failure is not the solver giving up
+
+    EXPECT_EQ(b.model.solverFailed, 0);
+    EXPECT_NEAR(b.model.modelTime, 2.5, 0.0011);
+    EXPECT_NEAR(b.model.musclePressure.current, -1.5, 1e-4);
+    const double offsets[5] = {-0.1, 0.05, -0.1, 0.0, 0.1};
+    for (int k = 0; k < 5; ++k)
+        EXPECT_EQ(b.model.pleuralOffset[k].current, offsets[k]);
+
+    EXPECT_EQ(b.record.partSetting(workingRow, 2, 7), 10.0f);
+    EXPECT_EQ(b.record.partSetting(3, 4, 2), 150.0f);
+    EXPECT_EQ(b.record.partSetting(referenceRow, 2, 7), 100.0f);
+}
+
+// Settings that give no usable factor (a zero read from a file) cannot be simulated: an error
+// result, and the model is left as it was.
+TEST(ForcedExpirationRun, UnusableSettingsGiveAnErrorWithoutTouchingTheModel) {
+    Bench b;
+    b.record.setPartSetting(referenceRow, 4, 4, 0.0f);
+    const double timeBefore = b.model.modelTime;
+    const double volumeBefore = b.model.lungVolume;
+    RunForcedExpiration(b.model, b.record, {});
+    EXPECT_EQ(b.field(RowField::runStatus), -1.0f);
+    EXPECT_EQ(b.model.modelTime, timeBefore);
+    EXPECT_EQ(b.model.lungVolume, volumeBefore);
+    EXPECT_EQ(b.record.fvVolume(workingRow, 1), 0.0f);
+}
+
+} // namespace

@@ -1,0 +1,49 @@
+// Model initialisation: the reference state, settled under the inspiratory muscle pressure.
+
+#include "model_initialisation.h"
+#include "record_state.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Settling runs whole 1-ms steps of 15 substeps until the model's time passes 2.5 s.
+TEST(ModelInitialisation, SettlesForAbout2500StepsUnderFullInspiratoryPressure) {
+    SimulationRecord record;
+    ModelState m;
+    InitialiseModel(m, record, true);
+    EXPECT_EQ(m.solverFailed, 0);
+    EXPECT_GT(m.modelTime, 2.5);
+    EXPECT_LE(m.modelTime, 2.5 + 0.001 + 1e-9);
+    EXPECT_EQ(m.substepTotal % 15, 0);
+    EXPECT_NEAR(m.substepTotal / 15, 2501, 1);
+    EXPECT_NEAR(m.musclePressure.current, -2.5, 1e-4);
+    // Breathing in against the lungs' and chest wall's recoil: well above the resting 3.13 l,
+    // below the 6.2 l at which the lobes' recoil diverges.
+    EXPECT_GT(m.lungVolume, 4.0);
+    EXPECT_LT(m.lungVolume, 6.2);
+    EXPECT_FALSE(m.rampActive);
+    // Nothing has run yet: no pleural offsets.
+    for (int k = 0; k < 5; ++k)
+        EXPECT_EQ(m.pleuralOffset[k].current, 0.0);
+}
+
+TEST(ModelInitialisation, ResetsEveryRowsPartSettingsOnlyWhenAsked) {
+    for (bool reset : {true, false}) {
+        SCOPED_TRACE(reset);
+        SimulationRecord record;
+        for (int row = 0; row < 5; ++row) {
+            record.setPartSetting(row, 3, 4, 40.0f + row);
+            record.setGlobalSetting(row, 0, 70.0f);
+        }
+        ModelState m;
+        InitialiseModel(m, record, reset);
+        for (int row = 0; row < 5; ++row) {
+            EXPECT_EQ(record.partSetting(row, 3, 4), reset ? 100.0f : 40.0f + row);
+            EXPECT_EQ(record.partSetting(row, 0, 0), reset ? 100.0f : 0.0f);
+            EXPECT_EQ(record.globalSetting(row, 0), 70.0f);
+        }
+    }
+}
+
+} // namespace

@@ -1,0 +1,126 @@
+// The model step: pressure-volume laws, ramping and the plausibility limits.
+
+#include "model_initialisation.h"
+#include "model_step.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+ModelState ReferenceModel() {
+    ModelState m;
+    SetReferenceState(m);
+    return m;
+}
+
+// Constant 4.6867, scale 10/3, minimal volume 1.5 at the reference.
+TEST(ModelStep, ChestWallLawSwitchesToTheLinearBranchAtItsLimit) {
+    const ModelState m = ReferenceModel();
+    struct Case {
+        double volume, pressure;
+    };
+    const Case cases[] = {
+        {1.0001 * 1.5, -100 * 1.50015 * 4.686690374525147 * 0.3}, // linear: -210.9
+        {1.0, -100 * 1.0 * 4.686690374525147 * 0.3},              // linear: -140.6
+        {3.0, (3.0 - 4.686690374525147) * 0.3},                   // sqrt(3/1.5 - 1) = 1
+        {7.5, (7.5 - 4.686690374525147 / 2) * 0.3},               // sqrt(7.5/1.5 - 1) = 2
+    };
+    for (const Case& c : cases)
+        EXPECT_NEAR(ChestWallPressure(m, c.volume), c.pressure, 1e-9);
+}
+
+TEST(ModelStep, PeripheralResistanceAtTheMinimalVolumeIsLargeButFinite) {
+    const double minVolume = 0.36 * 0.2;
+    const double atMinimum = PeripheralResistance(500, minVolume, minVolume);
+    EXPECT_TRUE(std::isfinite(atMinimum));
+    EXPECT_GT(atMinimum, 1e9);
+    EXPECT_EQ(atMinimum, PeripheralResistance(500, minVolume + 0.0001, minVolume));
+    EXPECT_EQ(atMinimum, PeripheralResistance(500, 0.0, minVolume));
+    // At 0.5 l: cube roots 0.7937 and 0.4160, so 1/(500 * 0.3777^4) = 0.0981.
+    EXPECT_NEAR(PeripheralResistance(500, 0.5, minVolume), 0.0981, 0.0005);
+}
+
+TEST(ModelStep, EmptyCentralCompartmentStaysFinite) {
+    // rho raised to 0.001: (1 - 1000) * 0.999 * 0.032 / 0.0032 = -9980.01; V' = 0.001.
+    EXPECT_NEAR(CentralTransmuralPressure(0.0, 0.032, 0.0032, 0.0, 0.0, 10.0, 0.4), -9980.01, 1e-6);
+    // With a net inflow of 1 l/s: 0.05 * 1 * (0.032 + 0.001) * (0.4 + 0.1) / 0.001 = 0.825.
+    EXPECT_NEAR(CentralTransmuralPressure(0.0, 0.032, 0.0032, 1.5, 0.5, 10.0, 0.4),
+                -9980.01 + 0.825, 1e-6);
+    // At its reference volume the compartment is unstressed.
+    EXPECT_EQ(CentralTransmuralPressure(0.032, 0.032, 0.0032, 0.0, 0.0, 10.0, 0.1), 0.0);
+}
+
+TEST(ModelStep, MusclePressureReachesItsTargetInEveryStep) {
+    ModelState m = ReferenceModel();
+    m.musclePressure.target = -1.0;
+    const double before = m.modelTime;
+    ModelStep(m, 3);
+    EXPECT_EQ(m.musclePressure.current, -1.0);
+    EXPECT_NEAR(m.modelTime - before, 0.001, 1e-15);
+    EXPECT_EQ(m.substepTotal, 8);
+}
+
+// A geometry target that would put the lobe beyond its maximal volume is held back, and the
+// geometry group stays active until the target can be taken.
+TEST(ModelStep, GeometryRampWaitsForTheLobeVolume) {
+    ModelState m = ReferenceModel();
+    m.rampActive = m.rampGeometry = m.rampAirways = m.rampChestTissue = true;
+    m.rampCountdown = 100;
+    m.lobeMaxVolume[0].target = 0.1; // far below lobe 1's 0.6 l
+    m.wallStiffness[0].target = 0.6;
+    ModelStep(m, 1);
+    ASSERT_EQ(m.solverFailed, 0);
+    EXPECT_TRUE(m.rampGeometry);
+    EXPECT_FALSE(m.rampAirways);
+    EXPECT_FALSE(m.rampChestTissue);
+    EXPECT_NEAR(m.lobeMaxVolume[0].current, m.lobeVolume[0] + 0.01, 1e-12);
+    EXPECT_EQ(m.wallStiffness[0].current, 0.6);
+}
+
+// Ramping as a whole lasts at least 101 steps after the groups have settled.
+TEST(ModelStep, RampingEndsAfterTheCountdown) {
+    ModelState m = ReferenceModel();
+    m.rampActive = m.rampGeometry = m.rampAirways = m.rampChestTissue = true;
+    m.rampCountdown = 100;
+    for (int step = 1; step <= 100; ++step)
+        ModelStep(m, 1);
+    EXPECT_TRUE(m.rampActive);
+    EXPECT_FALSE(m.rampGeometry);
+    ModelStep(m, 1);
+    EXPECT_FALSE(m.rampActive);
+    EXPECT_EQ(m.solverFailed, 0);
+}
+
+// An implausible or non-finite state fails the step instead of going on with it.
+TEST(ModelStep, ImplausibleStateFailsTheStep) {
+    struct Case {
+        const char* name;
+        void (*spoil)(ModelState&);
+    };
+    const Case cases[] = {
+        {"mouth flow 200 l/s", [](ModelState& m) { m.mouthFlow = 200; }},
+        {"mouth flow NaN",
+         [](ModelState& m) { m.mouthFlow = std::numeric_limits<double>::quiet_NaN(); }},
+        {"lung volume 25 l", [](ModelState& m) { m.lungVolume = 25; }},
+        {"lobe compressed by 3 l", [](ModelState& m) { m.gasCompression[2] = 3; }},
+        {"lobe 7 l", [](ModelState& m) { m.lobeVolume[4] = 7; }},
+        {"lobe recoil too small", [](ModelState& m) { m.lobeVolume[0] = 0.21; }},
+        {"infinite compliance scale",
+         [](ModelState& m) {
+             m.lobeElasticScale[1].setBoth(std::numeric_limits<double>::infinity());
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ModelState m = ReferenceModel();
+        c.spoil(m);
+        ModelStep(m, 1);
+        EXPECT_EQ(m.solverFailed, 1);
+        EXPECT_EQ(m.substepTotal, 1); // stopped in the first substep
+    }
+}
+
+} // namespace

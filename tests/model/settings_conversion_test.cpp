@@ -1,0 +1,147 @@
+// Settings conversion: percent settings of the reference and working rows into model targets.
+
+#include "model_initialisation.h"
+#include "model_step.h"
+#include "record_state.h"
+#include "settings_conversion.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+// A record whose rows 0 and 1 hold every part and global setting at 100.
+SimulationRecord RecordAtHundred() {
+    SimulationRecord record;
+    resetAllRowPartSettings(record);
+    for (int row : {referenceRow, workingRow})
+        for (int i = 0; i < record_layout::kGlobalItems; ++i)
+            record.setGlobalSetting(row, i, 100);
+    return record;
+}
+
+ModelState Converted(const SimulationRecord& record) {
+    ModelState model;
+    SetReferenceState(model);
+    ConvertSettingsToTargets(model, record);
+    return model;
+}
+
+TEST(SettingsConversion, AtHundredGivesTheReferenceValuesButHalfTheCentralVolume) {
+    const ModelState m = Converted(RecordAtHundred());
+    const double fraction[5] = {0.2, 0.25, 0.15, 0.2, 0.2};
+    EXPECT_DOUBLE_EQ(m.tracheaTurbulentCoefficient.target, 0.0454575);
+    for (int side = 0; side < 2; ++side) {
+        EXPECT_DOUBLE_EQ(m.bronchusCoefficient[side].target, 0.00057);
+        EXPECT_DOUBLE_EQ(m.centralCompliance[side].target, 0.0032);
+        EXPECT_DOUBLE_EQ(m.centralReferenceVolume[side].target, 0.016);
+    }
+    for (int k = 0; k < 5; ++k) {
+        SCOPED_TRACE(k + 1);
+        EXPECT_DOUBLE_EQ(m.intermediateResistance[k].target, 0.0567 / fraction[k]);
+        EXPECT_DOUBLE_EQ(m.wallStiffness[k].target, 0.4);
+        EXPECT_DOUBLE_EQ(m.peripheralConductance[k].target, 500);
+        EXPECT_DOUBLE_EQ(m.lobeMinVolume[k].target, 0.36 * fraction[k]);
+        EXPECT_DOUBLE_EQ(m.lobeMaxVolume[k].target, 6.2 * fraction[k]);
+        EXPECT_DOUBLE_EQ(m.lobeElasticScale[k].target, 1.0);
+        EXPECT_DOUBLE_EQ(m.tissueResistance[k].target, 0.04 / fraction[k]);
+    }
+    const double pleuralOffset[5] = {-0.1, 0.05, -0.1, 0.0, 0.1};
+    for (int k = 0; k < 5; ++k) {
+        EXPECT_DOUBLE_EQ(m.pleuralOffset[k].current, pleuralOffset[k]);
+        EXPECT_DOUBLE_EQ(m.pleuralOffset[k].target, pleuralOffset[k]);
+    }
+    EXPECT_NEAR(m.relativeLungSize, 1.0, 1e-12);
+    EXPECT_NEAR(m.chestWallMinVolume.target, 1.5, 1e-12);
+    EXPECT_NEAR(m.chestWallScale.target, 10.0 / 3.0, 1e-12);
+    EXPECT_NEAR(m.chestWallConstant.target, 1.722 / (0.3 * std::sqrt(1.5)), 1e-12);
+    EXPECT_DOUBLE_EQ(m.expiratoryPressure, 3.54);
+    EXPECT_DOUBLE_EQ(m.inspiratoryPressure, -2.5);
+    EXPECT_DOUBLE_EQ(m.effortRiseRate, 68.04);
+    EXPECT_DOUBLE_EQ(m.endFlowThreshold, 0.025);
+    EXPECT_DOUBLE_EQ(m.effortRiseTime, 6.04 / 68.04);
+}
+
+// A factor is reference% x working% / 10000, so a result keeps its absolute setting when the
+// reference changes.
+TEST(SettingsConversion, FactorIsTheProductOfReferenceAndWorkingRow) {
+    struct Case {
+        float reference, working, factor;
+    };
+    const Case cases[] = {{200, 50, 1.0f}, {100, 100, 1.0f}, {50, 50, 0.25f}, {100, 300, 3.0f}};
+    for (const Case& c : cases) {
+        SimulationRecord record = RecordAtHundred();
+        record.setPartSetting(referenceRow, 2, 2, c.reference);
+        record.setPartSetting(workingRow, 2, 2, c.working);
+        EXPECT_DOUBLE_EQ(PartSettingFactor(record, 2, 2), c.factor);
+        const ModelState m = Converted(record);
+        EXPECT_DOUBLE_EQ(m.intermediateResistance[0].target, 0.0567 / 0.2 * c.factor);
+    }
+}
+
+TEST(SettingsConversion, PeripheralFactorTwoGivesFourTimesTheResistance) {
+    SimulationRecord record = RecordAtHundred();
+    record.setPartSetting(workingRow, 2, 4, 200);
+    const ModelState m = Converted(record);
+    for (int k = 0; k < 5; ++k) {
+        EXPECT_DOUBLE_EQ(m.peripheralConductance[k].target, 125);
+        const double minVolume = 0.36 * 0.2;
+        const double normal = PeripheralResistance(500, 0.5, minVolume);
+        EXPECT_DOUBLE_EQ(PeripheralResistance(m.peripheralConductance[k].target, 0.5, minVolume),
+                         4 * normal);
+    }
+}
+
+// The whole lungs, the lobe's own lung and the lobe itself multiply; the other lung is untouched.
+TEST(SettingsConversion, LobeSettingsCombineBothLungsTheirLungAndTheLobe) {
+    SimulationRecord record = RecordAtHundred();
+    record.setPartSetting(workingRow, 2, 3, 150); // stiffness, both lungs
+    record.setPartSetting(workingRow, 1, 3, 200); // right lung
+    record.setPartSetting(workingRow, 5, 3, 50);  // lobe 3
+    const ModelState m = Converted(record);
+    const double expected[5] = {0.4 * 1.5, 0.4 * 1.5, 0.4 * 1.5 * 2 * 0.5, 0.4 * 1.5 * 2,
+                                0.4 * 1.5 * 2};
+    for (int k = 0; k < 5; ++k)
+        EXPECT_DOUBLE_EQ(m.wallStiffness[k].target, expected[k]);
+}
+
+TEST(SettingsConversion, CentralResistanceSquaresForTheBronchiOnly) {
+    SimulationRecord record = RecordAtHundred();
+    record.setPartSetting(workingRow, 0, 0, 200); // left lung
+    record.setPartSetting(workingRow, 2, 0, 300); // both lungs: the trachea
+    const ModelState m = Converted(record);
+    EXPECT_DOUBLE_EQ(m.bronchusCoefficient[0].target, 0.00057 * 4);
+    EXPECT_DOUBLE_EQ(m.bronchusCoefficient[1].target, 0.00057);
+    EXPECT_DOUBLE_EQ(m.tracheaTurbulentCoefficient.target, 0.0454575 * 3);
+}
+
+// Lung size scales a lung's lobes and the chest wall by the relative size Σ; a lobe's own size
+// setting has no effect.
+TEST(SettingsConversion, LungSizeScalesLungAndChestWall) {
+    SimulationRecord record = RecordAtHundred();
+    record.setPartSetting(workingRow, 0, 6, 50);  // left lung half size
+    record.setPartSetting(workingRow, 7, 6, 300); // lobe 5's own size: ignored
+    const ModelState m = Converted(record);
+    const double sigma = (0.2 + 0.25) * 0.5 + (0.15 + 0.2 + 0.2); // 0.775
+    EXPECT_NEAR(m.relativeLungSize, sigma, 1e-12);
+    EXPECT_NEAR(m.chestWallMinVolume.target, 1.5 * sigma, 1e-12);
+    EXPECT_DOUBLE_EQ(m.lobeMaxVolume[0].target, 6.2 * 0.2 * 0.5);
+    EXPECT_DOUBLE_EQ(m.lobeMaxVolume[4].target, 6.2 * 0.2);
+}
+
+TEST(SettingsConversion, GlobalSettingsScaleTheEffortAndTheEndOfTest) {
+    SimulationRecord record = RecordAtHundred();
+    record.setGlobalSetting(workingRow, 0, 50);
+    record.setGlobalSetting(workingRow, 1, 200);
+    record.setGlobalSetting(referenceRow, 2, 40);
+    record.setGlobalSetting(workingRow, 3, 400);
+    const ModelState m = Converted(record);
+    EXPECT_DOUBLE_EQ(m.expiratoryPressure, 1.77);
+    EXPECT_DOUBLE_EQ(m.effortRiseRate, 136.08);
+    EXPECT_DOUBLE_EQ(m.inspiratoryPressure, -1.0);
+    EXPECT_DOUBLE_EQ(m.endFlowThreshold, 0.1);
+    EXPECT_DOUBLE_EQ(m.effortRiseTime, 2.77 / 136.08);
+}
+
+} // namespace
