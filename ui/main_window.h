@@ -63,6 +63,13 @@ class TForm1 : public QMainWindow {
     // Geometry of every control from the window's size; run once at start-up.
     void LayoutMainWindow();
 
+    // The control panel: track bars, the reset button, the group panels and the lung selector.
+    // Sets the track bars from a record row's settings; a bar whose position changes runs its
+    // change handler.
+    void LoadRowSettingsToControls(int row);
+    // Puts every track bar back to its start position and clears the note box.
+    void ResetControls();
+
     // Menu bar commands.
     void Open1Click();
     void Save1Click();
