@@ -6,6 +6,7 @@
 #include "flow_volume_plot.h"
 #include "interaction.h"
 #include "run_hooks.h"
+#include "vector_registers.h"
 
 #include <QLocale>
 
@@ -34,16 +35,19 @@ void TForm1::RedrawVolumeTimeCurve() {
 }
 
 // The run draws into Image3 while it computes and shows every change at once: the window's
-// event loop does not run until the run is over.
+// event loop does not run until the run is over. After drawing, the model gets the processor
+// back in the state it computes fastest in.
 RunHooks TForm1::LiveDrawingHooks() {
     RunHooks hooks;
     hooks.liveFrameTick = [this] {
         volumeTimePlot.LiveFrameTick(Image3->canvas(), record_);
         Image3->repaintNow();
+        ClearUpperVectorRegisters();
     };
     hooks.showRunClock = [this, separator = RunClockDecimalSeparator()](double runClockTime) {
         volumeTimePlot.ShowRunClock(Image3->canvas(), runClockTime, separator);
         Image3->repaintNow();
+        ClearUpperVectorRegisters();
     };
     hooks.beep = [this] { interaction_.beep(); };
     return hooks;

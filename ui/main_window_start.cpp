@@ -8,6 +8,7 @@
 #include "interaction.h"
 #include "row_operations.h"
 #include "run_hooks.h"
+#include "vector_registers.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -79,6 +80,7 @@ void TForm1::StartSimulation() {
     const RunHooks hooks = LiveDrawingHooks();
     RunAndCommitNewResult(record_, state_, [this, &hooks] {
         volumeTimePlot.setVtStep(1);
+        ClearUpperVectorRegisters();
         RunForcedExpiration(model_, record_, hooks);
     });
 

@@ -11,6 +11,7 @@
 #include "record_file.h"
 #include "single_instance.h"
 #include "startup_checks.h"
+#include "vector_registers.h"
 
 #include <QPainter>
 #include <QStringLiteral>
@@ -129,6 +130,7 @@ bool TForm1::LoadPictures() {
 // The model settles into the state every run begins from; this also brings every row's part
 // settings to 100, whatever the standard file held.
 void TForm1::InitialiseProgramModel() {
+    ClearUpperVectorRegisters();
     InitialiseModel(model_, record_, true, [this] { interaction_.beep(); });
 }
 
