@@ -5,14 +5,10 @@
 
 #include "model_state.h"
 #include "run_hooks.h"
+#include "run_status.h"
 #include "simulation_record.h"
 
 void RunForcedExpiration(ModelState& model, SimulationRecord& record, const RunHooks& hooks);
-
-// The working row's runStatus values.
-inline constexpr float kRunValid = 1.0f;
-inline constexpr float kRunDead = 0.0f;
-inline constexpr float kRunError = -1.0f;
 
 // Whether every setting factor the model reads is a finite positive number.
 bool SettingsAreUsable(const SimulationRecord& record);

@@ -201,11 +201,9 @@ SolverOutcome ModelStep(ModelState& m, int integrationState) {
         }
 
         // 4. Central compartments.
-        const double leftConductance =
-            1.0 / m.intermediateResistance[0].current + 1.0 / m.intermediateResistance[1].current;
-        const double rightConductance = 1.0 / m.intermediateResistance[2].current +
-                                        1.0 / m.intermediateResistance[3].current +
-                                        1.0 / m.intermediateResistance[4].current;
+        const LobeAirways airways = CollectLobeAirways(m);
+        const double leftConductance = airways[0].r + airways[1].r;
+        const double rightConductance = airways[2].r + airways[3].r + airways[4].r;
         m.PcL = CentralTransmuralPressure(m.leftCentralVolume, m.centralReferenceVolume[0].current,
                                           m.centralCompliance[0].current, m.leftBronchusFlow,
                                           m.lobeFlow[0] + m.lobeFlow[1], leftConductance, 0.4);
@@ -231,7 +229,6 @@ SolverOutcome ModelStep(ModelState& m, int integrationState) {
         // 6.-9. Pleural pressure: a first estimate, corrected by the flows' slope found with a
         // probe, then the flows committed at the corrected pressure.
         const double x0 = ((A + CentralNetInflow(m)) * Rcw + drive) / denominator;
-        const LobeAirways airways = CollectLobeAirways(m);
         SolverOutcome outcome =
             SolveLobeFlows(m, airways, x0, m.PcL, m.PcR, SolverMode::commit, probeFlows);
         if (m.solverFailed)

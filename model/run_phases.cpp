@@ -1,6 +1,7 @@
 #include "run_phases.h"
 
 #include "run_recording.h"
+#include "run_status.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,13 +11,13 @@ namespace {
 
 constexpr double pi = std::numbers::pi;
 
-int RowStatus(const SimulationRecord& record) {
-    return static_cast<int>(record.field(workingRow, RowField::runStatus));
+bool RunIsValid(const SimulationRecord& record) {
+    return record.field(workingRow, RowField::runStatus) == kRunValid;
 }
 
 void FailNumerically(ModelState& m, SimulationRecord& record) {
     m.solverFailed = 1;
-    record.setField(workingRow, RowField::runStatus, -1.0f);
+    record.setField(workingRow, RowField::runStatus, kRunError);
 }
 
 // tlc follows the largest volume of the inspiration and hold, kept in the row.
@@ -46,9 +47,9 @@ void TidalBreathing(ModelState& m, SimulationRecord& record, double t) {
         m.relaxDivisor = m.expTime >= 1 ? 100 : 2000;
         if (P > -3)
             P -= m.pressureStep;
-        else if (RowStatus(record) == 1)
+        else if (RunIsValid(record))
             // Dead: the lungs would not fill. An earlier numerical failure keeps its status.
-            record.setField(workingRow, RowField::runStatus, 0.0f);
+            record.setField(workingRow, RowField::runStatus, kRunDead);
         return;
     }
     m.pressureStep = 0.001;
@@ -175,12 +176,12 @@ void ApplyRunPhase(ModelState& m, SimulationRecord& record, double t) {
     } else if (t < 6) {
         m.integrationState = 1;
         m.breathCount = 1;
-        if (RowStatus(record) == 1)
+        if (RunIsValid(record))
             record.setField(workingRow, RowField::frc, static_cast<float>(m.lungVolume));
         m.breathStartVolume = m.lungVolume;
         m.breathStart = t;
         m.inspiring = true;
-        if (RowStatus(record) == 1)
+        if (RunIsValid(record))
             StoreLobeTraces(m, record, 0);
     } else if (m.breathCount < 7) {
         TidalBreathing(m, record, t);

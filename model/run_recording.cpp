@@ -1,5 +1,7 @@
 #include "run_recording.h"
 
+#include "run_status.h"
+
 using record_layout::kVtSamples;
 
 bool StoreVolumeTimeSample(const ModelState& model, SimulationRecord& record) {
@@ -23,7 +25,7 @@ void StoreLobeTraces(const ModelState& model, SimulationRecord& record, int n) {
 
 void TakeFlowVolumeSample(ModelState& model, SimulationRecord& record, double recordedFlow) {
     if (model.sampleCount >= kLastFlowVolumeSample) {
-        record.setField(workingRow, RowField::runStatus, -1.0f);
+        record.setField(workingRow, RowField::runStatus, kRunError);
         return;
     }
     const int n = ++model.sampleCount;

@@ -140,6 +140,46 @@ TEST(FlowLimitationSolver, UnbracketedLobeFailsWithoutBeepAndStopsTheCall) {
     }
 }
 
+// The iteration count is shared by the lobes of one call: a collapsed lobe fails once the count
+// passes 10000, so lobes that each converge alone can exhaust it together. The slow lobe's
+// parameters were found by a search for a collapsed lobe needing a few thousand iterations.
+TEST(FlowLimitationSolver, CollapsedLobesShareOneIterationBudget) {
+    const Lobe slow{-1.5491898464901197, 0.31461738724973143, 1.1699586064575553e-06,
+                    0.05491175370276561, 0.78434012712800738};
+    const double x = -1.5557875072066796;
+    const double pc = -1.5171271843392742;
+    const auto modelWithSlowLobes = [&](int count) {
+        ModelState m = ModelWithLobes({0.0, 1.0, 1.0, 1.0, slow.pleuralOffset});
+        for (int k = 0; k < count; ++k) {
+            m.alveolarPressure[k] = slow.alveolarPressure;
+            m.peripheralResistance[k] = slow.peripheralResistance;
+            m.intermediateResistance[k].setBoth(slow.intermediateResistance);
+            m.wallStiffness[k].setBoth(slow.wallStiffness);
+        }
+        return m;
+    };
+    LobeValues probe{};
+
+    ModelState alone = modelWithSlowLobes(1);
+    ASSERT_EQ(SolveLobeFlows(alone, x, pc, pc, SolverMode::commit, probe), SolverOutcome::solved);
+    EXPECT_EQ(alone.flowLimited[0], 1);
+    // More than a third of the budget: three such lobes cannot all be solved.
+    EXPECT_GT(alone.solverIterationTotal, 10000 / 3 + 10);
+    EXPECT_LE(alone.solverIterationTotal, 5000);
+
+    ModelState three = modelWithSlowLobes(3);
+    const SolverOutcome outcome = SolveLobeFlows(three, x, pc, pc, SolverMode::commit, probe);
+    EXPECT_EQ(outcome, SolverOutcome::iterationCap);
+    EXPECT_TRUE(SolverFailureBeeps(outcome));
+    EXPECT_EQ(three.solverFailed, 1);
+    EXPECT_EQ(three.lobeFlow[0], alone.lobeFlow[0]); // lobes 1 and 2 are solved as alone
+    EXPECT_EQ(three.lobeFlow[1], alone.lobeFlow[0]);
+    EXPECT_EQ(three.flowLimited[2], 1); // lobe 3 was started, then failed
+    EXPECT_EQ(three.lobeFlow[2], 7.0);
+    for (int k = 3; k < 5; ++k)
+        EXPECT_EQ(three.flowLimited[k], 9); // never reached
+}
+
 // The effective resistance is only worked out from flows above 0.001 l/s in magnitude. The
 // intermediate resistance sets the flow: u·(1 − π/4)/R2 with the junction at the alveoli.
 TEST(FlowLimitationSolver, SmallFlowsKeepTheEffectiveResistance) {

@@ -2,6 +2,7 @@
 
 #include "forced_expiration_run.h"
 #include "record_file.h"
+#include "standard_indices.h"
 #include "standard_record_maker.h"
 
 #include <gtest/gtest.h>
@@ -55,20 +56,20 @@ TEST(StandardRecord, OneValidRunAtHundredInRowZeroAndNothingElse) {
     EXPECT_GT(field(RowField::fet), 1.0f);
     EXPECT_LT(field(RowField::flowAt1s), 0.0f); // still breathing out one second in
 
-    // Regression pin: these are the values of the standard run as this model computes it, kept
-    // so that any change to the model's numbers shows here and is made on purpose.
-    EXPECT_NEAR(field(RowField::fev1), 2.84107471, 1e-5);
-    EXPECT_NEAR(field(RowField::fvcex), 3.42206001, 1e-5);
-    EXPECT_NEAR(field(RowField::fev1PctFvc), 83.0223541, 1e-3);
-    EXPECT_NEAR(field(RowField::pef), 8.58076286, 1e-5);
-    EXPECT_NEAR(field(RowField::mef75), 7.19045401, 1e-5);
-    EXPECT_NEAR(field(RowField::mef50), 3.50734091, 1e-5);
-    EXPECT_NEAR(field(RowField::mef25), 1.33165967, 1e-5);
-    EXPECT_NEAR(field(RowField::erv), 1.10770607, 1e-5);
-    EXPECT_NEAR(field(RowField::flowAt1s), -0.862178206, 1e-5);
-    EXPECT_NEAR(field(RowField::frc), 2.98445415, 1e-5);
-    EXPECT_NEAR(field(RowField::tlc), 5.2988081, 1e-5);
-    EXPECT_NEAR(field(RowField::fet), 2.66898894, 1e-5);
+    // The pinned standard indices.
+    using namespace standard_indices;
+    EXPECT_NEAR(field(RowField::fev1), fev1, 1e-5);
+    EXPECT_NEAR(field(RowField::fvcex), fvcex, 1e-5);
+    EXPECT_NEAR(field(RowField::fev1PctFvc), fev1PctFvc, 1e-3);
+    EXPECT_NEAR(field(RowField::pef), pef, 1e-5);
+    EXPECT_NEAR(field(RowField::mef75), mef75, 1e-5);
+    EXPECT_NEAR(field(RowField::mef50), mef50, 1e-5);
+    EXPECT_NEAR(field(RowField::mef25), mef25, 1e-5);
+    EXPECT_NEAR(field(RowField::erv), erv, 1e-5);
+    EXPECT_NEAR(field(RowField::flowAt1s), flowAt1s, 1e-5);
+    EXPECT_NEAR(field(RowField::frc), frc, 1e-5);
+    EXPECT_NEAR(field(RowField::tlc), tlc, 1e-5);
+    EXPECT_NEAR(field(RowField::fet), fet, 1e-5);
 
     // The record the build put beside the programs is this one, byte for byte.
     SimulationRecord built;
