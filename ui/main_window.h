@@ -75,6 +75,26 @@ class TForm1 : public QMainWindow {
     void LoadRowSettingsToControls(int row);
     // Puts every track bar back to its start position and clears the note box.
     void ResetControls();
+    // Writes setting column n - 1 of the edited part from track bar n (1..8), shows it in the row
+    // grid and shows the setting's note.
+    void ApplyTrackBarChange(int n);
+    void TrackBar1Change();
+    void TrackBar2Change();
+    void TrackBar3Change();
+    void TrackBar4Change();
+    void TrackBar5Change();
+    void TrackBar6Change();
+    void TrackBar7Change();
+    void TrackBar8Change();
+    void TrackBar9Change(); // expiration depth
+    void Panel1Click();
+    void Panel2Click();
+    void Panel3Click();
+    void Panel4Click();
+    void ComboBox1Change();
+    // Shows airway picture code 1..5 in Image1, or the plain picture for -2; (x, y) is where the
+    // region's name will be hinted.
+    void ShowAirwayPicture(int code, int x, int y);
 
     // START and the result rows: the commands and the handlers of their controls.
     void StartSimulation();
@@ -220,6 +240,8 @@ class TForm1 : public QMainWindow {
   private:
     void CreateControls();
     void CreateControlPanel();
+    void ConnectControlPanel();
+    QSlider* TrackBarOf(int n) const;
     void CreateMenus();
     void ConnectHandlers();
     void RunStartup();

@@ -1,10 +1,195 @@
-// Handlers of the control panel: the track bars, the reset button, the group panels and the lung
-// selector.
+// Handlers of the control panel: the track bars that set the edited lung part's settings, the
+// reset button, the group panels and the lung selector.
 
 #include "main_window.h"
 
-void TForm1::LoadRowSettingsToControls(int row) {
-    (void)row;
+#include "clickable_panel.h"
+#include "track_bar_scales.h"
+
+#include <QComboBox>
+#include <QPainter>
+#include <QPushButton>
+#include <QSlider>
+#include <QTextEdit>
+
+#include <array>
+#include <string>
+
+namespace {
+// The lung part the control panel edits: both lungs.
+constexpr int kEditedPart = 2;
+constexpr int kExpirationDepthItem = 0;
+constexpr int kExpirationDepthBar = 9;
+constexpr int kTrackBarCount = 9;
+constexpr int kPlainAirwayPicture = -2;
+// The region's name is hinted this far above the bottom of the airway picture.
+constexpr int kHintAboveBottom = 60;
+} // namespace
+
+QSlider* TForm1::TrackBarOf(int n) const {
+    const std::array<QSlider*, kTrackBarCount> bars = {TrackBar1, TrackBar2, TrackBar3,
+                                                       TrackBar4, TrackBar5, TrackBar6,
+                                                       TrackBar7, TrackBar8, TrackBar9};
+    TrackBarSpecOf(n); // a number outside 1..9 is a range error
+    return bars[static_cast<std::size_t>(n - 1)];
 }
 
-void TForm1::ResetControls() {}
+void TForm1::ApplyTrackBarChange(int n) {
+    const TrackBarSpec& spec = TrackBarSpecOf(n);
+    const double value = TrackBarValue(n, TrackBarOf(n)->value());
+    state_.currentPart(kEditedPart, spec.settingColumn) = value;
+    StringGrid2->cells().setCell(spec.rowGridColumn, 0,
+                                 "   " + std::to_string(static_cast<long long>(value)));
+    StringGrid2->update();
+    ShowSettingNote(n);
+}
+
+void TForm1::TrackBar1Change() {
+    ApplyTrackBarChange(1);
+}
+void TForm1::TrackBar2Change() {
+    ApplyTrackBarChange(2);
+}
+void TForm1::TrackBar3Change() {
+    ApplyTrackBarChange(3);
+}
+void TForm1::TrackBar4Change() {
+    ApplyTrackBarChange(4);
+}
+void TForm1::TrackBar5Change() {
+    ApplyTrackBarChange(5);
+}
+void TForm1::TrackBar6Change() {
+    ApplyTrackBarChange(6);
+}
+void TForm1::TrackBar7Change() {
+    ApplyTrackBarChange(7);
+}
+void TForm1::TrackBar8Change() {
+    ApplyTrackBarChange(8);
+}
+
+void TForm1::TrackBar9Change() {
+    state_.currentGlobal(kExpirationDepthItem) =
+        TrackBarValue(kExpirationDepthBar, TrackBar9->value());
+}
+
+// Positions set here run a bar's change handler only when they move it, so a setting that already
+// matches its bar keeps its exact stored value, and a moved one takes the value of its position.
+void TForm1::LoadRowSettingsToControls(int row) {
+    const int source = row == -1 ? 0 : row;
+    for (int part = 0; part < record_layout::kParts; ++part)
+        for (int column = 0; column < record_layout::kSettingColumns; ++column)
+            state_.currentPart(part, column) = record_.partSetting(source, part, column);
+    for (int n = 1; n <= 8; ++n) {
+        const double setting = state_.currentPart(kEditedPart, TrackBarSpecOf(n).settingColumn);
+        TrackBarOf(n)->setValue(TrackBarPosition(n, setting));
+    }
+    // The stored depth reaches the current settings only through its bar's handler.
+    const double depth = record_.globalSetting(source, kExpirationDepthItem);
+    TrackBar9->setValue(TrackBarPosition(kExpirationDepthBar, depth));
+}
+
+void TForm1::ResetControls() {
+    for (int n = 1; n <= kTrackBarCount; ++n)
+        TrackBarOf(n)->setValue(TrackBarSpecOf(n).defaultPosition);
+    RichEdit1->clear();
+}
+
+namespace {
+QPoint AirwayHintPoint(const QWidget* picture) {
+    return {picture->x() + picture->width() / 2,
+            picture->y() + picture->height() - kHintAboveBottom};
+}
+} // namespace
+
+void TForm1::Panel1Click() {
+    SelectSection(1);
+    const QPoint hint = AirwayHintPoint(Image1);
+    ShowAirwayPicture(2, hint.x(), hint.y());
+}
+
+void TForm1::Panel2Click() {
+    SelectSection(3);
+    const QPoint hint = AirwayHintPoint(Image1);
+    ShowAirwayPicture(3, hint.x(), hint.y());
+}
+
+void TForm1::Panel3Click() {
+    SelectSection(4);
+    const QPoint hint = AirwayHintPoint(Image1);
+    ShowAirwayPicture(4, hint.x(), hint.y());
+}
+
+void TForm1::Panel4Click() {
+    SelectSection(5);
+    const QPoint hint = AirwayHintPoint(Image1);
+    ShowAirwayPicture(5, hint.x(), hint.y());
+}
+
+// Only "Both lungs" is ever edited; any other choice is taken back at once.
+void TForm1::ComboBox1Change() {
+    ComboBox1->setCurrentIndex(0);
+    ComboBox1->setCurrentText(QStringLiteral("Both lungs"));
+}
+
+// The picture of one region over the whole of Image1. The region's name hint and the timer that
+// takes the picture back to its plain state belong to the airway picture's own hint handling, so
+// the hint point is not used here yet.
+void TForm1::ShowAirwayPicture(int code, int x, int y) {
+    (void)x;
+    (void)y;
+    const int picture = code == kPlainAirwayPicture ? 1 : code;
+    if (picture < 1 || picture > 5)
+        return;
+    const QImage& source = pictureTable[static_cast<std::size_t>(picture)];
+    if (Image1->canvas().size() != Image1->size())
+        Image1->resizeCanvas(Image1->size());
+    if (!source.isNull() && !Image1->canvas().isNull()) {
+        QPainter painter(&Image1->canvas());
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(Image1->canvas().rect(), source);
+    }
+    Image1->update();
+}
+
+void TForm1::ConnectControlPanel() {
+    using Handler = void (TForm1::*)();
+    const std::array<Handler, kTrackBarCount> changes = {
+        &TForm1::TrackBar1Change, &TForm1::TrackBar2Change, &TForm1::TrackBar3Change,
+        &TForm1::TrackBar4Change, &TForm1::TrackBar5Change, &TForm1::TrackBar6Change,
+        &TForm1::TrackBar7Change, &TForm1::TrackBar8Change, &TForm1::TrackBar9Change};
+    for (int n = 1; n <= kTrackBarCount; ++n) {
+        QSlider* bar = TrackBarOf(n);
+        const Handler handler = changes[static_cast<std::size_t>(n - 1)];
+        const auto run = [this, handler] { RunCommand([this, handler] { (this->*handler)(); }); };
+        // A new position, whether the user's or the program's.
+        connect(bar, &QSlider::valueChanged, this, run);
+        // Every key press, wheel step or drag step of the user counts, also one that leaves the
+        // position where it was (at either end); one that moves it arrives as valueChanged. Code
+        // sets positions with setValue, which triggers no action.
+        connect(bar, &QSlider::actionTriggered, this, [bar, run](int) {
+            if (bar->sliderPosition() == bar->value())
+                run();
+        });
+        // Letting go of the thumb ends the drag where it is.
+        connect(bar, &QSlider::sliderReleased, this, run);
+    }
+
+    const std::array<std::pair<QFrame*, Handler>, 4> panels = {{
+        {Panel1, &TForm1::Panel1Click},
+        {Panel2, &TForm1::Panel2Click},
+        {Panel3, &TForm1::Panel3Click},
+        {Panel4, &TForm1::Panel4Click},
+    }};
+    for (const auto& [panel, handler] : panels) {
+        if (auto* clickable = qobject_cast<ClickablePanel*>(panel))
+            connect(clickable, &ClickablePanel::clicked, this,
+                    [this, handler] { RunCommand([this, handler] { (this->*handler)(); }); });
+    }
+    // "reset" works whichever group is enabled, also on the disabled track bars.
+    connect(Button1, &QPushButton::clicked, this,
+            [this] { RunCommand([this] { ResetControls(); }); });
+    connect(ComboBox1, &QComboBox::currentIndexChanged, this,
+            [this] { RunCommand([this] { ComboBox1Change(); }); });
+}

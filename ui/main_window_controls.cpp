@@ -3,6 +3,8 @@
 
 #include "main_window.h"
 
+#include "clickable_panel.h"
+
 #include <QComboBox>
 #include <QFrame>
 #include <QGroupBox>
@@ -28,8 +30,14 @@ void paintBackground(QWidget* widget, const QColor& colour) {
     widget->setAutoFillBackground(true);
 }
 
-QFrame* makePanel(QWidget* parent, const char* name, const QColor& colour) {
-    auto* panel = named(new QFrame(parent), name);
+// Design sizes, before the window is scaled to the screen.
+constexpr int kTrackBarThickness = 30;
+constexpr int kTrackBarLength = 150;
+constexpr int kComboBoxWidth = 145;
+constexpr int kComboBoxHeight = 21;
+
+QFrame* makePanel(QFrame* panel, const char* name, const QColor& colour) {
+    named(panel, name);
     panel->setFrameShape(QFrame::Panel);
     panel->setFrameShadow(QFrame::Raised);
     paintBackground(panel, colour);
@@ -56,6 +64,10 @@ QLabel* makeHeading(QWidget* parent, const char* name, const QString& text) {
 QSlider* makeTrackBar(QWidget* parent, const char* name, Qt::Orientation orientation, int minimum,
                       int maximum, int position) {
     auto* bar = named(new QSlider(orientation, parent), name);
+    if (orientation == Qt::Vertical)
+        bar->resize(kTrackBarThickness, kTrackBarLength);
+    else
+        bar->resize(kTrackBarLength, kTrackBarThickness);
     bar->setRange(minimum, maximum);
     bar->setValue(position);
     bar->setSingleStep(1);
@@ -84,6 +96,10 @@ void TForm1::CreateControls() {
 
     auto* client = named(new QWidget(this), "ClientArea");
     paintBackground(client, kSilver);
+    // The scales of the groups not selected stay readable, greyed, on the silver panels.
+    QPalette greyed = client->palette();
+    greyed.setColor(QPalette::Disabled, QPalette::WindowText, kGrey);
+    client->setPalette(greyed);
     setCentralWidget(client);
 
     Image1 = named(new ImageView(client), "Image1");
@@ -106,6 +122,7 @@ void TForm1::CreateControls() {
     ComboBox1 = named(new QComboBox(client), "ComboBox1");
     ComboBox1->addItems(
         {QStringLiteral("Both lungs"), QStringLiteral("Left lung"), QStringLiteral("Right lung")});
+    ComboBox1->setGeometry(20, 0, kComboBoxWidth, kComboBoxHeight);
     ComboBox1->hide();
 
     CreateControlPanel();
@@ -138,21 +155,23 @@ void TForm1::CreateControls() {
     TrackBar9->hide();
     Label53 = makeLabel(client, "Label53", QStringLiteral("głębokość wydechu"));
     Label53->hide();
+
+    ConnectControlPanel();
 }
 
 void TForm1::CreateControlPanel() {
     QWidget* client = centralWidget();
-    Panel5 = makePanel(client, "Panel5", kSilver);
-    Panel7 = makePanel(client, "Panel7", kSilver);
+    Panel5 = makePanel(new QFrame(client), "Panel5", kSilver);
+    Panel7 = makePanel(new QFrame(client), "Panel7", kSilver);
     Label5 = makeHeading(Panel5, "Label5", QStringLiteral("GŁÓWNE"));
     Label11 = makeHeading(Panel5, "Label11", QStringLiteral("POŚREDNIE"));
     Label16 = makeHeading(Panel5, "Label16", QStringLiteral("OBWODOWE"));
     Label21 = makeHeading(Panel7, "Label21", QStringLiteral("PŁUCA"));
 
-    Panel1 = makePanel(client, "Panel1", kSilver);
-    Panel2 = makePanel(client, "Panel2", kSilver);
-    Panel3 = makePanel(client, "Panel3", kSilver);
-    Panel4 = makePanel(client, "Panel4", kSilver);
+    Panel1 = makePanel(new ClickablePanel(client), "Panel1", kSilver);
+    Panel2 = makePanel(new ClickablePanel(client), "Panel2", kSilver);
+    Panel3 = makePanel(new ClickablePanel(client), "Panel3", kSilver);
+    Panel4 = makePanel(new ClickablePanel(client), "Panel4", kSilver);
 
     TrackBar1 = makeTrackBar(Panel1, "TrackBar1", Qt::Vertical, 100, 500, 200);
     Label24 = makeLabel(Panel1, "Label24", QStringLiteral("R"));

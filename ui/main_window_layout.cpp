@@ -1,14 +1,16 @@
-// The window lays itself out once, at start-up, from the screen and its own client size: the
-// airway picture and both plots across the top, the results table at the top right, and the grey
-// control panel below them.
+// The window lays itself out once, at start-up: first the whole design is scaled to the screen's
+// width, then every control is placed from the client size by ComputeMainWindowGeometry. It is not
+// laid out again when its size changes later.
 
 #include "main_window.h"
 
+#include "main_window_geometry.h"
+
+#include <QComboBox>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenuBar>
-#include <QPainterPath>
 #include <QPushButton>
 #include <QRegion>
 #include <QScreen>
@@ -16,166 +18,191 @@
 #include <QStyle>
 #include <QTextEdit>
 
-#include <cmath>
-#include <initializer_list>
+#include <algorithm>
+#include <array>
+#include <vector>
 
 namespace {
-constexpr int kTrackBarWidth = 30;
-constexpr int kComboBoxHeight = 21;
-constexpr int kTallScreen = 768;
+// The screen width the window was designed on: there the scaling changes nothing.
+constexpr int kDesignScreenWidth = 1280;
+// Above this screen height the results table gets its larger font.
+constexpr int kResultsFontPointSize = 10;
+// Diameter of the grey panel's corner ellipses.
+constexpr int kCornerDiameter = 30;
 
-// Nearest integer, halves to the even neighbour.
-int roundEven(double x) {
-    return static_cast<int>(std::nearbyint(x));
+bool isDesignControl(const QWidget* widget) {
+    const QString name = widget->objectName();
+    return !name.isEmpty() && !name.startsWith(QLatin1String("qt_")) && !widget->isWindow();
 }
 
-// a * b / c, nearest integer, halves away from zero.
-int mulDiv(int a, int b, int c) {
-    return static_cast<int>(std::lround(static_cast<double>(a) * b / c));
+QFont scaledFont(QFont font, int m, int d) {
+    if (font.pixelSize() > 0)
+        font.setPixelSize(std::max(1, MulDiv(font.pixelSize(), m, d)));
+    else if (font.pointSize() > 0)
+        font.setPointSize(std::max(1, MulDiv(font.pointSize(), m, d)));
+    return font;
 }
 
-int rightOf(const QWidget* w) {
-    return w->x() + w->width();
-}
-int bottomOf(const QWidget* w) {
-    return w->y() + w->height();
-}
-
-// Five scale marks beside a track bar, the first one level with its minimum.
-void placeScale(const QSlider* bar, std::initializer_list<QLabel*> labels, int firstMark, int marks,
-                int left) {
-    const int top = bar->y();
-    const int height = bar->height();
-    const int step = roundEven(0.8 * height / marks);
-    int k = firstMark;
-    for (QLabel* label : labels) {
-        label->move(left, top + roundEven(height / 25.0) + k * step);
-        ++k;
+// Every control's position, size and own font, and the window's font, scaled by m / d. Edges are
+// scaled rather than sizes, so neighbours that touched still touch.
+void ScaleDesign(QWidget* window, int m, int d) {
+    if (m == d)
+        return;
+    struct Design {
+        QWidget* widget;
+        QRect geometry;
+        QFont font;
+        bool ownFont;
+    };
+    // Read everything first: a child that inherits its parent's font must not be scaled twice.
+    std::vector<Design> designs;
+    for (QWidget* widget : window->findChildren<QWidget*>())
+        if (isDesignControl(widget))
+            designs.push_back({widget, widget->geometry(), widget->font(),
+                               widget->testAttribute(Qt::WA_SetFont)});
+    window->setFont(scaledFont(window->font(), m, d));
+    for (const Design& design : designs) {
+        if (design.ownFont)
+            design.widget->setFont(scaledFont(design.font, m, d));
+        const QRect& g = design.geometry;
+        const int left = MulDiv(g.x(), m, d);
+        const int top = MulDiv(g.y(), m, d);
+        design.widget->setGeometry(left, top, MulDiv(g.x() + g.width(), m, d) - left,
+                                   MulDiv(g.y() + g.height(), m, d) - top);
     }
+    // Labels size themselves to their text.
+    for (const Design& design : designs)
+        if (auto* label = qobject_cast<QLabel*>(design.widget))
+            label->adjustSize();
 }
 
-void placeCaption(QLabel* caption, const QSlider* bar, int left) {
-    caption->move(left, bar->y() - caption->height() + 2);
+void place(QWidget* widget, const Box& box) {
+    widget->setGeometry(box.left, box.top, box.width, box.height);
+}
+
+// The grey panel's outline: a rectangle whose corners are quarter ellipses of the given diameter.
+QRegion RoundedPanelRegion(int width, int height, int diameter) {
+    const int r = diameter / 2;
+    QRegion region(r, 0, std::max(0, width - 2 * r), height);
+    region += QRegion(0, r, width, std::max(0, height - 2 * r));
+    for (const QPoint corner :
+         {QPoint(0, 0), QPoint(width - diameter, 0), QPoint(0, height - diameter),
+          QPoint(width - diameter, height - diameter)})
+        region += QRegion(QRect(corner, QSize(diameter, diameter)), QRegion::Ellipse);
+    return region;
 }
 } // namespace
 
 void TForm1::LayoutMainWindow() {
-    // The window fills the screen's free area; the controls are placed for that size once.
-    const QRect available = screen()->availableGeometry();
+    const QScreen* display = screen();
+    ScaleDesign(this, display->geometry().width(), kDesignScreenWidth);
+
+    // The window fills the screen's free area below its caption; the controls are placed for that
+    // client size once.
+    const QRect available = display->availableGeometry();
     const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight);
     resize(available.width(), available.height() - titleBar);
-    const int W = width();
-    const int H = height() - menuBar()->sizeHint().height();
-    centralWidget()->resize(W, H);
+    const int menuHeight = menuBar()->sizeHint().height();
+    centralWidget()->setGeometry(0, menuHeight, width(), height() - menuHeight);
 
-    Image1->setGeometry(10, 0, roundEven(0.38 * W), mulDiv(H, 55, 100));
-    Image2->setGeometry(rightOf(Image1) + 10, Image1->y(), Image1->width(),
-                        mulDiv(Image1->height(), 75, 100));
-    Image3->setGeometry(Image2->x(), bottomOf(Image2) + mulDiv(Image1->height(), 1, 100),
-                        Image2->width(), mulDiv(Image1->height(), 24, 100));
+    LayoutInputs in;
+    in.clientWidth = centralWidget()->width();
+    in.clientHeight = centralWidget()->height();
+    in.screenHeight = display->geometry().height();
+    in.comboBoxHeight = ComboBox1->height();
+    in.gridLineWidth = StringGrid::gridLineWidth;
+    in.resultsRowCount = StringGrid1->rowCount();
+    in.rowGridRowCount = StringGrid2->rowCount();
+    const std::array<QLabel*, 9> captions = {nullptr, Label24, Label25, Label28, Label27,
+                                             Label29, Label30, Label31, Label32};
+    for (int n = 1; n <= 8; ++n) {
+        in.trackBarWidth[static_cast<std::size_t>(n)] = TrackBarOf(n)->width();
+        in.captionWidth[static_cast<std::size_t>(n)] =
+            captions[static_cast<std::size_t>(n)]->width();
+    }
+    in.captionHeight = Label24->height();
+    const std::array<QLabel*, 4> headings = {Label5, Label11, Label16, Label21};
+    for (std::size_t k = 0; k < headings.size(); ++k)
+        in.headingWidth[k] = headings[k]->width();
+    const std::array<QLabel*, 5> lungScale = {Label36, Label37, Label18, Label38, Label39};
+    in.lungScaleWidth = 0;
+    for (const QLabel* label : lungScale)
+        in.lungScaleWidth = std::max(in.lungScaleWidth, label->width());
 
-    const int tableLeft = rightOf(Image2) + 10;
-    const int X = W - tableLeft - 10;
-    StringGrid1->setGeometry(tableLeft, Image2->y(), X, Image1->height());
-    const double tableShares[] = {0.33, 0.12, 0.2, 0.2, 0.11};
+    const MainWindowGeometry g = ComputeMainWindowGeometry(in);
+
+    place(Image1, g.image1);
+    place(Image2, g.image2);
+    place(Image3, g.image3);
+
+    place(StringGrid1, g.stringGrid1);
     for (int c = 0; c < StringGrid1->columnCount(); ++c)
-        StringGrid1->setColumnWidth(c, roundEven(tableShares[c] * X));
-    StringGrid1->setAllRowHeights(StringGrid1->height() / StringGrid1->rowCount() -
-                                  StringGrid::gridLineWidth);
-    if (screen()->geometry().height() > kTallScreen) {
+        StringGrid1->setColumnWidth(c, g.resultsColumnWidth[static_cast<std::size_t>(c)]);
+    StringGrid1->setAllRowHeights(g.resultsRowHeight);
+    if (g.resultsFontSize10) {
         QFont tableFont = StringGrid1->font();
-        tableFont.setPointSize(10);
+        tableFont.setPointSize(kResultsFontPointSize);
         StringGrid1->setFont(tableFont);
     }
 
-    const int panelTop = bottomOf(Image1) + 10;
-    Panel6->setGeometry(10, panelTop, W - 20, H - panelTop - 20);
-    QPainterPath outline;
-    outline.addRoundedRect(QRectF(0, 0, Panel6->width(), Panel6->height()), 15, 15);
-    Panel6->setMask(QRegion(outline.toFillPolygon().toPolygon()));
+    place(Panel6, g.panel6);
+    // The silver window shows outside the rounded corners.
+    Panel6->setMask(RoundedPanelRegion(Panel6->width(), Panel6->height(), kCornerDiameter));
 
-    Panel5->setGeometry(20, Panel6->y() + kComboBoxHeight + 10, mulDiv(W, 38, 100),
-                        Panel6->height() / 2 - 5);
-    const int E = mulDiv(Panel5->width() - 40, 1, 3);
-    Panel7->setGeometry(rightOf(Panel5) + 5, Panel5->y(), E + 10, Panel5->height());
+    place(Panel5, g.panel5);
+    place(Panel7, g.panel7);
+    const std::array<QFrame*, 5> groups = {nullptr, Panel1, Panel2, Panel3, Panel4};
+    for (std::size_t k = 1; k < groups.size(); ++k)
+        place(groups[k], g.groupPanel[k]);
 
-    const int groupTop = Panel5->y() + 15;
-    const int D = Panel5->height() - 20;
-    Panel1->setGeometry(Panel5->x() + 5, groupTop, (E - 5) / 2 + 3, D);
-    Panel2->setGeometry(Panel5->x() + Panel1->width() + 20, groupTop, roundEven(1.5 * E), D);
-    Panel3->setGeometry(Panel5->x() + 2 * E + 35, groupTop, E, D);
-    Panel4->setGeometry(Panel7->x() + 5, groupTop, E, D);
-
-    const int barHeight = mulDiv(D, 4, 5);
-    const int barTop = D - barHeight - 1;
-    const auto placeBar = [&](QSlider* bar, int left) {
-        bar->setGeometry(left, barTop, kTrackBarWidth, barHeight);
-    };
-    placeBar(TrackBar1, 3);
-    placeBar(TrackBar2, 3);
-    placeBar(TrackBar7, 3);
-    placeBar(TrackBar3, E / 2 + 15);
-    placeBar(TrackBar4, Panel2->width() - kTrackBarWidth - 3);
-    placeBar(TrackBar5, E / 2 - kTrackBarWidth);
-    placeBar(TrackBar6, E / 2);
-    placeBar(TrackBar8, Panel4->width() - kTrackBarWidth - 3);
-
-    Label5->move(5, 1);
-    Label11->move(((Panel5->width() - Label11->width()) / 10) * 4, 1);
-    Label16->move(Panel5->width() - Label16->width() - 15, 1);
-    Label21->move((Panel7->width() - Label21->width()) / 2, 1);
-
-    placeCaption(Label24, TrackBar1, TrackBar1->x());
-    placeCaption(Label25, TrackBar2, TrackBar2->x());
-    placeCaption(Label28, TrackBar3, TrackBar3->x());
-    placeCaption(Label27, TrackBar4, TrackBar4->x());
-    placeCaption(Label29, TrackBar5, 1);
-    placeCaption(Label30, TrackBar6, Panel3->width() - Label30->width() - 5);
-    placeCaption(Label31, TrackBar7, TrackBar7->x());
-    placeCaption(Label32, TrackBar8, TrackBar8->x() - 2);
-
-    placeScale(TrackBar1, {Label33, Label1, Label2, Label3, Label4}, 0, 4, rightOf(TrackBar1));
-    placeScale(TrackBar2, {Label40, Label41, Label42, Label43, Label44}, 0, 4, rightOf(TrackBar2));
-    placeScale(TrackBar3, {Label7, Label8, Label9, Label10, Label51}, 1, 5, rightOf(TrackBar3));
-    placeScale(TrackBar5, {Label34, Label12, Label13, Label14, Label15}, 0, 4, 2);
-    placeScale(TrackBar6, {Label45, Label46, Label47, Label48, Label49}, 0, 4, rightOf(TrackBar6));
-    int sharedWidth = 0;
-    for (QLabel* label : {Label36, Label37, Label18, Label38, Label39})
-        sharedWidth = std::max(sharedWidth, label->width());
-    placeScale(TrackBar7, {Label36, Label37, Label18, Label38, Label39}, 0, 4,
-               (Panel4->width() - sharedWidth) / 2);
-
-    const int buttonsLeft = rightOf(Panel7) + 5;
-    Button2->setGeometry(buttonsLeft, Panel7->y(), 90, 40);
-    Button1->setGeometry(buttonsLeft, bottomOf(Button2) + 6, 43, 27);
-    Button9->setGeometry(buttonsLeft, bottomOf(Button1) + 6, 43, 25);
-    Button10->setGeometry(rightOf(Button9) + 5, Button9->y(), 43, 25);
-    Button8->setGeometry(buttonsLeft, bottomOf(Button9) + 1, 90, 25);
-
-    const int lowerTop = bottomOf(Panel5) + 5;
-    GroupBox1->setGeometry(buttonsLeft, lowerTop, 90, bottomOf(Panel6) - lowerTop - 5);
-    const int w = GroupBox1->width();
-    const int h = GroupBox1->height();
-    Button3->setGeometry(roundEven(0.1 * w), roundEven(0.2 * h), roundEven(0.8 * w), 20);
-    Button6->setGeometry(Button3->x(), bottomOf(Button3) + 10, Button3->width(), 20);
-
-    const int F = E / 2;
-    int gridWidth = 0;
-    for (int c = 0; c < StringGrid2->columnCount(); ++c) {
-        const bool separator = c == 2 || c == 5 || c == 8;
-        StringGrid2->setColumnWidth(c, separator ? 15 : F);
-        gridWidth += StringGrid2->columnWidth(c) + StringGrid::gridLineWidth;
+    for (int n = 1; n <= 8; ++n) {
+        const TrackBarPlace& bar = g.trackBar[static_cast<std::size_t>(n)];
+        place(TrackBarOf(n), bar.bar);
+        place(captions[static_cast<std::size_t>(n)], bar.caption);
     }
-    const int rowHeight = (bottomOf(Panel6) - lowerTop - 5) / StringGrid2->rowCount();
-    StringGrid2->setAllRowHeights(rowHeight);
-    StringGrid2->setGeometry(20, lowerTop, gridWidth,
-                             (rowHeight + StringGrid::gridLineWidth) * StringGrid2->rowCount());
+    struct Scale {
+        int bar;
+        std::array<QLabel*, 5> labels;
+    };
+    // Track bars 7 and 8 share one scale, placed with track bar 7's marks.
+    const std::array<Scale, 5> scales = {{
+        {1, {Label33, Label1, Label2, Label3, Label4}},
+        {2, {Label40, Label41, Label42, Label43, Label44}},
+        {3, {Label7, Label8, Label9, Label10, Label51}},
+        {5, {Label34, Label12, Label13, Label14, Label15}},
+        {6, {Label45, Label46, Label47, Label48, Label49}},
+    }};
+    const auto placeMarks = [&](int n, const std::array<QLabel*, 5>& labels) {
+        const TrackBarPlace& bar = g.trackBar[static_cast<std::size_t>(n)];
+        for (std::size_t k = 0; k < labels.size(); ++k)
+            labels[k]->move(bar.markLeft, bar.markTop[k]);
+    };
+    for (const Scale& scale : scales)
+        placeMarks(scale.bar, scale.labels);
+    placeMarks(7, lungScale);
 
-    Label26->move(Button2->x(), 5);
-    RichEdit1->setGeometry(rightOf(Button2) + 5, Panel7->y(),
-                           rightOf(Panel6) - (rightOf(Button2) + 5) - 10, Panel7->height());
+    for (std::size_t k = 0; k < headings.size(); ++k)
+        headings[k]->move(g.headingLeft[k], 1);
+
+    place(Button2, g.button2);
+    place(Button1, g.button1);
+    place(Button9, g.button9);
+    place(Button10, g.button10);
+    place(Button8, g.button8);
+    place(GroupBox1, g.groupBox1);
+    place(Button3, g.button3);
+    place(Button6, g.button6);
+
+    for (int c = 0; c < StringGrid2->columnCount(); ++c)
+        StringGrid2->setColumnWidth(c, g.rowGridColumnWidth[static_cast<std::size_t>(c)]);
+    StringGrid2->setAllRowHeights(g.rowGridRowHeight);
+    place(StringGrid2, g.stringGrid2);
+
+    Label26->move(g.label26.left, g.label26.top);
+    place(RichEdit1, g.richEdit1);
     RichEdit1->clear();
 
     for (ImageView* view : {Image1, Image2, Image3})
         view->resizeCanvas(view->size());
+    setWindowState(windowState() | Qt::WindowMaximized);
 }

@@ -71,6 +71,7 @@ void TForm1::StartSimulation() {
     });
 
     SelectSection(0);
+    ShowAirwayPicture(-2, 0, 0);
     volumeTimePlot.setVtStep(1);
     DrawVolumeTimeStep(0);
     ShowResultsTable(0, false);
