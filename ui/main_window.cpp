@@ -8,9 +8,8 @@
 TForm1::TForm1(Interaction& interaction, SimulationRecord& record, RecordState& state,
                ModelState& model, QString exeDir, std::filesystem::path instanceLockDirectory,
                QWidget* parent)
-    : QMainWindow(parent), interaction_(interaction), record_(record), state_(state),
-      model_(model), exeDir_(std::move(exeDir)),
-      instanceLockDirectory_(std::move(instanceLockDirectory)) {
+    : QMainWindow(parent), interaction_(interaction), record_(record), state_(state), model_(model),
+      exeDir_(std::move(exeDir)), instanceLockDirectory_(std::move(instanceLockDirectory)) {
     CreateControls();
     CreateMenus();
     ConnectHandlers();

@@ -233,7 +233,7 @@ class TForm1 : public QMainWindow {
     QString currentFileName;
     std::array<QColor, 5> rowColors;
     unsigned char activeSection = 0;
-    QTimer* Timer1 = nullptr; // takes the airway picture back to its plain state
+    QTimer* Timer1 = nullptr;   // takes the airway picture back to its plain state
     bool runInProgress = false; // set while START runs; the airway picture ignores the mouse
     VolumeTimePlot volumeTimePlot;
 

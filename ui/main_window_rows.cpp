@@ -55,8 +55,7 @@ void TForm1::ClearNoteBox() {
 }
 
 void TForm1::ShowRowHelp() {
-    interaction_.showHelpFile(
-        QString::fromStdString(DataPath("helpfiles/H0005.rtf").string()));
+    interaction_.showHelpFile(QString::fromStdString(DataPath("helpfiles/H0005.rtf").string()));
 }
 
 void TForm1::StringGrid2SelectCell(int row) {

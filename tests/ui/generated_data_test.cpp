@@ -47,8 +47,7 @@ TEST(GeneratedData, BuildsDataFilesBringUpTheStandardReference) {
     SimulationRecord record;
     RecordState state;
     ModelState model;
-    TForm1 form(interaction, record, state, model, dir.path() + QStringLiteral("/"),
-                root / "lock");
+    TForm1 form(interaction, record, state, model, dir.path() + QStringLiteral("/"), root / "lock");
     ASSERT_TRUE(interaction.messages.isEmpty()) << interaction.messages.join('|').toStdString();
     ASSERT_EQ(record.field(0, RowField::runStatus), 1.0f);
 

@@ -59,7 +59,8 @@ TEST(LiveDrawing, CurveGrowsSegmentBySegmentAndTheClockRunsInTheCorner) {
         const QImage corner = canvas.copy(ClockCorner(canvas));
         const int yellow = CountPixels(corner, kYellow);
         // At least "0,00" in a font 8 pixels tall, on yellow up to the right edge.
-        if (yellow > 120 && (corner.pixel(corner.width() - 1, 1) & 0xffffff) == (kYellow & 0xffffff)) {
+        if (yellow > 120 &&
+            (corner.pixel(corner.width() - 1, 1) & 0xffffff) == (kYellow & 0xffffff)) {
             ++showsWithClock;
             // The digits are black on the yellow; the frame draws nothing else up there.
             if (CountPixels(corner, qRgb(0, 0, 0)) > 10)

@@ -25,7 +25,8 @@ ModelWindow::ModelWindow(float expirationDepth) {
     UseModelStandardRecord(folder, expirationDepth);
     w.start(folder);
     if (!w.interaction.messages.isEmpty())
-        throw std::runtime_error("start-up said: " + w.interaction.messages.join('|').toStdString());
+        throw std::runtime_error("start-up said: " +
+                                 w.interaction.messages.join('|').toStdString());
     // Shown as the user sees it, so that clicks arrive the way the window system delivers them
     // and the live drawing really paints.
     w.form->show();

@@ -150,8 +150,8 @@ TEST(ResultRows, DeletingTheOnlyResultLeavesTheReferenceAndAnEmptyFrame) {
     // Nothing is selected, so a second delete does nothing.
     const SimulationRecord before = m.w.record;
     QTest::mouseClick(form.Button3, Qt::LeftButton);
-    EXPECT_TRUE(std::equal(before.bytes().begin(), before.bytes().end(),
-                           m.w.record.bytes().begin()));
+    EXPECT_TRUE(
+        std::equal(before.bytes().begin(), before.bytes().end(), m.w.record.bytes().begin()));
 }
 
 // Expiratory effort (global item 0): reference 120, row 2 150, row 1 90. Row 2 as reference gives
