@@ -77,11 +77,15 @@ void TForm1::SelectResultRow(int r) {
 }
 
 // With results, the row under the mouse becomes current (and so selected) and the row menu
-// opens there; without any, the help on the row grid is shown instead.
+// opens there; without any, the help on the row grid is shown instead. The menu's commands act
+// on the selected row, so the row under the mouse is selected even when the grid's cursor was
+// already on it (after START the cursor can stay on another row than the selected one).
 void TForm1::StringGrid2RightClick(QPoint globalPosition, int row) {
     if (state_.resultCount > 0) {
-        if (row >= 0)
+        if (row >= 0 && StringGrid2->row() != row)
             StringGrid2->setRow(row);
+        else if (row >= 0 && row != state_.selectedRow)
+            SelectResultRow(row);
         PopupMenu1->popup(globalPosition);
     } else {
         ShowRowHelp();

@@ -94,6 +94,16 @@ TEST(ResultRows, RightClickOpensTheRowMenuOnTheRowUnderTheMouseOrHelpWithoutResu
                                     QStringLiteral("Użyj jako referencyjny"),
                                     QStringLiteral("Nastawy"), QStringLiteral("Pomoc")}));
     form.PopupMenu1->hide();
+
+    // START selects the new result but leaves the grid's cursor on row 2: the menu opened on
+    // row 2 must still act on row 2.
+    StartWithResistances(m, {100});
+    ASSERT_EQ(m.w.state.selectedRow, 1);
+    ASSERT_EQ(form.StringGrid2->row(), 2);
+    ClickGridRow(*form.StringGrid2, 2, Qt::RightButton);
+    EXPECT_EQ(m.w.state.selectedRow, 2);
+    form.PopupMenu1->hide();
+
     form.HELP1->trigger();
     EXPECT_EQ(m.w.interaction.helpFiles.size(), 2);
     EXPECT_EQ(m.w.interaction.helpFiles[1], m.w.interaction.helpFiles[0]);
