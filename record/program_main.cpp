@@ -2,6 +2,7 @@
 // about and help windows, and the message loop until the main window closes.
 
 #include "main_window.h"
+#include "model_state.h"
 #include "program_record.h"
 #include "qt_interaction.h"
 
@@ -11,7 +12,7 @@
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QtInteraction interaction;
-    TForm1 form1(interaction, programRecord(), programState(),
+    TForm1 form1(interaction, programRecord(), programState(), programModel(),
                  QCoreApplication::applicationDirPath() + QStringLiteral("/"));
     interaction.setParentWindow(&form1);
 

@@ -6,12 +6,14 @@
 #include <QString>
 
 TForm1::TForm1(Interaction& interaction, SimulationRecord& record, RecordState& state,
-               QString exeDir, std::filesystem::path instanceLockDirectory, QWidget* parent)
-    : QMainWindow(parent), interaction_(interaction), record_(record), state_(state),
+               ModelState& model, QString exeDir, std::filesystem::path instanceLockDirectory,
+               QWidget* parent)
+    : QMainWindow(parent), interaction_(interaction), record_(record), state_(state), model_(model),
       exeDir_(std::move(exeDir)), instanceLockDirectory_(std::move(instanceLockDirectory)) {
     CreateControls();
     CreateMenus();
     ConnectHandlers();
+    CreateRowCommands();
     RunCommand([this] { RunStartup(); });
 }
 

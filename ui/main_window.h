@@ -4,11 +4,13 @@
 // row grid and the note box. Controls keep the names of the stored window description.
 
 #include "image_view.h"
+#include "model_state.h"
 #include "record_state.h"
 #include "results_table.h"
 #include "simulation_record.h"
 #include "string_grid.h"
 #include "text_grid.h"
+#include "volume_time_plot.h"
 
 #include <QColor>
 #include <QImage>
@@ -31,6 +33,8 @@ class QMenu;
 class QPushButton;
 class QSlider;
 class QTextEdit;
+class QTimer;
+struct RunHooks;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -38,8 +42,10 @@ class TForm1 : public QMainWindow {
     // Creating the window runs the whole start-up. exeDir is the program's folder, ending in '/';
     // every data file is found below it. The single-instance marker lies in
     // instanceLockDirectory (empty: the user's usual place), so that tests can run side by side.
-    TForm1(Interaction& interaction, SimulationRecord& record, RecordState& state, QString exeDir,
-           std::filesystem::path instanceLockDirectory = {}, QWidget* parent = nullptr);
+    // The program passes its one model and record; tests and batch runs pass their own.
+    TForm1(Interaction& interaction, SimulationRecord& record, RecordState& state,
+           ModelState& model, QString exeDir, std::filesystem::path instanceLockDirectory = {},
+           QWidget* parent = nullptr);
     ~TForm1() override;
 
     // Set when start-up found a reason to quit; the program then never enters its message loop.
@@ -89,6 +95,28 @@ class TForm1 : public QMainWindow {
     // Shows airway picture code 1..5 in Image1, or the plain picture for -2; (x, y) is where the
     // region's name will be hinted.
     void ShowAirwayPicture(int code, int x, int y);
+
+    // START and the result rows: the commands and the handlers of their controls.
+    void StartSimulation();
+    void SelectResultRow(int r);
+    void DeleteSelectedRow();
+    void UseSelectedAsReference();
+    void RestoreStandardReference();
+    void Button2Click();
+    void Button3Click();
+    void Button6Click();
+    void StringGrid2SelectCell(int row);
+    void StringGrid2RightClick(QPoint globalPosition, int row);
+    void DE1Click();
+    void Useasref1Click();
+    void parametry1Click();
+    void HELP1Click();
+    void Timer1Timer();
+
+    // The plots on their persistent canvases, from the record.
+    void DrawFlowVolumePlot();
+    void DrawVolumeTimeStep(int row);
+    void RedrawVolumeTimeCurve();
 
     // Menu bar commands.
     void Open1Click();
@@ -205,6 +233,9 @@ class TForm1 : public QMainWindow {
     QString currentFileName;
     std::array<QColor, 5> rowColors;
     unsigned char activeSection = 0;
+    QTimer* Timer1 = nullptr;   // takes the airway picture back to its plain state
+    bool runInProgress = false; // set while START runs; the airway picture ignores the mouse
+    VolumeTimePlot volumeTimePlot;
 
   private:
     void CreateControls();
@@ -217,6 +248,11 @@ class TForm1 : public QMainWindow {
     bool LoadPictures();
     void InitialiseProgramModel();
     void DrawEmptyPlots();
+    void CreateRowCommands();
+    void SetCommandControlsEnabled(bool enabled);
+    RunHooks LiveDrawingHooks();
+    void ClearNoteBox();
+    void ShowRowHelp();
     void ShowFirstAirwayPicture();
     void DrawRowGridSeparator(QPainter& painter);
     void PaintCell(QPainter& painter, const StringGrid& grid, const CellPaint& paint,
@@ -230,6 +266,7 @@ class TForm1 : public QMainWindow {
     Interaction& interaction_;
     SimulationRecord& record_;
     RecordState& state_;
+    ModelState& model_;
     QString exeDir_;
     std::filesystem::path instanceLockDirectory_;
     bool terminationRequested_ = false;

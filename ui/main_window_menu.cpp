@@ -69,7 +69,6 @@ void TForm1::ConnectHandlers() {
 void TForm1::Open1Click() {}
 void TForm1::Save1Click() {}
 void TForm1::Saveas1Click() {}
-void TForm1::Reset1Click() {}
 void TForm1::Help2Click() {}
 void TForm1::About1Click() {}
 

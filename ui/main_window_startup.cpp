@@ -5,11 +5,13 @@
 
 #include "interaction.h"
 #include "jpeg_picture.h"
+#include "model_initialisation.h"
 #include "parameter_table.h"
 #include "picture_image.h"
 #include "record_file.h"
 #include "single_instance.h"
 #include "startup_checks.h"
+#include "vector_registers.h"
 
 #include <QPainter>
 #include <QStringLiteral>
@@ -125,18 +127,21 @@ bool TForm1::LoadPictures() {
     return true;
 }
 
-// The model's own initialisation is connected here once the model exists; what it does to the
-// record is to bring every row's part settings to 100, whatever the standard file held.
+// The model settles into the state every run begins from; this also brings every row's part
+// settings to 100, whatever the standard file held.
 void TForm1::InitialiseProgramModel() {
-    resetAllRowPartSettings(record_);
+    ClearUpperVectorRegisters();
+    InitialiseModel(model_, record_, true, [this] { interaction_.beep(); });
 }
 
-// Both plots start as empty white surfaces of their controls' size.
+// Both plots get canvases of their controls' size as laid out, then show the reference curve and
+// the empty volume-time frame.
 void TForm1::DrawEmptyPlots() {
-    for (ImageView* plot : {Image2, Image3}) {
+    for (ImageView* plot : {Image2, Image3})
         plot->resizeCanvas(plot->size());
-        plot->update();
-    }
+    DrawFlowVolumePlot();
+    volumeTimePlot.setVtStep(1);
+    DrawVolumeTimeStep(0);
 }
 
 // The plain airway picture, stretched over its control, until a region is picked.

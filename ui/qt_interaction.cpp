@@ -1,5 +1,7 @@
 #include "qt_interaction.h"
 
+#include "system_sound.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -40,9 +42,14 @@ void QtInteraction::showHelpFile(const QString&) {
     // The help window arrives with the help texts; until then a help request shows nothing.
 }
 
-void QtInteraction::playSystemSound(const QString&) {
-    // Event sounds come with the sound library; the plain beep stands in meanwhile.
-    QApplication::beep();
+QtInteraction::QtInteraction() = default;
+QtInteraction::~QtInteraction() = default;
+
+// The sound theme plays without waiting; where it cannot, a plain beep stands in.
+void QtInteraction::playSystemSound(const QString& alias) {
+    if (!sounds_)
+        sounds_ = std::make_unique<SystemSoundPlayer>([] { QApplication::beep(); });
+    sounds_->play(alias.toStdString());
 }
 
 void QtInteraction::beep() {

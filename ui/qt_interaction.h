@@ -3,10 +3,16 @@
 
 #include "interaction.h"
 
+#include <memory>
+
 class QWidget;
+class SystemSoundPlayer;
 
 class QtInteraction : public Interaction {
   public:
+    QtInteraction();
+    ~QtInteraction() override;
+
     // Dialogs are modal to the parent once it is set; before that they have no parent.
     void setParentWindow(QWidget* parent) { parent_ = parent; }
 
@@ -21,4 +27,6 @@ class QtInteraction : public Interaction {
 
   private:
     QWidget* parent_ = nullptr;
+    // Made at the first sound, so that a program that never sounds never talks to a sound server.
+    std::unique_ptr<SystemSoundPlayer> sounds_;
 };

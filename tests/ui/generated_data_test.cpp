@@ -46,7 +46,8 @@ TEST(GeneratedData, BuildsDataFilesBringUpTheStandardReference) {
     RecordingInteraction interaction;
     SimulationRecord record;
     RecordState state;
-    TForm1 form(interaction, record, state, dir.path() + QStringLiteral("/"), root / "lock");
+    ModelState model;
+    TForm1 form(interaction, record, state, model, dir.path() + QStringLiteral("/"), root / "lock");
     ASSERT_TRUE(interaction.messages.isEmpty()) << interaction.messages.join('|').toStdString();
     ASSERT_EQ(record.field(0, RowField::runStatus), 1.0f);
 

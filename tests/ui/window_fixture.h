@@ -11,10 +11,11 @@ struct WindowUnderTest {
     RecordingInteraction interaction;
     SimulationRecord record;
     RecordState state;
+    ModelState model;
     std::unique_ptr<TForm1> form;
 
     TForm1& start(const DataFolder& folder) {
-        form = std::make_unique<TForm1>(interaction, record, state, folder.exeDir(),
+        form = std::make_unique<TForm1>(interaction, record, state, model, folder.exeDir(),
                                         folder.lockDirectory());
         return *form;
     }

@@ -1,0 +1,99 @@
+// START: one simulated test from the current settings becomes the newest result. The run
+// executes inside the handler; the window is disabled meanwhile so that input queued during the
+// run is dropped instead of starting another command.
+
+#include "main_window.h"
+
+#include "forced_expiration_run.h"
+#include "interaction.h"
+#include "row_operations.h"
+#include "run_hooks.h"
+#include "vector_registers.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QFrame>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTextEdit>
+#include <QTimer>
+
+namespace {
+// Puts the window back into use however the command ends, a range error included, so that a
+// failed START never leaves the program locked.
+class RunInProgressGuard {
+  public:
+    explicit RunInProgressGuard(std::function<void()> release) : release_(std::move(release)) {}
+    ~RunInProgressGuard() {
+        if (release_)
+            release_();
+    }
+    void releaseNow() {
+        std::function<void()> release = std::move(release_);
+        release_ = nullptr;
+        release();
+    }
+    RunInProgressGuard(const RunInProgressGuard&) = delete;
+    RunInProgressGuard& operator=(const RunInProgressGuard&) = delete;
+
+  private:
+    std::function<void()> release_;
+};
+} // namespace
+
+void TForm1::Button2Click() {
+    StartSimulation();
+}
+
+// The command controls in the order START disables them; the whole window comes last when
+// disabling and last again when enabling.
+void TForm1::SetCommandControlsEnabled(bool enabled) {
+    for (QPushButton* button : {Button1, Button2, Button3, Button6, Button8, Button9, Button10})
+        button->setEnabled(enabled);
+    for (QAction* item : menuBar()->actions())
+        item->setEnabled(enabled);
+    StringGrid2->setEnabled(enabled);
+    for (QFrame* panel : {Panel1, Panel2, Panel3, Panel4})
+        panel->setEnabled(enabled);
+    if (enabled)
+        Timer1->start();
+    else
+        Timer1->stop();
+    setEnabled(enabled);
+}
+
+void TForm1::StartSimulation() {
+    runInProgress = true;
+    SetCommandControlsEnabled(false);
+    RunInProgressGuard guard([this] {
+        SetCommandControlsEnabled(true);
+        runInProgress = false;
+    });
+
+    SelectSection(0);
+    ShowAirwayPicture(-2, 0, 0);
+    volumeTimePlot.setVtStep(1);
+    DrawVolumeTimeStep(0);
+    ShowResultsTable(0, false);
+    ClearNoteBox();
+    QCoreApplication::processEvents();
+
+    const RunHooks hooks = LiveDrawingHooks();
+    RunAndCommitNewResult(record_, state_, [this, &hooks] {
+        volumeTimePlot.setVtStep(1);
+        ClearUpperVectorRegisters();
+        RunForcedExpiration(model_, record_, hooks);
+    });
+
+    ShowResultsTable(1, true);
+    for (int r = 1; r <= 3; ++r)
+        FillGridRow(r, r);
+    StringGrid1->update();
+    StringGrid2->update();
+    DrawFlowVolumePlot();
+    QCoreApplication::processEvents();
+
+    guard.releaseNow();
+    const float runStatus = record_.field(workingRow, RowField::runStatus);
+    interaction_.playSystemSound(QString::fromStdString(RunOutcomeSoundAlias(runStatus)));
+}

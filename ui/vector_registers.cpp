@@ -1,0 +1,19 @@
+#include "vector_registers.h"
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+
+namespace {
+__attribute__((target("avx"))) void ZeroUpperHalves() {
+    _mm256_zeroupper();
+}
+} // namespace
+
+void ClearUpperVectorRegisters() {
+    static const bool hasAvx = __builtin_cpu_supports("avx");
+    if (hasAvx)
+        ZeroUpperHalves();
+}
+#else
+void ClearUpperVectorRegisters() {}
+#endif
