@@ -4,6 +4,7 @@
 #include "main_window.h"
 
 #include "clickable_panel.h"
+#include "track_bar_scales.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -61,15 +62,17 @@ QLabel* makeHeading(QWidget* parent, const char* name, const QString& text) {
 
 // Vertical track bars have their minimum at the top; the arrow keys move the thumb the way the
 // arrow points.
-QSlider* makeTrackBar(QWidget* parent, const char* name, Qt::Orientation orientation, int minimum,
-                      int maximum, int position) {
-    auto* bar = named(new QSlider(orientation, parent), name);
+// Range and design position come from the track bar's law, so the widget and the law agree.
+QSlider* makeTrackBar(QWidget* parent, int number, Qt::Orientation orientation) {
+    const TrackBarSpec& spec = TrackBarSpecOf(number);
+    const QByteArray name = "TrackBar" + QByteArray::number(number);
+    auto* bar = named(new QSlider(orientation, parent), name.constData());
     if (orientation == Qt::Vertical)
         bar->resize(kTrackBarThickness, kTrackBarLength);
     else
         bar->resize(kTrackBarLength, kTrackBarThickness);
-    bar->setRange(minimum, maximum);
-    bar->setValue(position);
+    bar->setRange(spec.minimum, spec.maximum);
+    bar->setValue(spec.defaultPosition);
     bar->setSingleStep(1);
     bar->setPageStep(2);
     bar->setTickInterval(100);
@@ -151,7 +154,7 @@ void TForm1::CreateControls() {
     RichEdit1->setFont(noteFont);
 
     // Only the "Both lungs" setting is ever shown, so the expiration depth has no visible control.
-    TrackBar9 = makeTrackBar(client, "TrackBar9", Qt::Horizontal, 0, 400, 200);
+    TrackBar9 = makeTrackBar(client, 9, Qt::Horizontal);
     TrackBar9->hide();
     Label53 = makeLabel(client, "Label53", QStringLiteral("głębokość wydechu"));
     Label53->hide();
@@ -173,7 +176,7 @@ void TForm1::CreateControlPanel() {
     Panel3 = makePanel(new ClickablePanel(client), "Panel3", kSilver);
     Panel4 = makePanel(new ClickablePanel(client), "Panel4", kSilver);
 
-    TrackBar1 = makeTrackBar(Panel1, "TrackBar1", Qt::Vertical, 100, 500, 200);
+    TrackBar1 = makeTrackBar(Panel1, 1, Qt::Vertical);
     Label24 = makeLabel(Panel1, "Label24", QStringLiteral("R"));
     Label33 = makeLabel(Panel1, "Label33", QStringLiteral("50%"));
     Label1 = makeLabel(Panel1, "Label1", QStringLiteral("100%"));
@@ -181,9 +184,9 @@ void TForm1::CreateControlPanel() {
     Label3 = makeLabel(Panel1, "Label3", QStringLiteral("400%"));
     Label4 = makeLabel(Panel1, "Label4", QStringLiteral("800%"));
 
-    TrackBar2 = makeTrackBar(Panel2, "TrackBar2", Qt::Vertical, 100, 500, 200);
-    TrackBar3 = makeTrackBar(Panel2, "TrackBar3", Qt::Vertical, 100, 600, 200);
-    TrackBar4 = makeTrackBar(Panel2, "TrackBar4", Qt::Vertical, 100, 500, 200);
+    TrackBar2 = makeTrackBar(Panel2, 2, Qt::Vertical);
+    TrackBar3 = makeTrackBar(Panel2, 3, Qt::Vertical);
+    TrackBar4 = makeTrackBar(Panel2, 4, Qt::Vertical);
     TrackBar4->setEnabled(false);
     TrackBar4->hide();
     Label25 = makeLabel(Panel2, "Label25", QStringLiteral("VDc"));
@@ -201,8 +204,8 @@ void TForm1::CreateControlPanel() {
     Label10 = makeLabel(Panel2, "Label10", QStringLiteral("800 (ciężka)"));
     Label51 = makeLabel(Panel2, "Label51", QStringLiteral("1600 (b.ciężka)"));
 
-    TrackBar5 = makeTrackBar(Panel3, "TrackBar5", Qt::Vertical, 100, 500, 200);
-    TrackBar6 = makeTrackBar(Panel3, "TrackBar6", Qt::Vertical, 100, 500, 200);
+    TrackBar5 = makeTrackBar(Panel3, 5, Qt::Vertical);
+    TrackBar6 = makeTrackBar(Panel3, 6, Qt::Vertical);
     Label29 = makeLabel(Panel3, "Label29", QStringLiteral(" R(1/światło)"));
     Label30 = makeLabel(Panel3, "Label30", QStringLiteral("CCC"));
     Label34 = makeLabel(Panel3, "Label34", QStringLiteral("50%"));
@@ -216,8 +219,8 @@ void TForm1::CreateControlPanel() {
     Label48 = makeLabel(Panel3, "Label48", QStringLiteral("200%"));
     Label49 = makeLabel(Panel3, "Label49", QStringLiteral("250%"));
 
-    TrackBar7 = makeTrackBar(Panel4, "TrackBar7", Qt::Vertical, 100, 500, 300);
-    TrackBar8 = makeTrackBar(Panel4, "TrackBar8", Qt::Vertical, 100, 500, 300);
+    TrackBar7 = makeTrackBar(Panel4, 7, Qt::Vertical);
+    TrackBar8 = makeTrackBar(Panel4, 8, Qt::Vertical);
     Label31 = makeLabel(Panel4, "Label31", QStringLiteral("Rozmiar"));
     Label32 = makeLabel(Panel4, "Label32", QStringLiteral("Cm"));
     Label36 = makeLabel(Panel4, "Label36", QStringLiteral("50%"));
