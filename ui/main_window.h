@@ -106,6 +106,7 @@ class TForm1 : public QMainWindow {
     void Button3Click();
     void Button6Click();
     void StringGrid2SelectCell(int row);
+    void StringGrid2CurrentRowClick(int row);
     void StringGrid2RightClick(QPoint globalPosition, int row);
     void DE1Click();
     void Useasref1Click();

@@ -42,6 +42,8 @@ void TForm1::CreateRowCommands() {
 
     connect(StringGrid2, &StringGrid::currentRowChanged, this,
             [this](int row) { RunCommand([this, row] { StringGrid2SelectCell(row); }); });
+    connect(StringGrid2, &StringGrid::currentRowClicked, this,
+            [this](int row) { RunCommand([this, row] { StringGrid2CurrentRowClick(row); }); });
     connect(StringGrid2, &StringGrid::rightClicked, this, [this](QPoint position, int row) {
         RunCommand([this, position, row] { StringGrid2RightClick(position, row); });
     });
@@ -74,6 +76,14 @@ void TForm1::SelectResultRow(int r) {
     }
     StringGrid2->update();
     StringGrid1->update();
+}
+
+// START selects its new result without moving the grid's cursor, so the cursor can stand on a
+// result that is not the selected one; a click there selects it. A click on the selected row
+// reloads nothing, so track bars moved since keep their positions.
+void TForm1::StringGrid2CurrentRowClick(int row) {
+    if (row != state_.selectedRow)
+        SelectResultRow(row);
 }
 
 // With results, the row under the mouse becomes current (and so selected) and the row menu

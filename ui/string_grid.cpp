@@ -109,6 +109,10 @@ void StringGrid::mousePressEvent(QMouseEvent* event) {
         emit rightClicked(event->globalPosition().toPoint(), r);
         return;
     }
-    if (event->button() == Qt::LeftButton && r >= 0)
+    if (event->button() != Qt::LeftButton || r < 0)
+        return;
+    if (r == currentRow_)
+        emit currentRowClicked(r);
+    else
         setRow(r);
 }

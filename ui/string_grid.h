@@ -48,6 +48,8 @@ class StringGrid : public QWidget {
 
   signals:
     void currentRowChanged(int row);
+    // A left click on the row the cursor already stands on: the cursor does not move.
+    void currentRowClicked(int row);
     void rightClicked(QPoint globalPosition, int row);
 
   protected:

@@ -75,6 +75,31 @@ TEST(ResultRows, SelectingARowShowsItEverywhereAndOtherGridRowsChangeNothing) {
     }
 }
 
+// START selects its new result without moving the grid's cursor, so the row the user picked
+// before can be under the cursor without being selected; a left click on it must select it.
+TEST(ResultRows, LeftClickSelectsTheRowUnderTheCursorAfterStartSelectedAnother) {
+    ModelWindow m;
+    TForm1& form = m.form();
+    StartWithResistances(m, {120, 110});
+    ClickGridRow(*form.StringGrid2, 2);
+    ASSERT_EQ(m.w.state.selectedRow, 2);
+    StartWithResistances(m, {100});
+    ASSERT_EQ(m.w.state.selectedRow, 1);
+    ASSERT_EQ(form.StringGrid2->row(), 2);
+
+    ClickGridRow(*form.StringGrid2, 2);
+    EXPECT_EQ(m.w.state.selectedRow, 2);
+    // Row 2 now holds the run made with 110.
+    EXPECT_EQ(m.w.state.currentPart(kEditedPart, 0), m.w.record.partSetting(2, kEditedPart, 0));
+    EXPECT_EQ(form.StringGrid1->cells().cell(3, 1),
+              TableNumber(m.w.record.field(2, RowField::fev1)));
+
+    // A click on the row already selected reloads nothing: a track bar moved since stays.
+    m.w.state.currentPart(kEditedPart, 0) = 333;
+    ClickGridRow(*form.StringGrid2, 2);
+    EXPECT_EQ(m.w.state.currentPart(kEditedPart, 0), 333.0);
+}
+
 TEST(ResultRows, RightClickOpensTheRowMenuOnTheRowUnderTheMouseOrHelpWithoutResults) {
     ModelWindow m;
     TForm1& form = m.form();
