@@ -31,6 +31,9 @@ QFont PlotFont(const QString& family, int pointSize, QFont::StyleHint fallback) 
     QFont font(InstalledFamily(family, fallback));
     font.setPointSize(pointSize);
     font.setStyleHint(fallback, QFont::NoAntialias);
+    // Without smoothing, an outline font this small keeps its letters and spaces only when its
+    // glyphs are snapped to whole pixels: unhinted, "Vol (l)" reads as "Vbl(l)".
+    font.setHintingPreference(QFont::PreferFullHinting);
     return font;
 }
 
