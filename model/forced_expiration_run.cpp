@@ -14,10 +14,6 @@ using namespace record_layout;
 
 namespace {
 
-bool RunIsValid(const SimulationRecord& record) {
-    return record.field(workingRow, RowField::runStatus) == kRunValid;
-}
-
 void SetRunStatus(SimulationRecord& record, float status) {
     record.setField(workingRow, RowField::runStatus, status);
 }
