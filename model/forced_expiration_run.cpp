@@ -14,10 +14,6 @@ using namespace record_layout;
 
 namespace {
 
-bool RunIsValid(const SimulationRecord& record) {
-    return record.field(workingRow, RowField::runStatus) == kRunValid;
-}
-
 void SetRunStatus(SimulationRecord& record, float status) {
     record.setField(workingRow, RowField::runStatus, status);
 }
@@ -146,6 +142,8 @@ void FinishRun(ModelState& m, SimulationRecord& record, const RunHooks& hooks) {
 bool SettingsAreUsable(const SimulationRecord& record) {
     for (int p = 0; p < kParts; ++p)
         for (int c = 0; c < kSettingColumns; ++c) {
+            if (!SettingIsRead(p, c))
+                continue;
             const double f = PartSettingFactor(record, p, c);
             if (!std::isfinite(f) || f <= 0)
                 return false;

@@ -114,6 +114,10 @@ double CentralTransmuralPressure(double Vc, double Vr, double C, double bronchus
     return 0.05 * (bronchusFlow - lobeInflow) * kappa + elastic;
 }
 
+namespace {
+
+// Start values of every parameter that ramps in the coming step (the active groups, and the
+// mouth and muscle pressures always).
 void PrepareRamps(ModelState& m) {
     m.mouthPressure.prepareRamp(kPressureMark);
     m.musclePressure.prepareRamp(kPressureMark);
@@ -152,6 +156,8 @@ void PrepareRamps(ModelState& m) {
         }
     }
 }
+
+} // namespace
 
 SolverOutcome ModelStep(ModelState& m, int integrationState) {
     const int n = substepsPerStep[static_cast<std::size_t>(integrationState - 1)];

@@ -24,7 +24,3 @@ double PeripheralResistance(double conductance, double lobeVolume, double lobeMi
 // lung's lobes and constant 0.4 on the left, 0.1 on the right. An empty compartment stays finite.
 double CentralTransmuralPressure(double Vc, double Vr, double C, double bronchusFlow,
                                  double lobeInflow, double lobeConductanceSum, double constant);
-
-// Start values of every parameter that ramps in the coming step (the active groups, and the
-// mouth and muscle pressures always).
-void PrepareRamps(ModelState& model);

@@ -11,10 +11,6 @@ namespace {
 
 constexpr double pi = std::numbers::pi;
 
-bool RunIsValid(const SimulationRecord& record) {
-    return record.field(workingRow, RowField::runStatus) == kRunValid;
-}
-
 void FailNumerically(ModelState& m, SimulationRecord& record) {
     m.solverFailed = 1;
     record.setField(workingRow, RowField::runStatus, kRunError);

@@ -31,6 +31,10 @@ double PartSettingFactor(const SimulationRecord& record, int part, int column) {
            (record.partSetting(workingRow, part, column) / 100.0);
 }
 
+bool SettingIsRead(int part, int column) {
+    return !(part >= 3 && column == lungSize);
+}
+
 double GlobalSettingFactor(const SimulationRecord& record, int item) {
     return record.globalSetting(referenceRow, item) / 100.0 *
            (record.globalSetting(workingRow, item) / 100.0);

@@ -10,6 +10,9 @@
 double PartSettingFactor(const SimulationRecord& record, int part, int column);
 double GlobalSettingFactor(const SimulationRecord& record, int item);
 
+// Whether the model reads setting column c of part p: all but the lobes' own lung size.
+bool SettingIsRead(int part, int column);
+
 // Writes the targets of the converted parameters (and the unramped drive values), sets
 // relativeLungSize and resets pleuralOffset (current and target) to the run's table.
 void ConvertSettingsToTargets(ModelState& model, const SimulationRecord& record);

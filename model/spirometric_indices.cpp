@@ -35,7 +35,8 @@ void ComputeSpirometricIndices(SimulationRecord& record, int row) {
 
     // Later indices use the stored single-precision values, as anyone reading the row would.
     const auto set = [&](RowField f, double v) { record.setField(row, f, static_cast<float>(v)); };
-    set(RowField::pef, -mostNegativeFlow);
+    // 0 - x rather than -x: without expiratory flow the index is a plain zero, not -0.
+    set(RowField::pef, 0.0 - mostNegativeFlow);
     set(RowField::fvcex, vmax - vmin);
     set(RowField::fev1, vmax - record.field(row, RowField::fev1));
     const double fvc = record.field(row, RowField::fvcex);
@@ -52,7 +53,7 @@ void ComputeSpirometricIndices(SimulationRecord& record, int row) {
         const double left = record.fvVolume(row, n) - vmin;
         for (int j = 0; j < 3; ++j)
             if (value[j] == 0.0 && left < share[j] * fvc)
-                value[j] = -record.fvFlow(row, n);
+                value[j] = 0.0 - record.fvFlow(row, n);
     }
     for (int j = 0; j < 3; ++j)
         set(mef[j], value[j]);

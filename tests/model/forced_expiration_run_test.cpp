@@ -170,4 +170,16 @@ TEST(ForcedExpirationRun, UnusableSettingsGiveAnErrorWithoutTouchingTheModel) {
     EXPECT_EQ(b.record.fvVolume(workingRow, 1), 0.0f);
 }
 
+// A lobe's own lung-size setting is stored but scales nothing, so even a zero there gives the
+// run it would be at 100: the standard run.
+TEST(ForcedExpirationRun, ALobesOwnLungSizeCannotSpoilTheRun) {
+    Bench b;
+    for (int part = 3; part < kParts; ++part)
+        b.record.setPartSetting(referenceRow, part, 6, 0.0f);
+    RunForcedExpiration(b.model, b.record, {});
+    ASSERT_EQ(b.field(RowField::runStatus), 1.0f);
+    EXPECT_FLOAT_EQ(b.field(RowField::fev1), static_cast<float>(standard_indices::fev1));
+    EXPECT_FLOAT_EQ(b.field(RowField::tlc), static_cast<float>(standard_indices::tlc));
+}
+
 } // namespace

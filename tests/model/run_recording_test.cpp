@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <utility>
 #include <vector>
 
@@ -113,6 +114,20 @@ TEST(SpirometricIndices, UnreachedSharesLeaveTheirIndexAtZero) {
     EXPECT_EQ(record.field(workingRow, RowField::mef75), 0.0f);
     EXPECT_EQ(record.field(workingRow, RowField::mef50), 0.0f);
     EXPECT_EQ(record.field(workingRow, RowField::mef25), 0.0f);
+}
+
+// With no expiratory flow PEF is 0, and a qualifying sample whose flow is 0 leaves its MEF at
+// 0: a plain zero, since a negative zero would be written to the file and shown as "-0.00".
+TEST(SpirometricIndices, IndicesWithoutFlowArePlainZero) {
+    SimulationRecord record;
+    SetCurve(record, {{2.0f, 0.5f}, {5.0f, 0.1f}, {1.0f, 0.0f}}); // the last sample qualifies
+    ComputeSpirometricIndices(record, workingRow);
+    EXPECT_FLOAT_EQ(record.field(workingRow, RowField::fvcex), 4.0f);
+    for (RowField f : {RowField::pef, RowField::mef75, RowField::mef50, RowField::mef25}) {
+        const float v = record.field(workingRow, f);
+        EXPECT_EQ(v, 0.0f) << static_cast<int>(f);
+        EXPECT_FALSE(std::signbit(v)) << static_cast<int>(f);
+    }
 }
 
 TEST(SpirometricIndices, AnEmptyOrFlatCurveHasNoExpiredVolume) {
