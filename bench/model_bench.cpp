@@ -1,10 +1,17 @@
 // Speed of the model: one whole run at the standard settings, and the model step alone.
 
-#include "forced_expiration_run.h"
-#include "model_initialisation.h"
-#include "model_step.h"
+#include "model/forced_expiration_run.h"
+#include "model/model_initialisation.h"
+#include "model/model_step.h"
 
 #include <benchmark/benchmark.h>
+
+using namespace vm::record;
+using namespace vm::model;
+using namespace vm::data;
+using namespace vm::plots;
+using namespace vm::session;
+using namespace vm::ui;
 
 namespace {
 
@@ -15,7 +22,7 @@ struct StandardStart {
     StandardStart() {
         InitialiseModel(model, record, true);
         for (int row : {referenceRow, workingRow})
-            for (int i = 0; i < record_layout::kGlobalItems; ++i)
+            for (int i = 0; i < layout::kGlobalItems; ++i)
                 record.setGlobalSetting(row, i, 100.0f);
     }
 };

@@ -6,12 +6,12 @@
 // Run on a real display or under xvfb-run to count the painting; with QT_QPA_PLATFORM=offscreen
 // the window still draws but nothing reaches a screen.
 
-#include "forced_expiration_run.h"
-#include "interaction.h"
-#include "main_window.h"
-#include "model_initialisation.h"
-#include "record_file.h"
-#include "vector_registers.h"
+#include "model/forced_expiration_run.h"
+#include "ui/interaction.h"
+#include "ui/main_window.h"
+#include "model/model_initialisation.h"
+#include "record/record_file.h"
+#include "ui/vector_registers.h"
 
 #include <QApplication>
 #include <QPushButton>
@@ -20,6 +20,13 @@
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
+
+using namespace vm::record;
+using namespace vm::model;
+using namespace vm::data;
+using namespace vm::plots;
+using namespace vm::session;
+using namespace vm::ui;
 
 namespace {
 

@@ -1,6 +1,9 @@
-#include "flow_limitation_solver.h"
+#include "model/flow_limitation_solver.h"
 
 #include <cmath>
+
+
+namespace vm::model {
 
 // The five lobes are solved side by side rather than one after the other: their root searches
 // are independent, and interleaving them lets the processor overlap the long arctangent and
@@ -195,3 +198,5 @@ SolverOutcome SolveLobeFlows(ModelState& model, const LobeAirways& airways, doub
         model.solverFailed = 1;
     return outcome;
 }
+
+} // namespace vm::model

@@ -4,7 +4,9 @@
 // An intermediate airway whose mouth-side pressure is at or below its surroundings has
 // collapsed there: its flow no longer depends on the pressure downstream (flow limitation).
 
-#include "model_state.h"
+#include "model/model_state.h"
+
+namespace vm::model {
 
 enum class SolverMode {
     commit, // the flows become the model's lobe flows
@@ -52,3 +54,5 @@ inline bool SolverFailureBeeps(SolverOutcome outcome) {
 inline constexpr double kSolverTolerance = 0.0001;
 inline constexpr int kOpenIterationCap = 100000;
 inline constexpr int kLimitedIterationCap = 10000;
+
+} // namespace vm::model

@@ -1,16 +1,20 @@
-#include "forced_expiration_run.h"
+#include "model/forced_expiration_run.h"
 
-#include "model_initialisation.h"
-#include "model_step.h"
-#include "run_phases.h"
-#include "run_recording.h"
-#include "settings_conversion.h"
-#include "spirometric_indices.h"
+#include "model/model_initialisation.h"
+#include "model/model_step.h"
+#include "model/run_phases.h"
+#include "model/run_recording.h"
+#include "model/settings_conversion.h"
+#include "model/spirometric_indices.h"
 
 #include <cmath>
 #include <cstdlib>
 
-using namespace record_layout;
+using namespace vm::record;
+
+namespace vm::model {
+
+using namespace layout;
 
 namespace {
 
@@ -190,3 +194,5 @@ void RunForcedExpiration(ModelState& m, SimulationRecord& record, const RunHooks
     }
     FinishRun(m, record, hooks);
 }
+
+} // namespace vm::model

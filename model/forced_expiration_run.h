@@ -3,12 +3,16 @@
 // maximal inspiration with a hold, a forced expiration and a final inspiration. Writes only the
 // working row (row 1), with the reference row (row 0) as the baseline of the settings.
 
-#include "model_state.h"
-#include "run_hooks.h"
-#include "run_status.h"
-#include "simulation_record.h"
+#include "model/model_state.h"
+#include "model/run_hooks.h"
+#include "model/run_status.h"
+#include "record/simulation_record.h"
 
-void RunForcedExpiration(ModelState& model, SimulationRecord& record, const RunHooks& hooks);
+namespace vm::model {
+
+void RunForcedExpiration(ModelState& model, record::SimulationRecord& record, const RunHooks& hooks);
 
 // Whether every setting factor the model reads is a finite positive number.
-bool SettingsAreUsable(const SimulationRecord& record);
+bool SettingsAreUsable(const record::SimulationRecord& record);
+
+} // namespace vm::model

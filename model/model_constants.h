@@ -3,6 +3,8 @@
 
 #include <array>
 
+namespace vm::model {
+
 inline constexpr int kLobeCount = 5; // 1 upper left, 2 lower left, 3 upper right, 4 middle right,
                                      // 5 lower right; index 0..4 here
 inline constexpr int kLeftLobeCount = 2;
@@ -46,3 +48,5 @@ inline constexpr double kLobeMaxVolume_l = 6.2;
 inline constexpr double kLobeElasticScale = 1.0;
 inline constexpr double kTissueResistance = 0.04;
 } // namespace reference
+
+} // namespace vm::model

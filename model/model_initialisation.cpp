@@ -1,10 +1,14 @@
-#include "model_initialisation.h"
+#include "model/model_initialisation.h"
 
-#include "model_step.h"
-#include "record_state.h"
+#include "model/model_step.h"
+#include "record/record_state.h"
 
 #include <cmath>
 #include <numbers>
+
+using namespace vm::record;
+
+namespace vm::model {
 
 void SetReferenceState(ModelState& m) {
     using namespace reference;
@@ -88,3 +92,5 @@ void InitialiseModel(ModelState& model, SimulationRecord& record, bool resetRowS
         }
     }
 }
+
+} // namespace vm::model

@@ -2,21 +2,25 @@
 // Puts the model into its reference state and lets it settle into the state in which every run
 // begins: at rest volume with the full inspiratory muscle pressure applied.
 
-#include "model_state.h"
-#include "simulation_record.h"
+#include "model/model_state.h"
+#include "record/simulation_record.h"
 
 #include <functional>
+
+namespace vm::model {
 
 // resetRowSettings: at start-up every row's part settings become 100 (the standard reference
 // is 100 % by definition). After a failed run they are kept, so the earlier results and the
 // reference keep the settings that produced them.
-void InitialiseModel(ModelState& model, SimulationRecord& record, bool resetRowSettings);
+void InitialiseModel(ModelState& model, record::SimulationRecord& record, bool resetRowSettings);
 
 // The same, sounding beep when the solver gives up during settling.
-void InitialiseModel(ModelState& model, SimulationRecord& record, bool resetRowSettings,
+void InitialiseModel(ModelState& model, record::SimulationRecord& record, bool resetRowSettings,
                      const std::function<void()>& beep);
 
 // Reference values of every parameter and state variable, without settling.
 void SetReferenceState(ModelState& model);
 
 inline constexpr double kSettlingTime_s = 2.5;
+
+} // namespace vm::model

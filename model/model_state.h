@@ -3,11 +3,13 @@
 // ramps towards its targets, and the run's own progress variables. Units: litres, l/s, kPa, s;
 // flow is positive into the lungs.
 
-#include "model_constants.h"
-#include "ramped_parameter.h"
+#include "model/model_constants.h"
+#include "model/ramped_parameter.h"
 
 #include <array>
 #include <cstdint>
+
+namespace vm::model {
 
 using LobeValues = std::array<double, kLobeCount>;
 using LobeRamped = std::array<RampedParameter, kLobeCount>;
@@ -126,3 +128,5 @@ struct ModelState {
 
 // The program's one model.
 ModelState& programModel();
+
+} // namespace vm::model

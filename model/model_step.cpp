@@ -1,9 +1,12 @@
-#include "model_step.h"
+#include "model/model_step.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 #include <numbers>
+
+
+namespace vm::model {
 
 namespace {
 
@@ -359,3 +362,5 @@ SolverOutcome ModelStep(ModelState& m, int integrationState) {
     m.musclePressure.takeTarget();
     return SolverOutcome::solved;
 }
+
+} // namespace vm::model

@@ -1,8 +1,10 @@
 #pragma once
 // One millisecond of the model, integrated by the explicit Euler rule in n equal substeps.
 
-#include "flow_limitation_solver.h"
-#include "model_state.h"
+#include "model/flow_limitation_solver.h"
+#include "model/model_state.h"
+
+namespace vm::model {
 
 // Advances the model by one step in integrationState s (1..7, substeps 2 .. 150). Stops at the
 // first sign of numerical failure with solverFailed set and the state left as it then stands;
@@ -24,3 +26,5 @@ double PeripheralResistance(double conductance, double lobeVolume, double lobeMi
 // lung's lobes and constant 0.4 on the left, 0.1 on the right. An empty compartment stays finite.
 double CentralTransmuralPressure(double Vc, double Vr, double C, double bronchusFlow,
                                  double lobeInflow, double lobeConductanceSum, double constant);
+
+} // namespace vm::model

@@ -1,4 +1,7 @@
 #pragma once
+
+namespace vm::model {
+
 // A parameter that the run may change: it moves from its start value to its target across the
 // substeps of one 1-ms step, so that a changed setting never jolts the model.
 
@@ -30,3 +33,5 @@ struct RampedParameter {
 
     void takeTarget() { current = target; }
 };
+
+} // namespace vm::model

@@ -4,8 +4,12 @@
 
 #include <functional>
 
+namespace vm::model {
+
 struct RunHooks {
     std::function<void()> liveFrameTick;                   // after each volume-time sample
     std::function<void(double runClockTime)> showRunClock; // on the run clock's schedule
     std::function<void()> beep;                            // when the solver gives up
 };
+
+} // namespace vm::model

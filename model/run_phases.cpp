@@ -1,11 +1,15 @@
-#include "run_phases.h"
+#include "model/run_phases.h"
 
-#include "run_recording.h"
-#include "run_status.h"
+#include "model/run_recording.h"
+#include "model/run_status.h"
 
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+
+using namespace vm::record;
+
+namespace vm::model {
 
 namespace {
 
@@ -206,3 +210,5 @@ void AdjustIntegrationState(ModelState& m) {
             m.integrationState = 6;
     }
 }
+
+} // namespace vm::model

@@ -1,8 +1,12 @@
-#include "run_recording.h"
+#include "model/run_recording.h"
 
-#include "run_status.h"
+#include "model/run_status.h"
 
-using record_layout::kVtSamples;
+using namespace vm::record;
+
+namespace vm::model {
+
+using layout::kVtSamples;
 
 bool StoreVolumeTimeSample(const ModelState& model, SimulationRecord& record) {
     const int k = model.stepCount / 100;
@@ -41,3 +45,5 @@ void TakeFlowVolumeSample(ModelState& model, SimulationRecord& record, double re
     for (int k = 0; k < kLobeCount; ++k)
         record.setLobeState(workingRow, n, k + 1, model.flowLimited[k]);
 }
+
+} // namespace vm::model

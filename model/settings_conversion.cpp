@@ -1,4 +1,8 @@
-#include "settings_conversion.h"
+#include "model/settings_conversion.h"
+
+using namespace vm::record;
+
+namespace vm::model {
 
 namespace {
 
@@ -84,3 +88,5 @@ void ConvertSettingsToTargets(ModelState& model, const SimulationRecord& record)
     model.effortRiseTime =
         (model.expiratoryPressure - model.inspiratoryPressure) / model.effortRiseRate;
 }
+
+} // namespace vm::model

@@ -3,16 +3,20 @@
 // parameter targets. A factor is always reference% x working% / 10000, so a result keeps its
 // absolute settings whichever row is the reference.
 
-#include "model_state.h"
-#include "simulation_record.h"
+#include "model/model_state.h"
+#include "record/simulation_record.h"
+
+namespace vm::model {
 
 // The factor of part p (0 left, 1 right, 2 both lungs, 3..7 lobes 1..5) and column c.
-double PartSettingFactor(const SimulationRecord& record, int part, int column);
-double GlobalSettingFactor(const SimulationRecord& record, int item);
+double PartSettingFactor(const record::SimulationRecord& record, int part, int column);
+double GlobalSettingFactor(const record::SimulationRecord& record, int item);
 
 // Whether the model reads setting column c of part p: all but the lobes' own lung size.
 bool SettingIsRead(int part, int column);
 
 // Writes the targets of the converted parameters (and the unramped drive values), sets
 // relativeLungSize and resets pleuralOffset (current and target) to the run's table.
-void ConvertSettingsToTargets(ModelState& model, const SimulationRecord& record);
+void ConvertSettingsToTargets(ModelState& model, const record::SimulationRecord& record);
+
+} // namespace vm::model

@@ -1,9 +1,13 @@
-#include "spirometric_indices.h"
+#include "model/spirometric_indices.h"
 
 #include <algorithm>
 #include <cmath>
 
-using record_layout::kFvSamples;
+using namespace vm::record;
+
+namespace vm::model {
+
+using layout::kFvSamples;
 
 FlowVolumeExtent FindFlowVolumeExtent(const SimulationRecord& record, int row) {
     FlowVolumeExtent extent;
@@ -58,3 +62,5 @@ void ComputeSpirometricIndices(SimulationRecord& record, int row) {
     for (int j = 0; j < 3; ++j)
         set(mef[j], value[j]);
 }
+
+} // namespace vm::model

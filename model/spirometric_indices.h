@@ -1,7 +1,9 @@
 #pragma once
 // The spirometric indices of a valid run, from its flow-volume samples.
 
-#include "simulation_record.h"
+#include "record/simulation_record.h"
+
+namespace vm::model {
 
 struct FlowVolumeExtent {
     double largestVolume = 0.0;    // Vmax, the first sample that is a strict maximum
@@ -9,11 +11,13 @@ struct FlowVolumeExtent {
     double smallestVolume = 100.0; // Vmin, the smallest positive volume
 };
 
-FlowVolumeExtent FindFlowVolumeExtent(const SimulationRecord& record, int row);
+FlowVolumeExtent FindFlowVolumeExtent(const record::SimulationRecord& record, int row);
 
 // Whether the curve spans a volume (Vmax > Vmin); a flat or empty curve has no indices.
 bool HasExpiredVolume(const FlowVolumeExtent& extent);
 
 // Writes pef, fvcex, fev1 (from the raw volume taken one second into the effort), fev1PctFvc,
 // erv, tlc and mef75/50/25 into the row. Requires HasExpiredVolume.
-void ComputeSpirometricIndices(SimulationRecord& record, int row);
+void ComputeSpirometricIndices(record::SimulationRecord& record, int row);
+
+} // namespace vm::model

@@ -1,11 +1,15 @@
-#include "flow_volume_plot.h"
+#include "plots/flow_volume_plot.h"
 
-#include "plot_fonts.h"
-#include "plot_pixels.h"
-#include "row_colors.h"
-#include "simulation_record.h"
+#include "plots/plot_fonts.h"
+#include "plots/plot_pixels.h"
+#include "plots/row_colors.h"
+#include "record/simulation_record.h"
 
 #include <cmath>
+
+using namespace vm::record;
+
+namespace vm::plots {
 
 namespace {
 
@@ -77,7 +81,7 @@ void DrawFlowVolumePlot(QImage& canvas, const SimulationRecord& record, int sele
 
 void DrawFlowVolumeCurve(PlotFrame& frame, const SimulationRecord& record, int row,
                          const QColor& colour, int widthPixels, const ReplayHook* replay) {
-    using record_layout::kFvSamples;
+    using layout::kFvSamples;
     // Vpos: the smallest volume of the curve (only the replay uses it); Vmax: the largest, where
     // the curve starts at zero expired volume. Values that are not finite numbers take no part.
     float vPos = 100.0f;
@@ -133,3 +137,5 @@ void DrawFev1Marker(PlotFrame& frame, const SimulationRecord& record, int row,
         frame.lineToPixel(QPoint(foot->x(), foot->y() - kFev1MarkPixels));
     frame.setPenColour(Qt::black);
 }
+
+} // namespace vm::plots

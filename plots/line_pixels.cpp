@@ -1,6 +1,9 @@
-#include "line_pixels.h"
+#include "plots/line_pixels.h"
 
 #include <cstdlib>
+
+
+namespace vm::plots {
 
 void AppendLinePixels(QPoint from, QPoint to, const QRect& visible,
                       QVarLengthArray<QPoint, 512>& out) {
@@ -26,3 +29,5 @@ void AppendLinePixels(QPoint from, QPoint to, const QRect& visible,
         }
     }
 }
+
+} // namespace vm::plots

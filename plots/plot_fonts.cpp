@@ -1,8 +1,11 @@
-#include "plot_fonts.h"
+#include "plots/plot_fonts.h"
 
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QHash>
+
+
+namespace vm::plots {
 
 namespace {
 
@@ -46,3 +49,5 @@ QFont DefaultPlotFont(int pointSize) {
     font.setStyleHint(QFont::SansSerif, QFont::NoAntialias);
     return font;
 }
+
+} // namespace vm::plots

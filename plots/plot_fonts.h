@@ -5,6 +5,8 @@
 #include <QFont>
 #include <QString>
 
+namespace vm::plots {
+
 // The family itself when installed, else the installed family that stands for `fallback`
 // (QFont::Serif or QFont::SansSerif). Resolved once per name.
 QString InstalledFamily(const QString& family, QFont::StyleHint fallback);
@@ -15,3 +17,5 @@ QFont PlotFont(const QString& family, int pointSize, QFont::StyleHint fallback);
 
 // The plain sans-serif user-interface font of this system, at the point size.
 QFont DefaultPlotFont(int pointSize);
+
+} // namespace vm::plots

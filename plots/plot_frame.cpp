@@ -1,12 +1,15 @@
-#include "plot_frame.h"
+#include "plots/plot_frame.h"
 
-#include "line_pixels.h"
-#include "plot_fonts.h"
-#include "plot_pixels.h"
+#include "plots/line_pixels.h"
+#include "plots/plot_fonts.h"
+#include "plots/plot_pixels.h"
 
 #include <QFontMetrics>
 
 #include <cstdlib>
+
+
+namespace vm::plots {
 
 namespace {
 
@@ -186,3 +189,5 @@ TextSizes PlotFrame::textSizes() const {
     return TextSizes{metrics.height(), metrics.horizontalAdvance(QStringLiteral("H")),
                      metrics.horizontalAdvance(QStringLiteral("-"))};
 }
+
+} // namespace vm::plots

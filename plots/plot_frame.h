@@ -13,6 +13,8 @@
 
 #include <optional>
 
+namespace vm::plots {
+
 // Text sizes of the current font, in pixels.
 struct TextSizes {
     int th = 0; // height of the text "I": the font's line height (ascent + descent)
@@ -99,3 +101,5 @@ class PlotFrame {
     QFont font_;
     std::optional<QPoint> penPosition_ = QPoint(0, 0);
 };
+
+} // namespace vm::plots

@@ -1,8 +1,11 @@
-#include "plot_pixels.h"
+#include "plots/plot_pixels.h"
 
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+
+
+namespace vm::plots {
 
 float ToPercent(long double percent) {
     if (!std::isfinite(percent))
@@ -51,3 +54,5 @@ std::optional<std::pair<QPoint, QPoint>> ClipSegment(QPoint a, QPoint b, const Q
     };
     return std::make_pair(at(t0), at(t1));
 }
+
+} // namespace vm::plots

@@ -8,6 +8,8 @@
 #include <optional>
 #include <utility>
 
+namespace vm::plots {
+
 // Pixel coordinates are held within this distance of the origin: a value read from a file may be
 // absurdly large, and the positions only need to stay far outside any image.
 inline constexpr int kFarPixel = 1 << 24;
@@ -25,3 +27,5 @@ int RoundToEven(double v);
 
 // The part of the segment a-b inside box, or nothing when it misses the box.
 std::optional<std::pair<QPoint, QPoint>> ClipSegment(QPoint a, QPoint b, const QRect& box);
+
+} // namespace vm::plots

@@ -1,4 +1,7 @@
-#include "row_colors.h"
+#include "plots/row_colors.h"
+
+
+namespace vm::plots {
 
 const std::array<QColor, 5>& rowColors() {
     static const std::array<QColor, 5> colors = {QColor(0, 0, 0), QColor(255, 0, 0),
@@ -6,3 +9,5 @@ const std::array<QColor, 5>& rowColors() {
                                                  QColor(0, 0, 0)};
     return colors;
 }
+
+} // namespace vm::plots

@@ -1,10 +1,14 @@
-#include "volume_time_plot.h"
+#include "plots/volume_time_plot.h"
 
-#include "plot_fonts.h"
-#include "plot_frame.h"
-#include "plot_pixels.h"
-#include "row_colors.h"
-#include "simulation_record.h"
+#include "plots/plot_fonts.h"
+#include "plots/plot_frame.h"
+#include "plots/plot_pixels.h"
+#include "plots/row_colors.h"
+#include "record/simulation_record.h"
+
+using namespace vm::record;
+
+namespace vm::plots {
 
 namespace {
 
@@ -46,7 +50,7 @@ void VolumeTimePlot::DrawVolumeTimeStep(QImage& canvas, const SimulationRecord& 
     if (!canvas.isNull()) {
         if (vtStep_ == 1)
             DrawFrame(canvas, record);
-        else if (vtStep_ >= 2 && vtStep_ <= record_layout::kVtSamples)
+        else if (vtStep_ >= 2 && vtStep_ <= layout::kVtSamples)
             DrawSegment(canvas, record, row, vtStep_);
     }
     ++vtStep_;
@@ -111,7 +115,7 @@ void VolumeTimePlot::RedrawVolumeTimeCurve(QImage& canvas, const SimulationRecor
                                            int selectedRow) {
     checkRow(selectedRow);
     vtStep_ = 1;
-    for (int i = 1; i <= record_layout::kVtSamples; ++i) {
+    for (int i = 1; i <= layout::kVtSamples; ++i) {
         if (record.vtTime(selectedRow, i) == 0.0f)
             break;
         DrawVolumeTimeStep(canvas, record, selectedRow);
@@ -133,3 +137,5 @@ void VolumeTimePlot::ShowRunClock(QImage& canvas, double runClockTime_s, QChar d
     frame.drawOpaqueText(frame.width() - frame.textWidth(QStringLiteral("000,00")), 0,
                          RunClockText(runClockTime_s, decimalSeparator));
 }
+
+} // namespace vm::plots

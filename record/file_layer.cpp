@@ -1,10 +1,12 @@
-#include "file_layer.h"
+#include "record/file_layer.h"
 
-#include "record_file.h"
+#include "record/record_file.h"
 
 #include <cerrno>
 #include <cstring>
 #include <unistd.h>
+
+namespace vm::record {
 
 std::string fileErrorText(int e) {
     switch (e) {
@@ -65,3 +67,5 @@ bool CloseFile(int fd) {
     errno = earlier;
     return true;
 }
+
+} // namespace vm::record

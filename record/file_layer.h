@@ -8,6 +8,8 @@
 #include <string>
 #include <sys/types.h>
 
+namespace vm::record {
+
 struct FileResult;
 
 // The file layer's wording for an errno value, such as "File not found" or "Disk full".
@@ -26,3 +28,5 @@ bool WriteAll(int fd, const std::uint8_t* data, std::size_t size);
 
 // Closes fd, keeping an earlier error's errno when there was one; false on a close error.
 bool CloseFile(int fd);
+
+} // namespace vm::record

@@ -1,11 +1,13 @@
-#include "record_file.h"
+#include "record/record_file.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
 #include <unistd.h>
 
-using namespace record_layout;
+namespace vm::record {
+
+using namespace layout;
 
 FileResult readRecordFile(const std::filesystem::path& path, SimulationRecord& record) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -35,3 +37,5 @@ FileResult writeRecordFile(const std::filesystem::path& path, const SimulationRe
     }
     return FileResult::success();
 }
+
+} // namespace vm::record

@@ -1,8 +1,10 @@
-#include "record_state.h"
+#include "record/record_state.h"
 
 #include <string>
 
-using namespace record_layout;
+namespace vm::record {
+
+using namespace layout;
 
 double& RecordState::currentPart(int part, int column) {
     checkPart(part);
@@ -35,3 +37,5 @@ void resetAllRowPartSettings(SimulationRecord& record) {
         for (int p = 0; p < kParts; ++p)
             for (int c = 0; c < kSettingColumns; ++c) record.setPartSetting(r, p, c, 100.0f);
 }
+
+} // namespace vm::record

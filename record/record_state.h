@@ -2,16 +2,18 @@
 // The record-wide state kept beside the record: how many results are in use, which one is
 // selected, and the settings the control panel edits now.
 
-#include "simulation_record.h"
+#include "record/simulation_record.h"
 
 #include <array>
+
+namespace vm::record {
 
 struct RecordState {
     int resultCount = 0;  // 0..3, counted from row 1
     int selectedRow = -1; // -1 or 1..resultCount
-    std::array<std::array<double, record_layout::kSettingColumns>, record_layout::kParts>
+    std::array<std::array<double, layout::kSettingColumns>, layout::kParts>
         currentPartSettings;
-    std::array<double, record_layout::kGlobalItems> currentGlobalSettings;
+    std::array<double, layout::kGlobalItems> currentGlobalSettings;
 
     RecordState() { resetCurrentSettings(); }
 
@@ -27,3 +29,5 @@ void storeCurrentSettingsIntoWorkingRow(const RecordState& state, SimulationReco
 
 // The part settings of every row set to 100 (columns 0..7); global settings untouched.
 void resetAllRowPartSettings(SimulationRecord& record);
+
+} // namespace vm::record

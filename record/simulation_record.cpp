@@ -1,9 +1,11 @@
-#include "simulation_record.h"
+#include "record/simulation_record.h"
 
 #include <algorithm>
 #include <cstring>
 
-using namespace record_layout;
+namespace vm::record {
+
+using namespace layout;
 
 namespace {
 
@@ -202,3 +204,5 @@ std::span<const std::uint8_t, kRecordBytes> SimulationRecord::bytes() const {
 std::span<std::uint8_t, kRecordBytes> SimulationRecord::bytes() {
     return std::span<std::uint8_t, kRecordBytes>(data_.get(), kRecordBytes);
 }
+
+} // namespace vm::record

@@ -13,6 +13,8 @@
 #include <stdexcept>
 #include <string>
 
+namespace vm::record {
+
 static_assert(std::numeric_limits<float>::is_iec559 && sizeof(float) == 4,
               "the record stores 4-byte IEEE 754 floats");
 static_assert(std::endian::native == std::endian::little,
@@ -24,7 +26,7 @@ class RangeError : public std::out_of_range {
     explicit RangeError(const std::string& what) : std::out_of_range(what) {}
 };
 
-namespace record_layout {
+namespace layout {
 inline constexpr int kRowCount = 5;
 inline constexpr std::size_t kRowBytes = 124272;
 inline constexpr std::size_t kRecordBytes = kRowBytes * kRowCount; // 621360
@@ -53,7 +55,7 @@ inline constexpr std::size_t kIndices = 123584; // fev1 .. modelVariant, 14 floa
 inline constexpr std::size_t kUnused = 123640;
 inline constexpr std::size_t kPartSettings = 123680;
 inline constexpr std::size_t kGlobalSettings = 124192;
-} // namespace record_layout
+} // namespace layout
 
 // Row roles.
 inline constexpr int referenceRow = 0;
@@ -79,7 +81,7 @@ enum class RowField {
 inline constexpr int kRowFieldCount = 14;
 
 // The raw bytes of one row, for keeping a copy while a row is overwritten.
-using ResultRowBytes = std::array<std::uint8_t, record_layout::kRowBytes>;
+using ResultRowBytes = std::array<std::uint8_t, layout::kRowBytes>;
 
 class SimulationRecord {
   public:
@@ -130,8 +132,8 @@ class SimulationRecord {
     void clearFvFlow(int row);
 
     // The whole record, byte for byte the file contents.
-    std::span<const std::uint8_t, record_layout::kRecordBytes> bytes() const;
-    std::span<std::uint8_t, record_layout::kRecordBytes> bytes();
+    std::span<const std::uint8_t, layout::kRecordBytes> bytes() const;
+    std::span<std::uint8_t, layout::kRecordBytes> bytes();
 
   private:
     float floatAt(int row, std::size_t offset) const;
@@ -144,3 +146,5 @@ class SimulationRecord {
 void checkRow(int row);
 void checkPart(int part);
 void checkGlobalItem(int item);
+
+} // namespace vm::record

@@ -1,6 +1,9 @@
-#include "clickable_panel.h"
+#include "ui/clickable_panel.h"
 
 #include <QMouseEvent>
+
+
+namespace vm::ui {
 
 // A click is a left press and release on the panel, as with a button.
 void ClickablePanel::mousePressEvent(QMouseEvent* event) {
@@ -16,3 +19,5 @@ void ClickablePanel::mouseReleaseEvent(QMouseEvent* event) {
     if (click)
         emit clicked();
 }
+
+} // namespace vm::ui

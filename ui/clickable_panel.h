@@ -4,6 +4,8 @@
 
 #include <QFrame>
 
+namespace vm::ui {
+
 class ClickablePanel : public QFrame {
     Q_OBJECT
   public:
@@ -19,3 +21,5 @@ class ClickablePanel : public QFrame {
   private:
     bool pressed_ = false;
 };
+
+} // namespace vm::ui

@@ -1,7 +1,10 @@
-#include "image_view.h"
+#include "ui/image_view.h"
 
 #include <QPaintEvent>
 #include <QPainter>
+
+
+namespace vm::ui {
 
 ImageView::ImageView(QWidget* parent) : QWidget(parent) {
     // The canvas covers the whole control, so nothing behind it needs painting first.
@@ -29,3 +32,5 @@ void ImageView::mousePressEvent(QMouseEvent* event) {
 void ImageView::mouseMoveEvent(QMouseEvent* event) {
     emit mouseMoved(event);
 }
+
+} // namespace vm::ui

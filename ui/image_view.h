@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QWidget>
 
+namespace vm::ui {
+
 class ImageView : public QWidget {
     Q_OBJECT
   public:
@@ -31,3 +33,5 @@ class ImageView : public QWidget {
   private:
     QImage canvas_;
 };
+
+} // namespace vm::ui

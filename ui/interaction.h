@@ -4,6 +4,8 @@
 
 #include <QString>
 
+namespace vm::ui {
+
 class Interaction {
   public:
     virtual ~Interaction() = default;
@@ -24,3 +26,5 @@ class Interaction {
     virtual void playSystemSound(const QString& alias) = 0;
     virtual void beep() = 0;
 };
+
+} // namespace vm::ui

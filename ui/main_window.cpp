@@ -1,9 +1,17 @@
-#include "main_window.h"
+#include "ui/main_window.h"
 
-#include "interaction.h"
-#include "single_instance.h"
+#include "ui/interaction.h"
+#include "data/single_instance.h"
 
 #include <QString>
+
+using namespace vm::record;
+using namespace vm::model;
+using namespace vm::data;
+using namespace vm::plots;
+using namespace vm::session;
+
+namespace vm::ui {
 
 TForm1::TForm1(Interaction& interaction, SimulationRecord& record, RecordState& state,
                ModelState& model, QString exeDir, std::filesystem::path instanceLockDirectory,
@@ -30,3 +38,5 @@ bool TForm1::RunCommand(const std::function<void()>& command) {
         return false;
     }
 }
+
+} // namespace vm::ui

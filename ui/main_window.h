@@ -3,14 +3,14 @@
 // results table beside them and, below, the control panel with the track bars, the buttons, the
 // row grid and the note box. Controls keep the names of the stored window description.
 
-#include "image_view.h"
-#include "model_state.h"
-#include "record_state.h"
-#include "results_table.h"
-#include "simulation_record.h"
-#include "string_grid.h"
-#include "text_grid.h"
-#include "volume_time_plot.h"
+#include "ui/image_view.h"
+#include "model/model_state.h"
+#include "record/record_state.h"
+#include "session/results_table.h"
+#include "record/simulation_record.h"
+#include "ui/string_grid.h"
+#include "data/text_grid.h"
+#include "plots/volume_time_plot.h"
 
 #include <QColor>
 #include <QImage>
@@ -22,8 +22,6 @@
 #include <memory>
 #include <string_view>
 
-class Interaction;
-class SingleInstanceMarker;
 class QAction;
 class QComboBox;
 class QFrame;
@@ -34,7 +32,17 @@ class QPushButton;
 class QSlider;
 class QTextEdit;
 class QTimer;
+
+namespace vm::data {
+class SingleInstanceMarker;
+}
+namespace vm::model {
 struct RunHooks;
+}
+
+namespace vm::ui {
+
+class Interaction;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -43,8 +51,8 @@ class TForm1 : public QMainWindow {
     // every data file is found below it. The single-instance marker lies in
     // instanceLockDirectory (empty: the user's usual place), so that tests can run side by side.
     // The program passes its one model and record; tests and batch runs pass their own.
-    TForm1(Interaction& interaction, SimulationRecord& record, RecordState& state,
-           ModelState& model, QString exeDir, std::filesystem::path instanceLockDirectory = {},
+    TForm1(Interaction& interaction, record::SimulationRecord& record, record::RecordState& state,
+           model::ModelState& model, QString exeDir, std::filesystem::path instanceLockDirectory = {},
            QWidget* parent = nullptr);
     ~TForm1() override;
 
@@ -135,7 +143,7 @@ class TForm1 : public QMainWindow {
     StringGrid* StringGrid1 = nullptr; // results table, 5 columns x 16 rows
     StringGrid* StringGrid2 = nullptr; // row grid, 11 columns x 5 rows
     QTextEdit* RichEdit1 = nullptr;    // note box
-    TextGrid tparm{5, 40};             // the parameter table, never shown
+    data::TextGrid tparm{5, 40};             // the parameter table, never shown
 
     QFrame* Panel1 = nullptr; // central airways group
     QFrame* Panel2 = nullptr; // intermediate airways group
@@ -236,7 +244,7 @@ class TForm1 : public QMainWindow {
     unsigned char activeSection = 0;
     QTimer* Timer1 = nullptr;   // takes the airway picture back to its plain state
     bool runInProgress = false; // set while START runs; the airway picture ignores the mouse
-    VolumeTimePlot volumeTimePlot;
+    plots::VolumeTimePlot volumeTimePlot;
 
   private:
     void CreateControls();
@@ -251,12 +259,12 @@ class TForm1 : public QMainWindow {
     void DrawEmptyPlots();
     void CreateRowCommands();
     void SetCommandControlsEnabled(bool enabled);
-    RunHooks LiveDrawingHooks();
+    model::RunHooks LiveDrawingHooks();
     void ClearNoteBox();
     void ShowRowHelp();
     void ShowFirstAirwayPicture();
     void DrawRowGridSeparator(QPainter& painter);
-    void PaintCell(QPainter& painter, const StringGrid& grid, const CellPaint& paint,
+    void PaintCell(QPainter& painter, const StringGrid& grid, const session::CellPaint& paint,
                    const QRect& rect, const std::string& text);
     void RequestTermination() { terminationRequested_ = true; }
     // exeDir followed by a relative name such as "datfiles1/standard.dat", folders matched
@@ -265,11 +273,13 @@ class TForm1 : public QMainWindow {
     std::filesystem::path ExeDirPath() const;
 
     Interaction& interaction_;
-    SimulationRecord& record_;
-    RecordState& state_;
-    ModelState& model_;
+    record::SimulationRecord& record_;
+    record::RecordState& state_;
+    model::ModelState& model_;
     QString exeDir_;
     std::filesystem::path instanceLockDirectory_;
     bool terminationRequested_ = false;
-    std::unique_ptr<SingleInstanceMarker> instanceMarker_;
+    std::unique_ptr<data::SingleInstanceMarker> instanceMarker_;
 };
+
+} // namespace vm::ui

@@ -1,10 +1,10 @@
 // Handlers of the control panel: the track bars that set the edited lung part's settings, the
 // reset button, the group panels and the lung selector.
 
-#include "main_window.h"
+#include "ui/main_window.h"
 
-#include "clickable_panel.h"
-#include "track_bar_scales.h"
+#include "ui/clickable_panel.h"
+#include "ui/track_bar_scales.h"
 
 #include <QComboBox>
 #include <QPainter>
@@ -14,6 +14,14 @@
 
 #include <array>
 #include <string>
+
+using namespace vm::record;
+using namespace vm::model;
+using namespace vm::data;
+using namespace vm::plots;
+using namespace vm::session;
+
+namespace vm::ui {
 
 namespace {
 // The lung part the control panel edits: both lungs.
@@ -78,8 +86,8 @@ void TForm1::TrackBar9Change() {
 // matches its bar keeps its exact stored value, and a moved one takes the value of its position.
 void TForm1::LoadRowSettingsToControls(int row) {
     const int source = row == -1 ? 0 : row;
-    for (int part = 0; part < record_layout::kParts; ++part)
-        for (int column = 0; column < record_layout::kSettingColumns; ++column)
+    for (int part = 0; part < layout::kParts; ++part)
+        for (int column = 0; column < layout::kSettingColumns; ++column)
             state_.currentPart(part, column) = record_.partSetting(source, part, column);
     for (int n = 1; n <= 8; ++n) {
         const double setting = state_.currentPart(kEditedPart, TrackBarSpecOf(n).settingColumn);
@@ -193,3 +201,5 @@ void TForm1::ConnectControlPanel() {
     connect(ComboBox1, &QComboBox::currentIndexChanged, this,
             [this] { RunCommand([this] { ComboBox1Change(); }); });
 }
+
+} // namespace vm::ui

@@ -1,10 +1,10 @@
 // Creation of the main window's controls with their names, texts, ranges and start positions.
 // Where they go on the window is LayoutMainWindow's job.
 
-#include "main_window.h"
+#include "ui/main_window.h"
 
-#include "clickable_panel.h"
-#include "track_bar_scales.h"
+#include "ui/clickable_panel.h"
+#include "ui/track_bar_scales.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -13,6 +13,14 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QTextEdit>
+
+using namespace vm::record;
+using namespace vm::model;
+using namespace vm::data;
+using namespace vm::plots;
+using namespace vm::session;
+
+namespace vm::ui {
 
 namespace {
 const QColor kSilver(192, 192, 192);
@@ -229,3 +237,5 @@ void TForm1::CreateControlPanel() {
     Label38 = makeLabel(Panel4, "Label38", QStringLiteral("125%"));
     Label39 = makeLabel(Panel4, "Label39", QStringLiteral("150%"));
 }
+
+} // namespace vm::ui

@@ -1,9 +1,12 @@
-#include "main_window_geometry.h"
+#include "ui/main_window_geometry.h"
 
-#include "track_bar_scales.h"
+#include "ui/track_bar_scales.h"
 
 #include <cstdint>
 #include <cstdlib>
+
+
+namespace vm::ui {
 
 int MulDiv(int a, int b, int c) {
     const std::int64_t product = static_cast<std::int64_t>(a) * b;
@@ -129,3 +132,5 @@ MainWindowGeometry ComputeMainWindowGeometry(const LayoutInputs& in) {
     g.richEdit1.width = g.panel6.right() - g.richEdit1.left - 10;
     return g;
 }
+
+} // namespace vm::ui

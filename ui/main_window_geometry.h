@@ -4,6 +4,8 @@
 
 #include <array>
 
+namespace vm::ui {
+
 struct Box {
     int left = 0;
     int top = 0;
@@ -64,3 +66,5 @@ MainWindowGeometry ComputeMainWindowGeometry(const LayoutInputs& in);
 
 // a x b / c rounded to the nearest integer with halves away from zero.
 int MulDiv(int a, int b, int c);
+
+} // namespace vm::ui

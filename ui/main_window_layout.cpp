@@ -2,9 +2,9 @@
 // width, then every control is placed from the client size by ComputeMainWindowGeometry. It is not
 // laid out again when its size changes later.
 
-#include "main_window.h"
+#include "ui/main_window.h"
 
-#include "main_window_geometry.h"
+#include "ui/main_window_geometry.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -21,6 +21,14 @@
 #include <algorithm>
 #include <array>
 #include <vector>
+
+using namespace vm::record;
+using namespace vm::model;
+using namespace vm::data;
+using namespace vm::plots;
+using namespace vm::session;
+
+namespace vm::ui {
 
 namespace {
 // The screen width the window was designed on: there the scaling changes nothing.
@@ -206,3 +214,5 @@ void TForm1::LayoutMainWindow() {
         view->resizeCanvas(view->size());
     setWindowState(windowState() | Qt::WindowMaximized);
 }
+
+} // namespace vm::ui

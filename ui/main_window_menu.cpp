@@ -1,10 +1,18 @@
 // The menu bar, the row grid's pop-up menu and the menu commands.
 
-#include "main_window.h"
+#include "ui/main_window.h"
 
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
+
+using namespace vm::record;
+using namespace vm::model;
+using namespace vm::data;
+using namespace vm::plots;
+using namespace vm::session;
+
+namespace vm::ui {
 
 namespace {
 QAction* namedAction(QObject* parent, const char* name, const QString& text) {
@@ -75,3 +83,5 @@ void TForm1::About1Click() {}
 void TForm1::Quit1Click() {
     close();
 }
+
+} // namespace vm::ui

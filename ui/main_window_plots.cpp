@@ -1,14 +1,22 @@
 // The two plots of the main window on their persistent canvases: redrawn from the record only by
 // the commands that change what they show, and extended live while a run computes.
 
-#include "main_window.h"
+#include "ui/main_window.h"
 
-#include "flow_volume_plot.h"
-#include "interaction.h"
-#include "run_hooks.h"
-#include "vector_registers.h"
+#include "plots/flow_volume_plot.h"
+#include "ui/interaction.h"
+#include "model/run_hooks.h"
+#include "ui/vector_registers.h"
 
 #include <QLocale>
+
+using namespace vm::record;
+using namespace vm::model;
+using namespace vm::data;
+using namespace vm::plots;
+using namespace vm::session;
+
+namespace vm::ui {
 
 namespace {
 // The run clock shows the user's decimal separator; one that is not a single character falls
@@ -52,3 +60,5 @@ RunHooks TForm1::LiveDrawingHooks() {
     hooks.beep = [this] { interaction_.beep(); };
     return hooks;
 }
+
+} // namespace vm::ui

@@ -2,10 +2,10 @@
 // reference, and putting the standard reference back. Each command changes the record through
 // the row operations and then refreshes the tables and plots that show it.
 
-#include "main_window.h"
+#include "ui/main_window.h"
 
-#include "interaction.h"
-#include "row_operations.h"
+#include "ui/interaction.h"
+#include "session/row_operations.h"
 
 #include <QAction>
 #include <QLabel>
@@ -15,6 +15,14 @@
 #include <QTimer>
 
 #include <algorithm>
+
+using namespace vm::record;
+using namespace vm::model;
+using namespace vm::data;
+using namespace vm::plots;
+using namespace vm::session;
+
+namespace vm::ui {
 
 void TForm1::CreateRowCommands() {
     // Off until a hint is shown; START switches it on when it ends.
@@ -67,7 +75,7 @@ void TForm1::StringGrid2SelectCell(int row) {
 void TForm1::SelectResultRow(int r) {
     if (r >= 1 && r <= state_.resultCount) {
         state_.selectedRow = r;
-        for (int i = 0; i < record_layout::kGlobalItems; ++i)
+        for (int i = 0; i < layout::kGlobalItems; ++i)
             state_.currentGlobal(i) = record_.globalSetting(r, i);
         LoadRowSettingsToControls(r);
         ShowResultsTable(r, true);
@@ -193,3 +201,5 @@ void TForm1::RestoreStandardReference() {
     ClearNoteBox();
     Label26->setText(QStringLiteral("Plik:  Standard"));
 }
+
+} // namespace vm::ui

@@ -1,10 +1,18 @@
 // Which group of track bars can be moved: only the group the user picked, none after start-up
 // and after every run.
 
-#include "main_window.h"
+#include "ui/main_window.h"
 
 #include <QLabel>
 #include <QSlider>
+
+using namespace vm::record;
+using namespace vm::model;
+using namespace vm::data;
+using namespace vm::plots;
+using namespace vm::session;
+
+namespace vm::ui {
 
 void TForm1::SelectSection(unsigned char section) {
     activeSection = section;
@@ -22,3 +30,5 @@ void TForm1::SelectSection(unsigned char section) {
                           Label45, Label46, Label47, Label48, Label49});
     enable(section == 5, {TrackBar7, TrackBar8, Label36, Label37, Label18, Label38, Label39});
 }
+
+} // namespace vm::ui

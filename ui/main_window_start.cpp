@@ -2,13 +2,13 @@
 // executes inside the handler; the window is disabled meanwhile so that input queued during the
 // run is dropped instead of starting another command.
 
-#include "main_window.h"
+#include "ui/main_window.h"
 
-#include "forced_expiration_run.h"
-#include "interaction.h"
-#include "row_operations.h"
-#include "run_hooks.h"
-#include "vector_registers.h"
+#include "model/forced_expiration_run.h"
+#include "ui/interaction.h"
+#include "session/row_operations.h"
+#include "model/run_hooks.h"
+#include "ui/vector_registers.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -17,6 +17,14 @@
 #include <QPushButton>
 #include <QTextEdit>
 #include <QTimer>
+
+using namespace vm::record;
+using namespace vm::model;
+using namespace vm::data;
+using namespace vm::plots;
+using namespace vm::session;
+
+namespace vm::ui {
 
 namespace {
 // Puts the window back into use however the command ends, a range error included, so that a
@@ -97,3 +105,5 @@ void TForm1::StartSimulation() {
     const float runStatus = record_.field(workingRow, RowField::runStatus);
     interaction_.playSystemSound(QString::fromStdString(RunOutcomeSoundAlias(runStatus)));
 }
+
+} // namespace vm::ui

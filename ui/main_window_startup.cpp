@@ -1,22 +1,30 @@
 // Start-up: from launch to the first usable state. The steps run in a fixed order; a reason to
 // quit found early only marks the program for termination, and the later steps still run.
 
-#include "main_window.h"
+#include "ui/main_window.h"
 
-#include "interaction.h"
-#include "jpeg_picture.h"
-#include "model_initialisation.h"
-#include "parameter_table.h"
-#include "picture_image.h"
-#include "record_file.h"
-#include "single_instance.h"
-#include "startup_checks.h"
-#include "vector_registers.h"
+#include "ui/interaction.h"
+#include "data/jpeg_picture.h"
+#include "model/model_initialisation.h"
+#include "data/parameter_table.h"
+#include "ui/picture_image.h"
+#include "record/record_file.h"
+#include "data/single_instance.h"
+#include "data/startup_checks.h"
+#include "ui/vector_registers.h"
 
 #include <QPainter>
 #include <QStringLiteral>
 
 #include <system_error>
+
+using namespace vm::record;
+using namespace vm::model;
+using namespace vm::data;
+using namespace vm::plots;
+using namespace vm::session;
+
+namespace vm::ui {
 
 namespace {
 const QString kVersionLabel = QStringLiteral("1.0");
@@ -65,7 +73,7 @@ void TForm1::RunStartup() {
     if (!table.ok)
         interaction_.showMessage(QString::fromStdString(table.message));
 
-    for (int row = 0; row < record_layout::kRowCount; ++row) {
+    for (int row = 0; row < layout::kRowCount; ++row) {
         const std::uint32_t rgb = RowColor(row);
         rowColors[static_cast<std::size_t>(row)] = QColor::fromRgb(rgb);
     }
@@ -154,3 +162,5 @@ void TForm1::ShowFirstAirwayPicture() {
     }
     Image1->update();
 }
+
+} // namespace vm::ui

@@ -1,12 +1,20 @@
 // The results table, the row grid and the note box: filling their text from the record and
 // painting their cells by the tables' colour rules.
 
-#include "main_window.h"
+#include "ui/main_window.h"
 
 #include <QApplication>
 #include <QLocale>
 #include <QPainter>
 #include <QTextEdit>
+
+using namespace vm::record;
+using namespace vm::model;
+using namespace vm::data;
+using namespace vm::plots;
+using namespace vm::session;
+
+namespace vm::ui {
 
 namespace {
 // Numbers are shown with the user's decimal separator; one that is not a single plain character
@@ -77,3 +85,5 @@ void TForm1::DrawRowGridSeparator(QPainter& painter) {
             QRect(first.left(), first.bottom() - 1, last.right() - first.left() + 1, 3), Qt::black);
     }
 }
+
+} // namespace vm::ui

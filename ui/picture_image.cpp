@@ -1,6 +1,11 @@
-#include "picture_image.h"
+#include "ui/picture_image.h"
 
 #include <cstring>
+
+using namespace vm::record;
+using namespace vm::data;
+
+namespace vm::ui {
 
 QImage PictureToImage(const DecodedPicture& picture) {
     const auto rowBytes = static_cast<std::size_t>(picture.width) * 3;
@@ -14,3 +19,5 @@ QImage PictureToImage(const DecodedPicture& picture) {
                     rowBytes);
     return image;
 }
+
+} // namespace vm::ui

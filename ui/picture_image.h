@@ -1,9 +1,13 @@
 #pragma once
 // Decoded pictures as images the window can draw.
 
-#include "jpeg_picture.h"
+#include "data/jpeg_picture.h"
 
 #include <QImage>
 
+namespace vm::ui {
+
 // A deep copy; an empty picture gives a null image.
-QImage PictureToImage(const DecodedPicture& picture);
+QImage PictureToImage(const data::DecodedPicture& picture);
+
+} // namespace vm::ui

@@ -1,10 +1,13 @@
-#include "qt_interaction.h"
+#include "ui/qt_interaction.h"
 
-#include "system_sound.h"
+#include "ui/system_sound.h"
 
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+
+
+namespace vm::ui {
 
 namespace {
 QString runFileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QString& dir,
@@ -55,3 +58,5 @@ void QtInteraction::playSystemSound(const QString& alias) {
 void QtInteraction::beep() {
     QApplication::beep();
 }
+
+} // namespace vm::ui

@@ -1,11 +1,14 @@
 #pragma once
 // The real dialogs, help window and sounds of the running program.
 
-#include "interaction.h"
+#include "ui/interaction.h"
 
 #include <memory>
 
 class QWidget;
+
+namespace vm::ui {
+
 class SystemSoundPlayer;
 
 class QtInteraction : public Interaction {
@@ -30,3 +33,5 @@ class QtInteraction : public Interaction {
     // Made at the first sound, so that a program that never sounds never talks to a sound server.
     std::unique_ptr<SystemSoundPlayer> sounds_;
 };
+
+} // namespace vm::ui

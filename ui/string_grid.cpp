@@ -1,12 +1,17 @@
-#include "string_grid.h"
+#include "ui/string_grid.h"
 
-#include "simulation_record.h"
+#include "record/simulation_record.h"
 
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 
 #include <string>
+
+using namespace vm::record;
+using namespace vm::data;
+
+namespace vm::ui {
 
 namespace {
 constexpr int kDefaultColumnWidth = 64;
@@ -116,3 +121,5 @@ void StringGrid::mousePressEvent(QMouseEvent* event) {
     else
         setRow(r);
 }
+
+} // namespace vm::ui

@@ -3,12 +3,14 @@
 // text lives in a TextGrid; the widget only lays the cells out, paints them through the owner's
 // handler and reports clicks.
 
-#include "text_grid.h"
+#include "data/text_grid.h"
 
 #include <QWidget>
 
 #include <functional>
 #include <vector>
+
+namespace vm::ui {
 
 class StringGrid : public QWidget {
     Q_OBJECT
@@ -18,8 +20,8 @@ class StringGrid : public QWidget {
 
     StringGrid(int columnCount, int rowCount, QWidget* parent = nullptr);
 
-    TextGrid& cells() { return cells_; }
-    const TextGrid& cells() const { return cells_; }
+    data::TextGrid& cells() { return cells_; }
+    const data::TextGrid& cells() const { return cells_; }
     int columnCount() const { return cells_.columnCount(); }
     int rowCount() const { return cells_.rowCount(); }
 
@@ -57,10 +59,12 @@ class StringGrid : public QWidget {
     void mousePressEvent(QMouseEvent* event) override;
 
   private:
-    TextGrid cells_;
+    data::TextGrid cells_;
     std::vector<int> columnWidths_;
     std::vector<int> rowHeights_;
     int currentRow_ = 0;
     DrawCellHandler drawCell_;
     std::function<void(QPainter&)> drawOverCells_;
 };
+
+} // namespace vm::ui

@@ -1,6 +1,9 @@
-#include "system_sound.h"
+#include "ui/system_sound.h"
 
 #include <canberra.h>
+
+
+namespace vm::ui {
 
 struct SystemSoundPlayer::Context {
     ca_context* ca = nullptr;
@@ -36,3 +39,5 @@ bool SystemSoundPlayer::play(const std::string& alias) {
     if (fallbackBeep_) fallbackBeep_();
     return false;
 }
+
+} // namespace vm::ui

@@ -5,6 +5,8 @@
 #include <functional>
 #include <string>
 
+namespace vm::ui {
+
 class SystemSoundPlayer {
   public:
     explicit SystemSoundPlayer(std::function<void()> fallbackBeep);
@@ -23,3 +25,5 @@ class SystemSoundPlayer {
 
 // The sound-theme event that stands for a system alias; empty for an unknown alias.
 std::string SoundThemeEventFor(const std::string& alias);
+
+} // namespace vm::ui

@@ -1,11 +1,15 @@
-#include "track_bar_scales.h"
+#include "ui/track_bar_scales.h"
 
-#include "simulation_record.h"
+#include "record/simulation_record.h"
 
 #include <array>
 #include <cfenv>
 #include <cmath>
 #include <string>
+
+using namespace vm::record;
+
+namespace vm::ui {
 
 namespace {
 
@@ -74,3 +78,5 @@ int TrackBarPosition(int number, double value) {
     if (p > spec.maximum) return spec.maximum;
     return static_cast<int>(p);
 }
+
+} // namespace vm::ui

@@ -1,4 +1,7 @@
 #pragma once
+
+namespace vm::ui {
+
 // How a track bar's position becomes a setting in percent and back. Plain C++ so the laws can be
 // checked without widgets.
 
@@ -30,3 +33,5 @@ int TrackBarPosition(int number, double value);
 
 // Nearest integer with halves to the even neighbour.
 double RoundHalfEven(double v);
+
+} // namespace vm::ui

@@ -1,7 +1,10 @@
-#include "vector_registers.h"
+#include "ui/vector_registers.h"
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
+
+
+namespace vm::ui {
 
 namespace {
 __attribute__((target("avx"))) void ZeroUpperHalves() {
@@ -17,3 +20,5 @@ void ClearUpperVectorRegisters() {
 #else
 void ClearUpperVectorRegisters() {}
 #endif
+
+} // namespace vm::ui

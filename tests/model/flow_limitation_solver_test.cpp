@@ -1,13 +1,16 @@
 // The flow-limitation solver: the junction pressure at which the peripheral and the collapsible
 // intermediate airway carry the same flow.
 
-#include "flow_limitation_solver.h"
-#include "model_initialisation.h"
+#include "model/flow_limitation_solver.h"
+#include "model/model_initialisation.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+
+using namespace vm::record;
+using namespace vm::model;
 
 namespace {
 

@@ -1,8 +1,8 @@
 // Whole forced-expiration runs. Each full run takes about 0.2 s, so the cases share runs.
 
-#include "forced_expiration_run.h"
-#include "model_initialisation.h"
-#include "record_state.h"
+#include "model/forced_expiration_run.h"
+#include "model/model_initialisation.h"
+#include "record/record_state.h"
 #include "standard_indices.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +10,10 @@
 #include <cmath>
 #include <cstring>
 
-using namespace record_layout;
+using namespace vm::record;
+using namespace vm::model;
+
+using namespace layout;
 
 namespace {
 

@@ -1,9 +1,12 @@
 // Model initialisation: the reference state, settled under the inspiratory muscle pressure.
 
-#include "model_initialisation.h"
-#include "record_state.h"
+#include "model/model_initialisation.h"
+#include "record/record_state.h"
 
 #include <gtest/gtest.h>
+
+using namespace vm::record;
+using namespace vm::model;
 
 namespace {
 

@@ -1,12 +1,15 @@
 // The model step: pressure-volume laws, ramping and the plausibility limits.
 
-#include "model_initialisation.h"
-#include "model_step.h"
+#include "model/model_initialisation.h"
+#include "model/model_step.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
+
+using namespace vm::record;
+using namespace vm::model;
 
 namespace {
 

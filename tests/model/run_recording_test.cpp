@@ -1,13 +1,16 @@
 // What a run stores while it goes, and the indices it works out at the end.
 
-#include "run_recording.h"
-#include "spirometric_indices.h"
+#include "model/run_recording.h"
+#include "model/spirometric_indices.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <utility>
 #include <vector>
+
+using namespace vm::record;
+using namespace vm::model;
 
 namespace {
 

@@ -1,13 +1,16 @@
 // Settings conversion: percent settings of the reference and working rows into model targets.
 
-#include "model_initialisation.h"
-#include "model_step.h"
-#include "record_state.h"
-#include "settings_conversion.h"
+#include "model/model_initialisation.h"
+#include "model/model_step.h"
+#include "record/record_state.h"
+#include "model/settings_conversion.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+
+using namespace vm::record;
+using namespace vm::model;
 
 namespace {
 
@@ -16,7 +19,7 @@ SimulationRecord RecordAtHundred() {
     SimulationRecord record;
     resetAllRowPartSettings(record);
     for (int row : {referenceRow, workingRow})
-        for (int i = 0; i < record_layout::kGlobalItems; ++i)
+        for (int i = 0; i < layout::kGlobalItems; ++i)
             record.setGlobalSetting(row, i, 100);
     return record;
 }

@@ -7,6 +7,7 @@
 
 #include <vector>
 
+
 namespace canvas_probe {
 
 inline QImage BlankCanvas(int width, int height) {

@@ -1,11 +1,14 @@
 #include "canvas_probe.h"
-#include "flow_volume_plot.h"
-#include "simulation_record.h"
+#include "plots/flow_volume_plot.h"
+#include "record/simulation_record.h"
 
 #include <gtest/gtest.h>
 
 #include <limits>
 #include <vector>
+
+using namespace vm::record;
+using namespace vm::plots;
 
 using namespace canvas_probe;
 

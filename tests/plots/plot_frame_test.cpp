@@ -1,7 +1,7 @@
 #include "canvas_probe.h"
-#include "plot_fonts.h"
-#include "plot_frame.h"
-#include "row_colors.h"
+#include "plots/plot_fonts.h"
+#include "plots/plot_frame.h"
+#include "plots/row_colors.h"
 
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+
+using namespace vm::plots;
 
 using namespace canvas_probe;
 

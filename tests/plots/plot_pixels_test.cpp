@@ -1,11 +1,13 @@
-#include "line_pixels.h"
-#include "plot_pixels.h"
+#include "plots/line_pixels.h"
+#include "plots/plot_pixels.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 #include <vector>
+
+using namespace vm::plots;
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "canvas_probe.h"
-#include "flow_volume_plot.h"
-#include "plot_fonts.h"
-#include "simulation_record.h"
-#include "volume_time_plot.h"
+#include "plots/flow_volume_plot.h"
+#include "plots/plot_fonts.h"
+#include "record/simulation_record.h"
+#include "plots/volume_time_plot.h"
 
 #include <QFontMetrics>
 
@@ -10,6 +10,9 @@
 
 #include <limits>
 #include <vector>
+
+using namespace vm::record;
+using namespace vm::plots;
 
 using namespace canvas_probe;
 

@@ -1,4 +1,4 @@
-#include "record_file.h"
+#include "record/record_file.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-using namespace record_layout;
+using namespace vm::record;
+
+using namespace layout;
 namespace fs = std::filesystem;
 
 namespace {

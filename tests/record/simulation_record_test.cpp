@@ -1,11 +1,13 @@
-#include "record_state.h"
-#include "simulation_record.h"
+#include "record/record_state.h"
+#include "record/simulation_record.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-using namespace record_layout;
+using namespace vm::record;
+
+using namespace layout;
 
 namespace {
 

@@ -16,6 +16,13 @@
 #include <limits>
 #include <string>
 
+using namespace vm::record;
+using namespace vm::model;
+using namespace vm::data;
+using namespace vm::plots;
+using namespace vm::session;
+using namespace vm::ui;
+
 namespace {
 constexpr int kBothLungs = 2;
 const std::string kMarker = "unchanged";

@@ -1,11 +1,14 @@
 #include "data_folder.h"
 
-#include "jpeg_encoder.h"
-#include "record_file.h"
+#include "data/jpeg_encoder.h"
+#include "record/record_file.h"
 
 #include <algorithm>
 #include <fstream>
 #include <stdexcept>
+
+using namespace vm::record;
+using namespace vm::data;
 
 namespace fs = std::filesystem;
 

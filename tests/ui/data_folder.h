@@ -3,7 +3,7 @@
 // expected value is known: the standard record, the parameter table, the five airway pictures
 // (first 100 bytes reversed), the background picture and the simulations folder.
 
-#include "simulation_record.h"
+#include "record/simulation_record.h"
 
 #include <QTemporaryDir>
 
@@ -11,6 +11,8 @@
 #include <filesystem>
 #include <string>
 #include <vector>
+
+using namespace vm::record;
 
 struct StandardValues {
     // Indices of the reference row, in RowField order.

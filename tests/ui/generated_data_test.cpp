@@ -1,7 +1,7 @@
 // The program's own data files, as the build makes them, bring up the window with the standard
 // reference in the results table.
 
-#include "main_window.h"
+#include "ui/main_window.h"
 #include "recording_interaction.h"
 
 #include <QLocale>
@@ -12,6 +12,13 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+
+using namespace vm::record;
+using namespace vm::model;
+using namespace vm::data;
+using namespace vm::plots;
+using namespace vm::session;
+using namespace vm::ui;
 
 namespace fs = std::filesystem;
 

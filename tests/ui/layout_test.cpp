@@ -1,7 +1,7 @@
 // Where the main window puts its controls on the screen it starts on. The suite runs on the
 // 1280-pixel design screen and again on narrower and wider ones (see CMakeLists.txt).
 
-#include "main_window_geometry.h"
+#include "ui/main_window_geometry.h"
 #include "window_fixture.h"
 
 #include <QComboBox>
@@ -15,6 +15,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+
+using namespace vm::record;
+using namespace vm::model;
+using namespace vm::data;
+using namespace vm::plots;
+using namespace vm::session;
+using namespace vm::ui;
 
 // Boxes print as {left, top, width, height} in failure messages.
 void PrintTo(const Box& b, std::ostream* out) {

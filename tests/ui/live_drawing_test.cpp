@@ -10,6 +10,13 @@
 
 #include <set>
 
+using namespace vm::record;
+using namespace vm::model;
+using namespace vm::data;
+using namespace vm::plots;
+using namespace vm::session;
+using namespace vm::ui;
+
 namespace {
 const QRgb kRed = qRgb(255, 0, 0);
 const QRgb kYellow = qRgb(255, 255, 0);

@@ -1,6 +1,6 @@
 #include "model_window.h"
 
-#include "record_file.h"
+#include "record/record_file.h"
 
 #include <QEvent>
 #include <QLocale>
@@ -9,6 +9,13 @@
 
 #include <filesystem>
 #include <stdexcept>
+
+using namespace vm::record;
+using namespace vm::model;
+using namespace vm::data;
+using namespace vm::plots;
+using namespace vm::session;
+using namespace vm::ui;
 
 void UseModelStandardRecord(const DataFolder& folder, float expirationDepth) {
     SimulationRecord standard;

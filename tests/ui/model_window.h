@@ -11,6 +11,13 @@
 #include <functional>
 #include <string>
 
+using namespace vm::record;
+using namespace vm::model;
+using namespace vm::data;
+using namespace vm::plots;
+using namespace vm::session;
+using namespace vm::ui;
+
 // The folder's standard.dat becomes the build's standard record; expirationDepth, when given,
 // replaces the reference's expiratory-effort item (global setting 0).
 void UseModelStandardRecord(const DataFolder& folder, float expirationDepth = 0.0f);

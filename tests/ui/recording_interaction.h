@@ -2,9 +2,16 @@
 // The seam as tests see it: nothing modal, everything the user would have been shown recorded,
 // and file dialogs answered from a queue.
 
-#include "interaction.h"
+#include "ui/interaction.h"
 
 #include <QStringList>
+
+using namespace vm::record;
+using namespace vm::model;
+using namespace vm::data;
+using namespace vm::plots;
+using namespace vm::session;
+using namespace vm::ui;
 
 class RecordingInteraction : public Interaction {
   public:

@@ -12,6 +12,13 @@
 
 #include <gtest/gtest.h>
 
+using namespace vm::record;
+using namespace vm::model;
+using namespace vm::data;
+using namespace vm::plots;
+using namespace vm::session;
+using namespace vm::ui;
+
 namespace {
 constexpr int kEditedPart = 2;
 const QRgb kRed = qRgb(255, 0, 0);

@@ -4,7 +4,7 @@
 
 #include "model_window.h"
 
-#include "record_file.h"
+#include "record/record_file.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -20,6 +20,13 @@
 
 #include <cstring>
 #include <vector>
+
+using namespace vm::record;
+using namespace vm::model;
+using namespace vm::data;
+using namespace vm::plots;
+using namespace vm::session;
+using namespace vm::ui;
 
 namespace {
 constexpr int kEditedPart = 2;

@@ -1,8 +1,8 @@
 // Start-up on good and damaged program folders: what the user is told, whether the program
 // quits, and what state the window is left in.
 
-#include "jpeg_picture.h"
-#include "record_file.h"
+#include "data/jpeg_picture.h"
+#include "record/record_file.h"
 #include "window_fixture.h"
 
 #include <QMenuBar>
@@ -12,6 +12,13 @@
 #include <filesystem>
 #include <fstream>
 #include <vector>
+
+using namespace vm::record;
+using namespace vm::model;
+using namespace vm::data;
+using namespace vm::plots;
+using namespace vm::session;
+using namespace vm::ui;
 
 namespace fs = std::filesystem;
 

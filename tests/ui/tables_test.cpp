@@ -11,6 +11,13 @@
 
 #include <cmath>
 
+using namespace vm::record;
+using namespace vm::model;
+using namespace vm::data;
+using namespace vm::plots;
+using namespace vm::session;
+using namespace vm::ui;
+
 namespace {
 struct Line {
     int gridRow;

@@ -2,10 +2,17 @@
 // One main window started on a data folder, with the recording seam and its own record.
 
 #include "data_folder.h"
-#include "main_window.h"
+#include "ui/main_window.h"
 #include "recording_interaction.h"
 
 #include <memory>
+
+using namespace vm::record;
+using namespace vm::model;
+using namespace vm::data;
+using namespace vm::plots;
+using namespace vm::session;
+using namespace vm::ui;
 
 struct WindowUnderTest {
     RecordingInteraction interaction;

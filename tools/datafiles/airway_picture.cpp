@@ -5,6 +5,9 @@
 #include <cmath>
 #include <numbers>
 
+using namespace vm::record;
+using namespace vm::data;
+
 namespace {
 
 struct Segment {

@@ -2,10 +2,12 @@
 // The provisional airway pictures and the hotspot table that goes with them: a drawn airway tree
 // in two lungs, one picture per region code with that region highlighted.
 
-#include "jpeg_picture.h"
+#include "data/jpeg_picture.h"
 
 #include <string>
 #include <vector>
+
+using namespace vm::data;
 
 inline constexpr int kAirwayPictureWidth = 600;
 inline constexpr int kAirwayPictureHeight = 500;

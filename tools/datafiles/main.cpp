@@ -2,13 +2,16 @@
 //   make-datafiles pictures DIR   F000.dat, F001.dat .. F005.dat and tlo.dat
 
 #include "airway_picture.h"
-#include "jpeg_encoder.h"
+#include "data/jpeg_encoder.h"
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <string_view>
+
+using namespace vm::record;
+using namespace vm::data;
 
 namespace fs = std::filesystem;
 

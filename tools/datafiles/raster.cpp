@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+using namespace vm::record;
+using namespace vm::data;
+
 namespace {
 
 void setPixel(DecodedPicture& picture, int x, int y, Rgb colour) {

@@ -1,9 +1,11 @@
 #pragma once
 // A few drawing operations on an RGB picture, enough for the provisional airway pictures.
 
-#include "jpeg_picture.h"
+#include "data/jpeg_picture.h"
 
 #include <cstdint>
+
+using namespace vm::data;
 
 struct Rgb {
     std::uint8_t r, g, b;

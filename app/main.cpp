@@ -1,0 +1,40 @@
+// The program entry: the application object, the main window (whose creation runs start-up), the
+// about and help windows, and the message loop until the main window closes.
+
+#include "ui/main_window.h"
+#include "model/model_state.h"
+#include "session/program_record.h"
+#include "ui/qt_interaction.h"
+
+#include <QApplication>
+#include <QDialog>
+
+using namespace vm::record;
+using namespace vm::model;
+using namespace vm::data;
+using namespace vm::plots;
+using namespace vm::session;
+using namespace vm::ui;
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    QtInteraction interaction;
+    TForm1 form1(interaction, programRecord(), programState(), programModel(),
+                 QCoreApplication::applicationDirPath() + QStringLiteral("/"));
+    interaction.setParentWindow(&form1);
+
+    // The about and help windows are made once here and reused; their contents come with the
+    // about text and the help files.
+    QDialog aboutBox(&form1);
+    aboutBox.setObjectName(QStringLiteral("AboutBox"));
+    aboutBox.setWindowTitle(QStringLiteral("Autorzy"));
+    QDialog form4(&form1);
+    form4.setObjectName(QStringLiteral("Form4"));
+    form4.setWindowTitle(QStringLiteral("Spirometry help"));
+
+    // A reason to quit found at start-up has been told to the user already.
+    if (form1.terminationRequested())
+        return 0;
+    form1.showMaximized();
+    return application.exec();
+}

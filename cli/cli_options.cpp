@@ -1,0 +1,196 @@
+#include "cli/cli_options.h"
+
+#include <array>
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <string_view>
+
+
+namespace vm::cli {
+
+namespace {
+
+constexpr std::array<std::string_view, 8> kColumnNames{
+    "rCentral", "vdc", "rIntermediate", "stiffness", "rPeripheral", "ccc", "lungSize", "cm"};
+
+CliParseResult Failure(std::string message) {
+    CliParseResult r;
+    r.message = std::move(message);
+    return r;
+}
+
+// A whole string as a finite number, nothing left over.
+bool ParseNumber(const std::string& text, double& value) {
+    if (text.empty() || std::isspace(static_cast<unsigned char>(text.front())))
+        return false;
+    errno = 0;
+    char* end = nullptr;
+    value = std::strtod(text.c_str(), &end);
+    return errno == 0 && end == text.c_str() + text.size() && std::isfinite(value);
+}
+
+bool ParseInteger(const std::string& text, long& value) {
+    if (text.empty() || std::isspace(static_cast<unsigned char>(text.front())))
+        return false;
+    errno = 0;
+    char* end = nullptr;
+    value = std::strtol(text.c_str(), &end, 10);
+    return errno == 0 && end == text.c_str() + text.size();
+}
+
+std::string PercentProblem(const std::string& text, double& percent) {
+    if (!ParseNumber(text, percent))
+        return "not a number: '" + text + "'";
+    if (percent < kMinSettingPercent || percent > kMaxSettingPercent)
+        return "percentage " + text + " outside 10..2000";
+    return {};
+}
+
+// NAME, left.NAME, right.NAME or lobe1.NAME .. lobe5.NAME.
+std::string ParsePartName(const std::string& name, PartSettingChange& change) {
+    std::string column = name;
+    change.part = 2;
+    const auto dot = name.find('.');
+    if (dot != std::string::npos) {
+        const std::string prefix = name.substr(0, dot);
+        column = name.substr(dot + 1);
+        if (prefix == "left")
+            change.part = 0;
+        else if (prefix == "right")
+            change.part = 1;
+        else if (prefix.size() == 5 && prefix.starts_with("lobe") && prefix[4] >= '1' &&
+                 prefix[4] <= '5')
+            change.part = 2 + (prefix[4] - '0');
+        else
+            return "unknown lung part '" + prefix + "' (use left, right or lobe1..lobe5)";
+    }
+    for (std::size_t c = 0; c < kColumnNames.size(); ++c)
+        if (column == kColumnNames[c]) {
+            change.column = static_cast<int>(c);
+            return {};
+        }
+    return "unknown setting '" + column +
+           "' (use rCentral, vdc, rIntermediate, stiffness, rPeripheral, ccc, lungSize, cm)";
+}
+
+std::string ParseSet(const std::string& value, CliOptions& options) {
+    const auto eq = value.find('=');
+    if (eq == std::string::npos)
+        return "--set needs NAME=PCT, got '" + value + "'";
+    PartSettingChange change;
+    if (auto problem = ParsePartName(value.substr(0, eq), change); !problem.empty())
+        return "--set: " + problem;
+    if (auto problem = PercentProblem(value.substr(eq + 1), change.percent); !problem.empty())
+        return "--set " + value.substr(0, eq) + ": " + problem;
+    options.partSettings.push_back(change);
+    return {};
+}
+
+std::string ParseGlobal(const std::string& value, CliOptions& options) {
+    const auto eq = value.find('=');
+    if (eq == std::string::npos)
+        return "--global needs I=PCT, got '" + value + "'";
+    long item = 0;
+    if (!ParseInteger(value.substr(0, eq), item) || item < 0 || item > 19)
+        return "--global: item '" + value.substr(0, eq) + "' is not a whole number 0..19";
+    GlobalSettingChange change;
+    change.item = static_cast<int>(item);
+    if (auto problem = PercentProblem(value.substr(eq + 1), change.percent); !problem.empty())
+        return "--global " + value.substr(0, eq) + ": " + problem;
+    options.globalSettings.push_back(change);
+    return {};
+}
+
+CliParseResult ParseRun(const std::vector<std::string>& args) {
+    CliParseResult result;
+    CliOptions& options = result.options;
+    options.command = CliCommand::run;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const bool takesValue = arg == "--set" || arg == "--global" || arg == "--runs" ||
+                                arg == "--out" || arg == "--reference";
+        if (arg == "--json") {
+            options.json = true;
+            continue;
+        }
+        if (!takesValue)
+            return Failure("unknown option '" + arg + "'");
+        if (i + 1 >= args.size())
+            return Failure(arg + " needs a value");
+        const std::string& value = args[++i];
+        std::string problem;
+        if (arg == "--set") {
+            problem = ParseSet(value, options);
+        } else if (arg == "--global") {
+            problem = ParseGlobal(value, options);
+        } else if (arg == "--runs") {
+            long runs = 0;
+            if (!ParseInteger(value, runs) || runs < 1 || runs > kMaxRuns)
+                problem = "--runs needs a whole number 1..1000, got '" + value + "'";
+            else
+                options.runs = static_cast<int>(runs);
+        } else if (value.empty()) {
+            problem = arg + " needs a file name";
+        } else if (arg == "--out") {
+            options.outFile = value;
+        } else {
+            options.referenceFile = value;
+        }
+        if (!problem.empty())
+            return Failure(problem);
+    }
+    result.ok = true;
+    return result;
+}
+
+} // namespace
+
+CliParseResult ParseCommandLine(const std::vector<std::string>& args) {
+    if (args.empty())
+        return Failure("no command given");
+    const std::string& command = args[0];
+    if (command == "help" || command == "--help" || command == "-h") {
+        CliParseResult r;
+        r.ok = true;
+        r.options.command = CliCommand::help;
+        return r;
+    }
+    if (command == "run")
+        return ParseRun(args);
+    if (command == "make-standard") {
+        if (args.size() != 2 || args[1].empty() || args[1].starts_with("-"))
+            return Failure("make-standard needs exactly one output FILE");
+        CliParseResult r;
+        r.ok = true;
+        r.options.command = CliCommand::makeStandard;
+        r.options.standardFile = args[1];
+        return r;
+    }
+    return Failure("unknown command '" + command + "'");
+}
+
+std::string UsageText() {
+    return R"(Usage:
+  velta-morvane-cli run [options]        run simulated spirometric tests
+  velta-morvane-cli make-standard FILE   write the standard record (a run at all settings 100)
+  velta-morvane-cli help                 show this text
+
+Each run stores the settings into the working row and runs one test, as START does. The
+reference row comes from datfiles1/standard.dat beside this program unless --reference is given.
+
+Options of run:
+  --set NAME=PCT          setting of both lungs in percent of the reference (10..2000); NAME is
+                          rCentral, vdc, rIntermediate, stiffness, rPeripheral, ccc, lungSize, cm
+  --set left.NAME=PCT     the same for the left lung; right.NAME, lobe1.NAME .. lobe5.NAME
+                          for the right lung and the lobes
+  --global I=PCT          global setting item I (0..19): 0 expiratory effort, 1 speed of the
+                          effort rise, 2 inspiratory effort, 3 end-of-test flow threshold
+  --runs N                N tests in a row, each from the state the previous one left (1..1000)
+  --reference FILE        take the reference row from row 0 of this simulation file
+  --out FILE              write the resulting record (row 0 reference, row 1 newest result)
+  --json                  one JSON object per run on its own line instead of a table
+)";
+}
+
+} // namespace vm::cli

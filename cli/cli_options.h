@@ -1,0 +1,52 @@
+#pragma once
+// The command line of the headless runner, parsed into what to do. Parsing never exits or
+// prints: it returns success plus a message, so that it can be tested.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vm::cli {
+
+enum class CliCommand { help, run, makeStandard };
+
+// One setting column of one lung part, in percent of the reference.
+struct PartSettingChange {
+    int part = 2; // 0 left, 1 right, 2 both lungs, 3..7 lobes 1..5
+    int column = 0;
+    double percent = 100.0;
+};
+
+struct GlobalSettingChange {
+    int item = 0; // 0..19
+    double percent = 100.0;
+};
+
+struct CliOptions {
+    CliCommand command = CliCommand::help;
+    std::vector<PartSettingChange> partSettings;
+    std::vector<GlobalSettingChange> globalSettings;
+    int runs = 1;
+    std::optional<std::string> outFile;
+    std::optional<std::string> referenceFile;
+    bool json = false;
+    std::string standardFile; // make-standard's output
+};
+
+struct CliParseResult {
+    bool ok = false;
+    std::string message; // what was wrong, when not ok
+    CliOptions options;
+};
+
+// args without the program name.
+CliParseResult ParseCommandLine(const std::vector<std::string>& args);
+
+std::string UsageText();
+
+// Accepted percentages: the track bars' floor of 10 up to well above their largest value.
+inline constexpr double kMinSettingPercent = 10.0;
+inline constexpr double kMaxSettingPercent = 2000.0;
+inline constexpr int kMaxRuns = 1000;
+
+} // namespace vm::cli

@@ -1,0 +1,21 @@
+#pragma once
+// How the headless runner prints the result of one run from the working row.
+
+#include "record/simulation_record.h"
+
+#include <string>
+
+namespace vm::cli {
+
+// One line of JSON: the row's indices under their own names with 9 significant digits (enough
+// for the single-precision values to read back unchanged), then the stored samples as
+// fvSamples [[volume, flow], ...] and vtSamples [[time, volume], ...].
+std::string RunJson(const record::SimulationRecord& record, int runNumber);
+
+// A readable table of the same indices.
+std::string RunTable(const record::SimulationRecord& record, int runNumber);
+
+// A float written with 9 significant digits.
+std::string FormatFloat(float v);
+
+} // namespace vm::cli

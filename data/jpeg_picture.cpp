@@ -1,0 +1,188 @@
+#include "data/jpeg_picture.h"
+
+#include "data/jpeg_error_manager.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <new>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace vm::record;
+
+namespace vm::data {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Where the decoded pixels go: asked for once the size is known, outside any libjpeg call.
+struct PixelSink {
+    std::uint8_t* (*reserve)(void* context, JDIMENSION width, JDIMENSION height) noexcept;
+    void* context;
+};
+
+// Holds only plain data: libjpeg's errors longjmp out of the calls below and must not skip a
+// destructor. `message` has room for JMSG_LENGTH_MAX characters.
+bool decodeWithLibjpeg(const std::uint8_t* data, std::size_t size, PixelSink sink, char* message) {
+    jpeg_decompress_struct codec;
+    JpegErrorManager errors;
+    codec.err = InstallJpegErrorManager(errors);
+    if (setjmp(errors.escape)) {
+        CopyJpegMessage(message, errors.message);
+        jpeg_destroy_decompress(&codec);
+        return false;
+    }
+    jpeg_create_decompress(&codec);
+    jpeg_mem_src(&codec, data, static_cast<unsigned long>(size));
+    jpeg_read_header(&codec, TRUE);
+    codec.out_color_space = JCS_RGB;
+    jpeg_calc_output_dimensions(&codec);
+    const std::uint64_t pixels =
+        static_cast<std::uint64_t>(codec.output_width) * codec.output_height;
+    if (pixels > kMaxPicturePixels) {
+        CopyJpegMessage(message, "Picture too large");
+        jpeg_destroy_decompress(&codec);
+        return false;
+    }
+    std::uint8_t* rgb = sink.reserve(sink.context, codec.output_width, codec.output_height);
+    if (rgb == nullptr) {
+        CopyJpegMessage(message, "Out of memory");
+        jpeg_destroy_decompress(&codec);
+        return false;
+    }
+    jpeg_start_decompress(&codec);
+    const std::size_t stride = static_cast<std::size_t>(codec.output_width) * 3;
+    while (codec.output_scanline < codec.output_height) {
+        JSAMPROW line = rgb + static_cast<std::size_t>(codec.output_scanline) * stride;
+        jpeg_read_scanlines(&codec, &line, 1);
+    }
+    jpeg_finish_decompress(&codec);
+    jpeg_destroy_decompress(&codec);
+    return true;
+}
+
+std::uint8_t* reservePicture(void* context, JDIMENSION width, JDIMENSION height) noexcept {
+    auto* picture = static_cast<DecodedPicture*>(context);
+    try {
+        picture->rgb.assign(static_cast<std::size_t>(width) * height * 3, 0);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+    picture->width = static_cast<int>(width);
+    picture->height = static_cast<int>(height);
+    return picture->rgb.data();
+}
+
+FileResult readWholeFile(const fs::path& path, std::vector<std::uint8_t>& bytes) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return FileError(errno, path);
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        const int e = errno;
+        ::close(fd);
+        return FileError(e, path);
+    }
+    if (static_cast<std::uintmax_t>(info.st_size) > kMaxPictureFileBytes) {
+        ::close(fd);
+        return FileFailure("Picture file too large", path);
+    }
+    // Room for a file that grew since fstat, within the limit.
+    bytes.resize(std::min<std::size_t>(static_cast<std::size_t>(info.st_size) + 65536,
+                                       kMaxPictureFileBytes));
+    const ssize_t got = ReadUpTo(fd, bytes.data(), bytes.size());
+    const int e = errno;
+    ::close(fd);
+    if (got < 0)
+        return FileError(e, path);
+    bytes.resize(static_cast<std::size_t>(got));
+    return FileResult::success();
+}
+
+FileResult writeWholeFile(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return FileError(errno, path);
+    const bool written = WriteAll(fd, bytes.data(), bytes.size());
+    if (!CloseFile(fd) || !written)
+        return FileError(errno, path);
+    return FileResult::success();
+}
+
+// Copies source over target; on any failure target is left as it was.
+bool copyOver(const fs::path& source, const fs::path& target) {
+    std::vector<std::uint8_t> bytes;
+    if (!readWholeFile(source, bytes).ok)
+        return false;
+    fs::path part = target;
+    part += ".part";
+    if (!writeWholeFile(part, bytes).ok || std::rename(part.c_str(), target.c_str()) != 0) {
+        ::unlink(part.c_str());
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+PictureResult DecodeJpegBytes(std::span<const std::uint8_t> bytes) {
+    PictureResult result;
+    char message[JMSG_LENGTH_MAX] = {};
+    result.ok =
+        decodeWithLibjpeg(bytes.data(), bytes.size(), {reservePicture, &result.picture}, message);
+    if (!result.ok) {
+        result.message = message;
+        result.picture = {};
+    }
+    return result;
+}
+
+PictureResult DecodeJpegFile(const fs::path& path) {
+    std::vector<std::uint8_t> bytes;
+    if (const FileResult read = readWholeFile(path, bytes); !read.ok)
+        return {false, read.message, {}};
+    return DecodeJpegBytes(bytes);
+}
+
+bool ReverseFirst100Bytes(std::span<std::uint8_t> bytes) {
+    if (bytes.size() < kReversedBytes)
+        return false;
+    std::reverse(bytes.begin(), bytes.begin() + kReversedBytes);
+    return true;
+}
+
+FileResult ReverseFirst100Bytes(const fs::path& path) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+    if (fd < 0)
+        return FileError(errno, path);
+    std::uint8_t head[kReversedBytes];
+    const ssize_t got = ReadUpTo(fd, head, kReversedBytes);
+    if (got < 0) {
+        const int e = errno;
+        ::close(fd);
+        return FileError(e, path);
+    }
+    if (static_cast<std::size_t>(got) < kReversedBytes) {
+        ::close(fd);
+        return FileFailure("Read beyond end of file", path);
+    }
+    ReverseFirst100Bytes(std::span<std::uint8_t>(head, kReversedBytes));
+    const bool written = ::lseek(fd, 0, SEEK_SET) == 0 && WriteAll(fd, head, kReversedBytes);
+    if (!CloseFile(fd) || !written)
+        return FileError(errno, path);
+    return FileResult::success();
+}
+
+PictureResult DecodeReversedPicture(const fs::path& source, const fs::path& tempPath) {
+    std::error_code ec;
+    if (fs::exists(source, ec))
+        copyOver(source, tempPath);
+    if (const FileResult reversed = ReverseFirst100Bytes(tempPath); !reversed.ok)
+        return {false, reversed.message, {}};
+    return DecodeJpegFile(tempPath);
+}
+
+} // namespace vm::data

@@ -1,0 +1,29 @@
+#pragma once
+// The hidden parameter table `tparm`: the hotspots of the airway picture, read from
+// "datfiles1/F000.dat" (one table row per line, fields separated by ";").
+
+#include "record/record_file.h"
+#include "data/text_grid.h"
+
+#include <filesystem>
+
+namespace vm::data {
+
+// The table starts as 5 columns by 40 rows; reading only ever grows it.
+inline constexpr int kParameterTableColumns = 5;
+inline constexpr int kParameterTableRows = 40;
+
+// Reads the file line by line into the grid: line i fills row i from column 0 on, the grid grows
+// to fit, cells right of a line's last field keep their text. The file is in the Central European
+// single-byte code page; cells hold UTF-8. LF and CRLF line ends are accepted.
+// A missing file gives "File not found:" followed by the path and leaves the grid as it was; any
+// other read error gives the file layer's message, with the lines before it already stored.
+record::FileResult ReadParameterTable(const std::filesystem::path& path, TextGrid& grid);
+
+// One line's bytes (without its line end) split into the grid's row `row`.
+void StoreParameterLine(std::string_view line, int row, TextGrid& grid);
+
+// The Central European single-byte code page (Windows-1250) as UTF-8.
+std::string Cp1250ToUtf8(std::string_view bytes);
+
+} // namespace vm::data

@@ -1,0 +1,135 @@
+#include "data/startup_checks.h"
+
+#include <cctype>
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
+
+namespace vm::data {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct CheckedFile {
+    const char* name;
+    int weight;
+};
+
+constexpr CheckedFile kCheckedFiles[] = {
+    {"datfiles1/F000.dat", 1},           {"datfiles1/F001.dat", 10},
+    {"datfiles1/F002.dat", 100},         {"datfiles1/F003.dat", 1000},
+    {"datfiles1/F004.dat", 10000},       {"datfiles1/F005.dat", 100000},
+    {"datfiles1/standard.dat", 1000000},
+};
+
+bool sameIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    }
+    return true;
+}
+
+bool writeAll(int fd, std::string_view text) {
+    while (!text.empty()) {
+        const ssize_t n = ::write(fd, text.data(), text.size());
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        text.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+} // namespace
+
+std::optional<fs::path> FindChildNoCase(const fs::path& parent, std::string_view name) {
+    if (name.empty())
+        return std::nullopt;
+    std::error_code ec;
+    const fs::path exact = parent / fs::path(std::string(name));
+    if (fs::exists(fs::symlink_status(exact, ec)))
+        return exact;
+    fs::directory_iterator it(parent, ec);
+    if (ec)
+        return std::nullopt;
+    // Directory order is arbitrary; the smallest matching name makes the choice repeatable when
+    // several spellings exist side by side.
+    std::optional<fs::path> found;
+    for (const fs::directory_iterator end; it != end; it.increment(ec)) {
+        if (ec)
+            break;
+        const fs::path candidate = it->path();
+        if (!sameIgnoringCase(candidate.filename().native(), name))
+            continue;
+        if (!found || candidate.filename() < found->filename())
+            found = candidate;
+    }
+    return found;
+}
+
+fs::path ResolveDataPath(const fs::path& exeDir, std::string_view relative) {
+    fs::path result = exeDir;
+    bool resolving = true;
+    while (!relative.empty()) {
+        const auto slash = relative.find('/');
+        const std::string_view part = relative.substr(0, slash);
+        relative =
+            slash == std::string_view::npos ? std::string_view{} : relative.substr(slash + 1);
+        if (part.empty())
+            continue;
+        if (resolving) {
+            if (auto match = FindChildNoCase(result, part)) {
+                result = *match;
+                continue;
+            }
+            resolving = false;
+        }
+        result /= fs::path(std::string(part));
+    }
+    return result;
+}
+
+int MissingDataFilesNumber(const fs::path& exeDir) {
+    int number = 0;
+    for (const auto& file : kCheckedFiles) {
+        std::error_code ec;
+        if (!fs::is_regular_file(ResolveDataPath(exeDir, file.name), ec))
+            number += file.weight;
+    }
+    return number;
+}
+
+std::string MissingFilesMessage(int number) {
+    return "One of the application files is missing or corrupted " + std::to_string(number);
+}
+
+std::string ReadOnlyDiskMessage() {
+    return "This application cannot work on the read only disk.";
+}
+
+bool WriteProbe(const fs::path& exeDir) {
+    const auto folder = FindChildNoCase(exeDir, "Simulations");
+    std::error_code ec;
+    if (!folder || !fs::is_directory(*folder, ec))
+        return false;
+    const fs::path probe = *folder / "test.dat";
+    const int fd =
+        ::open(probe.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644);
+    if (fd < 0)
+        return false;
+    bool ok = writeAll(fd, "test");
+    ok = ::fsync(fd) == 0 && ok;
+    ok = ::close(fd) == 0 && ok;
+    ok = ::unlink(probe.c_str()) == 0 && ok;
+    return ok;
+}
+
+} // namespace vm::data

@@ -1,0 +1,31 @@
+#pragma once
+// A grid of text cells addressed as (column, row), whose row and column counts only grow: the
+// hidden parameter table and the text behind the results table and the row grid.
+
+#include <string>
+#include <vector>
+
+namespace vm::data {
+
+class TextGrid {
+  public:
+    TextGrid(int columnCount, int rowCount);
+
+    int columnCount() const { return columns_; }
+    int rowCount() const { return rows_; }
+
+    // Raising a count adds empty cells; a smaller count is ignored (the grid only grows).
+    void growColumns(int count);
+    void growRows(int count);
+
+    // Checked: a cell outside the grid is a RangeError.
+    const std::string& cell(int column, int row) const;
+    void setCell(int column, int row, std::string text);
+
+  private:
+    int columns_;
+    int rows_;
+    std::vector<std::vector<std::string>> cells_; // [row][column]
+};
+
+} // namespace vm::data

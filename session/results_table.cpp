@@ -1,0 +1,244 @@
+#include "session/results_table.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+using namespace vm::record;
+using namespace vm::data;
+
+namespace vm::session {
+
+namespace {
+
+// The exact decimal digits of a non-negative finite double: digits[0, point) is the integer
+// part, the rest the fraction. Rounding on these digits rounds the stored value exactly once.
+struct DecimalDigits {
+    std::string digits;
+    std::size_t point = 0;
+};
+
+DecimalDigits exactDigits(double magnitude) {
+    // 1074 fraction digits hold every double exactly; 309 integer digits the largest.
+    char buffer[1500];
+    const auto written =
+        std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::fixed, 1080);
+    DecimalDigits out;
+    for (const char* p = buffer; p != written.ptr; ++p) {
+        if (*p == '.')
+            out.point = out.digits.size();
+        else
+            out.digits += *p;
+    }
+    return out;
+}
+
+// Rounds half away from zero so that only digits[0, keep) may be non-zero; the digit string may
+// gain a leading "1".
+void roundAt(DecimalDigits& d, std::size_t keep) {
+    if (keep >= d.digits.size())
+        return;
+    const bool up = d.digits[keep] >= '5';
+    std::fill(d.digits.begin() + static_cast<std::ptrdiff_t>(keep), d.digits.end(), '0');
+    if (!up)
+        return;
+    std::size_t i = keep;
+    while (i > 0) {
+        --i;
+        if (d.digits[i] != '9') {
+            ++d.digits[i];
+            return;
+        }
+        d.digits[i] = '0';
+    }
+    d.digits.insert(d.digits.begin(), '1');
+    ++d.point;
+}
+
+struct IndexLine {
+    int gridRow;
+    const char* name;
+    const char* unit;
+    RowField field;
+};
+
+constexpr IndexLine kIndexLines[] = {
+    {1, "FEV1", "l", RowField::fev1},
+    {2, "FVCEX", "l", RowField::fvcex},
+    {3, "FEV1%FVC", "%", RowField::fev1PctFvc},
+    {4, "PEF", "l/s", RowField::pef},
+    {5, "MEF75", "l/s", RowField::mef75},
+    {6, "MEF50", "l/s", RowField::mef50},
+    {7, "MEF25", "l/s", RowField::mef25},
+    {8, "ERV", "l", RowField::erv},
+    {11, "FET", "s", RowField::fet},
+    {12, "FRC", "l", RowField::frc},
+    {13, "TLC", "l", RowField::tlc},
+    {15, "Zmienna", " ", RowField::modelVariant},
+};
+
+// Percentages of a result shown in another displayed quantity mean nothing except for the
+// volume indices.
+bool keepsPercentForAnyVariant(int gridRow) {
+    return gridRow == 1 || gridRow == 2 || gridRow == 3 || gridRow == 8;
+}
+
+int noteForStatus(float status) {
+    const double rounded = std::nearbyint(static_cast<double>(status));
+    if (rounded == 1.0)
+        return kNoteValidResult;
+    if (rounded == 0.0)
+        return kNoteDeadResult;
+    return kNoteErrorResult;
+}
+
+// Row grid columns and the setting column each shows; grid column 4 is the current-settings
+// line's own and 2, 5 and 8 are separators.
+constexpr std::pair<int, int> kGridSettingColumns[] = {{0, 0}, {1, 1}, {3, 2}, {6, 4},
+                                                       {7, 5}, {9, 6}, {10, 7}};
+constexpr int kEditedPart = 2; // both lungs
+
+} // namespace
+
+std::string FormatNumber(double value, int precision, int digits, char decimalSeparator) {
+    if (std::isnan(value))
+        return "NAN";
+    if (std::isinf(value))
+        return value > 0 ? "INF" : "-INF";
+    precision = std::clamp(precision, 1, 18);
+    digits = std::clamp(digits, 0, 18);
+
+    DecimalDigits d = exactDigits(std::fabs(value));
+    const auto firstSignificant = d.digits.find_first_not_of('0');
+    if (firstSignificant != std::string::npos) {
+        // Integer digits of the value (0 or negative below 1).
+        const long magnitude = static_cast<long>(d.point) - static_cast<long>(firstSignificant);
+        const long decimals = std::min<long>(digits, precision - magnitude);
+        roundAt(d, static_cast<std::size_t>(static_cast<long>(d.point) + decimals));
+    }
+    const bool isZero = d.digits.find_first_not_of('0') == std::string::npos;
+    const std::string sign = std::signbit(value) && !isZero ? "-" : "";
+
+    std::string integerPart = d.digits.substr(0, d.point);
+    integerPart.erase(0, std::min(integerPart.find_first_not_of('0'), integerPart.size()));
+    if (integerPart.empty())
+        integerPart.push_back('0');
+
+    if (static_cast<int>(integerPart.size()) > precision && integerPart != "0") {
+        std::string mantissa = integerPart.substr(0, static_cast<std::size_t>(precision));
+        mantissa.erase(mantissa.find_last_not_of('0') + 1);
+        std::string text = sign + mantissa.substr(0, 1);
+        if (mantissa.size() > 1)
+            text += decimalSeparator + mantissa.substr(1);
+        return text + "E+" + std::to_string(integerPart.size() - 1);
+    }
+    std::string text = sign + integerPart;
+    if (digits > 0) {
+        std::string fraction = d.digits.substr(d.point, static_cast<std::size_t>(digits));
+        fraction.resize(static_cast<std::size_t>(digits), '0');
+        text += decimalSeparator + fraction;
+    }
+    return text;
+}
+
+int ShowResultsTable(TextGrid& grid, const SimulationRecord& record, const RecordState& state,
+                     int row, bool withValues, char decimalSeparator) {
+    grid.setCell(1, 0, "Unit");
+    grid.setCell(2, 0, "Ref.");
+    grid.setCell(3, 0, "Obs.");
+    grid.setCell(4, 0, "%");
+
+    // The status of the selected result decides, even when another row's values are shown.
+    const float status =
+        record.field(state.selectedRow > 0 ? state.selectedRow : referenceRow, RowField::runStatus);
+    const float variant = record.field(row, RowField::modelVariant);
+    const auto format = [&](double v, int p, int d) {
+        return FormatNumber(v, p, d, decimalSeparator);
+    };
+
+    for (const IndexLine& line : kIndexLines) {
+        const bool isFet = line.field == RowField::fet;
+        const bool isVariant = line.field == RowField::modelVariant;
+        const double v = record.field(row, line.field);
+        const double r = record.field(referenceRow, line.field);
+        grid.setCell(0, line.gridRow, line.name);
+        grid.setCell(1, line.gridRow, line.unit);
+        if (!isFet && !isVariant)
+            grid.setCell(2, line.gridRow, format(r, 4, 2));
+        if (!withValues) {
+            grid.setCell(3, line.gridRow, "");
+            grid.setCell(4, line.gridRow, "");
+            continue;
+        }
+        if (isVariant) {
+            grid.setCell(3, line.gridRow, format(v, 2, 0));
+            continue;
+        }
+        grid.setCell(3, line.gridRow,
+                     status == 1.0f   ? format(v, 4, 2)
+                     : status == 0.0f ? "dead"
+                                      : "error");
+        std::string percent = " ";
+        if (r > 0 && status == 1.0f && !isFet &&
+            (variant < 4.0f || keepsPercentForAnyVariant(line.gridRow)))
+            percent = format(100.0 * v / r, 3, 0);
+        grid.setCell(4, line.gridRow, percent);
+    }
+    return noteForStatus(status);
+}
+
+void FillGridRow(TextGrid& grid, const SimulationRecord& record, int gridRow, int recordRow,
+                 char decimalSeparator) {
+    for (const auto& [gridColumn, settingColumn] : kGridSettingColumns) {
+        grid.setCell(gridColumn, gridRow,
+                     "   " + FormatNumber(record.partSetting(recordRow, kEditedPart, settingColumn),
+                                          5, 0, decimalSeparator));
+    }
+}
+
+std::uint32_t RowColor(int row) {
+    constexpr std::uint32_t kRowColours[] = {kColourBlack, 0xFF0000, 0x008000, 0x800080,
+                                             kColourBlack};
+    return row >= 0 && row < 5 ? kRowColours[row] : kColourBlack;
+}
+
+CellPaint ResultsCellPaint(int row, int column, int selectedRow) {
+    CellPaint paint;
+    if (row == 0)
+        paint.background = kColourAqua;
+    else if (row == 14 || row == 15)
+        paint.background = kColourGrey176;
+    else
+        paint.background = kColourSilver;
+    if (row >= 1 && (column == 3 || column == 4) && selectedRow > 0) {
+        paint.useGridFontColour = false;
+        paint.text = RowColor(selectedRow);
+    }
+    return paint;
+}
+
+CellPaint RowGridCellPaint(int gridRow, int selectedRow, int resultCount, int rowCount) {
+    CellPaint paint;
+    paint.systemMenuColour = true;
+    const auto paintGrey = [&] {
+        paint.systemMenuColour = false;
+        paint.background = kColourGrey176;
+    };
+    // Later tests win: the reference line stays grey even when it is the selected row.
+    if (gridRow == 0)
+        paintGrey();
+    if (gridRow == selectedRow) {
+        paint.systemMenuColour = false;
+        paint.background = kColourYellow;
+    }
+    const bool lastRow = gridRow == rowCount - 1;
+    if (lastRow)
+        paintGrey();
+    paint.drawText = gridRow == 0 || lastRow || gridRow <= resultCount;
+    paint.useGridFontColour = false;
+    paint.text = RowColor(gridRow);
+    paint.thickLineBelow = gridRow == 0;
+    return paint;
+}
+
+} // namespace vm::session

@@ -1,0 +1,197 @@
+#include "data/jpeg_encoder.h"
+#include "data/jpeg_picture.h"
+
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+using namespace vm::record;
+using namespace vm::data;
+
+namespace {
+
+// Left half red, right half blue: easy to recognise after a lossy round trip.
+DecodedPicture twoColourPicture(int width, int height) {
+    DecodedPicture picture{width, height, std::vector<std::uint8_t>(width * height * 3)};
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            std::uint8_t* p = &picture.rgb[(y * width + x) * 3];
+            p[0] = x < width / 2 ? 230 : 20;
+            p[2] = x < width / 2 ? 20 : 230;
+        }
+    }
+    return picture;
+}
+
+std::vector<std::uint8_t> jpegOf(int width, int height) {
+    EncodedJpeg jpeg = EncodeJpeg(twoColourPicture(width, height), 90);
+    EXPECT_TRUE(jpeg.ok) << jpeg.message;
+    return jpeg.bytes;
+}
+
+std::vector<std::uint8_t> reversedHead(std::vector<std::uint8_t> bytes) {
+    std::reverse(bytes.begin(), bytes.begin() + 100);
+    return bytes;
+}
+
+TEST(JpegPicture, ReversedPictureDecodesToItsSizeAndColours) {
+    TempFolder dir;
+    const auto jpeg = jpegOf(37, 23); // sizes that are not multiples of the 8x8 blocks
+    WriteBytes(dir / "F001.dat", reversedHead(jpeg));
+    const PictureResult result = DecodeReversedPicture(dir / "F001.dat", dir / "temp.dat");
+    ASSERT_TRUE(result.ok) << result.message;
+    EXPECT_EQ(result.picture.width, 37);
+    EXPECT_EQ(result.picture.height, 23);
+    ASSERT_EQ(result.picture.rgb.size(), 37u * 23u * 3u);
+    const std::uint8_t* left = &result.picture.rgb[(11 * 37 + 4) * 3];
+    const std::uint8_t* right = &result.picture.rgb[(11 * 37 + 32) * 3];
+    EXPECT_GT(left[0], 180);
+    EXPECT_LT(left[2], 80);
+    EXPECT_LT(right[0], 80);
+    EXPECT_GT(right[2], 180);
+    // The scratch copy holds the picture with its head put back in order; the source is kept.
+    EXPECT_EQ(ReadBytes(dir / "temp.dat"), jpeg);
+    EXPECT_EQ(ReadBytes(dir / "F001.dat"), reversedHead(jpeg));
+}
+
+TEST(JpegPicture, PlainFileDecodesWithoutReversal) {
+    TempFolder dir;
+    WriteBytes(dir / "tlo.dat", jpegOf(64, 48));
+    const PictureResult plain = DecodeJpegFile(dir / "tlo.dat");
+    ASSERT_TRUE(plain.ok) << plain.message;
+    EXPECT_EQ(plain.picture.width, 64);
+    EXPECT_EQ(plain.picture.height, 48);
+}
+
+TEST(JpegPicture, MissingSourceDecodesTheScratchFileAsItIs) {
+    TempFolder dir;
+    WriteBytes(dir / "temp.dat", reversedHead(jpegOf(16, 16)));
+    const PictureResult result = DecodeReversedPicture(dir / "absent.dat", dir / "temp.dat");
+    ASSERT_TRUE(result.ok) << result.message;
+    EXPECT_EQ(result.picture.width, 16);
+}
+
+TEST(JpegPicture, FailedCopyLeavesTheScratchFileAndDecodesIt) {
+    TempFolder dir;
+    std::filesystem::create_directory(dir / "F001.dat"); // exists, but cannot be copied
+    const auto jpeg = jpegOf(24, 8);
+    WriteBytes(dir / "temp.dat", reversedHead(jpeg));
+    const PictureResult result = DecodeReversedPicture(dir / "F001.dat", dir / "temp.dat");
+    ASSERT_TRUE(result.ok) << result.message;
+    EXPECT_EQ(result.picture.width, 24);
+    EXPECT_EQ(ReadBytes(dir / "temp.dat"), jpeg);
+}
+
+TEST(JpegPicture, MissingSourceAndScratchFileGiveTheFileLayersMessage) {
+    TempFolder dir;
+    const PictureResult result = DecodeReversedPicture(dir / "absent.dat", dir / "temp.dat");
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.message, "File not found: " + (dir / "temp.dat").string());
+}
+
+TEST(JpegPicture, NotAJpegGivesTheDecodersMessage) {
+    TempFolder dir;
+    WriteBytes(dir / "F002.dat", std::string(300, 'A'));
+    const PictureResult result = DecodeReversedPicture(dir / "F002.dat", dir / "temp.dat");
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.message, "Not a JPEG file: starts with 0x41 0x41");
+    EXPECT_EQ(result.picture.width, 0);
+    EXPECT_TRUE(result.picture.rgb.empty());
+}
+
+TEST(JpegPicture, AJpegStoredUnreversedIsRefused) {
+    TempFolder dir;
+    WriteBytes(dir / "F003.dat", jpegOf(16, 16)); // forgot to reverse the head
+    const PictureResult result = DecodeReversedPicture(dir / "F003.dat", dir / "temp.dat");
+    EXPECT_FALSE(result.ok);
+    EXPECT_FALSE(result.message.empty());
+}
+
+TEST(JpegPicture, FileShorterThan100BytesIsAReadError) {
+    TempFolder dir;
+    const std::string shortFile(99, '\xFF');
+    WriteBytes(dir / "F004.dat", shortFile);
+    const PictureResult result = DecodeReversedPicture(dir / "F004.dat", dir / "temp.dat");
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.message, "Read beyond end of file: " + (dir / "temp.dat").string());
+    EXPECT_EQ(ReadBytes(dir / "temp.dat").size(), 99u); // not rewritten
+}
+
+TEST(JpegPicture, DamagedPicturesFailWithoutCrashing) {
+    const auto good = jpegOf(40, 40);
+    std::vector<std::vector<std::uint8_t>> damaged = {
+        {},
+        {0xFF, 0xD8},
+        std::vector<std::uint8_t>(good.begin(), good.begin() + good.size() / 2),
+    };
+    auto flipped = good;
+    for (std::size_t i = 200; i < flipped.size(); i += 7)
+        flipped[i] ^= 0x5A;
+    damaged.push_back(flipped);
+    for (std::size_t i = 0; i < damaged.size(); ++i) {
+        const PictureResult result = DecodeJpegBytes(damaged[i]);
+        EXPECT_FALSE(result.ok) << "case " << i;
+        EXPECT_FALSE(result.message.empty()) << "case " << i;
+    }
+}
+
+TEST(JpegPicture, TruncatedPictureIsRefusedRatherThanShownHalfGrey) {
+    auto jpeg = jpegOf(256, 256);
+    jpeg.resize(jpeg.size() * 3 / 4); // cut inside the compressed pixels
+    const PictureResult result = DecodeJpegBytes(jpeg);
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.message, "Premature end of JPEG file");
+}
+
+// Finds the start-of-frame segment and claims a new size in it.
+void claimSize(std::vector<std::uint8_t>& jpeg, int width, int height) {
+    for (std::size_t i = 2; i + 9 < jpeg.size(); ++i) {
+        if (jpeg[i] == 0xFF && (jpeg[i + 1] == 0xC0 || jpeg[i + 1] == 0xC1)) {
+            jpeg[i + 5] = static_cast<std::uint8_t>(height >> 8);
+            jpeg[i + 6] = static_cast<std::uint8_t>(height);
+            jpeg[i + 7] = static_cast<std::uint8_t>(width >> 8);
+            jpeg[i + 8] = static_cast<std::uint8_t>(width);
+            return;
+        }
+    }
+    FAIL() << "no start-of-frame marker";
+}
+
+TEST(JpegPicture, OversizedPictureIsRefusedBeforeDecoding) {
+    auto jpeg = jpegOf(16, 16);
+    claimSize(jpeg, 10000, 10000); // 100 megapixels
+    const PictureResult result = DecodeJpegBytes(jpeg);
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.message, "Picture too large");
+}
+
+TEST(JpegPicture, ReversingTwiceGivesTheFileBack) {
+    TempFolder dir;
+    std::vector<std::uint8_t> bytes(300);
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<std::uint8_t>(i * 37 + 11);
+    WriteBytes(dir / "f.dat", bytes);
+    ASSERT_TRUE(ReverseFirst100Bytes(dir / "f.dat").ok);
+    const auto once = ReadBytes(dir / "f.dat");
+    EXPECT_EQ(once[0], bytes[99]);
+    EXPECT_EQ(once[99], bytes[0]);
+    EXPECT_TRUE(std::equal(once.begin() + 100, once.end(), bytes.begin() + 100));
+    ASSERT_TRUE(ReverseFirst100Bytes(dir / "f.dat").ok);
+    EXPECT_EQ(ReadBytes(dir / "f.dat"), bytes);
+}
+
+TEST(JpegPicture, ReversingExactly100Bytes) {
+    std::vector<std::uint8_t> bytes(100);
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<std::uint8_t>(i);
+    EXPECT_TRUE(ReverseFirst100Bytes(std::span<std::uint8_t>(bytes)));
+    EXPECT_EQ(bytes.front(), 99);
+    EXPECT_EQ(bytes.back(), 0);
+    std::vector<std::uint8_t> shortBytes(99, 1);
+    EXPECT_FALSE(ReverseFirst100Bytes(std::span<std::uint8_t>(shortBytes)));
+}
+
+} // namespace

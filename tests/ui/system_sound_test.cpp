@@ -1,0 +1,22 @@
+#include "ui/system_sound.h"
+
+#include <gtest/gtest.h>
+
+using namespace vm::ui;
+
+namespace {
+
+TEST(SystemSound, AliasesMapToTheSoundThemesDialogEvents) {
+    EXPECT_EQ(SoundThemeEventFor("SystemAsterisk"), "dialog-information");
+    EXPECT_EQ(SoundThemeEventFor("SystemHand"), "dialog-error");
+    EXPECT_EQ(SoundThemeEventFor("SystemExclamation"), "");
+}
+
+TEST(SystemSound, AnUnknownAliasFallsBackToTheBeep) {
+    int beeps = 0;
+    SystemSoundPlayer player([&] { ++beeps; });
+    EXPECT_FALSE(player.play("NoSuchSound"));
+    EXPECT_EQ(beeps, 1);
+}
+
+} // namespace

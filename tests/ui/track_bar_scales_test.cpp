@@ -1,0 +1,63 @@
+#include "record/simulation_record.h"
+#include "ui/track_bar_scales.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+using namespace vm::record;
+using namespace vm::ui;
+
+namespace {
+
+TEST(TrackBarLaws, PositionsBecomeSettingsWithHalvesToEven) {
+    struct Case {
+        int bar, position;
+        double value;
+    } cases[] = {
+        {1, 100, 50},  {1, 200, 100}, {1, 300, 200}, {1, 400, 400}, {1, 500, 800},
+        {3, 600, 1600}, {1, 250, 141}, // 100 * sqrt 2 = 141.42
+        {2, 101, 50},  // 50.5 goes to the even 50
+        {2, 103, 52},  // 51.5 goes to the even 52
+        {6, 500, 250}, {7, 100, 50},  {7, 300, 100}, {8, 102, 50}, // 50.5
+        {8, 106, 52},  // 51.5
+        {9, 0, 25},    {9, 200, 100}, {9, 400, 400},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(TrackBarValue(c.bar, c.position), c.value) << "bar " << c.bar << " at " << c.position;
+}
+
+TEST(TrackBarLaws, EveryDefaultPositionMeansOneHundredPercent) {
+    for (int bar = 1; bar <= 9; ++bar) {
+        const auto& spec = TrackBarSpecOf(bar);
+        EXPECT_EQ(TrackBarValue(bar, spec.defaultPosition), 100.0) << bar;
+        EXPECT_EQ(TrackBarPosition(bar, 100.0), spec.defaultPosition) << bar;
+    }
+}
+
+TEST(TrackBarLaws, SettingsBecomePositionsClampedToTheRange) {
+    EXPECT_EQ(TrackBarPosition(1, 150.0), 258); // (log2 1.5 + 2) * 100 = 258.5
+    EXPECT_EQ(TrackBarValue(1, 258), 149.0);
+    EXPECT_EQ(TrackBarPosition(2, 52.0), 104);
+    EXPECT_EQ(TrackBarPosition(7, 75.0), 200);
+    EXPECT_EQ(TrackBarPosition(1, 10000.0), 500);
+    EXPECT_EQ(TrackBarPosition(3, 10.0), 100);
+    EXPECT_EQ(TrackBarPosition(2, 1e30), 500) << "a huge value must not overflow the position";
+    EXPECT_EQ(TrackBarPosition(9, 1.0), 0);
+}
+
+TEST(TrackBarLaws, SettingsWithoutAPositionGoToTheMinimum) {
+    const double bad[] = {0.0, -5.0, std::numeric_limits<double>::quiet_NaN(),
+                          std::numeric_limits<double>::infinity(),
+                          -std::numeric_limits<double>::infinity()};
+    for (int bar = 1; bar <= 9; ++bar)
+        for (double v : bad) EXPECT_EQ(TrackBarPosition(bar, v), TrackBarSpecOf(bar).minimum) << bar << " " << v;
+}
+
+TEST(TrackBarLaws, UnknownTrackBarIsARangeError) {
+    EXPECT_THROW(TrackBarSpecOf(0), RangeError);
+    EXPECT_THROW(TrackBarValue(10, 200), RangeError);
+}
+
+} // namespace
