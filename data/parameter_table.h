@@ -23,7 +23,6 @@ record::FileResult ReadParameterTable(const std::filesystem::path& path, TextGri
 // One line's bytes (without its line end) split into the grid's row `row`.
 void StoreParameterLine(std::string_view line, int row, TextGrid& grid);
 
-// The Central European single-byte code page (Windows-1250) as UTF-8.
-std::string Cp1250ToUtf8(std::string_view bytes);
+
 
 } // namespace vm::data
