@@ -126,6 +126,7 @@ struct Tube {
     std::vector<Point> path; // percent
     double startWidth, endWidth;
     int region;
+    bool endsInSac = false;
 };
 
 struct DrawnTube {
@@ -160,8 +161,9 @@ double depthInside(const DrawnTube& d, Point p) {
 }
 
 // A lobe's small airways: three branches fanning out from the end of its lobar airway, each
-// forking in two and ending in a cluster of air sacs.
+// forking in two and ending in an air sac.
 struct Fan {
+    const char* name;
     Point start;      // percent
     double direction; // degrees, counter-clockwise from the right
     double length;    // of the first branches, pixels
@@ -169,11 +171,11 @@ struct Fan {
 };
 
 constexpr Fan kFans[kLobes] = {
-    {{29, 29}, 125, 40, 40}, // right upper lobe
-    {{28, 55}, 170, 30, 27}, // middle lobe
-    {{29, 70}, 225, 36, 36}, // right lower lobe
-    {{72, 30}, 55, 40, 40},  // left upper lobe
-    {{71, 71}, -55, 38, 38}, // left lower lobe
+    {"Drogi obwodowe płata górnego prawego", {29, 29}, 125, 40, 40},
+    {"Drogi obwodowe płata środkowego", {28, 55}, 170, 30, 27},
+    {"Drogi obwodowe płata dolnego prawego", {29, 70}, 225, 36, 36},
+    {"Drogi obwodowe płata górnego lewego", {72, 30}, 55, 40, 40},
+    {"Drogi obwodowe płata dolnego lewego", {71, 71}, -55, 38, 38},
 };
 constexpr double kSacRadius = 5;
 
@@ -192,11 +194,11 @@ std::vector<Tube> fanTubes(const Fan& fan) {
     for (int i = -1; i <= 1; ++i) {
         const double direction = fan.direction + i * fan.spread;
         const Point fork = wholePercent(towards(at(fan.start), direction, fan.length));
-        tubes.push_back({"Drogi oddechowe obwodowe", {fan.start, fork}, 8, 6, kRegionPeripheral});
+        tubes.push_back({fan.name, {fan.start, fork}, 8, 6, kRegionPeripheral});
         for (int j = -1; j <= 1; j += 2) {
             const Point end =
                 wholePercent(towards(at(fork), direction + j * 24, fan.length * 0.62));
-            tubes.push_back({"Drogi oddechowe obwodowe", {fork, end}, 6, 5, kRegionPeripheral});
+            tubes.push_back({fan.name, {fork, end}, 6, 5, kRegionPeripheral, true});
         }
     }
     return tubes;
@@ -210,37 +212,20 @@ const std::vector<Tube>& airwayTree() {
             const std::vector<Tube> fanned = fanTubes(fan);
             tubes.insert(tubes.end(), fanned.begin(), fanned.end());
         }
-        const Tube larger[] = {
-            {"Oskrzele płata górnego prawego",
-             {{42, 44}, {36, 36}, {29, 29}},
-             13,
-             10,
-             kRegionIntermediate},
-            {"Oskrzele płata środkowego",
-             {{38, 53}, {33, 55}, {28, 55}},
-             12,
-             10,
-             kRegionIntermediate},
-            {"Oskrzele płata dolnego prawego",
-             {{38, 53}, {35, 62}, {29, 70}},
-             13,
-             10,
-             kRegionIntermediate},
-            {"Oskrzele płata górnego lewego",
-             {{62, 47}, {67, 38}, {72, 30}},
-             13,
-             10,
-             kRegionIntermediate},
-            {"Oskrzele płata dolnego lewego",
-             {{64, 51}, {67, 62}, {71, 71}},
-             13,
-             10,
-             kRegionIntermediate},
-            {"Tchawica", {{50, -3}, {50, 35}}, 32, 30, kRegionCentral},
-            {"Oskrzele główne prawe", {{50, 35}, {41, 46}, {38, 53}}, 25, 16, kRegionCentral},
-            {"Oskrzele główne lewe", {{50, 35}, {61, 46}, {64, 51}}, 23, 15, kRegionCentral},
+        const auto lobar = [](const char* name, std::vector<Point> path) {
+            return Tube{name, std::move(path), 13, 10, kRegionIntermediate};
         };
-        tubes.insert(tubes.end(), std::begin(larger), std::end(larger));
+        tubes.push_back(lobar("Oskrzele płata górnego prawego", {{42, 44}, {36, 36}, {29, 29}}));
+        tubes.push_back(lobar("Oskrzele płata środkowego", {{38, 53}, {33, 55}, {28, 55}}));
+        tubes.push_back(lobar("Oskrzele płata dolnego prawego", {{38, 53}, {35, 62}, {29, 70}}));
+        tubes.push_back(lobar("Oskrzele płata górnego lewego", {{62, 47}, {67, 38}, {72, 30}}));
+        tubes.push_back(lobar("Oskrzele płata dolnego lewego", {{64, 51}, {67, 62}, {71, 71}}));
+        // The trachea runs on above the picture.
+        tubes.push_back({"Tchawica", {{50, -3}, {50, 35}}, 32, 30, kRegionCentral});
+        tubes.push_back(
+            {"Oskrzele główne prawe", {{50, 35}, {41, 46}, {38, 53}}, 25, 16, kRegionCentral});
+        tubes.push_back(
+            {"Oskrzele główne lewe", {{50, 35}, {61, 46}, {64, 51}}, 23, 15, kRegionCentral});
         return tubes;
     }();
     return tree;
@@ -255,7 +240,7 @@ std::vector<DrawnTube> drawnTree() {
 
 // The air sacs at the end of a small airway.
 std::vector<Point> sacsOf(const DrawnTube& d) {
-    if (d.tube->region != kRegionPeripheral || d.tube->startWidth > 6)
+    if (!d.tube->endsInSac)
         return {};
     return {d.axis.back()};
 }
