@@ -34,7 +34,7 @@ TEST(ProvisionalDataFiles, EveryCheckedFileIsThereBesideTheFolders) {
 // The airway pictures and the animation's background are drawn for the area they are stretched
 // over on the 1280 x 1024 design screen, so that they are not distorted there.
 constexpr int kPictureWidth = 486;
-constexpr int kPictureHeight = 543;
+constexpr int kPictureHeight = 540;
 
 TEST(ProvisionalDataFiles, PicturesDecodeThroughTheScratchFileAtTheirDesignSize) {
     TempFolder scratch;
