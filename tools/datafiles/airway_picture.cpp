@@ -2,6 +2,8 @@
 
 #include "raster.h"
 
+#include "data/text_encoding.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -275,24 +277,24 @@ void drawAirways(Canvas& canvas, int markedRegion) {
     drawTracheaRings(canvas, markedRegion == kRegionCentral ? kMarkedRing : kRing);
 }
 
-// Polish labels are written in UTF-8 here and stored in Windows-1250.
+// Polish labels are written in UTF-8 here and stored in Windows-1250, through the program's own
+// table of that code page. Every letter of the labels takes one or two bytes of UTF-8.
 std::string windows1250(std::string_view utf8) {
-    static const std::pair<std::string_view, char> kLetters[] = {
-        {"ą", '\xB9'}, {"ć", '\xE6'}, {"ę", '\xEA'}, {"ł", '\xB3'}, {"ń", '\xF1'}, {"ó", '\xF3'},
-        {"ś", '\x9C'}, {"ź", '\x9F'}, {"ż", '\xBF'}, {"Ą", '\xA5'}, {"Ć", '\xC6'}, {"Ę", '\xCA'},
-        {"Ł", '\xA3'}, {"Ń", '\xD1'}, {"Ó", '\xD3'}, {"Ś", '\x8C'}, {"Ź", '\x8F'}, {"Ż", '\xAF'},
-    };
     std::string out;
     for (std::size_t i = 0; i < utf8.size();) {
-        const auto letter =
-            std::find_if(std::begin(kLetters), std::end(kLetters),
-                         [&](const auto& l) { return utf8.substr(i).starts_with(l.first); });
-        if (letter != std::end(kLetters)) {
-            out += letter->second;
-            i += letter->first.size();
-        } else {
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        if (lead < 0x80) {
             out += utf8[i++];
+            continue;
         }
+        const char32_t letter =
+            (lead & 0x1Fu) << 6 | (static_cast<unsigned char>(utf8[i + 1]) & 0x3Fu);
+        i += 2;
+        char byte = '?';
+        for (int b = 0x80; b <= 0xFF; ++b)
+            if (windows1250CodePoint(static_cast<unsigned char>(b)) == letter)
+                byte = static_cast<char>(b);
+        out += byte;
     }
     return out;
 }
