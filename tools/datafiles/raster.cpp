@@ -110,8 +110,8 @@ void Canvas::paint(int sx, int sy, Rgb colour) {
     samples_[static_cast<std::size_t>(sy) * sampleWidth_ + sx] = colour;
 }
 
-template <typename Inside>
-void Canvas::fillWhere(double x0, double y0, double x1, double y1, Rgb colour, Inside inside) {
+template <typename Covers>
+void Canvas::fillWhere(double x0, double y0, double x1, double y1, Rgb colour, Covers covers) {
     const int left = std::max(0, static_cast<int>(std::floor(x0 * kSamples)));
     const int right = std::min(sampleWidth_ - 1, static_cast<int>(std::ceil(x1 * kSamples)));
     const int top = std::max(0, static_cast<int>(std::floor(y0 * kSamples)));
@@ -119,7 +119,7 @@ void Canvas::fillWhere(double x0, double y0, double x1, double y1, Rgb colour, I
     for (int sy = top; sy <= bottom; ++sy) {
         const double y = (sy + 0.5) / kSamples;
         for (int sx = left; sx <= right; ++sx) {
-            if (inside((sx + 0.5) / kSamples, y))
+            if (covers((sx + 0.5) / kSamples, y))
                 paint(sx, sy, colour);
         }
     }
@@ -155,16 +155,8 @@ void Canvas::FillPolygon(std::span<const Point> outline, Rgb colour, std::span<c
 }
 
 void Canvas::FillCircle(Point centre, double radius, Rgb colour) {
-    FillEllipse(centre, radius, radius, colour);
-}
-
-void Canvas::FillEllipse(Point centre, double rx, double ry, Rgb colour) {
-    fillWhere(centre.x - rx, centre.y - ry, centre.x + rx, centre.y + ry, colour,
-              [&](double x, double y) {
-                  const double dx = (x - centre.x) / rx;
-                  const double dy = (y - centre.y) / ry;
-                  return dx * dx + dy * dy <= 1.0;
-              });
+    fillWhere(centre.x - radius, centre.y - radius, centre.x + radius, centre.y + radius, colour,
+              [&](double x, double y) { return std::hypot(x - centre.x, y - centre.y) <= radius; });
 }
 
 void Canvas::FillTaperedStroke(Point a, Point b, double widthA, double widthB, Rgb colour) {

@@ -12,7 +12,6 @@ using namespace vm::data;
 
 struct Rgb {
     std::uint8_t r, g, b;
-    bool operator==(const Rgb&) const = default;
 };
 
 // t = 0 gives a, t = 1 gives b.
@@ -42,14 +41,10 @@ class Canvas {
 
     Canvas(int width, int height, Rgb background);
 
-    int width() const { return width_; }
-    int height() const { return height_; }
-
     void FillVerticalGradient(Rgb top, Rgb bottom);
     // Even-odd filling; with `clip`, only what lies inside the clip polygon too.
     void FillPolygon(std::span<const Point> outline, Rgb colour, std::span<const Point> clip = {});
     void FillCircle(Point centre, double radius, Rgb colour);
-    void FillEllipse(Point centre, double rx, double ry, Rgb colour);
     // A stroke from a to b whose width changes evenly from widthA to widthB, with round ends.
     void FillTaperedStroke(Point a, Point b, double widthA, double widthB, Rgb colour);
     // Round joins and ends.
@@ -62,9 +57,9 @@ class Canvas {
 
   private:
     void paint(int sx, int sy, Rgb colour);
-    // Calls paint for the samples of the box [x0, x1] x [y0, y1] (pixels) that inside(x, y) takes.
-    template <typename Inside>
-    void fillWhere(double x0, double y0, double x1, double y1, Rgb colour, Inside inside);
+    // Paints the samples of the box [x0, x1] x [y0, y1] (pixels) whose centre covers(x, y) takes.
+    template <typename Covers>
+    void fillWhere(double x0, double y0, double x1, double y1, Rgb colour, Covers covers);
 
     int width_;
     int height_;
