@@ -1,6 +1,7 @@
 #pragma once
-// The provisional airway pictures and the hotspot table that goes with them: a drawn airway tree
-// in two lungs, one picture per region code with that region highlighted.
+// The airway pictures and the hotspot table that goes with them: a schematic front view of the
+// trachea, the bronchi and the two lungs with their five lobes, one picture per region code with
+// that region marked.
 
 #include "data/jpeg_picture.h"
 
@@ -9,8 +10,11 @@
 
 using namespace vm::data;
 
-inline constexpr int kAirwayPictureWidth = 600;
-inline constexpr int kAirwayPictureHeight = 500;
+// The size of the picture area on the 1280 x 1024 design screen, so that the picture is not
+// stretched there: 38 % of the window's client width by 55 % of the height its caption and menu
+// bar leave.
+inline constexpr int kAirwayPictureWidth = 486;
+inline constexpr int kAirwayPictureHeight = 540;
 
 // Region codes of the hotspots.
 inline constexpr int kRegionNone = 1;
@@ -26,14 +30,11 @@ struct Hotspot {
     int region;
 };
 
-// The picture with `highlightedRegion` (1..5; 1 highlights nothing) drawn in the warning colour.
-DecodedPicture DrawAirwayPicture(int highlightedRegion);
+// The picture with `markedRegion` (1..5; 1 marks nothing) drawn in the marking colour.
+DecodedPicture DrawAirwayPicture(int markedRegion);
 
-// Points on the drawn regions, in percent of the picture.
+// Points on the drawn regions, in percent of the picture; a later point wins where two are near.
 std::vector<Hotspot> AirwayHotspots();
 
 // The text of F000.dat: a header line, then one line per hotspot, CRLF line ends.
 std::string ParameterTableText(const std::vector<Hotspot>& hotspots);
-
-// The background of the lung animation: a soft gradient with a faint chest outline.
-DecodedPicture DrawBackgroundPicture();

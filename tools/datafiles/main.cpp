@@ -1,7 +1,8 @@
-// make-datafiles: writes the provisional picture data files of the program into a folder.
+// make-datafiles: writes the picture data files of the program into a folder.
 //   make-datafiles pictures DIR   F000.dat, F001.dat .. F005.dat and tlo.dat
 
 #include "airway_picture.h"
+#include "background_picture.h"
 #include "data/jpeg_encoder.h"
 
 #include <cstdio>
@@ -17,7 +18,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int kJpegQuality = 90;
+constexpr int kJpegQuality = 92;
 
 bool writeFile(const fs::path& path, std::string_view bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);

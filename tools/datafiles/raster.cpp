@@ -8,96 +8,224 @@ using namespace vm::data;
 
 namespace {
 
-void setPixel(DecodedPicture& picture, int x, int y, Rgb colour) {
-    if (x < 0 || y < 0 || x >= picture.width || y >= picture.height)
-        return;
-    const std::size_t at = (static_cast<std::size_t>(y) * picture.width + x) * 3;
-    picture.rgb[at] = colour.r;
-    picture.rgb[at + 1] = colour.g;
-    picture.rgb[at + 2] = colour.b;
+// Where a polygon's edges cross the horizontal line at height y, sorted: between the 1st and 2nd,
+// 3rd and 4th ... crossing the line is inside (even-odd).
+std::vector<double> crossings(std::span<const Point> polygon, double y) {
+    std::vector<double> xs;
+    const std::size_t n = polygon.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        const Point a = polygon[i];
+        const Point b = polygon[(i + 1) % n];
+        if ((a.y <= y && b.y > y) || (b.y <= y && a.y > y))
+            xs.push_back(a.x + (y - a.y) * (b.x - a.x) / (b.y - a.y));
+    }
+    std::sort(xs.begin(), xs.end());
+    return xs;
 }
 
-// Calls paint(x, y) for each pixel of the clipped box around [x0, x1] x [y0, y1].
-template <typename Paint>
-void forBox(const DecodedPicture& picture, double x0, double y0, double x1, double y1,
-            Paint paint) {
-    const int left = std::max(0, static_cast<int>(std::floor(x0)));
-    const int right = std::min(picture.width - 1, static_cast<int>(std::ceil(x1)));
-    const int top = std::max(0, static_cast<int>(std::floor(y0)));
-    const int bottom = std::min(picture.height - 1, static_cast<int>(std::ceil(y1)));
-    for (int y = top; y <= bottom; ++y)
-        for (int x = left; x <= right; ++x)
-            paint(x, y);
+bool insideCrossings(const std::vector<double>& xs, double x) {
+    const auto after = std::upper_bound(xs.begin(), xs.end(), x);
+    return (after - xs.begin()) % 2 == 1;
 }
 
-double ellipseRadius(double x, double y, double cx, double cy, double rx, double ry) {
-    const double dx = (x - cx) / rx;
-    const double dy = (y - cy) / ry;
-    return std::sqrt(dx * dx + dy * dy);
+// Catmull-Rom point between p1 and p2.
+Point catmullRom(Point p0, Point p1, Point p2, Point p3, double t) {
+    const double t2 = t * t;
+    const double t3 = t2 * t;
+    const auto blend = [&](double a, double b, double c, double d) {
+        return 0.5 * (2 * b + (c - a) * t + (2 * a - 5 * b + 4 * c - d) * t2 +
+                      (3 * b - a - 3 * c + d) * t3);
+    };
+    return {blend(p0.x, p1.x, p2.x, p3.x), blend(p0.y, p1.y, p2.y, p3.y)};
 }
 
 } // namespace
 
-DecodedPicture BlankPicture(int width, int height, Rgb colour) {
+Rgb Mix(Rgb a, Rgb b, double t) {
+    const auto mix = [t](std::uint8_t u, std::uint8_t v) {
+        return static_cast<std::uint8_t>(std::lround(u + (v - u) * t));
+    };
+    return {mix(a.r, b.r), mix(a.g, b.g), mix(a.b, b.b)};
+}
+
+std::vector<Point> SmoothClosedCurve(std::span<const Point> through, int perSpan) {
+    std::vector<Point> curve;
+    const std::size_t n = through.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        const Point p0 = through[(i + n - 1) % n];
+        const Point p1 = through[i];
+        const Point p2 = through[(i + 1) % n];
+        const Point p3 = through[(i + 2) % n];
+        for (int k = 0; k < perSpan; ++k)
+            curve.push_back(catmullRom(p0, p1, p2, p3, static_cast<double>(k) / perSpan));
+    }
+    return curve;
+}
+
+std::vector<Point> SmoothCurve(std::span<const Point> through, int perSpan) {
+    std::vector<Point> curve;
+    const std::size_t n = through.size();
+    if (n < 2)
+        return {through.begin(), through.end()};
+    for (std::size_t i = 0; i + 1 < n; ++i) {
+        // The end points are repeated so that the curve starts and ends on them.
+        const Point p0 = through[i == 0 ? 0 : i - 1];
+        const Point p3 = through[std::min(i + 2, n - 1)];
+        for (int k = 0; k < perSpan; ++k)
+            curve.push_back(
+                catmullRom(p0, through[i], through[i + 1], p3, static_cast<double>(k) / perSpan));
+    }
+    curve.push_back(through[n - 1]);
+    return curve;
+}
+
+bool Inside(std::span<const Point> polygon, Point p) {
+    return insideCrossings(crossings(polygon, p.y), p.x);
+}
+
+double DistanceToSegment(Point p, Point a, Point b) {
+    const double dx = b.x - a.x;
+    const double dy = b.y - a.y;
+    const double lengthSquared = dx * dx + dy * dy;
+    const double t =
+        lengthSquared > 0
+            ? std::clamp(((p.x - a.x) * dx + (p.y - a.y) * dy) / lengthSquared, 0.0, 1.0)
+            : 0.0;
+    return std::hypot(p.x - a.x - t * dx, p.y - a.y - t * dy);
+}
+
+double DistanceToPolyline(std::span<const Point> points, Point p) {
+    double nearest = points.empty() ? INFINITY : DistanceToSegment(p, points[0], points[0]);
+    for (std::size_t i = 0; i + 1 < points.size(); ++i)
+        nearest = std::min(nearest, DistanceToSegment(p, points[i], points[i + 1]));
+    return nearest;
+}
+
+Canvas::Canvas(int width, int height, Rgb background)
+    : width_(width), height_(height), sampleWidth_(width * kSamples),
+      sampleHeight_(height * kSamples),
+      samples_(static_cast<std::size_t>(sampleWidth_) * sampleHeight_, background) {}
+
+void Canvas::paint(int sx, int sy, Rgb colour) {
+    samples_[static_cast<std::size_t>(sy) * sampleWidth_ + sx] = colour;
+}
+
+template <typename Covers>
+void Canvas::fillWhere(double x0, double y0, double x1, double y1, Rgb colour, Covers covers) {
+    const int left = std::max(0, static_cast<int>(std::floor(x0 * kSamples)));
+    const int right = std::min(sampleWidth_ - 1, static_cast<int>(std::ceil(x1 * kSamples)));
+    const int top = std::max(0, static_cast<int>(std::floor(y0 * kSamples)));
+    const int bottom = std::min(sampleHeight_ - 1, static_cast<int>(std::ceil(y1 * kSamples)));
+    for (int sy = top; sy <= bottom; ++sy) {
+        const double y = (sy + 0.5) / kSamples;
+        for (int sx = left; sx <= right; ++sx) {
+            if (covers((sx + 0.5) / kSamples, y))
+                paint(sx, sy, colour);
+        }
+    }
+}
+
+void Canvas::FillVerticalGradient(Rgb top, Rgb bottom) {
+    for (int sy = 0; sy < sampleHeight_; ++sy) {
+        const Rgb colour = Mix(top, bottom, (sy + 0.5) / sampleHeight_);
+        for (int sx = 0; sx < sampleWidth_; ++sx)
+            paint(sx, sy, colour);
+    }
+}
+
+void Canvas::FillPolygon(std::span<const Point> outline, Rgb colour, std::span<const Point> clip) {
+    for (int sy = 0; sy < sampleHeight_; ++sy) {
+        const double y = (sy + 0.5) / kSamples;
+        const std::vector<double> xs = crossings(outline, y);
+        if (xs.empty())
+            continue;
+        const std::vector<double> clipXs =
+            clip.empty() ? std::vector<double>{} : crossings(clip, y);
+        for (std::size_t k = 0; k + 1 < xs.size(); k += 2) {
+            // Samples whose centre lies in [xs[k], xs[k + 1]).
+            const int from = std::max(0, static_cast<int>(std::ceil(xs[k] * kSamples - 0.5)));
+            const int to =
+                std::min(sampleWidth_, static_cast<int>(std::ceil(xs[k + 1] * kSamples - 0.5)));
+            for (int sx = from; sx < to; ++sx) {
+                if (clip.empty() || insideCrossings(clipXs, (sx + 0.5) / kSamples))
+                    paint(sx, sy, colour);
+            }
+        }
+    }
+}
+
+void Canvas::FillCircle(Point centre, double radius, Rgb colour) {
+    fillWhere(centre.x - radius, centre.y - radius, centre.x + radius, centre.y + radius, colour,
+              [&](double x, double y) { return std::hypot(x - centre.x, y - centre.y) <= radius; });
+}
+
+void Canvas::FillTaperedStroke(Point a, Point b, double widthA, double widthB, Rgb colour) {
+    const double ra = widthA / 2;
+    const double rb = widthB / 2;
+    const double r = std::max(ra, rb);
+    const double dx = b.x - a.x;
+    const double dy = b.y - a.y;
+    const double lengthSquared = dx * dx + dy * dy;
+    fillWhere(std::min(a.x, b.x) - r, std::min(a.y, b.y) - r, std::max(a.x, b.x) + r,
+              std::max(a.y, b.y) + r, colour, [&](double x, double y) {
+                  const double px = x - a.x;
+                  const double py = y - a.y;
+                  const double t = lengthSquared > 0
+                                       ? std::clamp((px * dx + py * dy) / lengthSquared, 0.0, 1.0)
+                                       : 0.0;
+                  const double ex = px - t * dx;
+                  const double ey = py - t * dy;
+                  const double radius = ra + (rb - ra) * t;
+                  return ex * ex + ey * ey <= radius * radius;
+              });
+}
+
+void Canvas::StrokePolyline(std::span<const Point> points, double width, Rgb colour) {
+    for (std::size_t i = 0; i + 1 < points.size(); ++i)
+        FillTaperedStroke(points[i], points[i + 1], width, width, colour);
+}
+
+void Canvas::StrokePolyline(std::span<const Point> points, double width, Rgb colour,
+                            std::span<const Point> clip) {
+    // Painted on a copy, then only the samples inside the clip polygon are kept.
+    Canvas stroke = *this;
+    stroke.StrokePolyline(points, width, colour);
+    for (int sy = 0; sy < sampleHeight_; ++sy) {
+        const std::vector<double> xs = crossings(clip, (sy + 0.5) / kSamples);
+        for (std::size_t k = 0; k + 1 < xs.size(); k += 2) {
+            const int from = std::max(0, static_cast<int>(std::ceil(xs[k] * kSamples - 0.5)));
+            const int to =
+                std::min(sampleWidth_, static_cast<int>(std::ceil(xs[k + 1] * kSamples - 0.5)));
+            for (int sx = from; sx < to; ++sx) {
+                const std::size_t at = static_cast<std::size_t>(sy) * sampleWidth_ + sx;
+                samples_[at] = stroke.samples_[at];
+            }
+        }
+    }
+}
+
+DecodedPicture Canvas::Finish() const {
     DecodedPicture picture;
-    picture.width = width;
-    picture.height = height;
-    picture.rgb.resize(static_cast<std::size_t>(width) * height * 3);
-    for (std::size_t i = 0; i < picture.rgb.size(); i += 3) {
-        picture.rgb[i] = colour.r;
-        picture.rgb[i + 1] = colour.g;
-        picture.rgb[i + 2] = colour.b;
+    picture.width = width_;
+    picture.height = height_;
+    picture.rgb.resize(static_cast<std::size_t>(width_) * height_ * 3);
+    constexpr int count = kSamples * kSamples;
+    for (int y = 0; y < height_; ++y) {
+        for (int x = 0; x < width_; ++x) {
+            int r = 0, g = 0, b = 0;
+            for (int sy = y * kSamples; sy < (y + 1) * kSamples; ++sy) {
+                for (int sx = x * kSamples; sx < (x + 1) * kSamples; ++sx) {
+                    const Rgb s = samples_[static_cast<std::size_t>(sy) * sampleWidth_ + sx];
+                    r += s.r;
+                    g += s.g;
+                    b += s.b;
+                }
+            }
+            const std::size_t at = (static_cast<std::size_t>(y) * width_ + x) * 3;
+            picture.rgb[at] = static_cast<std::uint8_t>((r + count / 2) / count);
+            picture.rgb[at + 1] = static_cast<std::uint8_t>((g + count / 2) / count);
+            picture.rgb[at + 2] = static_cast<std::uint8_t>((b + count / 2) / count);
+        }
     }
     return picture;
-}
-
-void FillEllipse(DecodedPicture& picture, double cx, double cy, double rx, double ry, Rgb colour) {
-    forBox(picture, cx - rx, cy - ry, cx + rx, cy + ry, [&](int x, int y) {
-        if (ellipseRadius(x + 0.5, y + 0.5, cx, cy, rx, ry) <= 1.0)
-            setPixel(picture, x, y, colour);
-    });
-}
-
-void DrawEllipseOutline(DecodedPicture& picture, double cx, double cy, double rx, double ry,
-                        double thickness, Rgb colour) {
-    const double half = thickness / 2;
-    forBox(picture, cx - rx - half, cy - ry - half, cx + rx + half, cy + ry + half,
-           [&](int x, int y) {
-               // Distance to the outline, approximated through the normalised radius.
-               const double r = ellipseRadius(x + 0.5, y + 0.5, cx, cy, rx, ry);
-               if (std::fabs(r - 1.0) * std::min(rx, ry) <= half)
-                   setPixel(picture, x, y, colour);
-           });
-}
-
-void DrawThickLine(DecodedPicture& picture, double x0, double y0, double x1, double y1,
-                   double width, Rgb colour) {
-    const double half = width / 2;
-    const double dx = x1 - x0;
-    const double dy = y1 - y0;
-    const double lengthSquared = dx * dx + dy * dy;
-    forBox(picture, std::min(x0, x1) - half, std::min(y0, y1) - half, std::max(x0, x1) + half,
-           std::max(y0, y1) + half, [&](int x, int y) {
-               const double px = x + 0.5 - x0;
-               const double py = y + 0.5 - y0;
-               const double t = lengthSquared > 0
-                                    ? std::clamp((px * dx + py * dy) / lengthSquared, 0.0, 1.0)
-                                    : 0.0;
-               const double ex = px - t * dx;
-               const double ey = py - t * dy;
-               if (ex * ex + ey * ey <= half * half)
-                   setPixel(picture, x, y, colour);
-           });
-}
-
-void FillVerticalGradient(DecodedPicture& picture, Rgb top, Rgb bottom) {
-    for (int y = 0; y < picture.height; ++y) {
-        const double t = picture.height > 1 ? static_cast<double>(y) / (picture.height - 1) : 0.0;
-        const auto mix = [t](std::uint8_t a, std::uint8_t b) {
-            return static_cast<std::uint8_t>(std::lround(a + (b - a) * t));
-        };
-        const Rgb colour{mix(top.r, bottom.r), mix(top.g, bottom.g), mix(top.b, bottom.b)};
-        for (int x = 0; x < picture.width; ++x)
-            setPixel(picture, x, y, colour);
-    }
 }
