@@ -97,7 +97,11 @@ std::optional<int> LeftClickSection(const TextGrid& grid, int hoveredRow) {
         return 0;
     // The text itself is compared, so "02" or "+2" select nothing.
     static constexpr std::array<std::pair<std::string_view, int>, 5> kSections = {{
-        {"1", 0}, {"2", 1}, {"3", 3}, {"4", 4}, {"5", 5},
+        {"1", 0},
+        {"2", 1},
+        {"3", 3},
+        {"4", 4},
+        {"5", 5},
     }};
     const std::string_view text = CellText(grid, kCodeColumn, hoveredRow);
     for (const auto& [code, section] : kSections)

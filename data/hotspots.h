@@ -34,7 +34,7 @@ int RegionCode(const TextGrid& grid, int row);
 
 // What a hotspot code stands for.
 struct Hotspot {
-    std::string_view hint;               // empty: no hint box
+    std::string_view hint;                    // empty: no hint box
     std::optional<std::string_view> helpFile; // nothing: a right click opens no help
 };
 
@@ -61,10 +61,10 @@ HintBox HintBoxAt(std::string_view hintText, int x, int y, int boxHeight);
 // What ShowAirwayPicture does for one request.
 enum class HintChange { keep, show, hide };
 struct AirwayPictureStep {
-    int picture = 0;       // the picture to draw (1..11; 6..11 are empty), 0 for none
+    int picture = 0; // the picture to draw (1..11; 6..11 are empty), 0 for none
     HintChange hint = HintChange::keep;
     std::string_view hintText; // for HintChange::show
-    std::string message;   // "Bad num. -4": shown instead of any drawing
+    std::string message;       // "Bad num. -4": shown instead of any drawing
 };
 
 // The airway picture's memory of what it shows. Requests: 1..11 a picture; −1 nothing; −2 picture

@@ -14,16 +14,16 @@ namespace {
 TextGrid RegionTable() {
     TextGrid grid(5, 40);
     const char* rows[][4] = {
-        {"label", "x", "y", "code"},
-        {"a", "50", "50", "3"},   // 1
-        {"b", "53", "52", "4"},   // 2: overlaps row 1
-        {"c", "20", "20", "2"},   // 3
-        {"d", "20.5", "20", "5"}, // 4: x not whole, never hit
-        {"e", "20", "20.0", "4"}, // 5: y not whole, never hit
-        {"f", "80", "80", "0"},   // 6
-        {"g", "10", "90", "abc"}, // 7
-        {"h", "90", "10", "12"},  // 8: a code from a foreign table
-        {"i", "30", "70", "-9"},  // 9
+        {"label", "x", "y", "code"}, // 0: header
+        {"a", "50", "50", "3"},      // 1
+        {"b", "53", "52", "4"},      // 2: overlaps row 1
+        {"c", "20", "20", "2"},      // 3
+        {"d", "20.5", "20", "5"},    // 4: x not whole, never hit
+        {"e", "20", "20.0", "4"},    // 5: y not whole, never hit
+        {"f", "80", "80", "0"},      // 6
+        {"g", "10", "90", "abc"},    // 7
+        {"h", "90", "10", "12"},     // 8: a code from a foreign table
+        {"i", "30", "70", "-9"},     // 9
     };
     for (int row = 0; row < 10; ++row)
         for (int column = 0; column < 4; ++column)
