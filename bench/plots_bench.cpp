@@ -109,7 +109,7 @@ BENCHMARK(BM_DrawPlotsOfWildValues)->Unit(benchmark::kMillisecond);
 
 // One lung frame at the picture size of a 1280 × 1024 screen, lobes as the standard run stores
 // them partway through its forced expiration, every lobe flow-limited.
-LungFrameValues StandardFrameValues() {
+LungFrameValues standardFrameValues() {
     LungFrameValues values;
     values.lobeVolume = {0.7036, 0.8666, 0.529, 0.6981, 0.6913};
     values.peripheralResistance = {0.0398, 0.0307, 0.0581, 0.0406, 0.0416};
@@ -121,7 +121,7 @@ LungFrameValues StandardFrameValues() {
     return values;
 }
 
-QImage LungBackground() {
+QImage lungBackground() {
     QImage background(600, 500, QImage::Format_RGB32);
     background.fill(QColor(220, 230, 240));
     return background;
@@ -130,8 +130,8 @@ QImage LungBackground() {
 // As the window draws it: over the background stretched once and kept.
 void BM_DrawLungFrame(benchmark::State& state) {
     QImage buffer(486, 543, QImage::Format_RGB32);
-    const QImage background = StretchedBackground(LungBackground(), buffer.size());
-    const LungFrameValues values = StandardFrameValues();
+    const QImage background = stretchedBackground(lungBackground(), buffer.size());
+    const LungFrameValues values = standardFrameValues();
     for (auto _ : state)
         DrawLungFrame(buffer, background, values);
 }
@@ -140,8 +140,8 @@ BENCHMARK(BM_DrawLungFrame)->Unit(benchmark::kMicrosecond);
 // The same frame stretching the background anew each time.
 void BM_DrawLungFrameStretchingBackground(benchmark::State& state) {
     QImage buffer(486, 543, QImage::Format_RGB32);
-    const QImage background = LungBackground();
-    const LungFrameValues values = StandardFrameValues();
+    const QImage background = lungBackground();
+    const LungFrameValues values = standardFrameValues();
     for (auto _ : state)
         DrawLungFrame(buffer, background, values);
 }

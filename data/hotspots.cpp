@@ -1,5 +1,6 @@
 #include "data/hotspots.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -26,7 +27,7 @@ constexpr std::array<Hotspot, 5> kHotspots = {{
 }};
 
 // A whole number: an optional sign and decimal digits, nothing else, within the range of int.
-std::optional<int> WholeNumber(std::string_view text) {
+std::optional<int> wholeNumber(std::string_view text) {
     const bool plus = !text.empty() && text.front() == '+';
     if (plus)
         text.remove_prefix(1);
@@ -40,31 +41,34 @@ std::optional<int> WholeNumber(std::string_view text) {
 }
 
 // A cell the grid does not have reads as empty.
-std::string_view CellText(const TextGrid& grid, int column, int row) {
+std::string_view cellText(const TextGrid& grid, int column, int row) {
     if (column >= grid.columnCount() || row < 0 || row >= grid.rowCount())
         return {};
     return grid.cell(column, row);
 }
 
-bool IsBadNumber(int n) {
+bool isBadNumber(int n) {
     return n >= -6 && n <= -4;
 }
 
 } // namespace
 
-int PositionPercent(int position, int size) {
+int positionPercent(int position, int size) {
     if (size <= 0)
         return 0;
-    return static_cast<int>(std::nearbyint(100.0 * position / size));
+    // Held well inside int: a position far off a tiny picture is simply far from every region.
+    return static_cast<int>(std::clamp(std::nearbyint(100.0 * position / size), -1e9, 1e9));
 }
 
-int HoveredRegion(const TextGrid& grid, int x, int y, int width, int height) {
-    const int px = PositionPercent(x, width);
-    const int py = PositionPercent(y, height);
+int hoveredRegion(const TextGrid& grid, int x, int y, int width, int height) {
+    if (width <= 0 || height <= 0)
+        return kNoRegion; // a picture not laid out yet has no regions
+    const int px = positionPercent(x, width);
+    const int py = positionPercent(y, height);
     int hovered = kNoRegion;
     for (int row = 1; row < grid.rowCount(); ++row) {
-        const std::optional<int> rx = WholeNumber(CellText(grid, kXColumn, row));
-        const std::optional<int> ry = WholeNumber(CellText(grid, kYColumn, row));
+        const std::optional<int> rx = wholeNumber(cellText(grid, kXColumn, row));
+        const std::optional<int> ry = wholeNumber(cellText(grid, kYColumn, row));
         // In 64 bits, so that a centre near the ends of int cannot overflow the distance.
         if (rx && ry && std::llabs(static_cast<long long>(px) - *rx) < kHintRadius &&
             std::llabs(static_cast<long long>(py) - *ry) < kHintRadius)
@@ -73,26 +77,26 @@ int HoveredRegion(const TextGrid& grid, int x, int y, int width, int height) {
     return hovered;
 }
 
-int RegionCode(const TextGrid& grid, int row) {
+int regionCode(const TextGrid& grid, int row) {
     if (row == kNoRegion)
         return kPlainPicture;
-    const std::optional<int> code = WholeNumber(CellText(grid, kCodeColumn, row));
+    const std::optional<int> code = wholeNumber(cellText(grid, kCodeColumn, row));
     return code && *code != 0 ? *code : kPlainPicture;
 }
 
-Hotspot HotspotOf(int code) {
+Hotspot hotspotOf(int code) {
     if (code < 1 || code > static_cast<int>(kHotspots.size()))
         return {};
     return kHotspots[static_cast<std::size_t>(code - 1)];
 }
 
-std::optional<std::string_view> RightClickHelpFile(const TextGrid& grid, int hoveredRow) {
+std::optional<std::string_view> rightClickHelpFile(const TextGrid& grid, int hoveredRow) {
     if (hoveredRow == kNoRegion)
         return "helpfiles/H0000.rtf";
-    return HotspotOf(RegionCode(grid, hoveredRow)).helpFile;
+    return hotspotOf(regionCode(grid, hoveredRow)).helpFile;
 }
 
-std::optional<int> LeftClickSection(const TextGrid& grid, int hoveredRow) {
+std::optional<int> leftClickSection(const TextGrid& grid, int hoveredRow) {
     if (hoveredRow == kNoRegion)
         return 0;
     // The text itself is compared, so "02" or "+2" select nothing.
@@ -103,14 +107,14 @@ std::optional<int> LeftClickSection(const TextGrid& grid, int hoveredRow) {
         {"4", 4},
         {"5", 5},
     }};
-    const std::string_view text = CellText(grid, kCodeColumn, hoveredRow);
+    const std::string_view text = cellText(grid, kCodeColumn, hoveredRow);
     for (const auto& [code, section] : kSections)
         if (text == code)
             return section;
     return std::nullopt;
 }
 
-HintBox HintBoxAt(std::string_view hintText, int x, int y, int boxHeight) {
+HintBox hintBoxAt(std::string_view hintText, int x, int y, int boxHeight) {
     int characters = 0;
     for (const char byte : hintText)
         characters += (static_cast<unsigned char>(byte) & 0xC0) != 0x80 ? 1 : 0; // lead bytes only
@@ -129,12 +133,12 @@ AirwayPictureStep AirwayPictureState::request(int n) {
     const bool updateHint = n != -3;
     if (n == -3)
         n = currentPicture_ == -2 ? kPlainPicture : currentPicture_;
-    if (IsBadNumber(n))
+    if (isBadNumber(n))
         return {0, HintChange::keep, {}, "Bad num. " + std::to_string(n)};
 
     AirwayPictureStep step{n, HintChange::keep, {}, {}};
     if (updateHint) {
-        step.hintText = HotspotOf(n).hint;
+        step.hintText = hotspotOf(n).hint;
         step.hint = n >= 2 && n <= 5 ? HintChange::show : HintChange::hide;
     }
     currentPicture_ = n;

@@ -21,16 +21,16 @@ inline constexpr int kHighestHotspotCode = 11;
 
 // round(100 × position / size), to the nearest whole percent with ties to even; 0 when the size
 // is not positive.
-int PositionPercent(int position, int size);
+int positionPercent(int position, int size);
 
 // The table row (1 .. rowCount − 1) whose region holds the mouse position (x, y) on a picture of
 // width × height pixels; the last such row wins. A row whose x or y is not a whole number is
-// never hit. kNoRegion when none holds it.
-int HoveredRegion(const TextGrid& grid, int x, int y, int width, int height);
+// never hit. kNoRegion when none holds it or the picture has no size.
+int hoveredRegion(const TextGrid& grid, int x, int y, int width, int height);
 
 // The hotspot code of a row: its column 3 as a whole number; 1 for kNoRegion, for a text that is
 // not a whole number and for 0.
-int RegionCode(const TextGrid& grid, int row);
+int regionCode(const TextGrid& grid, int row);
 
 // What a hotspot code stands for.
 struct Hotspot {
@@ -40,14 +40,14 @@ struct Hotspot {
 
 // Codes 1..5 are the plain picture and the four marked parts; the other codes have no hint and
 // no help file.
-Hotspot HotspotOf(int code);
+Hotspot hotspotOf(int code);
 
 // The help file of a right click on the hovered row: "helpfiles/H0000.rtf" outside every region.
-std::optional<std::string_view> RightClickHelpFile(const TextGrid& grid, int hoveredRow);
+std::optional<std::string_view> rightClickHelpFile(const TextGrid& grid, int hoveredRow);
 
 // The track-bar group of a left click on the hovered row: 0 outside every region; for a region,
 // its column 3 read as "1".."5" gives 0, 1, 3, 4, 5; any other text changes nothing.
-std::optional<int> LeftClickSection(const TextGrid& grid, int hoveredRow);
+std::optional<int> leftClickSection(const TextGrid& grid, int hoveredRow);
 
 // Where the hint box goes, relative to the picture: above and to the right of the point (x, y),
 // 10 pixels wide per character of the text (characters, not bytes, of the UTF-8 text).
@@ -56,7 +56,7 @@ struct HintBox {
     int top = 0;
     int width = 0;
 };
-HintBox HintBoxAt(std::string_view hintText, int x, int y, int boxHeight);
+HintBox hintBoxAt(std::string_view hintText, int x, int y, int boxHeight);
 
 // What ShowAirwayPicture does for one request.
 enum class HintChange { keep, show, hide };

@@ -30,40 +30,41 @@ constexpr float kBronchusAngle = 1.0471976f;
 // The diagonal, squared, of the picture at which the lobes have their nominal pixel sizes.
 constexpr double kNominalDiagonalSquared = 312925.0;
 // Ties to even like every pixel position; a value that is not a number lands on 0.
-int Round(double v) {
+int roundOrZero(double v) {
     return std::isnan(v) ? 0 : RoundToEven(v);
 }
 
 // A size in single precision; beyond the range of a float it saturates.
-float ToSingle(double v) {
+float toSingle(double v) {
     return std::isnan(v) ? static_cast<float>(v)
                          : static_cast<float>(std::clamp<double>(v, -FLT_MAX, FLT_MAX));
 }
 
-bool IsPositiveFinite(double v) {
+bool isPositiveFinite(double v) {
     return std::isfinite(v) && v > 0.0;
 }
 
-bool IsSize(float v) {
+bool isSize(float v) {
     return std::isfinite(v) && v >= 0.0f;
 }
 
 // scale / (divisor × r^(1/4)); NaN (draw nothing) for a value that is not a positive number.
-float FourthRootSize(double scale, double divisor, double r) {
-    if (!IsPositiveFinite(r))
+float fourthRootSize(double scale, double divisor, double r) {
+    if (!isPositiveFinite(r))
         return std::numeric_limits<float>::quiet_NaN();
-    return ToSingle(scale / (divisor * std::pow(r, 0.25)));
+    return toSingle(scale / (divisor * std::pow(r, 0.25)));
 }
 
-QPoint Rotated(QPoint p, QPoint anchor, double cosA, double sinA) {
+QPoint rotated(QPoint p, QPoint anchor, double cosA, double sinA) {
     const double dx = p.x() - anchor.x();
     const double dy = p.y() - anchor.y();
-    return {anchor.x() + Round(cosA * dx + sinA * dy), anchor.y() + Round(-sinA * dx + cosA * dy)};
+    return {anchor.x() + roundOrZero(cosA * dx + sinA * dy),
+            anchor.y() + roundOrZero(-sinA * dx + cosA * dy)};
 }
 
 } // namespace
 
-LungFrameValues LungFrameValuesAt(const SimulationRecord& record, int row, int sample) {
+LungFrameValues lungFrameValuesAt(const SimulationRecord& record, int row, int sample) {
     LungFrameValues values;
     for (int j = 0; j < kFrameLobes; ++j) {
         values.lobeVolume[j] = record.lobeVolume(row, sample, j + 1);
@@ -77,31 +78,32 @@ LungFrameValues LungFrameValuesAt(const SimulationRecord& record, int row, int s
     return values;
 }
 
-LobeOutline LobeOutlineOf(QPoint anchor, float angle, float baseSize, float c, float b, float m,
+LobeOutline lobeOutlineOf(QPoint anchor, float angle, float baseSize, float c, float b, float m,
                           double k8) {
     const int x0 = anchor.x();
     const int y0 = anchor.y();
-    const int d = Round(k8 * baseSize);
-    const int v = Round(k8 * c);
-    const int w = Round(k8 * b);
+    const int d = roundOrZero(k8 * baseSize);
+    const int v = roundOrZero(k8 * c);
+    const int w = roundOrZero(k8 * b);
     const double middle = std::isnan(m) ? 0.0 : k8 * m;
-    const int l30 = Round(30.0 * k8);
-    const int l10 = Round(10.0 * k8);
+    const int l30 = roundOrZero(30.0 * k8);
+    const int l10 = roundOrZero(10.0 * k8);
 
     const int yB = y0 - d - kHalfPen; // wall at the base
     const int yN = y0 - v - kHalfPen; // wall at the neck
-    const int yM = y0 - Round(kPenWidth / 2.0 + middle);
+    const int yM = y0 - roundOrZero(kPenWidth / 2.0 + middle);
     const double amp = m > 20.0f ? 0.3 : 0.2;
     const double bulge = yM - yB + 0.4 * (yB - yN);
 
     LobeOutline outline;
     outline.upper[0] = {x0, yB};
     for (int j = 0; j <= 9; ++j) {
-        const int x = x0 + Round(j * l30 / 9.0);
-        const int y = j < 4 ? yB + Round(j * (yM - yB) / 4.0) +
-                                  Round(std::sin(j * std::numbers::pi / 4.0) * amp * bulge)
-                            : yM + Round((j - 4) * (yN - yM) / 5.0) +
-                                  Round(std::sin((j - 4) * std::numbers::pi / 5.0) * amp * bulge);
+        const int x = x0 + roundOrZero(j * l30 / 9.0);
+        const int y =
+            j < 4 ? yB + roundOrZero(j * (yM - yB) / 4.0) +
+                        roundOrZero(std::sin(j * std::numbers::pi / 4.0) * amp * bulge)
+                  : yM + roundOrZero((j - 4) * (yN - yM) / 5.0) +
+                        roundOrZero(std::sin((j - 4) * std::numbers::pi / 5.0) * amp * bulge);
         outline.upper[1 + j] = {x, y};
         outline.lower[1 + j] = {x, 2 * y0 - y};
     }
@@ -112,25 +114,25 @@ LobeOutline LobeOutlineOf(QPoint anchor, float angle, float baseSize, float c, f
 
     // A balloon wider than the neck sits beyond it, its circle passing through the neck's ends.
     const double neck = v + kHalfPen;
-    const int beyond = w >= neck ? Round(std::sqrt(double(w) * w - neck * neck)) : 0;
+    const int beyond = w >= neck ? roundOrZero(std::sqrt(double(w) * w - neck * neck)) : 0;
     outline.balloonCentre = {neckEnd + beyond, y0};
     outline.balloonRadius = w;
 
     const double cosA = std::cos(angle);
     const double sinA = std::sin(angle);
     for (QPoint& p : outline.upper)
-        p = Rotated(p, anchor, cosA, sinA);
+        p = rotated(p, anchor, cosA, sinA);
     for (QPoint& p : outline.lower)
-        p = Rotated(p, anchor, cosA, sinA);
-    outline.balloonCentre = Rotated(outline.balloonCentre, anchor, cosA, sinA);
+        p = rotated(p, anchor, cosA, sinA);
+    outline.balloonCentre = rotated(outline.balloonCentre, anchor, cosA, sinA);
     return outline;
 }
 
 LobeEnds DrawLobe(QImage& picture, QPoint anchor, float angle, float baseSize, float c, float b,
                   float m, double k8, bool flowLimited) {
-    const LobeOutline outline = LobeOutlineOf(anchor, angle, baseSize, c, b, m, k8);
+    const LobeOutline outline = lobeOutlineOf(anchor, angle, baseSize, c, b, m, k8);
     const LobeEnds ends{outline.upper[0], outline.lower[0], outline.upper[11], outline.lower[11]};
-    if (!IsSize(c) || !IsSize(m))
+    if (!isSize(c) || !isSize(m))
         return ends;
     WidePen pen(picture);
     for (const auto* wall : {&outline.upper, &outline.lower}) {
@@ -141,7 +143,7 @@ LobeEnds DrawLobe(QImage& picture, QPoint anchor, float angle, float baseSize, f
         }
     }
     pen.setColour(kWall);
-    if (IsSize(b)) // the side away from the neck
+    if (isSize(b)) // the side away from the neck
         pen.arc(outline.balloonCentre, outline.balloonRadius, outline.lower[11], outline.upper[11]);
     return ends;
 }
@@ -161,19 +163,19 @@ struct FrameSizes {
     bool rightShown = false;
 };
 
-FrameSizes SizesOf(const LungFrameValues& values) {
+FrameSizes sizesOf(const LungFrameValues& values) {
     FrameSizes sizes;
     for (int j = 0; j < kFrameLobes; ++j) {
         const double volume = values.lobeVolume[j];
         sizes.balloon[j] = std::isfinite(volume) && volume >= 0.0
-                               ? ToSingle(100.0 * 0.5 * std::cbrt(volume))
+                               ? toSingle(100.0 * 0.5 * std::cbrt(volume))
                                : std::numeric_limits<float>::quiet_NaN();
-        sizes.neck[j] = FourthRootSize(100.0, 40.0, values.peripheralResistance[j]);
-        sizes.middle[j] = FourthRootSize(100.0, 20.0, values.intermediateResistance[j]);
+        sizes.neck[j] = fourthRootSize(100.0, 40.0, values.peripheralResistance[j]);
+        sizes.middle[j] = fourthRootSize(100.0, 20.0, values.intermediateResistance[j]);
     }
     // An airway that draws nothing still places the rest of the frame, as if it had no width.
     const auto central = [](double coefficient, double divisor, bool& shown) {
-        const float size = FourthRootSize(100.0, divisor, coefficient);
+        const float size = fourthRootSize(100.0, divisor, coefficient);
         shown = !std::isnan(size);
         return shown ? size : 0.0f;
     };
@@ -191,7 +193,7 @@ struct CentralAirways {
     QPoint rightOuter, rightInner; // Lo, Li
 };
 
-CentralAirways CentralAirwaysOf(const FrameSizes& s, QSize size) {
+CentralAirways centralAirwaysOf(const FrameSizes& s, QSize size) {
     const auto at = [size](double xPercent, double yPercent) {
         return QPoint(PercentToPixel(size.width(), ToPercent(xPercent)).value_or(0),
                       PercentToPixel(size.height(), ToPercent(yPercent)).value_or(0));
@@ -209,8 +211,8 @@ CentralAirways CentralAirwaysOf(const FrameSizes& s, QSize size) {
     a.carina =
         at(50.0 + 2.0 * cosT * (hR - hL), 42.5 - t / std::tan(kBronchusAngle) + (hR + hL) * cosT);
     // Each bronchus is 12 % long.
-    const int dx = Round(sinT * 12.0 * size.width() / 100.0);
-    const int dy = Round(cosT * 12.0 * size.height() / 100.0);
+    const int dx = roundOrZero(sinT * 12.0 * size.width() / 100.0);
+    const int dy = roundOrZero(cosT * 12.0 * size.height() / 100.0);
     a.leftOuter = a.t4 + QPoint(dx, dy);
     a.leftInner = a.carina + QPoint(dx, dy);
     a.rightOuter = a.t3 + QPoint(-dx, dy);
@@ -219,20 +221,21 @@ CentralAirways CentralAirwaysOf(const FrameSizes& s, QSize size) {
 }
 
 // round(p + distance × (cos a, sin a)); the distance is a percent size used as pixels.
-QPoint Along(QPoint p, double distance, float angle) {
-    return {Round(p.x() + distance * std::cos(angle)), Round(p.y() + distance * std::sin(angle))};
+QPoint along(QPoint p, double distance, float angle) {
+    return {roundOrZero(p.x() + distance * std::cos(angle)),
+            roundOrZero(p.y() + distance * std::sin(angle))};
 }
 
-std::array<QPoint, kFrameLobes> LobeAnchorsOf(const CentralAirways& a, float gL, float gR) {
-    const QPoint p = Along(a.rightOuter, 2.0 * gR, kLobeAngles[2]);
-    const QPoint q = Along(a.rightInner, -2.0 * gR, kLobeAngles[4]);
-    return {Along(a.leftOuter, gL, kLobeAngles[0]), Along(a.leftInner, gL, kLobeAngles[1]),
-            Along(a.rightOuter, gR, kLobeAngles[2]),
-            QPoint(Round((p.x() + q.x()) / 2.0), Round((p.y() + q.y()) / 2.0)),
-            Along(a.rightInner, gR, kLobeAngles[4])};
+std::array<QPoint, kFrameLobes> lobeAnchorsOf(const CentralAirways& a, float gL, float gR) {
+    const QPoint p = along(a.rightOuter, 2.0 * gR, kLobeAngles[2]);
+    const QPoint q = along(a.rightInner, -2.0 * gR, kLobeAngles[4]);
+    return {along(a.leftOuter, gL, kLobeAngles[0]), along(a.leftInner, gL, kLobeAngles[1]),
+            along(a.rightOuter, gR, kLobeAngles[2]),
+            QPoint(roundOrZero((p.x() + q.x()) / 2.0), roundOrZero((p.y() + q.y()) / 2.0)),
+            along(a.rightInner, gR, kLobeAngles[4])};
 }
 
-void FillWithBackground(QImage& pictureBuffer, const QImage& background) {
+void fillWithBackground(QImage& pictureBuffer, const QImage& background) {
     if (background.isNull()) {
         pictureBuffer.fill(Qt::white);
     } else if (background.size() == pictureBuffer.size() &&
@@ -249,9 +252,9 @@ void FillWithBackground(QImage& pictureBuffer, const QImage& background) {
 
 } // namespace
 
-QImage StretchedBackground(const QImage& background, QSize size) {
+QImage stretchedBackground(const QImage& background, QSize size) {
     QImage stretched(size, QImage::Format_RGB32);
-    FillWithBackground(stretched, background);
+    fillWithBackground(stretched, background);
     return stretched;
 }
 
@@ -260,13 +263,13 @@ void DrawLungFrame(QImage& pictureBuffer, const QImage& background, const LungFr
         return;
     if (pictureBuffer.format() != QImage::Format_RGB32)
         pictureBuffer = QImage(pictureBuffer.size(), QImage::Format_RGB32);
-    FillWithBackground(pictureBuffer, background);
+    fillWithBackground(pictureBuffer, background);
     const QSize size = pictureBuffer.size();
-    const FrameSizes s = SizesOf(values);
-    const CentralAirways a = CentralAirwaysOf(s, size);
+    const FrameSizes s = sizesOf(values);
+    const CentralAirways a = centralAirwaysOf(s, size);
     const float gL = s.leftBronchus;
     const float gR = 2.0f * s.rightBronchus / 3.0f;
-    const std::array<QPoint, kFrameLobes> anchors = LobeAnchorsOf(a, gL, gR);
+    const std::array<QPoint, kFrameLobes> anchors = lobeAnchorsOf(a, gL, gR);
     const double k8 =
         0.8 *
         std::sqrt(double(size.width()) * size.width() + double(size.height()) * size.height()) /
@@ -310,7 +313,7 @@ bool ReplayFrameRule::frameAt(float volume_l, float vMax_l, float vPos_l) {
     return frame;
 }
 
-std::vector<int> ReplayFrameSamples(const SimulationRecord& record, int selectedRow, float vPos_l,
+std::vector<int> replayFrameSamples(const SimulationRecord& record, int selectedRow, float vPos_l,
                                     float vMax_l) {
     std::vector<int> samples;
     if (selectedRow < 1 || selectedRow > 3)

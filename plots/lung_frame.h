@@ -35,7 +35,7 @@ struct LungFrameValues {
 
 // The values a row (0..4) stored at flow-volume sample 0..1500; the central coefficients are the
 // row's single stored values. Out-of-range indices are the record's RangeError.
-LungFrameValues LungFrameValuesAt(const record::SimulationRecord& record, int row, int sample);
+LungFrameValues lungFrameValuesAt(const record::SimulationRecord& record, int row, int sample);
 
 // The 25 points of one lobe after its rotation about the anchor: the upper wall U0..U11, the lower
 // wall L0..L11 (upper and lower before the rotation), and the balloon's centre and radius.
@@ -49,7 +49,7 @@ struct LobeOutline {
 // The points of a lobe built along +x from the anchor and turned by angle (radians; positive
 // turns its axis upward on the screen). baseSize, neck c, balloon b and middle m are the lobe's
 // sizes before the scale k8 turns them into pixels. A size that is not a finite number counts as 0.
-LobeOutline LobeOutlineOf(QPoint anchor, float angle, float baseSize, float c, float b, float m,
+LobeOutline lobeOutlineOf(QPoint anchor, float angle, float baseSize, float c, float b, float m,
                           double k8);
 
 // The four points a lobe joins its neighbours by.
@@ -69,7 +69,7 @@ LobeEnds DrawLobe(QImage& picture, QPoint anchor, float angle, float baseSize, f
 
 // The background stretched to a picture's size, as DrawLungFrame stretches it; kept by the window
 // so that each frame only copies it.
-QImage StretchedBackground(const QImage& background, QSize size);
+QImage stretchedBackground(const QImage& background, QSize size);
 
 // Draws one whole frame into the picture (RGB32), at the picture's size: the background
 // stretched over it (copied when it already has the picture's size and format), then the lobes,
@@ -92,7 +92,7 @@ class ReplayFrameRule {
 // The samples (2..1500) at which a replay of selectedRow draws a frame, walking the curve as the
 // flow-volume plot draws it: it ends at the first volume of exactly 0 and at the first
 // lobeTraceA[n][1] of exactly 0. Only rows 1..3 replay; 0, −1 and 4 give no frame.
-std::vector<int> ReplayFrameSamples(const record::SimulationRecord& record, int selectedRow,
+std::vector<int> replayFrameSamples(const record::SimulationRecord& record, int selectedRow,
                                     float vPos_l, float vMax_l);
 
 } // namespace vm::plots

@@ -17,28 +17,28 @@ struct Direction {
     double y = 0.0;
 };
 
-Direction DirectionOf(QPoint centre, QPoint p) {
+Direction directionOf(QPoint centre, QPoint p) {
     return {double(p.x()) - centre.x(), double(centre.y()) - p.y()};
 }
 
-double Cross(Direction a, Direction b) {
+double cross(Direction a, Direction b) {
     return a.x * b.y - a.y * b.x;
 }
 
-double Dot(Direction a, Direction b) {
+double dot(Direction a, Direction b) {
     return a.x * b.x + a.y * b.y;
 }
 
 // Whether direction p lies on the counter-clockwise sweep from s to e (ends included).
-bool OnSweep(Direction s, Direction e, Direction p) {
-    const double turn = Cross(s, e);
+bool onSweep(Direction s, Direction e, Direction p) {
+    const double turn = cross(s, e);
     if (turn > 0.0)
-        return Cross(s, p) >= 0.0 && Cross(p, e) >= 0.0;
+        return cross(s, p) >= 0.0 && cross(p, e) >= 0.0;
     if (turn < 0.0)
-        return Cross(s, p) >= 0.0 || Cross(p, e) >= 0.0;
-    if (Dot(s, e) > 0.0 || (s.x == 0.0 && s.y == 0.0) || (e.x == 0.0 && e.y == 0.0))
+        return cross(s, p) >= 0.0 || cross(p, e) >= 0.0;
+    if (dot(s, e) > 0.0 || (s.x == 0.0 && s.y == 0.0) || (e.x == 0.0 && e.y == 0.0))
         return true;           // one ray, or no ray at all: the whole circle
-    return Cross(s, p) >= 0.0; // opposite rays: the half circle counter-clockwise from s
+    return cross(s, p) >= 0.0; // opposite rays: the half circle counter-clockwise from s
 }
 
 } // namespace
@@ -80,13 +80,13 @@ void WidePen::line(QPoint from, QPoint to) {
 void WidePen::arc(QPoint centre, int radius, QPoint from, QPoint to) {
     if (bits_ == nullptr || radius <= 0)
         return;
-    const Direction s = DirectionOf(centre, from);
-    const Direction e = DirectionOf(centre, to);
+    const Direction s = directionOf(centre, from);
+    const Direction e = directionOf(centre, to);
     const double r = radius;
     const auto put = [&](double x, double y) {
         const int px = RoundToEven(x);
         const int py = RoundToEven(y);
-        if (reach_.contains(px, py) && OnSweep(s, e, DirectionOf(centre, QPoint(px, py))))
+        if (reach_.contains(px, py) && onSweep(s, e, directionOf(centre, QPoint(px, py))))
             stamp(px, py);
     };
     // Each row of the picture meets the circle at two columns and each column at two rows;

@@ -11,7 +11,7 @@ using namespace vm::data;
 namespace {
 
 // Regions in percent of a 200 × 100 picture, so a mouse pixel (x, y) is at (x / 2, y) percent.
-TextGrid RegionTable() {
+TextGrid regionTable() {
     TextGrid grid(5, 40);
     const char* rows[][4] = {
         {"label", "x", "y", "code"}, // 0: header
@@ -42,13 +42,13 @@ class HotspotHit : public testing::TestWithParam<HitCase> {};
 
 TEST_P(HotspotHit, FindsRowCodeAndActions) {
     const HitCase& c = GetParam();
-    const TextGrid grid = RegionTable();
-    const int row = HoveredRegion(grid, c.x, c.y, 200, 100);
+    const TextGrid grid = regionTable();
+    const int row = hoveredRegion(grid, c.x, c.y, 200, 100);
     EXPECT_EQ(row, c.row);
-    EXPECT_EQ(RegionCode(grid, row), c.code);
-    EXPECT_EQ(AirwayPictureState().request(RegionCode(grid, row)).picture, c.picture);
-    EXPECT_EQ(RightClickHelpFile(grid, row), c.help);
-    EXPECT_EQ(LeftClickSection(grid, row), c.section);
+    EXPECT_EQ(regionCode(grid, row), c.code);
+    EXPECT_EQ(AirwayPictureState().request(regionCode(grid, row)).picture, c.picture);
+    EXPECT_EQ(rightClickHelpFile(grid, row), c.help);
+    EXPECT_EQ(leftClickSection(grid, row), c.section);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -99,11 +99,11 @@ TEST(AirwayPicture, HintBoxStandsAboveRightOfThePointTenPixelsPerCharacter) {
     AirwayPictureState state;
     const AirwayPictureStep step = state.request(3);
     EXPECT_EQ(step.hintText, " pośrednie");
-    const HintBox box = HintBoxAt(step.hintText, 30, 40, 22);
+    const HintBox box = hintBoxAt(step.hintText, 30, 40, 22);
     EXPECT_EQ(box.left, 35);
     EXPECT_EQ(box.top, 13);
     EXPECT_EQ(box.width, 100);
-    EXPECT_EQ(HintBoxAt(" miąższ płuc", 0, 0, 16).width, 120);
+    EXPECT_EQ(hintBoxAt(" miąższ płuc", 0, 0, 16).width, 120);
 }
 
 } // namespace

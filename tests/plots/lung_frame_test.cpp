@@ -27,12 +27,12 @@ const double kInf = std::numeric_limits<double>::infinity();
 //   j = 2: x = 100 + round(60 / 9) = 107, y = 93 + round(−9.5) + round(−5.94) = 93 − 10 − 6 = 77.
 //   j = 5: x = 117, y = 74 + round(4.2) + round(sin 36° × −5.94 = −3.49) = 75.
 //   Lower wall: y mirrored about 100. Balloon: w = 10 ≥ v + 1 = 5, so 140 + round(√75) = 149.
-LobeOutline KnownLobe(float angle) {
-    return LobeOutlineOf(QPoint(100, 100), angle, 6.0f, 4.0f, 10.0f, 25.0f, 1.0);
+LobeOutline knownLobe(float angle) {
+    return lobeOutlineOf(QPoint(100, 100), angle, 6.0f, 4.0f, 10.0f, 25.0f, 1.0);
 }
 
 TEST(LobeOutline, PointsOfAKnownLobe) {
-    const LobeOutline lobe = KnownLobe(0.0f);
+    const LobeOutline lobe = knownLobe(0.0f);
     const std::array<QPoint, 12> upper = {{{100, 93},
                                            {100, 93},
                                            {103, 84},
@@ -63,7 +63,7 @@ TEST(LobeOutline, PointsOfAKnownLobe) {
     EXPECT_EQ(lobe.balloonRadius, 10);
 
     // Turned by 90°, (x, y) goes to (100 + (y − 100), 100 − (x − 100)): the axis points up.
-    const LobeOutline turned = KnownLobe(1.5707964f);
+    const LobeOutline turned = knownLobe(1.5707964f);
     EXPECT_EQ(turned.upper[3], QPoint(77, 93));
     EXPECT_EQ(turned.upper[11], QPoint(95, 60));
     EXPECT_EQ(turned.lower[11], QPoint(105, 60));
@@ -72,9 +72,9 @@ TEST(LobeOutline, PointsOfAKnownLobe) {
 
 TEST(LobeOutline, BalloonSmallerThanTheNeckSitsAtTheNeckEnd) {
     // Neck 10 gives v + 1 = 11; balloon 4 gives w = 4: the centre is at 100 + 30 + 10.
-    EXPECT_EQ(LobeOutlineOf({100, 100}, 0.0f, 6.0f, 10.0f, 4.0f, 10.0f, 1.0).balloonCentre,
+    EXPECT_EQ(lobeOutlineOf({100, 100}, 0.0f, 6.0f, 10.0f, 4.0f, 10.0f, 1.0).balloonCentre,
               QPoint(140, 100));
-    EXPECT_EQ(LobeOutlineOf({100, 100}, 1.5707964f, 6.0f, 10.0f, 4.0f, 10.0f, 1.0).balloonCentre,
+    EXPECT_EQ(lobeOutlineOf({100, 100}, 1.5707964f, 6.0f, 10.0f, 4.0f, 10.0f, 1.0).balloonCentre,
               QPoint(100, 60));
 }
 
@@ -100,7 +100,7 @@ TEST(DrawLobe, LimitedFlowReddensTheMiddleWallsOnly) {
     }
 }
 
-LungFrameValues NormalFrame() {
+LungFrameValues normalFrame() {
     LungFrameValues values;
     values.lobeVolume = {0.7, 0.87, 0.53, 0.7, 0.69};
     values.peripheralResistance = {0.04, 0.03, 0.058, 0.04, 0.042};
@@ -112,7 +112,7 @@ LungFrameValues NormalFrame() {
     return values;
 }
 
-QImage Frame(const LungFrameValues& values, const QImage& background) {
+QImage frame(const LungFrameValues& values, const QImage& background) {
     QImage buffer(486, 543, QImage::Format_RGB32);
     DrawLungFrame(buffer, background, values);
     return buffer;
@@ -121,11 +121,11 @@ QImage Frame(const LungFrameValues& values, const QImage& background) {
 TEST(DrawLungFrame, TracheaWallsStandAtItsHalfWidth) {
     // KT = 1: t = 1 % of 486, walls at round(4.86 × 49) = 238 and round(4.86 × 51) = 248.
     // KT = 16: t = 0.5 %, walls at round(240.57) = 241 and round(245.43) = 245.
-    const QImage background = StretchedBackground(BlankCanvas(600, 500), {486, 543});
+    const QImage background = stretchedBackground(BlankCanvas(600, 500), {486, 543});
     for (const auto& [kt, left, right] : {std::tuple{1.0, 238, 248}, std::tuple{16.0, 241, 245}}) {
-        LungFrameValues values = NormalFrame();
+        LungFrameValues values = normalFrame();
         values.tracheaCoefficient = kt;
-        EXPECT_EQ(ColumnsOf(Frame(values, background), 100, Qt::black),
+        EXPECT_EQ(ColumnsOf(frame(values, background), 100, Qt::black),
                   (std::vector<int>{left, left + 1, right, right + 1}));
     }
 }
@@ -135,41 +135,41 @@ TEST(DrawLungFrame, KeptStretchedBackgroundGivesTheSamePicture) {
     for (int y = 0; y < background.height(); ++y)
         for (int x = 0; x < background.width(); ++x)
             background.setPixel(x, y, qRgb(x % 256, y % 256, (x * y) % 256));
-    const QImage kept = StretchedBackground(background, {486, 543});
-    EXPECT_EQ(Frame(NormalFrame(), background), Frame(NormalFrame(), kept));
+    const QImage kept = stretchedBackground(background, {486, 543});
+    EXPECT_EQ(frame(normalFrame(), background), frame(normalFrame(), kept));
 }
 
 TEST(DrawLungFrame, ValuesWithoutAPictureDrawNothingOfTheirOwn) {
-    const QImage background = StretchedBackground(BlankCanvas(10, 10), {486, 543});
-    LungFrameValues noBalloons = NormalFrame();
+    const QImage background = stretchedBackground(BlankCanvas(10, 10), {486, 543});
+    LungFrameValues noBalloons = normalFrame();
     noBalloons.lobeVolume = {};
-    const QImage withoutBalloons = Frame(noBalloons, background);
+    const QImage withoutBalloons = frame(noBalloons, background);
     for (const double bad : {0.0, -1.0, kNaN, kInf, -kInf}) {
         SCOPED_TRACE(bad);
-        LungFrameValues airways = NormalFrame();
+        LungFrameValues airways = normalFrame();
         airways.peripheralResistance.fill(bad);
         airways.tracheaCoefficient = airways.leftBronchusCoefficient =
             airways.rightBronchusCoefficient = bad;
-        EXPECT_EQ(Frame(airways, background), background);
+        EXPECT_EQ(frame(airways, background), background);
         if (bad == 0.0)
             continue; // a volume of 0 is a balloon of radius 0
-        LungFrameValues volumes = NormalFrame();
+        LungFrameValues volumes = normalFrame();
         volumes.lobeVolume.fill(bad);
-        EXPECT_EQ(Frame(volumes, background), withoutBalloons);
+        EXPECT_EQ(frame(volumes, background), withoutBalloons);
     }
 }
 
 TEST(DrawLungFrame, ExtremeValuesDrawTheSameFrameEachTime) {
-    const QImage background = StretchedBackground(BlankCanvas(10, 10), {486, 543});
+    const QImage background = stretchedBackground(BlankCanvas(10, 10), {486, 543});
     for (const double extreme :
          {1e300, 1e30, 1e-30, double(FLT_MAX), double(FLT_TRUE_MIN), 1e-300}) {
         SCOPED_TRACE(extreme);
-        LungFrameValues values = NormalFrame();
+        LungFrameValues values = normalFrame();
         values.lobeVolume.fill(extreme);
         values.intermediateResistance.fill(extreme);
         values.tracheaCoefficient = extreme;
         values.leftBronchusCoefficient = 1.0 / extreme;
-        EXPECT_EQ(Frame(values, background), Frame(values, background));
+        EXPECT_EQ(frame(values, background), frame(values, background));
     }
 }
 
@@ -181,7 +181,7 @@ TEST(LungFrameValues, ReplayTakesEachValueFromItsTrace) {
     record.setLobeState(2, 40, 3, 1);
     for (int i = 0; i < 3; ++i)
         record.setCentralTrace(2, i, 0.125f * (i + 1));
-    const LungFrameValues values = LungFrameValuesAt(record, 2, 40);
+    const LungFrameValues values = lungFrameValuesAt(record, 2, 40);
     EXPECT_EQ(values.lobeVolume[2], 0.5);
     EXPECT_EQ(values.peripheralResistance[2], 0.25);
     EXPECT_EQ(values.intermediateResistance[2], 4.0);
@@ -199,13 +199,13 @@ TEST(ReplayFrames, EveryHalfPercentOfTheRangeUntilTheTracesStop) {
         record.setFvVolume(1, n, 5.0f - 0.008f * (n - 1));
         record.setLobeTraceA(1, n, 1, n < 12 ? 1.0f : 0.0f);
     }
-    EXPECT_EQ(ReplayFrameSamples(record, 1, 1.0f, 5.0f), (std::vector<int>{2, 5, 8, 11}));
+    EXPECT_EQ(replayFrameSamples(record, 1, 1.0f, 5.0f), (std::vector<int>{2, 5, 8, 11}));
     for (int n = 12; n <= 30; ++n)
         record.setLobeTraceA(1, n, 1, 1.0f);
     // Now the curve itself ends, at sample 31 whose volume is 0.
-    EXPECT_EQ(ReplayFrameSamples(record, 1, 1.0f, 5.0f).back(), 29);
-    EXPECT_TRUE(ReplayFrameSamples(record, 0, 1.0f, 5.0f).empty());
-    EXPECT_TRUE(ReplayFrameSamples(record, -1, 1.0f, 5.0f).empty());
+    EXPECT_EQ(replayFrameSamples(record, 1, 1.0f, 5.0f).back(), 29);
+    EXPECT_TRUE(replayFrameSamples(record, 0, 1.0f, 5.0f).empty());
+    EXPECT_TRUE(replayFrameSamples(record, -1, 1.0f, 5.0f).empty());
 }
 
 } // namespace
