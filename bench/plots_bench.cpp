@@ -1,6 +1,7 @@
 // How long the plots take to draw: a full flow-volume redraw, a full volume-time redraw, one live
-// tick of a run, and a redraw of rows full of wild values from a file.
+// tick of a run, a redraw of rows full of wild values from a file, and one lung frame.
 #include "plots/flow_volume_plot.h"
+#include "plots/lung_frame.h"
 #include "record/simulation_record.h"
 #include "plots/volume_time_plot.h"
 
@@ -13,11 +14,7 @@
 #include <limits>
 
 using namespace vm::record;
-using namespace vm::model;
-using namespace vm::data;
 using namespace vm::plots;
-using namespace vm::session;
-using namespace vm::ui;
 
 namespace {
 
@@ -109,6 +106,46 @@ void BM_DrawPlotsOfWildValues(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_DrawPlotsOfWildValues)->Unit(benchmark::kMillisecond);
+
+// One lung frame at the picture size of a 1280 × 1024 screen, lobes as the standard run stores
+// them partway through its forced expiration, every lobe flow-limited.
+LungFrameValues standardFrameValues() {
+    LungFrameValues values;
+    values.lobeVolume = {0.7036, 0.8666, 0.529, 0.6981, 0.6913};
+    values.peripheralResistance = {0.0398, 0.0307, 0.0581, 0.0406, 0.0416};
+    values.intermediateResistance = {4.221, 3.703, 5.596, 4.458, 4.752};
+    values.flowLimited = {true, true, true, true, true};
+    values.tracheaCoefficient = 0.04546;
+    values.leftBronchusCoefficient = 0.00057;
+    values.rightBronchusCoefficient = 0.00057;
+    return values;
+}
+
+QImage lungBackground() {
+    QImage background(600, 500, QImage::Format_RGB32);
+    background.fill(QColor(220, 230, 240));
+    return background;
+}
+
+// As the window draws it: over the background stretched once and kept.
+void BM_DrawLungFrame(benchmark::State& state) {
+    QImage buffer(486, 543, QImage::Format_RGB32);
+    const QImage background = stretchedBackground(lungBackground(), buffer.size());
+    const LungFrameValues values = standardFrameValues();
+    for (auto _ : state)
+        DrawLungFrame(buffer, background, values);
+}
+BENCHMARK(BM_DrawLungFrame)->Unit(benchmark::kMicrosecond);
+
+// The same frame stretching the background anew each time.
+void BM_DrawLungFrameStretchingBackground(benchmark::State& state) {
+    QImage buffer(486, 543, QImage::Format_RGB32);
+    const QImage background = lungBackground();
+    const LungFrameValues values = standardFrameValues();
+    for (auto _ : state)
+        DrawLungFrame(buffer, background, values);
+}
+BENCHMARK(BM_DrawLungFrameStretchingBackground)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
