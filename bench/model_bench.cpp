@@ -8,10 +8,6 @@
 
 using namespace vm::record;
 using namespace vm::model;
-using namespace vm::data;
-using namespace vm::plots;
-using namespace vm::session;
-using namespace vm::ui;
 
 namespace {
 
@@ -42,8 +38,9 @@ void BM_WholeRunAtStandardSettings(benchmark::State& state) {
         state.ResumeTiming();
         RunForcedExpiration(model, record, {});
         benchmark::DoNotOptimize(record.field(workingRow, RowField::fev1));
-        substeps = model.substepTotal - standardStart().model.substepTotal;
-        iterations = model.solverIterationTotal - standardStart().model.solverIterationTotal;
+        substeps = model.work.substepTotal - standardStart().model.work.substepTotal;
+        iterations =
+            model.work.solverIterationTotal - standardStart().model.work.solverIterationTotal;
     }
     state.counters["substeps"] = static_cast<double>(substeps);
     state.counters["solverIterations"] = static_cast<double>(iterations);
@@ -53,7 +50,7 @@ BENCHMARK(BM_WholeRunAtStandardSettings)->Unit(benchmark::kMillisecond);
 
 // One 1-ms step in each integration state, from the settled start of a run.
 void BM_ModelStep(benchmark::State& state) {
-    const int integrationState = static_cast<int>(state.range(0));
+    const auto integrationState = static_cast<IntegrationState>(state.range(0));
     ModelState model = standardStart().model;
     int steps = 0;
     for (auto _ : state) {
@@ -65,11 +62,11 @@ void BM_ModelStep(benchmark::State& state) {
             state.ResumeTiming();
         }
         ModelStep(model, integrationState);
-        benchmark::DoNotOptimize(model.lungVolume);
+        benchmark::DoNotOptimize(model.state.lungVolume);
     }
     state.counters["substeps"] =
-        benchmark::Counter(static_cast<double>(substepsPerStep[integrationState - 1]));
-    state.counters["failed"] = model.solverFailed;
+        benchmark::Counter(static_cast<double>(substepCount(integrationState)));
+    state.counters["failed"] = model.state.solverFailed;
 }
 BENCHMARK(BM_ModelStep)->DenseRange(1, 7)->Unit(benchmark::kMicrosecond);
 

@@ -80,7 +80,7 @@ void BM_HeadlessRun(benchmark::State& state) {
         state.ResumeTiming();
         storeCurrentSettingsIntoWorkingRow(standardSettings, record);
         RunForcedExpiration(model, record, {});
-        iterations = model.solverIterationTotal - settled.solverIterationTotal;
+        iterations = model.work.solverIterationTotal - settled.work.solverIterationTotal;
     }
     state.counters["fev1_l"] = record.field(workingRow, RowField::fev1);
     state.counters["solverIterations"] = static_cast<double>(iterations);

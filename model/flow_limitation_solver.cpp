@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-
 namespace vm::model {
 
 // The five lobes are solved side by side rather than one after the other: their root searches
@@ -134,15 +133,15 @@ LobeAirways CollectLobeAirways(const ModelState& model) {
     LobeAirways airways;
     for (int k = 0; k < kLobeCount; ++k) {
         LobeAirway& a = airways[k];
-        a.alveolarPressure = model.alveolarPressure[k];
-        a.peripheralResistance = model.peripheralResistance[k];
+        a.alveolarPressure = model.state.alveolarPressure[k];
+        a.peripheralResistance = model.state.peripheralResistance[k];
         a.o = 1.0 / a.peripheralResistance;
-        a.r = 1.0 / model.intermediateResistance[k].current;
+        a.r = 1.0 / model.parameters.intermediateResistance[k].current;
         a.t = a.o + a.r;
-        a.u = model.wallStiffness[k].current;
+        a.u = model.parameters.wallStiffness[k].current;
         a.v = a.r * a.u;
         a.A = a.u * a.u;
-        a.pleuralOffset = model.pleuralOffset[k].current;
+        a.pleuralOffset = model.parameters.pleuralOffset[k].current;
     }
     return airways;
 }
@@ -171,7 +170,7 @@ SolverOutcome SolveLobeFlows(ModelState& model, const LobeAirways& airways, doub
     SolverOutcome outcome = SolverOutcome::solved;
     for (int k = 0; k < kLobeCount; ++k) {
         const LobeSearch& s = search[k];
-        model.flowLimited[k] = s.limited ? 1 : 0;
+        model.state.flowLimited[k] = s.limited ? 1 : 0;
         // A lobe that needed no iteration never meets the cap.
         if (s.iterations > 0 && used + s.iterations > IterationCap(s)) {
             used = IterationCap(s) + 1;
@@ -185,17 +184,17 @@ SolverOutcome SolveLobeFlows(ModelState& model, const LobeAirways& airways, doub
         }
         const double Q = (s.z - s.m) * airways[k].o;
         if (mode == SolverMode::commit) {
-            model.lobeFlow[k] = Q;
+            model.state.lobeFlow[k] = Q;
             if (std::fabs(Q) > 0.001)
-                model.intermediateEffResistance[k] =
+                model.state.intermediateEffResistance[k] =
                     (s.f - s.m) / Q - airways[k].peripheralResistance;
         } else {
             probeFlows[k] = Q;
         }
     }
-    model.solverIterationTotal += used;
+    model.work.solverIterationTotal += used;
     if (outcome != SolverOutcome::solved)
-        model.solverFailed = 1;
+        model.state.solverFailed = 1;
     return outcome;
 }
 

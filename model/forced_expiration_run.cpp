@@ -15,6 +15,7 @@ using namespace vm::record;
 namespace vm::model {
 
 using namespace layout;
+using namespace timeline;
 
 namespace {
 
@@ -39,7 +40,8 @@ void ClearWorkingRow(const ModelState& m, SimulationRecord& record) {
             record.setLobeTraceA(workingRow, n, k, 0.0f);
             record.setLobeTraceB(workingRow, n, k, 0.0f);
             record.setLobeVolume(workingRow, n, k, 0.0f);
-            record.setLobeState(workingRow, n, k, m.flowLimited[static_cast<std::size_t>(k - 1)]);
+            record.setLobeState(workingRow, n, k,
+                                m.state.flowLimited[static_cast<std::size_t>(k - 1)]);
         }
     }
     for (int k = 1; k <= kVtSamples; ++k) {
@@ -49,96 +51,88 @@ void ClearWorkingRow(const ModelState& m, SimulationRecord& record) {
 }
 
 void StartRun(ModelState& m, SimulationRecord& record) {
-    m.solverFailed = 0;
-    ConvertSettingsToTargets(m, record);
-    m.rampGeometry = m.rampAirways = m.rampChestTissue = m.rampActive = true;
-    m.rampCountdown = 100;
-    m.modelTime = 0;
-    m.pressureStep = 0.001;
-    m.inspiratoryHold = 1.0;
-    m.breathCount = 1;
-    m.integrating = true;
-    m.recording = false;
-    m.forcedRecording = false;
-    m.stepCount = 0;
-    m.sampleCount = 0;
-    m.recordStart = 0;
-    m.previousVolume = m.lungVolume;
-    // Every run begins its breathing pattern afresh: a phase left at 8 by the previous run
-    // would let a run that never reached the manoeuvre pass as valid.
-    m.inspTime = 0.2;
-    m.expTime = 0.3;
-    m.manoeuvrePhase = 0;
-    m.runClockTime = 0;
+    m.state.solverFailed = 0;
+    ConvertSettingsToTargets(m.parameters, record);
+    m.state.modelTime = 0;
+    // Every run begins its breathing pattern afresh: a phase left at the final inspiration by
+    // the previous run would let a run that never reached the manoeuvre pass as valid.
+    m.progress = RunProgress::atStart(m.state.lungVolume);
 }
 
 void ShowRunClockIfDue(ModelState& m, const RunHooks& hooks) {
-    const int n = substepsPerStep[static_cast<std::size_t>(m.integrationState - 1)];
-    const long long divisor = std::llabs(910 - 12 * n);
-    const long long ms = std::llrint(1000 * m.modelTime);
-    if (ms % divisor == 0 && (m.recording || m.recordStart == 0)) {
-        m.runClockTime = m.modelTime - m.recordStart;
+    RunProgress& run = m.progress;
+    const int n = substepCount(run.integrationState);
+    const long long divisor = std::llabs(kRunClockPeriod_ms - kRunClockPerSubstep_ms * n);
+    const long long ms = std::llrint(kStepsPerSecond * m.state.modelTime);
+    if (ms % divisor == 0 && (run.recording || run.recordStart == 0)) {
+        run.runClockTime = m.state.modelTime - run.recordStart;
         if (hooks.showRunClock)
-            hooks.showRunClock(m.runClockTime);
+            hooks.showRunClock(run.runClockTime);
     }
 }
 
 void RecordStep(ModelState& m, SimulationRecord& record, const RunHooks& hooks, double t) {
-    if (!m.recording || !RunIsValid(record))
+    RunProgress& run = m.progress;
+    if (!run.recording || !RunIsValid(record))
         return;
-    m.stepCount += 1;
+    run.stepCount += 1;
     // Beyond the record's last volume-time sample nothing more is stored or drawn.
-    if (m.stepCount % 100 == 0 && StoreVolumeTimeSample(m, record) && hooks.liveFrameTick)
+    if (run.stepCount % kVolumeTimeCadence_steps == 0 && StoreVolumeTimeSample(m, record) &&
+        hooks.liveFrameTick)
         hooks.liveFrameTick();
-    if (m.forcedRecording && t > EffortStart(m) + 1 &&
+    if (run.forcedRecording && t > EffortStart(m) + kFev1AfterEffort_s &&
         record.field(workingRow, RowField::fev1) == 0) {
-        record.setField(workingRow, RowField::fev1, static_cast<float>(m.lungVolume));
-        record.setField(workingRow, RowField::flowAt1s, static_cast<float>(m.mouthFlow));
+        record.setField(workingRow, RowField::fev1, static_cast<float>(m.state.lungVolume));
+        record.setField(workingRow, RowField::flowAt1s, static_cast<float>(m.state.mouthFlow));
     }
 }
 
 void SampleFlowVolume(ModelState& m, SimulationRecord& record, double t) {
-    if (!m.forcedRecording)
+    const RunProgress& run = m.progress;
+    if (!run.forcedRecording)
         return;
-    const double recordedFlow = m.mouthFlow;
-    if (m.mouthFlow < 0) {
+    const double recordedFlow = m.state.mouthFlow;
+    if (m.state.mouthFlow < 0) {
         const double fet = record.field(workingRow, RowField::fet);
-        record.setField(workingRow, RowField::fet, static_cast<float>(fet + 0.001));
+        record.setField(workingRow, RowField::fet, static_cast<float>(fet + kStepLength_s));
     }
     // After a failure the state stands still; nothing of it belongs on the curve.
     if (!RunIsValid(record))
         return;
     const double T = EffortStart(m);
-    const double riseEnd = T + m.effortRiseTime;
-    const bool due = (t < T && m.stepCount % 60 == 0) ||
-                     (t > riseEnd + 1 && m.stepCount % 30 == 0) ||
-                     (T < t && t < riseEnd + 1 && m.stepCount % 2 == 0);
+    const double riseEnd = T + m.parameters.effortRiseTime;
+    const double fastEnd = riseEnd + kEffortCadenceAfterRise_s;
+    const bool due = (t < T && run.stepCount % kBeforeEffortCadence_steps == 0) ||
+                     (t > fastEnd && run.stepCount % kExpirationCadence_steps == 0) ||
+                     (T < t && t < fastEnd && run.stepCount % kEffortCadence_steps == 0);
     if (due)
         TakeFlowVolumeSample(m, record, recordedFlow);
 }
 
 bool RunEnds(const ModelState& m, double t) {
-    const double riseEnd = EffortStart(m) + m.effortRiseTime;
-    return t > 110 || t > riseEnd + 30 ||
-           (t > riseEnd + 5 && !m.recording && std::fabs(m.mouthFlow) < 0.003);
+    const double riseEnd = EffortStart(m) + m.parameters.effortRiseTime;
+    return t > kRunLimit_s || t > riseEnd + kRunEndAfterRise_s ||
+           (t > riseEnd + kQuietEndAfterRise_s && !m.progress.recording &&
+            std::fabs(m.state.mouthFlow) < kQuietMouthFlow_lps);
 }
 
 void FinishRun(ModelState& m, SimulationRecord& record, const RunHooks& hooks) {
-    if (m.manoeuvrePhase < 8 && RunIsValid(record))
+    if (m.progress.manoeuvrePhase < ManoeuvrePhase::finalInspiration && RunIsValid(record))
         SetRunStatus(record, kRunError);
     if (RunIsValid(record) && !HasExpiredVolume(FindFlowVolumeExtent(record, workingRow))) {
-        m.solverFailed = 1;
+        m.state.solverFailed = 1;
         SetRunStatus(record, kRunError);
     }
-    if (m.solverFailed)
+    if (m.state.solverFailed)
         InitialiseModel(m, record, false, hooks.beep);
     if (RunIsValid(record))
         ComputeSpirometricIndices(record, workingRow);
     else
         record.clearFvVolume(workingRow);
-    m.lungVolume = m.leftCentralVolume + m.rightCentralVolume;
-    for (double v : m.lobeVolume)
-        m.lungVolume += v;
+    IntegratedState& s = m.state;
+    s.lungVolume = s.leftCentralVolume + s.rightCentralVolume;
+    for (double v : s.lobeVolume)
+        s.lungVolume += v;
 }
 
 } // namespace
@@ -170,21 +164,21 @@ void RunForcedExpiration(ModelState& m, SimulationRecord& record, const RunHooks
     StartRun(m, record);
     bool beeped = false;
     for (;;) {
-        const double t = m.modelTime;
+        const double t = m.state.modelTime;
         ApplyRunPhase(m, record, t);
-        if (m.rampActive)
-            m.integrationState = 7;
+        if (m.progress.ramp.active)
+            m.progress.integrationState = IntegrationState::substeps150;
         AdjustIntegrationState(m);
-        if (m.integrating && RunIsValid(record)) {
-            const SolverOutcome outcome = ModelStep(m, m.integrationState);
+        if (m.progress.integrating && RunIsValid(record)) {
+            const SolverOutcome outcome = ModelStep(m, m.progress.integrationState);
             if (SolverFailureBeeps(outcome) && hooks.beep && !beeped) {
                 hooks.beep();
                 beeped = true;
             }
         } else {
-            m.modelTime += kStepLength_s;
+            m.state.modelTime += kStepLength_s;
         }
-        if (m.solverFailed)
+        if (m.state.solverFailed)
             SetRunStatus(record, kRunError);
         ShowRunClockIfDue(m, hooks);
         RecordStep(m, record, hooks, t);

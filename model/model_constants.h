@@ -2,6 +2,7 @@
 // The model's fixed tables and the reference values its settings scale.
 
 #include <array>
+#include <cstddef>
 
 namespace vm::model {
 
@@ -17,6 +18,21 @@ inline constexpr std::array<double, kLobeCount> runPleuralOffset{-0.1, 0.05, -0.
 
 // Substeps per 1-ms step for integration states 1..7.
 inline constexpr std::array<int, 7> substepsPerStep{2, 4, 8, 15, 25, 50, 150};
+
+// How finely a step is integrated: states 1..7, named by their substeps per step.
+enum class IntegrationState {
+    substeps2 = 1,
+    substeps4,
+    substeps8,
+    substeps15,
+    substeps25,
+    substeps50,
+    substeps150,
+};
+
+constexpr int substepCount(IntegrationState s) {
+    return substepsPerStep[static_cast<std::size_t>(s) - 1];
+}
 
 inline constexpr double kStepLength_s = 0.001;
 

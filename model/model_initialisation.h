@@ -21,6 +21,10 @@ void InitialiseModel(ModelState& model, record::SimulationRecord& record, bool r
 // Reference values of every parameter and state variable, without settling.
 void SetReferenceState(ModelState& model);
 
+// Settling: the muscles rest for half a second, then take up the inspiratory pressure by a half
+// cosine over two seconds, and settling ends once the model's time passes 2.5 s.
+inline constexpr double kSettlingRiseStart_s = 0.5;
+inline constexpr double kSettlingRiseLength_s = 2.0;
 inline constexpr double kSettlingTime_s = 2.5;
 
 } // namespace vm::model

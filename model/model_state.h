@@ -1,10 +1,11 @@
 #pragma once
-// The state of the respiratory model: global scalars, the five lobes, the parameters the run
-// ramps towards its targets, and the run's own progress variables. Units: litres, l/s, kPa, s;
-// flow is positive into the lungs.
+// The state of the respiratory model, in four parts: its parameters, the state the step
+// integrates, the progress of the run, and work counters. Units: litres, l/s, kPa, s; flow is
+// positive into the lungs.
 
 #include "model/model_constants.h"
 #include "model/ramped_parameter.h"
+#include "model/run_timeline.h"
 
 #include <array>
 #include <cstdint>
@@ -16,8 +17,51 @@ using LobeRamped = std::array<RampedParameter, kLobeCount>;
 using SideValues = std::array<double, 2>;          // [0] left, [1] right
 using SideRamped = std::array<RampedParameter, 2>; // [0] left, [1] right
 
-struct ModelState {
-    // Global scalars.
+// Every parameter the run moves towards a target; the ramp table (ramp_table.h) lists them by
+// group. Nothing but ramped parameters belongs here: the table's test counts them by size.
+struct RampedParameters {
+    // Drive, ramped in every step.
+    RampedParameter mouthPressure;
+    RampedParameter musclePressure;
+    // Airways.
+    RampedParameter tracheaInertance;
+    RampedParameter tracheaLaminarResistance;
+    RampedParameter tracheaTurbulentCoefficient;
+    SideRamped bronchusInertance;
+    SideRamped bronchusCoefficient;
+    SideRamped centralReferenceVolume;
+    SideRamped centralCompliance;
+    // Chest and tissue.
+    RampedParameter chestWallResistance;
+    RampedParameter chestWallMinVolume;
+    RampedParameter chestWallScale;
+    RampedParameter chestWallConstant;
+    RampedParameter atmosphericPressure;
+    LobeRamped pleuralOffset;
+    LobeRamped tissueResistance;
+    // Lobe geometry.
+    LobeRamped lobeMaxVolume;
+    LobeRamped lobeElasticScale;
+    LobeRamped peripheralConductance;
+    LobeRamped lobeMinVolume;
+    LobeRamped intermediateResistance;
+    LobeRamped wallStiffness;
+};
+
+// The ramped parameters and those each run sets outright from its settings; initialisation
+// keeps the latter.
+struct Parameters : RampedParameters {
+    double inspiratoryPressure = reference::kInspiratoryPressure_kPa;
+    double expiratoryPressure = 2.95;
+    double effortRiseRate = reference::kEffortRiseRate_kPaps;
+    double effortRiseTime =
+        (2.95 - reference::kInspiratoryPressure_kPa) / reference::kEffortRiseRate_kPaps;
+    double endFlowThreshold = reference::kEndFlowThreshold_lps;
+    double relativeLungSize = 1.0; // Σ of the lung-size settings, 1 at 100 %
+};
+
+// What the step integrates and the values it derives on the way.
+struct IntegratedState {
     double modelTime = 0.0;
     double lungVolume = reference::kLungVolume_l;
     double volumeRate = 0.0;
@@ -28,24 +72,6 @@ struct ModelState {
     double pleuralPressure = 0.0;
     double chestWallPressure = 0.0;
 
-    // Ramped parameters; mouthPressure and musclePressure ramp in every step.
-    RampedParameter mouthPressure;
-    RampedParameter musclePressure;
-    // Airway group.
-    RampedParameter tracheaInertance;
-    RampedParameter tracheaLaminarResistance;
-    RampedParameter tracheaTurbulentCoefficient;
-    SideRamped bronchusInertance;
-    SideRamped bronchusCoefficient;
-    SideRamped centralReferenceVolume;
-    SideRamped centralCompliance;
-    // Chest-and-tissue group (with the per-lobe pleuralOffset and tissueResistance).
-    RampedParameter chestWallResistance;
-    RampedParameter chestWallMinVolume;
-    RampedParameter chestWallScale;
-    RampedParameter chestWallConstant;
-    RampedParameter atmosphericPressure;
-
     // Central-airway compartments.
     double leftCentralVolume = reference::kCentralVolume_l;
     double rightCentralVolume = reference::kCentralVolume_l;
@@ -53,17 +79,6 @@ struct ModelState {
     double PcR = 0.0;
     double leftCentralPressure = 0.0;
     double rightCentralPressure = 0.0;
-
-    // Muscle drive and end of test; not reset by initialisation, set by each run.
-    double inspiratoryPressure = reference::kInspiratoryPressure_kPa;
-    double expiratoryPressure = 2.95;
-    double effortRiseRate = reference::kEffortRiseRate_kPaps;
-    double effortRiseTime =
-        (2.95 - reference::kInspiratoryPressure_kPa) / reference::kEffortRiseRate_kPaps;
-    double endFlowThreshold = reference::kEndFlowThreshold_lps;
-    double inspiratoryHold = 1.0;
-    double relativeLungSize = 1.0; // Σ of the lung-size settings, 1 at 100 %
-    std::uint8_t solverFailed = 0;
 
     // Lobes, index 0..4 for lobes 1..5.
     LobeValues lobeVolume{};
@@ -76,33 +91,31 @@ struct ModelState {
     LobeValues intermediateEffResistance{};
     LobeValues localPleuralPressure{};
     std::array<std::uint8_t, kLobeCount> flowLimited{};
-    // Geometry group.
-    LobeRamped lobeMaxVolume;
-    LobeRamped lobeElasticScale;
-    LobeRamped peripheralConductance;
-    LobeRamped lobeMinVolume;
-    LobeRamped intermediateResistance;
-    LobeRamped wallStiffness;
-    // Chest-and-tissue group.
-    LobeRamped pleuralOffset;
-    LobeRamped tissueResistance;
 
-    // Copies of the upper-airway coefficients taken in every substep: what a recorded sample and
-    // the live lung frame show.
+    // Copies of the upper-airway coefficients taken in every substep: what a recorded sample
+    // and the live lung frame show.
     double tracheaCoefficientCopy = reference::kTracheaTurbulentCoefficient;
     SideValues bronchusCoefficientCopy{reference::kBronchusCoefficient,
                                        reference::kBronchusCoefficient};
 
-    // Ramping: the three groups, and ramping as a whole, which outlasts them by rampCountdown.
-    bool rampGeometry = false;
-    bool rampAirways = false;
-    bool rampChestTissue = false;
-    bool rampActive = false;
-    int rampCountdown = 100;
+    std::uint8_t solverFailed = 0;
+};
 
-    // Progress of the forced-expiration run.
-    int integrationState = 4; // 1..7, index into substepsPerStep + 1
-    int manoeuvrePhase = 0;   // 4..8 during the final manoeuvre
+// Which ramp groups still move; the drive group moves in every step. Ramping as a whole
+// outlasts the groups by the countdown.
+struct RampProgress {
+    bool airways = false;
+    bool chestTissue = false;
+    bool geometry = false;
+    bool active = false;
+    int countdown = 100;
+};
+
+// The run's own variables; a run starts from RunProgress::atStart.
+struct RunProgress {
+    IntegrationState integrationState = IntegrationState::substeps15;
+    ManoeuvrePhase manoeuvrePhase = ManoeuvrePhase::none;
+    RampProgress ramp;
     int breathCount = 1;
     double breathStart = 0.0; // t0
     bool inspiring = false;
@@ -119,11 +132,29 @@ struct ModelState {
     int stepCount = 0;
     int sampleCount = 0;
     double phase4EndPressure = 0.0;
+    double inspiratoryHold = 1.0; // lengthened while the lungs still fill
     double runClockTime = 0.0;
 
-    // Work counters, for measurement only.
+    // Every group ramping towards the run's new targets; the breathing pattern afresh.
+    static RunProgress atStart(double lungVolume) {
+        RunProgress p;
+        p.ramp = {.airways = true, .chestTissue = true, .geometry = true, .active = true};
+        p.previousVolume = lungVolume;
+        return p;
+    }
+};
+
+// For measurement only.
+struct WorkCounters {
     long long substepTotal = 0;
     long long solverIterationTotal = 0;
+};
+
+struct ModelState {
+    Parameters parameters;
+    IntegratedState state;
+    RunProgress progress;
+    WorkCounters work;
 };
 
 // The program's one model.

@@ -1,99 +1,21 @@
 #include "model/model_step.h"
 
+#include "model/ramp_table.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
 #include <numbers>
 
-
 namespace vm::model {
 
-namespace {
-
-using ramp_mark::kGeometryMark;
-using ramp_mark::kPressureMark;
-
-constexpr double kProbeOffset_kPa = 0.05;
-
-void RampAirways(ModelState& m, int i, int n) {
-    m.tracheaInertance.rampTo(i, n, kGeometryMark);
-    m.tracheaLaminarResistance.rampTo(i, n, kPressureMark);
-    m.tracheaTurbulentCoefficient.rampTo(i, n, kPressureMark);
-    for (int side = 0; side < 2; ++side) {
-        m.bronchusInertance[side].rampTo(i, n, kGeometryMark);
-        m.bronchusCoefficient[side].rampTo(i, n, kPressureMark);
-        m.centralReferenceVolume[side].rampTo(i, n, kPressureMark);
-        m.centralCompliance[side].rampTo(i, n, kPressureMark);
-    }
-}
-
-void RampChestTissue(ModelState& m, int i, int n) {
-    m.chestWallResistance.rampTo(i, n, kGeometryMark);
-    m.chestWallMinVolume.rampTo(i, n, kGeometryMark);
-    m.chestWallScale.rampTo(i, n, kGeometryMark);
-    m.chestWallConstant.rampTo(i, n, kGeometryMark);
-    m.atmosphericPressure.rampTo(i, n, kGeometryMark);
-    for (int k = 0; k < kLobeCount; ++k) {
-        m.pleuralOffset[k].rampTo(i, n, kPressureMark);
-        m.tissueResistance[k].rampTo(i, n, kGeometryMark);
-    }
-}
-
-void RampGeometry(ModelState& m, int i, int n) {
-    for (int k = 0; k < kLobeCount; ++k) {
-        m.lobeMaxVolume[k].rampTo(i, n, kGeometryMark);
-        m.lobeElasticScale[k].rampTo(i, n, kGeometryMark);
-        m.peripheralConductance[k].rampTo(i, n, kGeometryMark);
-        m.lobeMinVolume[k].rampTo(i, n, kGeometryMark);
-        m.intermediateResistance[k].rampTo(i, n, kGeometryMark);
-        m.wallStiffness[k].rampTo(i, n, kGeometryMark);
-        // Never let the recoil law diverge at, or the peripheral airway close above, the lobe's
-        // present volume.
-        const double V = m.lobeVolume[k];
-        m.lobeMaxVolume[k].current = std::max(m.lobeMaxVolume[k].current, V + 0.01);
-        m.lobeMinVolume[k].current = std::min(m.lobeMinVolume[k].current, V - 0.001);
-    }
-}
-
-// D = 1/chestWallResistance + Σ 1/tissueResistance.
-double PleuralDamping(const ModelState& m) {
-    double d = 1.0 / m.chestWallResistance.current;
-    for (int k = 0; k < kLobeCount; ++k)
-        d += 1.0 / m.tissueResistance[k].current;
-    return d;
-}
-
-double CentralNetInflow(const ModelState& m) {
-    return (m.leftBronchusFlow - m.lobeFlow[0] - m.lobeFlow[1]) +
-           (m.rightBronchusFlow - m.lobeFlow[2] - m.lobeFlow[3] - m.lobeFlow[4]);
-}
-
-bool Implausible(const ModelState& m) {
-    for (int k = 0; k < kLobeCount; ++k) {
-        const double V = m.lobeVolume[k];
-        if (!(m.gasCompression[k] <= 2) || !(V <= 6) || !(V >= 0.01) ||
-            !(std::fabs(m.lobeFlow[k]) <= 40) || !(std::fabs(m.lobeVolumeRate[k]) <= 40) ||
-            !(m.elasticRecoil[k] <= 10) || !(m.elasticRecoil[k] >= 0.01) ||
-            !std::isfinite(m.peripheralResistance[k]) ||
-            !std::isfinite(m.intermediateEffResistance[k]))
-            return true;
-    }
-    // Written so that a NaN anywhere fails as well.
-    return !(std::fabs(m.mouthFlow) <= 40) || !(std::fabs(m.leftBronchusFlow) <= 40) ||
-           !(m.chestWallPressure <= 10) || !(m.lungVolume <= 20) ||
-           !std::isfinite(m.rightBronchusFlow) || !std::isfinite(m.leftCentralVolume) ||
-           !std::isfinite(m.rightCentralVolume) || !std::isfinite(m.pleuralPressure) ||
-           !std::isfinite(m.volumeRate);
-}
-
-} // namespace
-
 double ChestWallPressure(const ModelState& m, double lungVolume) {
-    const double minVolume = m.chestWallMinVolume.current;
+    const Parameters& p = m.parameters;
+    const double minVolume = p.chestWallMinVolume.current;
     if (lungVolume > 1.0001 * minVolume)
-        return (lungVolume - m.chestWallConstant.current / std::sqrt(lungVolume / minVolume - 1)) /
-               m.chestWallScale.current;
-    return -100 * lungVolume * m.chestWallConstant.current / m.chestWallScale.current;
+        return (lungVolume - p.chestWallConstant.current / std::sqrt(lungVolume / minVolume - 1)) /
+               p.chestWallScale.current;
+    return -100 * lungVolume * p.chestWallConstant.current / p.chestWallScale.current;
 }
 
 double PeripheralResistance(double conductance, double lobeVolume, double lobeMinVolume) {
@@ -119,247 +41,326 @@ double CentralTransmuralPressure(double Vc, double Vr, double C, double bronchus
 
 namespace {
 
-// Start values of every parameter that ramps in the coming step (the active groups, and the
-// mouth and muscle pressures always).
-void PrepareRamps(ModelState& m) {
-    m.mouthPressure.prepareRamp(kPressureMark);
-    m.musclePressure.prepareRamp(kPressureMark);
-    if (!m.rampActive)
-        return;
-    if (m.rampAirways) {
-        m.tracheaInertance.prepareRamp(kGeometryMark);
-        m.tracheaLaminarResistance.prepareRamp(kPressureMark);
-        m.tracheaTurbulentCoefficient.prepareRamp(kPressureMark);
-        for (int side = 0; side < 2; ++side) {
-            m.bronchusInertance[side].prepareRamp(kGeometryMark);
-            m.bronchusCoefficient[side].prepareRamp(kPressureMark);
-            m.centralReferenceVolume[side].prepareRamp(kPressureMark);
-            m.centralCompliance[side].prepareRamp(kPressureMark);
+constexpr double kProbeOffset_kPa = 0.05;
+
+// Ramping ---------------------------------------------------------------------------------------
+
+// Which groups move in this step, indexed by RampGroup.
+using MovingGroups = std::array<bool, kRampGroupCount>;
+
+bool moves(const MovingGroups& groups, RampGroup group) {
+    return groups[static_cast<std::size_t>(group)];
+}
+
+// The drive moves in every step, the other groups while ramping has them moving.
+bool groupMoves(const RampProgress& ramp, RampGroup group) {
+    switch (group) {
+    case RampGroup::drive:
+        return true;
+    case RampGroup::airways:
+        return ramp.active && ramp.airways;
+    case RampGroup::chestTissue:
+        return ramp.active && ramp.chestTissue;
+    case RampGroup::geometry:
+        return ramp.active && ramp.geometry;
+    }
+    return false;
+}
+
+MovingGroups movingGroups(const RampProgress& ramp) {
+    MovingGroups groups{};
+    for (const RampGroupList& list : rampGroups)
+        groups[static_cast<std::size_t>(list.group)] = groupMoves(ramp, list.group);
+    return groups;
+}
+
+// The parameters that ramp in this step: those of the moving groups away from their targets.
+struct RampPlan {
+    MovingGroups groups;
+    std::array<RampedParameter*, kRampedParameterCount> ramping;
+    std::size_t count = 0;
+};
+
+// Start values of every parameter of the moving groups.
+RampPlan PrepareRamps(ModelState& m) {
+    RampPlan plan;
+    plan.groups = movingGroups(m.progress.ramp);
+    for (const RampGroupList& group : rampGroups) {
+        if (!moves(plan.groups, group.group))
+            continue;
+        for (const RampedEntry& entry : group.entries)
+            for (RampedParameter& parameter : entry.members(m.parameters))
+                if (parameter.prepareRamp(entry.mark))
+                    plan.ramping[plan.count++] = &parameter;
+    }
+    return plan;
+}
+
+// D = 1/chestWallResistance + Σ 1/tissueResistance.
+double PleuralDamping(const Parameters& p) {
+    double d = 1.0 / p.chestWallResistance.current;
+    for (int k = 0; k < kLobeCount; ++k)
+        d += 1.0 / p.tissueResistance[k].current;
+    return d;
+}
+
+// Never lets the recoil law diverge at, or the peripheral airway close above, a lobe's present
+// volume; returns whether a limit applied.
+bool keepGeometryClearOfLobeVolumes(Parameters& p, const IntegratedState& s) {
+    bool limited = false;
+    for (int k = 0; k < kLobeCount; ++k) {
+        const double V = s.lobeVolume[k];
+        if (p.lobeMaxVolume[k].current < V + 0.01) {
+            p.lobeMaxVolume[k].current = V + 0.01;
+            limited = true;
+        }
+        if (p.lobeMinVolume[k].current > V - 0.001) {
+            p.lobeMinVolume[k].current = V - 0.001;
+            limited = true;
         }
     }
-    if (m.rampChestTissue) {
-        m.chestWallResistance.prepareRamp(kGeometryMark);
-        m.chestWallMinVolume.prepareRamp(kGeometryMark);
-        m.chestWallScale.prepareRamp(kGeometryMark);
-        m.chestWallConstant.prepareRamp(kGeometryMark);
-        m.atmosphericPressure.prepareRamp(kGeometryMark);
-        for (int k = 0; k < kLobeCount; ++k) {
-            m.pleuralOffset[k].prepareRamp(kPressureMark);
-            m.tissueResistance[k].prepareRamp(kGeometryMark);
-        }
+    return limited;
+}
+
+// Substep i of n; the pleural damping D follows the resistances while they ramp.
+void rampSubstep(ModelState& m, const RampPlan& plan, int i, int n, double& D) {
+    for (std::size_t j = 0; j < plan.count; ++j)
+        plan.ramping[j]->rampTo(i, n);
+    if (moves(plan.groups, RampGroup::chestTissue))
+        D = PleuralDamping(m.parameters);
+    if (moves(plan.groups, RampGroup::geometry))
+        keepGeometryClearOfLobeVolumes(m.parameters, m.state);
+}
+
+// After the substeps the moving groups take their targets. The geometry keeps moving while a
+// lobe's volume still holds it back; ramping as a whole ends once the countdown has run out.
+void settleRamps(ModelState& m, const MovingGroups& groups) {
+    for (const RampGroupList& group : rampGroups) {
+        if (!moves(groups, group.group))
+            continue;
+        for (const RampedEntry& entry : group.entries)
+            for (RampedParameter& parameter : entry.members(m.parameters))
+                parameter.takeTarget();
     }
-    if (m.rampGeometry) {
-        for (int k = 0; k < kLobeCount; ++k) {
-            m.lobeMaxVolume[k].prepareRamp(kGeometryMark);
-            m.lobeElasticScale[k].prepareRamp(kGeometryMark);
-            m.peripheralConductance[k].prepareRamp(kGeometryMark);
-            m.lobeMinVolume[k].prepareRamp(kGeometryMark);
-            m.intermediateResistance[k].prepareRamp(kGeometryMark);
-            m.wallStiffness[k].prepareRamp(kGeometryMark);
+    RampProgress& ramp = m.progress.ramp;
+    if (moves(groups, RampGroup::geometry))
+        ramp.geometry = keepGeometryClearOfLobeVolumes(m.parameters, m.state);
+    if (moves(groups, RampGroup::airways))
+        ramp.airways = false;
+    if (moves(groups, RampGroup::chestTissue))
+        ramp.chestTissue = false;
+    ramp.countdown -= 1;
+    if (ramp.active && !ramp.geometry && ramp.countdown < 0)
+        ramp.active = false;
+}
+
+// Lobe mechanics --------------------------------------------------------------------------------
+
+// The minimal volumes change only while the geometry ramps; their cube roots are kept.
+struct MinVolumeRoots {
+    LobeValues seen;
+    LobeValues root{};
+    MinVolumeRoots() { seen.fill(std::numeric_limits<double>::quiet_NaN()); }
+};
+
+// Lobe tissue and gas: recoil, alveolar pressure, peripheral resistance.
+void lobeTissue(ModelState& m, MinVolumeRoots& roots) {
+    const Parameters& p = m.parameters;
+    IntegratedState& s = m.state;
+    for (int k = 0; k < kLobeCount; ++k) {
+        const double V = s.lobeVolume[k];
+        const double theta = (V / p.lobeMaxVolume[k].current - 0.17) * std::numbers::pi * 0.5;
+        s.elasticRecoil[k] = std::tan(theta) / p.lobeElasticScale[k].current;
+        s.alveolarPressure[k] = p.atmosphericPressure.current * s.gasCompression[k] / V;
+        const double minVolume = p.lobeMinVolume[k].current;
+        if (!(minVolume == roots.seen[k])) {
+            roots.seen[k] = minVolume;
+            roots.root[k] = std::cbrt(minVolume);
         }
+        s.peripheralResistance[k] =
+            PeripheralResistance(p.peripheralConductance[k].current, V, minVolume, roots.root[k]);
     }
+}
+
+// Chest wall, lobe tissue and the central compartments' transmural pressures of one substep;
+// returns what the solver needs of the lobes' airways.
+LobeAirways lobeMechanics(ModelState& m, MinVolumeRoots& roots) {
+    const Parameters& p = m.parameters;
+    IntegratedState& s = m.state;
+    s.chestWallPressure = ChestWallPressure(m, s.lungVolume);
+    lobeTissue(m, roots);
+
+    LobeAirways airways = CollectLobeAirways(m);
+    const double leftConductance = airways[0].r + airways[1].r;
+    const double rightConductance = airways[2].r + airways[3].r + airways[4].r;
+    s.PcL = CentralTransmuralPressure(s.leftCentralVolume, p.centralReferenceVolume[0].current,
+                                      p.centralCompliance[0].current, s.leftBronchusFlow,
+                                      s.lobeFlow[0] + s.lobeFlow[1], leftConductance, 0.4);
+    s.PcR = CentralTransmuralPressure(
+        s.rightCentralVolume, p.centralReferenceVolume[1].current, p.centralCompliance[1].current,
+        s.rightBronchusFlow, s.lobeFlow[2] + s.lobeFlow[3] + s.lobeFlow[4], rightConductance, 0.1);
+    return airways;
+}
+
+// Pleural solve ---------------------------------------------------------------------------------
+
+// The lobes' tissue drive: per lobe A_k, A = Σ A_k and G = Σ 1/tissueResistance.
+struct TissueDrive {
+    LobeValues Ak;
+    double A;
+    double G;
+};
+
+TissueDrive tissueDrive(const ModelState& m) {
+    const Parameters& p = m.parameters;
+    const IntegratedState& s = m.state;
+    TissueDrive drive;
+    drive.A = 0.0;
+    drive.G = 0.0;
+    for (int k = 0; k < kLobeCount; ++k) {
+        const double Rt = p.tissueResistance[k].current;
+        drive.Ak[k] =
+            (s.alveolarPressure[k] - p.pleuralOffset[k].current - s.elasticRecoil[k]) / Rt;
+        drive.A += drive.Ak[k];
+        drive.G += 1.0 / Rt;
+    }
+    return drive;
+}
+
+double CentralNetInflow(const IntegratedState& s) {
+    return (s.leftBronchusFlow - s.lobeFlow[0] - s.lobeFlow[1]) +
+           (s.rightBronchusFlow - s.lobeFlow[2] - s.lobeFlow[3] - s.lobeFlow[4]);
+}
+
+// A first estimate of the pleural pressure, corrected by the flows' slope found with a probe,
+// then the flows committed at the corrected pressure. Stops at the first solver failure.
+SolverOutcome solvePleuralPressure(ModelState& m, const LobeAirways& airways,
+                                   const TissueDrive& tissue, double D, LobeValues& probeFlows) {
+    IntegratedState& s = m.state;
+    const double Rcw = m.parameters.chestWallResistance.current;
+    const double drive = s.chestWallPressure + m.parameters.musclePressure.current;
+    const double denominator = Rcw * tissue.G + 1;
+    const double x0 = ((tissue.A + CentralNetInflow(s)) * Rcw + drive) / denominator;
+    SolverOutcome outcome =
+        SolveLobeFlows(m, airways, x0, s.PcL, s.PcR, SolverMode::commit, probeFlows);
+    if (s.solverFailed)
+        return outcome;
+    outcome = SolveLobeFlows(m, airways, x0 + kProbeOffset_kPa, s.PcL, s.PcR, SolverMode::probe,
+                             probeFlows);
+    if (s.solverFailed)
+        return outcome;
+    double g = 0.0;
+    for (int k = 0; k < kLobeCount; ++k)
+        g += (probeFlows[k] - s.lobeFlow[k]) / kProbeOffset_kPa;
+    const double x1 = ((tissue.A + CentralNetInflow(s)) * Rcw + drive) / denominator;
+    s.pleuralPressure = (x1 * D + x0 * g) / (g + D);
+    return SolveLobeFlows(m, airways, s.pleuralPressure, s.PcL, s.PcR, SolverMode::commit,
+                          probeFlows);
+}
+
+// Central pressures and volume rates at the solved pleural pressure.
+void applyPleuralPressure(ModelState& m, const TissueDrive& tissue) {
+    const Parameters& p = m.parameters;
+    IntegratedState& s = m.state;
+    s.leftCentralPressure = s.PcL + s.pleuralPressure;
+    s.rightCentralPressure = s.PcR + s.pleuralPressure;
+    s.volumeRate = CentralNetInflow(s);
+    for (int k = 0; k < kLobeCount; ++k) {
+        s.lobeVolumeRate[k] = tissue.Ak[k] - s.pleuralPressure / p.tissueResistance[k].current;
+        s.volumeRate += s.lobeVolumeRate[k];
+        s.localPleuralPressure[k] = s.pleuralPressure + p.pleuralOffset[k].current;
+    }
+}
+
+// Upper airways, integration, plausibility -----------------------------------------------------
+
+// Trachea and main bronchi: the carina's pressure, then the three flows.
+void upperAirways(ModelState& m, double dt) {
+    const Parameters& p = m.parameters;
+    IntegratedState& s = m.state;
+    // What a sample and the live frame show.
+    s.tracheaCoefficientCopy = p.tracheaTurbulentCoefficient.current;
+    s.bronchusCoefficientCopy[0] = p.bronchusCoefficient[0].current;
+    s.bronchusCoefficientCopy[1] = p.bronchusCoefficient[1].current;
+
+    const double IT = p.tracheaInertance.current;
+    const double IL = p.bronchusInertance[0].current;
+    const double IR = p.bronchusInertance[1].current;
+    const double KL = p.bronchusCoefficient[0].current;
+    const double KR = p.bronchusCoefficient[1].current;
+    const double QL = s.leftBronchusFlow;
+    const double QR = s.rightBronchusFlow;
+    const double QT = s.mouthFlow;
+    const double deltaL = KL * QL * (std::fabs(QL) + 1) + s.leftCentralPressure;
+    const double deltaR = KR * QR * (std::fabs(QR) + 1) + s.rightCentralPressure;
+    const double DT = (p.tracheaTurbulentCoefficient.current * std::fabs(QT) +
+                       p.tracheaLaminarResistance.current) *
+                      QT;
+    const double mouth = p.mouthPressure.current;
+    s.carinaPressure = (deltaL * IT / IL + mouth + deltaR * IT / IR - DT) / (IT / IR + IT / IL + 1);
+    s.leftBronchusFlow += (s.carinaPressure - deltaL) * dt / IL;
+    s.rightBronchusFlow += (s.carinaPressure - deltaR) * dt / IR;
+    s.mouthFlow += (mouth - s.carinaPressure - DT) * dt / IT;
+}
+
+// Euler integration; the central volumes take the bronchus flows just updated.
+void integrateSubstep(IntegratedState& s, double dt) {
+    s.leftCentralVolume += (s.leftBronchusFlow - s.lobeFlow[0] - s.lobeFlow[1]) * dt;
+    s.rightCentralVolume +=
+        (s.rightBronchusFlow - s.lobeFlow[2] - s.lobeFlow[3] - s.lobeFlow[4]) * dt;
+    s.lungVolume += s.volumeRate * dt;
+    for (int k = 0; k < kLobeCount; ++k) {
+        s.gasCompression[k] += (s.lobeFlow[k] - s.lobeVolumeRate[k]) * dt;
+        s.lobeVolume[k] += s.lobeVolumeRate[k] * dt;
+    }
+}
+
+bool Implausible(const IntegratedState& s) {
+    for (int k = 0; k < kLobeCount; ++k) {
+        const double V = s.lobeVolume[k];
+        if (!(s.gasCompression[k] <= 2) || !(V <= 6) || !(V >= 0.01) ||
+            !(std::fabs(s.lobeFlow[k]) <= 40) || !(std::fabs(s.lobeVolumeRate[k]) <= 40) ||
+            !(s.elasticRecoil[k] <= 10) || !(s.elasticRecoil[k] >= 0.01) ||
+            !std::isfinite(s.peripheralResistance[k]) ||
+            !std::isfinite(s.intermediateEffResistance[k]))
+            return true;
+    }
+    // Written so that a NaN anywhere fails as well.
+    return !(std::fabs(s.mouthFlow) <= 40) || !(std::fabs(s.leftBronchusFlow) <= 40) ||
+           !(s.chestWallPressure <= 10) || !(s.lungVolume <= 20) ||
+           !std::isfinite(s.rightBronchusFlow) || !std::isfinite(s.leftCentralVolume) ||
+           !std::isfinite(s.rightCentralVolume) || !std::isfinite(s.pleuralPressure) ||
+           !std::isfinite(s.volumeRate);
 }
 
 } // namespace
 
-SolverOutcome ModelStep(ModelState& m, int integrationState) {
-    const int n = substepsPerStep[static_cast<std::size_t>(integrationState - 1)];
+SolverOutcome ModelStep(ModelState& m, IntegrationState integrationState) {
+    const int n = substepCount(integrationState);
     const double dt = kStepLength_s / n;
-    PrepareRamps(m);
-    const bool rampAirways = m.rampActive && m.rampAirways;
-    const bool rampChestTissue = m.rampActive && m.rampChestTissue;
-    const bool rampGeometry = m.rampActive && m.rampGeometry;
-    double D = PleuralDamping(m);
+    const RampPlan plan = PrepareRamps(m);
+    double D = PleuralDamping(m.parameters);
     LobeValues probeFlows{};
-    // The minimal volumes change only while the geometry ramps; their cube roots are kept.
-    LobeValues minVolumeSeen;
-    LobeValues minVolumeRoot{};
-    minVolumeSeen.fill(std::numeric_limits<double>::quiet_NaN());
+    MinVolumeRoots minVolumeRoots;
 
     for (int i = 1; i <= n; ++i) {
-        ++m.substepTotal;
-        // 1. Time and ramps.
-        m.modelTime += dt;
-        m.mouthPressure.rampTo(i, n, kPressureMark);
-        m.musclePressure.rampTo(i, n, kPressureMark);
-        if (rampAirways)
-            RampAirways(m, i, n);
-        if (rampChestTissue) {
-            RampChestTissue(m, i, n);
-            D = PleuralDamping(m);
-        }
-        if (rampGeometry)
-            RampGeometry(m, i, n);
-
-        // 2. Chest wall.
-        m.chestWallPressure = ChestWallPressure(m, m.lungVolume);
-
-        // 3. Lobe tissue and gas.
-        for (int k = 0; k < kLobeCount; ++k) {
-            const double V = m.lobeVolume[k];
-            const double theta = (V / m.lobeMaxVolume[k].current - 0.17) * std::numbers::pi * 0.5;
-            m.elasticRecoil[k] = std::tan(theta) / m.lobeElasticScale[k].current;
-            m.alveolarPressure[k] = m.atmosphericPressure.current * m.gasCompression[k] / V;
-            const double minVolume = m.lobeMinVolume[k].current;
-            if (!(minVolume == minVolumeSeen[k])) {
-                minVolumeSeen[k] = minVolume;
-                minVolumeRoot[k] = std::cbrt(minVolume);
-            }
-            m.peripheralResistance[k] = PeripheralResistance(m.peripheralConductance[k].current, V,
-                                                             minVolume, minVolumeRoot[k]);
-        }
-
-        // 4. Central compartments.
-        const LobeAirways airways = CollectLobeAirways(m);
-        const double leftConductance = airways[0].r + airways[1].r;
-        const double rightConductance = airways[2].r + airways[3].r + airways[4].r;
-        m.PcL = CentralTransmuralPressure(m.leftCentralVolume, m.centralReferenceVolume[0].current,
-                                          m.centralCompliance[0].current, m.leftBronchusFlow,
-                                          m.lobeFlow[0] + m.lobeFlow[1], leftConductance, 0.4);
-        m.PcR = CentralTransmuralPressure(m.rightCentralVolume, m.centralReferenceVolume[1].current,
-                                          m.centralCompliance[1].current, m.rightBronchusFlow,
-                                          m.lobeFlow[2] + m.lobeFlow[3] + m.lobeFlow[4],
-                                          rightConductance, 0.1);
-
-        // 5. Tissue drive and the central compartments' net inflow.
-        LobeValues Ak;
-        double A = 0.0;
-        double G = 0.0;
-        for (int k = 0; k < kLobeCount; ++k) {
-            const double Rt = m.tissueResistance[k].current;
-            Ak[k] = (m.alveolarPressure[k] - m.pleuralOffset[k].current - m.elasticRecoil[k]) / Rt;
-            A += Ak[k];
-            G += 1.0 / Rt;
-        }
-        const double Rcw = m.chestWallResistance.current;
-        const double drive = m.chestWallPressure + m.musclePressure.current;
-        const double denominator = Rcw * G + 1;
-
-        // 6.-9. Pleural pressure: a first estimate, corrected by the flows' slope found with a
-        // probe, then the flows committed at the corrected pressure.
-        const double x0 = ((A + CentralNetInflow(m)) * Rcw + drive) / denominator;
-        SolverOutcome outcome =
-            SolveLobeFlows(m, airways, x0, m.PcL, m.PcR, SolverMode::commit, probeFlows);
-        if (m.solverFailed)
+        ++m.work.substepTotal;
+        m.state.modelTime += dt;
+        rampSubstep(m, plan, i, n, D);
+        const LobeAirways airways = lobeMechanics(m, minVolumeRoots);
+        const TissueDrive tissue = tissueDrive(m);
+        const SolverOutcome outcome = solvePleuralPressure(m, airways, tissue, D, probeFlows);
+        if (m.state.solverFailed)
             return outcome;
-        outcome = SolveLobeFlows(m, airways, x0 + kProbeOffset_kPa, m.PcL, m.PcR, SolverMode::probe,
-                                 probeFlows);
-        if (m.solverFailed)
-            return outcome;
-        double g = 0.0;
-        for (int k = 0; k < kLobeCount; ++k)
-            g += (probeFlows[k] - m.lobeFlow[k]) / kProbeOffset_kPa;
-        const double x1 = ((A + CentralNetInflow(m)) * Rcw + drive) / denominator;
-        m.pleuralPressure = (x1 * D + x0 * g) / (g + D);
-        outcome = SolveLobeFlows(m, airways, m.pleuralPressure, m.PcL, m.PcR, SolverMode::commit,
-                                 probeFlows);
-        if (m.solverFailed)
-            return outcome;
-
-        // 10. Pressures and volume rates.
-        m.leftCentralPressure = m.PcL + m.pleuralPressure;
-        m.rightCentralPressure = m.PcR + m.pleuralPressure;
-        m.volumeRate = CentralNetInflow(m);
-        for (int k = 0; k < kLobeCount; ++k) {
-            m.lobeVolumeRate[k] = Ak[k] - m.pleuralPressure / m.tissueResistance[k].current;
-            m.volumeRate += m.lobeVolumeRate[k];
-            m.localPleuralPressure[k] = m.pleuralPressure + m.pleuralOffset[k].current;
-        }
-
-        // 11. What a sample and the live frame show.
-        m.tracheaCoefficientCopy = m.tracheaTurbulentCoefficient.current;
-        m.bronchusCoefficientCopy[0] = m.bronchusCoefficient[0].current;
-        m.bronchusCoefficientCopy[1] = m.bronchusCoefficient[1].current;
-
-        // 12. Trachea and main bronchi.
-        const double IT = m.tracheaInertance.current;
-        const double IL = m.bronchusInertance[0].current;
-        const double IR = m.bronchusInertance[1].current;
-        const double KL = m.bronchusCoefficient[0].current;
-        const double KR = m.bronchusCoefficient[1].current;
-        const double QL = m.leftBronchusFlow;
-        const double QR = m.rightBronchusFlow;
-        const double QT = m.mouthFlow;
-        const double deltaL = KL * QL * (std::fabs(QL) + 1) + m.leftCentralPressure;
-        const double deltaR = KR * QR * (std::fabs(QR) + 1) + m.rightCentralPressure;
-        const double DT = (m.tracheaTurbulentCoefficient.current * std::fabs(QT) +
-                           m.tracheaLaminarResistance.current) *
-                          QT;
-        const double mouth = m.mouthPressure.current;
-        m.carinaPressure =
-            (deltaL * IT / IL + mouth + deltaR * IT / IR - DT) / (IT / IR + IT / IL + 1);
-        m.leftBronchusFlow += (m.carinaPressure - deltaL) * dt / IL;
-        m.rightBronchusFlow += (m.carinaPressure - deltaR) * dt / IR;
-        m.mouthFlow += (mouth - m.carinaPressure - DT) * dt / IT;
-
-        // 13. Euler integration.
-        m.leftCentralVolume += (m.leftBronchusFlow - m.lobeFlow[0] - m.lobeFlow[1]) * dt;
-        m.rightCentralVolume +=
-            (m.rightBronchusFlow - m.lobeFlow[2] - m.lobeFlow[3] - m.lobeFlow[4]) * dt;
-        m.lungVolume += m.volumeRate * dt;
-        for (int k = 0; k < kLobeCount; ++k) {
-            m.gasCompression[k] += (m.lobeFlow[k] - m.lobeVolumeRate[k]) * dt;
-            m.lobeVolume[k] += m.lobeVolumeRate[k] * dt;
-        }
-
-        // 14. Plausibility.
-        if (Implausible(m)) {
-            m.solverFailed = 1;
+        applyPleuralPressure(m, tissue);
+        upperAirways(m, dt);
+        integrateSubstep(m.state, dt);
+        if (Implausible(m.state)) {
+            m.state.solverFailed = 1;
             return SolverOutcome::arithmeticFault;
         }
     }
-
-    // After the substeps: the ramped groups settle on their targets.
-    if (rampGeometry) {
-        bool limited = false;
-        for (int k = 0; k < kLobeCount; ++k) {
-            const double V = m.lobeVolume[k];
-            m.lobeMaxVolume[k].current = m.lobeMaxVolume[k].target;
-            m.lobeMinVolume[k].current = m.lobeMinVolume[k].target;
-            if (m.lobeMaxVolume[k].current < V + 0.01) {
-                m.lobeMaxVolume[k].current = V + 0.01;
-                limited = true;
-            }
-            if (m.lobeMinVolume[k].current > V - 0.001) {
-                m.lobeMinVolume[k].current = V - 0.001;
-                limited = true;
-            }
-            m.lobeElasticScale[k].takeTarget();
-            m.peripheralConductance[k].takeTarget();
-            m.intermediateResistance[k].takeTarget();
-            m.wallStiffness[k].takeTarget();
-        }
-        m.rampGeometry = limited;
-    }
-    if (rampAirways) {
-        m.tracheaInertance.takeTarget();
-        m.tracheaLaminarResistance.takeTarget();
-        m.tracheaTurbulentCoefficient.takeTarget();
-        for (int side = 0; side < 2; ++side) {
-            m.bronchusInertance[side].takeTarget();
-            m.bronchusCoefficient[side].takeTarget();
-            m.centralReferenceVolume[side].takeTarget();
-            m.centralCompliance[side].takeTarget();
-        }
-        m.rampAirways = false;
-    }
-    if (rampChestTissue) {
-        m.chestWallResistance.takeTarget();
-        m.chestWallMinVolume.takeTarget();
-        m.chestWallScale.takeTarget();
-        m.chestWallConstant.takeTarget();
-        m.atmosphericPressure.takeTarget();
-        for (int k = 0; k < kLobeCount; ++k) {
-            m.pleuralOffset[k].takeTarget();
-            m.tissueResistance[k].takeTarget();
-        }
-        m.rampChestTissue = false;
-    }
-    m.rampCountdown -= 1;
-    if (m.rampActive && !m.rampGeometry && m.rampCountdown < 0)
-        m.rampActive = false;
-    m.mouthPressure.takeTarget();
-    m.musclePressure.takeTarget();
+    settleRamps(m, plan.groups);
     return SolverOutcome::solved;
 }
 

@@ -6,10 +6,10 @@
 
 namespace vm::model {
 
-// Advances the model by one step in integrationState s (1..7, substeps 2 .. 150). Stops at the
-// first sign of numerical failure with solverFailed set and the state left as it then stands;
-// the outcome tells whether the solver gave up with the beep.
-SolverOutcome ModelStep(ModelState& model, int integrationState);
+// Advances the model by one step in the given integration state. Stops at the first sign of
+// numerical failure with solverFailed set and the state left as it then stands; the outcome
+// tells whether the solver gave up with the beep.
+SolverOutcome ModelStep(ModelState& model, IntegrationState integrationState);
 
 // Chest-wall recoil (kPa) at the given lung volume.
 double ChestWallPressure(const ModelState& model, double lungVolume);

@@ -7,9 +7,10 @@ namespace vm::model {
 
 namespace ramp_mark {
 // A start value equal to its mark means "do not ramp". Two marks exist because zero is a valid
-// start for pressures and coefficients; -1111 is a value none of them ever takes.
-inline constexpr double kPressureMark = -1111.0;
-inline constexpr double kGeometryMark = 0.0;
+// start for pressures and some coefficients; -1111 is a value none of them ever takes. Zero
+// serves the values that are never zero (volumes, scales, inertances, resistances).
+inline constexpr double kUnreachableMark = -1111.0;
+inline constexpr double kZeroMark = 0.0;
 } // namespace ramp_mark
 
 struct RampedParameter {
@@ -22,14 +23,15 @@ struct RampedParameter {
         target = v;
     }
 
-    // Before the substeps: ramp from the current value, or not at all when already at the target.
-    void prepareRamp(double mark) { start = current != target ? current : mark; }
-
-    // Substep i of n; a parameter whose start is its mark stays where it is.
-    void rampTo(int i, int n, double mark) {
-        if (start != mark)
-            current = start + i * (target - start) / n;
+    // Before the substeps: ramp from the current value, or not at all when already at the
+    // target. Returns whether it ramps.
+    bool prepareRamp(double mark) {
+        start = current != target ? current : mark;
+        return start != mark;
     }
+
+    // Substep i of n of a parameter that ramps.
+    void rampTo(int i, int n) { current = start + i * (target - start) / n; }
 
     void takeTarget() { current = target; }
 };

@@ -11,66 +11,94 @@ using namespace vm::record;
 
 namespace vm::model {
 
+using namespace timeline;
+
 namespace {
 
 constexpr double pi = std::numbers::pi;
 
+// Tidal breathing: an inspiration ends once the lungs have taken in 0.36 l plus 0.15 l per
+// second of the last breath (scaled by the lung size); its pressure grows until they fill at
+// about 1 ml per step, and lungs that need more than -3 kPa make the run dead. The expiration
+// relaxes, slowly after a long expiration, and the next breath begins once the flow has nearly
+// stopped, at the earliest 2.2 s after the inspiration ended.
+constexpr double kTidalVolumeBase_l = 0.36;
+constexpr double kTidalVolumePerSecond_l = 0.15;
+constexpr double kTidalFillPerStep_l = 0.001;
+constexpr double kPressureStepDecrease_kPa = 0.0002;
+constexpr double kPressureStepIncrease_kPa = 0.00001;
+constexpr double kPressureStep_kPa = 0.001;
+constexpr double kStrongestTidalPressure_kPa = -3.0;
+constexpr double kLongExpiration_s = 1.0;
+constexpr int kSlowRelaxDivisor = 100;
+constexpr int kFastRelaxDivisor = 2000;
+constexpr double kRelaxRate = 3.5;
+constexpr double kBreathEndFlow_lps = 0.2; // scaled by the lung size
+constexpr double kShortestBreathRest_s = 2.2;
+// The effort's rise and the final inspiration.
+constexpr int kEffortRelaxDivisor = 50;
+constexpr double kFinalInspirationRate = 10.0;
+constexpr double kNearTlcShare = 0.97;
+
 void FailNumerically(ModelState& m, SimulationRecord& record) {
-    m.solverFailed = 1;
+    m.state.solverFailed = 1;
     record.setField(workingRow, RowField::runStatus, kRunError);
 }
 
 // tlc follows the largest volume of the inspiration and hold, kept in the row.
 void RaiseTlc(const ModelState& m, SimulationRecord& record) {
     const double tlc = record.field(workingRow, RowField::tlc);
-    if (m.lungVolume > tlc)
-        record.setField(workingRow, RowField::tlc, static_cast<float>(m.lungVolume));
+    if (m.state.lungVolume > tlc)
+        record.setField(workingRow, RowField::tlc, static_cast<float>(m.state.lungVolume));
 }
 
-void TidalBreathing(ModelState& m, SimulationRecord& record, double t) {
-    double& P = m.musclePressure.target;
-    const double sigma = m.relativeLungSize;
-    if (m.inspiring) {
-        if (0.15 * sigma * (m.inspTime + m.expTime) <=
-            m.lungVolume - (m.breathStartVolume + 0.36)) {
-            m.inspTime = t - m.breathStart;
-            m.inspiring = false;
-            return;
-        }
-        // The inspiratory pressure grows until the lungs fill at about 1 ml per step.
-        if (m.lungVolume - m.previousVolume >= 0.001)
-            m.pressureStep -= 0.0002;
-        else
-            m.pressureStep += 0.00001;
-        m.previousVolume = m.lungVolume;
-        m.integrationState = 2;
-        m.relaxDivisor = m.expTime >= 1 ? 100 : 2000;
-        if (P > -3)
-            P -= m.pressureStep;
-        else if (RunIsValid(record))
-            // Dead: the lungs would not fill. An earlier numerical failure keeps its status.
-            record.setField(workingRow, RowField::runStatus, kRunDead);
+void tidalInspiration(ModelState& m, SimulationRecord& record, double t) {
+    RunProgress& run = m.progress;
+    double& P = m.parameters.musclePressure.target;
+    const double V = m.state.lungVolume;
+    if (kTidalVolumePerSecond_l * m.parameters.relativeLungSize * (run.inspTime + run.expTime) <=
+        V - (run.breathStartVolume + kTidalVolumeBase_l)) {
+        run.inspTime = t - run.breathStart;
+        run.inspiring = false;
         return;
     }
-    m.pressureStep = 0.001;
+    if (V - run.previousVolume >= kTidalFillPerStep_l)
+        run.pressureStep -= kPressureStepDecrease_kPa;
+    else
+        run.pressureStep += kPressureStepIncrease_kPa;
+    run.previousVolume = V;
+    run.integrationState = IntegrationState::substeps4;
+    run.relaxDivisor = run.expTime >= kLongExpiration_s ? kSlowRelaxDivisor : kFastRelaxDivisor;
+    if (P > kStrongestTidalPressure_kPa)
+        P -= run.pressureStep;
+    else if (RunIsValid(record))
+        // Dead: the lungs would not fill. An earlier numerical failure keeps its status.
+        record.setField(workingRow, RowField::runStatus, kRunDead);
+}
+
+void tidalExpiration(ModelState& m, double t) {
+    RunProgress& run = m.progress;
+    double& P = m.parameters.musclePressure.target;
+    run.pressureStep = kPressureStep_kPa;
     if (P < 0) {
-        m.relaxDivisor = std::max(m.relaxDivisor - 1, 1);
-        m.integrationState = 3;
-        P += 3.5 * m.pressureStep / m.relaxDivisor;
+        run.relaxDivisor = std::max(run.relaxDivisor - 1, 1);
+        run.integrationState = IntegrationState::substeps8;
+        P += kRelaxRate * run.pressureStep / run.relaxDivisor;
         return;
     }
-    m.integrationState = 1;
-    if (-m.mouthFlow < 0.2 * sigma && t >= m.breathStart + m.inspTime + 2.2) {
-        m.expTime = t - (m.breathStart + m.inspTime);
-        m.breathStart = t;
-        m.breathCount += 1;
-        m.integrationState = 2;
-        m.breathStartVolume = m.lungVolume;
-        m.inspiring = true;
-        if (m.breathCount == 4) {
-            m.recording = true;
-            if (m.recordStart == 0)
-                m.recordStart = t;
+    run.integrationState = IntegrationState::substeps2;
+    if (-m.state.mouthFlow < kBreathEndFlow_lps * m.parameters.relativeLungSize &&
+        t >= run.breathStart + run.inspTime + kShortestBreathRest_s) {
+        run.expTime = t - (run.breathStart + run.inspTime);
+        run.breathStart = t;
+        run.breathCount += 1;
+        run.integrationState = IntegrationState::substeps4;
+        run.breathStartVolume = m.state.lungVolume;
+        run.inspiring = true;
+        if (run.breathCount == kRecordingBreath) {
+            run.recording = true;
+            if (run.recordStart == 0)
+                run.recordStart = t;
         }
     }
 }
@@ -78,136 +106,166 @@ void TidalBreathing(ModelState& m, SimulationRecord& record, double t) {
 // The chest-wall factor c scales the muscle pressure down as the lungs empty towards the
 // chest wall's own minimal volume. Returns false when it has no real value.
 bool ChestWallFactor(const ModelState& m, double& c) {
-    const double radicand = 1 - 1 / (2 * m.lungVolume / m.chestWallMinVolume.current - 1);
+    const double radicand =
+        1 - 1 / (2 * m.state.lungVolume / m.parameters.chestWallMinVolume.current - 1);
     if (!(radicand >= 0) || !std::isfinite(radicand))
         return false;
     c = std::sqrt(radicand);
     return true;
 }
 
-void FinalManoeuvre(ModelState& m, SimulationRecord& record, double t) {
-    double& P = m.musclePressure.target;
-    const double t0 = m.breathStart;
-    m.integrationState = 3;
-    m.manoeuvrePhase = 4;
-    // Applies c to the pressure; a chest-wall factor without a real value fails the run.
-    const auto scaled = [&](double pressure, double& out) {
-        double c;
-        if (!ChestWallFactor(m, c)) {
-            FailNumerically(m, record);
-            return;
-        }
-        out = c * pressure;
-    };
+// Applies c to the pressure; a chest-wall factor without a real value fails the run.
+void scaleByChestWall(ModelState& m, SimulationRecord& record, double pressure, double& out) {
+    double c;
+    if (!ChestWallFactor(m, c)) {
+        FailNumerically(m, record);
+        return;
+    }
+    out = c * pressure;
+}
 
-    const double T = EffortStart(m);
-    if (t < t0 + 5) {
-        // Slow expiration.
-        if (t < t0 + 1.5)
-            P = 0.5 * m.expiratoryPressure * (1 - std::cos((t - t0) * pi / 5));
-        else if (std::fabs(m.volumeRate) < 0.0005)
-            m.integrating = false;
+// Slow expiration up to full inspiration and its hold: t0 <= t < T.
+void slowExpirationAndInspiration(ModelState& m, SimulationRecord& record, double t) {
+    RunProgress& run = m.progress;
+    const Parameters& p = m.parameters;
+    double& P = m.parameters.musclePressure.target;
+    const double t0 = run.breathStart;
+    if (t < t0 + kSlowExpirationEnd_s) {
+        if (t < t0 + kStandstillCheckFrom_s)
+            P = 0.5 * p.expiratoryPressure * (1 - std::cos((t - t0) * pi / kSlowExpirationEnd_s));
+        else if (std::fabs(m.state.volumeRate) < kStandstillRate_lps)
+            run.integrating = false;
         else
-            P = 0.5 * m.expiratoryPressure * (1 - std::cos((t - t0) * pi / 5));
-        scaled(P, P);
-        m.phase4EndPressure = m.musclePressure.current;
-    } else if (t < t0 + 5.9) {
-    } else if (t < t0 + 6) {
-        m.integrating = true;
-    } else if (t < t0 + 6 + m.inspiratoryHold) {
-        // Maximal inspiration.
-        m.manoeuvrePhase = 5;
-        P = (m.inspiratoryPressure - m.phase4EndPressure) * 0.5 *
-                (1 - std::cos((t - t0 - 6) * pi / m.inspiratoryHold)) +
-            m.phase4EndPressure;
-        m.forcedRecording = true;
+            P = 0.5 * p.expiratoryPressure * (1 - std::cos((t - t0) * pi / kSlowExpirationEnd_s));
+        scaleByChestWall(m, record, P, P);
+        run.phase4EndPressure = p.musclePressure.current;
+    } else if (t < t0 + kIntegrationResumes_s) {
+    } else if (t < t0 + kMaximalInspirationStart_s) {
+        run.integrating = true;
+    } else if (t < t0 + kMaximalInspirationStart_s + run.inspiratoryHold) {
+        run.manoeuvrePhase = ManoeuvrePhase::maximalInspiration;
+        P = (p.inspiratoryPressure - run.phase4EndPressure) * 0.5 *
+                (1 - std::cos((t - t0 - kMaximalInspirationStart_s) * pi / run.inspiratoryHold)) +
+            run.phase4EndPressure;
+        run.forcedRecording = true;
         RaiseTlc(m, record);
-    } else if (t < T) {
-        // Hold, lengthened while the lungs still fill.
-        if (t > t0 + 6.7 + m.inspiratoryHold && m.volumeRate > 0.02 && m.inspiratoryHold < 4)
-            m.inspiratoryHold += 0.001;
-        RaiseTlc(m, record);
-    } else if (t < T + m.effortRiseTime) {
-        m.manoeuvrePhase = 6;
-        scaled((m.expiratoryPressure - m.inspiratoryPressure) * 0.5 *
-                       (1 - std::cos((t - T) * pi / m.effortRiseTime)) +
-                   m.inspiratoryPressure,
-               P);
-        m.integrationState = 5;
-        m.relaxDivisor = 50;
-    } else if (m.forcedRecording && t < T + m.effortRiseTime + 25 &&
-               !(t >= T + m.effortRiseTime + 1.5 && -m.volumeRate <= m.endFlowThreshold)) {
-        m.manoeuvrePhase = 7;
-        scaled(m.expiratoryPressure, P);
     } else {
-        // Final inspiration back to near total lung capacity.
-        m.manoeuvrePhase = 8;
-        m.forcedRecording = false;
-        m.relaxDivisor = std::max(m.relaxDivisor - 1, 1);
+        // Hold, lengthened while the lungs still fill.
+        if (t > t0 + kHoldLengthensAfter_s + run.inspiratoryHold &&
+            m.state.volumeRate > kHoldFillingRate_lps && run.inspiratoryHold < kLongestHold_s)
+            run.inspiratoryHold += kStepLength_s;
+        RaiseTlc(m, record);
+    }
+}
+
+// The forced expiration from T on, and the final inspiration back to near total capacity.
+void forcedExpirationAndAfter(ModelState& m, SimulationRecord& record, double t) {
+    RunProgress& run = m.progress;
+    const Parameters& p = m.parameters;
+    double& P = m.parameters.musclePressure.target;
+    const double T = EffortStart(m);
+    const double riseEnd = T + p.effortRiseTime;
+    if (t < riseEnd) {
+        run.manoeuvrePhase = ManoeuvrePhase::effortRise;
+        scaleByChestWall(m, record,
+                         (p.expiratoryPressure - p.inspiratoryPressure) * 0.5 *
+                                 (1 - std::cos((t - T) * pi / p.effortRiseTime)) +
+                             p.inspiratoryPressure,
+                         P);
+        run.integrationState = IntegrationState::substeps25;
+        run.relaxDivisor = kEffortRelaxDivisor;
+    } else if (run.forcedRecording && t < riseEnd + kForcedExpirationLimit_s &&
+               !(t >= riseEnd + kEndFlowCheckAfterRise_s &&
+                 -m.state.volumeRate <= p.endFlowThreshold)) {
+        run.manoeuvrePhase = ManoeuvrePhase::forcedExpiration;
+        scaleByChestWall(m, record, p.expiratoryPressure, P);
+    } else {
+        run.manoeuvrePhase = ManoeuvrePhase::finalInspiration;
+        run.forcedRecording = false;
+        run.relaxDivisor = std::max(run.relaxDivisor - 1, 1);
         const double frc = record.field(workingRow, RowField::frc);
         const double tlc = record.field(workingRow, RowField::tlc);
-        if (P > m.inspiratoryPressure) {
-            P -= 10 * m.pressureStep / m.relaxDivisor;
-        } else if (m.lungVolume > frc + 0.97 * (tlc - frc)) {
-            m.integrationState = 1;
-            m.recording = false;
-        } else if (m.lungVolume > frc) {
-            m.integrationState = 3;
+        if (P > p.inspiratoryPressure) {
+            P -= kFinalInspirationRate * run.pressureStep / run.relaxDivisor;
+        } else if (m.state.lungVolume > frc + kNearTlcShare * (tlc - frc)) {
+            run.integrationState = IntegrationState::substeps2;
+            run.recording = false;
+        } else if (m.state.lungVolume > frc) {
+            run.integrationState = IntegrationState::substeps8;
         }
     }
+}
+
+void FinalManoeuvre(ModelState& m, SimulationRecord& record, double t) {
+    m.progress.integrationState = IntegrationState::substeps8;
+    m.progress.manoeuvrePhase = ManoeuvrePhase::slowExpiration;
+    if (t < EffortStart(m))
+        slowExpirationAndInspiration(m, record, t);
+    else
+        forcedExpirationAndAfter(m, record, t);
 }
 
 } // namespace
 
 double EffortStart(const ModelState& m) {
-    return m.breathStart + 7 + m.inspiratoryHold;
+    return m.progress.breathStart + kEffortStart_s + m.progress.inspiratoryHold;
 }
 
 void ApplyRunPhase(ModelState& m, SimulationRecord& record, double t) {
-    double& P = m.musclePressure.target;
-    if (t < 0.5) {
-        m.integrationState = 7;
-        P = m.inspiratoryPressure;
-    } else if (t < 1) {
-        m.integrationState = 3;
-    } else if (t < 3) {
-        m.integrationState = 2;
-        P = 0.5 * m.inspiratoryPressure * (1 + std::cos((t - 1) * pi / 2));
-    } else if (t < 6) {
-        m.integrationState = 1;
-        m.breathCount = 1;
+    RunProgress& run = m.progress;
+    double& P = m.parameters.musclePressure.target;
+    if (t < kPressureHeldUntil_s) {
+        run.integrationState = IntegrationState::substeps150;
+        P = m.parameters.inspiratoryPressure;
+    } else if (t < kReleaseStart_s) {
+        run.integrationState = IntegrationState::substeps8;
+    } else if (t < kReleaseEnd_s) {
+        run.integrationState = IntegrationState::substeps4;
+        P = 0.5 * m.parameters.inspiratoryPressure *
+            (1 + std::cos((t - kReleaseStart_s) * pi / kReleaseLength_s));
+    } else if (t < kTidalBreathingStart_s) {
+        run.integrationState = IntegrationState::substeps2;
+        run.breathCount = 1;
         if (RunIsValid(record))
-            record.setField(workingRow, RowField::frc, static_cast<float>(m.lungVolume));
-        m.breathStartVolume = m.lungVolume;
-        m.breathStart = t;
-        m.inspiring = true;
+            record.setField(workingRow, RowField::frc, static_cast<float>(m.state.lungVolume));
+        run.breathStartVolume = m.state.lungVolume;
+        run.breathStart = t;
+        run.inspiring = true;
         if (RunIsValid(record))
             StoreLobeTraces(m, record, 0);
-    } else if (m.breathCount < 7) {
-        TidalBreathing(m, record, t);
+    } else if (run.breathCount < kManoeuvreBreath) {
+        if (run.inspiring)
+            tidalInspiration(m, record, t);
+        else
+            tidalExpiration(m, t);
     } else {
         FinalManoeuvre(m, record, t);
     }
 }
 
+// Where the state is stiff: a central compartment far from its reference volume, a lobe near
+// its minimal volume or the volume at which its recoil diverges.
 void AdjustIntegrationState(ModelState& m) {
-    if (m.integrationState < 4) {
+    const Parameters& p = m.parameters;
+    const IntegratedState& s = m.state;
+    IntegrationState& state = m.progress.integrationState;
+    if (state < IntegrationState::substeps15) {
         for (int side = 0; side < 2; ++side) {
-            const double volume = side == 0 ? m.leftCentralVolume : m.rightCentralVolume;
-            const double ratio = volume / m.centralReferenceVolume[side].current;
+            const double volume = side == 0 ? s.leftCentralVolume : s.rightCentralVolume;
+            const double ratio = volume / p.centralReferenceVolume[side].current;
             if (ratio < 0.03 || ratio > 5)
-                m.integrationState = 4;
+                state = IntegrationState::substeps15;
         }
     }
     for (int k = 0; k < kLobeCount; ++k) {
-        const double V = m.lobeVolume[k];
-        if (V < m.lobeMinVolume[k].current + 0.05 || V / m.lobeMaxVolume[k].current > 0.9)
-            m.integrationState = 5;
+        const double V = s.lobeVolume[k];
+        if (V < p.lobeMinVolume[k].current + 0.05 || V / p.lobeMaxVolume[k].current > 0.9)
+            state = IntegrationState::substeps25;
     }
     for (int k = 0; k < kLobeCount; ++k) {
-        const double V = m.lobeVolume[k];
-        if (V < m.lobeMinVolume[k].current + 0.005 || V / m.lobeMaxVolume[k].current > 0.95)
-            m.integrationState = 6;
+        const double V = s.lobeVolume[k];
+        if (V < p.lobeMinVolume[k].current + 0.005 || V / p.lobeMaxVolume[k].current > 0.95)
+            state = IntegrationState::substeps50;
     }
 }
 

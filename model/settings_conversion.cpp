@@ -44,7 +44,7 @@ double GlobalSettingFactor(const SimulationRecord& record, int item) {
            (record.globalSetting(workingRow, item) / 100.0);
 }
 
-void ConvertSettingsToTargets(ModelState& model, const SimulationRecord& record) {
+void ConvertSettingsToTargets(Parameters& model, const SimulationRecord& record) {
     using namespace reference;
     const double leftR = PartSettingFactor(record, kLeftLung, rCentral);
     const double rightR = PartSettingFactor(record, kRightLung, rCentral);

@@ -17,6 +17,6 @@ bool SettingIsRead(int part, int column);
 
 // Writes the targets of the converted parameters (and the unramped drive values), sets
 // relativeLungSize and resets pleuralOffset (current and target) to the run's table.
-void ConvertSettingsToTargets(ModelState& model, const record::SimulationRecord& record);
+void ConvertSettingsToTargets(Parameters& model, const record::SimulationRecord& record);
 
 } // namespace vm::model

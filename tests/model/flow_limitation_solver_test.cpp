@@ -24,14 +24,14 @@ ModelState ModelWithLobes(const Lobe& lobe) {
     ModelState m;
     SetReferenceState(m);
     for (int k = 0; k < 5; ++k) {
-        m.alveolarPressure[k] = lobe.alveolarPressure;
-        m.peripheralResistance[k] = lobe.peripheralResistance;
-        m.intermediateResistance[k].setBoth(lobe.intermediateResistance);
-        m.wallStiffness[k].setBoth(lobe.wallStiffness);
-        m.pleuralOffset[k].setBoth(lobe.pleuralOffset);
-        m.lobeFlow[k] = 7.0;
-        m.flowLimited[k] = 9;
-        m.intermediateEffResistance[k] = 5.0;
+        m.state.alveolarPressure[k] = lobe.alveolarPressure;
+        m.state.peripheralResistance[k] = lobe.peripheralResistance;
+        m.parameters.intermediateResistance[k].setBoth(lobe.intermediateResistance);
+        m.parameters.wallStiffness[k].setBoth(lobe.wallStiffness);
+        m.parameters.pleuralOffset[k].setBoth(lobe.pleuralOffset);
+        m.state.lobeFlow[k] = 7.0;
+        m.state.flowLimited[k] = 9;
+        m.state.intermediateEffResistance[k] = 5.0;
     }
     return m;
 }
@@ -78,11 +78,11 @@ TEST(FlowLimitationSolver, FlowsMatchInBothAirwaysAndPointTheRightWay) {
         ASSERT_EQ(SolveLobeFlows(m, c.x, c.pc, c.pc, SolverMode::commit, probe),
                   SolverOutcome::solved);
         for (int k = 0; k < 5; ++k) {
-            EXPECT_EQ(m.flowLimited[k], c.limited);
-            EXPECT_GT(m.lobeFlow[k] * c.flowSign, 0.01);
-            EXPECT_LE(std::fabs(FlowMismatch(lobe, c.x, c.x + c.pc, m.lobeFlow[k])), 1.01e-4);
+            EXPECT_EQ(m.state.flowLimited[k], c.limited);
+            EXPECT_GT(m.state.lobeFlow[k] * c.flowSign, 0.01);
+            EXPECT_LE(std::fabs(FlowMismatch(lobe, c.x, c.x + c.pc, m.state.lobeFlow[k])), 1.01e-4);
         }
-        EXPECT_EQ(m.solverFailed, 0);
+        EXPECT_EQ(m.state.solverFailed, 0);
     }
 }
 
@@ -95,8 +95,8 @@ TEST(FlowLimitationSolver, LimitedFlowDoesNotDependOnTheDownstreamPressure) {
         ModelState m = ModelWithLobes(lobe);
         LobeValues probe{};
         SolveLobeFlows(m, 0.0, downstream[i], downstream[i], SolverMode::commit, probe);
-        EXPECT_EQ(m.flowLimited[0], 1);
-        flows[i] = m.lobeFlow[0];
+        EXPECT_EQ(m.state.flowLimited[0], 1);
+        flows[i] = m.state.lobeFlow[0];
     }
     EXPECT_EQ(flows[0], flows[1]);
 }
@@ -108,7 +108,7 @@ TEST(FlowLimitationSolver, DownstreamExactlyAtTheCollapsePressureIsLimited) {
     // f = x + Pc and h = x + pleuralOffset are the same sum.
     SolveLobeFlows(m, 0.3, -0.1, -0.1, SolverMode::commit, probe);
     for (int k = 0; k < 5; ++k)
-        EXPECT_EQ(m.flowLimited[k], 1);
+        EXPECT_EQ(m.state.flowLimited[k], 1);
 }
 
 TEST(FlowLimitationSolver, ProbeLeavesTheModelFlowsAlone) {
@@ -117,9 +117,9 @@ TEST(FlowLimitationSolver, ProbeLeavesTheModelFlowsAlone) {
     LobeValues probe{};
     SolveLobeFlows(m, 0.0, 0.3, 0.3, SolverMode::probe, probe);
     for (int k = 0; k < 5; ++k) {
-        EXPECT_EQ(m.lobeFlow[k], 7.0);
-        EXPECT_EQ(m.intermediateEffResistance[k], 5.0);
-        EXPECT_EQ(m.flowLimited[k], 0);
+        EXPECT_EQ(m.state.lobeFlow[k], 7.0);
+        EXPECT_EQ(m.state.intermediateEffResistance[k], 5.0);
+        EXPECT_EQ(m.state.flowLimited[k], 0);
         EXPECT_LT(probe[k], -0.01);
     }
 }
@@ -129,17 +129,17 @@ TEST(FlowLimitationSolver, ProbeLeavesTheModelFlowsAlone) {
 TEST(FlowLimitationSolver, UnbracketedLobeFailsWithoutBeepAndStopsTheCall) {
     const Lobe lobe{1.5, 0.2, 0.3, 0.4, -0.1};
     ModelState m = ModelWithLobes(lobe);
-    m.peripheralResistance[1] = -1.0; // both ends of lobe 2's residual negative
+    m.state.peripheralResistance[1] = -1.0; // both ends of lobe 2's residual negative
     LobeValues probe{};
     const SolverOutcome outcome = SolveLobeFlows(m, 0.0, -0.5, -0.5, SolverMode::commit, probe);
     EXPECT_EQ(outcome, SolverOutcome::unbracketed);
     EXPECT_FALSE(SolverFailureBeeps(outcome));
     EXPECT_TRUE(SolverFailureBeeps(SolverOutcome::iterationCap));
-    EXPECT_EQ(m.solverFailed, 1);
-    EXPECT_NE(m.lobeFlow[0], 7.0); // lobe 1 was solved
+    EXPECT_EQ(m.state.solverFailed, 1);
+    EXPECT_NE(m.state.lobeFlow[0], 7.0); // lobe 1 was solved
     for (int k = 2; k < 5; ++k) {
-        EXPECT_EQ(m.lobeFlow[k], 7.0);
-        EXPECT_EQ(m.flowLimited[k], 9);
+        EXPECT_EQ(m.state.lobeFlow[k], 7.0);
+        EXPECT_EQ(m.state.flowLimited[k], 9);
     }
 }
 
@@ -154,10 +154,10 @@ TEST(FlowLimitationSolver, CollapsedLobesShareOneIterationBudget) {
     const auto modelWithSlowLobes = [&](int count) {
         ModelState m = ModelWithLobes({0.0, 1.0, 1.0, 1.0, slow.pleuralOffset});
         for (int k = 0; k < count; ++k) {
-            m.alveolarPressure[k] = slow.alveolarPressure;
-            m.peripheralResistance[k] = slow.peripheralResistance;
-            m.intermediateResistance[k].setBoth(slow.intermediateResistance);
-            m.wallStiffness[k].setBoth(slow.wallStiffness);
+            m.state.alveolarPressure[k] = slow.alveolarPressure;
+            m.state.peripheralResistance[k] = slow.peripheralResistance;
+            m.parameters.intermediateResistance[k].setBoth(slow.intermediateResistance);
+            m.parameters.wallStiffness[k].setBoth(slow.wallStiffness);
         }
         return m;
     };
@@ -165,22 +165,23 @@ TEST(FlowLimitationSolver, CollapsedLobesShareOneIterationBudget) {
 
     ModelState alone = modelWithSlowLobes(1);
     ASSERT_EQ(SolveLobeFlows(alone, x, pc, pc, SolverMode::commit, probe), SolverOutcome::solved);
-    EXPECT_EQ(alone.flowLimited[0], 1);
+    EXPECT_EQ(alone.state.flowLimited[0], 1);
     // More than a third of the budget: three such lobes cannot all be solved.
-    EXPECT_GT(alone.solverIterationTotal, 10000 / 3 + 10);
-    EXPECT_LE(alone.solverIterationTotal, 5000);
+    EXPECT_GT(alone.work.solverIterationTotal, 10000 / 3 + 10);
+    EXPECT_LE(alone.work.solverIterationTotal, 5000);
 
     ModelState three = modelWithSlowLobes(3);
     const SolverOutcome outcome = SolveLobeFlows(three, x, pc, pc, SolverMode::commit, probe);
     EXPECT_EQ(outcome, SolverOutcome::iterationCap);
     EXPECT_TRUE(SolverFailureBeeps(outcome));
-    EXPECT_EQ(three.solverFailed, 1);
-    EXPECT_EQ(three.lobeFlow[0], alone.lobeFlow[0]); // lobes 1 and 2 are solved as alone
-    EXPECT_EQ(three.lobeFlow[1], alone.lobeFlow[0]);
-    EXPECT_EQ(three.flowLimited[2], 1); // lobe 3 was started, then failed
-    EXPECT_EQ(three.lobeFlow[2], 7.0);
+    EXPECT_EQ(three.state.solverFailed, 1);
+    EXPECT_EQ(three.state.lobeFlow[0],
+              alone.state.lobeFlow[0]); // lobes 1 and 2 are solved as alone
+    EXPECT_EQ(three.state.lobeFlow[1], alone.state.lobeFlow[0]);
+    EXPECT_EQ(three.state.flowLimited[2], 1); // lobe 3 was started, then failed
+    EXPECT_EQ(three.state.lobeFlow[2], 7.0);
     for (int k = 3; k < 5; ++k)
-        EXPECT_EQ(three.flowLimited[k], 9); // never reached
+        EXPECT_EQ(three.state.flowLimited[k], 9); // never reached
 }
 
 // The effective resistance is only worked out from flows above 0.001 l/s in magnitude. The
@@ -200,12 +201,12 @@ TEST(FlowLimitationSolver, SmallFlowsKeepTheEffectiveResistance) {
         ModelState m = ModelWithLobes(lobe);
         LobeValues probe{};
         SolveLobeFlows(m, 0.0, -0.5, -0.5, SolverMode::commit, probe);
-        const double Q = m.lobeFlow[0];
+        const double Q = m.state.lobeFlow[0];
         EXPECT_EQ(std::fabs(Q) > 0.001, c.updated) << Q;
         if (c.updated)
-            EXPECT_DOUBLE_EQ(m.intermediateEffResistance[0], (-0.5 - 0.3) / Q - 0.001);
+            EXPECT_DOUBLE_EQ(m.state.intermediateEffResistance[0], (-0.5 - 0.3) / Q - 0.001);
         else
-            EXPECT_EQ(m.intermediateEffResistance[0], 5.0);
+            EXPECT_EQ(m.state.intermediateEffResistance[0], 5.0);
     }
 }
 

@@ -31,8 +31,8 @@ struct Bench {
 };
 
 double SumOfParts(const ModelState& m) {
-    double sum = m.leftCentralVolume + m.rightCentralVolume;
-    for (double v : m.lobeVolume)
+    double sum = m.state.leftCentralVolume + m.state.rightCentralVolume;
+    for (double v : m.state.lobeVolume)
         sum += v;
     return sum;
 }
@@ -88,14 +88,14 @@ TEST(ForcedExpirationRun, TwoRunsInARowWithTheLiveCalls) {
     int fvSamples = 0;
     while (fvSamples < kFvSamples && b.record.fvVolume(workingRow, fvSamples + 1) != 0)
         ++fvSamples;
-    EXPECT_EQ(fvSamples, b.model.sampleCount);
+    EXPECT_EQ(fvSamples, b.model.progress.sampleCount);
     for (int n = fvSamples + 1; n <= kFvSamples; ++n)
         ASSERT_EQ(b.record.fvVolume(workingRow, n), 0);
 
     // No re-initialisation after a good run: the model stays where the test left it, with the
     // lung volume made equal to the sum of its parts again.
-    EXPECT_GT(b.model.modelTime, 20.0);
-    EXPECT_EQ(b.model.lungVolume, SumOfParts(b.model));
+    EXPECT_GT(b.model.state.modelTime, 20.0);
+    EXPECT_EQ(b.model.state.lungVolume, SumOfParts(b.model));
     const float firstFev1 = b.field(RowField::fev1);
     const float firstTlc = b.field(RowField::tlc);
 
@@ -147,12 +147,12 @@ TEST(ForcedExpirationRun, FailedRunClearsTheCurveAndReinitialisesKeepingSettings
     EXPECT_TRUE(RowIsFinite(b.record, workingRow));
     EXPECT_EQ(beeps, 0); // a plausibility failure is not the solver giving up
 
-    EXPECT_EQ(b.model.solverFailed, 0);
-    EXPECT_NEAR(b.model.modelTime, 2.5, 0.0011);
-    EXPECT_NEAR(b.model.musclePressure.current, -1.5, 1e-4);
+    EXPECT_EQ(b.model.state.solverFailed, 0);
+    EXPECT_NEAR(b.model.state.modelTime, 2.5, 0.0011);
+    EXPECT_NEAR(b.model.parameters.musclePressure.current, -1.5, 1e-4);
     const double offsets[5] = {-0.1, 0.05, -0.1, 0.0, 0.1};
     for (int k = 0; k < 5; ++k)
-        EXPECT_EQ(b.model.pleuralOffset[k].current, offsets[k]);
+        EXPECT_EQ(b.model.parameters.pleuralOffset[k].current, offsets[k]);
 
     EXPECT_EQ(b.record.partSetting(workingRow, 2, 7), 10.0f);
     EXPECT_EQ(b.record.partSetting(3, 4, 2), 150.0f);
@@ -164,12 +164,12 @@ TEST(ForcedExpirationRun, FailedRunClearsTheCurveAndReinitialisesKeepingSettings
 TEST(ForcedExpirationRun, UnusableSettingsGiveAnErrorWithoutTouchingTheModel) {
     Bench b;
     b.record.setPartSetting(referenceRow, 4, 4, 0.0f);
-    const double timeBefore = b.model.modelTime;
-    const double volumeBefore = b.model.lungVolume;
+    const double timeBefore = b.model.state.modelTime;
+    const double volumeBefore = b.model.state.lungVolume;
     RunForcedExpiration(b.model, b.record, {});
     EXPECT_EQ(b.field(RowField::runStatus), -1.0f);
-    EXPECT_EQ(b.model.modelTime, timeBefore);
-    EXPECT_EQ(b.model.lungVolume, volumeBefore);
+    EXPECT_EQ(b.model.state.modelTime, timeBefore);
+    EXPECT_EQ(b.model.state.lungVolume, volumeBefore);
     EXPECT_EQ(b.record.fvVolume(workingRow, 1), 0.0f);
 }
 

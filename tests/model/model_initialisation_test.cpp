@@ -15,20 +15,20 @@ TEST(ModelInitialisation, SettlesForAbout2500StepsUnderFullInspiratoryPressure) 
     SimulationRecord record;
     ModelState m;
     InitialiseModel(m, record, true);
-    EXPECT_EQ(m.solverFailed, 0);
-    EXPECT_GT(m.modelTime, 2.5);
-    EXPECT_LE(m.modelTime, 2.5 + 0.001 + 1e-9);
-    EXPECT_EQ(m.substepTotal % 15, 0);
-    EXPECT_NEAR(m.substepTotal / 15, 2501, 1);
-    EXPECT_NEAR(m.musclePressure.current, -2.5, 1e-4);
+    EXPECT_EQ(m.state.solverFailed, 0);
+    EXPECT_GT(m.state.modelTime, 2.5);
+    EXPECT_LE(m.state.modelTime, 2.5 + 0.001 + 1e-9);
+    EXPECT_EQ(m.work.substepTotal % 15, 0);
+    EXPECT_NEAR(m.work.substepTotal / 15, 2501, 1);
+    EXPECT_NEAR(m.parameters.musclePressure.current, -2.5, 1e-4);
     // Breathing in against the lungs' and chest wall's recoil: well above the resting 3.13 l,
     // below the 6.2 l at which the lobes' recoil diverges.
-    EXPECT_GT(m.lungVolume, 4.0);
-    EXPECT_LT(m.lungVolume, 6.2);
-    EXPECT_FALSE(m.rampActive);
+    EXPECT_GT(m.state.lungVolume, 4.0);
+    EXPECT_LT(m.state.lungVolume, 6.2);
+    EXPECT_FALSE(m.progress.ramp.active);
     // Nothing has run yet: no pleural offsets.
     for (int k = 0; k < 5; ++k)
-        EXPECT_EQ(m.pleuralOffset[k].current, 0.0);
+        EXPECT_EQ(m.parameters.pleuralOffset[k].current, 0.0);
 }
 
 TEST(ModelInitialisation, ResetsEveryRowsPartSettingsOnlyWhenAsked) {

@@ -58,43 +58,43 @@ TEST(ModelStep, EmptyCentralCompartmentStaysFinite) {
 
 TEST(ModelStep, MusclePressureReachesItsTargetInEveryStep) {
     ModelState m = ReferenceModel();
-    m.musclePressure.target = -1.0;
-    const double before = m.modelTime;
-    ModelStep(m, 3);
-    EXPECT_EQ(m.musclePressure.current, -1.0);
-    EXPECT_NEAR(m.modelTime - before, 0.001, 1e-15);
-    EXPECT_EQ(m.substepTotal, 8);
+    m.parameters.musclePressure.target = -1.0;
+    const double before = m.state.modelTime;
+    ModelStep(m, IntegrationState::substeps8);
+    EXPECT_EQ(m.parameters.musclePressure.current, -1.0);
+    EXPECT_NEAR(m.state.modelTime - before, 0.001, 1e-15);
+    EXPECT_EQ(m.work.substepTotal, 8);
 }
 
 // A geometry target that would put the lobe beyond its maximal volume is held back, and the
 // geometry group stays active until the target can be taken.
 TEST(ModelStep, GeometryRampWaitsForTheLobeVolume) {
     ModelState m = ReferenceModel();
-    m.rampActive = m.rampGeometry = m.rampAirways = m.rampChestTissue = true;
-    m.rampCountdown = 100;
-    m.lobeMaxVolume[0].target = 0.1; // far below lobe 1's 0.6 l
-    m.wallStiffness[0].target = 0.6;
-    ModelStep(m, 1);
-    ASSERT_EQ(m.solverFailed, 0);
-    EXPECT_TRUE(m.rampGeometry);
-    EXPECT_FALSE(m.rampAirways);
-    EXPECT_FALSE(m.rampChestTissue);
-    EXPECT_NEAR(m.lobeMaxVolume[0].current, m.lobeVolume[0] + 0.01, 1e-12);
-    EXPECT_EQ(m.wallStiffness[0].current, 0.6);
+    m.progress.ramp = {
+        .airways = true, .chestTissue = true, .geometry = true, .active = true, .countdown = 100};
+    m.parameters.lobeMaxVolume[0].target = 0.1; // far below lobe 1's 0.6 l
+    m.parameters.wallStiffness[0].target = 0.6;
+    ModelStep(m, IntegrationState::substeps2);
+    ASSERT_EQ(m.state.solverFailed, 0);
+    EXPECT_TRUE(m.progress.ramp.geometry);
+    EXPECT_FALSE(m.progress.ramp.airways);
+    EXPECT_FALSE(m.progress.ramp.chestTissue);
+    EXPECT_NEAR(m.parameters.lobeMaxVolume[0].current, m.state.lobeVolume[0] + 0.01, 1e-12);
+    EXPECT_EQ(m.parameters.wallStiffness[0].current, 0.6);
 }
 
 // Ramping as a whole lasts at least 101 steps after the groups have settled.
 TEST(ModelStep, RampingEndsAfterTheCountdown) {
     ModelState m = ReferenceModel();
-    m.rampActive = m.rampGeometry = m.rampAirways = m.rampChestTissue = true;
-    m.rampCountdown = 100;
+    m.progress.ramp = {
+        .airways = true, .chestTissue = true, .geometry = true, .active = true, .countdown = 100};
     for (int step = 1; step <= 100; ++step)
-        ModelStep(m, 1);
-    EXPECT_TRUE(m.rampActive);
-    EXPECT_FALSE(m.rampGeometry);
-    ModelStep(m, 1);
-    EXPECT_FALSE(m.rampActive);
-    EXPECT_EQ(m.solverFailed, 0);
+        ModelStep(m, IntegrationState::substeps2);
+    EXPECT_TRUE(m.progress.ramp.active);
+    EXPECT_FALSE(m.progress.ramp.geometry);
+    ModelStep(m, IntegrationState::substeps2);
+    EXPECT_FALSE(m.progress.ramp.active);
+    EXPECT_EQ(m.state.solverFailed, 0);
 }
 
 // An implausible or non-finite state fails the step instead of going on with it.
@@ -104,25 +104,25 @@ TEST(ModelStep, ImplausibleStateFailsTheStep) {
         void (*spoil)(ModelState&);
     };
     const Case cases[] = {
-        {"mouth flow 200 l/s", [](ModelState& m) { m.mouthFlow = 200; }},
+        {"mouth flow 200 l/s", [](ModelState& m) { m.state.mouthFlow = 200; }},
         {"mouth flow NaN",
-         [](ModelState& m) { m.mouthFlow = std::numeric_limits<double>::quiet_NaN(); }},
-        {"lung volume 25 l", [](ModelState& m) { m.lungVolume = 25; }},
-        {"lobe compressed by 3 l", [](ModelState& m) { m.gasCompression[2] = 3; }},
-        {"lobe 7 l", [](ModelState& m) { m.lobeVolume[4] = 7; }},
-        {"lobe recoil too small", [](ModelState& m) { m.lobeVolume[0] = 0.21; }},
+         [](ModelState& m) { m.state.mouthFlow = std::numeric_limits<double>::quiet_NaN(); }},
+        {"lung volume 25 l", [](ModelState& m) { m.state.lungVolume = 25; }},
+        {"lobe compressed by 3 l", [](ModelState& m) { m.state.gasCompression[2] = 3; }},
+        {"lobe 7 l", [](ModelState& m) { m.state.lobeVolume[4] = 7; }},
+        {"lobe recoil too small", [](ModelState& m) { m.state.lobeVolume[0] = 0.21; }},
         {"infinite compliance scale",
          [](ModelState& m) {
-             m.lobeElasticScale[1].setBoth(std::numeric_limits<double>::infinity());
+             m.parameters.lobeElasticScale[1].setBoth(std::numeric_limits<double>::infinity());
          }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ModelState m = ReferenceModel();
         c.spoil(m);
-        ModelStep(m, 1);
-        EXPECT_EQ(m.solverFailed, 1);
-        EXPECT_EQ(m.substepTotal, 1); // stopped in the first substep
+        ModelStep(m, IntegrationState::substeps2);
+        EXPECT_EQ(m.state.solverFailed, 1);
+        EXPECT_EQ(m.work.substepTotal, 1); // stopped in the first substep
     }
 }
 

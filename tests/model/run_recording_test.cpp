@@ -17,7 +17,7 @@ namespace {
 TEST(RunRecording, FlowIsSmoothedFromTheFourthSampleOnTheStoredValue) {
     SimulationRecord record;
     ModelState m;
-    m.lungVolume = 4.0;
+    m.state.lungVolume = 4.0;
     const double flows[] = {-1, -2, -3, -4, -6};
     for (double X : flows)
         TakeFlowVolumeSample(m, record, X);
@@ -26,7 +26,7 @@ TEST(RunRecording, FlowIsSmoothedFromTheFourthSampleOnTheStoredValue) {
         EXPECT_EQ(record.fvFlow(workingRow, n), expected[n - 1]);
         EXPECT_EQ(record.fvVolume(workingRow, n), 4.0f);
     }
-    EXPECT_EQ(m.sampleCount, 5);
+    EXPECT_EQ(m.progress.sampleCount, 5);
 }
 
 // The curve holds 1498 samples; wanting a 1499th marks the result invalid and stores nothing.
@@ -34,14 +34,14 @@ TEST(RunRecording, The1499thSampleMarksTheResultInvalid) {
     SimulationRecord record;
     record.setField(workingRow, RowField::runStatus, 1.0f);
     ModelState m;
-    m.lungVolume = 3.0;
-    m.sampleCount = 1497;
+    m.state.lungVolume = 3.0;
+    m.progress.sampleCount = 1497;
     TakeFlowVolumeSample(m, record, -1.0);
-    EXPECT_EQ(m.sampleCount, 1498);
+    EXPECT_EQ(m.progress.sampleCount, 1498);
     EXPECT_EQ(record.fvVolume(workingRow, 1498), 3.0f);
     EXPECT_EQ(record.field(workingRow, RowField::runStatus), 1.0f);
     TakeFlowVolumeSample(m, record, -1.0);
-    EXPECT_EQ(m.sampleCount, 1498);
+    EXPECT_EQ(m.progress.sampleCount, 1498);
     EXPECT_EQ(record.fvVolume(workingRow, 1499), 0.0f);
     EXPECT_EQ(record.fvFlow(workingRow, 1499), 0.0f);
     EXPECT_EQ(record.field(workingRow, RowField::runStatus), -1.0f);
@@ -51,7 +51,7 @@ TEST(RunRecording, The1499thSampleMarksTheResultInvalid) {
 TEST(RunRecording, VolumeTimeSamplesStopAtTheEndOfTheRecord) {
     SimulationRecord record;
     ModelState m;
-    m.lungVolume = 2.5;
+    m.state.lungVolume = 2.5;
     struct Case {
         int stepCount;
         bool stored;
@@ -63,7 +63,7 @@ TEST(RunRecording, VolumeTimeSamplesStopAtTheEndOfTheRecord) {
                           {100000, true, 1000, 100.0f},
                           {100100, false, 0, 0}};
     for (const Case& c : cases) {
-        m.stepCount = c.stepCount;
+        m.progress.stepCount = c.stepCount;
         EXPECT_EQ(StoreVolumeTimeSample(m, record), c.stored) << c.stepCount;
         if (c.stored) {
             EXPECT_EQ(record.vtTime(workingRow, c.k), c.time);

@@ -2,8 +2,8 @@
 
 #include "model/model_initialisation.h"
 #include "model/model_step.h"
-#include "record/record_state.h"
 #include "model/settings_conversion.h"
+#include "record/record_state.h"
 
 #include <gtest/gtest.h>
 
@@ -24,15 +24,15 @@ SimulationRecord RecordAtHundred() {
     return record;
 }
 
-ModelState Converted(const SimulationRecord& record) {
+Parameters Converted(const SimulationRecord& record) {
     ModelState model;
     SetReferenceState(model);
-    ConvertSettingsToTargets(model, record);
-    return model;
+    ConvertSettingsToTargets(model.parameters, record);
+    return model.parameters;
 }
 
 TEST(SettingsConversion, AtHundredGivesTheReferenceValuesButHalfTheCentralVolume) {
-    const ModelState m = Converted(RecordAtHundred());
+    const Parameters m = Converted(RecordAtHundred());
     const double fraction[5] = {0.2, 0.25, 0.15, 0.2, 0.2};
     EXPECT_DOUBLE_EQ(m.tracheaTurbulentCoefficient.target, 0.0454575);
     for (int side = 0; side < 2; ++side) {
@@ -78,7 +78,7 @@ TEST(SettingsConversion, FactorIsTheProductOfReferenceAndWorkingRow) {
         record.setPartSetting(referenceRow, 2, 2, c.reference);
         record.setPartSetting(workingRow, 2, 2, c.working);
         EXPECT_DOUBLE_EQ(PartSettingFactor(record, 2, 2), c.factor);
-        const ModelState m = Converted(record);
+        const Parameters m = Converted(record);
         EXPECT_DOUBLE_EQ(m.intermediateResistance[0].target, 0.0567 / 0.2 * c.factor);
     }
 }
@@ -86,7 +86,7 @@ TEST(SettingsConversion, FactorIsTheProductOfReferenceAndWorkingRow) {
 TEST(SettingsConversion, PeripheralFactorTwoGivesFourTimesTheResistance) {
     SimulationRecord record = RecordAtHundred();
     record.setPartSetting(workingRow, 2, 4, 200);
-    const ModelState m = Converted(record);
+    const Parameters m = Converted(record);
     for (int k = 0; k < 5; ++k) {
         EXPECT_DOUBLE_EQ(m.peripheralConductance[k].target, 125);
         const double minVolume = 0.36 * 0.2;
@@ -102,7 +102,7 @@ TEST(SettingsConversion, LobeSettingsCombineBothLungsTheirLungAndTheLobe) {
     record.setPartSetting(workingRow, 2, 3, 150); // stiffness, both lungs
     record.setPartSetting(workingRow, 1, 3, 200); // right lung
     record.setPartSetting(workingRow, 5, 3, 50);  // lobe 3
-    const ModelState m = Converted(record);
+    const Parameters m = Converted(record);
     const double expected[5] = {0.4 * 1.5, 0.4 * 1.5, 0.4 * 1.5 * 2 * 0.5, 0.4 * 1.5 * 2,
                                 0.4 * 1.5 * 2};
     for (int k = 0; k < 5; ++k)
@@ -113,7 +113,7 @@ TEST(SettingsConversion, CentralResistanceSquaresForTheBronchiOnly) {
     SimulationRecord record = RecordAtHundred();
     record.setPartSetting(workingRow, 0, 0, 200); // left lung
     record.setPartSetting(workingRow, 2, 0, 300); // both lungs: the trachea
-    const ModelState m = Converted(record);
+    const Parameters m = Converted(record);
     EXPECT_DOUBLE_EQ(m.bronchusCoefficient[0].target, 0.00057 * 4);
     EXPECT_DOUBLE_EQ(m.bronchusCoefficient[1].target, 0.00057);
     EXPECT_DOUBLE_EQ(m.tracheaTurbulentCoefficient.target, 0.0454575 * 3);
@@ -125,7 +125,7 @@ TEST(SettingsConversion, LungSizeScalesLungAndChestWall) {
     SimulationRecord record = RecordAtHundred();
     record.setPartSetting(workingRow, 0, 6, 50);  // left lung half size
     record.setPartSetting(workingRow, 7, 6, 300); // lobe 5's own size: ignored
-    const ModelState m = Converted(record);
+    const Parameters m = Converted(record);
     const double sigma = (0.2 + 0.25) * 0.5 + (0.15 + 0.2 + 0.2); // 0.775
     EXPECT_NEAR(m.relativeLungSize, sigma, 1e-12);
     EXPECT_NEAR(m.chestWallMinVolume.target, 1.5 * sigma, 1e-12);
@@ -139,7 +139,7 @@ TEST(SettingsConversion, GlobalSettingsScaleTheEffortAndTheEndOfTest) {
     record.setGlobalSetting(workingRow, 1, 200);
     record.setGlobalSetting(referenceRow, 2, 40);
     record.setGlobalSetting(workingRow, 3, 400);
-    const ModelState m = Converted(record);
+    const Parameters m = Converted(record);
     EXPECT_DOUBLE_EQ(m.expiratoryPressure, 1.77);
     EXPECT_DOUBLE_EQ(m.effortRiseRate, 136.08);
     EXPECT_DOUBLE_EQ(m.inspiratoryPressure, -1.0);
