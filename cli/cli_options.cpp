@@ -1,18 +1,41 @@
 #include "cli/cli_options.h"
 
-#include <array>
+#include "record/vocabulary.h"
+
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <span>
+#include <sstream>
 #include <string_view>
 
+using namespace vm::record;
 
 namespace vm::cli {
 
 namespace {
 
-constexpr std::array<std::string_view, 8> kColumnNames{
-    "rCentral", "vdc", "rIntermediate", "stiffness", "rPeripheral", "ccc", "lungSize", "cm"};
+std::string joined(std::span<const std::string_view> names) {
+    std::string text;
+    for (const std::string_view name : names)
+        text += (text.empty() ? "" : ", ") + std::string(name);
+    return text;
+}
+
+std::string partName(LungPart part) {
+    return std::string(kLungPartNames[part]);
+}
+
+// "left, right or lobe1..lobe5"
+std::string prefixedPartNames() {
+    return partName(LungPart::leftLung) + ", " + partName(LungPart::rightLung) + " or " +
+           partName(LungPart::lobe1) + ".." + partName(LungPart::lobe5);
+}
+
+std::string lastGlobalItem() {
+    return std::to_string(layout::kGlobalItems - 1);
+}
 
 CliParseResult Failure(std::string message) {
     CliParseResult r;
@@ -47,31 +70,25 @@ std::string PercentProblem(const std::string& text, double& percent) {
     return {};
 }
 
-// NAME, left.NAME, right.NAME or lobe1.NAME .. lobe5.NAME.
+// NAME for both lungs, or PART.NAME: left.NAME, right.NAME, lobe1.NAME .. lobe5.NAME.
 std::string ParsePartName(const std::string& name, PartSettingChange& change) {
     std::string column = name;
-    change.part = 2;
+    change.part = kEditedPart;
     const auto dot = name.find('.');
     if (dot != std::string::npos) {
         const std::string prefix = name.substr(0, dot);
         column = name.substr(dot + 1);
-        if (prefix == "left")
-            change.part = 0;
-        else if (prefix == "right")
-            change.part = 1;
-        else if (prefix.size() == 5 && prefix.starts_with("lobe") && prefix[4] >= '1' &&
-                 prefix[4] <= '5')
-            change.part = 2 + (prefix[4] - '0');
-        else
-            return "unknown lung part '" + prefix + "' (use left, right or lobe1..lobe5)";
+        // Only the bare NAME means both lungs.
+        const auto part = prefix.empty() ? std::nullopt : lungPartNamed(prefix);
+        if (!part)
+            return "unknown lung part '" + prefix + "' (use " + prefixedPartNames() + ")";
+        change.part = *part;
     }
-    for (std::size_t c = 0; c < kColumnNames.size(); ++c)
-        if (column == kColumnNames[c]) {
-            change.column = static_cast<int>(c);
-            return {};
-        }
-    return "unknown setting '" + column +
-           "' (use rCentral, vdc, rIntermediate, stiffness, rPeripheral, ccc, lungSize, cm)";
+    const auto setting = settingColumnNamed(column);
+    if (!setting)
+        return "unknown setting '" + column + "' (use " + joined(kSettingColumnNames) + ")";
+    change.column = *setting;
+    return {};
 }
 
 std::string ParseSet(const std::string& value, CliOptions& options) {
@@ -92,8 +109,9 @@ std::string ParseGlobal(const std::string& value, CliOptions& options) {
     if (eq == std::string::npos)
         return "--global needs I=PCT, got '" + value + "'";
     long item = 0;
-    if (!ParseInteger(value.substr(0, eq), item) || item < 0 || item > 19)
-        return "--global: item '" + value.substr(0, eq) + "' is not a whole number 0..19";
+    if (!ParseInteger(value.substr(0, eq), item) || item < 0 || item >= layout::kGlobalItems)
+        return "--global: item '" + value.substr(0, eq) + "' is not a whole number 0.." +
+               lastGlobalItem();
     GlobalSettingChange change;
     change.item = static_cast<int>(item);
     if (auto problem = PercentProblem(value.substr(eq + 1), change.percent); !problem.empty())
@@ -144,6 +162,37 @@ CliParseResult ParseRun(const std::vector<std::string>& args) {
     return result;
 }
 
+// One option of the help: the option, then its description from a fixed column, wrapped at
+// spaces before the help's width; a line break in the description starts a new line.
+std::string helpOption(const std::string& option, const std::string& description) {
+    constexpr std::size_t kDescriptionColumn = 26;
+    constexpr std::size_t kHelpWidth = 97;
+    std::string text = "  " + option;
+    text.resize(std::max(text.size() + 1, kDescriptionColumn), ' ');
+    std::size_t lineBegin = 0;
+    const auto newLine = [&] {
+        text += '\n';
+        lineBegin = text.size();
+        text.append(kDescriptionColumn, ' ');
+    };
+    std::istringstream lines(description);
+    std::string line;
+    for (bool first = true; std::getline(lines, line); first = false) {
+        if (!first)
+            newLine();
+        std::istringstream words(line);
+        for (std::string word; words >> word;) {
+            // Only the padding before a line's first word ends in a space.
+            if (text.back() != ' ' && text.size() - lineBegin + 1 + word.size() > kHelpWidth)
+                newLine();
+            if (text.back() != ' ')
+                text += ' ';
+            text += word;
+        }
+    }
+    return text + '\n';
+}
+
 } // namespace
 
 CliParseResult ParseCommandLine(const std::vector<std::string>& args) {
@@ -171,7 +220,7 @@ CliParseResult ParseCommandLine(const std::vector<std::string>& args) {
 }
 
 std::string UsageText() {
-    return R"(Usage:
+    std::string text = R"(Usage:
   velta-morvane-cli run [options]        run simulated spirometric tests
   velta-morvane-cli make-standard FILE   write the standard record (a run at all settings 100)
   velta-morvane-cli help                 show this text
@@ -180,17 +229,28 @@ Each run stores the settings into the working row and runs one test, as START do
 reference row comes from datfiles1/standard.dat beside this program unless --reference is given.
 
 Options of run:
-  --set NAME=PCT          setting of both lungs in percent of the reference (10..2000); NAME is
-                          rCentral, vdc, rIntermediate, stiffness, rPeripheral, ccc, lungSize, cm
-  --set left.NAME=PCT     the same for the left lung; right.NAME, lobe1.NAME .. lobe5.NAME
-                          for the right lung and the lobes
-  --global I=PCT          global setting item I (0..19): 0 expiratory effort, 1 speed of the
-                          effort rise, 2 inspiratory effort, 3 end-of-test flow threshold
-  --runs N                N tests in a row, each from the state the previous one left (1..1000)
-  --reference FILE        take the reference row from row 0 of this simulation file
-  --out FILE              write the resulting record (row 0 reference, row 1 newest result)
-  --json                  one JSON object per run on its own line instead of a table
 )";
+    const std::string left = partName(LungPart::leftLung);
+    std::string items;
+    for (std::size_t i = 0; i < kGlobalItemNames.size(); ++i)
+        items += (i == 0 ? "" : ", ") + std::to_string(i) + " " + std::string(kGlobalItemNames[i]);
+    text += helpOption("--set NAME=PCT",
+                       "setting of both lungs in percent of the reference (10..2000); NAME is " +
+                           joined(kSettingColumnNames));
+    text += helpOption("--set " + left + ".NAME=PCT",
+                       "the same for the " + left + " lung; " + partName(LungPart::rightLung) +
+                           ".NAME, " + partName(LungPart::lobe1) + ".NAME .. " +
+                           partName(LungPart::lobe5) + ".NAME\nfor the right lung and the lobes");
+    text += helpOption("--global I=PCT",
+                       "global setting item I (0.." + lastGlobalItem() + "): " + items);
+    text += helpOption("--runs N",
+                       "N tests in a row, each from the state the previous one left (1..1000)");
+    text +=
+        helpOption("--reference FILE", "take the reference row from row 0 of this simulation file");
+    text += helpOption("--out FILE",
+                       "write the resulting record (row 0 reference, row 1 newest result)");
+    text += helpOption("--json", "one JSON object per run on its own line instead of a table");
+    return text;
 }
 
 } // namespace vm::cli

@@ -2,6 +2,8 @@
 // The command line of the headless runner, parsed into what to do. Parsing never exits or
 // prints: it returns success plus a message, so that it can be tested.
 
+#include "record/vocabulary.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,8 +14,8 @@ enum class CliCommand { help, run, makeStandard };
 
 // One setting column of one lung part, in percent of the reference.
 struct PartSettingChange {
-    int part = 2; // 0 left, 1 right, 2 both lungs, 3..7 lobes 1..5
-    int column = 0;
+    record::LungPart part = record::kEditedPart;
+    record::SettingColumn column = record::SettingColumn::rCentral;
     double percent = 100.0;
 };
 

@@ -1,6 +1,7 @@
 #include "cli/run_report.h"
 
-#include <array>
+#include "record/vocabulary.h"
+
 #include <cstdio>
 
 using namespace vm::record;
@@ -10,30 +11,6 @@ namespace vm::cli {
 using namespace layout;
 
 namespace {
-
-struct FieldName {
-    RowField field;
-    const char* name;
-    const char* label;
-    const char* unit;
-};
-
-constexpr std::array<FieldName, kRowFieldCount> kFields{{
-    {RowField::fev1, "fev1", "FEV1", "l"},
-    {RowField::fvcex, "fvcex", "FVCEX", "l"},
-    {RowField::fev1PctFvc, "fev1PctFvc", "FEV1%FVC", "%"},
-    {RowField::pef, "pef", "PEF", "l/s"},
-    {RowField::mef75, "mef75", "MEF75", "l/s"},
-    {RowField::mef50, "mef50", "MEF50", "l/s"},
-    {RowField::mef25, "mef25", "MEF25", "l/s"},
-    {RowField::erv, "erv", "ERV", "l"},
-    {RowField::flowAt1s, "flowAt1s", "flow at 1 s", "l/s"},
-    {RowField::frc, "frc", "FRC", "l"},
-    {RowField::tlc, "tlc", "TLC", "l"},
-    {RowField::runStatus, "runStatus", "run status", ""},
-    {RowField::fet, "fet", "FET", "s"},
-    {RowField::modelVariant, "modelVariant", "model variant", ""},
-}};
 
 const char* StatusText(float status) {
     if (status == 1.0f)
@@ -53,8 +30,9 @@ std::string FormatFloat(float v) {
 
 std::string RunJson(const SimulationRecord& record, int runNumber) {
     std::string out = "{\"run\":" + std::to_string(runNumber);
-    for (const FieldName& f : kFields)
-        out += ",\"" + std::string(f.name) + "\":" + FormatFloat(record.field(workingRow, f.field));
+    for (const RowIndex& index : kRowIndices)
+        out += ",\"" + std::string(index.jsonKey) +
+               "\":" + FormatFloat(record.field(workingRow, index.field));
     out += ",\"fvSamples\":[";
     for (int n = 1; n <= kFvSamples && record.fvVolume(workingRow, n) != 0.0f; ++n) {
         if (n > 1)
@@ -79,13 +57,15 @@ std::string RunTable(const SimulationRecord& record, int runNumber) {
     char line[96];
     std::snprintf(line, sizeof line, "  %-12s %10s %10s\n", "index", "result", "reference");
     out += line;
-    for (const FieldName& f : kFields) {
-        if (f.field == RowField::runStatus || f.field == RowField::modelVariant)
+    // The status heads the table; the displayed-quantity code is no measurement.
+    for (const RowIndex& index : kRowIndices) {
+        if (index.field == RowField::runStatus || index.field == RowField::modelVariant)
             continue;
-        const double reference = record.field(referenceRow, f.field);
-        const double value = record.field(workingRow, f.field);
-        std::snprintf(line, sizeof line, "  %-12s %10.3f %10.3f  %s\n", f.label, value, reference,
-                      f.unit);
+        const double reference = record.field(referenceRow, index.field);
+        const double value = record.field(workingRow, index.field);
+        std::snprintf(line, sizeof line, "  %-12s %10.3f %10.3f  %s\n",
+                      std::string(index.name).c_str(), value, reference,
+                      std::string(index.unit).c_str());
         out += line;
     }
     return out;

@@ -1,30 +1,31 @@
 #include "model/settings_conversion.h"
 
+#include "record/vocabulary.h"
+
 using namespace vm::record;
 
 namespace vm::model {
 
 namespace {
 
-enum Column { rCentral, vdc, rIntermediate, stiffness, rPeripheral, ccc, lungSize, cm };
-constexpr int kLeftLung = 0;
-constexpr int kRightLung = 1;
-constexpr int kBothLungs = 2;
+using enum LungPart;
+using enum SettingColumn;
 
-int LungOfLobe(int lobe) {
-    return lobe < kLeftLobeCount ? kLeftLung : kRightLung;
+// Lobes count from 0 here.
+LungPart LungOfLobe(int lobe) {
+    return lobe < kLeftLobeCount ? leftLung : rightLung;
 }
 
 // S_k(c): the whole lungs, the lobe's lung and the lobe itself.
-double LobeFactor(const SimulationRecord& record, int lobe, int column) {
-    return PartSettingFactor(record, kBothLungs, column) *
+double LobeFactor(const SimulationRecord& record, int lobe, SettingColumn column) {
+    return PartSettingFactor(record, bothLungs, column) *
            PartSettingFactor(record, LungOfLobe(lobe), column) *
-           PartSettingFactor(record, 3 + lobe, column);
+           PartSettingFactor(record, lobePart(lobe + 1), column);
 }
 
 // The lobe parts' own lung-size settings are stored but do not scale a lobe.
 double LobeSizeFactor(const SimulationRecord& record, int lobe) {
-    return PartSettingFactor(record, kBothLungs, lungSize) *
+    return PartSettingFactor(record, bothLungs, lungSize) *
            PartSettingFactor(record, LungOfLobe(lobe), lungSize);
 }
 
@@ -36,7 +37,7 @@ double PartSettingFactor(const SimulationRecord& record, int part, int column) {
 }
 
 bool SettingIsRead(int part, int column) {
-    return !(part >= 3 && column == lungSize);
+    return !(part >= lobe1 && column == lungSize);
 }
 
 double GlobalSettingFactor(const SimulationRecord& record, int item) {
@@ -46,14 +47,14 @@ double GlobalSettingFactor(const SimulationRecord& record, int item) {
 
 void ConvertSettingsToTargets(Parameters& model, const SimulationRecord& record) {
     using namespace reference;
-    const double leftR = PartSettingFactor(record, kLeftLung, rCentral);
-    const double rightR = PartSettingFactor(record, kRightLung, rCentral);
+    const double leftR = PartSettingFactor(record, leftLung, rCentral);
+    const double rightR = PartSettingFactor(record, rightLung, rCentral);
     model.tracheaTurbulentCoefficient.target =
-        kTracheaTurbulentCoefficient * PartSettingFactor(record, kBothLungs, rCentral);
+        kTracheaTurbulentCoefficient * PartSettingFactor(record, bothLungs, rCentral);
     model.bronchusCoefficient[0].target = kBronchusCoefficient * leftR * leftR;
     model.bronchusCoefficient[1].target = kBronchusCoefficient * rightR * rightR;
 
-    const double bothVdc = PartSettingFactor(record, kBothLungs, vdc);
+    const double bothVdc = PartSettingFactor(record, bothLungs, vdc);
     for (int side = 0; side < 2; ++side) {
         const double f = PartSettingFactor(record, side, vdc) * bothVdc;
         model.centralCompliance[side].target = kCentralCompliance * f;
@@ -81,10 +82,14 @@ void ConvertSettingsToTargets(Parameters& model, const SimulationRecord& record)
     model.chestWallScale.target = kChestWallScale * sizeSum;
     model.chestWallMinVolume.target = kChestWallMinVolume_l * sizeSum;
 
-    model.expiratoryPressure = kExpiratoryPressure_kPa * GlobalSettingFactor(record, 0);
-    model.effortRiseRate = kEffortRiseRate_kPaps * GlobalSettingFactor(record, 1);
-    model.inspiratoryPressure = kInspiratoryPressure_kPa * GlobalSettingFactor(record, 2);
-    model.endFlowThreshold = kEndFlowThreshold_lps * GlobalSettingFactor(record, 3);
+    model.expiratoryPressure =
+        kExpiratoryPressure_kPa * GlobalSettingFactor(record, GlobalItem::expirationDepth);
+    model.effortRiseRate =
+        kEffortRiseRate_kPaps * GlobalSettingFactor(record, GlobalItem::effortRiseSpeed);
+    model.inspiratoryPressure =
+        kInspiratoryPressure_kPa * GlobalSettingFactor(record, GlobalItem::inspiratoryEffort);
+    model.endFlowThreshold =
+        kEndFlowThreshold_lps * GlobalSettingFactor(record, GlobalItem::endFlowThreshold);
     model.effortRiseTime =
         (model.expiratoryPressure - model.inspiratoryPressure) / model.effortRiseRate;
 }

@@ -1,5 +1,7 @@
 #include "session/results_table.h"
 
+#include "record/vocabulary.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -55,34 +57,6 @@ void roundAt(DecimalDigits& d, std::size_t keep) {
     ++d.point;
 }
 
-struct IndexLine {
-    int gridRow;
-    const char* name;
-    const char* unit;
-    RowField field;
-};
-
-constexpr IndexLine kIndexLines[] = {
-    {1, "FEV1", "l", RowField::fev1},
-    {2, "FVCEX", "l", RowField::fvcex},
-    {3, "FEV1%FVC", "%", RowField::fev1PctFvc},
-    {4, "PEF", "l/s", RowField::pef},
-    {5, "MEF75", "l/s", RowField::mef75},
-    {6, "MEF50", "l/s", RowField::mef50},
-    {7, "MEF25", "l/s", RowField::mef25},
-    {8, "ERV", "l", RowField::erv},
-    {11, "FET", "s", RowField::fet},
-    {12, "FRC", "l", RowField::frc},
-    {13, "TLC", "l", RowField::tlc},
-    {15, "Zmienna", " ", RowField::modelVariant},
-};
-
-// Percentages of a result shown in another displayed quantity mean nothing except for the
-// volume indices.
-bool keepsPercentForAnyVariant(int gridRow) {
-    return gridRow == 1 || gridRow == 2 || gridRow == 3 || gridRow == 8;
-}
-
 int noteForStatus(float status) {
     const double rounded = std::nearbyint(static_cast<double>(status));
     if (rounded == 1.0)
@@ -94,9 +68,10 @@ int noteForStatus(float status) {
 
 // Row grid columns and the setting column each shows; grid column 4 is the current-settings
 // line's own and 2, 5 and 8 are separators.
-constexpr std::pair<int, int> kGridSettingColumns[] = {{0, 0}, {1, 1}, {3, 2}, {6, 4},
-                                                       {7, 5}, {9, 6}, {10, 7}};
-constexpr int kEditedPart = 2; // both lungs
+constexpr std::pair<int, SettingColumn> kGridSettingColumns[] = {
+    {0, SettingColumn::rCentral},    {1, SettingColumn::vdc}, {3, SettingColumn::rIntermediate},
+    {6, SettingColumn::rPeripheral}, {7, SettingColumn::ccc}, {9, SettingColumn::lungSize},
+    {10, SettingColumn::cm}};
 
 } // namespace
 
@@ -156,33 +131,39 @@ int ShowResultsTable(TextGrid& grid, const SimulationRecord& record, const Recor
         return FormatNumber(v, p, d, decimalSeparator);
     };
 
-    for (const IndexLine& line : kIndexLines) {
-        const bool isFet = line.field == RowField::fet;
-        const bool isVariant = line.field == RowField::modelVariant;
-        const double v = record.field(row, line.field);
-        const double r = record.field(referenceRow, line.field);
-        grid.setCell(0, line.gridRow, line.name);
-        grid.setCell(1, line.gridRow, line.unit);
-        if (!isFet && !isVariant)
-            grid.setCell(2, line.gridRow, format(r, 4, 2));
+    for (const RowIndex& index : kRowIndices) {
+        if (index.gridRow == 0)
+            continue;
+        const int line = index.gridRow;
+        const bool compared = index.comparison != Comparison::none;
+        const double v = record.field(row, index.field);
+        const double r = record.field(referenceRow, index.field);
+        grid.setCell(0, line, std::string(index.name));
+        grid.setCell(1, line, std::string(index.unit));
+        if (compared)
+            grid.setCell(2, line, format(r, index.precision, index.decimals));
         if (!withValues) {
-            grid.setCell(3, line.gridRow, "");
-            grid.setCell(4, line.gridRow, "");
+            grid.setCell(3, line, "");
+            grid.setCell(4, line, "");
             continue;
         }
-        if (isVariant) {
-            grid.setCell(3, line.gridRow, format(v, 2, 0));
+        // The displayed-quantity code is shown whatever the status, and never as a percentage.
+        if (index.field == RowField::modelVariant) {
+            grid.setCell(3, line, format(v, index.precision, index.decimals));
             continue;
         }
-        grid.setCell(3, line.gridRow,
-                     status == 1.0f   ? format(v, 4, 2)
+        grid.setCell(3, line,
+                     status == 1.0f   ? format(v, index.precision, index.decimals)
                      : status == 0.0f ? "dead"
                                       : "error");
+        // Percentages of a result shown in another displayed quantity mean nothing except for the
+        // volume indices.
+        const bool percentShown =
+            variant < 4.0f || index.comparison == Comparison::percentInEveryVariant;
         std::string percent = " ";
-        if (r > 0 && status == 1.0f && !isFet &&
-            (variant < 4.0f || keepsPercentForAnyVariant(line.gridRow)))
+        if (r > 0 && status == 1.0f && compared && percentShown)
             percent = format(100.0 * v / r, 3, 0);
-        grid.setCell(4, line.gridRow, percent);
+        grid.setCell(4, line, percent);
     }
     return noteForStatus(status);
 }

@@ -1,5 +1,7 @@
 #include "session/row_operations.h"
 
+#include "record/vocabulary.h"
+
 #include <array>
 #include <cmath>
 
@@ -12,7 +14,6 @@ using namespace layout;
 namespace {
 
 constexpr int kShownResults = 3; // the row grid has room for three results
-constexpr int kEditedPart = 2;   // both lungs: the part the track bars edit
 
 void clearCurves(SimulationRecord& record, int row) {
     for (int k = 1; k <= kVtSamples; ++k) {

@@ -3,6 +3,7 @@
 
 #include "ui/main_window.h"
 
+#include "record/vocabulary.h"
 #include "ui/clickable_panel.h"
 #include "ui/track_bar_scales.h"
 
@@ -24,9 +25,6 @@ using namespace vm::session;
 namespace vm::ui {
 
 namespace {
-// The lung part the control panel edits: both lungs.
-constexpr int kEditedPart = 2;
-constexpr int kExpirationDepthItem = 0;
 constexpr int kExpirationDepthBar = 9;
 constexpr int kTrackBarCount = 9;
 constexpr int kPlainAirwayPicture = -2;
@@ -78,7 +76,7 @@ void TForm1::TrackBar8Change() {
 }
 
 void TForm1::TrackBar9Change() {
-    state_.currentGlobal(kExpirationDepthItem) =
+    state_.currentGlobal(GlobalItem::expirationDepth) =
         TrackBarValue(kExpirationDepthBar, TrackBar9->value());
 }
 
@@ -94,7 +92,7 @@ void TForm1::LoadRowSettingsToControls(int row) {
         TrackBarOf(n)->setValue(TrackBarPosition(n, setting));
     }
     // The stored depth reaches the current settings only through its bar's handler.
-    const double depth = record_.globalSetting(source, kExpirationDepthItem);
+    const double depth = record_.globalSetting(source, GlobalItem::expirationDepth);
     TrackBar9->setValue(TrackBarPosition(kExpirationDepthBar, depth));
 }
 

@@ -1,6 +1,7 @@
 #include "ui/track_bar_scales.h"
 
 #include "record/simulation_record.h"
+#include "record/vocabulary.h"
 
 #include <array>
 #include <cfenv>
@@ -14,14 +15,14 @@ namespace vm::ui {
 namespace {
 
 constexpr std::array<TrackBarSpec, 9> kSpecs{{
-    {1, TrackBarScale::exponential, 100, 500, 200, 0, 0},
-    {2, TrackBarScale::half, 100, 500, 200, 1, 1},
-    {3, TrackBarScale::exponential, 100, 600, 200, 2, 3},
-    {4, TrackBarScale::exponential, 100, 500, 200, 3, 4},
-    {5, TrackBarScale::exponential, 100, 500, 200, 4, 6},
-    {6, TrackBarScale::half, 100, 500, 200, 5, 7},
-    {7, TrackBarScale::quarter, 100, 500, 300, 6, 9},
-    {8, TrackBarScale::quarter, 100, 500, 300, 7, 10},
+    {1, TrackBarScale::exponential, 100, 500, 200, SettingColumn::rCentral, 0},
+    {2, TrackBarScale::half, 100, 500, 200, SettingColumn::vdc, 1},
+    {3, TrackBarScale::exponential, 100, 600, 200, SettingColumn::rIntermediate, 3},
+    {4, TrackBarScale::exponential, 100, 500, 200, SettingColumn::stiffness, 4},
+    {5, TrackBarScale::exponential, 100, 500, 200, SettingColumn::rPeripheral, 6},
+    {6, TrackBarScale::half, 100, 500, 200, SettingColumn::ccc, 7},
+    {7, TrackBarScale::quarter, 100, 500, 300, SettingColumn::lungSize, 9},
+    {8, TrackBarScale::quarter, 100, 500, 300, SettingColumn::cm, 10},
     {9, TrackBarScale::exponential, 0, 400, 200, -1, -1},
 }};
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 using namespace vm::cli;
+using namespace vm::record;
 
 namespace {
 
@@ -26,17 +27,21 @@ TEST(CliOptions, RunOptionsAreUnderstood) {
     EXPECT_EQ(o.command, CliCommand::run);
     ASSERT_EQ(o.partSettings.size(), 4u);
     struct Expected {
-        int part, column;
+        LungPart part;
+        SettingColumn column;
         double percent;
     };
-    const Expected expected[] = {{2, 2, 300}, {0, 7, 80.5}, {7, 5, 150}, {1, 0, 10}};
+    const Expected expected[] = {{kEditedPart, SettingColumn::rIntermediate, 300},
+                                 {LungPart::leftLung, SettingColumn::cm, 80.5},
+                                 {LungPart::lobe5, SettingColumn::ccc, 150},
+                                 {LungPart::rightLung, SettingColumn::rCentral, 10}};
     for (std::size_t i = 0; i < 4; ++i) {
         EXPECT_EQ(o.partSettings[i].part, expected[i].part) << i;
         EXPECT_EQ(o.partSettings[i].column, expected[i].column) << i;
         EXPECT_EQ(o.partSettings[i].percent, expected[i].percent) << i;
     }
     ASSERT_EQ(o.globalSettings.size(), 2u);
-    EXPECT_EQ(o.globalSettings[0].item, 0);
+    EXPECT_EQ(o.globalSettings[0].item, GlobalItem::expirationDepth);
     EXPECT_EQ(o.globalSettings[0].percent, 50);
     EXPECT_EQ(o.globalSettings[1].item, 19);
     EXPECT_EQ(o.runs, 3);
@@ -64,6 +69,8 @@ TEST(CliOptions, DefaultsAndOtherCommands) {
         EXPECT_EQ(h.options.command, CliCommand::help);
     }
     EXPECT_NE(UsageText().find("--set NAME=PCT"), std::string::npos);
+    for (const std::string_view name : kSettingColumnNames)
+        EXPECT_NE(UsageText().find(name), std::string::npos) << name;
 }
 
 // Every bad option or value is refused with a message that names what was wrong.

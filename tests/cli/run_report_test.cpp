@@ -1,6 +1,8 @@
-// The headless runner's JSON line: every single-precision value reads back unchanged.
+// The headless runner's report: the JSON line, whose values read back unchanged, and the table.
 
 #include "cli/run_report.h"
+
+#include "record/vocabulary.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +19,8 @@ namespace {
 float ReadBack(const std::string& line, const std::string& key) {
     const auto at = line.find("\"" + key + "\":");
     EXPECT_NE(at, std::string::npos) << key;
+    if (at == std::string::npos)
+        return std::nanf("");
     return std::strtof(line.c_str() + at + key.size() + 3, nullptr);
 }
 
@@ -27,6 +31,9 @@ TEST(RunReport, JsonValuesRoundTripAndSamplesStopAtTheEndMarks) {
                              8.58076286f};
     const RowField fields[] = {RowField::fev1, RowField::pef, RowField::flowAt1s, RowField::erv,
                                RowField::tlc};
+    // The other indices just above a short decimal, which six digits would round onto.
+    for (int f = 0; f < kRowFieldCount; ++f)
+        record.setField(workingRow, static_cast<RowField>(f), std::nextafter(f + 0.1f, 100.0f));
     for (int i = 0; i < 5; ++i)
         record.setField(workingRow, fields[i], awkward[i]);
     record.setFvVolume(workingRow, 1, 4.5f);
@@ -42,12 +49,40 @@ TEST(RunReport, JsonValuesRoundTripAndSamplesStopAtTheEndMarks) {
     EXPECT_EQ(line.back(), '\n');
     EXPECT_EQ(line.find('\n'), line.size() - 1);
     EXPECT_EQ(line.rfind("{\"run\":7,", 0), 0u);
-    const char* names[] = {"fev1", "pef", "flowAt1s", "erv", "tlc"};
-    for (int i = 0; i < 5; ++i)
-        EXPECT_EQ(ReadBack(line, names[i]), awkward[i]) << names[i];
+    // Every index under its key, in stored order.
+    std::size_t previous = 0;
+    for (const RowIndex& index : kRowIndices) {
+        const std::string key(index.jsonKey);
+        EXPECT_EQ(ReadBack(line, key), record.field(workingRow, index.field)) << key;
+        EXPECT_GT(line.find("\"" + key + "\":"), previous) << key;
+        previous = line.find("\"" + key + "\":");
+    }
     EXPECT_NE(line.find("\"fvSamples\":[[4.5,0.333333343],[4.25,-2]]"), std::string::npos)
         << line;
     EXPECT_NE(line.find("\"vtSamples\":[[0.100000001,3]]"), std::string::npos) << line;
+}
+
+TEST(RunReport, TableListsTheMeasuredIndicesBesideTheReference) {
+    SimulationRecord record;
+    for (int f = 0; f < kRowFieldCount; ++f) {
+        record.setField(referenceRow, static_cast<RowField>(f), f + 0.5f);
+        record.setField(workingRow, static_cast<RowField>(f), -0.25f - f);
+    }
+    record.setField(workingRow, RowField::runStatus, 0.0f);
+    EXPECT_EQ(RunTable(record, 3), "Run 3: dead (tidal inspiration failed)\n"
+                                   "  index            result  reference\n"
+                                   "  FEV1             -0.250      0.500  l\n"
+                                   "  FVCEX            -1.250      1.500  l\n"
+                                   "  FEV1%FVC         -2.250      2.500  %\n"
+                                   "  PEF              -3.250      3.500  l/s\n"
+                                   "  MEF75            -4.250      4.500  l/s\n"
+                                   "  MEF50            -5.250      5.500  l/s\n"
+                                   "  MEF25            -6.250      6.500  l/s\n"
+                                   "  ERV              -7.250      7.500  l\n"
+                                   "  flow at 1 s      -8.250      8.500  l/s\n"
+                                   "  FRC              -9.250      9.500  l\n"
+                                   "  TLC             -10.250     10.500  l\n"
+                                   "  FET             -12.250     12.500  s\n");
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "data/jpeg_picture.h"
 #include "data/parameter_table.h"
+#include "record/vocabulary.h"
 #include "data/startup_checks.h"
 #include "record/record_file.h"
 
@@ -194,7 +195,7 @@ TEST(ProvisionalDataFiles, StandardRecordHoldsAValidReference) {
     EXPECT_NEAR(record.field(0, RowField::fev1PctFvc),
                 100.0f * fev1 / record.field(0, RowField::fvcex), 1e-3);
     EXPECT_GT(record.vtTime(0, 1), 0.0f);
-    EXPECT_NE(record.globalSetting(0, 0), 0.0f);
+    EXPECT_NE(record.globalSetting(0, GlobalItem::expirationDepth), 0.0f);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "model/forced_expiration_run.h"
 #include "model/model_initialisation.h"
 #include "record/record_state.h"
+#include "record/vocabulary.h"
 #include "standard_indices.h"
 
 #include <gtest/gtest.h>
@@ -109,19 +110,19 @@ TEST(ForcedExpirationRun, TwoRunsInARowWithTheLiveCalls) {
 // the vital capacity comes out in the first second and the mid-expiratory flow falls. A
 // smaller lung holds less. Measured against the pinned standard run.
 TEST(ForcedExpirationRun, IndicesMoveTheWayPhysiologySays) {
-    const auto runWith = [](int column, float percent) {
+    const auto runWith = [](SettingColumn column, float percent) {
         Bench b;
-        b.record.setPartSetting(workingRow, 2, column, percent);
+        b.record.setPartSetting(workingRow, LungPart::bothLungs, column, percent);
         RunForcedExpiration(b.model, b.record, {});
         EXPECT_EQ(b.field(RowField::runStatus), 1.0f) << column << " at " << percent;
         return b;
     };
-    const Bench obstructed = runWith(2, 300.0f);
+    const Bench obstructed = runWith(SettingColumn::rIntermediate, 300.0f);
     EXPECT_LT(obstructed.field(RowField::fev1PctFvc), standard_indices::fev1PctFvc - 5);
     EXPECT_LT(obstructed.field(RowField::mef50), 0.8 * standard_indices::mef50);
     EXPECT_LT(obstructed.field(RowField::pef), standard_indices::pef);
 
-    const Bench small = runWith(6, 70.0f);
+    const Bench small = runWith(SettingColumn::lungSize, 70.0f);
     EXPECT_LT(small.field(RowField::fvcex), 0.9 * standard_indices::fvcex);
     EXPECT_LT(small.field(RowField::tlc), 0.9 * standard_indices::tlc);
 }
@@ -131,10 +132,11 @@ TEST(ForcedExpirationRun, IndicesMoveTheWayPhysiologySays) {
 // inspiratory effort and pleural offsets, every row keeping its settings.
 TEST(ForcedExpirationRun, FailedRunClearsTheCurveAndReinitialisesKeepingSettings) {
     Bench b;
-    b.record.setPartSetting(workingRow, 2, 7, 10.0f); // cm: elastic scale 0.1
-    b.record.setGlobalSetting(workingRow, 2, 60.0f);  // inspiratory effort -1.5 kPa
-    b.record.setPartSetting(3, 4, 2, 150.0f);         // an older result's own setting
-    b.record.setFvVolume(workingRow, 700, 3.0f);      // stale curve data in the row
+    // Elastic scale 0.1, inspiratory effort -1.5 kPa, and an older result's own setting.
+    b.record.setPartSetting(workingRow, LungPart::bothLungs, SettingColumn::cm, 10.0f);
+    b.record.setGlobalSetting(workingRow, GlobalItem::inspiratoryEffort, 60.0f);
+    b.record.setPartSetting(3, LungPart::lobe2, SettingColumn::rIntermediate, 150.0f);
+    b.record.setFvVolume(workingRow, 700, 3.0f); // stale curve data in the row
     int beeps = 0;
     RunHooks hooks;
     hooks.beep = [&] { ++beeps; };
@@ -154,16 +156,16 @@ TEST(ForcedExpirationRun, FailedRunClearsTheCurveAndReinitialisesKeepingSettings
     for (int k = 0; k < 5; ++k)
         EXPECT_EQ(b.model.parameters.pleuralOffset[k].current, offsets[k]);
 
-    EXPECT_EQ(b.record.partSetting(workingRow, 2, 7), 10.0f);
-    EXPECT_EQ(b.record.partSetting(3, 4, 2), 150.0f);
-    EXPECT_EQ(b.record.partSetting(referenceRow, 2, 7), 100.0f);
+    EXPECT_EQ(b.record.partSetting(workingRow, LungPart::bothLungs, SettingColumn::cm), 10.0f);
+    EXPECT_EQ(b.record.partSetting(3, LungPart::lobe2, SettingColumn::rIntermediate), 150.0f);
+    EXPECT_EQ(b.record.partSetting(referenceRow, LungPart::bothLungs, SettingColumn::cm), 100.0f);
 }
 
 // Settings that give no usable factor (a zero read from a file) cannot be simulated: an error
 // result, and the model is left as it was.
 TEST(ForcedExpirationRun, UnusableSettingsGiveAnErrorWithoutTouchingTheModel) {
     Bench b;
-    b.record.setPartSetting(referenceRow, 4, 4, 0.0f);
+    b.record.setPartSetting(referenceRow, LungPart::lobe2, SettingColumn::rPeripheral, 0.0f);
     const double timeBefore = b.model.state.modelTime;
     const double volumeBefore = b.model.state.lungVolume;
     RunForcedExpiration(b.model, b.record, {});
@@ -177,8 +179,8 @@ TEST(ForcedExpirationRun, UnusableSettingsGiveAnErrorWithoutTouchingTheModel) {
 // run it would be at 100: the standard run.
 TEST(ForcedExpirationRun, ALobesOwnLungSizeCannotSpoilTheRun) {
     Bench b;
-    for (int part = 3; part < kParts; ++part)
-        b.record.setPartSetting(referenceRow, part, 6, 0.0f);
+    for (int part = LungPart::lobe1; part < kParts; ++part)
+        b.record.setPartSetting(referenceRow, part, SettingColumn::lungSize, 0.0f);
     RunForcedExpiration(b.model, b.record, {});
     ASSERT_EQ(b.field(RowField::runStatus), 1.0f);
     EXPECT_FLOAT_EQ(b.field(RowField::fev1), static_cast<float>(standard_indices::fev1));

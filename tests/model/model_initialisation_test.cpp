@@ -2,6 +2,7 @@
 
 #include "model/model_initialisation.h"
 #include "record/record_state.h"
+#include "record/vocabulary.h"
 
 #include <gtest/gtest.h>
 
@@ -36,15 +37,17 @@ TEST(ModelInitialisation, ResetsEveryRowsPartSettingsOnlyWhenAsked) {
         SCOPED_TRACE(reset);
         SimulationRecord record;
         for (int row = 0; row < 5; ++row) {
-            record.setPartSetting(row, 3, 4, 40.0f + row);
-            record.setGlobalSetting(row, 0, 70.0f);
+            record.setPartSetting(row, LungPart::lobe1, SettingColumn::rPeripheral, 40.0f + row);
+            record.setGlobalSetting(row, GlobalItem::expirationDepth, 70.0f);
         }
         ModelState m;
         InitialiseModel(m, record, reset);
         for (int row = 0; row < 5; ++row) {
-            EXPECT_EQ(record.partSetting(row, 3, 4), reset ? 100.0f : 40.0f + row);
-            EXPECT_EQ(record.partSetting(row, 0, 0), reset ? 100.0f : 0.0f);
-            EXPECT_EQ(record.globalSetting(row, 0), 70.0f);
+            EXPECT_EQ(record.partSetting(row, LungPart::lobe1, SettingColumn::rPeripheral),
+                      reset ? 100.0f : 40.0f + row);
+            EXPECT_EQ(record.partSetting(row, LungPart::leftLung, SettingColumn::rCentral),
+                      reset ? 100.0f : 0.0f);
+            EXPECT_EQ(record.globalSetting(row, GlobalItem::expirationDepth), 70.0f);
         }
     }
 }

@@ -4,6 +4,7 @@
 #include "model/model_step.h"
 #include "model/settings_conversion.h"
 #include "record/record_state.h"
+#include "record/vocabulary.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,10 @@ using namespace vm::record;
 using namespace vm::model;
 
 namespace {
+
+using enum LungPart;
+using enum SettingColumn;
+using enum GlobalItem;
 
 // A record whose rows 0 and 1 hold every part and global setting at 100.
 SimulationRecord RecordAtHundred() {
@@ -75,9 +80,9 @@ TEST(SettingsConversion, FactorIsTheProductOfReferenceAndWorkingRow) {
     const Case cases[] = {{200, 50, 1.0f}, {100, 100, 1.0f}, {50, 50, 0.25f}, {100, 300, 3.0f}};
     for (const Case& c : cases) {
         SimulationRecord record = RecordAtHundred();
-        record.setPartSetting(referenceRow, 2, 2, c.reference);
-        record.setPartSetting(workingRow, 2, 2, c.working);
-        EXPECT_DOUBLE_EQ(PartSettingFactor(record, 2, 2), c.factor);
+        record.setPartSetting(referenceRow, bothLungs, rIntermediate, c.reference);
+        record.setPartSetting(workingRow, bothLungs, rIntermediate, c.working);
+        EXPECT_DOUBLE_EQ(PartSettingFactor(record, bothLungs, rIntermediate), c.factor);
         const Parameters m = Converted(record);
         EXPECT_DOUBLE_EQ(m.intermediateResistance[0].target, 0.0567 / 0.2 * c.factor);
     }
@@ -85,7 +90,7 @@ TEST(SettingsConversion, FactorIsTheProductOfReferenceAndWorkingRow) {
 
 TEST(SettingsConversion, PeripheralFactorTwoGivesFourTimesTheResistance) {
     SimulationRecord record = RecordAtHundred();
-    record.setPartSetting(workingRow, 2, 4, 200);
+    record.setPartSetting(workingRow, bothLungs, rPeripheral, 200);
     const Parameters m = Converted(record);
     for (int k = 0; k < 5; ++k) {
         EXPECT_DOUBLE_EQ(m.peripheralConductance[k].target, 125);
@@ -99,9 +104,9 @@ TEST(SettingsConversion, PeripheralFactorTwoGivesFourTimesTheResistance) {
 // The whole lungs, the lobe's own lung and the lobe itself multiply; the other lung is untouched.
 TEST(SettingsConversion, LobeSettingsCombineBothLungsTheirLungAndTheLobe) {
     SimulationRecord record = RecordAtHundred();
-    record.setPartSetting(workingRow, 2, 3, 150); // stiffness, both lungs
-    record.setPartSetting(workingRow, 1, 3, 200); // right lung
-    record.setPartSetting(workingRow, 5, 3, 50);  // lobe 3
+    record.setPartSetting(workingRow, bothLungs, stiffness, 150);
+    record.setPartSetting(workingRow, rightLung, stiffness, 200);
+    record.setPartSetting(workingRow, lobe3, stiffness, 50);
     const Parameters m = Converted(record);
     const double expected[5] = {0.4 * 1.5, 0.4 * 1.5, 0.4 * 1.5 * 2 * 0.5, 0.4 * 1.5 * 2,
                                 0.4 * 1.5 * 2};
@@ -111,8 +116,8 @@ TEST(SettingsConversion, LobeSettingsCombineBothLungsTheirLungAndTheLobe) {
 
 TEST(SettingsConversion, CentralResistanceSquaresForTheBronchiOnly) {
     SimulationRecord record = RecordAtHundred();
-    record.setPartSetting(workingRow, 0, 0, 200); // left lung
-    record.setPartSetting(workingRow, 2, 0, 300); // both lungs: the trachea
+    record.setPartSetting(workingRow, leftLung, rCentral, 200);
+    record.setPartSetting(workingRow, bothLungs, rCentral, 300); // the trachea
     const Parameters m = Converted(record);
     EXPECT_DOUBLE_EQ(m.bronchusCoefficient[0].target, 0.00057 * 4);
     EXPECT_DOUBLE_EQ(m.bronchusCoefficient[1].target, 0.00057);
@@ -123,8 +128,8 @@ TEST(SettingsConversion, CentralResistanceSquaresForTheBronchiOnly) {
 // setting has no effect.
 TEST(SettingsConversion, LungSizeScalesLungAndChestWall) {
     SimulationRecord record = RecordAtHundred();
-    record.setPartSetting(workingRow, 0, 6, 50);  // left lung half size
-    record.setPartSetting(workingRow, 7, 6, 300); // lobe 5's own size: ignored
+    record.setPartSetting(workingRow, leftLung, lungSize, 50); // half size
+    record.setPartSetting(workingRow, lobe5, lungSize, 300);   // the lobe's own size: ignored
     const Parameters m = Converted(record);
     const double sigma = (0.2 + 0.25) * 0.5 + (0.15 + 0.2 + 0.2); // 0.775
     EXPECT_NEAR(m.relativeLungSize, sigma, 1e-12);
@@ -135,10 +140,10 @@ TEST(SettingsConversion, LungSizeScalesLungAndChestWall) {
 
 TEST(SettingsConversion, GlobalSettingsScaleTheEffortAndTheEndOfTest) {
     SimulationRecord record = RecordAtHundred();
-    record.setGlobalSetting(workingRow, 0, 50);
-    record.setGlobalSetting(workingRow, 1, 200);
-    record.setGlobalSetting(referenceRow, 2, 40);
-    record.setGlobalSetting(workingRow, 3, 400);
+    record.setGlobalSetting(workingRow, expirationDepth, 50);
+    record.setGlobalSetting(workingRow, effortRiseSpeed, 200);
+    record.setGlobalSetting(referenceRow, inspiratoryEffort, 40);
+    record.setGlobalSetting(workingRow, endFlowThreshold, 400);
     const Parameters m = Converted(record);
     EXPECT_DOUBLE_EQ(m.expiratoryPressure, 1.77);
     EXPECT_DOUBLE_EQ(m.effortRiseRate, 136.08);

@@ -1,5 +1,6 @@
 #include "record/record_state.h"
 #include "record/simulation_record.h"
+#include "record/vocabulary.h"
 
 #include <gtest/gtest.h>
 
@@ -131,27 +132,30 @@ TEST(SimulationRecordRows, CopyRowMovesAllBytesOfOneRowOnly) {
 }
 
 TEST(RecordStateSettings, StoreIntoWorkingRowLeavesUnusedColumnsAndOtherRows) {
+    constexpr int kUnusedColumn = kSettingColumns; // the first column no setting uses
     SimulationRecord r;
-    r.setPartSetting(workingRow, 2, 8, 77.0f);
+    r.setPartSetting(workingRow, kEditedPart, kUnusedColumn, 77.0f);
     RecordState s;
-    s.currentPart(2, 0) = 141.0;
-    s.currentPart(7, 7) = 100.2;
+    s.currentPart(kEditedPart, SettingColumn::rCentral) = 141.0;
+    s.currentPart(LungPart::lobe5, SettingColumn::cm) = 100.2;
     s.currentGlobal(19) = 55.5;
     storeCurrentSettingsIntoWorkingRow(s, r);
-    EXPECT_EQ(r.partSetting(workingRow, 2, 0), 141.0f);
-    EXPECT_EQ(r.partSetting(workingRow, 7, 7), static_cast<float>(100.2));
-    EXPECT_EQ(r.partSetting(workingRow, 0, 0), 100.0f);
-    EXPECT_EQ(r.partSetting(workingRow, 2, 8), 77.0f);
+    EXPECT_EQ(r.partSetting(workingRow, kEditedPart, SettingColumn::rCentral), 141.0f);
+    EXPECT_EQ(r.partSetting(workingRow, LungPart::lobe5, SettingColumn::cm),
+              static_cast<float>(100.2));
+    EXPECT_EQ(r.partSetting(workingRow, LungPart::leftLung, SettingColumn::rCentral), 100.0f);
+    EXPECT_EQ(r.partSetting(workingRow, kEditedPart, kUnusedColumn), 77.0f);
     EXPECT_EQ(r.globalSetting(workingRow, 19), 55.5f);
-    EXPECT_EQ(r.partSetting(0, 2, 0), 0.0f);
+    EXPECT_EQ(r.partSetting(0, kEditedPart, SettingColumn::rCentral), 0.0f);
 
     resetAllRowPartSettings(r);
-    for (int row = 0; row < kRowCount; ++row) EXPECT_EQ(r.partSetting(row, 7, 7), 100.0f);
-    EXPECT_EQ(r.partSetting(workingRow, 2, 8), 77.0f);
+    for (int row = 0; row < kRowCount; ++row)
+        EXPECT_EQ(r.partSetting(row, LungPart::lobe5, SettingColumn::cm), 100.0f);
+    EXPECT_EQ(r.partSetting(workingRow, kEditedPart, kUnusedColumn), 77.0f);
     EXPECT_EQ(r.globalSetting(workingRow, 19), 55.5f) << "global settings are not reset";
 
     s.resetCurrentSettings();
-    EXPECT_EQ(s.currentPart(2, 0), 100.0);
+    EXPECT_EQ(s.currentPart(kEditedPart, SettingColumn::rCentral), 100.0);
     EXPECT_EQ(s.currentGlobal(19), 100.0);
 }
 

@@ -1,4 +1,5 @@
 #include "record/record_file.h"
+#include "record/vocabulary.h"
 #include "session/row_operations.h"
 
 #include <gtest/gtest.h>
@@ -51,21 +52,21 @@ TEST(StartCommit, WorkingRowGetsClearedCurvesAndCurrentSettingsBeforeTheRun) {
     RecordState s;
     r.setFvVolume(workingRow, 700, 3.0f);
     r.setVtVolume(workingRow, 1000, 2.0f);
-    r.setPartSetting(workingRow, 2, 0, 50.0f);
-    s.currentPart(2, 0) = 141.0;
-    s.currentGlobal(0) = 25.0;
+    r.setPartSetting(workingRow, kEditedPart, SettingColumn::rCentral, 50.0f);
+    s.currentPart(kEditedPart, SettingColumn::rCentral) = 141.0;
+    s.currentGlobal(GlobalItem::expirationDepth) = 25.0;
     bool checked = false;
     RunAndCommitNewResult(r, s, [&] {
         EXPECT_EQ(r.fvVolume(workingRow, 700), 0.0f);
         EXPECT_EQ(r.vtVolume(workingRow, 1000), 0.0f);
-        EXPECT_EQ(r.partSetting(workingRow, 2, 0), 141.0f);
-        EXPECT_EQ(r.globalSetting(workingRow, 0), 25.0f);
+        EXPECT_EQ(r.partSetting(workingRow, kEditedPart, SettingColumn::rCentral), 141.0f);
+        EXPECT_EQ(r.globalSetting(workingRow, GlobalItem::expirationDepth), 25.0f);
         checked = true;
     });
     EXPECT_TRUE(checked);
     // The previous newest result moves to row 2 unchanged, curves and settings included.
     EXPECT_EQ(r.fvVolume(2, 700), 3.0f);
-    EXPECT_EQ(r.partSetting(2, 2, 0), 50.0f);
+    EXPECT_EQ(r.partSetting(2, kEditedPart, SettingColumn::rCentral), 50.0f);
 }
 
 TEST(StartCommit, SoundTellsValidFromFailed) {
@@ -88,7 +89,7 @@ class ThreeResults : public ::testing::Test {
 
 TEST_F(ThreeResults, DeletingRowTwoMovesRowThreeUpAndSelectsTheNewest) {
     s.selectedRow = 2;
-    r.setPartSetting(4, 2, 3, 42.0f);
+    r.setPartSetting(4, kEditedPart, SettingColumn::stiffness, 42.0f);
     ASSERT_TRUE(DeleteSelectedResult(r, s));
     EXPECT_EQ(s.resultCount, 2);
     EXPECT_EQ(s.selectedRow, 1);
@@ -98,8 +99,8 @@ TEST_F(ThreeResults, DeletingRowTwoMovesRowThreeUpAndSelectsTheNewest) {
     EXPECT_EQ(runNumber(r, 3), 1.0f);
     EXPECT_EQ(r.fvVolume(3, 1), 0.0f);
     EXPECT_EQ(r.fvVolume(4, 1), 0.0f);
-    EXPECT_EQ(r.partSetting(4, 2, 3), 100.0f);
-    EXPECT_EQ(r.partSetting(3, 2, 3), 42.0f);
+    EXPECT_EQ(r.partSetting(4, kEditedPart, SettingColumn::stiffness), 100.0f);
+    EXPECT_EQ(r.partSetting(3, kEditedPart, SettingColumn::stiffness), 42.0f);
     EXPECT_NE(r.fvVolume(2, 1), 0.0f);
 }
 
@@ -116,19 +117,20 @@ TEST_F(ThreeResults, DeletingEveryResultLeavesNothingSelected) {
 }
 
 TEST_F(ThreeResults, UseAsReferenceKeepsEveryResultsAbsoluteSettings) {
-    r.setGlobalSetting(0, 0, 120.0f);
-    r.setGlobalSetting(2, 0, 150.0f);
-    r.setGlobalSetting(1, 0, 90.0f);
-    r.setPartSetting(0, 5, 4, 100.0f);
-    r.setPartSetting(2, 5, 4, 0.0f); // a zero setting cannot be divided by and stays as it is
-    r.setPartSetting(1, 5, 4, 70.0f);
+    r.setGlobalSetting(0, GlobalItem::expirationDepth, 120.0f);
+    r.setGlobalSetting(2, GlobalItem::expirationDepth, 150.0f);
+    r.setGlobalSetting(1, GlobalItem::expirationDepth, 90.0f);
+    r.setPartSetting(0, LungPart::lobe3, SettingColumn::rPeripheral, 100.0f);
+    // A zero setting cannot be divided by and stays as it is.
+    r.setPartSetting(2, LungPart::lobe3, SettingColumn::rPeripheral, 0.0f);
+    r.setPartSetting(1, LungPart::lobe3, SettingColumn::rPeripheral, 70.0f);
     s.selectedRow = 2;
     ASSERT_TRUE(MakeSelectedResultReference(r, s));
-    EXPECT_FLOAT_EQ(r.globalSetting(0, 0), 180.0f);
-    EXPECT_FLOAT_EQ(r.globalSetting(2, 0), 100.0f);
-    EXPECT_FLOAT_EQ(r.globalSetting(1, 0), 60.0f);
-    EXPECT_EQ(r.partSetting(0, 5, 4), 0.0f);
-    EXPECT_EQ(r.partSetting(1, 5, 4), 70.0f);
+    EXPECT_FLOAT_EQ(r.globalSetting(0, GlobalItem::expirationDepth), 180.0f);
+    EXPECT_FLOAT_EQ(r.globalSetting(2, GlobalItem::expirationDepth), 100.0f);
+    EXPECT_FLOAT_EQ(r.globalSetting(1, GlobalItem::expirationDepth), 60.0f);
+    EXPECT_EQ(r.partSetting(0, LungPart::lobe3, SettingColumn::rPeripheral), 0.0f);
+    EXPECT_EQ(r.partSetting(1, LungPart::lobe3, SettingColumn::rPeripheral), 70.0f);
     EXPECT_EQ(runNumber(r, 0), 3.0f) << "the reference takes the selected row's curves and indices";
     EXPECT_EQ(s.selectedRow, 2);
     EXPECT_EQ(s.resultCount, 3);
@@ -153,15 +155,15 @@ class StandardFile : public ThreeResults {
 };
 
 TEST_F(StandardFile, RestoringTheStandardUndoesUseAsReference) {
-    r.setGlobalSetting(0, 0, 120.0f);
-    r.setGlobalSetting(2, 0, 150.0f);
-    r.setGlobalSetting(1, 0, 90.0f);
+    r.setGlobalSetting(0, GlobalItem::expirationDepth, 120.0f);
+    r.setGlobalSetting(2, GlobalItem::expirationDepth, 150.0f);
+    r.setGlobalSetting(1, GlobalItem::expirationDepth, 90.0f);
     s.selectedRow = 2;
     ASSERT_TRUE(MakeSelectedResultReference(r, s));
     ASSERT_TRUE(RestoreStandardReferenceRow(r, s, path).ok);
-    EXPECT_FLOAT_EQ(r.globalSetting(0, 0), 100.0f);
-    EXPECT_FLOAT_EQ(r.globalSetting(2, 0), 180.0f);
-    EXPECT_FLOAT_EQ(r.globalSetting(1, 0), 108.0f);
+    EXPECT_FLOAT_EQ(r.globalSetting(0, GlobalItem::expirationDepth), 100.0f);
+    EXPECT_FLOAT_EQ(r.globalSetting(2, GlobalItem::expirationDepth), 180.0f);
+    EXPECT_FLOAT_EQ(r.globalSetting(1, GlobalItem::expirationDepth), 108.0f);
     EXPECT_EQ(runNumber(r, 0), 99.0f);
 }
 
@@ -171,14 +173,14 @@ TEST_F(StandardFile, LastFourGlobalItemsAndRowsBeyondTheResultsAreNotRescaled) {
     r.setGlobalSetting(0, 15, 200.0f);
     r.setGlobalSetting(1, 16, 50.0f);
     r.setGlobalSetting(1, 15, 50.0f);
-    r.setPartSetting(0, 7, 7, 200.0f);
-    r.setPartSetting(1, 7, 7, 50.0f);
-    r.setPartSetting(2, 7, 7, 50.0f);
+    r.setPartSetting(0, LungPart::lobe5, SettingColumn::cm, 200.0f);
+    r.setPartSetting(1, LungPart::lobe5, SettingColumn::cm, 50.0f);
+    r.setPartSetting(2, LungPart::lobe5, SettingColumn::cm, 50.0f);
     ASSERT_TRUE(RestoreStandardReferenceRow(r, s, path).ok);
     EXPECT_FLOAT_EQ(r.globalSetting(1, 15), 100.0f);
     EXPECT_FLOAT_EQ(r.globalSetting(1, 16), 50.0f);
-    EXPECT_FLOAT_EQ(r.partSetting(1, 7, 7), 100.0f);
-    EXPECT_FLOAT_EQ(r.partSetting(2, 7, 7), 50.0f);
+    EXPECT_FLOAT_EQ(r.partSetting(1, LungPart::lobe5, SettingColumn::cm), 100.0f);
+    EXPECT_FLOAT_EQ(r.partSetting(2, LungPart::lobe5, SettingColumn::cm), 50.0f);
 }
 
 TEST_F(StandardFile, AnUnreadableStandardChangesNothing) {

@@ -3,6 +3,8 @@
 
 #include "window_fixture.h"
 
+#include "record/vocabulary.h"
+
 #include <QApplication>
 #include <QComboBox>
 #include <QMouseEvent>
@@ -24,7 +26,6 @@ using namespace vm::session;
 using namespace vm::ui;
 
 namespace {
-constexpr int kBothLungs = 2;
 const std::string kMarker = "unchanged";
 
 std::string gridRow0(TForm1& form, int column) {
@@ -70,33 +71,34 @@ class ControlPanelTest : public ::testing::Test {
 };
 
 TEST_F(ControlPanelTest, PositionsBecomeSettingsOfBothLungsInTheirGridColumn) {
+    using enum SettingColumn;
     struct Case {
         int bar;
         int position;
-        int column;     // setting column
+        SettingColumn column;
         double value;   // worked out from the bar's law
         int gridColumn; // of the row grid
     };
     const Case cases[] = {
-        {1, 250, 0, 141, 0},  // 100 x 2^0.5 = 141.42
-        {1, 500, 0, 800, 0},  // 100 x 2^3
-        {2, 101, 1, 50, 1},   // 50.5, half to even
-        {2, 103, 1, 52, 1},   // 51.5, half to even
-        {3, 100, 2, 50, 3},   // lowest position
-        {3, 600, 2, 1600, 3}, // highest position, four digits
-        {4, 300, 3, 200, 4},  // the hidden stiffness bar still writes its setting
-        {5, 150, 4, 71, 6},   // 100 x 2^-0.5 = 70.71
-        {6, 251, 5, 126, 7},  // 125.5, half to even
-        {7, 102, 6, 50, 9},   // 50.5, half to even
-        {8, 106, 7, 52, 10},  // 51.5, half to even
-        {8, 500, 7, 150, 10},
+        {1, 250, rCentral, 141, 0},       // 100 x 2^0.5 = 141.42
+        {1, 500, rCentral, 800, 0},       // 100 x 2^3
+        {2, 101, vdc, 50, 1},             // 50.5, half to even
+        {2, 103, vdc, 52, 1},             // 51.5, half to even
+        {3, 100, rIntermediate, 50, 3},   // lowest position
+        {3, 600, rIntermediate, 1600, 3}, // highest position, four digits
+        {4, 300, stiffness, 200, 4},      // the hidden stiffness bar still writes its setting
+        {5, 150, rPeripheral, 71, 6},     // 100 x 2^-0.5 = 70.71
+        {6, 251, ccc, 126, 7},            // 125.5, half to even
+        {7, 102, lungSize, 50, 9},        // 50.5, half to even
+        {8, 106, cm, 52, 10},             // 51.5, half to even
+        {8, 500, cm, 150, 10},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE("TrackBar" + std::to_string(c.bar) + " at " + std::to_string(c.position));
         markGridRow0(*form);
         form->RichEdit1->clear();
         bars[c.bar]->setValue(c.position);
-        EXPECT_EQ(w.state.currentPartSettings[kBothLungs][c.column], c.value);
+        EXPECT_EQ(w.state.currentPartSettings[kEditedPart][c.column], c.value);
         const std::string expected = "   " + std::to_string(static_cast<int>(c.value));
         EXPECT_EQ(gridRow0(*form, c.gridColumn), expected);
         // Only that cell is written.
@@ -107,8 +109,8 @@ TEST_F(ControlPanelTest, PositionsBecomeSettingsOfBothLungsInTheirGridColumn) {
         EXPECT_FALSE(form->RichEdit1->toPlainText().isEmpty());
         EXPECT_EQ(form->RichEdit1->toPlainText(), noteText(c.bar));
         // The other lung parts are not the control panel's.
-        EXPECT_EQ(w.state.currentPartSettings[0][c.column], 100.0);
-        EXPECT_EQ(w.state.currentPartSettings[7][c.column], 100.0);
+        EXPECT_EQ(w.state.currentPartSettings[LungPart::leftLung][c.column], 100.0);
+        EXPECT_EQ(w.state.currentPartSettings[LungPart::lobe5][c.column], 100.0);
     }
     EXPECT_NE(noteText(1), noteText(3));
 }
@@ -119,19 +121,19 @@ TEST_F(ControlPanelTest, ExpirationDepthGoesToTheFirstGlobalSettingWithoutANote)
     form->RichEdit1->clear();
     for (const auto& [position, value] : cases) {
         form->TrackBar9->setValue(position);
-        EXPECT_EQ(w.state.currentGlobalSettings[0], value) << position;
+        EXPECT_EQ(w.state.currentGlobalSettings[GlobalItem::expirationDepth], value) << position;
     }
     EXPECT_TRUE(form->RichEdit1->toPlainText().isEmpty());
     for (int column = 0; column < form->StringGrid2->columnCount(); ++column)
         EXPECT_EQ(gridRow0(*form, column), kMarker);
-    EXPECT_EQ(w.state.currentPartSettings[kBothLungs][0], 100.0);
+    EXPECT_EQ(w.state.currentPartSettings[kEditedPart][SettingColumn::rCentral], 100.0);
 }
 
 TEST_F(ControlPanelTest, EveryUserScrollRunsTheHandlerEvenWhenThePositionStays) {
     form->Panel1Click();
     QSlider* bar = form->TrackBar1;
     bar->setValue(500);
-    double& setting = w.state.currentPartSettings[kBothLungs][0];
+    double& setting = w.state.currentPartSettings[kEditedPart][SettingColumn::rCentral];
     setting = 7;
     markGridRow0(*form);
 
@@ -183,12 +185,12 @@ TEST_F(ControlPanelTest, LoadingARowMovesOnlyTheBarsWhoseSettingHasAnotherPositi
     };
     const int row = 1;
     for (const Case& c : cases)
-        w.record.setPartSetting(row, kBothLungs, c.bar - 1, c.stored);
-    w.record.setPartSetting(row, 0, 5, 77.5f);
-    w.record.setPartSetting(row, 7, 0, 12.25f);
+        w.record.setPartSetting(row, kEditedPart, c.bar - 1, c.stored);
+    w.record.setPartSetting(row, LungPart::leftLung, SettingColumn::ccc, 77.5f);
+    w.record.setPartSetting(row, LungPart::lobe5, SettingColumn::rCentral, 12.25f);
     // The stored depth stands at the bar's own position, so it is not copied.
-    w.record.setGlobalSetting(row, 0, 100.2f);
-    w.state.currentGlobalSettings[0] = 123;
+    w.record.setGlobalSetting(row, GlobalItem::expirationDepth, 100.2f);
+    w.state.currentGlobalSettings[GlobalItem::expirationDepth] = 123;
     markGridRow0(*form);
 
     ASSERT_TRUE(form->RunCommand([&] { form->LoadRowSettingsToControls(row); }));
@@ -197,28 +199,28 @@ TEST_F(ControlPanelTest, LoadingARowMovesOnlyTheBarsWhoseSettingHasAnotherPositi
     for (const Case& c : cases) {
         SCOPED_TRACE("TrackBar" + std::to_string(c.bar));
         EXPECT_EQ(bars[c.bar]->value(), c.position);
-        EXPECT_EQ(w.state.currentPartSettings[kBothLungs][c.bar - 1], c.setting);
+        EXPECT_EQ(w.state.currentPartSettings[kEditedPart][c.bar - 1], c.setting);
         EXPECT_EQ(gridRow0(*form, gridColumns[c.bar - 1]), c.cell);
     }
     // Every part is copied, not only the one on the bars.
-    EXPECT_EQ(w.state.currentPartSettings[0][5], 77.5);
-    EXPECT_EQ(w.state.currentPartSettings[7][0], 12.25);
-    EXPECT_EQ(w.state.currentGlobalSettings[0], 123);
+    EXPECT_EQ(w.state.currentPartSettings[LungPart::leftLung][SettingColumn::ccc], 77.5);
+    EXPECT_EQ(w.state.currentPartSettings[LungPart::lobe5][SettingColumn::rCentral], 12.25);
+    EXPECT_EQ(w.state.currentGlobalSettings[GlobalItem::expirationDepth], 123);
     EXPECT_EQ(form->TrackBar9->value(), 200);
 }
 
 TEST_F(ControlPanelTest, TheExpirationDepthReachesTheSettingsOnlyThroughItsBar) {
     // 50 % of the depth is one hundred positions below the default.
-    w.record.setGlobalSetting(2, 0, 50.0f);
-    w.record.setGlobalSetting(0, 0, 400.0f);
+    w.record.setGlobalSetting(2, GlobalItem::expirationDepth, 50.0f);
+    w.record.setGlobalSetting(0, GlobalItem::expirationDepth, 400.0f);
     form->LoadRowSettingsToControls(2);
     EXPECT_EQ(form->TrackBar9->value(), 100);
-    EXPECT_EQ(w.state.currentGlobalSettings[0], 50);
+    EXPECT_EQ(w.state.currentGlobalSettings[GlobalItem::expirationDepth], 50);
     // Row -1 means the reference.
-    w.record.setPartSetting(0, kBothLungs, 0, 400.0f);
+    w.record.setPartSetting(0, kEditedPart, SettingColumn::rCentral, 400.0f);
     form->LoadRowSettingsToControls(-1);
     EXPECT_EQ(form->TrackBar9->value(), 400);
-    EXPECT_EQ(w.state.currentGlobalSettings[0], 400);
+    EXPECT_EQ(w.state.currentGlobalSettings[GlobalItem::expirationDepth], 400);
     EXPECT_EQ(form->TrackBar1->value(), 400);
 }
 
@@ -229,14 +231,14 @@ TEST_F(ControlPanelTest, LoadingARowOutsideTheRecordStopsWithARangeError) {
 }
 
 TEST_F(ControlPanelTest, ResetWithEveryBarAtItsDefaultRunsNoHandler) {
-    for (int column = 0; column < 8; ++column)
-        w.state.currentPartSettings[kBothLungs][column] = 100.2;
-    w.state.currentGlobalSettings[0] = 100.2;
+    for (int column = 0; column < layout::kSettingColumns; ++column)
+        w.state.currentPartSettings[kEditedPart][column] = 100.2;
+    w.state.currentGlobalSettings[GlobalItem::expirationDepth] = 100.2;
     markGridRow0(*form);
     form->Button1->click();
-    for (int column = 0; column < 8; ++column)
-        EXPECT_EQ(w.state.currentPartSettings[kBothLungs][column], 100.2) << column;
-    EXPECT_EQ(w.state.currentGlobalSettings[0], 100.2);
+    for (int column = 0; column < layout::kSettingColumns; ++column)
+        EXPECT_EQ(w.state.currentPartSettings[kEditedPart][column], 100.2) << column;
+    EXPECT_EQ(w.state.currentGlobalSettings[GlobalItem::expirationDepth], 100.2);
     for (int column = 0; column < form->StringGrid2->columnCount(); ++column)
         EXPECT_EQ(gridRow0(*form, column), kMarker) << column;
     EXPECT_TRUE(form->RichEdit1->toPlainText().isEmpty());
@@ -246,7 +248,7 @@ TEST_F(ControlPanelTest, ResetBringsMovedBarsBackToOneHundredPercent) {
     const int moved[] = {0, 120, 450, 100, 150, 330, 480, 100, 101, 7};
     for (int n = 1; n <= 9; ++n)
         bars[n]->setValue(moved[n]);
-    ASSERT_NE(w.state.currentPartSettings[kBothLungs][0], 100.0);
+    ASSERT_NE(w.state.currentPartSettings[kEditedPart][SettingColumn::rCentral], 100.0);
     // Whichever group is enabled: here none.
     form->SelectSection(0);
     form->Button1->click();
@@ -254,11 +256,11 @@ TEST_F(ControlPanelTest, ResetBringsMovedBarsBackToOneHundredPercent) {
     const int gridColumns[] = {0, 1, 3, 4, 6, 7, 9, 10};
     for (int n = 1; n <= 9; ++n)
         EXPECT_EQ(bars[n]->value(), defaults[n]) << n;
-    for (int column = 0; column < 8; ++column) {
-        EXPECT_EQ(w.state.currentPartSettings[kBothLungs][column], 100.0) << column;
+    for (int column = 0; column < layout::kSettingColumns; ++column) {
+        EXPECT_EQ(w.state.currentPartSettings[kEditedPart][column], 100.0) << column;
         EXPECT_EQ(gridRow0(*form, gridColumns[column]), "   100") << column;
     }
-    EXPECT_EQ(w.state.currentGlobalSettings[0], 100.0);
+    EXPECT_EQ(w.state.currentGlobalSettings[GlobalItem::expirationDepth], 100.0);
     // The notes the moves showed are cleared at the end.
     EXPECT_TRUE(form->RichEdit1->toPlainText().isEmpty());
 }

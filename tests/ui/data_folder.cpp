@@ -2,6 +2,7 @@
 
 #include "data/jpeg_encoder.h"
 #include "record/record_file.h"
+#include "record/vocabulary.h"
 
 #include <algorithm>
 #include <fstream>
@@ -44,12 +45,12 @@ DataFolder::DataFolder() {
         standard_.setField(0, static_cast<RowField>(f), indices[f]);
     // Both-lungs settings the row grid shows: 100, 110, ... 170 in the reference, and
     // 90 + 10 * row + column in rows 1..3.
-    for (int c = 0; c < 8; ++c) {
-        standard_.setPartSetting(0, 2, c, static_cast<float>(100 + 10 * c));
+    for (int c = 0; c < layout::kSettingColumns; ++c) {
+        standard_.setPartSetting(0, kEditedPart, c, static_cast<float>(100 + 10 * c));
         for (int row = 1; row <= 3; ++row)
-            standard_.setPartSetting(row, 2, c, static_cast<float>(90 + 10 * row + c));
+            standard_.setPartSetting(row, kEditedPart, c, static_cast<float>(90 + 10 * row + c));
     }
-    standard_.setGlobalSetting(0, 0, 120.0f);
+    standard_.setGlobalSetting(0, GlobalItem::expirationDepth, 120.0f);
     writeStandard(standard_);
 
     std::ofstream table(dataFile("F000.dat"), std::ios::binary);

@@ -1,6 +1,7 @@
 #include "model_window.h"
 
 #include "record/record_file.h"
+#include "record/vocabulary.h"
 
 #include <QEvent>
 #include <QLocale>
@@ -24,7 +25,7 @@ void UseModelStandardRecord(const DataFolder& folder, float expirationDepth) {
     if (!read.ok)
         throw std::runtime_error("build standard record: " + read.message);
     if (expirationDepth > 0.0f)
-        standard.setGlobalSetting(referenceRow, 0, expirationDepth);
+        standard.setGlobalSetting(referenceRow, GlobalItem::expirationDepth, expirationDepth);
     folder.writeStandard(standard);
 }
 

@@ -3,6 +3,8 @@
 
 #include "model_window.h"
 
+#include "record/vocabulary.h"
+
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
@@ -20,21 +22,21 @@ using namespace vm::session;
 using namespace vm::ui;
 
 namespace {
-constexpr int kEditedPart = 2;
 const QRgb kRed = qRgb(255, 0, 0);
 const QRgb kGreen = qRgb(0, 128, 0);
 
 // START once per value, each run with its own central resistance; the last value ends in row 1.
 void StartWithResistances(ModelWindow& m, std::initializer_list<int> resistances) {
     for (int r : resistances) {
-        m.w.state.currentPart(kEditedPart, 0) = r;
+        m.w.state.currentPart(kEditedPart, SettingColumn::rCentral) = r;
         m.pressStart();
     }
 }
 
+// Over the lines that compare an index with the reference.
 bool IndexColumnEmpty(const TextGrid& table, int column) {
-    for (int line : {1, 2, 3, 4, 5, 6, 7, 8, 12, 13})
-        if (!table.cell(column, line).empty())
+    for (const RowIndex& index : kRowIndices)
+        if (index.comparison != Comparison::none && !table.cell(column, index.gridRow).empty())
             return false;
     return true;
 }
@@ -57,14 +59,14 @@ TEST(ResultRows, StartUpDrawsBothPlotsOnCanvasesOfTheLaidOutSize) {
 TEST(ResultRows, SelectingARowShowsItEverywhereAndOtherGridRowsChangeNothing) {
     ModelWindow m;
     TForm1& form = m.form();
-    m.w.state.currentGlobal(0) = 130;
+    m.w.state.currentGlobal(GlobalItem::expirationDepth) = 130;
     StartWithResistances(m, {150});
-    m.w.state.currentGlobal(0) = 100;
+    m.w.state.currentGlobal(GlobalItem::expirationDepth) = 100;
     StartWithResistances(m, {110});
 
     ClickGridRow(*form.StringGrid2, 2);
     EXPECT_EQ(m.w.state.selectedRow, 2);
-    EXPECT_EQ(m.w.state.currentGlobal(0), 130.0);
+    EXPECT_EQ(m.w.state.currentGlobal(GlobalItem::expirationDepth), 130.0);
     EXPECT_EQ(form.StringGrid1->cells().cell(3, 1),
               TableNumber(m.w.record.field(2, RowField::fev1)));
     // The volume-time plot shows row 2 alone, in its green.
@@ -97,14 +99,15 @@ TEST(ResultRows, LeftClickSelectsTheRowUnderTheCursorAfterStartSelectedAnother) 
     ClickGridRow(*form.StringGrid2, 2);
     EXPECT_EQ(m.w.state.selectedRow, 2);
     // Row 2 now holds the run made with 110.
-    EXPECT_EQ(m.w.state.currentPart(kEditedPart, 0), m.w.record.partSetting(2, kEditedPart, 0));
+    EXPECT_EQ(m.w.state.currentPart(kEditedPart, SettingColumn::rCentral),
+              m.w.record.partSetting(2, kEditedPart, SettingColumn::rCentral));
     EXPECT_EQ(form.StringGrid1->cells().cell(3, 1),
               TableNumber(m.w.record.field(2, RowField::fev1)));
 
     // A click on the row already selected reloads nothing: a track bar moved since stays.
-    m.w.state.currentPart(kEditedPart, 0) = 333;
+    m.w.state.currentPart(kEditedPart, SettingColumn::rCentral) = 333;
     ClickGridRow(*form.StringGrid2, 2);
-    EXPECT_EQ(m.w.state.currentPart(kEditedPart, 0), 333.0);
+    EXPECT_EQ(m.w.state.currentPart(kEditedPart, SettingColumn::rCentral), 333.0);
 }
 
 TEST(ResultRows, RightClickOpensTheRowMenuOnTheRowUnderTheMouseOrHelpWithoutResults) {
@@ -202,18 +205,18 @@ TEST(ResultRows, DeletingTheOnlyResultLeavesTheReferenceAndAnEmptyFrame) {
 TEST(ResultRows, UseAsReferenceRescalesEveryResultAndStandardReferenceUndoesIt) {
     ModelWindow m(120.0f);
     TForm1& form = m.form();
-    ASSERT_EQ(m.w.record.globalSetting(referenceRow, 0), 120.0f);
-    m.w.state.currentGlobal(0) = 150;
+    ASSERT_EQ(m.w.record.globalSetting(referenceRow, GlobalItem::expirationDepth), 120.0f);
+    m.w.state.currentGlobal(GlobalItem::expirationDepth) = 150;
     StartWithResistances(m, {120});
-    m.w.state.currentGlobal(0) = 90;
+    m.w.state.currentGlobal(GlobalItem::expirationDepth) = 90;
     StartWithResistances(m, {100});
 
     ClickGridRow(*form.StringGrid2, 2);
     const ResultRowBytes selected = m.w.record.rowBytes(2);
     QTest::mouseClick(form.Button6, Qt::LeftButton);
-    EXPECT_EQ(m.w.record.globalSetting(referenceRow, 0), 180.0f);
-    EXPECT_EQ(m.w.record.globalSetting(2, 0), 100.0f);
-    EXPECT_EQ(m.w.record.globalSetting(1, 0), 60.0f);
+    EXPECT_EQ(m.w.record.globalSetting(referenceRow, GlobalItem::expirationDepth), 180.0f);
+    EXPECT_EQ(m.w.record.globalSetting(2, GlobalItem::expirationDepth), 100.0f);
+    EXPECT_EQ(m.w.record.globalSetting(1, GlobalItem::expirationDepth), 60.0f);
     // The reference takes the selected result's curves and indices, with its absolute settings
     // (central resistance 100 x 120 / 100).
     SimulationRecord formerRow2;
@@ -221,7 +224,7 @@ TEST(ResultRows, UseAsReferenceRescalesEveryResultAndStandardReferenceUndoesIt) 
     for (int n = 1; n <= 1500; n += 7)
         ASSERT_EQ(m.w.record.fvVolume(referenceRow, n), formerRow2.fvVolume(2, n)) << n;
     EXPECT_EQ(m.w.record.field(referenceRow, RowField::fev1), formerRow2.field(2, RowField::fev1));
-    EXPECT_EQ(m.w.record.partSetting(referenceRow, kEditedPart, 0), 120.0f);
+    EXPECT_EQ(m.w.record.partSetting(referenceRow, kEditedPart, SettingColumn::rCentral), 120.0f);
     EXPECT_EQ(form.StringGrid2->cells().cell(0, 4), "   120");
     EXPECT_EQ(form.StringGrid2->cells().cell(0, 2), "   100");
     EXPECT_EQ(m.w.state.selectedRow, 2);
@@ -238,9 +241,9 @@ TEST(ResultRows, UseAsReferenceRescalesEveryResultAndStandardReferenceUndoesIt) 
 
     UseModelStandardRecord(m.folder);
     form.Reset1->trigger();
-    EXPECT_EQ(m.w.record.globalSetting(referenceRow, 0), 100.0f);
-    EXPECT_EQ(m.w.record.globalSetting(2, 0), 180.0f);
-    EXPECT_EQ(m.w.record.globalSetting(1, 0), 108.0f);
+    EXPECT_EQ(m.w.record.globalSetting(referenceRow, GlobalItem::expirationDepth), 100.0f);
+    EXPECT_EQ(m.w.record.globalSetting(2, GlobalItem::expirationDepth), 180.0f);
+    EXPECT_EQ(m.w.record.globalSetting(1, GlobalItem::expirationDepth), 108.0f);
     EXPECT_EQ(form.Label26->text(), QStringLiteral("Plik:  Standard"));
     EXPECT_EQ(form.StringGrid2->cells().cell(0, 4), "   100");
     EXPECT_EQ(form.StringGrid2->cells().cell(0, 2), "   120");

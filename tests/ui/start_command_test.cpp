@@ -5,6 +5,7 @@
 #include "model_window.h"
 
 #include "record/record_file.h"
+#include "record/vocabulary.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -29,7 +30,6 @@ using namespace vm::session;
 using namespace vm::ui;
 
 namespace {
-constexpr int kEditedPart = 2;
 
 std::string SettingCell(int percent) {
     return "   " + std::to_string(percent);
@@ -45,18 +45,18 @@ TEST(StartCommand, FourStartsKeepThreeResultsNewestFirstAndTheOldestInRowFour) {
     ResultRowBytes firstResult{};
     for (int k = 0; k < 4; ++k) {
         SCOPED_TRACE(k + 1);
-        m.w.state.currentPart(kEditedPart, 0) = resistance[k];
+        m.w.state.currentPart(kEditedPart, SettingColumn::rCentral) = resistance[k];
         m.pressStart();
         EXPECT_EQ(m.w.state.resultCount, expectedCount[k]);
         EXPECT_EQ(m.w.state.selectedRow, 1);
-        EXPECT_EQ(m.w.record.partSetting(workingRow, kEditedPart, 0),
+        EXPECT_EQ(m.w.record.partSetting(workingRow, kEditedPart, SettingColumn::rCentral),
                   static_cast<float>(resistance[k]));
         if (k == 0)
             firstResult = m.w.record.rowBytes(workingRow);
     }
     // Newest in row 1; the first result has moved, untouched, to the hidden row 4.
     for (int row = 1; row <= 3; ++row) {
-        EXPECT_EQ(m.w.record.partSetting(row, kEditedPart, 0),
+        EXPECT_EQ(m.w.record.partSetting(row, kEditedPart, SettingColumn::rCentral),
                   static_cast<float>(resistance[4 - row]));
         EXPECT_EQ(form.StringGrid2->cells().cell(0, row), SettingCell(resistance[4 - row]));
     }
@@ -84,7 +84,7 @@ TEST(StartCommand, SoundTellsTheOutcomeAndAFailedRunIsStillCommitted) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         ModelWindow m;
-        m.w.state.currentPart(kEditedPart, 0) = c.centralResistance;
+        m.w.state.currentPart(kEditedPart, SettingColumn::rCentral) = c.centralResistance;
         m.pressStart();
         EXPECT_EQ(m.w.record.field(workingRow, RowField::runStatus), c.runStatus);
         ASSERT_EQ(m.w.interaction.sounds, QStringList{QString::fromLatin1(c.alias)});

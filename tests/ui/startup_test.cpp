@@ -3,6 +3,7 @@
 
 #include "data/jpeg_picture.h"
 #include "record/record_file.h"
+#include "record/vocabulary.h"
 #include "window_fixture.h"
 
 #include <QMenuBar>
@@ -43,9 +44,9 @@ TEST(Startup, GoodFolderStartsQuietlyWithTheStandardLoaded) {
     // model's initialisation, global settings keep the file's values.
     EXPECT_EQ(w.record.field(0, RowField::fev1), folder.standard().field(0, RowField::fev1));
     for (int row = 0; row < 5; ++row)
-        for (int c = 0; c < 8; ++c)
-            EXPECT_EQ(w.record.partSetting(row, 2, c), 100.0f);
-    EXPECT_EQ(w.record.globalSetting(0, 0), 120.0f);
+        for (int c = 0; c < layout::kSettingColumns; ++c)
+            EXPECT_EQ(w.record.partSetting(row, kEditedPart, c), 100.0f);
+    EXPECT_EQ(w.record.globalSetting(0, GlobalItem::expirationDepth), 120.0f);
 
     // The parameter table went into the hidden grid.
     EXPECT_EQ(form.tparm.cell(0, 1), "2");
@@ -161,7 +162,7 @@ TEST(Startup, BadPictureStopsStartUpWithTheDecodersMessageAndRemovesTheScratchFi
         EXPECT_TRUE(form.pictureTable[3].isNull()) << c.what;
         EXPECT_TRUE(form.backgroundPicture.isNull()) << c.what;
         // The model's initialisation did not run: the file's settings are still in the record.
-        EXPECT_EQ(w.record.partSetting(0, 2, 1), 110.0f) << c.what;
+        EXPECT_EQ(w.record.partSetting(0, kEditedPart, SettingColumn::vdc), 110.0f) << c.what;
         EXPECT_FALSE(form.terminationRequested()) << c.what;
     }
 }

@@ -3,6 +3,8 @@
 
 #include "window_fixture.h"
 
+#include "record/vocabulary.h"
+
 #include <QImage>
 #include <QPainter>
 #include <QTextEdit>
@@ -128,11 +130,11 @@ TEST_F(TablesTest, RowGridShowsTheFilesSettingsOfBothLungs) {
     const TextGrid& g = w.form->StringGrid2->cells();
     // Grid columns of setting columns 0..7; column 4 (wall stiffness) is not filled from rows.
     const int gridColumn[] = {0, 1, 3, 4, 6, 7, 9, 10};
-    for (int c = 0; c < 8; ++c) {
+    for (int c = 0; c < layout::kSettingColumns; ++c) {
         SCOPED_TRACE(c);
         const int col = gridColumn[c];
         const auto text = [](int v) { return "   " + std::to_string(v); };
-        if (c == 3) {
+        if (c == SettingColumn::stiffness) {
             for (int row = 0; row < 5; ++row)
                 EXPECT_EQ(g.cell(col, row), "");
             continue;
