@@ -136,6 +136,10 @@ class TForm1 : public QMainWindow {
     void About1Click();
     void Quit1Click();
 
+  private:
+    // Tests reach the controls through their own probe.
+    friend struct WindowProbe;
+
     // --- Controls, named as in the stored window description ---
     ImageView* Image1 = nullptr;       // airway picture
     ImageView* Image2 = nullptr;       // flow-volume plot
@@ -235,6 +239,7 @@ class TForm1 : public QMainWindow {
     QAction* About1 = nullptr;
     QAction* Quit1 = nullptr;
 
+  public:
     // --- Objects made at start-up and kept for the life of the window ---
     std::array<QImage, 12> pictureTable; // 1..11 used; 1..5 the airway pictures
     QImage backgroundPicture;            // background of the lung animation

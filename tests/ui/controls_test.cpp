@@ -153,8 +153,8 @@ TEST_F(ControlsTest, LabelsAndButtonsCarryTheirTexts) {
     auto* combo = find<QComboBox>("ComboBox1");
     EXPECT_FALSE(combo->isVisible());
     EXPECT_EQ(combo->currentText(), QStringLiteral("Both lungs"));
-    EXPECT_TRUE(w.form->RichEdit1->isReadOnly());
-    EXPECT_EQ(w.form->RichEdit1->font().pixelSize(), 16);
+    EXPECT_TRUE(w.ui().RichEdit1()->isReadOnly());
+    EXPECT_EQ(w.ui().RichEdit1()->font().pixelSize(), 16);
     EXPECT_EQ(w.form->font().pixelSize(), 11);
     const QPalette dataSource = find<QLabel>("Label26")->palette();
     EXPECT_EQ(dataSource.color(QPalette::WindowText), QColor(0, 255, 0));
@@ -166,11 +166,11 @@ TEST_F(ControlsTest, MenuBarAndRowMenuHoldTheirEntriesInOrder) {
         top << action->text();
     EXPECT_EQ(top, (QStringList{"Plik", "ref.Standard", "Pomoc", "Autorzy", "Koniec"}));
     QStringList file;
-    for (QAction* action : w.form->File1->actions())
+    for (QAction* action : w.ui().File1()->actions())
         file << action->text();
     EXPECT_EQ(file, (QStringList{QStringLiteral("Otwórz"), "Zapisz", "Zapisz jako"}));
     QStringList rowMenu;
-    for (QAction* action : w.form->PopupMenu1->actions())
+    for (QAction* action : w.ui().PopupMenu1()->actions())
         rowMenu << action->text();
     EXPECT_EQ(rowMenu, (QStringList{QStringLiteral("Usuń wybrany wiersz"),
                                     QStringLiteral("Użyj jako referencyjny"), "Nastawy", "Pomoc"}));
@@ -179,10 +179,10 @@ TEST_F(ControlsTest, MenuBarAndRowMenuHoldTheirEntriesInOrder) {
 TEST_F(ControlsTest, KoniecClosesTheWindow) {
     w.form->show();
     ASSERT_TRUE(w.form->isVisible());
-    w.form->Open1->trigger(); // entries still to be built do nothing and tell nothing
+    w.ui().Open1()->trigger(); // entries still to be built do nothing and tell nothing
     EXPECT_TRUE(w.form->isVisible());
     EXPECT_TRUE(w.interaction.messages.isEmpty());
-    w.form->Quit1->trigger();
+    w.ui().Quit1()->trigger();
     EXPECT_FALSE(w.form->isVisible());
 }
 
@@ -203,7 +203,7 @@ TEST_F(ControlsTest, RangeErrorStopsTheCommandWithItsMessage) {
 }
 
 TEST_F(ControlsTest, ImagesKeepTheirCanvasAcrossRepaints) {
-    ImageView* plot = w.form->Image2;
+    ImageView* plot = w.ui().Image2();
     ASSERT_GT(plot->width(), 10);
     EXPECT_EQ(plot->canvas().size(), plot->size());
     plot->canvas().setPixel(5, 5, qRgb(255, 0, 0));

@@ -3,6 +3,7 @@
 
 #include "ui/main_window.h"
 #include "recording_interaction.h"
+#include "window_probe.h"
 
 #include <QLocale>
 #include <QTemporaryDir>
@@ -55,6 +56,7 @@ TEST(GeneratedData, BuildsDataFilesBringUpTheStandardReference) {
     RecordState state;
     ModelState model;
     TForm1 form(interaction, record, state, model, dir.path() + QStringLiteral("/"), root / "lock");
+    const WindowProbe ui(form);
     ASSERT_TRUE(interaction.messages.isEmpty()) << interaction.messages.join('|').toStdString();
     ASSERT_EQ(record.field(0, RowField::runStatus), 1.0f);
 
@@ -63,7 +65,7 @@ TEST(GeneratedData, BuildsDataFilesBringUpTheStandardReference) {
         {5, RowField::mef75}, {6, RowField::mef50}, {7, RowField::mef25},      {8, RowField::erv},
         {12, RowField::frc},  {13, RowField::tlc},
     };
-    const TextGrid& table = form.StringGrid1->cells();
+    const TextGrid& table = ui.StringGrid1()->cells();
     for (const auto& [gridRow, field] : lines) {
         const double v = record.field(0, field);
         ASSERT_LT(std::fabs(v), 10000.0);
