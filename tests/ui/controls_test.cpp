@@ -1,6 +1,7 @@
 // The main window's controls as the user finds them after start-up, the menu bar, and how a
 // command that hits a range error ends.
 
+#include "ui/track_bar_scales.h"
 #include "window_fixture.h"
 
 #include <QAction>
@@ -99,6 +100,27 @@ TEST_F(ControlsTest, SelectingAGroupEnablesOnlyItsTrackBarsAndScales) {
         EXPECT_TRUE(find<QLabel>("Label24")->isEnabled());
         EXPECT_TRUE(find<QLabel>("Label5")->isEnabled());
         EXPECT_FALSE(find<QSlider>("TrackBar4")->isEnabled());
+    }
+}
+
+TEST_F(ControlsTest, EveryScaleLabelSitsBesideItsBarAndFollowsItsGroup) {
+    for (const unsigned char section : {1, 3, 4, 5}) {
+        w.form->SelectSection(section);
+        for (const TrackBarSpec& spec : TrackBarTable()) {
+            SCOPED_TRACE("TrackBar" + std::to_string(spec.number));
+            const QObject* panel = w.ui().trackBar(spec.number)->parent();
+            QLabel* caption = w.ui().label(spec.caption.name);
+            EXPECT_EQ(caption->parent(), panel);
+            EXPECT_TRUE(caption->isEnabled());
+            for (const PanelLabel& mark : spec.scaleLabels) {
+                if (mark.name == nullptr)
+                    continue;
+                QLabel* label = w.ui().label(mark.name);
+                EXPECT_EQ(label->parent(), panel) << mark.name;
+                EXPECT_EQ(label->text(), QString::fromUtf8(mark.text)) << mark.name;
+                EXPECT_EQ(label->isEnabled(), spec.section == section) << mark.name;
+            }
+        }
     }
 }
 
