@@ -43,6 +43,8 @@ struct RunHooks;
 namespace vm::ui {
 
 class Interaction;
+struct LayoutInputs;
+struct MainWindowGeometry;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -136,6 +138,10 @@ class TForm1 : public QMainWindow {
     void About1Click();
     void Quit1Click();
 
+  private:
+    // Tests reach the controls through their own probe.
+    friend struct WindowProbe;
+
     // --- Controls, named as in the stored window description ---
     ImageView* Image1 = nullptr;       // airway picture
     ImageView* Image2 = nullptr;       // flow-volume plot
@@ -153,63 +159,22 @@ class TForm1 : public QMainWindow {
     QFrame* Panel6 = nullptr; // grey rounded control panel
     QFrame* Panel7 = nullptr; // silver frame behind the lungs group
 
-    QSlider* TrackBar1 = nullptr;
-    QSlider* TrackBar2 = nullptr;
-    QSlider* TrackBar3 = nullptr;
-    QSlider* TrackBar4 = nullptr;
-    QSlider* TrackBar5 = nullptr;
-    QSlider* TrackBar6 = nullptr;
-    QSlider* TrackBar7 = nullptr;
-    QSlider* TrackBar8 = nullptr;
-    QSlider* TrackBar9 = nullptr;
+    // TrackBar1..TrackBar9 with their captions and scale labels, made from the track-bar table
+    // and named as it says; index n holds track bar n.
+    struct TrackBarControls {
+        QSlider* bar = nullptr;
+        QLabel* caption = nullptr;
+        std::array<QLabel*, 5> scaleLabels{}; // as in the table; nullptr where it has none
+    };
+    std::array<TrackBarControls, 10> trackBars_{};
     QComboBox* ComboBox1 = nullptr;
 
-    // Group headings and captions.
+    // Group headings and the data source.
     QLabel* Label5 = nullptr;
     QLabel* Label11 = nullptr;
     QLabel* Label16 = nullptr;
     QLabel* Label21 = nullptr;
-    QLabel* Label24 = nullptr;
-    QLabel* Label25 = nullptr;
-    QLabel* Label27 = nullptr;
-    QLabel* Label28 = nullptr;
-    QLabel* Label29 = nullptr;
-    QLabel* Label30 = nullptr;
-    QLabel* Label31 = nullptr;
-    QLabel* Label32 = nullptr;
-    QLabel* Label53 = nullptr;
     QLabel* Label26 = nullptr; // data source
-    // Scale labels, top to bottom per track bar.
-    QLabel* Label33 = nullptr;
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* Label3 = nullptr;
-    QLabel* Label4 = nullptr;
-    QLabel* Label40 = nullptr;
-    QLabel* Label41 = nullptr;
-    QLabel* Label42 = nullptr;
-    QLabel* Label43 = nullptr;
-    QLabel* Label44 = nullptr;
-    QLabel* Label7 = nullptr;
-    QLabel* Label8 = nullptr;
-    QLabel* Label9 = nullptr;
-    QLabel* Label10 = nullptr;
-    QLabel* Label51 = nullptr;
-    QLabel* Label34 = nullptr;
-    QLabel* Label12 = nullptr;
-    QLabel* Label13 = nullptr;
-    QLabel* Label14 = nullptr;
-    QLabel* Label15 = nullptr;
-    QLabel* Label45 = nullptr;
-    QLabel* Label46 = nullptr;
-    QLabel* Label47 = nullptr;
-    QLabel* Label48 = nullptr;
-    QLabel* Label49 = nullptr;
-    QLabel* Label36 = nullptr;
-    QLabel* Label37 = nullptr;
-    QLabel* Label18 = nullptr;
-    QLabel* Label38 = nullptr;
-    QLabel* Label39 = nullptr;
 
     QPushButton* Button1 = nullptr;  // reset
     QPushButton* Button2 = nullptr;  // START
@@ -235,6 +200,7 @@ class TForm1 : public QMainWindow {
     QAction* About1 = nullptr;
     QAction* Quit1 = nullptr;
 
+  public:
     // --- Objects made at start-up and kept for the life of the window ---
     std::array<QImage, 12> pictureTable; // 1..11 used; 1..5 the airway pictures
     QImage backgroundPicture;            // background of the lung animation
@@ -249,8 +215,13 @@ class TForm1 : public QMainWindow {
   private:
     void CreateControls();
     void CreateControlPanel();
+    void CreateTrackBarGroup(QWidget* parent, unsigned char section);
     void ConnectControlPanel();
     QSlider* TrackBarOf(int n) const;
+    QFrame* GroupPanel(unsigned char section) const;
+    void ClickGroup(int panel);
+    LayoutInputs MeasureLayoutInputs() const;
+    void PlaceControlPanel(const MainWindowGeometry& g);
     void CreateMenus();
     void ConnectHandlers();
     void RunStartup();

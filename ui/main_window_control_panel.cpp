@@ -3,9 +3,9 @@
 
 #include "ui/main_window.h"
 
-#include "record/vocabulary.h"
 #include "ui/clickable_panel.h"
 #include "ui/track_bar_scales.h"
+#include "record/vocabulary.h"
 
 #include <QComboBox>
 #include <QPainter>
@@ -33,11 +33,12 @@ constexpr int kHintAboveBottom = 60;
 } // namespace
 
 QSlider* TForm1::TrackBarOf(int n) const {
-    const std::array<QSlider*, kTrackBarCount> bars = {TrackBar1, TrackBar2, TrackBar3,
-                                                       TrackBar4, TrackBar5, TrackBar6,
-                                                       TrackBar7, TrackBar8, TrackBar9};
-    TrackBarSpecOf(n); // a number outside 1..9 is a range error
-    return bars[static_cast<std::size_t>(n - 1)];
+    return trackBars_[static_cast<std::size_t>(TrackBarSpecOf(n).number)].bar;
+}
+
+QFrame* TForm1::GroupPanel(unsigned char section) const {
+    const std::array<QFrame*, 4> panels = {Panel1, Panel2, Panel3, Panel4};
+    return panels[static_cast<std::size_t>(ControlGroupOfSection(section).panel - 1)];
 }
 
 void TForm1::ApplyTrackBarChange(int n) {
@@ -47,7 +48,7 @@ void TForm1::ApplyTrackBarChange(int n) {
     StringGrid2->cells().setCell(spec.rowGridColumn, 0,
                                  "   " + std::to_string(static_cast<long long>(value)));
     StringGrid2->update();
-    ShowSettingNote(n);
+    ShowSettingNote(spec.noteKey);
 }
 
 void TForm1::TrackBar1Change() {
@@ -77,7 +78,7 @@ void TForm1::TrackBar8Change() {
 
 void TForm1::TrackBar9Change() {
     state_.currentGlobal(GlobalItem::expirationDepth) =
-        TrackBarValue(kExpirationDepthBar, TrackBar9->value());
+        TrackBarValue(kExpirationDepthBar, TrackBarOf(kExpirationDepthBar)->value());
 }
 
 // Positions set here run a bar's change handler only when they move it, so a setting that already
@@ -87,18 +88,20 @@ void TForm1::LoadRowSettingsToControls(int row) {
     for (int part = 0; part < layout::kParts; ++part)
         for (int column = 0; column < layout::kSettingColumns; ++column)
             state_.currentPart(part, column) = record_.partSetting(source, part, column);
-    for (int n = 1; n <= 8; ++n) {
-        const double setting = state_.currentPart(kEditedPart, TrackBarSpecOf(n).settingColumn);
-        TrackBarOf(n)->setValue(TrackBarPosition(n, setting));
+    for (const TrackBarSpec& spec : TrackBarTable()) {
+        if (spec.settingColumn < 0)
+            continue;
+        const double setting = state_.currentPart(kEditedPart, spec.settingColumn);
+        TrackBarOf(spec.number)->setValue(TrackBarPosition(spec.number, setting));
     }
     // The stored depth reaches the current settings only through its bar's handler.
     const double depth = record_.globalSetting(source, GlobalItem::expirationDepth);
-    TrackBar9->setValue(TrackBarPosition(kExpirationDepthBar, depth));
+    TrackBarOf(kExpirationDepthBar)->setValue(TrackBarPosition(kExpirationDepthBar, depth));
 }
 
 void TForm1::ResetControls() {
-    for (int n = 1; n <= kTrackBarCount; ++n)
-        TrackBarOf(n)->setValue(TrackBarSpecOf(n).defaultPosition);
+    for (const TrackBarSpec& spec : TrackBarTable())
+        TrackBarOf(spec.number)->setValue(spec.defaultPosition);
     RichEdit1->clear();
 }
 
@@ -109,28 +112,25 @@ QPoint AirwayHintPoint(const QWidget* picture) {
 }
 } // namespace
 
+// Selects the group on Panel<panel> and shows its region of the airway picture.
+void TForm1::ClickGroup(int panel) {
+    const ControlGroupSpec& group = ControlGroups()[static_cast<std::size_t>(panel - 1)];
+    SelectSection(group.section);
+    const QPoint hint = AirwayHintPoint(Image1);
+    ShowAirwayPicture(group.airwayPicture, hint.x(), hint.y());
+}
+
 void TForm1::Panel1Click() {
-    SelectSection(1);
-    const QPoint hint = AirwayHintPoint(Image1);
-    ShowAirwayPicture(2, hint.x(), hint.y());
+    ClickGroup(1);
 }
-
 void TForm1::Panel2Click() {
-    SelectSection(3);
-    const QPoint hint = AirwayHintPoint(Image1);
-    ShowAirwayPicture(3, hint.x(), hint.y());
+    ClickGroup(2);
 }
-
 void TForm1::Panel3Click() {
-    SelectSection(4);
-    const QPoint hint = AirwayHintPoint(Image1);
-    ShowAirwayPicture(4, hint.x(), hint.y());
+    ClickGroup(3);
 }
-
 void TForm1::Panel4Click() {
-    SelectSection(5);
-    const QPoint hint = AirwayHintPoint(Image1);
-    ShowAirwayPicture(5, hint.x(), hint.y());
+    ClickGroup(4);
 }
 
 // Only "Both lungs" is ever edited; any other choice is taken back at once.

@@ -14,6 +14,8 @@
 #include <QSlider>
 #include <QTextEdit>
 
+#include <ranges>
+
 using namespace vm::record;
 using namespace vm::model;
 using namespace vm::data;
@@ -57,6 +59,10 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QString& text) {
     auto* label = named(new QLabel(text, parent), name);
     label->adjustSize();
     return label;
+}
+
+QLabel* makeLabel(QWidget* parent, const PanelLabel& label) {
+    return makeLabel(parent, label.name, QString::fromUtf8(label.text));
 }
 
 QLabel* makeHeading(QWidget* parent, const char* name, const QString& text) {
@@ -161,11 +167,8 @@ void TForm1::CreateControls() {
     noteFont.setPixelSize(16);
     RichEdit1->setFont(noteFont);
 
-    // Only the "Both lungs" setting is ever shown, so the expiration depth has no visible control.
-    TrackBar9 = makeTrackBar(client, 9, Qt::Horizontal);
-    TrackBar9->hide();
-    Label53 = makeLabel(client, "Label53", QStringLiteral("głębokość wydechu"));
-    Label53->hide();
+    // The track bars in no group: the expiration depth, never shown.
+    CreateTrackBarGroup(client, 0);
 
     ConnectControlPanel();
 }
@@ -183,59 +186,34 @@ void TForm1::CreateControlPanel() {
     Panel2 = makePanel(new ClickablePanel(client), "Panel2", kSilver);
     Panel3 = makePanel(new ClickablePanel(client), "Panel3", kSilver);
     Panel4 = makePanel(new ClickablePanel(client), "Panel4", kSilver);
+    for (const ControlGroupSpec& group : ControlGroups())
+        CreateTrackBarGroup(GroupPanel(group.section), group.section);
+}
 
-    TrackBar1 = makeTrackBar(Panel1, 1, Qt::Vertical);
-    Label24 = makeLabel(Panel1, "Label24", QStringLiteral("R"));
-    Label33 = makeLabel(Panel1, "Label33", QStringLiteral("50%"));
-    Label1 = makeLabel(Panel1, "Label1", QStringLiteral("100%"));
-    Label2 = makeLabel(Panel1, "Label2", QStringLiteral("200%"));
-    Label3 = makeLabel(Panel1, "Label3", QStringLiteral("400%"));
-    Label4 = makeLabel(Panel1, "Label4", QStringLiteral("800%"));
-
-    TrackBar2 = makeTrackBar(Panel2, 2, Qt::Vertical);
-    TrackBar3 = makeTrackBar(Panel2, 3, Qt::Vertical);
-    TrackBar4 = makeTrackBar(Panel2, 4, Qt::Vertical);
-    TrackBar4->setEnabled(false);
-    TrackBar4->hide();
-    Label25 = makeLabel(Panel2, "Label25", QStringLiteral("VDc"));
-    Label28 = makeLabel(Panel2, "Label28", QStringLiteral(" R(1/światło)"));
-    Label27 = makeLabel(Panel2, "Label27", QStringLiteral("Stiff"));
-    Label27->hide();
-    Label40 = makeLabel(Panel2, "Label40", QStringLiteral("50%"));
-    Label41 = makeLabel(Panel2, "Label41", QStringLiteral("100%"));
-    Label42 = makeLabel(Panel2, "Label42", QStringLiteral("150%"));
-    Label43 = makeLabel(Panel2, "Label43", QStringLiteral("200%"));
-    Label44 = makeLabel(Panel2, "Label44", QStringLiteral("250%"));
-    Label7 = makeLabel(Panel2, "Label7", QStringLiteral("100 (norma)"));
-    Label8 = makeLabel(Panel2, "Label8", QStringLiteral("200 (łagodna)"));
-    Label9 = makeLabel(Panel2, "Label9", QStringLiteral("400 (umiar.)"));
-    Label10 = makeLabel(Panel2, "Label10", QStringLiteral("800 (ciężka)"));
-    Label51 = makeLabel(Panel2, "Label51", QStringLiteral("1600 (b.ciężka)"));
-
-    TrackBar5 = makeTrackBar(Panel3, 5, Qt::Vertical);
-    TrackBar6 = makeTrackBar(Panel3, 6, Qt::Vertical);
-    Label29 = makeLabel(Panel3, "Label29", QStringLiteral(" R(1/światło)"));
-    Label30 = makeLabel(Panel3, "Label30", QStringLiteral("CCC"));
-    Label34 = makeLabel(Panel3, "Label34", QStringLiteral("50%"));
-    Label12 = makeLabel(Panel3, "Label12", QStringLiteral("100%"));
-    Label13 = makeLabel(Panel3, "Label13", QStringLiteral("200%"));
-    Label14 = makeLabel(Panel3, "Label14", QStringLiteral("400%"));
-    Label15 = makeLabel(Panel3, "Label15", QStringLiteral("800%"));
-    Label45 = makeLabel(Panel3, "Label45", QStringLiteral("50%"));
-    Label46 = makeLabel(Panel3, "Label46", QStringLiteral("100%"));
-    Label47 = makeLabel(Panel3, "Label47", QStringLiteral("150%"));
-    Label48 = makeLabel(Panel3, "Label48", QStringLiteral("200%"));
-    Label49 = makeLabel(Panel3, "Label49", QStringLiteral("250%"));
-
-    TrackBar7 = makeTrackBar(Panel4, 7, Qt::Vertical);
-    TrackBar8 = makeTrackBar(Panel4, 8, Qt::Vertical);
-    Label31 = makeLabel(Panel4, "Label31", QStringLiteral("Rozmiar"));
-    Label32 = makeLabel(Panel4, "Label32", QStringLiteral("Cm"));
-    Label36 = makeLabel(Panel4, "Label36", QStringLiteral("50%"));
-    Label37 = makeLabel(Panel4, "Label37", QStringLiteral("75%"));
-    Label18 = makeLabel(Panel4, "Label18", QStringLiteral("100%"));
-    Label38 = makeLabel(Panel4, "Label38", QStringLiteral("125%"));
-    Label39 = makeLabel(Panel4, "Label39", QStringLiteral("150%"));
+// The bars of one section, then their captions, then their scales: later siblings lie on top.
+// The bars of a group stand upright; the one in no group lies across.
+void TForm1::CreateTrackBarGroup(QWidget* parent, unsigned char section) {
+    const auto inSection = [section](const TrackBarSpec& spec) { return spec.section == section; };
+    const Qt::Orientation orientation = section == 0 ? Qt::Horizontal : Qt::Vertical;
+    for (const TrackBarSpec& spec : TrackBarTable() | std::views::filter(inSection)) {
+        QSlider* bar = makeTrackBar(parent, spec.number, orientation);
+        if (!spec.shown) {
+            bar->setEnabled(false);
+            bar->hide();
+        }
+        trackBars_[static_cast<std::size_t>(spec.number)].bar = bar;
+    }
+    for (const TrackBarSpec& spec : TrackBarTable() | std::views::filter(inSection)) {
+        QLabel* caption = makeLabel(parent, spec.caption);
+        if (!spec.shown)
+            caption->hide();
+        trackBars_[static_cast<std::size_t>(spec.number)].caption = caption;
+    }
+    for (const TrackBarSpec& spec : TrackBarTable() | std::views::filter(inSection))
+        for (std::size_t k = 0; k < spec.scaleLabels.size(); ++k)
+            if (spec.scaleLabels[k].name != nullptr)
+                trackBars_[static_cast<std::size_t>(spec.number)].scaleLabels[k] =
+                    makeLabel(parent, spec.scaleLabels[k]);
 }
 
 } // namespace vm::ui

@@ -5,6 +5,7 @@
 #include "ui/main_window.h"
 
 #include "ui/main_window_geometry.h"
+#include "ui/track_bar_scales.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -20,6 +21,7 @@
 
 #include <algorithm>
 #include <array>
+#include <ranges>
 #include <vector>
 
 using namespace vm::record;
@@ -37,6 +39,13 @@ constexpr int kDesignScreenWidth = 1280;
 constexpr int kResultsFontPointSize = 10;
 // Diameter of the grey panel's corner ellipses.
 constexpr int kCornerDiameter = 30;
+// The track bar whose scale labels the lungs group shares.
+constexpr std::size_t kLungScaleBar = 7;
+
+// Track bars in a group panel; the rest are never shown and have no place.
+bool inGroup(const TrackBarSpec& spec) {
+    return spec.section != 0;
+}
 
 bool isDesignControl(const QWidget* widget) {
     const QString name = widget->objectName();
@@ -101,6 +110,60 @@ QRegion RoundedPanelRegion(int width, int height, int diameter) {
 }
 } // namespace
 
+// What the geometry reads from the widgets, after the design was scaled to the screen.
+LayoutInputs TForm1::MeasureLayoutInputs() const {
+    LayoutInputs in;
+    in.clientWidth = centralWidget()->width();
+    in.clientHeight = centralWidget()->height();
+    in.screenHeight = screen()->geometry().height();
+    in.comboBoxHeight = ComboBox1->height();
+    in.gridLineWidth = StringGrid::gridLineWidth;
+    in.resultsRowCount = StringGrid1->rowCount();
+    in.rowGridRowCount = StringGrid2->rowCount();
+    for (const TrackBarSpec& spec : TrackBarTable() | std::views::filter(inGroup)) {
+        const TrackBarControls& controls = trackBars_[static_cast<std::size_t>(spec.number)];
+        in.trackBarWidth[static_cast<std::size_t>(spec.number)] = controls.bar->width();
+        in.captionWidth[static_cast<std::size_t>(spec.number)] = controls.caption->width();
+    }
+    in.captionHeight = trackBars_[1].caption->height();
+    const std::array<QLabel*, 4> headings = {Label5, Label11, Label16, Label21};
+    for (std::size_t k = 0; k < headings.size(); ++k)
+        in.headingWidth[k] = headings[k]->width();
+    in.lungScaleWidth = 0;
+    for (const QLabel* label : trackBars_[kLungScaleBar].scaleLabels)
+        in.lungScaleWidth = std::max(in.lungScaleWidth, label->width());
+    return in;
+}
+
+// The grey panel with the groups, their track bars, captions, scales and headings.
+void TForm1::PlaceControlPanel(const MainWindowGeometry& g) {
+    place(Panel6, g.panel6);
+    // The silver window shows outside the rounded corners.
+    Panel6->setMask(RoundedPanelRegion(Panel6->width(), Panel6->height(), kCornerDiameter));
+
+    place(Panel5, g.panel5);
+    place(Panel7, g.panel7);
+    const std::array<QFrame*, 5> groups = {nullptr, Panel1, Panel2, Panel3, Panel4};
+    for (std::size_t k = 1; k < groups.size(); ++k)
+        place(groups[k], g.groupPanel[k]);
+
+    // Each bar with its caption and scale labels; the lung scale shared by track bars 7 and 8 is
+    // listed with 7.
+    for (const TrackBarSpec& spec : TrackBarTable() | std::views::filter(inGroup)) {
+        const TrackBarPlace& where = g.trackBar[static_cast<std::size_t>(spec.number)];
+        const TrackBarControls& controls = trackBars_[static_cast<std::size_t>(spec.number)];
+        place(controls.bar, where.bar);
+        place(controls.caption, where.caption);
+        for (std::size_t k = 0; k < controls.scaleLabels.size(); ++k)
+            if (controls.scaleLabels[k] != nullptr)
+                controls.scaleLabels[k]->move(where.markLeft, where.markTop[k]);
+    }
+
+    const std::array<QLabel*, 4> headings = {Label5, Label11, Label16, Label21};
+    for (std::size_t k = 0; k < headings.size(); ++k)
+        headings[k]->move(g.headingLeft[k], 1);
+}
+
 void TForm1::LayoutMainWindow() {
     const QScreen* display = screen();
     ScaleDesign(this, display->geometry().width(), kDesignScreenWidth);
@@ -113,31 +176,7 @@ void TForm1::LayoutMainWindow() {
     const int menuHeight = menuBar()->sizeHint().height();
     centralWidget()->setGeometry(0, menuHeight, width(), height() - menuHeight);
 
-    LayoutInputs in;
-    in.clientWidth = centralWidget()->width();
-    in.clientHeight = centralWidget()->height();
-    in.screenHeight = display->geometry().height();
-    in.comboBoxHeight = ComboBox1->height();
-    in.gridLineWidth = StringGrid::gridLineWidth;
-    in.resultsRowCount = StringGrid1->rowCount();
-    in.rowGridRowCount = StringGrid2->rowCount();
-    const std::array<QLabel*, 9> captions = {nullptr, Label24, Label25, Label28, Label27,
-                                             Label29, Label30, Label31, Label32};
-    for (int n = 1; n <= 8; ++n) {
-        in.trackBarWidth[static_cast<std::size_t>(n)] = TrackBarOf(n)->width();
-        in.captionWidth[static_cast<std::size_t>(n)] =
-            captions[static_cast<std::size_t>(n)]->width();
-    }
-    in.captionHeight = Label24->height();
-    const std::array<QLabel*, 4> headings = {Label5, Label11, Label16, Label21};
-    for (std::size_t k = 0; k < headings.size(); ++k)
-        in.headingWidth[k] = headings[k]->width();
-    const std::array<QLabel*, 5> lungScale = {Label36, Label37, Label18, Label38, Label39};
-    in.lungScaleWidth = 0;
-    for (const QLabel* label : lungScale)
-        in.lungScaleWidth = std::max(in.lungScaleWidth, label->width());
-
-    const MainWindowGeometry g = ComputeMainWindowGeometry(in);
+    const MainWindowGeometry g = ComputeMainWindowGeometry(MeasureLayoutInputs());
 
     place(Image1, g.image1);
     place(Image2, g.image2);
@@ -153,44 +192,7 @@ void TForm1::LayoutMainWindow() {
         StringGrid1->setFont(tableFont);
     }
 
-    place(Panel6, g.panel6);
-    // The silver window shows outside the rounded corners.
-    Panel6->setMask(RoundedPanelRegion(Panel6->width(), Panel6->height(), kCornerDiameter));
-
-    place(Panel5, g.panel5);
-    place(Panel7, g.panel7);
-    const std::array<QFrame*, 5> groups = {nullptr, Panel1, Panel2, Panel3, Panel4};
-    for (std::size_t k = 1; k < groups.size(); ++k)
-        place(groups[k], g.groupPanel[k]);
-
-    for (int n = 1; n <= 8; ++n) {
-        const TrackBarPlace& bar = g.trackBar[static_cast<std::size_t>(n)];
-        place(TrackBarOf(n), bar.bar);
-        place(captions[static_cast<std::size_t>(n)], bar.caption);
-    }
-    struct Scale {
-        int bar;
-        std::array<QLabel*, 5> labels;
-    };
-    // Track bars 7 and 8 share one scale, placed with track bar 7's marks.
-    const std::array<Scale, 5> scales = {{
-        {1, {Label33, Label1, Label2, Label3, Label4}},
-        {2, {Label40, Label41, Label42, Label43, Label44}},
-        {3, {Label7, Label8, Label9, Label10, Label51}},
-        {5, {Label34, Label12, Label13, Label14, Label15}},
-        {6, {Label45, Label46, Label47, Label48, Label49}},
-    }};
-    const auto placeMarks = [&](int n, const std::array<QLabel*, 5>& labels) {
-        const TrackBarPlace& bar = g.trackBar[static_cast<std::size_t>(n)];
-        for (std::size_t k = 0; k < labels.size(); ++k)
-            labels[k]->move(bar.markLeft, bar.markTop[k]);
-    };
-    for (const Scale& scale : scales)
-        placeMarks(scale.bar, scale.labels);
-    placeMarks(7, lungScale);
-
-    for (std::size_t k = 0; k < headings.size(); ++k)
-        headings[k]->move(g.headingLeft[k], 1);
+    PlaceControlPanel(g);
 
     place(Button2, g.button2);
     place(Button1, g.button1);

@@ -3,6 +3,8 @@
 
 #include "ui/main_window.h"
 
+#include "ui/track_bar_scales.h"
+
 #include <QLabel>
 #include <QSlider>
 
@@ -14,21 +16,19 @@ using namespace vm::session;
 
 namespace vm::ui {
 
+// Captions and headings stay readable whatever is selected; a hidden bar is never enabled.
 void TForm1::SelectSection(unsigned char section) {
     activeSection = section;
-    const auto enable = [](bool on, std::initializer_list<QWidget*> widgets) {
-        for (QWidget* widget : widgets)
-            widget->setEnabled(on);
-    };
-    enable(section == 1, {TrackBar1, Label33, Label1, Label2, Label3, Label4});
-    enable(section == 3, {TrackBar2, TrackBar3, Label7, Label8, Label9, Label10, Label51, Label40,
-                          Label41, Label42, Label43, Label44});
-    // The wall stiffness has no visible control; it is only ever switched off.
-    if (section != 3)
-        TrackBar4->setEnabled(false);
-    enable(section == 4, {TrackBar5, TrackBar6, Label34, Label12, Label13, Label14, Label15,
-                          Label45, Label46, Label47, Label48, Label49});
-    enable(section == 5, {TrackBar7, TrackBar8, Label36, Label37, Label18, Label38, Label39});
+    for (const TrackBarSpec& spec : TrackBarTable()) {
+        if (spec.section == 0)
+            continue;
+        const bool selected = spec.section == section;
+        const TrackBarControls& controls = trackBars_[static_cast<std::size_t>(spec.number)];
+        controls.bar->setEnabled(selected && spec.shown);
+        for (QLabel* label : controls.scaleLabels)
+            if (label != nullptr)
+                label->setEnabled(selected);
+    }
 }
 
 } // namespace vm::ui

@@ -28,13 +28,13 @@ using namespace vm::ui;
 namespace {
 const std::string kMarker = "unchanged";
 
-std::string gridRow0(TForm1& form, int column) {
-    return form.StringGrid2->cells().cell(column, 0);
+std::string gridRow0(const WindowProbe& ui, int column) {
+    return ui.StringGrid2()->cells().cell(column, 0);
 }
 
-void markGridRow0(TForm1& form) {
-    for (int column = 0; column < form.StringGrid2->columnCount(); ++column)
-        form.StringGrid2->cells().setCell(column, 0, kMarker);
+void markGridRow0(const WindowProbe& ui) {
+    for (int column = 0; column < ui.StringGrid2()->columnCount(); ++column)
+        ui.StringGrid2()->cells().setCell(column, 0, kMarker);
 }
 
 void click(QWidget* widget, QPoint at) {
@@ -52,21 +52,22 @@ class ControlPanelTest : public ::testing::Test {
     void SetUp() override {
         form = &w.start(folder);
         ASSERT_TRUE(w.interaction.messages.isEmpty());
-        bars = {nullptr,         form->TrackBar1, form->TrackBar2, form->TrackBar3,
-                form->TrackBar4, form->TrackBar5, form->TrackBar6, form->TrackBar7,
-                form->TrackBar8, form->TrackBar9};
+        ui = WindowProbe(*form);
+        for (int n = 1; n <= 9; ++n)
+            bars[n] = ui.trackBar(n);
     }
     // What the note box holds after showing note n on its own.
     QString noteText(int n) {
-        const QString before = form->RichEdit1->toPlainText();
+        const QString before = ui.RichEdit1()->toPlainText();
         form->ShowSettingNote(n);
-        const QString note = form->RichEdit1->toPlainText();
-        form->RichEdit1->setPlainText(before);
+        const QString note = ui.RichEdit1()->toPlainText();
+        ui.RichEdit1()->setPlainText(before);
         return note;
     }
     DataFolder folder;
     WindowUnderTest w;
     TForm1* form = nullptr;
+    WindowProbe ui;
     std::array<QSlider*, 10> bars{};
 };
 
@@ -95,19 +96,19 @@ TEST_F(ControlPanelTest, PositionsBecomeSettingsOfBothLungsInTheirGridColumn) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE("TrackBar" + std::to_string(c.bar) + " at " + std::to_string(c.position));
-        markGridRow0(*form);
-        form->RichEdit1->clear();
+        markGridRow0(ui);
+        ui.RichEdit1()->clear();
         bars[c.bar]->setValue(c.position);
         EXPECT_EQ(w.state.currentPartSettings[kEditedPart][c.column], c.value);
         const std::string expected = "   " + std::to_string(static_cast<int>(c.value));
-        EXPECT_EQ(gridRow0(*form, c.gridColumn), expected);
+        EXPECT_EQ(gridRow0(ui, c.gridColumn), expected);
         // Only that cell is written.
-        for (int column = 0; column < form->StringGrid2->columnCount(); ++column)
+        for (int column = 0; column < ui.StringGrid2()->columnCount(); ++column)
             if (column != c.gridColumn) {
-                EXPECT_EQ(gridRow0(*form, column), kMarker) << column;
+                EXPECT_EQ(gridRow0(ui, column), kMarker) << column;
             }
-        EXPECT_FALSE(form->RichEdit1->toPlainText().isEmpty());
-        EXPECT_EQ(form->RichEdit1->toPlainText(), noteText(c.bar));
+        EXPECT_FALSE(ui.RichEdit1()->toPlainText().isEmpty());
+        EXPECT_EQ(ui.RichEdit1()->toPlainText(), noteText(c.bar));
         // The other lung parts are not the control panel's.
         EXPECT_EQ(w.state.currentPartSettings[LungPart::leftLung][c.column], 100.0);
         EXPECT_EQ(w.state.currentPartSettings[LungPart::lobe5][c.column], 100.0);
@@ -117,36 +118,36 @@ TEST_F(ControlPanelTest, PositionsBecomeSettingsOfBothLungsInTheirGridColumn) {
 
 TEST_F(ControlPanelTest, ExpirationDepthGoesToTheFirstGlobalSettingWithoutANote) {
     const std::pair<int, double> cases[] = {{0, 25}, {400, 400}, {300, 200}, {200, 100}};
-    markGridRow0(*form);
-    form->RichEdit1->clear();
+    markGridRow0(ui);
+    ui.RichEdit1()->clear();
     for (const auto& [position, value] : cases) {
-        form->TrackBar9->setValue(position);
+        ui.trackBar(9)->setValue(position);
         EXPECT_EQ(w.state.currentGlobalSettings[GlobalItem::expirationDepth], value) << position;
     }
-    EXPECT_TRUE(form->RichEdit1->toPlainText().isEmpty());
-    for (int column = 0; column < form->StringGrid2->columnCount(); ++column)
-        EXPECT_EQ(gridRow0(*form, column), kMarker);
+    EXPECT_TRUE(ui.RichEdit1()->toPlainText().isEmpty());
+    for (int column = 0; column < ui.StringGrid2()->columnCount(); ++column)
+        EXPECT_EQ(gridRow0(ui, column), kMarker);
     EXPECT_EQ(w.state.currentPartSettings[kEditedPart][SettingColumn::rCentral], 100.0);
 }
 
 TEST_F(ControlPanelTest, EveryUserScrollRunsTheHandlerEvenWhenThePositionStays) {
     form->Panel1Click();
-    QSlider* bar = form->TrackBar1;
+    QSlider* bar = ui.trackBar(1);
     bar->setValue(500);
     double& setting = w.state.currentPartSettings[kEditedPart][SettingColumn::rCentral];
     setting = 7;
-    markGridRow0(*form);
+    markGridRow0(ui);
 
     // The program setting the same position again is no change.
     bar->setValue(500);
     EXPECT_EQ(setting, 7);
-    EXPECT_EQ(gridRow0(*form, 0), kMarker);
+    EXPECT_EQ(gridRow0(ui, 0), kMarker);
 
     // A key press against the end of the scale leaves the bar at 500 but is still handled.
     bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
     EXPECT_EQ(bar->value(), 500);
     EXPECT_EQ(setting, 800);
-    EXPECT_EQ(gridRow0(*form, 0), "   800");
+    EXPECT_EQ(gridRow0(ui, 0), "   800");
 
     // A page step that moves the bar: two positions, the value of the new one.
     bar->triggerAction(QAbstractSlider::SliderPageStepSub);
@@ -191,7 +192,7 @@ TEST_F(ControlPanelTest, LoadingARowMovesOnlyTheBarsWhoseSettingHasAnotherPositi
     // The stored depth stands at the bar's own position, so it is not copied.
     w.record.setGlobalSetting(row, GlobalItem::expirationDepth, 100.2f);
     w.state.currentGlobalSettings[GlobalItem::expirationDepth] = 123;
-    markGridRow0(*form);
+    markGridRow0(ui);
 
     ASSERT_TRUE(form->RunCommand([&] { form->LoadRowSettingsToControls(row); }));
     EXPECT_TRUE(w.interaction.messages.isEmpty());
@@ -200,13 +201,13 @@ TEST_F(ControlPanelTest, LoadingARowMovesOnlyTheBarsWhoseSettingHasAnotherPositi
         SCOPED_TRACE("TrackBar" + std::to_string(c.bar));
         EXPECT_EQ(bars[c.bar]->value(), c.position);
         EXPECT_EQ(w.state.currentPartSettings[kEditedPart][c.bar - 1], c.setting);
-        EXPECT_EQ(gridRow0(*form, gridColumns[c.bar - 1]), c.cell);
+        EXPECT_EQ(gridRow0(ui, gridColumns[c.bar - 1]), c.cell);
     }
     // Every part is copied, not only the one on the bars.
     EXPECT_EQ(w.state.currentPartSettings[LungPart::leftLung][SettingColumn::ccc], 77.5);
     EXPECT_EQ(w.state.currentPartSettings[LungPart::lobe5][SettingColumn::rCentral], 12.25);
     EXPECT_EQ(w.state.currentGlobalSettings[GlobalItem::expirationDepth], 123);
-    EXPECT_EQ(form->TrackBar9->value(), 200);
+    EXPECT_EQ(ui.trackBar(9)->value(), 200);
 }
 
 TEST_F(ControlPanelTest, TheExpirationDepthReachesTheSettingsOnlyThroughItsBar) {
@@ -214,34 +215,34 @@ TEST_F(ControlPanelTest, TheExpirationDepthReachesTheSettingsOnlyThroughItsBar) 
     w.record.setGlobalSetting(2, GlobalItem::expirationDepth, 50.0f);
     w.record.setGlobalSetting(0, GlobalItem::expirationDepth, 400.0f);
     form->LoadRowSettingsToControls(2);
-    EXPECT_EQ(form->TrackBar9->value(), 100);
+    EXPECT_EQ(ui.trackBar(9)->value(), 100);
     EXPECT_EQ(w.state.currentGlobalSettings[GlobalItem::expirationDepth], 50);
     // Row -1 means the reference.
     w.record.setPartSetting(0, kEditedPart, SettingColumn::rCentral, 400.0f);
     form->LoadRowSettingsToControls(-1);
-    EXPECT_EQ(form->TrackBar9->value(), 400);
+    EXPECT_EQ(ui.trackBar(9)->value(), 400);
     EXPECT_EQ(w.state.currentGlobalSettings[GlobalItem::expirationDepth], 400);
-    EXPECT_EQ(form->TrackBar1->value(), 400);
+    EXPECT_EQ(ui.trackBar(1)->value(), 400);
 }
 
 TEST_F(ControlPanelTest, LoadingARowOutsideTheRecordStopsWithARangeError) {
     EXPECT_FALSE(form->RunCommand([&] { form->LoadRowSettingsToControls(5); }));
     EXPECT_EQ(w.interaction.messages.size(), 1);
-    EXPECT_EQ(form->TrackBar1->value(), 200);
+    EXPECT_EQ(ui.trackBar(1)->value(), 200);
 }
 
 TEST_F(ControlPanelTest, ResetWithEveryBarAtItsDefaultRunsNoHandler) {
     for (int column = 0; column < layout::kSettingColumns; ++column)
         w.state.currentPartSettings[kEditedPart][column] = 100.2;
     w.state.currentGlobalSettings[GlobalItem::expirationDepth] = 100.2;
-    markGridRow0(*form);
-    form->Button1->click();
+    markGridRow0(ui);
+    ui.Button1()->click();
     for (int column = 0; column < layout::kSettingColumns; ++column)
         EXPECT_EQ(w.state.currentPartSettings[kEditedPart][column], 100.2) << column;
     EXPECT_EQ(w.state.currentGlobalSettings[GlobalItem::expirationDepth], 100.2);
-    for (int column = 0; column < form->StringGrid2->columnCount(); ++column)
-        EXPECT_EQ(gridRow0(*form, column), kMarker) << column;
-    EXPECT_TRUE(form->RichEdit1->toPlainText().isEmpty());
+    for (int column = 0; column < ui.StringGrid2()->columnCount(); ++column)
+        EXPECT_EQ(gridRow0(ui, column), kMarker) << column;
+    EXPECT_TRUE(ui.RichEdit1()->toPlainText().isEmpty());
 }
 
 TEST_F(ControlPanelTest, ResetBringsMovedBarsBackToOneHundredPercent) {
@@ -251,18 +252,18 @@ TEST_F(ControlPanelTest, ResetBringsMovedBarsBackToOneHundredPercent) {
     ASSERT_NE(w.state.currentPartSettings[kEditedPart][SettingColumn::rCentral], 100.0);
     // Whichever group is enabled: here none.
     form->SelectSection(0);
-    form->Button1->click();
+    ui.Button1()->click();
     const int defaults[] = {0, 200, 200, 200, 200, 200, 200, 300, 300, 200};
     const int gridColumns[] = {0, 1, 3, 4, 6, 7, 9, 10};
     for (int n = 1; n <= 9; ++n)
         EXPECT_EQ(bars[n]->value(), defaults[n]) << n;
     for (int column = 0; column < layout::kSettingColumns; ++column) {
         EXPECT_EQ(w.state.currentPartSettings[kEditedPart][column], 100.0) << column;
-        EXPECT_EQ(gridRow0(*form, gridColumns[column]), "   100") << column;
+        EXPECT_EQ(gridRow0(ui, gridColumns[column]), "   100") << column;
     }
     EXPECT_EQ(w.state.currentGlobalSettings[GlobalItem::expirationDepth], 100.0);
     // The notes the moves showed are cleared at the end.
-    EXPECT_TRUE(form->RichEdit1->toPlainText().isEmpty());
+    EXPECT_TRUE(ui.RichEdit1()->toPlainText().isEmpty());
 }
 
 TEST_F(ControlPanelTest, ClickingAGroupEnablesItsBarsAndShowsItsRegion) {
@@ -273,10 +274,10 @@ TEST_F(ControlPanelTest, ClickingAGroupEnablesItsBarsAndShowsItsRegion) {
         std::vector<int> enabled;
     };
     const Group groups[] = {
-        {form->Panel1, 1, 2, {1}},
-        {form->Panel2, 3, 3, {2, 3}},
-        {form->Panel3, 4, 4, {5, 6}},
-        {form->Panel4, 5, 5, {7, 8}},
+        {ui.Panel1(), 1, 2, {1}},
+        {ui.Panel2(), 3, 3, {2, 3}},
+        {ui.Panel3(), 4, 4, {5, 6}},
+        {ui.Panel4(), 5, 5, {7, 8}},
     };
     // Each region's picture one plain colour, so the shown one can be told apart.
     const QColor colours[] = {Qt::black, Qt::black, Qt::red, Qt::green, Qt::blue, Qt::cyan};
@@ -294,20 +295,20 @@ TEST_F(ControlPanelTest, ClickingAGroupEnablesItsBarsAndShowsItsRegion) {
                 std::find(g.enabled.begin(), g.enabled.end(), n) != g.enabled.end();
             EXPECT_EQ(bars[n]->isEnabled(), expected) << "TrackBar" << n;
         }
-        const QImage& shown = form->Image1->canvas();
+        const QImage& shown = ui.Image1()->canvas();
         EXPECT_EQ(QColor(shown.pixel(shown.width() / 2, shown.height() / 2)), colours[g.picture]);
     }
 }
 
 TEST_F(ControlPanelTest, AClickOnADisabledTrackBarSelectsItsGroup) {
-    ASSERT_FALSE(form->TrackBar5->isEnabled());
-    click(form->TrackBar5, QPoint(form->TrackBar5->width() / 2, form->TrackBar5->height() / 2));
+    ASSERT_FALSE(ui.trackBar(5)->isEnabled());
+    click(ui.trackBar(5), QPoint(ui.trackBar(5)->width() / 2, ui.trackBar(5)->height() / 2));
     EXPECT_EQ(form->activeSection, 4);
-    EXPECT_TRUE(form->TrackBar5->isEnabled());
+    EXPECT_TRUE(ui.trackBar(5)->isEnabled());
 }
 
 TEST_F(ControlPanelTest, APressThatLeavesThePanelIsNoClick) {
-    QFrame* panel = form->Panel3;
+    QFrame* panel = ui.Panel3();
     const QPoint inside(panel->width() / 2, 2);
     QMouseEvent press(QEvent::MouseButtonPress, QPointF(inside),
                       panel->mapToGlobal(QPointF(inside)), Qt::LeftButton, Qt::LeftButton,
@@ -319,11 +320,11 @@ TEST_F(ControlPanelTest, APressThatLeavesThePanelIsNoClick) {
                         Qt::NoModifier);
     QApplication::sendEvent(panel, &release);
     EXPECT_EQ(form->activeSection, 0);
-    EXPECT_FALSE(form->TrackBar5->isEnabled());
+    EXPECT_FALSE(ui.trackBar(5)->isEnabled());
 }
 
 TEST_F(ControlPanelTest, TheLungChoiceStaysBothLungs) {
-    QComboBox* choice = form->ComboBox1;
+    QComboBox* choice = ui.ComboBox1();
     choice->setCurrentIndex(2);
     EXPECT_EQ(choice->currentIndex(), 0);
     EXPECT_EQ(choice->currentText(), QStringLiteral("Both lungs"));

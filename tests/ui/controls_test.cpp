@@ -1,6 +1,7 @@
 // The main window's controls as the user finds them after start-up, the menu bar, and how a
 // command that hits a range error ends.
 
+#include "ui/track_bar_scales.h"
 #include "window_fixture.h"
 
 #include <QAction>
@@ -102,6 +103,27 @@ TEST_F(ControlsTest, SelectingAGroupEnablesOnlyItsTrackBarsAndScales) {
     }
 }
 
+TEST_F(ControlsTest, EveryScaleLabelSitsBesideItsBarAndFollowsItsGroup) {
+    for (const unsigned char section : {1, 3, 4, 5}) {
+        w.form->SelectSection(section);
+        for (const TrackBarSpec& spec : TrackBarTable()) {
+            SCOPED_TRACE("TrackBar" + std::to_string(spec.number));
+            const QObject* panel = w.ui().trackBar(spec.number)->parent();
+            QLabel* caption = w.ui().label(spec.caption.name);
+            EXPECT_EQ(caption->parent(), panel);
+            EXPECT_TRUE(caption->isEnabled());
+            for (const PanelLabel& mark : spec.scaleLabels) {
+                if (mark.name == nullptr)
+                    continue;
+                QLabel* label = w.ui().label(mark.name);
+                EXPECT_EQ(label->parent(), panel) << mark.name;
+                EXPECT_EQ(label->text(), QString::fromUtf8(mark.text)) << mark.name;
+                EXPECT_EQ(label->isEnabled(), spec.section == section) << mark.name;
+            }
+        }
+    }
+}
+
 TEST_F(ControlsTest, LabelsAndButtonsCarryTheirTexts) {
     const std::pair<const char*, const char*> labels[] = {
         {"Label24", "R"},
@@ -153,8 +175,8 @@ TEST_F(ControlsTest, LabelsAndButtonsCarryTheirTexts) {
     auto* combo = find<QComboBox>("ComboBox1");
     EXPECT_FALSE(combo->isVisible());
     EXPECT_EQ(combo->currentText(), QStringLiteral("Both lungs"));
-    EXPECT_TRUE(w.form->RichEdit1->isReadOnly());
-    EXPECT_EQ(w.form->RichEdit1->font().pixelSize(), 16);
+    EXPECT_TRUE(w.ui().RichEdit1()->isReadOnly());
+    EXPECT_EQ(w.ui().RichEdit1()->font().pixelSize(), 16);
     EXPECT_EQ(w.form->font().pixelSize(), 11);
     const QPalette dataSource = find<QLabel>("Label26")->palette();
     EXPECT_EQ(dataSource.color(QPalette::WindowText), QColor(0, 255, 0));
@@ -166,11 +188,11 @@ TEST_F(ControlsTest, MenuBarAndRowMenuHoldTheirEntriesInOrder) {
         top << action->text();
     EXPECT_EQ(top, (QStringList{"Plik", "ref.Standard", "Pomoc", "Autorzy", "Koniec"}));
     QStringList file;
-    for (QAction* action : w.form->File1->actions())
+    for (QAction* action : w.ui().File1()->actions())
         file << action->text();
     EXPECT_EQ(file, (QStringList{QStringLiteral("Otwórz"), "Zapisz", "Zapisz jako"}));
     QStringList rowMenu;
-    for (QAction* action : w.form->PopupMenu1->actions())
+    for (QAction* action : w.ui().PopupMenu1()->actions())
         rowMenu << action->text();
     EXPECT_EQ(rowMenu, (QStringList{QStringLiteral("Usuń wybrany wiersz"),
                                     QStringLiteral("Użyj jako referencyjny"), "Nastawy", "Pomoc"}));
@@ -179,10 +201,10 @@ TEST_F(ControlsTest, MenuBarAndRowMenuHoldTheirEntriesInOrder) {
 TEST_F(ControlsTest, KoniecClosesTheWindow) {
     w.form->show();
     ASSERT_TRUE(w.form->isVisible());
-    w.form->Open1->trigger(); // entries still to be built do nothing and tell nothing
+    w.ui().Open1()->trigger(); // entries still to be built do nothing and tell nothing
     EXPECT_TRUE(w.form->isVisible());
     EXPECT_TRUE(w.interaction.messages.isEmpty());
-    w.form->Quit1->trigger();
+    w.ui().Quit1()->trigger();
     EXPECT_FALSE(w.form->isVisible());
 }
 
@@ -203,7 +225,7 @@ TEST_F(ControlsTest, RangeErrorStopsTheCommandWithItsMessage) {
 }
 
 TEST_F(ControlsTest, ImagesKeepTheirCanvasAcrossRepaints) {
-    ImageView* plot = w.form->Image2;
+    ImageView* plot = w.ui().Image2();
     ASSERT_GT(plot->width(), 10);
     EXPECT_EQ(plot->canvas().size(), plot->size());
     plot->canvas().setPixel(5, 5, qRgb(255, 0, 0));

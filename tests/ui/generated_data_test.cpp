@@ -4,6 +4,7 @@
 #include "record/vocabulary.h"
 #include "ui/main_window.h"
 #include "recording_interaction.h"
+#include "window_probe.h"
 
 #include <QLocale>
 #include <QTemporaryDir>
@@ -56,11 +57,12 @@ TEST(GeneratedData, BuildsDataFilesBringUpTheStandardReference) {
     RecordState state;
     ModelState model;
     TForm1 form(interaction, record, state, model, dir.path() + QStringLiteral("/"), root / "lock");
+    const WindowProbe ui(form);
     ASSERT_TRUE(interaction.messages.isEmpty()) << interaction.messages.join('|').toStdString();
     ASSERT_EQ(record.field(0, RowField::runStatus), 1.0f);
 
     // Every line that compares an index with the reference.
-    const TextGrid& table = form.StringGrid1->cells();
+    const TextGrid& table = ui.StringGrid1()->cells();
     for (const RowIndex& index : kRowIndices) {
         if (index.comparison == Comparison::none)
             continue;
@@ -72,8 +74,8 @@ TEST(GeneratedData, BuildsDataFilesBringUpTheStandardReference) {
     }
     // On the design screen the pictures are stretched by the same factor both ways: undistorted.
     const auto stretch = [&](const QImage& picture) {
-        return double(form.Image1->width()) / picture.width() -
-               double(form.Image1->height()) / picture.height();
+        return double(ui.Image1()->width()) / picture.width() -
+               double(ui.Image1()->height()) / picture.height();
     };
     for (int k = 1; k <= 5; ++k)
         EXPECT_NEAR(stretch(form.pictureTable[k]), 0.0, 0.01) << k;

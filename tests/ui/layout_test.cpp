@@ -44,6 +44,7 @@ class MainWindowLayout : public ::testing::Test {
   protected:
     void SetUp() override {
         form = &w.start(folder);
+        ui = WindowProbe(*form);
         ASSERT_TRUE(w.interaction.messages.isEmpty());
         screenWidth = form->screen()->geometry().width();
     }
@@ -58,25 +59,32 @@ class MainWindowLayout : public ::testing::Test {
         in.clientHeight = form->centralWidget()->height();
         in.screenHeight = form->screen()->geometry().height();
         in.comboBoxHeight = scaled(21);
-        const QLabel* captions[] = {nullptr,       form->Label24, form->Label25,
-                                    form->Label28, form->Label27, form->Label29,
-                                    form->Label30, form->Label31, form->Label32};
+        const QLabel* captions[] = {nullptr,
+                                    ui.label("Label24"),
+                                    ui.label("Label25"),
+                                    ui.label("Label28"),
+                                    ui.label("Label27"),
+                                    ui.label("Label29"),
+                                    ui.label("Label30"),
+                                    ui.label("Label31"),
+                                    ui.label("Label32")};
         for (std::size_t n = 1; n <= 8; ++n) {
             in.trackBarWidth[n] = scaled(30);
             in.captionWidth[n] = captions[n]->width();
         }
-        in.captionHeight = form->Label24->height();
-        in.headingWidth = {form->Label5->width(), form->Label11->width(), form->Label16->width(),
-                           form->Label21->width()};
+        in.captionHeight = ui.label("Label24")->height();
+        in.headingWidth = {ui.label("Label5")->width(), ui.label("Label11")->width(),
+                           ui.label("Label16")->width(), ui.label("Label21")->width()};
         in.lungScaleWidth = 0;
-        for (const QLabel* label :
-             {form->Label36, form->Label37, form->Label18, form->Label38, form->Label39})
+        for (const QLabel* label : {ui.label("Label36"), ui.label("Label37"), ui.label("Label18"),
+                                    ui.label("Label38"), ui.label("Label39")})
             in.lungScaleWidth = std::max(in.lungScaleWidth, label->width());
         return in;
     }
     DataFolder folder;
     WindowUnderTest w;
     TForm1* form = nullptr;
+    WindowProbe ui;
     int screenWidth = 0;
 };
 
@@ -85,16 +93,16 @@ TEST_F(MainWindowLayout, TheDesignIsScaledToTheScreenWidth) {
     // On the design screen nothing changes: an 11-pixel window font, a 16-pixel note box, 30-pixel
     // track bars and a 21-pixel combo box.
     EXPECT_EQ(form->font().pixelSize(), scaled(11));
-    EXPECT_EQ(form->RichEdit1->font().pixelSize(), scaled(16));
-    EXPECT_EQ(form->TrackBar1->width(), scaled(30));
-    EXPECT_EQ(form->TrackBar8->width(), scaled(30));
-    EXPECT_EQ(form->ComboBox1->height(), scaled(21));
+    EXPECT_EQ(ui.RichEdit1()->font().pixelSize(), scaled(16));
+    EXPECT_EQ(ui.trackBar(1)->width(), scaled(30));
+    EXPECT_EQ(ui.trackBar(8)->width(), scaled(30));
+    EXPECT_EQ(ui.ComboBox1()->height(), scaled(21));
     // Headings stay bold at the scaled size.
-    EXPECT_TRUE(form->Label5->font().bold());
-    EXPECT_EQ(form->Label5->font().pixelSize(), scaled(11));
+    EXPECT_TRUE(ui.label("Label5")->font().bold());
+    EXPECT_EQ(ui.label("Label5")->font().pixelSize(), scaled(11));
     if (screenWidth == kDesignWidth) {
         EXPECT_EQ(form->font().pixelSize(), 11);
-        EXPECT_EQ(form->RichEdit1->font().pixelSize(), 16);
+        EXPECT_EQ(ui.RichEdit1()->font().pixelSize(), 16);
     }
     EXPECT_TRUE(form->windowState() & Qt::WindowMaximized);
 }
@@ -103,89 +111,89 @@ TEST_F(MainWindowLayout, EveryControlStandsWhereTheGeometrySaysFromItsClientSize
     SCOPED_TRACE(screenWidth);
     const MainWindowGeometry g = ComputeMainWindowGeometry(inputs());
     const std::pair<const QWidget*, Box> placed[] = {
-        {form->Image1, g.image1},
-        {form->Image2, g.image2},
-        {form->Image3, g.image3},
-        {form->StringGrid1, g.stringGrid1},
-        {form->Panel6, g.panel6},
-        {form->Panel5, g.panel5},
-        {form->Panel7, g.panel7},
-        {form->Panel1, g.groupPanel[1]},
-        {form->Panel2, g.groupPanel[2]},
-        {form->Panel3, g.groupPanel[3]},
-        {form->Panel4, g.groupPanel[4]},
-        {form->TrackBar1, g.trackBar[1].bar},
-        {form->TrackBar2, g.trackBar[2].bar},
-        {form->TrackBar3, g.trackBar[3].bar},
-        {form->TrackBar4, g.trackBar[4].bar},
-        {form->TrackBar5, g.trackBar[5].bar},
-        {form->TrackBar6, g.trackBar[6].bar},
-        {form->TrackBar7, g.trackBar[7].bar},
-        {form->TrackBar8, g.trackBar[8].bar},
-        {form->Label24, g.trackBar[1].caption},
-        {form->Label28, g.trackBar[3].caption},
-        {form->Label29, g.trackBar[5].caption},
-        {form->Label30, g.trackBar[6].caption},
-        {form->Label32, g.trackBar[8].caption},
-        {form->Button2, g.button2},
-        {form->Button1, g.button1},
-        {form->Button9, g.button9},
-        {form->Button10, g.button10},
-        {form->Button8, g.button8},
-        {form->GroupBox1, g.groupBox1},
-        {form->Button3, g.button3},
-        {form->Button6, g.button6},
-        {form->StringGrid2, g.stringGrid2},
-        {form->RichEdit1, g.richEdit1},
+        {ui.Image1(), g.image1},
+        {ui.Image2(), g.image2},
+        {ui.Image3(), g.image3},
+        {ui.StringGrid1(), g.stringGrid1},
+        {ui.Panel6(), g.panel6},
+        {ui.Panel5(), g.panel5},
+        {ui.Panel7(), g.panel7},
+        {ui.Panel1(), g.groupPanel[1]},
+        {ui.Panel2(), g.groupPanel[2]},
+        {ui.Panel3(), g.groupPanel[3]},
+        {ui.Panel4(), g.groupPanel[4]},
+        {ui.trackBar(1), g.trackBar[1].bar},
+        {ui.trackBar(2), g.trackBar[2].bar},
+        {ui.trackBar(3), g.trackBar[3].bar},
+        {ui.trackBar(4), g.trackBar[4].bar},
+        {ui.trackBar(5), g.trackBar[5].bar},
+        {ui.trackBar(6), g.trackBar[6].bar},
+        {ui.trackBar(7), g.trackBar[7].bar},
+        {ui.trackBar(8), g.trackBar[8].bar},
+        {ui.label("Label24"), g.trackBar[1].caption},
+        {ui.label("Label28"), g.trackBar[3].caption},
+        {ui.label("Label29"), g.trackBar[5].caption},
+        {ui.label("Label30"), g.trackBar[6].caption},
+        {ui.label("Label32"), g.trackBar[8].caption},
+        {ui.Button2(), g.button2},
+        {ui.Button1(), g.button1},
+        {ui.Button9(), g.button9},
+        {ui.Button10(), g.button10},
+        {ui.Button8(), g.button8},
+        {ui.GroupBox1(), g.groupBox1},
+        {ui.Button3(), g.button3},
+        {ui.Button6(), g.button6},
+        {ui.StringGrid2(), g.stringGrid2},
+        {ui.RichEdit1(), g.richEdit1},
     };
     for (const auto& [widget, box] : placed)
         EXPECT_EQ(boxOf(widget), box) << widget->objectName().toStdString();
 
     const std::pair<const QLabel*, QPoint> marks[] = {
-        {form->Label33, {g.trackBar[1].markLeft, g.trackBar[1].markTop[0]}},
-        {form->Label4, {g.trackBar[1].markLeft, g.trackBar[1].markTop[4]}},
-        {form->Label7, {g.trackBar[3].markLeft, g.trackBar[3].markTop[0]}},
-        {form->Label51, {g.trackBar[3].markLeft, g.trackBar[3].markTop[4]}},
-        {form->Label34, {g.trackBar[5].markLeft, g.trackBar[5].markTop[0]}},
-        {form->Label49, {g.trackBar[6].markLeft, g.trackBar[6].markTop[4]}},
-        {form->Label36, {g.trackBar[7].markLeft, g.trackBar[7].markTop[0]}},
-        {form->Label39, {g.trackBar[7].markLeft, g.trackBar[7].markTop[4]}},
-        {form->Label5, {g.headingLeft[0], 1}},
-        {form->Label11, {g.headingLeft[1], 1}},
-        {form->Label16, {g.headingLeft[2], 1}},
-        {form->Label21, {g.headingLeft[3], 1}},
-        {form->Label26, {g.label26.left, g.label26.top}},
+        {ui.label("Label33"), {g.trackBar[1].markLeft, g.trackBar[1].markTop[0]}},
+        {ui.label("Label4"), {g.trackBar[1].markLeft, g.trackBar[1].markTop[4]}},
+        {ui.label("Label7"), {g.trackBar[3].markLeft, g.trackBar[3].markTop[0]}},
+        {ui.label("Label51"), {g.trackBar[3].markLeft, g.trackBar[3].markTop[4]}},
+        {ui.label("Label34"), {g.trackBar[5].markLeft, g.trackBar[5].markTop[0]}},
+        {ui.label("Label49"), {g.trackBar[6].markLeft, g.trackBar[6].markTop[4]}},
+        {ui.label("Label36"), {g.trackBar[7].markLeft, g.trackBar[7].markTop[0]}},
+        {ui.label("Label39"), {g.trackBar[7].markLeft, g.trackBar[7].markTop[4]}},
+        {ui.label("Label5"), {g.headingLeft[0], 1}},
+        {ui.label("Label11"), {g.headingLeft[1], 1}},
+        {ui.label("Label16"), {g.headingLeft[2], 1}},
+        {ui.label("Label21"), {g.headingLeft[3], 1}},
+        {ui.label("Label26"), {g.label26.left, g.label26.top}},
     };
     for (const auto& [label, at] : marks)
         EXPECT_EQ(label->pos(), at) << label->objectName().toStdString();
 
     for (int c = 0; c < 5; ++c)
-        EXPECT_EQ(form->StringGrid1->columnWidth(c), g.resultsColumnWidth[c]) << c;
-    for (int r = 0; r < form->StringGrid1->rowCount(); ++r)
-        EXPECT_EQ(form->StringGrid1->rowHeight(r), g.resultsRowHeight) << r;
+        EXPECT_EQ(ui.StringGrid1()->columnWidth(c), g.resultsColumnWidth[c]) << c;
+    for (int r = 0; r < ui.StringGrid1()->rowCount(); ++r)
+        EXPECT_EQ(ui.StringGrid1()->rowHeight(r), g.resultsRowHeight) << r;
     for (int c = 0; c < 11; ++c)
-        EXPECT_EQ(form->StringGrid2->columnWidth(c), g.rowGridColumnWidth[c]) << c;
-    for (int r = 0; r < form->StringGrid2->rowCount(); ++r)
-        EXPECT_EQ(form->StringGrid2->rowHeight(r), g.rowGridRowHeight) << r;
+        EXPECT_EQ(ui.StringGrid2()->columnWidth(c), g.rowGridColumnWidth[c]) << c;
+    for (int r = 0; r < ui.StringGrid2()->rowCount(); ++r)
+        EXPECT_EQ(ui.StringGrid2()->rowHeight(r), g.rowGridRowHeight) << r;
 }
 
 TEST_F(MainWindowLayout, OnTheDesignScreenLayingOutAgainMovesNothingAndEmptiesTheNoteBox) {
     if (screenWidth != kDesignWidth)
         GTEST_SKIP() << "a second scaling on another screen would scale twice";
     // Start-up has shown the reference's status note by now.
-    ASSERT_FALSE(form->RichEdit1->toPlainText().isEmpty());
-    const QRect panel = form->Panel1->geometry();
-    const QRect bar = form->TrackBar3->geometry();
+    ASSERT_FALSE(ui.RichEdit1()->toPlainText().isEmpty());
+    const QRect panel = ui.Panel1()->geometry();
+    const QRect bar = ui.trackBar(3)->geometry();
     form->LayoutMainWindow();
-    EXPECT_TRUE(form->RichEdit1->toPlainText().isEmpty());
-    EXPECT_EQ(form->Panel1->geometry(), panel);
-    EXPECT_EQ(form->TrackBar3->geometry(), bar);
+    EXPECT_TRUE(ui.RichEdit1()->toPlainText().isEmpty());
+    EXPECT_EQ(ui.Panel1()->geometry(), panel);
+    EXPECT_EQ(ui.trackBar(3)->geometry(), bar);
     EXPECT_EQ(form->font().pixelSize(), 11);
 }
 
 TEST_F(MainWindowLayout, TrackBarsAreFourFifthsOfTheirGroupAndEndOnePixelAboveItsBottom) {
-    for (QSlider* bar : {form->TrackBar1, form->TrackBar2, form->TrackBar3, form->TrackBar5,
-                         form->TrackBar6, form->TrackBar7, form->TrackBar8}) {
+    for (QSlider* bar : {ui.trackBar(1), ui.trackBar(2), ui.trackBar(3), ui.trackBar(5),
+                         ui.trackBar(6), ui.trackBar(7), ui.trackBar(8)}) {
         SCOPED_TRACE(bar->objectName().toStdString());
         const int groupHeight = bar->parentWidget()->height();
         EXPECT_EQ(bar->height(), MulDiv(groupHeight, 4, 5));
@@ -196,13 +204,13 @@ TEST_F(MainWindowLayout, TrackBarsAreFourFifthsOfTheirGroupAndEndOnePixelAboveIt
     // The plots and the table share the top; the grey panel fills the rest but a margin.
     const int W = form->centralWidget()->width();
     const int H = form->centralWidget()->height();
-    EXPECT_EQ(form->StringGrid1->x() + form->StringGrid1->width(), W - 10);
-    EXPECT_EQ(form->Panel6->geometry(),
-              QRect(10, form->Image1->height() + 10, W - 20, H - form->Image1->height() - 30));
+    EXPECT_EQ(ui.StringGrid1()->x() + ui.StringGrid1()->width(), W - 10);
+    EXPECT_EQ(ui.Panel6()->geometry(),
+              QRect(10, ui.Image1()->height() + 10, W - 20, H - ui.Image1()->height() - 30));
 }
 
 TEST_F(MainWindowLayout, GreyPanelHasRoundedCornersWithTheSilverWindowOutside) {
-    QFrame* panel = form->Panel6;
+    QFrame* panel = ui.Panel6();
     const QRegion mask = panel->mask();
     const int w = panel->width();
     const int h = panel->height();

@@ -35,6 +35,7 @@ QRect CurveArea(const QImage& canvas) {
 TEST(LiveDrawing, CurveGrowsSegmentBySegmentAndTheClockRunsInTheCorner) {
     ModelWindow m;
     TForm1& form = m.form();
+    const WindowProbe ui(form);
 
     struct Shown {
         int redPixels = 0;
@@ -47,10 +48,10 @@ TEST(LiveDrawing, CurveGrowsSegmentBySegmentAndTheClockRunsInTheCorner) {
     int showsWithClock = 0;
     int clockWithDigits = 0;
     std::set<qint64> clockPictures;
-    PaintWatcher watcher(form.Image3, [&] {
+    PaintWatcher watcher(ui.Image3(), [&] {
         if (!form.runInProgress)
             return;
-        const QImage canvas = form.Image3->canvas().copy();
+        const QImage canvas = ui.Image3()->canvas().copy();
         const QImage curve = canvas.copy(CurveArea(canvas));
         Shown now{CountPixels(curve, kRed), RightmostColumnOf(curve, kRed)};
         if (!shown.empty() && now.redPixels > shown.back().redPixels) {
@@ -95,7 +96,7 @@ TEST(LiveDrawing, CurveGrowsSegmentBySegmentAndTheClockRunsInTheCorner) {
     EXPECT_EQ(newPixelsBehindTheEnd, 0);
     // The finished curve reaches the last sample's time.
     const double lastTime_pct = 6.0 + 1.52 * m.w.record.vtTime(workingRow, samples);
-    EXPECT_NEAR(shown.back().rightmostRed, lastTime_pct / 100.0 * form.Image3->width(), 2.0);
+    EXPECT_NEAR(shown.back().rightmostRed, lastTime_pct / 100.0 * ui.Image3()->width(), 2.0);
 
     // The clock shows on yellow in the corner, its digits changing as time passes.
     EXPECT_GT(showsWithClock, 10);

@@ -41,7 +41,7 @@ ModelWindow::ModelWindow(float expirationDepth) {
 }
 
 void ModelWindow::pressStart() {
-    QTest::mouseClick(w.form->Button2, Qt::LeftButton);
+    QTest::mouseClick(ui().Button2(), Qt::LeftButton);
 }
 
 std::string TableNumber(float v) {

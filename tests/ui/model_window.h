@@ -29,6 +29,7 @@ struct ModelWindow {
 
     explicit ModelWindow(float expirationDepth = 0.0f);
     TForm1& form() { return *w.form; }
+    WindowProbe ui() const { return w.ui(); }
     void pressStart();
 };
 

@@ -45,7 +45,8 @@ bool IndexColumnEmpty(const TextGrid& table, int column) {
 TEST(ResultRows, StartUpDrawsBothPlotsOnCanvasesOfTheLaidOutSize) {
     ModelWindow m;
     TForm1& form = m.form();
-    for (ImageView* plot : {form.Image2, form.Image3}) {
+    const WindowProbe ui(form);
+    for (ImageView* plot : {ui.Image2(), ui.Image3()}) {
         SCOPED_TRACE(plot->objectName().toStdString());
         EXPECT_EQ(plot->canvas().size(), plot->size());
         EXPECT_GT(plot->width(), 100);
@@ -59,27 +60,28 @@ TEST(ResultRows, StartUpDrawsBothPlotsOnCanvasesOfTheLaidOutSize) {
 TEST(ResultRows, SelectingARowShowsItEverywhereAndOtherGridRowsChangeNothing) {
     ModelWindow m;
     TForm1& form = m.form();
+    const WindowProbe ui(form);
     m.w.state.currentGlobal(GlobalItem::expirationDepth) = 130;
     StartWithResistances(m, {150});
     m.w.state.currentGlobal(GlobalItem::expirationDepth) = 100;
     StartWithResistances(m, {110});
 
-    ClickGridRow(*form.StringGrid2, 2);
+    ClickGridRow(*ui.StringGrid2(), 2);
     EXPECT_EQ(m.w.state.selectedRow, 2);
     EXPECT_EQ(m.w.state.currentGlobal(GlobalItem::expirationDepth), 130.0);
-    EXPECT_EQ(form.StringGrid1->cells().cell(3, 1),
+    EXPECT_EQ(ui.StringGrid1()->cells().cell(3, 1),
               TableNumber(m.w.record.field(2, RowField::fev1)));
     // The volume-time plot shows row 2 alone, in its green.
-    EXPECT_GT(CountPixels(form.Image3->canvas(), kGreen), 50);
-    EXPECT_EQ(CountPixels(form.Image3->canvas(), kRed), 0);
+    EXPECT_GT(CountPixels(ui.Image3()->canvas(), kGreen), 50);
+    EXPECT_EQ(CountPixels(ui.Image3()->canvas(), kRed), 0);
     // Both results stay on the flow-volume plot.
-    EXPECT_GT(CountPixels(form.Image2->canvas(), kGreen), 50);
-    EXPECT_GT(CountPixels(form.Image2->canvas(), kRed), 50);
+    EXPECT_GT(CountPixels(ui.Image2()->canvas(), kGreen), 50);
+    EXPECT_GT(CountPixels(ui.Image2()->canvas(), kRed), 50);
 
     // The current-settings line, the reference line and an empty result line select nothing.
     for (int gridRow : {0, 4, 3}) {
-        ClickGridRow(*form.StringGrid2, gridRow);
-        EXPECT_EQ(form.StringGrid2->row(), gridRow);
+        ClickGridRow(*ui.StringGrid2(), gridRow);
+        EXPECT_EQ(ui.StringGrid2()->row(), gridRow);
         EXPECT_EQ(m.w.state.selectedRow, 2) << gridRow;
     }
 }
@@ -89,57 +91,58 @@ TEST(ResultRows, SelectingARowShowsItEverywhereAndOtherGridRowsChangeNothing) {
 TEST(ResultRows, LeftClickSelectsTheRowUnderTheCursorAfterStartSelectedAnother) {
     ModelWindow m;
     TForm1& form = m.form();
+    const WindowProbe ui(form);
     StartWithResistances(m, {120, 110});
-    ClickGridRow(*form.StringGrid2, 2);
+    ClickGridRow(*ui.StringGrid2(), 2);
     ASSERT_EQ(m.w.state.selectedRow, 2);
     StartWithResistances(m, {100});
     ASSERT_EQ(m.w.state.selectedRow, 1);
-    ASSERT_EQ(form.StringGrid2->row(), 2);
+    ASSERT_EQ(ui.StringGrid2()->row(), 2);
 
-    ClickGridRow(*form.StringGrid2, 2);
+    ClickGridRow(*ui.StringGrid2(), 2);
     EXPECT_EQ(m.w.state.selectedRow, 2);
     // Row 2 now holds the run made with 110.
-    EXPECT_EQ(m.w.state.currentPart(kEditedPart, SettingColumn::rCentral),
-              m.w.record.partSetting(2, kEditedPart, SettingColumn::rCentral));
-    EXPECT_EQ(form.StringGrid1->cells().cell(3, 1),
+    EXPECT_EQ(m.w.state.currentPart(kEditedPart, SettingColumn::rCentral), m.w.record.partSetting(2, kEditedPart, SettingColumn::rCentral));
+    EXPECT_EQ(ui.StringGrid1()->cells().cell(3, 1),
               TableNumber(m.w.record.field(2, RowField::fev1)));
 
     // A click on the row already selected reloads nothing: a track bar moved since stays.
     m.w.state.currentPart(kEditedPart, SettingColumn::rCentral) = 333;
-    ClickGridRow(*form.StringGrid2, 2);
+    ClickGridRow(*ui.StringGrid2(), 2);
     EXPECT_EQ(m.w.state.currentPart(kEditedPart, SettingColumn::rCentral), 333.0);
 }
 
 TEST(ResultRows, RightClickOpensTheRowMenuOnTheRowUnderTheMouseOrHelpWithoutResults) {
     ModelWindow m;
     TForm1& form = m.form();
-    ClickGridRow(*form.StringGrid2, 2, Qt::RightButton);
-    EXPECT_FALSE(form.PopupMenu1->isVisible());
+    const WindowProbe ui(form);
+    ClickGridRow(*ui.StringGrid2(), 2, Qt::RightButton);
+    EXPECT_FALSE(ui.PopupMenu1()->isVisible());
     ASSERT_EQ(m.w.interaction.helpFiles.size(), 1);
     EXPECT_TRUE(m.w.interaction.helpFiles[0].endsWith(QStringLiteral("helpfiles/H0005.rtf")));
 
     StartWithResistances(m, {120, 110});
-    ClickGridRow(*form.StringGrid2, 2, Qt::RightButton);
+    ClickGridRow(*ui.StringGrid2(), 2, Qt::RightButton);
     EXPECT_EQ(m.w.state.selectedRow, 2);
-    EXPECT_TRUE(form.PopupMenu1->isVisible());
+    EXPECT_TRUE(ui.PopupMenu1()->isVisible());
     QStringList entries;
-    for (QAction* item : form.PopupMenu1->actions())
+    for (QAction* item : ui.PopupMenu1()->actions())
         entries << item->text();
     EXPECT_EQ(entries, (QStringList{QStringLiteral("Usuń wybrany wiersz"),
                                     QStringLiteral("Użyj jako referencyjny"),
                                     QStringLiteral("Nastawy"), QStringLiteral("Pomoc")}));
-    form.PopupMenu1->hide();
+    ui.PopupMenu1()->hide();
 
     // START selects the new result but leaves the grid's cursor on row 2: the menu opened on
     // row 2 must still act on row 2.
     StartWithResistances(m, {100});
     ASSERT_EQ(m.w.state.selectedRow, 1);
-    ASSERT_EQ(form.StringGrid2->row(), 2);
-    ClickGridRow(*form.StringGrid2, 2, Qt::RightButton);
+    ASSERT_EQ(ui.StringGrid2()->row(), 2);
+    ClickGridRow(*ui.StringGrid2(), 2, Qt::RightButton);
     EXPECT_EQ(m.w.state.selectedRow, 2);
-    form.PopupMenu1->hide();
+    ui.PopupMenu1()->hide();
 
-    form.HELP1->trigger();
+    ui.HELP1()->trigger();
     EXPECT_EQ(m.w.interaction.helpFiles.size(), 2);
     EXPECT_EQ(m.w.interaction.helpFiles[1], m.w.interaction.helpFiles[0]);
 }
@@ -147,18 +150,19 @@ TEST(ResultRows, RightClickOpensTheRowMenuOnTheRowUnderTheMouseOrHelpWithoutResu
 TEST(ResultRows, DeletingRowTwoOfThreeMovesRowThreeUpAndSelectsTheNewest) {
     ModelWindow m;
     TForm1& form = m.form();
+    const WindowProbe ui(form);
     StartWithResistances(m, {130, 120, 110});
     const ResultRowBytes newest = m.w.record.rowBytes(1);
     const ResultRowBytes oldest = m.w.record.rowBytes(3);
     const ResultRowBytes hidden = m.w.record.rowBytes(4);
 
-    ClickGridRow(*form.StringGrid2, 2);
+    ClickGridRow(*ui.StringGrid2(), 2);
     ASSERT_EQ(m.w.state.selectedRow, 2);
-    QTest::mouseClick(form.Button3, Qt::LeftButton);
+    QTest::mouseClick(ui.Button3(), Qt::LeftButton);
 
     EXPECT_EQ(m.w.state.resultCount, 2);
     EXPECT_EQ(m.w.state.selectedRow, 1);
-    EXPECT_EQ(form.StringGrid2->row(), 1);
+    EXPECT_EQ(ui.StringGrid2()->row(), 1);
     EXPECT_TRUE(m.w.record.rowBytes(1) == newest);
     EXPECT_TRUE(m.w.record.rowBytes(2) == oldest);
     // Row 3 is the former row 4, which never held a result here and has no curves.
@@ -167,34 +171,35 @@ TEST(ResultRows, DeletingRowTwoOfThreeMovesRowThreeUpAndSelectsTheNewest) {
         EXPECT_EQ(m.w.record.fvVolume(3, n), 0.0f);
         EXPECT_EQ(m.w.record.fvFlow(3, n), 0.0f);
     }
-    EXPECT_EQ(form.StringGrid2->cells().cell(0, 1), "   110");
-    EXPECT_EQ(form.StringGrid2->cells().cell(0, 2), "   130");
-    EXPECT_FALSE(IndexColumnEmpty(form.StringGrid1->cells(), 3));
-    EXPECT_TRUE(form.RichEdit1->toPlainText().isEmpty());
+    EXPECT_EQ(ui.StringGrid2()->cells().cell(0, 1), "   110");
+    EXPECT_EQ(ui.StringGrid2()->cells().cell(0, 2), "   130");
+    EXPECT_FALSE(IndexColumnEmpty(ui.StringGrid1()->cells(), 3));
+    EXPECT_TRUE(ui.RichEdit1()->toPlainText().isEmpty());
     // The newest result, in red, is on the volume-time plot again.
-    EXPECT_GT(CountPixels(form.Image3->canvas(), kRed), 50);
+    EXPECT_GT(CountPixels(ui.Image3()->canvas(), kRed), 50);
 }
 
 TEST(ResultRows, DeletingTheOnlyResultLeavesTheReferenceAndAnEmptyFrame) {
     ModelWindow m;
     TForm1& form = m.form();
+    const WindowProbe ui(form);
     StartWithResistances(m, {100});
-    ASSERT_GT(CountPixels(form.Image3->canvas(), kRed), 50);
-    form.DE1->trigger();
+    ASSERT_GT(CountPixels(ui.Image3()->canvas(), kRed), 50);
+    ui.DE1()->trigger();
 
     EXPECT_EQ(m.w.state.resultCount, 0);
     EXPECT_EQ(m.w.state.selectedRow, -1);
-    const TextGrid& table = form.StringGrid1->cells();
+    const TextGrid& table = ui.StringGrid1()->cells();
     EXPECT_TRUE(IndexColumnEmpty(table, 3));
     EXPECT_TRUE(IndexColumnEmpty(table, 4));
     EXPECT_FALSE(IndexColumnEmpty(table, 2));
-    EXPECT_EQ(CountPixels(form.Image3->canvas(), kRed), 0);
+    EXPECT_EQ(CountPixels(ui.Image3()->canvas(), kRed), 0);
     EXPECT_EQ(form.volumeTimePlot.vtStep(), 2);
     for (int row = 1; row <= 4; ++row)
         EXPECT_EQ(m.w.record.fvVolume(row, 1), 0.0f) << row;
     // Nothing is selected, so a second delete does nothing.
     const SimulationRecord before = m.w.record;
-    QTest::mouseClick(form.Button3, Qt::LeftButton);
+    QTest::mouseClick(ui.Button3(), Qt::LeftButton);
     EXPECT_TRUE(
         std::equal(before.bytes().begin(), before.bytes().end(), m.w.record.bytes().begin()));
 }
@@ -205,15 +210,16 @@ TEST(ResultRows, DeletingTheOnlyResultLeavesTheReferenceAndAnEmptyFrame) {
 TEST(ResultRows, UseAsReferenceRescalesEveryResultAndStandardReferenceUndoesIt) {
     ModelWindow m(120.0f);
     TForm1& form = m.form();
+    const WindowProbe ui(form);
     ASSERT_EQ(m.w.record.globalSetting(referenceRow, GlobalItem::expirationDepth), 120.0f);
     m.w.state.currentGlobal(GlobalItem::expirationDepth) = 150;
     StartWithResistances(m, {120});
     m.w.state.currentGlobal(GlobalItem::expirationDepth) = 90;
     StartWithResistances(m, {100});
 
-    ClickGridRow(*form.StringGrid2, 2);
+    ClickGridRow(*ui.StringGrid2(), 2);
     const ResultRowBytes selected = m.w.record.rowBytes(2);
-    QTest::mouseClick(form.Button6, Qt::LeftButton);
+    QTest::mouseClick(ui.Button6(), Qt::LeftButton);
     EXPECT_EQ(m.w.record.globalSetting(referenceRow, GlobalItem::expirationDepth), 180.0f);
     EXPECT_EQ(m.w.record.globalSetting(2, GlobalItem::expirationDepth), 100.0f);
     EXPECT_EQ(m.w.record.globalSetting(1, GlobalItem::expirationDepth), 60.0f);
@@ -225,26 +231,26 @@ TEST(ResultRows, UseAsReferenceRescalesEveryResultAndStandardReferenceUndoesIt) 
         ASSERT_EQ(m.w.record.fvVolume(referenceRow, n), formerRow2.fvVolume(2, n)) << n;
     EXPECT_EQ(m.w.record.field(referenceRow, RowField::fev1), formerRow2.field(2, RowField::fev1));
     EXPECT_EQ(m.w.record.partSetting(referenceRow, kEditedPart, SettingColumn::rCentral), 120.0f);
-    EXPECT_EQ(form.StringGrid2->cells().cell(0, 4), "   120");
-    EXPECT_EQ(form.StringGrid2->cells().cell(0, 2), "   100");
+    EXPECT_EQ(ui.StringGrid2()->cells().cell(0, 4), "   120");
+    EXPECT_EQ(ui.StringGrid2()->cells().cell(0, 2), "   100");
     EXPECT_EQ(m.w.state.selectedRow, 2);
     EXPECT_EQ(m.w.state.resultCount, 2);
 
     // A standard file that cannot be read changes nothing and says why.
     m.folder.remove("standard.dat");
     const SimulationRecord before = m.w.record;
-    form.Reset1->trigger();
+    ui.Reset1()->trigger();
     ASSERT_EQ(m.w.interaction.messages.size(), 1);
     EXPECT_TRUE(
         std::equal(before.bytes().begin(), before.bytes().end(), m.w.record.bytes().begin()));
-    EXPECT_NE(form.Label26->text(), QStringLiteral("Plik:  Standard"));
+    EXPECT_NE(ui.label("Label26")->text(), QStringLiteral("Plik:  Standard"));
 
     UseModelStandardRecord(m.folder);
-    form.Reset1->trigger();
+    ui.Reset1()->trigger();
     EXPECT_EQ(m.w.record.globalSetting(referenceRow, GlobalItem::expirationDepth), 100.0f);
     EXPECT_EQ(m.w.record.globalSetting(2, GlobalItem::expirationDepth), 180.0f);
     EXPECT_EQ(m.w.record.globalSetting(1, GlobalItem::expirationDepth), 108.0f);
-    EXPECT_EQ(form.Label26->text(), QStringLiteral("Plik:  Standard"));
-    EXPECT_EQ(form.StringGrid2->cells().cell(0, 4), "   100");
-    EXPECT_EQ(form.StringGrid2->cells().cell(0, 2), "   120");
+    EXPECT_EQ(ui.label("Label26")->text(), QStringLiteral("Plik:  Standard"));
+    EXPECT_EQ(ui.StringGrid2()->cells().cell(0, 4), "   100");
+    EXPECT_EQ(ui.StringGrid2()->cells().cell(0, 2), "   120");
 }

@@ -39,6 +39,7 @@ std::string SettingCell(int percent) {
 TEST(StartCommand, FourStartsKeepThreeResultsNewestFirstAndTheOldestInRowFour) {
     ModelWindow m;
     TForm1& form = m.form();
+    const WindowProbe ui(form);
     // Each run gets its own central resistance, so the rows can be told apart.
     const int resistance[] = {110, 120, 130, 140};
     const int expectedCount[] = {1, 2, 3, 3};
@@ -58,12 +59,12 @@ TEST(StartCommand, FourStartsKeepThreeResultsNewestFirstAndTheOldestInRowFour) {
     for (int row = 1; row <= 3; ++row) {
         EXPECT_EQ(m.w.record.partSetting(row, kEditedPart, SettingColumn::rCentral),
                   static_cast<float>(resistance[4 - row]));
-        EXPECT_EQ(form.StringGrid2->cells().cell(0, row), SettingCell(resistance[4 - row]));
+        EXPECT_EQ(ui.StringGrid2()->cells().cell(0, row), SettingCell(resistance[4 - row]));
     }
     EXPECT_TRUE(m.w.record.rowBytes(4) == firstResult);
 
     // The table compares the newest result with the reference.
-    const TextGrid& table = form.StringGrid1->cells();
+    const TextGrid& table = ui.StringGrid1()->cells();
     EXPECT_EQ(table.cell(2, 1), TableNumber(m.w.record.field(referenceRow, RowField::fev1)));
     EXPECT_EQ(table.cell(3, 1), TableNumber(m.w.record.field(workingRow, RowField::fev1)));
     EXPECT_EQ(m.w.interaction.sounds.size(), 4);
@@ -90,7 +91,7 @@ TEST(StartCommand, SoundTellsTheOutcomeAndAFailedRunIsStillCommitted) {
         ASSERT_EQ(m.w.interaction.sounds, QStringList{QString::fromLatin1(c.alias)});
         EXPECT_EQ(m.w.state.resultCount, 1);
         if (c.observed) {
-            EXPECT_EQ(m.form().StringGrid1->cells().cell(3, 1), c.observed);
+            EXPECT_EQ(m.ui().StringGrid1()->cells().cell(3, 1), c.observed);
         }
     }
 }
@@ -98,11 +99,12 @@ TEST(StartCommand, SoundTellsTheOutcomeAndAFailedRunIsStillCommitted) {
 TEST(StartCommand, WindowIsLockedWhileTheModelRunsAndQueuedClicksAreDropped) {
     ModelWindow m;
     TForm1& form = m.form();
+    const WindowProbe ui(form);
     int ticksSeen = 0;
     bool clickQueued = false;
     std::vector<std::string> stillEnabled;
     bool lockedEverywhere = true;
-    PaintWatcher watcher(form.Image3, [&] {
+    PaintWatcher watcher(ui.Image3(), [&] {
         if (!form.runInProgress)
             return;
         ++ticksSeen;
@@ -111,12 +113,12 @@ TEST(StartCommand, WindowIsLockedWhileTheModelRunsAndQueuedClicksAreDropped) {
                 stillEnabled.push_back(widget->objectName().toStdString());
         };
         for (QWidget* widget :
-             {static_cast<QWidget*>(form.Button1), static_cast<QWidget*>(form.Button2),
-              static_cast<QWidget*>(form.Button3), static_cast<QWidget*>(form.Button6),
-              static_cast<QWidget*>(form.Button8), static_cast<QWidget*>(form.Button9),
-              static_cast<QWidget*>(form.Button10), static_cast<QWidget*>(form.StringGrid2),
-              static_cast<QWidget*>(form.Panel1), static_cast<QWidget*>(form.Panel2),
-              static_cast<QWidget*>(form.Panel3), static_cast<QWidget*>(form.Panel4)})
+             {static_cast<QWidget*>(ui.Button1()), static_cast<QWidget*>(ui.Button2()),
+              static_cast<QWidget*>(ui.Button3()), static_cast<QWidget*>(ui.Button6()),
+              static_cast<QWidget*>(ui.Button8()), static_cast<QWidget*>(ui.Button9()),
+              static_cast<QWidget*>(ui.Button10()), static_cast<QWidget*>(ui.StringGrid2()),
+              static_cast<QWidget*>(ui.Panel1()), static_cast<QWidget*>(ui.Panel2()),
+              static_cast<QWidget*>(ui.Panel3()), static_cast<QWidget*>(ui.Panel4())})
             check(widget);
         for (QAction* item : form.menuBar()->actions())
             if (item->isEnabled())
@@ -125,10 +127,10 @@ TEST(StartCommand, WindowIsLockedWhileTheModelRunsAndQueuedClicksAreDropped) {
         // The user clicks START again while the run computes; the click waits in the queue.
         if (!clickQueued) {
             clickQueued = true;
-            const QPointF centre = QRectF(form.Button2->rect()).center();
+            const QPointF centre = QRectF(ui.Button2()->rect()).center();
             for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
                 QCoreApplication::postEvent(
-                    form.Button2, new QMouseEvent(type, centre, form.Button2->mapToGlobal(centre),
+                    ui.Button2(), new QMouseEvent(type, centre, ui.Button2()->mapToGlobal(centre),
                                                   Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
         }
     });
@@ -141,8 +143,8 @@ TEST(StartCommand, WindowIsLockedWhileTheModelRunsAndQueuedClicksAreDropped) {
     EXPECT_EQ(m.w.state.resultCount, 1) << "a click queued during the run started another one";
     EXPECT_FALSE(form.runInProgress);
     EXPECT_TRUE(form.isEnabled());
-    EXPECT_TRUE(form.Button2->isEnabled());
-    EXPECT_TRUE(form.StringGrid2->isEnabled());
+    EXPECT_TRUE(ui.Button2()->isEnabled());
+    EXPECT_TRUE(ui.StringGrid2()->isEnabled());
     for (QAction* item : form.menuBar()->actions())
         EXPECT_TRUE(item->isEnabled()) << item->text().toStdString();
     // The picture timer runs after START even though it was off before.

@@ -27,6 +27,7 @@ TEST(Startup, GoodFolderStartsQuietlyWithTheStandardLoaded) {
     DataFolder folder;
     WindowUnderTest w;
     TForm1& form = w.start(folder);
+    const WindowProbe ui(form);
 
     EXPECT_TRUE(w.interaction.messages.isEmpty()) << w.interaction.messages.join('|').toStdString();
     EXPECT_FALSE(form.terminationRequested());
@@ -38,7 +39,7 @@ TEST(Startup, GoodFolderStartsQuietlyWithTheStandardLoaded) {
         for (double v : part)
             EXPECT_EQ(v, 100.0);
     // The row grid's cursor stands on row 1 although nothing is selected.
-    EXPECT_EQ(form.StringGrid2->row(), 1);
+    EXPECT_EQ(ui.StringGrid2()->row(), 1);
 
     // The record holds the file's indices; part settings are brought to 100 in every row by the
     // model's initialisation, global settings keep the file's values.
@@ -49,8 +50,8 @@ TEST(Startup, GoodFolderStartsQuietlyWithTheStandardLoaded) {
     EXPECT_EQ(w.record.globalSetting(0, GlobalItem::expirationDepth), 120.0f);
 
     // The parameter table went into the hidden grid.
-    EXPECT_EQ(form.tparm.cell(0, 1), "2");
-    EXPECT_EQ(form.tparm.cell(4, 1), "80");
+    EXPECT_EQ(ui.tparm().cell(0, 1), "2");
+    EXPECT_EQ(ui.tparm().cell(4, 1), "80");
 
     // Pictures decoded at their own sizes, the scratch copy gone, the frame buffer as Image1.
     for (int k = 1; k <= 5; ++k) {
@@ -61,7 +62,7 @@ TEST(Startup, GoodFolderStartsQuietlyWithTheStandardLoaded) {
         EXPECT_TRUE(form.pictureTable[k].isNull()) << k;
     EXPECT_EQ(form.backgroundPicture.size(), QSize(64, 48));
     EXPECT_FALSE(fs::exists(folder.dataFile("temp.dat")));
-    EXPECT_EQ(form.pictureBuffer.size(), form.Image1->size());
+    EXPECT_EQ(form.pictureBuffer.size(), ui.Image1()->size());
     EXPECT_EQ(form.activeSection, 0);
     EXPECT_EQ(form.rowColors[2], QColor(0, 128, 0));
     EXPECT_EQ(form.rowColors[3], QColor(128, 0, 128));
@@ -98,13 +99,14 @@ TEST(Startup, MissingParameterTableIsReportedWithItsFullPathAndStartUpGoesOn) {
     folder.remove("F000.dat");
     WindowUnderTest w;
     TForm1& form = w.start(folder);
+    const WindowProbe ui(form);
     ASSERT_EQ(w.interaction.messages.size(), 2) << w.interaction.messages.join('|').toStdString();
     const QString path = QString::fromStdString(folder.dataFile("F000.dat").string());
     EXPECT_TRUE(w.interaction.messages[1].startsWith(QStringLiteral("File not found:")));
     EXPECT_TRUE(w.interaction.messages[1].contains(path))
         << w.interaction.messages[1].toStdString();
     // Everything after the table still ran.
-    EXPECT_EQ(form.StringGrid1->cells().cell(2, 1), "3.12");
+    EXPECT_EQ(ui.StringGrid1()->cells().cell(2, 1), "3.12");
     EXPECT_FALSE(form.pictureTable[5].isNull());
 }
 
@@ -117,11 +119,12 @@ TEST(Startup, ShortStandardRecordStopsStartUpWithTheFileLayersMessage) {
 
     WindowUnderTest w;
     TForm1& form = w.start(folder);
+    const WindowProbe ui(form);
     ASSERT_EQ(w.interaction.messages.size(), 1);
     EXPECT_EQ(w.interaction.messages.first(), QString::fromStdString(expected.message));
     // The window is still there to be closed, and nothing after the record was done.
     EXPECT_FALSE(form.terminationRequested());
-    EXPECT_EQ(form.StringGrid1->cells().cell(2, 1), "");
+    EXPECT_EQ(ui.StringGrid1()->cells().cell(2, 1), "");
     EXPECT_TRUE(form.pictureTable[1].isNull());
     EXPECT_EQ(w.record.field(0, RowField::fev1), 0.0f);
     form.show();

@@ -102,7 +102,7 @@ class TablesTest : public ::testing::Test {
 };
 
 TEST_F(TablesTest, ResultsTableShowsTheStandardReference) {
-    const TextGrid& t = w.form->StringGrid1->cells();
+    const TextGrid& t = w.ui().StringGrid1()->cells();
     EXPECT_EQ(t.cell(1, 0), "Unit");
     EXPECT_EQ(t.cell(2, 0), "Ref.");
     EXPECT_EQ(t.cell(3, 0), "Obs.");
@@ -123,11 +123,11 @@ TEST_F(TablesTest, ResultsTableShowsTheStandardReference) {
     EXPECT_EQ(t.cell(0, 15), "Zmienna");
     EXPECT_EQ(t.cell(3, 15), "1");
     // A valid reference gives the note of a valid result.
-    EXPECT_TRUE(w.form->RichEdit1->toPlainText().contains(QStringLiteral("11")));
+    EXPECT_TRUE(w.ui().RichEdit1()->toPlainText().contains(QStringLiteral("11")));
 }
 
 TEST_F(TablesTest, RowGridShowsTheFilesSettingsOfBothLungs) {
-    const TextGrid& g = w.form->StringGrid2->cells();
+    const TextGrid& g = w.ui().StringGrid2()->cells();
     // Grid columns of setting columns 0..7; column 4 (wall stiffness) is not filled from rows.
     const int gridColumn[] = {0, 1, 3, 4, 6, 7, 9, 10};
     for (int c = 0; c < layout::kSettingColumns; ++c) {
@@ -145,13 +145,13 @@ TEST_F(TablesTest, RowGridShowsTheFilesSettingsOfBothLungs) {
             EXPECT_EQ(g.cell(col, row), text(90 + 10 * row + c));
     }
     for (int separator : {2, 5, 8}) {
-        EXPECT_EQ(w.form->StringGrid2->columnWidth(separator), 15);
+        EXPECT_EQ(w.ui().StringGrid2()->columnWidth(separator), 15);
         EXPECT_EQ(g.cell(separator, 0), "");
     }
 }
 
 TEST_F(TablesTest, RowGridPaintsOnlyTheLinesInUse) {
-    StringGrid* grid = w.form->StringGrid2;
+    StringGrid* grid = w.ui().StringGrid2();
     const QImage image = grab(grid);
     const QColor menu = QColor::fromRgb(image.pixel(grid->cellRect(0, 2).center()));
 
@@ -182,7 +182,7 @@ TEST_F(TablesTest, RowGridPaintsOnlyTheLinesInUse) {
 TEST_F(TablesTest, SelectedResultIsYellowAndResultsShowInTheirRowColours) {
     w.state.resultCount = 2;
     w.state.selectedRow = 2;
-    StringGrid* grid = w.form->StringGrid2;
+    StringGrid* grid = w.ui().StringGrid2();
     const QImage image = grab(grid);
     const QColor menu = QColor::fromRgb(image.pixel(grid->cellRect(0, 3).center()));
 
@@ -203,7 +203,7 @@ TEST_F(TablesTest, SelectedResultIsYellowAndResultsShowInTheirRowColours) {
 }
 
 TEST_F(TablesTest, TextStartsTwoPixelsRightOfAndBelowTheCellCorner) {
-    StringGrid* table = w.form->StringGrid1;
+    StringGrid* table = w.ui().StringGrid1();
     const QImage image = grab(table);
     // The same text drawn by hand at a corner, in the table's font.
     QImage bare(300, 60, QImage::Format_RGB32);
@@ -221,7 +221,7 @@ TEST_F(TablesTest, TextStartsTwoPixelsRightOfAndBelowTheCellCorner) {
 }
 
 TEST_F(TablesTest, ResultsTableColours) {
-    StringGrid* table = w.form->StringGrid1;
+    StringGrid* table = w.ui().StringGrid1();
     w.state.selectedRow = 2;
     const QImage image = grab(table);
     const auto backgroundOf = [&](int column, int row) {

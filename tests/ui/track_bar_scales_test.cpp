@@ -5,6 +5,8 @@
 
 #include <cmath>
 #include <limits>
+#include <set>
+#include <string>
 
 using namespace vm::record;
 using namespace vm::ui;
@@ -55,9 +57,38 @@ TEST(TrackBarLaws, SettingsWithoutAPositionGoToTheMinimum) {
         for (double v : bad) EXPECT_EQ(TrackBarPosition(bar, v), TrackBarSpecOf(bar).minimum) << bar << " " << v;
 }
 
-TEST(TrackBarLaws, UnknownTrackBarIsARangeError) {
+TEST(TrackBarLaws, UnknownTrackBarOrSectionIsARangeError) {
     EXPECT_THROW(TrackBarSpecOf(0), RangeError);
     EXPECT_THROW(TrackBarValue(10, 200), RangeError);
+    EXPECT_THROW(ControlGroupOfSection(2), RangeError);
+}
+
+// A new line in the table must not reuse a label, a setting or a grid cell of another line.
+TEST(ControlPanelTable, EveryLabelColumnAndNoteBelongsToOneTrackBar) {
+    std::set<std::string> labels;
+    std::set<int> settingColumns, gridColumns, notes;
+    for (const TrackBarSpec& spec : TrackBarTable()) {
+        SCOPED_TRACE(spec.number);
+        EXPECT_EQ(&TrackBarSpecOf(spec.number), &spec);
+        for (const PanelLabel& label : spec.scaleLabels)
+            if (label.name != nullptr) {
+                EXPECT_TRUE(labels.insert(label.name).second) << label.name;
+            }
+        EXPECT_TRUE(labels.insert(spec.caption.name).second) << spec.caption.name;
+        if (spec.settingColumn >= 0) {
+            EXPECT_TRUE(settingColumns.insert(spec.settingColumn).second);
+            EXPECT_TRUE(gridColumns.insert(spec.rowGridColumn).second);
+            EXPECT_TRUE(notes.insert(spec.noteKey).second);
+        }
+        // Only a group's bars have a place on the panel.
+        if (spec.section != 0) {
+            EXPECT_NO_THROW(ControlGroupOfSection(spec.section));
+        } else {
+            EXPECT_FALSE(spec.shown);
+        }
+    }
+    for (std::size_t k = 0; k < ControlGroups().size(); ++k)
+        EXPECT_EQ(ControlGroups()[k].panel, static_cast<int>(k) + 1);
 }
 
 } // namespace

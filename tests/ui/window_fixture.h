@@ -4,6 +4,7 @@
 #include "data_folder.h"
 #include "ui/main_window.h"
 #include "recording_interaction.h"
+#include "window_probe.h"
 
 #include <memory>
 
@@ -26,4 +27,5 @@ struct WindowUnderTest {
                                         folder.lockDirectory());
         return *form;
     }
+    WindowProbe ui() const { return WindowProbe(*form); }
 };
