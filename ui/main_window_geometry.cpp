@@ -18,13 +18,10 @@ namespace {
 
 int roundEven(double v) { return static_cast<int>(RoundHalfEven(v)); }
 
-} // namespace
-
-MainWindowGeometry ComputeMainWindowGeometry(const LayoutInputs& in) {
+// The airway picture, both plots and the results table across the top of the window.
+void placeTopRow(MainWindowGeometry& g, const LayoutInputs& in) {
     const int W = in.clientWidth;
     const int H = in.clientHeight;
-    MainWindowGeometry g;
-
     g.image1 = {10, 0, roundEven(0.38 * W), MulDiv(H, 55, 100)};
     g.image2 = {g.image1.right() + 10, g.image1.top, g.image1.width,
                 MulDiv(g.image1.height, 75, 100)};
@@ -38,7 +35,12 @@ MainWindowGeometry ComputeMainWindowGeometry(const LayoutInputs& in) {
                             roundEven(0.2 * X), roundEven(0.11 * X)};
     g.resultsRowHeight = g.stringGrid1.height / in.resultsRowCount - in.gridLineWidth;
     g.resultsFontSize10 = in.screenHeight > 768;
+}
 
+// The grey panel below, the two silver frames and the four group panels inside them.
+void placeGroupPanels(MainWindowGeometry& g, const LayoutInputs& in) {
+    const int W = in.clientWidth;
+    const int H = in.clientHeight;
     g.panel6.left = 10;
     g.panel6.top = g.image1.bottom() + 10;
     g.panel6.width = W - 20;
@@ -57,6 +59,16 @@ MainWindowGeometry ComputeMainWindowGeometry(const LayoutInputs& in) {
     g.groupPanel[3] = {g.panel5.left + 2 * E + 35, groupTop, E, D};
     g.groupPanel[4] = {g.panel7.left + 5, groupTop, E, D};
 
+    g.headingLeft[0] = 5;
+    g.headingLeft[1] = ((g.panel5.width - in.headingWidth[1]) / 10) * 4;
+    g.headingLeft[2] = g.panel5.width - in.headingWidth[2] - 15;
+    g.headingLeft[3] = (g.panel7.width - in.headingWidth[3]) / 2;
+}
+
+// Each track bar with its caption and scale marks, relative to its group panel.
+void placeTrackBars(MainWindowGeometry& g, const LayoutInputs& in) {
+    const int E = g.unitE;
+    const int D = g.groupPanel[1].height;
     const int barHeight = MulDiv(D, 4, 5);
     const int barTop = D - barHeight - 1;
     auto bar = [&](int n, int left) {
@@ -94,12 +106,11 @@ MainWindowGeometry ComputeMainWindowGeometry(const LayoutInputs& in) {
     const int lungScaleLeft = (g.groupPanel[4].width - in.lungScaleWidth) / 2;
     g.trackBar[7].markLeft = lungScaleLeft;
     g.trackBar[8].markLeft = lungScaleLeft;
+}
 
-    g.headingLeft[0] = 5;
-    g.headingLeft[1] = ((g.panel5.width - in.headingWidth[1]) / 10) * 4;
-    g.headingLeft[2] = g.panel5.width - in.headingWidth[2] - 15;
-    g.headingLeft[3] = (g.panel7.width - in.headingWidth[3]) / 2;
-
+// START and the animation buttons, the row commands, the row grid, the data-source label and the
+// note box.
+void placeCommandsAndRows(MainWindowGeometry& g, const LayoutInputs& in) {
     const int buttonsLeft = g.panel7.right() + 5;
     g.button2 = {buttonsLeft, g.panel7.top, 90, 40};
     g.button1 = {buttonsLeft, g.button2.bottom() + 6, 43, 27};
@@ -116,7 +127,7 @@ MainWindowGeometry ComputeMainWindowGeometry(const LayoutInputs& in) {
     g.button3 = {roundEven(0.1 * w), roundEven(0.2 * h), roundEven(0.8 * w), 20};
     g.button6 = {g.button3.left, g.button3.bottom() + 10, g.button3.width, 20};
 
-    const int F = E / 2;
+    const int F = g.unitE / 2;
     g.rowGridColumnWidth = {F, F, 15, F, F, 15, F, F, 15, F, F};
     g.stringGrid2.left = 20;
     g.stringGrid2.top = g.panel5.bottom() + 5;
@@ -130,6 +141,16 @@ MainWindowGeometry ComputeMainWindowGeometry(const LayoutInputs& in) {
     g.richEdit1.top = g.panel7.top;
     g.richEdit1.height = g.panel7.height;
     g.richEdit1.width = g.panel6.right() - g.richEdit1.left - 10;
+}
+
+} // namespace
+
+MainWindowGeometry ComputeMainWindowGeometry(const LayoutInputs& in) {
+    MainWindowGeometry g;
+    placeTopRow(g, in);
+    placeGroupPanels(g, in);
+    placeTrackBars(g, in);
+    placeCommandsAndRows(g, in);
     return g;
 }
 
