@@ -115,8 +115,9 @@ std::string RunOutcomeSoundAlias(float runStatus) {
 }
 
 Session::Session(SimulationRecord& record, RecordState& state, model::ModelState& model,
-                 ProgramFolder folder)
-    : record_(record), state_(state), model_(model), folder_(std::move(folder)) {}
+                 ProgramFolder folder, EarlierResults earlierResults)
+    : record_(record), state_(state), model_(model), folder_(std::move(folder)),
+      earlierResults_(earlierResults) {}
 
 // As the track bars take a row's settings: every part, not only the one they show.
 void Session::loadCurrentPartSettings(int row) {
@@ -155,9 +156,11 @@ ViewChanges Session::StartSimulation(const model::RunHooks& hooks) {
     storeCurrentSettingsIntoWorkingRow(state_, record_);
     model::RunForcedExpiration(model_, record_, hooks);
 
-    shiftEarlierResultsDown(record_, previousNewest);
+    const bool shifted = earlierResults_ == EarlierResults::shiftedDown;
+    if (shifted)
+        shiftEarlierResultsDown(record_, previousNewest);
     state_.selectedRow = 1;
-    if (state_.resultCount < kShownResults)
+    if (state_.resultCount < (shifted ? kShownResults : 1))
         state_.resultCount += 1;
 
     ViewChanges changes;

@@ -62,6 +62,11 @@ struct ViewChanges {
     bool operator==(const ViewChanges&) const = default;
 };
 
+// What START does with the earlier results. The window keeps three beside the reference, newest
+// first, and one more hidden in row 4. The headless runner's record is the reference and the
+// newest result only: rows 2..4 stay as they are.
+enum class EarlierResults { shiftedDown, leftAlone };
+
 // The system sound that tells a run's outcome: "SystemAsterisk" for a valid result,
 // "SystemHand" otherwise.
 std::string RunOutcomeSoundAlias(float runStatus);
@@ -69,7 +74,7 @@ std::string RunOutcomeSoundAlias(float runStatus);
 class Session {
   public:
     Session(record::SimulationRecord& record, record::RecordState& state, model::ModelState& model,
-            ProgramFolder folder);
+            ProgramFolder folder, EarlierResults earlierResults = EarlierResults::shiftedDown);
 
     record::SimulationRecord& record() { return record_; }
     const record::SimulationRecord& record() const { return record_; }
@@ -88,7 +93,8 @@ class Session {
 
     // START's model part: the previous newest result is kept, the working row's curves cleared
     // and the current settings stored into it, the model runs with hooks, the earlier results move
-    // down and the new one, whatever its outcome, becomes the selected newest result.
+    // down (unless left alone) and the new one, whatever its outcome, becomes the selected newest
+    // result.
     ViewChanges StartSimulation(const model::RunHooks& hooks);
     // What START shows while the model runs: the empty volume-time frame the live curve grows
     // on, the reference's indices alone and no note.
@@ -111,6 +117,7 @@ class Session {
     record::RecordState& state_;
     model::ModelState& model_;
     ProgramFolder folder_;
+    EarlierResults earlierResults_;
 };
 
 } // namespace vm::session
