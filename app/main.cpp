@@ -2,8 +2,7 @@
 // about and help windows, and the message loop until the main window closes.
 
 #include "ui/main_window.h"
-#include "model/model_state.h"
-#include "session/program_record.h"
+#include "session/program_session.h"
 #include "ui/qt_interaction.h"
 
 #include <QApplication>
@@ -19,8 +18,8 @@ using namespace vm::ui;
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QtInteraction interaction;
-    TForm1 form1(interaction, programRecord(), programState(), programModel(),
-                 QCoreApplication::applicationDirPath() + QStringLiteral("/"));
+    const QString exeDir = QCoreApplication::applicationDirPath() + QStringLiteral("/");
+    TForm1 form1(interaction, programSession(exeDir.toStdString()));
     interaction.setParentWindow(&form1);
 
     // The about and help windows are made once here and reused; their contents come with the

@@ -47,8 +47,8 @@ void BM_StartPressWithLiveDrawing(benchmark::State& state) {
     RecordState recordState;
     ModelState model;
     QTemporaryDir lock;
-    TForm1 form(interaction, record, recordState, model, QStringLiteral(VM_RUNTIME_DIR "/"),
-                std::filesystem::path(lock.path().toStdString()));
+    Session session(record, recordState, model, ProgramFolder{VM_RUNTIME_DIR "/"});
+    TForm1 form(interaction, session, std::filesystem::path(lock.path().toStdString()));
     form.show();
     QApplication::processEvents();
     const ModelState settled = model;

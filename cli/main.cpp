@@ -2,12 +2,11 @@
 // testing, and the maker of the standard record.
 
 #include "cli/cli_options.h"
-#include "model/forced_expiration_run.h"
-#include "model/model_initialisation.h"
 #include "record/record_file.h"
 #include "record/record_state.h"
 #include "cli/run_report.h"
 #include "cli/standard_record_maker.h"
+#include "session/session.h"
 
 #include <filesystem>
 #include <iostream>
@@ -15,6 +14,7 @@
 
 using namespace vm::record;
 using namespace vm::model;
+using namespace vm::session;
 using namespace vm::cli;
 
 namespace fs = std::filesystem;
@@ -33,11 +33,12 @@ fs::path ExeDir(const char* argv0) {
 }
 
 int Run(const CliOptions& options, const fs::path& exeDir) {
+    const ProgramFolder folder{exeDir};
     fs::path referencePath;
     if (options.referenceFile) {
         referencePath = *options.referenceFile;
     } else {
-        referencePath = exeDir / "datfiles1" / "standard.dat";
+        referencePath = folder.standardRecord();
         if (!fs::exists(referencePath)) {
             std::cerr << "velta-morvane-cli: standard record not found: " << referencePath.string()
                       << "\n(build the standard_record target, or give --reference FILE)\n";
@@ -50,21 +51,22 @@ int Run(const CliOptions& options, const fs::path& exeDir) {
         return kExitFailure;
     }
 
+    // Each run is the window's START without the window: nothing is drawn or sounded.
     SimulationRecord record;
+    RecordState current;
     ModelState model;
-    InitialiseModel(model, record, true);
+    Session session(record, current, model, folder, EarlierResults::leftAlone);
+    session.InitialiseModel();
     // The reference keeps the settings stored with it, as after opening a simulation file.
     record.setRowBytes(referenceRow, loaded.rowBytes(referenceRow));
 
-    RecordState current;
     for (const PartSettingChange& c : options.partSettings)
         current.currentPart(c.part, c.column) = c.percent;
     for (const GlobalSettingChange& g : options.globalSettings)
         current.currentGlobal(g.item) = g.percent;
 
     for (int run = 1; run <= options.runs; ++run) {
-        storeCurrentSettingsIntoWorkingRow(current, record);
-        RunForcedExpiration(model, record, {});
+        session.StartSimulation({});
         std::cout << (options.json ? RunJson(record, run) : RunTable(record, run));
     }
     std::cout.flush();

@@ -13,11 +13,12 @@ using namespace vm::session;
 
 namespace vm::ui {
 
-TForm1::TForm1(Interaction& interaction, SimulationRecord& record, RecordState& state,
-               ModelState& model, QString exeDir, std::filesystem::path instanceLockDirectory,
-               QWidget* parent)
-    : QMainWindow(parent), interaction_(interaction), record_(record), state_(state), model_(model),
-      exeDir_(std::move(exeDir)), instanceLockDirectory_(std::move(instanceLockDirectory)) {
+TForm1::TForm1(Interaction& interaction, Session& session,
+               std::filesystem::path instanceLockDirectory, QWidget* parent)
+    : QMainWindow(parent), interaction_(interaction), record_(session.record()),
+      state_(session.state()), session_(session),
+      exeDir_(QString::fromStdString(session.folder().exeDir.string())),
+      instanceLockDirectory_(std::move(instanceLockDirectory)) {
     CreateControls();
     CreateMenus();
     ConnectHandlers();

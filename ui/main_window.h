@@ -4,9 +4,9 @@
 // row grid and the note box. Controls keep the names of the stored window description.
 
 #include "ui/image_view.h"
-#include "model/model_state.h"
 #include "record/record_state.h"
 #include "session/results_table.h"
+#include "session/session.h"
 #include "record/simulation_record.h"
 #include "ui/string_grid.h"
 #include "data/text_grid.h"
@@ -49,13 +49,12 @@ struct MainWindowGeometry;
 class TForm1 : public QMainWindow {
     Q_OBJECT
   public:
-    // Creating the window runs the whole start-up. exeDir is the program's folder, ending in '/';
-    // every data file is found below it. The single-instance marker lies in
+    // Creating the window runs the whole start-up. exeDir is the session's program folder, ending
+    // in '/'; every data file is found below it. The single-instance marker lies in
     // instanceLockDirectory (empty: the user's usual place), so that tests can run side by side.
-    // The program passes its one model and record; tests and batch runs pass their own.
-    TForm1(Interaction& interaction, record::SimulationRecord& record, record::RecordState& state,
-           model::ModelState& model, QString exeDir, std::filesystem::path instanceLockDirectory = {},
-           QWidget* parent = nullptr);
+    // The program passes its one session; tests pass their own.
+    TForm1(Interaction& interaction, session::Session& session,
+           std::filesystem::path instanceLockDirectory = {}, QWidget* parent = nullptr);
     ~TForm1() override;
 
     // Set when start-up found a reason to quit; the program then never enters its message loop.
@@ -106,12 +105,9 @@ class TForm1 : public QMainWindow {
     // region's name will be hinted.
     void ShowAirwayPicture(int code, int x, int y);
 
-    // START and the result rows: the commands and the handlers of their controls.
+    // START and the result rows: the handlers of their controls turn clicks into the session's
+    // commands. START's window part locks the window and draws the run live.
     void StartSimulation();
-    void SelectResultRow(int r);
-    void DeleteSelectedRow();
-    void UseSelectedAsReference();
-    void RestoreStandardReference();
     void Button2Click();
     void Button3Click();
     void Button6Click();
@@ -227,7 +223,9 @@ class TForm1 : public QMainWindow {
     void RunStartup();
     bool LoadPictures();
     void InitialiseProgramModel();
-    void DrawEmptyPlots();
+    void ResizePlotCanvases();
+    // Redraws exactly what a session command changed.
+    void RefreshResultViews(const session::ViewChanges& changes);
     void CreateRowCommands();
     void SetCommandControlsEnabled(bool enabled);
     model::RunHooks LiveDrawingHooks();
@@ -246,7 +244,7 @@ class TForm1 : public QMainWindow {
     Interaction& interaction_;
     record::SimulationRecord& record_;
     record::RecordState& state_;
-    model::ModelState& model_;
+    session::Session& session_;
     QString exeDir_;
     std::filesystem::path instanceLockDirectory_;
     bool terminationRequested_ = false;

@@ -1,11 +1,10 @@
 // The result rows: picking one in the row grid, its pop-up menu, deleting it, making it the
-// reference, and putting the standard reference back. Each command changes the record through
-// the row operations and then refreshes the tables and plots that show it.
+// reference, and putting the standard reference back. Each handler runs the session's command
+// and redraws what it changed.
 
 #include "ui/main_window.h"
 
 #include "ui/interaction.h"
-#include "session/row_operations.h"
 
 #include <QAction>
 #include <QLabel>
@@ -13,8 +12,6 @@
 #include <QPushButton>
 #include <QTextEdit>
 #include <QTimer>
-
-#include <algorithm>
 
 using namespace vm::record;
 using namespace vm::model;
@@ -68,22 +65,46 @@ void TForm1::ShowRowHelp() {
     interaction_.showHelpFile(QString::fromStdString(DataPath("helpfiles/H0005.rtf").string()));
 }
 
+// Whatever the grid's cursor moves to, by a click or by a command, is selected when it holds a
+// result.
 void TForm1::StringGrid2SelectCell(int row) {
-    SelectResultRow(row);
+    RefreshResultViews(session_.SelectResultRow(row));
 }
 
-void TForm1::SelectResultRow(int r) {
-    if (r >= 1 && r <= state_.resultCount) {
-        state_.selectedRow = r;
-        for (int i = 0; i < layout::kGlobalItems; ++i)
-            state_.currentGlobal(i) = record_.globalSetting(r, i);
-        LoadRowSettingsToControls(r);
-        ShowResultsTable(r, true);
+// The grid lines first, then the grid's cursor (whose move selects a result and redraws that on
+// its own), the track bars before the results table so that the table's note is the one shown,
+// the plots, and the note box cleared last.
+void TForm1::RefreshResultViews(const ViewChanges& changes) {
+    if (changes.message)
+        interaction_.showMessage(QString::fromStdString(*changes.message));
+    if (changes.currentSettingsLine)
+        FillGridRow(0, 0);
+    if (changes.resultLines)
+        for (int r = 1; r <= 3; ++r)
+            FillGridRow(r, r);
+    if (changes.referenceLine)
+        FillGridRow(4, 0);
+    if (changes.gridCursor)
+        StringGrid2->setRow(*changes.gridCursor);
+    if (changes.controlsFromRow)
+        LoadRowSettingsToControls(*changes.controlsFromRow);
+    if (changes.resultsTable)
+        ShowResultsTable(changes.resultsTable->row, changes.resultsTable->withValues);
+    if (changes.flowVolumePlot)
         DrawFlowVolumePlot();
+    if (changes.volumeTime == VolumeTimeView::selectedCurve) {
         RedrawVolumeTimeCurve();
+    } else if (changes.volumeTime == VolumeTimeView::emptyFrame) {
+        volumeTimePlot.setVtStep(1);
+        DrawVolumeTimeStep(0);
     }
-    StringGrid2->update();
+    // The selection and the result count decide how both grids paint.
     StringGrid1->update();
+    StringGrid2->update();
+    if (changes.noteBoxCleared)
+        ClearNoteBox();
+    if (changes.dataSourceLabel)
+        Label26->setText(QString::fromStdString(*changes.dataSourceLabel));
 }
 
 // START selects its new result without moving the grid's cursor, so the cursor can stand on a
@@ -91,7 +112,7 @@ void TForm1::SelectResultRow(int r) {
 // reloads nothing, so track bars moved since keep their positions.
 void TForm1::StringGrid2CurrentRowClick(int row) {
     if (row != state_.selectedRow)
-        SelectResultRow(row);
+        RefreshResultViews(session_.SelectResultRow(row));
 }
 
 // With results, the row under the mouse becomes current (and so selected) and the row menu
@@ -103,7 +124,7 @@ void TForm1::StringGrid2RightClick(QPoint globalPosition, int row) {
         if (row >= 0 && StringGrid2->row() != row)
             StringGrid2->setRow(row);
         else if (row >= 0 && row != state_.selectedRow)
-            SelectResultRow(row);
+            RefreshResultViews(session_.SelectResultRow(row));
         PopupMenu1->popup(globalPosition);
     } else {
         ShowRowHelp();
@@ -111,19 +132,19 @@ void TForm1::StringGrid2RightClick(QPoint globalPosition, int row) {
 }
 
 void TForm1::Button3Click() {
-    DeleteSelectedRow();
+    RefreshResultViews(session_.DeleteSelectedRow());
 }
 
 void TForm1::DE1Click() {
-    DeleteSelectedRow();
+    RefreshResultViews(session_.DeleteSelectedRow());
 }
 
 void TForm1::Button6Click() {
-    UseSelectedAsReference();
+    RefreshResultViews(session_.UseSelectedAsReference());
 }
 
 void TForm1::Useasref1Click() {
-    UseSelectedAsReference();
+    RefreshResultViews(session_.UseSelectedAsReference());
 }
 
 void TForm1::HELP1Click() {
@@ -133,73 +154,10 @@ void TForm1::HELP1Click() {
 // The settings table of every lung part comes with its own window.
 void TForm1::parametry1Click() {}
 
-void TForm1::Reset1Click() {
-    RestoreStandardReference();
-}
-
-void TForm1::DeleteSelectedRow() {
-    if (!DeleteSelectedResult(record_, state_))
-        return;
-    for (int r = 1; r <= 3; ++r)
-        FillGridRow(r, r);
-    // Moving the grid's cursor selects the newest result when the cursor was elsewhere.
-    if (state_.resultCount >= 1)
-        StringGrid2->setRow(1);
-    DrawFlowVolumePlot();
-    if (state_.selectedRow >= 1) {
-        RedrawVolumeTimeCurve();
-    } else {
-        volumeTimePlot.setVtStep(1);
-        DrawVolumeTimeStep(0);
-    }
-    if (state_.selectedRow == 1)
-        ShowResultsTable(1, true);
-    else
-        ShowResultsTable(0, false);
-    if (state_.selectedRow >= 1)
-        LoadRowSettingsToControls(state_.selectedRow);
-    StringGrid1->update();
-    StringGrid2->update();
-    ClearNoteBox();
-}
-
-void TForm1::UseSelectedAsReference() {
-    const int s = state_.selectedRow;
-    if (!MakeSelectedResultReference(record_, state_))
-        return;
-    for (int r = 1; r <= 3; ++r)
-        FillGridRow(r, r);
-    FillGridRow(4, 0);
-    DrawFlowVolumePlot();
-    RedrawVolumeTimeCurve();
-    ShowResultsTable(s, true);
-    LoadRowSettingsToControls(s);
-    StringGrid1->update();
-    StringGrid2->update();
-    ClearNoteBox();
-}
-
 // The standard file is read before anything changes, so a file that cannot be read leaves the
-// results and the reference as they were. The volume-time plot keeps its picture.
-void TForm1::RestoreStandardReference() {
-    const FileResult restored =
-        RestoreStandardReferenceRow(record_, state_, DataPath("datfiles1/standard.dat"));
-    if (!restored.ok) {
-        interaction_.showMessage(QString::fromStdString(restored.message));
-        return;
-    }
-    ShowResultsTable(0, true);
-    for (int r = 1; r <= 3; ++r)
-        FillGridRow(r, r);
-    FillGridRow(4, 0);
-    DrawFlowVolumePlot();
-    const int shown = std::max(state_.selectedRow, 0);
-    ShowResultsTable(shown, true);
-    LoadRowSettingsToControls(shown);
-    StringGrid1->update();
-    StringGrid2->update();
-    ClearNoteBox();
-    Label26->setText(QStringLiteral("Plik:  Standard"));
+// results and the reference as they were.
+void TForm1::Reset1Click() {
+    RefreshResultViews(session_.RestoreStandardReference());
 }
 
 } // namespace vm::ui

@@ -1,12 +1,10 @@
-// START: one simulated test from the current settings becomes the newest result. The run
-// executes inside the handler; the window is disabled meanwhile so that input queued during the
-// run is dropped instead of starting another command.
+// START: one simulated test from the current settings becomes the newest result. The session
+// runs the model and keeps the result; the window locks itself meanwhile, so that input queued
+// during the run is dropped instead of starting another command, and draws the run live.
 
 #include "ui/main_window.h"
 
-#include "model/forced_expiration_run.h"
 #include "ui/interaction.h"
-#include "session/row_operations.h"
 #include "model/run_hooks.h"
 #include "ui/vector_registers.h"
 
@@ -80,30 +78,20 @@ void TForm1::StartSimulation() {
 
     SelectSection(0);
     ShowAirwayPicture(-2, 0, 0);
-    volumeTimePlot.setVtStep(1);
-    DrawVolumeTimeStep(0);
-    ShowResultsTable(0, false);
-    ClearNoteBox();
+    RefreshResultViews(Session::viewsWhileRunning());
     QCoreApplication::processEvents();
 
+    // The run's first tick draws the frame again, and every later one the newest segment.
     const RunHooks hooks = LiveDrawingHooks();
-    RunAndCommitNewResult(record_, state_, [this, &hooks] {
-        volumeTimePlot.setVtStep(1);
-        ClearUpperVectorRegisters();
-        RunForcedExpiration(model_, record_, hooks);
-    });
-
-    ShowResultsTable(1, true);
-    for (int r = 1; r <= 3; ++r)
-        FillGridRow(r, r);
-    StringGrid1->update();
-    StringGrid2->update();
-    DrawFlowVolumePlot();
+    volumeTimePlot.setVtStep(1);
+    ClearUpperVectorRegisters();
+    const ViewChanges changes = session_.StartSimulation(hooks);
+    RefreshResultViews(changes);
     QCoreApplication::processEvents();
 
     guard.releaseNow();
-    const float runStatus = record_.field(workingRow, RowField::runStatus);
-    interaction_.playSystemSound(QString::fromStdString(RunOutcomeSoundAlias(runStatus)));
+    if (changes.soundAlias)
+        interaction_.playSystemSound(QString::fromStdString(*changes.soundAlias));
 }
 
 } // namespace vm::ui

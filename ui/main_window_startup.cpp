@@ -5,7 +5,6 @@
 
 #include "ui/interaction.h"
 #include "data/jpeg_picture.h"
-#include "model/model_initialisation.h"
 #include "data/parameter_table.h"
 #include "ui/picture_image.h"
 #include "record/record_file.h"
@@ -33,11 +32,11 @@ constexpr int kAirwayPictures = 5;
 } // namespace
 
 std::filesystem::path TForm1::ExeDirPath() const {
-    return std::filesystem::path(exeDir_.toStdString());
+    return session_.folder().exeDir;
 }
 
 std::filesystem::path TForm1::DataPath(std::string_view relative) const {
-    return ResolveDataPath(ExeDirPath(), relative);
+    return session_.folder().dataPath(relative);
 }
 
 void TForm1::RunStartup() {
@@ -78,23 +77,16 @@ void TForm1::RunStartup() {
         rowColors[static_cast<std::size_t>(row)] = QColor::fromRgb(rgb);
     }
 
-    const FileResult standard = readRecordFile(DataPath("datfiles1/standard.dat"), record_);
-    if (!standard.ok) {
-        interaction_.showMessage(QString::fromStdString(standard.message));
+    const ViewChanges standard = session_.LoadStandardRecord();
+    if (standard.message) {
+        RefreshResultViews(standard);
         return;
     }
-
-    ShowResultsTable(0, true);
-    FillGridRow(0, 0);
-    for (int row = 1; row <= 3; ++row)
-        FillGridRow(row, row);
-    FillGridRow(4, 0);
-    // Only the grid's cursor moves: nothing is selected and there are no results yet.
-    StringGrid2->setRow(1);
-    StringGrid2->update();
-
-    state_.resetCurrentSettings();
-    DrawEmptyPlots();
+    RefreshResultViews(session_.ResetCurrentSettings());
+    // The plots show the reference curve and the empty volume-time frame on canvases of their
+    // controls' size as laid out.
+    ResizePlotCanvases();
+    RefreshResultViews(standard);
 
     for (QImage& picture : pictureTable)
         picture = QImage();
@@ -139,17 +131,12 @@ bool TForm1::LoadPictures() {
 // settings to 100, whatever the standard file held.
 void TForm1::InitialiseProgramModel() {
     ClearUpperVectorRegisters();
-    InitialiseModel(model_, record_, true, [this] { interaction_.beep(); });
+    session_.InitialiseModel([this] { interaction_.beep(); });
 }
 
-// Both plots get canvases of their controls' size as laid out, then show the reference curve and
-// the empty volume-time frame.
-void TForm1::DrawEmptyPlots() {
+void TForm1::ResizePlotCanvases() {
     for (ImageView* plot : {Image2, Image3})
         plot->resizeCanvas(plot->size());
-    DrawFlowVolumePlot();
-    volumeTimePlot.setVtStep(1);
-    DrawVolumeTimeStep(0);
 }
 
 // The plain airway picture, stretched over its control, until a region is picked.

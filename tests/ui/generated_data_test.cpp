@@ -56,7 +56,9 @@ TEST(GeneratedData, BuildsDataFilesBringUpTheStandardReference) {
     SimulationRecord record;
     RecordState state;
     ModelState model;
-    TForm1 form(interaction, record, state, model, dir.path() + QStringLiteral("/"), root / "lock");
+    Session session(record, state, model,
+                    ProgramFolder{(dir.path() + QStringLiteral("/")).toStdString()});
+    TForm1 form(interaction, session, root / "lock");
     const WindowProbe ui(form);
     ASSERT_TRUE(interaction.messages.isEmpty()) << interaction.messages.join('|').toStdString();
     ASSERT_EQ(record.field(0, RowField::runStatus), 1.0f);

@@ -1,5 +1,5 @@
 #pragma once
-// One main window started on a data folder, with the recording seam and its own record.
+// One main window started on a data folder, with the recording seam and its own session.
 
 #include "data_folder.h"
 #include "ui/main_window.h"
@@ -20,11 +20,14 @@ struct WindowUnderTest {
     SimulationRecord record;
     RecordState state;
     ModelState model;
+    std::unique_ptr<Session> session;
     std::unique_ptr<TForm1> form;
 
     TForm1& start(const DataFolder& folder) {
-        form = std::make_unique<TForm1>(interaction, record, state, model, folder.exeDir(),
-                                        folder.lockDirectory());
+        form.reset();
+        session = std::make_unique<Session>(record, state, model,
+                                            ProgramFolder{folder.exeDir().toStdString()});
+        form = std::make_unique<TForm1>(interaction, *session, folder.lockDirectory());
         return *form;
     }
     WindowProbe ui() const { return WindowProbe(*form); }

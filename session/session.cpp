@@ -1,0 +1,273 @@
+#include "session/session.h"
+
+#include "record/vocabulary.h"
+
+#include "data/startup_checks.h"
+#include "model/forced_expiration_run.h"
+#include "model/model_initialisation.h"
+#include "record/record_file.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+using namespace vm::record;
+
+namespace vm::session {
+
+using namespace layout;
+
+namespace {
+
+constexpr int kShownResults = 3; // the row grid has room for three results
+// Only these first global items follow the reference; the last four keep their values.
+constexpr int kReferencedGlobalItems = 16;
+
+void clearCurves(SimulationRecord& record, int row) {
+    for (int k = 1; k <= kVtSamples; ++k) {
+        record.setVtTime(row, k, 0.0f);
+        record.setVtVolume(row, k, 0.0f);
+    }
+    record.clearFvVolume(row);
+    record.clearFvFlow(row);
+}
+
+void shiftEarlierResultsDown(SimulationRecord& record, const ResultRowBytes& previousNewest) {
+    record.copyRow(3, 4);
+    record.copyRow(2, 3);
+    record.setRowBytes(2, previousNewest);
+}
+
+// Each result is re-expressed relative to row s, which is about to become the reference; s
+// itself last. The ratios are taken in extended precision and stored as single precision.
+template <class Get, class Set> void rescaleToRow(int s, int resultCount, Get get, Set set) {
+    for (int j = 1; j <= resultCount; ++j) {
+        if (j == s)
+            continue;
+        const long double divisor = get(s);
+        if (divisor != 0)
+            set(j, static_cast<float>(100.0L * get(j) / divisor));
+    }
+    const long double own = get(s);
+    if (own != 0)
+        set(s, static_cast<float>(100.0L * own / own));
+}
+
+float percentOf(float reference, float row) {
+    return static_cast<float>(static_cast<long double>(reference) * row / 100.0L);
+}
+
+void makeRowReference(SimulationRecord& record, int s, int resultCount) {
+    std::array<float, kGlobalItems> newGlobal{};
+    for (int i = 0; i < kGlobalItems; ++i) {
+        newGlobal[i] = percentOf(record.globalSetting(referenceRow, i), record.globalSetting(s, i));
+        rescaleToRow(
+            s, resultCount, [&](int row) -> long double { return record.globalSetting(row, i); },
+            [&](int row, float v) { record.setGlobalSetting(row, i, v); });
+    }
+    std::array<std::array<float, kSettingColumns>, kParts> newPart{};
+    for (int p = 0; p < kParts; ++p) {
+        for (int c = 0; c < kSettingColumns; ++c)
+            newPart[p][c] =
+                percentOf(record.partSetting(referenceRow, p, c), record.partSetting(s, p, c));
+        for (int c = 0; c < kSettingColumns; ++c)
+            rescaleToRow(
+                s, resultCount,
+                [&](int row) -> long double { return record.partSetting(row, p, c); },
+                [&](int row, float v) { record.setPartSetting(row, p, c, v); });
+    }
+    record.copyRow(s, referenceRow);
+    for (int i = 0; i < kGlobalItems; ++i)
+        record.setGlobalSetting(referenceRow, i, newGlobal[i]);
+    for (int p = 0; p < kParts; ++p)
+        for (int c = 0; c < kSettingColumns; ++c)
+            record.setPartSetting(referenceRow, p, c, newPart[p][c]);
+}
+
+// Every result's settings multiplied out by the reference's, so that they stay right once the
+// reference is one of 100 %.
+void expressResultsAbsolute(SimulationRecord& record, int resultCount) {
+    for (int p = 0; p < kParts; ++p)
+        for (int i = 1; i <= resultCount; ++i)
+            for (int c = 0; c < kSettingColumns; ++c)
+                record.setPartSetting(
+                    i, p, c,
+                    percentOf(record.partSetting(i, p, c), record.partSetting(referenceRow, p, c)));
+    for (int i = 1; i <= resultCount; ++i)
+        for (int j = 0; j < kReferencedGlobalItems; ++j)
+            record.setGlobalSetting(
+                i, j, percentOf(record.globalSetting(i, j), record.globalSetting(referenceRow, j)));
+}
+
+ViewChanges fileError(const FileResult& result) {
+    ViewChanges changes;
+    changes.message = result.message;
+    return changes;
+}
+
+} // namespace
+
+std::filesystem::path ProgramFolder::dataPath(std::string_view relative) const {
+    return data::ResolveDataPath(exeDir, relative);
+}
+
+std::string RunOutcomeSoundAlias(float runStatus) {
+    return std::nearbyint(runStatus) == 1.0f ? "SystemAsterisk" : "SystemHand";
+}
+
+Session::Session(SimulationRecord& record, RecordState& state, model::ModelState& model,
+                 ProgramFolder folder, EarlierResults earlierResults)
+    : record_(record), state_(state), model_(model), folder_(std::move(folder)),
+      earlierResults_(earlierResults) {}
+
+// As the track bars take a row's settings: every part, not only the one they show.
+void Session::loadCurrentPartSettings(int row) {
+    for (int p = 0; p < kParts; ++p)
+        for (int c = 0; c < kSettingColumns; ++c)
+            state_.currentPart(p, c) = record_.partSetting(row, p, c);
+}
+
+ViewChanges Session::LoadStandardRecord() {
+    const FileResult read = readRecordFile(folder_.standardRecord(), record_);
+    if (!read.ok)
+        return fileError(read);
+    ViewChanges changes;
+    changes.currentSettingsLine = true;
+    changes.resultLines = true;
+    changes.referenceLine = true;
+    changes.gridCursor = 1; // nothing is selected: there are no results yet
+    changes.resultsTable = ResultsTableView{0, true};
+    changes.flowVolumePlot = true;
+    changes.volumeTime = VolumeTimeView::emptyFrame;
+    return changes;
+}
+
+ViewChanges Session::ResetCurrentSettings() {
+    state_.resetCurrentSettings();
+    return {};
+}
+
+void Session::InitialiseModel(const std::function<void()>& beep) {
+    model::InitialiseModel(model_, record_, true, beep);
+}
+
+ViewChanges Session::StartSimulation(const model::RunHooks& hooks) {
+    const ResultRowBytes previousNewest = record_.rowBytes(workingRow);
+    clearCurves(record_, workingRow);
+    storeCurrentSettingsIntoWorkingRow(state_, record_);
+    model::RunForcedExpiration(model_, record_, hooks);
+
+    const bool shifted = earlierResults_ == EarlierResults::shiftedDown;
+    if (shifted)
+        shiftEarlierResultsDown(record_, previousNewest);
+    state_.selectedRow = 1;
+    if (state_.resultCount < (shifted ? kShownResults : 1))
+        state_.resultCount += 1;
+
+    ViewChanges changes;
+    changes.resultLines = true;
+    changes.resultsTable = ResultsTableView{1, true};
+    changes.flowVolumePlot = true;
+    changes.soundAlias = RunOutcomeSoundAlias(record_.field(workingRow, RowField::runStatus));
+    return changes;
+}
+
+ViewChanges Session::viewsWhileRunning() {
+    ViewChanges changes;
+    changes.resultsTable = ResultsTableView{0, false};
+    changes.volumeTime = VolumeTimeView::emptyFrame;
+    changes.noteBoxCleared = true;
+    return changes;
+}
+
+ViewChanges Session::SelectResultRow(int r) {
+    if (r < 1 || r > state_.resultCount)
+        return {};
+    state_.selectedRow = r;
+    for (int i = 0; i < kGlobalItems; ++i)
+        state_.currentGlobal(i) = record_.globalSetting(r, i);
+    loadCurrentPartSettings(r);
+    ViewChanges changes;
+    changes.controlsFromRow = r;
+    changes.resultsTable = ResultsTableView{r, true};
+    changes.flowVolumePlot = true;
+    changes.volumeTime = VolumeTimeView::selectedCurve;
+    return changes;
+}
+
+ViewChanges Session::DeleteSelectedRow() {
+    if (state_.selectedRow == -1)
+        return {};
+    checkRow(state_.selectedRow);
+    for (int i = state_.selectedRow; i <= 3; ++i)
+        record_.copyRow(i + 1, i);
+    for (int c = 0; c < kSettingColumns; ++c)
+        record_.setPartSetting(4, kEditedPart, c, 100.0f);
+    if (state_.resultCount > 0)
+        state_.resultCount -= 1;
+    // Rows beyond the results no longer count as results.
+    for (int j = state_.resultCount + 1; j <= 4; ++j) {
+        record_.clearFvVolume(j);
+        record_.clearFvFlow(j);
+    }
+
+    ViewChanges changes;
+    changes.resultLines = true;
+    changes.flowVolumePlot = true;
+    changes.noteBoxCleared = true;
+    if (state_.resultCount >= 1) {
+        state_.selectedRow = 1;
+        loadCurrentPartSettings(1);
+        changes.gridCursor = 1;
+        changes.controlsFromRow = 1;
+        changes.resultsTable = ResultsTableView{1, true};
+        changes.volumeTime = VolumeTimeView::selectedCurve;
+    } else {
+        state_.selectedRow = -1;
+        changes.resultsTable = ResultsTableView{0, false};
+        changes.volumeTime = VolumeTimeView::emptyFrame;
+    }
+    return changes;
+}
+
+ViewChanges Session::UseSelectedAsReference() {
+    const int s = state_.selectedRow;
+    if (s == -1)
+        return {};
+    checkRow(s);
+    makeRowReference(record_, s, state_.resultCount);
+    loadCurrentPartSettings(s);
+
+    ViewChanges changes;
+    changes.resultLines = true;
+    changes.referenceLine = true;
+    changes.controlsFromRow = s;
+    changes.resultsTable = ResultsTableView{s, true};
+    changes.flowVolumePlot = true;
+    changes.volumeTime = VolumeTimeView::selectedCurve;
+    changes.noteBoxCleared = true;
+    return changes;
+}
+
+ViewChanges Session::RestoreStandardReference() {
+    SimulationRecord standard;
+    const FileResult read = readRecordFile(folder_.standardRecord(), standard);
+    if (!read.ok)
+        return fileError(read);
+    expressResultsAbsolute(record_, state_.resultCount);
+    record_.setRowBytes(referenceRow, standard.rowBytes(referenceRow));
+
+    const int shown = std::max(state_.selectedRow, 0);
+    loadCurrentPartSettings(shown);
+    ViewChanges changes;
+    changes.resultLines = true;
+    changes.referenceLine = true;
+    changes.controlsFromRow = shown;
+    changes.resultsTable = ResultsTableView{shown, true};
+    changes.flowVolumePlot = true;
+    changes.noteBoxCleared = true; // the volume-time plot keeps its picture
+    changes.dataSourceLabel = "Plik:  Standard";
+    return changes;
+}
+
+} // namespace vm::session

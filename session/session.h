@@ -1,0 +1,123 @@
+#pragma once
+// The program's state and its commands beneath the window: the record, the record-wide state, the
+// model and the program folder, changed only through the commands below. Each command returns
+// what it changed on screen, so that a window redraws exactly that and a headless caller can
+// ignore it.
+
+#include "model/model_state.h"
+#include "model/run_hooks.h"
+#include "record/record_state.h"
+#include "record/simulation_record.h"
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+
+namespace vm::session {
+
+// The folder of the executable, below which every data file is found.
+struct ProgramFolder {
+    std::filesystem::path exeDir;
+
+    // exeDir followed by a relative name such as "datfiles1/F000.dat", folders matched without
+    // regard to letter case.
+    std::filesystem::path dataPath(std::string_view relative) const;
+    std::filesystem::path standardRecord() const { return dataPath("datfiles1/standard.dat"); }
+};
+
+// What the volume-time plot shows after a command.
+enum class VolumeTimeView {
+    unchanged,
+    selectedCurve, // the selected result on a fresh frame
+    emptyFrame,
+};
+
+// The results table: the indices of record row `row` beside the reference, or, without values,
+// the reference's alone.
+struct ResultsTableView {
+    int row = 0;
+    bool withValues = true;
+    bool operator==(const ResultsTableView&) const = default;
+};
+
+// What a command changed on screen. Unset members mean "as it was".
+struct ViewChanges {
+    std::optional<std::string> message{}; // the file layer's error; then nothing else changed
+    bool currentSettingsLine = false;     // row grid line 0, from the reference row
+    bool resultLines = false;             // row grid lines 1..3, from record rows 1..3
+    bool referenceLine = false;           // row grid line 4, from the reference row
+    // The row grid's cursor moves to this line; moving it selects that result like a click.
+    std::optional<int> gridCursor{};
+    std::optional<int> controlsFromRow{}; // the track bars show this record row's settings
+    std::optional<ResultsTableView> resultsTable{};
+    bool flowVolumePlot = false;
+    VolumeTimeView volumeTime = VolumeTimeView::unchanged;
+    bool noteBoxCleared = false;
+    std::optional<std::string> dataSourceLabel{};
+    std::optional<std::string> soundAlias{}; // the run's outcome, once the window is back in use
+
+    bool operator==(const ViewChanges&) const = default;
+};
+
+// What START does with the earlier results. The window keeps three beside the reference, newest
+// first, and one more hidden in row 4. The headless runner's record is the reference and the
+// newest result only: rows 2..4 stay as they are.
+enum class EarlierResults { shiftedDown, leftAlone };
+
+// The system sound that tells a run's outcome: "SystemAsterisk" for a valid result,
+// "SystemHand" otherwise.
+std::string RunOutcomeSoundAlias(float runStatus);
+
+class Session {
+  public:
+    Session(record::SimulationRecord& record, record::RecordState& state, model::ModelState& model,
+            ProgramFolder folder, EarlierResults earlierResults = EarlierResults::shiftedDown);
+
+    record::SimulationRecord& record() { return record_; }
+    const record::SimulationRecord& record() const { return record_; }
+    record::RecordState& state() { return state_; }
+    const record::RecordState& state() const { return state_; }
+    const ProgramFolder& folder() const { return folder_; }
+
+    // Start-up: all five rows from the standard record. A record that cannot be read is left as
+    // it was, and the changes carry only the file layer's message.
+    ViewChanges LoadStandardRecord();
+    // Every current setting back to 100 %. The track bars are the window's and do not move.
+    ViewChanges ResetCurrentSettings();
+    // The model settles into the state every run begins from, and every row's part settings
+    // become 100. beep sounds when the solver gives up while settling.
+    void InitialiseModel(const std::function<void()>& beep = {});
+
+    // START's model part: the previous newest result is kept, the working row's curves cleared
+    // and the current settings stored into it, the model runs with hooks, the earlier results move
+    // down (unless left alone) and the new one, whatever its outcome, becomes the selected newest
+    // result.
+    ViewChanges StartSimulation(const model::RunHooks& hooks);
+    // What START shows while the model runs: the empty volume-time frame the live curve grows
+    // on, the reference's indices alone and no note.
+    static ViewChanges viewsWhileRunning();
+
+    // Row r of the row grid (0..4) selects result r when it holds one; otherwise nothing changes.
+    ViewChanges SelectResultRow(int r);
+    // The later results move up over the selected one; the newest remaining one is selected.
+    ViewChanges DeleteSelectedRow();
+    // The selected result becomes the reference; every result keeps its absolute settings.
+    ViewChanges UseSelectedAsReference();
+    // Row 0 of the standard record becomes the reference again; every result keeps its absolute
+    // settings. The file is read first: when it cannot be, nothing changes.
+    ViewChanges RestoreStandardReference();
+
+  private:
+    void loadCurrentPartSettings(int row);
+
+    record::SimulationRecord& record_;
+    record::RecordState& state_;
+    model::ModelState& model_;
+    ProgramFolder folder_;
+    EarlierResults earlierResults_;
+};
+
+} // namespace vm::session
