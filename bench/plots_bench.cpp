@@ -20,7 +20,7 @@ namespace {
 
 // Rows 0..3 with a forced expiration over all 1500 flow-volume samples and 1000 volume-time
 // samples, shaped roughly like a real test.
-SimulationRecord FullRecord() {
+SimulationRecord fullRecord() {
     SimulationRecord record;
     for (int row = 0; row <= 3; ++row) {
         for (int n = 1; n <= 1500; ++n) {
@@ -41,7 +41,7 @@ SimulationRecord FullRecord() {
 }
 
 void BM_DrawFlowVolumePlot(benchmark::State& state) {
-    const SimulationRecord record = FullRecord();
+    const SimulationRecord record = fullRecord();
     QImage canvas(420, 330, QImage::Format_RGB32);
     for (auto _ : state)
         DrawFlowVolumePlot(canvas, record, 1);
@@ -49,7 +49,7 @@ void BM_DrawFlowVolumePlot(benchmark::State& state) {
 BENCHMARK(BM_DrawFlowVolumePlot)->Unit(benchmark::kMillisecond);
 
 void BM_DrawFlowVolumePlotWithReplayHook(benchmark::State& state) {
-    const SimulationRecord record = FullRecord();
+    const SimulationRecord record = fullRecord();
     QImage canvas(420, 330, QImage::Format_RGB32);
     int samples = 0;
     const ReplayHook hook = [&](int, int, float, float, float) { return ++samples > 0; };
@@ -59,7 +59,7 @@ void BM_DrawFlowVolumePlotWithReplayHook(benchmark::State& state) {
 BENCHMARK(BM_DrawFlowVolumePlotWithReplayHook)->Unit(benchmark::kMillisecond);
 
 void BM_RedrawVolumeTimeCurve(benchmark::State& state) {
-    const SimulationRecord record = FullRecord();
+    const SimulationRecord record = fullRecord();
     QImage canvas(420, 330, QImage::Format_RGB32);
     VolumeTimePlot plot;
     for (auto _ : state)
@@ -69,7 +69,7 @@ BENCHMARK(BM_RedrawVolumeTimeCurve)->Unit(benchmark::kMillisecond);
 
 // One tick of a run: the new segment and the clock.
 void BM_LiveFrameTickAndClock(benchmark::State& state) {
-    const SimulationRecord record = FullRecord();
+    const SimulationRecord record = fullRecord();
     QImage canvas(420, 330, QImage::Format_RGB32);
     VolumeTimePlot plot;
     plot.RedrawVolumeTimeCurve(canvas, record, 1);

@@ -78,7 +78,7 @@ void BM_HeadlessRun(benchmark::State& state) {
         ModelState model = settled;
         // As in a process without Qt: the application object leaves the vector registers in
         // a state that slows the model down.
-        ClearUpperVectorRegisters();
+        clearUpperVectorRegisters();
         state.ResumeTiming();
         storeCurrentSettingsIntoWorkingRow(standardSettings, record);
         RunForcedExpiration(model, record, {});

@@ -37,14 +37,14 @@ std::string lastGlobalItem() {
     return std::to_string(layout::kGlobalItems - 1);
 }
 
-CliParseResult Failure(std::string message) {
+CliParseResult parseFailure(std::string message) {
     CliParseResult r;
     r.message = std::move(message);
     return r;
 }
 
 // A whole string as a finite number, nothing left over.
-bool ParseNumber(const std::string& text, double& value) {
+bool parseNumber(const std::string& text, double& value) {
     if (text.empty() || std::isspace(static_cast<unsigned char>(text.front())))
         return false;
     errno = 0;
@@ -53,7 +53,7 @@ bool ParseNumber(const std::string& text, double& value) {
     return errno == 0 && end == text.c_str() + text.size() && std::isfinite(value);
 }
 
-bool ParseInteger(const std::string& text, long& value) {
+bool parseInteger(const std::string& text, long& value) {
     if (text.empty() || std::isspace(static_cast<unsigned char>(text.front())))
         return false;
     errno = 0;
@@ -62,8 +62,8 @@ bool ParseInteger(const std::string& text, long& value) {
     return errno == 0 && end == text.c_str() + text.size();
 }
 
-std::string PercentProblem(const std::string& text, double& percent) {
-    if (!ParseNumber(text, percent))
+std::string percentProblem(const std::string& text, double& percent) {
+    if (!parseNumber(text, percent))
         return "not a number: '" + text + "'";
     if (percent < kMinSettingPercent || percent > kMaxSettingPercent)
         return "percentage " + text + " outside 10..2000";
@@ -71,7 +71,7 @@ std::string PercentProblem(const std::string& text, double& percent) {
 }
 
 // NAME for both lungs, or PART.NAME: left.NAME, right.NAME, lobe1.NAME .. lobe5.NAME.
-std::string ParsePartName(const std::string& name, PartSettingChange& change) {
+std::string parsePartName(const std::string& name, PartSettingChange& change) {
     std::string column = name;
     change.part = kEditedPart;
     const auto dot = name.find('.');
@@ -91,36 +91,36 @@ std::string ParsePartName(const std::string& name, PartSettingChange& change) {
     return {};
 }
 
-std::string ParseSet(const std::string& value, CliOptions& options) {
+std::string parseSet(const std::string& value, CliOptions& options) {
     const auto eq = value.find('=');
     if (eq == std::string::npos)
         return "--set needs NAME=PCT, got '" + value + "'";
     PartSettingChange change;
-    if (auto problem = ParsePartName(value.substr(0, eq), change); !problem.empty())
+    if (auto problem = parsePartName(value.substr(0, eq), change); !problem.empty())
         return "--set: " + problem;
-    if (auto problem = PercentProblem(value.substr(eq + 1), change.percent); !problem.empty())
+    if (auto problem = percentProblem(value.substr(eq + 1), change.percent); !problem.empty())
         return "--set " + value.substr(0, eq) + ": " + problem;
     options.partSettings.push_back(change);
     return {};
 }
 
-std::string ParseGlobal(const std::string& value, CliOptions& options) {
+std::string parseGlobal(const std::string& value, CliOptions& options) {
     const auto eq = value.find('=');
     if (eq == std::string::npos)
         return "--global needs I=PCT, got '" + value + "'";
     long item = 0;
-    if (!ParseInteger(value.substr(0, eq), item) || item < 0 || item >= layout::kGlobalItems)
+    if (!parseInteger(value.substr(0, eq), item) || item < 0 || item >= layout::kGlobalItems)
         return "--global: item '" + value.substr(0, eq) + "' is not a whole number 0.." +
                lastGlobalItem();
     GlobalSettingChange change;
     change.item = static_cast<int>(item);
-    if (auto problem = PercentProblem(value.substr(eq + 1), change.percent); !problem.empty())
+    if (auto problem = percentProblem(value.substr(eq + 1), change.percent); !problem.empty())
         return "--global " + value.substr(0, eq) + ": " + problem;
     options.globalSettings.push_back(change);
     return {};
 }
 
-CliParseResult ParseRun(const std::vector<std::string>& args) {
+CliParseResult parseRun(const std::vector<std::string>& args) {
     CliParseResult result;
     CliOptions& options = result.options;
     options.command = CliCommand::run;
@@ -133,18 +133,18 @@ CliParseResult ParseRun(const std::vector<std::string>& args) {
             continue;
         }
         if (!takesValue)
-            return Failure("unknown option '" + arg + "'");
+            return parseFailure("unknown option '" + arg + "'");
         if (i + 1 >= args.size())
-            return Failure(arg + " needs a value");
+            return parseFailure(arg + " needs a value");
         const std::string& value = args[++i];
         std::string problem;
         if (arg == "--set") {
-            problem = ParseSet(value, options);
+            problem = parseSet(value, options);
         } else if (arg == "--global") {
-            problem = ParseGlobal(value, options);
+            problem = parseGlobal(value, options);
         } else if (arg == "--runs") {
             long runs = 0;
-            if (!ParseInteger(value, runs) || runs < 1 || runs > kMaxRuns)
+            if (!parseInteger(value, runs) || runs < 1 || runs > kMaxRuns)
                 problem = "--runs needs a whole number 1..1000, got '" + value + "'";
             else
                 options.runs = static_cast<int>(runs);
@@ -156,7 +156,7 @@ CliParseResult ParseRun(const std::vector<std::string>& args) {
             options.referenceFile = value;
         }
         if (!problem.empty())
-            return Failure(problem);
+            return parseFailure(problem);
     }
     result.ok = true;
     return result;
@@ -195,9 +195,9 @@ std::string helpOption(const std::string& option, const std::string& description
 
 } // namespace
 
-CliParseResult ParseCommandLine(const std::vector<std::string>& args) {
+CliParseResult parseCommandLine(const std::vector<std::string>& args) {
     if (args.empty())
-        return Failure("no command given");
+        return parseFailure("no command given");
     const std::string& command = args[0];
     if (command == "help" || command == "--help" || command == "-h") {
         CliParseResult r;
@@ -206,20 +206,20 @@ CliParseResult ParseCommandLine(const std::vector<std::string>& args) {
         return r;
     }
     if (command == "run")
-        return ParseRun(args);
+        return parseRun(args);
     if (command == "make-standard") {
         if (args.size() != 2 || args[1].empty() || args[1].starts_with("-"))
-            return Failure("make-standard needs exactly one output FILE");
+            return parseFailure("make-standard needs exactly one output FILE");
         CliParseResult r;
         r.ok = true;
         r.options.command = CliCommand::makeStandard;
         r.options.standardFile = args[1];
         return r;
     }
-    return Failure("unknown command '" + command + "'");
+    return parseFailure("unknown command '" + command + "'");
 }
 
-std::string UsageText() {
+std::string usageText() {
     std::string text = R"(Usage:
   velta-morvane-cli run [options]        run simulated spirometric tests
   velta-morvane-cli make-standard FILE   write the standard record (a run at all settings 100)

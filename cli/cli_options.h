@@ -42,9 +42,9 @@ struct CliParseResult {
 };
 
 // args without the program name.
-CliParseResult ParseCommandLine(const std::vector<std::string>& args);
+CliParseResult parseCommandLine(const std::vector<std::string>& args);
 
-std::string UsageText();
+std::string usageText();
 
 // Accepted percentages: the track bars' floor of 10 up to well above their largest value.
 inline constexpr double kMinSettingPercent = 10.0;

@@ -24,7 +24,7 @@ namespace {
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 
-fs::path ExeDir(const char* argv0) {
+fs::path runnerFolder(const char* argv0) {
     std::error_code error;
     const fs::path self = fs::read_symlink("/proc/self/exe", error);
     if (!error)
@@ -32,7 +32,7 @@ fs::path ExeDir(const char* argv0) {
     return fs::absolute(argv0, error).parent_path();
 }
 
-int Run(const CliOptions& options, const fs::path& exeDir) {
+int runRuns(const CliOptions& options, const fs::path& exeDir) {
     const ProgramFolder folder{exeDir};
     fs::path referencePath;
     if (options.referenceFile) {
@@ -67,7 +67,7 @@ int Run(const CliOptions& options, const fs::path& exeDir) {
 
     for (int run = 1; run <= options.runs; ++run) {
         session.StartSimulation({});
-        std::cout << (options.json ? RunJson(record, run) : RunTable(record, run));
+        std::cout << (options.json ? runJson(record, run) : runTable(record, run));
     }
     std::cout.flush();
 
@@ -80,10 +80,10 @@ int Run(const CliOptions& options, const fs::path& exeDir) {
     return 0;
 }
 
-int MakeStandard(const CliOptions& options) {
+int makeStandardRecordFile(const CliOptions& options) {
     SimulationRecord standard;
     std::string message;
-    if (!MakeStandardRecord(standard, message)) {
+    if (!makeStandardRecord(standard, message)) {
         std::cerr << "velta-morvane-cli: " << message << "\n";
         return kExitFailure;
     }
@@ -103,19 +103,19 @@ int MakeStandard(const CliOptions& options) {
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
-    const CliParseResult parsed = ParseCommandLine(args);
+    const CliParseResult parsed = parseCommandLine(args);
     if (!parsed.ok) {
-        std::cerr << "velta-morvane-cli: " << parsed.message << "\n\n" << UsageText();
+        std::cerr << "velta-morvane-cli: " << parsed.message << "\n\n" << usageText();
         return kExitUsage;
     }
     switch (parsed.options.command) {
     case CliCommand::help:
-        std::cout << UsageText();
+        std::cout << usageText();
         return 0;
     case CliCommand::run:
-        return Run(parsed.options, ExeDir(argv[0]));
+        return runRuns(parsed.options, runnerFolder(argv[0]));
     case CliCommand::makeStandard:
-        return MakeStandard(parsed.options);
+        return makeStandardRecordFile(parsed.options);
     }
     return kExitUsage;
 }

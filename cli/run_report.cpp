@@ -12,7 +12,7 @@ using namespace layout;
 
 namespace {
 
-const char* StatusText(float status) {
+const char* statusText(float status) {
     if (status == 1.0f)
         return "valid";
     if (status == 0.0f)
@@ -22,38 +22,38 @@ const char* StatusText(float status) {
 
 } // namespace
 
-std::string FormatFloat(float v) {
+std::string formatFloat(float v) {
     char buffer[32];
     std::snprintf(buffer, sizeof buffer, "%.9g", static_cast<double>(v));
     return buffer;
 }
 
-std::string RunJson(const SimulationRecord& record, int runNumber) {
+std::string runJson(const SimulationRecord& record, int runNumber) {
     std::string out = "{\"run\":" + std::to_string(runNumber);
     for (const RowIndex& index : kRowIndices)
         out += ",\"" + std::string(index.jsonKey) +
-               "\":" + FormatFloat(record.field(workingRow, index.field));
+               "\":" + formatFloat(record.field(workingRow, index.field));
     out += ",\"fvSamples\":[";
     for (int n = 1; n <= kFvSamples && record.fvVolume(workingRow, n) != 0.0f; ++n) {
         if (n > 1)
             out += ',';
-        out += '[' + FormatFloat(record.fvVolume(workingRow, n)) + ',' +
-               FormatFloat(record.fvFlow(workingRow, n)) + ']';
+        out += '[' + formatFloat(record.fvVolume(workingRow, n)) + ',' +
+               formatFloat(record.fvFlow(workingRow, n)) + ']';
     }
     out += "],\"vtSamples\":[";
     for (int k = 1; k <= kVtSamples && record.vtTime(workingRow, k) != 0.0f; ++k) {
         if (k > 1)
             out += ',';
-        out += '[' + FormatFloat(record.vtTime(workingRow, k)) + ',' +
-               FormatFloat(record.vtVolume(workingRow, k)) + ']';
+        out += '[' + formatFloat(record.vtTime(workingRow, k)) + ',' +
+               formatFloat(record.vtVolume(workingRow, k)) + ']';
     }
     out += "]}\n";
     return out;
 }
 
-std::string RunTable(const SimulationRecord& record, int runNumber) {
+std::string runTable(const SimulationRecord& record, int runNumber) {
     std::string out = "Run " + std::to_string(runNumber) + ": " +
-                      StatusText(record.field(workingRow, RowField::runStatus)) + "\n";
+                      statusText(record.field(workingRow, RowField::runStatus)) + "\n";
     char line[96];
     std::snprintf(line, sizeof line, "  %-12s %10s %10s\n", "index", "result", "reference");
     out += line;

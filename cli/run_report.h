@@ -10,12 +10,12 @@ namespace vm::cli {
 // One line of JSON: the row's indices under their own names with 9 significant digits (enough
 // for the single-precision values to read back unchanged), then the stored samples as
 // fvSamples [[volume, flow], ...] and vtSamples [[time, volume], ...].
-std::string RunJson(const record::SimulationRecord& record, int runNumber);
+std::string runJson(const record::SimulationRecord& record, int runNumber);
 
 // A readable table of the same indices.
-std::string RunTable(const record::SimulationRecord& record, int runNumber);
+std::string runTable(const record::SimulationRecord& record, int runNumber);
 
 // A float written with 9 significant digits.
-std::string FormatFloat(float v);
+std::string formatFloat(float v);
 
 } // namespace vm::cli

@@ -12,7 +12,7 @@ namespace vm::cli {
 
 using namespace layout;
 
-bool MakeStandardRecord(SimulationRecord& record, std::string& message) {
+bool makeStandardRecord(SimulationRecord& record, std::string& message) {
     SimulationRecord work;
     ModelState model;
     InitialiseModel(model, work, true);

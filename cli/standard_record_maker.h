@@ -9,6 +9,6 @@
 namespace vm::cli {
 
 // Fills record with the standard record. Fails, with a message, when the run is not valid.
-bool MakeStandardRecord(record::SimulationRecord& record, std::string& message);
+bool makeStandardRecord(record::SimulationRecord& record, std::string& message);
 
 } // namespace vm::cli

@@ -15,9 +15,9 @@ bool encodeWithLibjpeg(const std::uint8_t* rgb, int width, int height, int quali
                        unsigned char** out, unsigned long* outSize, char* message) {
     jpeg_compress_struct codec;
     JpegErrorManager errors;
-    codec.err = InstallJpegErrorManager(errors);
+    codec.err = installJpegErrorManager(errors);
     if (setjmp(errors.escape)) {
-        CopyJpegMessage(message, errors.message);
+        copyJpegMessage(message, errors.message);
         jpeg_destroy_compress(&codec);
         return false;
     }
@@ -43,7 +43,7 @@ bool encodeWithLibjpeg(const std::uint8_t* rgb, int width, int height, int quali
 
 } // namespace
 
-EncodedJpeg EncodeJpeg(const DecodedPicture& picture, int quality) {
+EncodedJpeg encodeJpeg(const DecodedPicture& picture, int quality) {
     EncodedJpeg result;
     if (picture.width <= 0 || picture.height <= 0 ||
         picture.rgb.size() != static_cast<std::size_t>(picture.width) * picture.height * 3) {

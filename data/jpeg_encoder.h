@@ -15,6 +15,6 @@ struct EncodedJpeg {
     std::vector<std::uint8_t> bytes;
 };
 
-EncodedJpeg EncodeJpeg(const DecodedPicture& picture, int quality);
+EncodedJpeg encodeJpeg(const DecodedPicture& picture, int quality);
 
 } // namespace vm::data

@@ -20,7 +20,7 @@ void stopOnWarning(j_common_ptr codec, int level) {
 
 } // namespace
 
-jpeg_error_mgr* InstallJpegErrorManager(JpegErrorManager& manager) {
+jpeg_error_mgr* installJpegErrorManager(JpegErrorManager& manager) {
     jpeg_error_mgr* err = jpeg_std_error(&manager.pub);
     err->error_exit = exitWithMessage;
     err->emit_message = stopOnWarning;
@@ -28,7 +28,7 @@ jpeg_error_mgr* InstallJpegErrorManager(JpegErrorManager& manager) {
     return err;
 }
 
-void CopyJpegMessage(char* to, const char* from) {
+void copyJpegMessage(char* to, const char* from) {
     const std::size_t length = strnlen(from, JMSG_LENGTH_MAX - 1);
     std::memcpy(to, from, length);
     to[length] = '\0';

@@ -17,9 +17,9 @@ struct JpegErrorManager {
 
 // Installs the handler on `manager` and returns the pointer to store in the codec's `err`.
 // Corrupt-data warnings count as errors: a damaged picture is refused rather than shown grey.
-jpeg_error_mgr* InstallJpegErrorManager(JpegErrorManager& manager);
+jpeg_error_mgr* installJpegErrorManager(JpegErrorManager& manager);
 
 // Copies a message into a buffer of JMSG_LENGTH_MAX characters, always terminated.
-void CopyJpegMessage(char* to, const char* from);
+void copyJpegMessage(char* to, const char* from);
 
 } // namespace vm::data

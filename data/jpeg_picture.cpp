@@ -29,9 +29,9 @@ struct PixelSink {
 bool decodeWithLibjpeg(const std::uint8_t* data, std::size_t size, PixelSink sink, char* message) {
     jpeg_decompress_struct codec;
     JpegErrorManager errors;
-    codec.err = InstallJpegErrorManager(errors);
+    codec.err = installJpegErrorManager(errors);
     if (setjmp(errors.escape)) {
-        CopyJpegMessage(message, errors.message);
+        copyJpegMessage(message, errors.message);
         jpeg_destroy_decompress(&codec);
         return false;
     }
@@ -43,13 +43,13 @@ bool decodeWithLibjpeg(const std::uint8_t* data, std::size_t size, PixelSink sin
     const std::uint64_t pixels =
         static_cast<std::uint64_t>(codec.output_width) * codec.output_height;
     if (pixels > kMaxPicturePixels) {
-        CopyJpegMessage(message, "Picture too large");
+        copyJpegMessage(message, "Picture too large");
         jpeg_destroy_decompress(&codec);
         return false;
     }
     std::uint8_t* rgb = sink.reserve(sink.context, codec.output_width, codec.output_height);
     if (rgb == nullptr) {
-        CopyJpegMessage(message, "Out of memory");
+        copyJpegMessage(message, "Out of memory");
         jpeg_destroy_decompress(&codec);
         return false;
     }
@@ -79,25 +79,25 @@ std::uint8_t* reservePicture(void* context, JDIMENSION width, JDIMENSION height)
 FileResult readWholeFile(const fs::path& path, std::vector<std::uint8_t>& bytes) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        return FileError(errno, path);
+        return errnoFailure(errno, path);
     struct stat info {};
     if (::fstat(fd, &info) != 0) {
         const int e = errno;
         ::close(fd);
-        return FileError(e, path);
+        return errnoFailure(e, path);
     }
     if (static_cast<std::uintmax_t>(info.st_size) > kMaxPictureFileBytes) {
         ::close(fd);
-        return FileFailure("Picture file too large", path);
+        return fileFailure("Picture file too large", path);
     }
     // Room for a file that grew since fstat, within the limit.
     bytes.resize(std::min<std::size_t>(static_cast<std::size_t>(info.st_size) + 65536,
                                        kMaxPictureFileBytes));
-    const ssize_t got = ReadUpTo(fd, bytes.data(), bytes.size());
+    const ssize_t got = readUpTo(fd, bytes.data(), bytes.size());
     const int e = errno;
     ::close(fd);
     if (got < 0)
-        return FileError(e, path);
+        return errnoFailure(e, path);
     bytes.resize(static_cast<std::size_t>(got));
     return FileResult::success();
 }
@@ -105,10 +105,10 @@ FileResult readWholeFile(const fs::path& path, std::vector<std::uint8_t>& bytes)
 FileResult writeWholeFile(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0)
-        return FileError(errno, path);
-    const bool written = WriteAll(fd, bytes.data(), bytes.size());
-    if (!CloseFile(fd) || !written)
-        return FileError(errno, path);
+        return errnoFailure(errno, path);
+    const bool written = writeAllBytes(fd, bytes.data(), bytes.size());
+    if (!closeFile(fd) || !written)
+        return errnoFailure(errno, path);
     return FileResult::success();
 }
 
@@ -128,7 +128,7 @@ bool copyOver(const fs::path& source, const fs::path& target) {
 
 } // namespace
 
-PictureResult DecodeJpegBytes(std::span<const std::uint8_t> bytes) {
+PictureResult decodeJpegBytes(std::span<const std::uint8_t> bytes) {
     PictureResult result;
     char message[JMSG_LENGTH_MAX] = {};
     result.ok =
@@ -140,49 +140,49 @@ PictureResult DecodeJpegBytes(std::span<const std::uint8_t> bytes) {
     return result;
 }
 
-PictureResult DecodeJpegFile(const fs::path& path) {
+PictureResult decodeJpegFile(const fs::path& path) {
     std::vector<std::uint8_t> bytes;
     if (const FileResult read = readWholeFile(path, bytes); !read.ok)
         return {false, read.message, {}};
-    return DecodeJpegBytes(bytes);
+    return decodeJpegBytes(bytes);
 }
 
-bool ReverseFirst100Bytes(std::span<std::uint8_t> bytes) {
+bool reverseFirst100Bytes(std::span<std::uint8_t> bytes) {
     if (bytes.size() < kReversedBytes)
         return false;
     std::reverse(bytes.begin(), bytes.begin() + kReversedBytes);
     return true;
 }
 
-FileResult ReverseFirst100Bytes(const fs::path& path) {
+FileResult reverseFirst100Bytes(const fs::path& path) {
     const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
     if (fd < 0)
-        return FileError(errno, path);
+        return errnoFailure(errno, path);
     std::uint8_t head[kReversedBytes];
-    const ssize_t got = ReadUpTo(fd, head, kReversedBytes);
+    const ssize_t got = readUpTo(fd, head, kReversedBytes);
     if (got < 0) {
         const int e = errno;
         ::close(fd);
-        return FileError(e, path);
+        return errnoFailure(e, path);
     }
     if (static_cast<std::size_t>(got) < kReversedBytes) {
         ::close(fd);
-        return FileFailure("Read beyond end of file", path);
+        return fileFailure("Read beyond end of file", path);
     }
-    ReverseFirst100Bytes(std::span<std::uint8_t>(head, kReversedBytes));
-    const bool written = ::lseek(fd, 0, SEEK_SET) == 0 && WriteAll(fd, head, kReversedBytes);
-    if (!CloseFile(fd) || !written)
-        return FileError(errno, path);
+    reverseFirst100Bytes(std::span<std::uint8_t>(head, kReversedBytes));
+    const bool written = ::lseek(fd, 0, SEEK_SET) == 0 && writeAllBytes(fd, head, kReversedBytes);
+    if (!closeFile(fd) || !written)
+        return errnoFailure(errno, path);
     return FileResult::success();
 }
 
-PictureResult DecodeReversedPicture(const fs::path& source, const fs::path& tempPath) {
+PictureResult decodeReversedPicture(const fs::path& source, const fs::path& tempPath) {
     std::error_code ec;
     if (fs::exists(source, ec))
         copyOver(source, tempPath);
-    if (const FileResult reversed = ReverseFirst100Bytes(tempPath); !reversed.ok)
+    if (const FileResult reversed = reverseFirst100Bytes(tempPath); !reversed.ok)
         return {false, reversed.message, {}};
-    return DecodeJpegFile(tempPath);
+    return decodeJpegFile(tempPath);
 }
 
 } // namespace vm::data

@@ -33,19 +33,19 @@ inline constexpr std::uintmax_t kMaxPictureFileBytes = 256u * 1024u * 1024u;
 // How many leading bytes of an airway picture are stored in reverse order.
 inline constexpr std::size_t kReversedBytes = 100;
 
-PictureResult DecodeJpegBytes(std::span<const std::uint8_t> bytes);
-PictureResult DecodeJpegFile(const std::filesystem::path& path);
+PictureResult decodeJpegBytes(std::span<const std::uint8_t> bytes);
+PictureResult decodeJpegFile(const std::filesystem::path& path);
 
 // Reverses bytes 0..99 of the file in place (byte 99 first). Fewer than 100 bytes: the file
 // layer's "Read beyond end of file" and the file is left as it was.
-record::FileResult ReverseFirst100Bytes(const std::filesystem::path& path);
+record::FileResult reverseFirst100Bytes(const std::filesystem::path& path);
 // The same on bytes in memory; false when there are fewer than 100.
-bool ReverseFirst100Bytes(std::span<std::uint8_t> bytes);
+bool reverseFirst100Bytes(std::span<std::uint8_t> bytes);
 
 // One airway picture: copies source over tempPath (when the source is missing or the copy fails,
 // tempPath is left untouched and decoded as it is), reverses its first 100 bytes and decodes it.
 // The caller deletes tempPath after the last picture and after a failure.
-PictureResult DecodeReversedPicture(const std::filesystem::path& source,
+PictureResult decodeReversedPicture(const std::filesystem::path& source,
                                     const std::filesystem::path& tempPath);
 
 } // namespace vm::data

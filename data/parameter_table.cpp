@@ -17,12 +17,12 @@ namespace {
 void storeLineWithoutLineEnd(std::string_view line, int row, TextGrid& grid) {
     if (!line.empty() && line.back() == '\r')
         line.remove_suffix(1);
-    StoreParameterLine(line, row, grid);
+    storeParameterLine(line, row, grid);
 }
 
 } // namespace
 
-void StoreParameterLine(std::string_view line, int row, TextGrid& grid) {
+void storeParameterLine(std::string_view line, int row, TextGrid& grid) {
     grid.growRows(row + 1);
     std::string field;
     int column = 0;
@@ -47,10 +47,10 @@ FileResult ReadParameterTable(const std::filesystem::path& path, TextGrid& grid)
     if (status.type() == std::filesystem::file_type::not_found)
         return FileResult::failure("File not found:" + path.string());
     if (ec)
-        return FileError(ec.value(), path);
+        return errnoFailure(ec.value(), path);
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        return FileError(errno, path);
+        return errnoFailure(errno, path);
 
     std::string pending; // the bytes of the line being read
     int row = 0;
@@ -62,7 +62,7 @@ FileResult ReadParameterTable(const std::filesystem::path& path, TextGrid& grid)
                 continue;
             const int e = errno;
             ::close(fd);
-            return FileError(e, path);
+            return errnoFailure(e, path);
         }
         if (n == 0)
             break;

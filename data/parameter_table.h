@@ -21,7 +21,7 @@ inline constexpr int kParameterTableRows = 40;
 record::FileResult ReadParameterTable(const std::filesystem::path& path, TextGrid& grid);
 
 // One line's bytes (without its line end) split into the grid's row `row`.
-void StoreParameterLine(std::string_view line, int row, TextGrid& grid);
+void storeParameterLine(std::string_view line, int row, TextGrid& grid);
 
 
 

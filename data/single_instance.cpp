@@ -20,7 +20,7 @@ fs::path lockFileIn(const fs::path& directory) {
 
 } // namespace
 
-fs::path SingleInstanceMarker::DefaultLockDirectory() {
+fs::path SingleInstanceMarker::defaultLockDirectory() {
     if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && *runtime) {
         std::error_code ec;
         if (fs::is_directory(runtime, ec))
@@ -29,7 +29,7 @@ fs::path SingleInstanceMarker::DefaultLockDirectory() {
     return "/tmp";
 }
 
-SingleInstanceMarker::SingleInstanceMarker() : SingleInstanceMarker(DefaultLockDirectory()) {}
+SingleInstanceMarker::SingleInstanceMarker() : SingleInstanceMarker(defaultLockDirectory()) {}
 
 SingleInstanceMarker::SingleInstanceMarker(fs::path lockDirectory)
     : lockFile_(lockFileIn(lockDirectory)) {}

@@ -23,7 +23,7 @@ class SingleInstanceMarker {
 
     const std::filesystem::path& lockFile() const { return lockFile_; }
 
-    static std::filesystem::path DefaultLockDirectory();
+    static std::filesystem::path defaultLockDirectory();
 
   private:
     std::filesystem::path lockFile_;

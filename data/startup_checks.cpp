@@ -50,7 +50,7 @@ bool writeAll(int fd, std::string_view text) {
 
 } // namespace
 
-std::optional<fs::path> FindChildNoCase(const fs::path& parent, std::string_view name) {
+std::optional<fs::path> findChildNoCase(const fs::path& parent, std::string_view name) {
     if (name.empty())
         return std::nullopt;
     std::error_code ec;
@@ -75,7 +75,7 @@ std::optional<fs::path> FindChildNoCase(const fs::path& parent, std::string_view
     return found;
 }
 
-fs::path ResolveDataPath(const fs::path& exeDir, std::string_view relative) {
+fs::path resolveDataPath(const fs::path& exeDir, std::string_view relative) {
     fs::path result = exeDir;
     bool resolving = true;
     while (!relative.empty()) {
@@ -86,7 +86,7 @@ fs::path ResolveDataPath(const fs::path& exeDir, std::string_view relative) {
         if (part.empty())
             continue;
         if (resolving) {
-            if (auto match = FindChildNoCase(result, part)) {
+            if (auto match = findChildNoCase(result, part)) {
                 result = *match;
                 continue;
             }
@@ -97,26 +97,26 @@ fs::path ResolveDataPath(const fs::path& exeDir, std::string_view relative) {
     return result;
 }
 
-int MissingDataFilesNumber(const fs::path& exeDir) {
+int missingDataFilesNumber(const fs::path& exeDir) {
     int number = 0;
     for (const auto& file : kCheckedFiles) {
         std::error_code ec;
-        if (!fs::is_regular_file(ResolveDataPath(exeDir, file.name), ec))
+        if (!fs::is_regular_file(resolveDataPath(exeDir, file.name), ec))
             number += file.weight;
     }
     return number;
 }
 
-std::string MissingFilesMessage(int number) {
+std::string missingFilesMessage(int number) {
     return "One of the application files is missing or corrupted " + std::to_string(number);
 }
 
-std::string ReadOnlyDiskMessage() {
+std::string readOnlyDiskMessage() {
     return "This application cannot work on the read only disk.";
 }
 
-bool WriteProbe(const fs::path& exeDir) {
-    const auto folder = FindChildNoCase(exeDir, "Simulations");
+bool writeProbe(const fs::path& exeDir) {
+    const auto folder = findChildNoCase(exeDir, "Simulations");
     std::error_code ec;
     if (!folder || !fs::is_directory(*folder, ec))
         return false;

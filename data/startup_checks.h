@@ -11,26 +11,26 @@ namespace vm::data {
 
 // The sum of the weights of the checked data files that are missing under exeDir:
 // F000.dat 1, F001.dat .. F005.dat 10 .. 100000, standard.dat 1000000. 0 when all are there.
-int MissingDataFilesNumber(const std::filesystem::path& exeDir);
+int missingDataFilesNumber(const std::filesystem::path& exeDir);
 
 // "One of the application files is missing or corrupted " followed by the number.
-std::string MissingFilesMessage(int number);
+std::string missingFilesMessage(int number);
 
 // "This application cannot work on the read only disk."
-std::string ReadOnlyDiskMessage();
+std::string readOnlyDiskMessage();
 
 // The entry of `parent` called `name`, letter case ignored (an exact match wins). The file system
 // is case-sensitive, while the program names its folders in more than one spelling.
-std::optional<std::filesystem::path> FindChildNoCase(const std::filesystem::path& parent,
+std::optional<std::filesystem::path> findChildNoCase(const std::filesystem::path& parent,
                                                      std::string_view name);
 
 // exeDir followed by a relative path with forward slashes ("datfiles1/standard.dat"), each part
 // matched without regard to letter case; parts that do not exist are kept as written.
-std::filesystem::path ResolveDataPath(const std::filesystem::path& exeDir,
+std::filesystem::path resolveDataPath(const std::filesystem::path& exeDir,
                                       std::string_view relative);
 
 // Creates "Simulations/test.dat", writes "test", flushes, closes and deletes it. False when the
 // folder is missing or any step fails.
-bool WriteProbe(const std::filesystem::path& exeDir);
+bool writeProbe(const std::filesystem::path& exeDir);
 
 } // namespace vm::data

@@ -22,18 +22,18 @@ struct LobeSearch {
     bool searching;
 };
 
-inline double Residual(const LobeSearch& s, double z) {
+inline double residual(const LobeSearch& s, double z) {
     if (s.limited)
         return s.w - s.t * z - s.v * std::atan((s.h - z) / s.u);
     return s.w - s.t * z - s.v * std::atan((s.f - z) * s.u / ((z - s.h) * s.d + s.A));
 }
 
-inline int IterationCap(const LobeSearch& s) {
+inline int iterationCapOf(const LobeSearch& s) {
     return s.limited ? kLimitedIterationCap : kOpenIterationCap;
 }
 
 // Sets up lobe k's search up to its first regula-falsi point.
-void StartSearch(LobeSearch& s, const LobeAirway& a, double x, double pc) {
+void startSearch(LobeSearch& s, const LobeAirway& a, double x, double pc) {
     s.f = x + pc;
     s.h = x + a.pleuralOffset;
     s.m = a.alveolarPressure;
@@ -54,13 +54,13 @@ void StartSearch(LobeSearch& s, const LobeAirway& a, double x, double pc) {
         s.w = s.m * a.o + s.h * a.r;
     }
     s.za = s.m;
-    s.Fa = Residual(s, s.m);
+    s.Fa = residual(s, s.m);
 }
 
-void FirstPoint(LobeSearch& s) {
+void firstPoint(LobeSearch& s) {
     if (!s.limited) {
         s.zc = (s.m + s.f) / 2;
-        s.Fc = Residual(s, s.zc);
+        s.Fc = residual(s, s.zc);
         if (s.Fa * s.Fc > 0) {
             s.za = s.f;
             s.Fa = s.w - s.f * s.t;
@@ -94,7 +94,7 @@ void FirstPoint(LobeSearch& s) {
             return;
         }
     }
-    s.Fz = Residual(s, s.z);
+    s.Fz = residual(s, s.z);
     s.searching = true;
 }
 
@@ -106,7 +106,7 @@ bool Iterate(LobeSearch& s) {
         return s.searching = false;
     }
     // Past its own cap a lobe fails whatever the lobes before it used.
-    if (++s.iterations > IterationCap(s)) {
+    if (++s.iterations > iterationCapOf(s)) {
         s.outcome = SolverOutcome::iterationCap;
         return s.searching = false;
     }
@@ -123,13 +123,13 @@ bool Iterate(LobeSearch& s) {
         return s.searching = false;
     }
     s.z = s.zc - (s.zc - s.za) * s.Fc / slope;
-    s.Fz = Residual(s, s.z);
+    s.Fz = residual(s, s.z);
     return true;
 }
 
 } // namespace
 
-LobeAirways CollectLobeAirways(const ModelState& model) {
+LobeAirways collectLobeAirways(const ModelState& model) {
     LobeAirways airways;
     for (int k = 0; k < kLobeCount; ++k) {
         LobeAirway& a = airways[k];
@@ -146,18 +146,18 @@ LobeAirways CollectLobeAirways(const ModelState& model) {
     return airways;
 }
 
-SolverOutcome SolveLobeFlows(ModelState& model, double x, double pcLeft, double pcRight,
+SolverOutcome solveLobeFlows(ModelState& model, double x, double pcLeft, double pcRight,
                              SolverMode mode, LobeValues& probeFlows) {
-    return SolveLobeFlows(model, CollectLobeAirways(model), x, pcLeft, pcRight, mode, probeFlows);
+    return solveLobeFlows(model, collectLobeAirways(model), x, pcLeft, pcRight, mode, probeFlows);
 }
 
-SolverOutcome SolveLobeFlows(ModelState& model, const LobeAirways& airways, double x, double pcLeft,
+SolverOutcome solveLobeFlows(ModelState& model, const LobeAirways& airways, double x, double pcLeft,
                              double pcRight, SolverMode mode, LobeValues& probeFlows) {
     std::array<LobeSearch, kLobeCount> search;
     for (int k = 0; k < kLobeCount; ++k)
-        StartSearch(search[k], airways[k], x, k < kLeftLobeCount ? pcLeft : pcRight);
+        startSearch(search[k], airways[k], x, k < kLeftLobeCount ? pcLeft : pcRight);
     for (LobeSearch& s : search)
-        FirstPoint(s);
+        firstPoint(s);
     for (bool any = true; any;) {
         any = false;
         for (LobeSearch& s : search)
@@ -172,8 +172,8 @@ SolverOutcome SolveLobeFlows(ModelState& model, const LobeAirways& airways, doub
         const LobeSearch& s = search[k];
         model.state.flowLimited[k] = s.limited ? 1 : 0;
         // A lobe that needed no iteration never meets the cap.
-        if (s.iterations > 0 && used + s.iterations > IterationCap(s)) {
-            used = IterationCap(s) + 1;
+        if (s.iterations > 0 && used + s.iterations > iterationCapOf(s)) {
+            used = iterationCapOf(s) + 1;
             outcome = SolverOutcome::iterationCap;
             break;
         }

@@ -35,19 +35,19 @@ struct LobeAirway {
 };
 using LobeAirways = std::array<LobeAirway, kLobeCount>;
 
-LobeAirways CollectLobeAirways(const ModelState& model);
+LobeAirways collectLobeAirways(const ModelState& model);
 
 // Solves all five lobes at the trial pleural pressure x (kPa) with the central transmural
 // pressures pcLeft and pcRight. Writes flowLimited in both modes; in commit mode the lobe flows
 // and, where |flow| > 0.001, intermediateEffResistance; in probe mode the flows go to probeFlows.
 // On failure sets solverFailed and returns at once, leaving the later lobes unsolved.
-SolverOutcome SolveLobeFlows(ModelState& model, double x, double pcLeft, double pcRight,
+SolverOutcome solveLobeFlows(ModelState& model, double x, double pcLeft, double pcRight,
                              SolverMode mode, LobeValues& probeFlows);
-SolverOutcome SolveLobeFlows(ModelState& model, const LobeAirways& airways, double x, double pcLeft,
+SolverOutcome solveLobeFlows(ModelState& model, const LobeAirways& airways, double x, double pcLeft,
                              double pcRight, SolverMode mode, LobeValues& probeFlows);
 
 // Only giving up after too many iterations sounds the system beep.
-inline bool SolverFailureBeeps(SolverOutcome outcome) {
+inline bool solverFailureBeeps(SolverOutcome outcome) {
     return outcome == SolverOutcome::iterationCap;
 }
 

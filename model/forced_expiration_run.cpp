@@ -19,14 +19,14 @@ using namespace timeline;
 
 namespace {
 
-void SetRunStatus(SimulationRecord& record, float status) {
+void setRunStatus(SimulationRecord& record, float status) {
     record.setField(workingRow, RowField::runStatus, status);
 }
 
 // The working row starts empty: no indices, no curves. The curves of the row's previous
 // contents are cleared whole, so that a shorter run never shows or measures a stale tail.
-void ClearWorkingRow(const ModelState& m, SimulationRecord& record) {
-    SetRunStatus(record, kRunValid);
+void clearWorkingRow(const ModelState& m, SimulationRecord& record) {
+    setRunStatus(record, kRunValid);
     for (RowField f : {RowField::fev1, RowField::fvcex, RowField::fev1PctFvc, RowField::pef,
                        RowField::mef75, RowField::mef50, RowField::mef25, RowField::erv,
                        RowField::flowAt1s, RowField::tlc, RowField::fet})
@@ -50,16 +50,16 @@ void ClearWorkingRow(const ModelState& m, SimulationRecord& record) {
     }
 }
 
-void StartRun(ModelState& m, SimulationRecord& record) {
+void startRun(ModelState& m, SimulationRecord& record) {
     m.state.solverFailed = 0;
-    ConvertSettingsToTargets(m.parameters, record);
+    convertSettingsToTargets(m.parameters, record);
     m.state.modelTime = 0;
     // Every run begins its breathing pattern afresh: a phase left at the final inspiration by
     // the previous run would let a run that never reached the manoeuvre pass as valid.
     m.progress = RunProgress::atStart(m.state.lungVolume);
 }
 
-void ShowRunClockIfDue(ModelState& m, const RunHooks& hooks) {
+void showRunClockIfDue(ModelState& m, const RunHooks& hooks) {
     RunProgress& run = m.progress;
     const int n = substepCount(run.integrationState);
     const long long divisor = std::llabs(kRunClockPeriod_ms - kRunClockPerSubstep_ms * n);
@@ -71,23 +71,23 @@ void ShowRunClockIfDue(ModelState& m, const RunHooks& hooks) {
     }
 }
 
-void RecordStep(ModelState& m, SimulationRecord& record, const RunHooks& hooks, double t) {
+void recordStep(ModelState& m, SimulationRecord& record, const RunHooks& hooks, double t) {
     RunProgress& run = m.progress;
-    if (!run.recording || !RunIsValid(record))
+    if (!run.recording || !runIsValid(record))
         return;
     run.stepCount += 1;
     // Beyond the record's last volume-time sample nothing more is stored or drawn.
-    if (run.stepCount % kVolumeTimeCadence_steps == 0 && StoreVolumeTimeSample(m, record) &&
+    if (run.stepCount % kVolumeTimeCadence_steps == 0 && storeVolumeTimeSample(m, record) &&
         hooks.liveFrameTick)
         hooks.liveFrameTick();
-    if (run.forcedRecording && t > EffortStart(m) + kFev1AfterEffort_s &&
+    if (run.forcedRecording && t > effortStart(m) + kFev1AfterEffort_s &&
         record.field(workingRow, RowField::fev1) == 0) {
         record.setField(workingRow, RowField::fev1, static_cast<float>(m.state.lungVolume));
         record.setField(workingRow, RowField::flowAt1s, static_cast<float>(m.state.mouthFlow));
     }
 }
 
-void SampleFlowVolume(ModelState& m, SimulationRecord& record, double t) {
+void sampleFlowVolume(ModelState& m, SimulationRecord& record, double t) {
     const RunProgress& run = m.progress;
     if (!run.forcedRecording)
         return;
@@ -97,36 +97,36 @@ void SampleFlowVolume(ModelState& m, SimulationRecord& record, double t) {
         record.setField(workingRow, RowField::fet, static_cast<float>(fet + kStepLength_s));
     }
     // After a failure the state stands still; nothing of it belongs on the curve.
-    if (!RunIsValid(record))
+    if (!runIsValid(record))
         return;
-    const double T = EffortStart(m);
+    const double T = effortStart(m);
     const double riseEnd = T + m.parameters.effortRiseTime;
     const double fastEnd = riseEnd + kEffortCadenceAfterRise_s;
     const bool due = (t < T && run.stepCount % kBeforeEffortCadence_steps == 0) ||
                      (t > fastEnd && run.stepCount % kExpirationCadence_steps == 0) ||
                      (T < t && t < fastEnd && run.stepCount % kEffortCadence_steps == 0);
     if (due)
-        TakeFlowVolumeSample(m, record, recordedFlow);
+        takeFlowVolumeSample(m, record, recordedFlow);
 }
 
-bool RunEnds(const ModelState& m, double t) {
-    const double riseEnd = EffortStart(m) + m.parameters.effortRiseTime;
+bool runEnds(const ModelState& m, double t) {
+    const double riseEnd = effortStart(m) + m.parameters.effortRiseTime;
     return t > kRunLimit_s || t > riseEnd + kRunEndAfterRise_s ||
            (t > riseEnd + kQuietEndAfterRise_s && !m.progress.recording &&
             std::fabs(m.state.mouthFlow) < kQuietMouthFlow_lps);
 }
 
-void FinishRun(ModelState& m, SimulationRecord& record, const RunHooks& hooks) {
-    if (m.progress.manoeuvrePhase < ManoeuvrePhase::finalInspiration && RunIsValid(record))
-        SetRunStatus(record, kRunError);
-    if (RunIsValid(record) && !HasExpiredVolume(FindFlowVolumeExtent(record, workingRow))) {
+void finishRun(ModelState& m, SimulationRecord& record, const RunHooks& hooks) {
+    if (m.progress.manoeuvrePhase < ManoeuvrePhase::finalInspiration && runIsValid(record))
+        setRunStatus(record, kRunError);
+    if (runIsValid(record) && !hasExpiredVolume(findFlowVolumeExtent(record, workingRow))) {
         m.state.solverFailed = 1;
-        SetRunStatus(record, kRunError);
+        setRunStatus(record, kRunError);
     }
     if (m.state.solverFailed)
         InitialiseModel(m, record, false, hooks.beep);
-    if (RunIsValid(record))
-        ComputeSpirometricIndices(record, workingRow);
+    if (runIsValid(record))
+        computeSpirometricIndices(record, workingRow);
     else
         record.clearFvVolume(workingRow);
     IntegratedState& s = m.state;
@@ -137,17 +137,17 @@ void FinishRun(ModelState& m, SimulationRecord& record, const RunHooks& hooks) {
 
 } // namespace
 
-bool SettingsAreUsable(const SimulationRecord& record) {
+bool settingsAreUsable(const SimulationRecord& record) {
     for (int p = 0; p < kParts; ++p)
         for (int c = 0; c < kSettingColumns; ++c) {
-            if (!SettingIsRead(p, c))
+            if (!settingIsRead(p, c))
                 continue;
-            const double f = PartSettingFactor(record, p, c);
+            const double f = partSettingFactor(record, p, c);
             if (!std::isfinite(f) || f <= 0)
                 return false;
         }
     for (int i = 0; i < 4; ++i) {
-        const double g = GlobalSettingFactor(record, i);
+        const double g = globalSettingFactor(record, i);
         if (!std::isfinite(g) || g <= 0)
             return false;
     }
@@ -155,23 +155,23 @@ bool SettingsAreUsable(const SimulationRecord& record) {
 }
 
 void RunForcedExpiration(ModelState& m, SimulationRecord& record, const RunHooks& hooks) {
-    ClearWorkingRow(m, record);
-    if (!SettingsAreUsable(record)) {
+    clearWorkingRow(m, record);
+    if (!settingsAreUsable(record)) {
         // Nothing can be simulated; the model is left as it was.
-        SetRunStatus(record, kRunError);
+        setRunStatus(record, kRunError);
         return;
     }
-    StartRun(m, record);
+    startRun(m, record);
     bool beeped = false;
     for (;;) {
         const double t = m.state.modelTime;
-        ApplyRunPhase(m, record, t);
+        applyRunPhase(m, record, t);
         if (m.progress.ramp.active)
             m.progress.integrationState = IntegrationState::substeps150;
-        AdjustIntegrationState(m);
-        if (m.progress.integrating && RunIsValid(record)) {
+        adjustIntegrationState(m);
+        if (m.progress.integrating && runIsValid(record)) {
             const SolverOutcome outcome = ModelStep(m, m.progress.integrationState);
-            if (SolverFailureBeeps(outcome) && hooks.beep && !beeped) {
+            if (solverFailureBeeps(outcome) && hooks.beep && !beeped) {
                 hooks.beep();
                 beeped = true;
             }
@@ -179,14 +179,14 @@ void RunForcedExpiration(ModelState& m, SimulationRecord& record, const RunHooks
             m.state.modelTime += kStepLength_s;
         }
         if (m.state.solverFailed)
-            SetRunStatus(record, kRunError);
-        ShowRunClockIfDue(m, hooks);
-        RecordStep(m, record, hooks, t);
-        SampleFlowVolume(m, record, t);
-        if (RunEnds(m, t))
+            setRunStatus(record, kRunError);
+        showRunClockIfDue(m, hooks);
+        recordStep(m, record, hooks, t);
+        sampleFlowVolume(m, record, t);
+        if (runEnds(m, t))
             break;
     }
-    FinishRun(m, record, hooks);
+    finishRun(m, record, hooks);
 }
 
 } // namespace vm::model

@@ -13,6 +13,6 @@ namespace vm::model {
 void RunForcedExpiration(ModelState& model, record::SimulationRecord& record, const RunHooks& hooks);
 
 // Whether every setting factor the model reads is a finite positive number.
-bool SettingsAreUsable(const record::SimulationRecord& record);
+bool settingsAreUsable(const record::SimulationRecord& record);
 
 } // namespace vm::model

@@ -11,7 +11,7 @@ using namespace vm::record;
 
 namespace vm::model {
 
-void SetReferenceState(ModelState& m) {
+void setReferenceState(ModelState& m) {
     using namespace reference;
     setReferenceParameters(m.parameters);
 
@@ -49,7 +49,7 @@ void InitialiseModel(ModelState& model, SimulationRecord& record, bool resetRowS
 
 void InitialiseModel(ModelState& model, SimulationRecord& record, bool resetRowSettings,
                      const std::function<void()>& beep) {
-    SetReferenceState(model);
+    setReferenceState(model);
     if (resetRowSettings)
         resetAllRowPartSettings(record);
     // A failed settling leaves solverFailed set; every later step then ends at its first solver
@@ -63,7 +63,7 @@ void InitialiseModel(ModelState& model, SimulationRecord& record, bool resetRowS
             target = 0.5 * model.parameters.inspiratoryPressure *
                      (1 - std::cos((t - kSettlingRiseStart_s) * std::numbers::pi /
                                    kSettlingRiseLength_s));
-        if (SolverFailureBeeps(ModelStep(model, model.progress.integrationState)) && !beeped &&
+        if (solverFailureBeeps(ModelStep(model, model.progress.integrationState)) && !beeped &&
             beep) {
             beep();
             beeped = true;

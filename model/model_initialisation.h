@@ -19,7 +19,7 @@ void InitialiseModel(ModelState& model, record::SimulationRecord& record, bool r
                      const std::function<void()>& beep);
 
 // Reference values of every parameter and state variable, without settling.
-void SetReferenceState(ModelState& model);
+void setReferenceState(ModelState& model);
 
 // Settling: the muscles rest for half a second, then take up the inspiratory pressure by a half
 // cosine over two seconds, and settling ends once the model's time passes 2.5 s.

@@ -9,7 +9,7 @@
 
 namespace vm::model {
 
-double ChestWallPressure(const ModelState& m, double lungVolume) {
+double chestWallPressureAt(const ModelState& m, double lungVolume) {
     const Parameters& p = m.parameters;
     const double minVolume = p.chestWallMinVolume.current;
     if (lungVolume > 1.0001 * minVolume)
@@ -18,11 +18,11 @@ double ChestWallPressure(const ModelState& m, double lungVolume) {
     return -100 * lungVolume * p.chestWallConstant.current / p.chestWallScale.current;
 }
 
-double PeripheralResistance(double conductance, double lobeVolume, double lobeMinVolume) {
-    return PeripheralResistance(conductance, lobeVolume, lobeMinVolume, std::cbrt(lobeMinVolume));
+double peripheralResistanceAt(double conductance, double lobeVolume, double lobeMinVolume) {
+    return peripheralResistanceAt(conductance, lobeVolume, lobeMinVolume, std::cbrt(lobeMinVolume));
 }
 
-double PeripheralResistance(double conductance, double lobeVolume, double lobeMinVolume,
+double peripheralResistanceAt(double conductance, double lobeVolume, double lobeMinVolume,
                             double lobeMinVolumeRoot) {
     const double V = lobeVolume > lobeMinVolume + 0.0001 ? lobeVolume : lobeMinVolume + 0.0001;
     const double span = std::cbrt(V) - lobeMinVolumeRoot;
@@ -30,7 +30,7 @@ double PeripheralResistance(double conductance, double lobeVolume, double lobeMi
     return 1.0 / (conductance * (span2 * span2));
 }
 
-double CentralTransmuralPressure(double Vc, double Vr, double C, double bronchusFlow,
+double centralTransmuralPressure(double Vc, double Vr, double C, double bronchusFlow,
                                  double lobeInflow, double lobeConductanceSum, double constant) {
     const double rho = std::max(Vc / Vr, 0.001);
     const double elastic = (1.0 - 1.0 / rho) * std::fabs(rho - 1.0) * Vr / C;
@@ -82,7 +82,7 @@ struct RampPlan {
 };
 
 // Start values of every parameter of the moving groups.
-RampPlan PrepareRamps(ModelState& m) {
+RampPlan prepareRamps(ModelState& m) {
     RampPlan plan;
     plan.groups = movingGroups(m.progress.ramp);
     for (const RampGroupList& group : rampGroups) {
@@ -97,7 +97,7 @@ RampPlan PrepareRamps(ModelState& m) {
 }
 
 // D = 1/chestWallResistance + Σ 1/tissueResistance.
-double PleuralDamping(const Parameters& p) {
+double pleuralDamping(const Parameters& p) {
     double d = 1.0 / p.chestWallResistance.current;
     for (int k = 0; k < kLobeCount; ++k)
         d += 1.0 / p.tissueResistance[k].current;
@@ -127,7 +127,7 @@ void rampSubstep(ModelState& m, const RampPlan& plan, int i, int n, double& D) {
     for (std::size_t j = 0; j < plan.count; ++j)
         plan.ramping[j]->rampTo(i, n);
     if (moves(plan.groups, RampGroup::chestTissue))
-        D = PleuralDamping(m.parameters);
+        D = pleuralDamping(m.parameters);
     if (moves(plan.groups, RampGroup::geometry))
         keepGeometryClearOfLobeVolumes(m.parameters, m.state);
 }
@@ -178,7 +178,7 @@ void lobeTissue(ModelState& m, MinVolumeRoots& roots) {
             roots.root[k] = std::cbrt(minVolume);
         }
         s.peripheralResistance[k] =
-            PeripheralResistance(p.peripheralConductance[k].current, V, minVolume, roots.root[k]);
+            peripheralResistanceAt(p.peripheralConductance[k].current, V, minVolume, roots.root[k]);
     }
 }
 
@@ -187,16 +187,16 @@ void lobeTissue(ModelState& m, MinVolumeRoots& roots) {
 LobeAirways lobeMechanics(ModelState& m, MinVolumeRoots& roots) {
     const Parameters& p = m.parameters;
     IntegratedState& s = m.state;
-    s.chestWallPressure = ChestWallPressure(m, s.lungVolume);
+    s.chestWallPressure = chestWallPressureAt(m, s.lungVolume);
     lobeTissue(m, roots);
 
-    LobeAirways airways = CollectLobeAirways(m);
+    LobeAirways airways = collectLobeAirways(m);
     const double leftConductance = airways[0].r + airways[1].r;
     const double rightConductance = airways[2].r + airways[3].r + airways[4].r;
-    s.PcL = CentralTransmuralPressure(s.leftCentralVolume, p.centralReferenceVolume[0].current,
+    s.PcL = centralTransmuralPressure(s.leftCentralVolume, p.centralReferenceVolume[0].current,
                                       p.centralCompliance[0].current, s.leftBronchusFlow,
                                       s.lobeFlow[0] + s.lobeFlow[1], leftConductance, 0.4);
-    s.PcR = CentralTransmuralPressure(
+    s.PcR = centralTransmuralPressure(
         s.rightCentralVolume, p.centralReferenceVolume[1].current, p.centralCompliance[1].current,
         s.rightBronchusFlow, s.lobeFlow[2] + s.lobeFlow[3] + s.lobeFlow[4], rightConductance, 0.1);
     return airways;
@@ -227,7 +227,7 @@ TissueDrive tissueDrive(const ModelState& m) {
     return drive;
 }
 
-double CentralNetInflow(const IntegratedState& s) {
+double centralNetInflow(const IntegratedState& s) {
     return (s.leftBronchusFlow - s.lobeFlow[0] - s.lobeFlow[1]) +
            (s.rightBronchusFlow - s.lobeFlow[2] - s.lobeFlow[3] - s.lobeFlow[4]);
 }
@@ -240,21 +240,21 @@ SolverOutcome solvePleuralPressure(ModelState& m, const LobeAirways& airways,
     const double Rcw = m.parameters.chestWallResistance.current;
     const double drive = s.chestWallPressure + m.parameters.musclePressure.current;
     const double denominator = Rcw * tissue.G + 1;
-    const double x0 = ((tissue.A + CentralNetInflow(s)) * Rcw + drive) / denominator;
+    const double x0 = ((tissue.A + centralNetInflow(s)) * Rcw + drive) / denominator;
     SolverOutcome outcome =
-        SolveLobeFlows(m, airways, x0, s.PcL, s.PcR, SolverMode::commit, probeFlows);
+        solveLobeFlows(m, airways, x0, s.PcL, s.PcR, SolverMode::commit, probeFlows);
     if (s.solverFailed)
         return outcome;
-    outcome = SolveLobeFlows(m, airways, x0 + kProbeOffset_kPa, s.PcL, s.PcR, SolverMode::probe,
+    outcome = solveLobeFlows(m, airways, x0 + kProbeOffset_kPa, s.PcL, s.PcR, SolverMode::probe,
                              probeFlows);
     if (s.solverFailed)
         return outcome;
     double g = 0.0;
     for (int k = 0; k < kLobeCount; ++k)
         g += (probeFlows[k] - s.lobeFlow[k]) / kProbeOffset_kPa;
-    const double x1 = ((tissue.A + CentralNetInflow(s)) * Rcw + drive) / denominator;
+    const double x1 = ((tissue.A + centralNetInflow(s)) * Rcw + drive) / denominator;
     s.pleuralPressure = (x1 * D + x0 * g) / (g + D);
-    return SolveLobeFlows(m, airways, s.pleuralPressure, s.PcL, s.PcR, SolverMode::commit,
+    return solveLobeFlows(m, airways, s.pleuralPressure, s.PcL, s.PcR, SolverMode::commit,
                           probeFlows);
 }
 
@@ -264,7 +264,7 @@ void applyPleuralPressure(ModelState& m, const TissueDrive& tissue) {
     IntegratedState& s = m.state;
     s.leftCentralPressure = s.PcL + s.pleuralPressure;
     s.rightCentralPressure = s.PcR + s.pleuralPressure;
-    s.volumeRate = CentralNetInflow(s);
+    s.volumeRate = centralNetInflow(s);
     for (int k = 0; k < kLobeCount; ++k) {
         s.lobeVolumeRate[k] = tissue.Ak[k] - s.pleuralPressure / p.tissueResistance[k].current;
         s.volumeRate += s.lobeVolumeRate[k];
@@ -315,7 +315,7 @@ void integrateSubstep(IntegratedState& s, double dt) {
     }
 }
 
-bool Implausible(const IntegratedState& s) {
+bool implausible(const IntegratedState& s) {
     for (int k = 0; k < kLobeCount; ++k) {
         const double V = s.lobeVolume[k];
         if (!(s.gasCompression[k] <= 2) || !(V <= 6) || !(V >= 0.01) ||
@@ -338,8 +338,8 @@ bool Implausible(const IntegratedState& s) {
 SolverOutcome ModelStep(ModelState& m, IntegrationState integrationState) {
     const int n = substepCount(integrationState);
     const double dt = kStepLength_s / n;
-    const RampPlan plan = PrepareRamps(m);
-    double D = PleuralDamping(m.parameters);
+    const RampPlan plan = prepareRamps(m);
+    double D = pleuralDamping(m.parameters);
     LobeValues probeFlows{};
     MinVolumeRoots minVolumeRoots;
 
@@ -355,7 +355,7 @@ SolverOutcome ModelStep(ModelState& m, IntegrationState integrationState) {
         applyPleuralPressure(m, tissue);
         upperAirways(m, dt);
         integrateSubstep(m.state, dt);
-        if (Implausible(m.state)) {
+        if (implausible(m.state)) {
             m.state.solverFailed = 1;
             return SolverOutcome::arithmeticFault;
         }

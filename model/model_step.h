@@ -12,19 +12,19 @@ namespace vm::model {
 SolverOutcome ModelStep(ModelState& model, IntegrationState integrationState);
 
 // Chest-wall recoil (kPa) at the given lung volume.
-double ChestWallPressure(const ModelState& model, double lungVolume);
+double chestWallPressureAt(const ModelState& model, double lungVolume);
 
 // Resistance of a lobe's peripheral airway at its current volume: large but finite at the
 // minimal volume.
-double PeripheralResistance(double conductance, double lobeVolume, double lobeMinVolume);
+double peripheralResistanceAt(double conductance, double lobeVolume, double lobeMinVolume);
 // The same with the cube root of the minimal volume worked out already.
-double PeripheralResistance(double conductance, double lobeVolume, double lobeMinVolume,
+double peripheralResistanceAt(double conductance, double lobeVolume, double lobeMinVolume,
                             double lobeMinVolumeRoot);
 
 // Transmural pressure of a central compartment of volume Vc (reference volume Vr, compliance
 // C): its elastic part plus the pressure of the net inflow; lobeConductanceSum is Σ 1/R2 of the
 // lung's lobes and constant 0.4 on the left, 0.1 on the right. An empty compartment stays finite.
-double CentralTransmuralPressure(double Vc, double Vr, double C, double bronchusFlow,
+double centralTransmuralPressure(double Vc, double Vr, double C, double bronchusFlow,
                                  double lobeInflow, double lobeConductanceSum, double constant);
 
 } // namespace vm::model

@@ -40,13 +40,13 @@ constexpr int kEffortRelaxDivisor = 50;
 constexpr double kFinalInspirationRate = 10.0;
 constexpr double kNearTlcShare = 0.97;
 
-void FailNumerically(ModelState& m, SimulationRecord& record) {
+void failNumerically(ModelState& m, SimulationRecord& record) {
     m.state.solverFailed = 1;
     record.setField(workingRow, RowField::runStatus, kRunError);
 }
 
 // tlc follows the largest volume of the inspiration and hold, kept in the row.
-void RaiseTlc(const ModelState& m, SimulationRecord& record) {
+void raiseTlc(const ModelState& m, SimulationRecord& record) {
     const double tlc = record.field(workingRow, RowField::tlc);
     if (m.state.lungVolume > tlc)
         record.setField(workingRow, RowField::tlc, static_cast<float>(m.state.lungVolume));
@@ -71,7 +71,7 @@ void tidalInspiration(ModelState& m, SimulationRecord& record, double t) {
     run.relaxDivisor = run.expTime >= kLongExpiration_s ? kSlowRelaxDivisor : kFastRelaxDivisor;
     if (P > kStrongestTidalPressure_kPa)
         P -= run.pressureStep;
-    else if (RunIsValid(record))
+    else if (runIsValid(record))
         // Dead: the lungs would not fill. An earlier numerical failure keeps its status.
         record.setField(workingRow, RowField::runStatus, kRunDead);
 }
@@ -105,7 +105,7 @@ void tidalExpiration(ModelState& m, double t) {
 
 // The chest-wall factor c scales the muscle pressure down as the lungs empty towards the
 // chest wall's own minimal volume. Returns false when it has no real value.
-bool ChestWallFactor(const ModelState& m, double& c) {
+bool chestWallFactor(const ModelState& m, double& c) {
     const double radicand =
         1 - 1 / (2 * m.state.lungVolume / m.parameters.chestWallMinVolume.current - 1);
     if (!(radicand >= 0) || !std::isfinite(radicand))
@@ -117,8 +117,8 @@ bool ChestWallFactor(const ModelState& m, double& c) {
 // Applies c to the pressure; a chest-wall factor without a real value fails the run.
 void scaleByChestWall(ModelState& m, SimulationRecord& record, double pressure, double& out) {
     double c;
-    if (!ChestWallFactor(m, c)) {
-        FailNumerically(m, record);
+    if (!chestWallFactor(m, c)) {
+        failNumerically(m, record);
         return;
     }
     out = c * pressure;
@@ -148,13 +148,13 @@ void slowExpirationAndInspiration(ModelState& m, SimulationRecord& record, doubl
                 (1 - std::cos((t - t0 - kMaximalInspirationStart_s) * pi / run.inspiratoryHold)) +
             run.phase4EndPressure;
         run.forcedRecording = true;
-        RaiseTlc(m, record);
+        raiseTlc(m, record);
     } else {
         // Hold, lengthened while the lungs still fill.
         if (t > t0 + kHoldLengthensAfter_s + run.inspiratoryHold &&
             m.state.volumeRate > kHoldFillingRate_lps && run.inspiratoryHold < kLongestHold_s)
             run.inspiratoryHold += kStepLength_s;
-        RaiseTlc(m, record);
+        raiseTlc(m, record);
     }
 }
 
@@ -163,7 +163,7 @@ void forcedExpirationAndAfter(ModelState& m, SimulationRecord& record, double t)
     RunProgress& run = m.progress;
     const Parameters& p = m.parameters;
     double& P = m.parameters.musclePressure.target;
-    const double T = EffortStart(m);
+    const double T = effortStart(m);
     const double riseEnd = T + p.effortRiseTime;
     if (t < riseEnd) {
         run.manoeuvrePhase = ManoeuvrePhase::effortRise;
@@ -196,10 +196,10 @@ void forcedExpirationAndAfter(ModelState& m, SimulationRecord& record, double t)
     }
 }
 
-void FinalManoeuvre(ModelState& m, SimulationRecord& record, double t) {
+void finalManoeuvre(ModelState& m, SimulationRecord& record, double t) {
     m.progress.integrationState = IntegrationState::substeps8;
     m.progress.manoeuvrePhase = ManoeuvrePhase::slowExpiration;
-    if (t < EffortStart(m))
+    if (t < effortStart(m))
         slowExpirationAndInspiration(m, record, t);
     else
         forcedExpirationAndAfter(m, record, t);
@@ -207,11 +207,11 @@ void FinalManoeuvre(ModelState& m, SimulationRecord& record, double t) {
 
 } // namespace
 
-double EffortStart(const ModelState& m) {
+double effortStart(const ModelState& m) {
     return m.progress.breathStart + kEffortStart_s + m.progress.inspiratoryHold;
 }
 
-void ApplyRunPhase(ModelState& m, SimulationRecord& record, double t) {
+void applyRunPhase(ModelState& m, SimulationRecord& record, double t) {
     RunProgress& run = m.progress;
     double& P = m.parameters.musclePressure.target;
     if (t < kPressureHeldUntil_s) {
@@ -226,26 +226,26 @@ void ApplyRunPhase(ModelState& m, SimulationRecord& record, double t) {
     } else if (t < kTidalBreathingStart_s) {
         run.integrationState = IntegrationState::substeps2;
         run.breathCount = 1;
-        if (RunIsValid(record))
+        if (runIsValid(record))
             record.setField(workingRow, RowField::frc, static_cast<float>(m.state.lungVolume));
         run.breathStartVolume = m.state.lungVolume;
         run.breathStart = t;
         run.inspiring = true;
-        if (RunIsValid(record))
-            StoreLobeTraces(m, record, 0);
+        if (runIsValid(record))
+            storeLobeTraces(m, record, 0);
     } else if (run.breathCount < kManoeuvreBreath) {
         if (run.inspiring)
             tidalInspiration(m, record, t);
         else
             tidalExpiration(m, t);
     } else {
-        FinalManoeuvre(m, record, t);
+        finalManoeuvre(m, record, t);
     }
 }
 
 // Where the state is stiff: a central compartment far from its reference volume, a lobe near
 // its minimal volume or the volume at which its recoil diverges.
-void AdjustIntegrationState(ModelState& m) {
+void adjustIntegrationState(ModelState& m) {
     const Parameters& p = m.parameters;
     const IntegratedState& s = m.state;
     IntegrationState& state = m.progress.integrationState;

@@ -8,15 +8,15 @@
 namespace vm::model {
 
 // T: the start of the forced expiratory effort, from the current breath start and hold.
-double EffortStart(const ModelState& model);
+double effortStart(const ModelState& model);
 
 // Steps 1..6 of each 1-ms step at time t (the time at the start of the step): writes
 // musclePressure.target and integrationState and the run variables; may update the working
 // row's frc, tlc, runStatus and trace sample 0.
-void ApplyRunPhase(ModelState& model, record::SimulationRecord& record, double t);
+void applyRunPhase(ModelState& model, record::SimulationRecord& record, double t);
 
 // Raises the integration state where the state is stiff: a central compartment far from its
 // reference volume, a lobe near its minimal or maximal volume.
-void AdjustIntegrationState(ModelState& model);
+void adjustIntegrationState(ModelState& model);
 
 } // namespace vm::model

@@ -8,7 +8,7 @@ namespace vm::model {
 
 using layout::kVtSamples;
 
-bool StoreVolumeTimeSample(const ModelState& model, SimulationRecord& record) {
+bool storeVolumeTimeSample(const ModelState& model, SimulationRecord& record) {
     const int steps = model.progress.stepCount;
     const int k = steps / timeline::kVolumeTimeCadence_steps;
     if (k < 1 || k > kVtSamples)
@@ -19,7 +19,7 @@ bool StoreVolumeTimeSample(const ModelState& model, SimulationRecord& record) {
     return true;
 }
 
-void StoreLobeTraces(const ModelState& model, SimulationRecord& record, int n) {
+void storeLobeTraces(const ModelState& model, SimulationRecord& record, int n) {
     for (int k = 0; k < kLobeCount; ++k) {
         record.setLobeTraceA(workingRow, n, k + 1,
                              static_cast<float>(model.state.intermediateEffResistance[k]));
@@ -29,7 +29,7 @@ void StoreLobeTraces(const ModelState& model, SimulationRecord& record, int n) {
     }
 }
 
-void TakeFlowVolumeSample(ModelState& model, SimulationRecord& record, double recordedFlow) {
+void takeFlowVolumeSample(ModelState& model, SimulationRecord& record, double recordedFlow) {
     if (model.progress.sampleCount >= kLastFlowVolumeSample) {
         record.setField(workingRow, RowField::runStatus, kRunError);
         return;
@@ -45,7 +45,7 @@ void TakeFlowVolumeSample(ModelState& model, SimulationRecord& record, double re
                            static_cast<float>(model.state.bronchusCoefficientCopy[0]));
     record.setCentralTrace(workingRow, 2,
                            static_cast<float>(model.state.bronchusCoefficientCopy[1]));
-    StoreLobeTraces(model, record, n);
+    storeLobeTraces(model, record, n);
     for (int k = 0; k < kLobeCount; ++k)
         record.setLobeState(workingRow, n, k + 1, model.state.flowLimited[k]);
 }

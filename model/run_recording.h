@@ -12,13 +12,13 @@ inline constexpr int kLastFlowVolumeSample = 1498;
 
 // Stores the next volume-time sample if the record has room for it (sample k = stepCount/100);
 // returns whether it was stored.
-bool StoreVolumeTimeSample(const ModelState& model, record::SimulationRecord& record);
+bool storeVolumeTimeSample(const ModelState& model, record::SimulationRecord& record);
 
 // Stores the next flow-volume sample with the recorded flow (the previous stored sample smooths
 // it from the fourth on), or marks the result invalid when the curve is full.
-void TakeFlowVolumeSample(ModelState& model, record::SimulationRecord& record, double recordedFlow);
+void takeFlowVolumeSample(ModelState& model, record::SimulationRecord& record, double recordedFlow);
 
 // Sample n of the lobe traces: effective intermediate resistance, peripheral resistance, volume.
-void StoreLobeTraces(const ModelState& model, record::SimulationRecord& record, int n);
+void storeLobeTraces(const ModelState& model, record::SimulationRecord& record, int n);
 
 } // namespace vm::model

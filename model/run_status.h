@@ -10,7 +10,7 @@ inline constexpr float kRunDead = 0.0f;   // the tidal inspiration needed more t
 inline constexpr float kRunError = -1.0f; // numerical failure, full curve, or no manoeuvre
 
 // Whether the run in the working row is still going well (or ended with a valid result).
-inline bool RunIsValid(const record::SimulationRecord& record) {
+inline bool runIsValid(const record::SimulationRecord& record) {
     return record.field(record::workingRow, record::RowField::runStatus) == kRunValid;
 }
 

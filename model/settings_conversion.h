@@ -9,14 +9,14 @@
 namespace vm::model {
 
 // The factor of part p (0 left, 1 right, 2 both lungs, 3..7 lobes 1..5) and column c.
-double PartSettingFactor(const record::SimulationRecord& record, int part, int column);
-double GlobalSettingFactor(const record::SimulationRecord& record, int item);
+double partSettingFactor(const record::SimulationRecord& record, int part, int column);
+double globalSettingFactor(const record::SimulationRecord& record, int item);
 
 // Whether the model reads setting column c of part p: all but the lobes' own lung size.
-bool SettingIsRead(int part, int column);
+bool settingIsRead(int part, int column);
 
 // Writes the targets of the converted parameters (and the unramped drive values), sets
 // relativeLungSize and resets pleuralOffset (current and target) to the run's table.
-void ConvertSettingsToTargets(Parameters& model, const record::SimulationRecord& record);
+void convertSettingsToTargets(Parameters& model, const record::SimulationRecord& record);
 
 } // namespace vm::model

@@ -9,7 +9,7 @@ namespace vm::model {
 
 using layout::kFvSamples;
 
-FlowVolumeExtent FindFlowVolumeExtent(const SimulationRecord& record, int row) {
+FlowVolumeExtent findFlowVolumeExtent(const SimulationRecord& record, int row) {
     FlowVolumeExtent extent;
     for (int n = 1; n <= kFvSamples; ++n) {
         const double v = record.fvVolume(row, n);
@@ -23,13 +23,13 @@ FlowVolumeExtent FindFlowVolumeExtent(const SimulationRecord& record, int row) {
     return extent;
 }
 
-bool HasExpiredVolume(const FlowVolumeExtent& extent) {
+bool hasExpiredVolume(const FlowVolumeExtent& extent) {
     const double fvc = extent.largestVolume - extent.smallestVolume;
     return std::isfinite(fvc) && fvc > 0;
 }
 
-void ComputeSpirometricIndices(SimulationRecord& record, int row) {
-    const FlowVolumeExtent extent = FindFlowVolumeExtent(record, row);
+void computeSpirometricIndices(SimulationRecord& record, int row) {
+    const FlowVolumeExtent extent = findFlowVolumeExtent(record, row);
     const double vmax = extent.largestVolume;
     const double vmin = extent.smallestVolume;
 

@@ -11,13 +11,13 @@ struct FlowVolumeExtent {
     double smallestVolume = 100.0; // Vmin, the smallest positive volume
 };
 
-FlowVolumeExtent FindFlowVolumeExtent(const record::SimulationRecord& record, int row);
+FlowVolumeExtent findFlowVolumeExtent(const record::SimulationRecord& record, int row);
 
 // Whether the curve spans a volume (Vmax > Vmin); a flat or empty curve has no indices.
-bool HasExpiredVolume(const FlowVolumeExtent& extent);
+bool hasExpiredVolume(const FlowVolumeExtent& extent);
 
 // Writes pef, fvcex, fev1 (from the raw volume taken one second into the effort), fev1PctFvc,
 // erv, tlc and mef75/50/25 into the row. Requires HasExpiredVolume.
-void ComputeSpirometricIndices(record::SimulationRecord& record, int row);
+void computeSpirometricIndices(record::SimulationRecord& record, int row);
 
 } // namespace vm::model

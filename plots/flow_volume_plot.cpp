@@ -24,17 +24,17 @@ constexpr int kInspiratoryTicks = 2; // every 2 l/s
 constexpr int kFev1MarkPixels = 8;
 constexpr int kFontPoints = 8;
 
-float VolumeX(long double expired_l) {
-    return ToPercent(kX0 + kSx * expired_l);
+float volumeX(long double expired_l) {
+    return toPercent(kX0 + kSx * expired_l);
 }
-float FlowY(long double flow_lps) {
-    return ToPercent(kY0 + kSy * flow_lps);
+float flowY(long double flow_lps) {
+    return toPercent(kY0 + kSy * flow_lps);
 }
 
-void DrawFrame(PlotFrame& frame) {
-    const float volumeEnd = VolumeX(kVolumeTicks);
-    const float expiratoryEnd = FlowY(-2.0L * kExpiratoryTicks);
-    const float inspiratoryEnd = FlowY(2.0L * kInspiratoryTicks);
+void drawFrame(PlotFrame& frame) {
+    const float volumeEnd = volumeX(kVolumeTicks);
+    const float expiratoryEnd = flowY(-2.0L * kExpiratoryTicks);
+    const float inspiratoryEnd = flowY(2.0L * kInspiratoryTicks);
 
     frame.drawAxis(kX0, kY0, volumeEnd, kY0);
     frame.drawAxis(kX0, kY0, kX0, expiratoryEnd);
@@ -45,16 +45,16 @@ void DrawFrame(PlotFrame& frame) {
     frame.drawVerticalAxisName(QStringLiteral("Flow insp. (l/s)"), kX0, inspiratoryEnd);
 
     for (int k = 1; k <= kVolumeTicks; ++k) {
-        frame.drawHorizontalTick(VolumeX(k), kY0);
-        frame.drawHorizontalTickLabel(k, VolumeX(k), kY0);
+        frame.drawHorizontalTick(volumeX(k), kY0);
+        frame.drawHorizontalTickLabel(k, volumeX(k), kY0);
     }
     for (int k = 1; k <= kExpiratoryTicks; ++k) {
-        const float y = FlowY(-2.0L * k);
+        const float y = flowY(-2.0L * k);
         frame.drawVerticalTick(kX0, y);
         frame.drawVerticalTickLabel(2 * k, kX0, y);
     }
     for (int k = 1; k <= kInspiratoryTicks; ++k) {
-        const float y = FlowY(2.0L * k);
+        const float y = flowY(2.0L * k);
         frame.drawVerticalTick(kX0, y);
         frame.drawVerticalTickLabel(-2 * k, kX0, y);
     }
@@ -68,8 +68,8 @@ void DrawFlowVolumePlot(QImage& canvas, const SimulationRecord& record, int sele
         return; // an image control not laid out yet has nothing to draw on
     PlotFrame frame(canvas);
     frame.clear();
-    frame.setFont(DefaultPlotFont(kFontPoints));
-    DrawFrame(frame);
+    frame.setFont(defaultPlotFont(kFontPoints));
+    drawFrame(frame);
 
     // Row 4 is kept with the record but never drawn; the reference is never drawn thick.
     const auto widthOf = [selectedRow](int row) { return row >= 1 && row == selectedRow ? 3 : 1; };
@@ -96,9 +96,9 @@ void DrawFlowVolumeCurve(PlotFrame& frame, const SimulationRecord& record, int r
             vMax = v;
     }
     const auto x = [&](int n) {
-        return VolumeX(static_cast<long double>(vMax) - record.fvVolume(row, n));
+        return volumeX(static_cast<long double>(vMax) - record.fvVolume(row, n));
     };
-    const auto y = [&](int n) { return FlowY(record.fvFlow(row, n)); };
+    const auto y = [&](int n) { return flowY(record.fvFlow(row, n)); };
     const bool replaying = replay != nullptr && *replay && widthPixels >= 2;
 
     frame.moveTo(x(1), y(1));
@@ -131,7 +131,7 @@ void DrawFev1Marker(PlotFrame& frame, const SimulationRecord& record, int row,
     frame.setPenColour(colour);
     frame.setPenHidden(false);
     const std::optional<QPoint> foot =
-        frame.pixelOf(VolumeX(fev1), FlowY(record.field(row, RowField::flowAt1s)));
+        frame.pixelOf(volumeX(fev1), flowY(record.field(row, RowField::flowAt1s)));
     frame.moveToPixel(foot);
     if (foot)
         frame.lineToPixel(QPoint(foot->x(), foot->y() - kFev1MarkPixels));

@@ -5,7 +5,7 @@
 
 namespace vm::plots {
 
-void AppendLinePixels(QPoint from, QPoint to, const QRect& visible,
+void appendLinePixels(QPoint from, QPoint to, const QRect& visible,
                       QVarLengthArray<QPoint, 512>& out) {
     // Integer Bresenham walk; the error term decides each step along x, y or both.
     int x = from.x();

@@ -31,7 +31,7 @@ constexpr float kBronchusAngle = 1.0471976f;
 constexpr double kNominalDiagonalSquared = 312925.0;
 // Ties to even like every pixel position; a value that is not a number lands on 0.
 int roundOrZero(double v) {
-    return std::isnan(v) ? 0 : RoundToEven(v);
+    return std::isnan(v) ? 0 : roundToEven(v);
 }
 
 // A size in single precision; beyond the range of a float it saturates.
@@ -195,8 +195,8 @@ struct CentralAirways {
 
 CentralAirways centralAirwaysOf(const FrameSizes& s, QSize size) {
     const auto at = [size](double xPercent, double yPercent) {
-        return QPoint(PercentToPixel(size.width(), ToPercent(xPercent)).value_or(0),
-                      PercentToPixel(size.height(), ToPercent(yPercent)).value_or(0));
+        return QPoint(percentToPixel(size.width(), toPercent(xPercent)).value_or(0),
+                      percentToPixel(size.height(), toPercent(yPercent)).value_or(0));
     };
     const double t = s.trachea;
     const double hL = s.leftBronchus;

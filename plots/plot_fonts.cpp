@@ -9,7 +9,7 @@ namespace vm::plots {
 
 namespace {
 
-QString GenericFamily(QFont::StyleHint hint) {
+QString genericFamily(QFont::StyleHint hint) {
     // The generic names are aliases the system's font configuration knows; QFontInfo tells which
     // installed family they stand for.
     QFont generic(hint == QFont::Serif ? QStringLiteral("serif") : QStringLiteral("sans-serif"));
@@ -19,19 +19,19 @@ QString GenericFamily(QFont::StyleHint hint) {
 
 } // namespace
 
-QString InstalledFamily(const QString& family, QFont::StyleHint fallback) {
+QString installedFamily(const QString& family, QFont::StyleHint fallback) {
     static QHash<QString, QString> resolved; // plots draw on the user-interface thread only
     const QString key = family + QChar(u'|') + QString::number(int(fallback));
     auto found = resolved.constFind(key);
     if (found != resolved.constEnd())
         return *found;
-    const QString family_ = QFontDatabase::hasFamily(family) ? family : GenericFamily(fallback);
+    const QString family_ = QFontDatabase::hasFamily(family) ? family : genericFamily(fallback);
     resolved.insert(key, family_);
     return family_;
 }
 
-QFont PlotFont(const QString& family, int pointSize, QFont::StyleHint fallback) {
-    QFont font(InstalledFamily(family, fallback));
+QFont plotFont(const QString& family, int pointSize, QFont::StyleHint fallback) {
+    QFont font(installedFamily(family, fallback));
     font.setPointSize(pointSize);
     font.setStyleHint(fallback, QFont::NoAntialias);
     // Without smoothing, an outline font this small keeps its letters and spaces only when its
@@ -40,9 +40,9 @@ QFont PlotFont(const QString& family, int pointSize, QFont::StyleHint fallback) 
     return font;
 }
 
-QFont DefaultPlotFont(int pointSize) {
+QFont defaultPlotFont(int pointSize) {
     // Asked once: every drawing step starts from this font.
-    static const QString family = InstalledFamily(
+    static const QString family = installedFamily(
         QFontDatabase::systemFont(QFontDatabase::GeneralFont).family(), QFont::SansSerif);
     QFont font(family);
     font.setPointSize(pointSize);

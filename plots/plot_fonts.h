@@ -9,13 +9,13 @@ namespace vm::plots {
 
 // The family itself when installed, else the installed family that stands for `fallback`
 // (QFont::Serif or QFont::SansSerif). Resolved once per name.
-QString InstalledFamily(const QString& family, QFont::StyleHint fallback);
+QString installedFamily(const QString& family, QFont::StyleHint fallback);
 
 // A plain font of that family (or its stand-in) at the point size, drawn without antialiasing so
 // that the plots' pixels do not depend on the screen's smoothing.
-QFont PlotFont(const QString& family, int pointSize, QFont::StyleHint fallback);
+QFont plotFont(const QString& family, int pointSize, QFont::StyleHint fallback);
 
 // The plain sans-serif user-interface font of this system, at the point size.
-QFont DefaultPlotFont(int pointSize);
+QFont defaultPlotFont(int pointSize);
 
 } // namespace vm::plots

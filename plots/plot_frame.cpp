@@ -20,14 +20,14 @@ constexpr int kNearMargin = 4096;
 } // namespace
 
 PlotFrame::PlotFrame(QImage& canvas)
-    : canvas_(canvas), painter_(&canvas), font_(DefaultPlotFont(8)) {
+    : canvas_(canvas), painter_(&canvas), font_(defaultPlotFont(8)) {
     painter_.setRenderHint(QPainter::Antialiasing, false);
     painter_.setRenderHint(QPainter::TextAntialiasing, false);
 }
 
 std::optional<QPoint> PlotFrame::pixelOf(float xPercent, float yPercent) const {
-    const std::optional<int> x = PercentToPixel(width(), xPercent);
-    const std::optional<int> y = PercentToPixel(height(), yPercent);
+    const std::optional<int> x = percentToPixel(width(), xPercent);
+    const std::optional<int> y = percentToPixel(height(), yPercent);
     if (!x || !y)
         return std::nullopt;
     return QPoint(*x, *y);
@@ -59,7 +59,7 @@ void PlotFrame::drawSegment(QPoint from, QPoint to) {
     const QRect near =
         canvas_.rect().adjusted(-kNearMargin, -kNearMargin, kNearMargin, kNearMargin);
     if (!near.contains(from) || !near.contains(to)) {
-        const auto clipped = ClipSegment(from, to, near);
+        const auto clipped = clipSegment(from, to, near);
         if (!clipped)
             return;
         from = clipped->first;
@@ -73,7 +73,7 @@ void PlotFrame::drawSegment(QPoint from, QPoint to) {
 
 void PlotFrame::drawThinSegment(QPoint from, QPoint to) {
     QVarLengthArray<QPoint, 512> pixels;
-    AppendLinePixels(from, to, canvas_.rect(), pixels);
+    appendLinePixels(from, to, canvas_.rect(), pixels);
     if (pixels.isEmpty())
         return;
     QPen pen(penColour_, 1, Qt::SolidLine, Qt::SquareCap);
@@ -139,7 +139,7 @@ void PlotFrame::drawHorizontalTickLabel(int value, float xPercent, float axisYPe
     if (!tick)
         return;
     const TextSizes sizes = textSizes();
-    drawOpaqueText(tick->x() - RoundToEven(sizes.hw * 0.5), tick->y() + kTickLength,
+    drawOpaqueText(tick->x() - roundToEven(sizes.hw * 0.5), tick->y() + kTickLength,
                    QString::number(value));
 }
 
@@ -154,7 +154,7 @@ void PlotFrame::drawVerticalTickLabel(int value, float x0Percent, float yPercent
     const int signs = value < 0 ? 2 : 1;
     const QString text = value < 0 ? QStringLiteral("-") + digits : digits;
     drawOpaqueText(tick->x() - textWidth(digits) - signs * sizes.mw - 3,
-                   tick->y() - RoundToEven(sizes.th * 0.5), text);
+                   tick->y() - roundToEven(sizes.th * 0.5), text);
 }
 
 void PlotFrame::drawHorizontalAxisName(const QString& name, float xEndPercent, float axisYPercent) {
@@ -168,7 +168,7 @@ void PlotFrame::drawVerticalAxisName(const QString& name, float x0Percent, float
     const std::optional<QPoint> end = pixelOf(x0Percent, yEndPercent);
     if (!end)
         return;
-    drawOpaqueText(end->x() + kTickLength, end->y() - RoundToEven(textSizes().th * 0.5), name);
+    drawOpaqueText(end->x() + kTickLength, end->y() - roundToEven(textSizes().th * 0.5), name);
 }
 
 void PlotFrame::drawOpaqueText(int left, int top, const QString& text) {

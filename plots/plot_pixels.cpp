@@ -7,13 +7,13 @@
 
 namespace vm::plots {
 
-float ToPercent(long double percent) {
+float toPercent(long double percent) {
     if (!std::isfinite(percent))
         return static_cast<float>(percent); // NaN and infinities stay what they are
     return static_cast<float>(std::clamp<long double>(percent, -FLT_MAX, FLT_MAX));
 }
 
-std::optional<int> PercentToPixel(int size, float percent) {
+std::optional<int> percentToPixel(int size, float percent) {
     if (!std::isfinite(percent))
         return std::nullopt;
     const long double exact = static_cast<long double>(size) * percent / 100.0L;
@@ -21,11 +21,11 @@ std::optional<int> PercentToPixel(int size, float percent) {
     return static_cast<int>(std::clamp<long double>(rounded, -kFarPixel, kFarPixel));
 }
 
-int RoundToEven(double v) {
+int roundToEven(double v) {
     return static_cast<int>(std::nearbyint(std::clamp<double>(v, -kFarPixel, kFarPixel)));
 }
 
-std::optional<std::pair<QPoint, QPoint>> ClipSegment(QPoint a, QPoint b, const QRect& box) {
+std::optional<std::pair<QPoint, QPoint>> clipSegment(QPoint a, QPoint b, const QRect& box) {
     // Liang-Barsky: keep the parameter range [t0, t1] of a + t(b - a) that lies inside the box.
     const double dx = b.x() - a.x();
     const double dy = b.y() - a.y();

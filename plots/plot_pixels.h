@@ -16,16 +16,16 @@ inline constexpr int kFarPixel = 1 << 24;
 
 // A computed percent position, kept like the plot geometry in single precision. Finite values
 // beyond the range of a float saturate instead of turning infinite.
-float ToPercent(long double percent);
+float toPercent(long double percent);
 
 // round(size × percent / 100), computed in extended precision and rounded to the nearest integer
 // with ties to even; nothing when the percent is not a finite number. Held within ±kFarPixel.
-std::optional<int> PercentToPixel(int size, float percent);
+std::optional<int> percentToPixel(int size, float percent);
 
 // v rounded to the nearest integer, ties to even (the rounding of every pixel offset).
-int RoundToEven(double v);
+int roundToEven(double v);
 
 // The part of the segment a-b inside box, or nothing when it misses the box.
-std::optional<std::pair<QPoint, QPoint>> ClipSegment(QPoint a, QPoint b, const QRect& box);
+std::optional<std::pair<QPoint, QPoint>> clipSegment(QPoint a, QPoint b, const QRect& box);
 
 } // namespace vm::plots

@@ -24,20 +24,20 @@ constexpr int kFontPoints = 7;
 const QColor kFrcLineColour(192, 192, 192);
 const QColor kClockColour(255, 255, 0);
 
-float TimeX(long double time_s) {
-    return ToPercent(kX0 + kSx * time_s);
+float timeX(long double time_s) {
+    return toPercent(kX0 + kSx * time_s);
 }
-float VolumeY(long double volume_l) {
-    return ToPercent(kY0 - kSy * volume_l);
+float volumeY(long double volume_l) {
+    return toPercent(kY0 - kSy * volume_l);
 }
 
-QFont FrameFont() {
-    return PlotFont(QStringLiteral("MS Serif"), kFontPoints, QFont::Serif);
+QFont frameFont() {
+    return plotFont(QStringLiteral("MS Serif"), kFontPoints, QFont::Serif);
 }
 
 } // namespace
 
-QString RunClockText(double runClockTime_s, QChar decimalSeparator) {
+QString runClockText(double runClockTime_s, QChar decimalSeparator) {
     QString text = QString::number(runClockTime_s, 'f', 2);
     text.replace(QChar(u'.'), decimalSeparator);
     return text + QStringLiteral("    ");
@@ -49,34 +49,34 @@ void VolumeTimePlot::DrawVolumeTimeStep(QImage& canvas, const SimulationRecord& 
     // row holds has nothing to draw. Either way the step counts.
     if (!canvas.isNull()) {
         if (vtStep_ == 1)
-            DrawFrame(canvas, record);
+            drawFrame(canvas, record);
         else if (vtStep_ >= 2 && vtStep_ <= layout::kVtSamples)
-            DrawSegment(canvas, record, row, vtStep_);
+            drawCurveSegment(canvas, record, row, vtStep_);
     }
     ++vtStep_;
 }
 
-void VolumeTimePlot::DrawFrame(QImage& canvas, const SimulationRecord& record) {
+void VolumeTimePlot::drawFrame(QImage& canvas, const SimulationRecord& record) {
     PlotFrame frame(canvas);
     frame.clear();
-    frame.setFont(FrameFont());
+    frame.setFont(frameFont());
 
-    const float axisY = VolumeY(kTimeAxisVolume_l);
-    const float timeEnd = TimeX(kSeconds);
-    const float volumeTop = VolumeY(2.0L * kVolumeTicks);
+    const float axisY = volumeY(kTimeAxisVolume_l);
+    const float timeEnd = timeX(kSeconds);
+    const float volumeTop = volumeY(2.0L * kVolumeTicks);
     frame.drawAxis(kX0, axisY, timeEnd, axisY);
     frame.drawAxis(kX0, axisY, kX0, volumeTop);
     frame.drawHorizontalAxisName(QStringLiteral("t (s)"), timeEnd, axisY);
     frame.drawVerticalAxisName(QStringLiteral("Vol (l)"), kX0, volumeTop);
 
     for (int k = 1; k <= kSeconds / 2; ++k) {
-        const float x = TimeX(2.0L * k);
+        const float x = timeX(2.0L * k);
         frame.drawHorizontalTick(x, axisY);
         if ((2 * k) % 10 == 0)
             frame.drawHorizontalTickLabel(2 * k, x, axisY);
     }
     for (int k = 1; k <= kVolumeTicks; ++k) {
-        const float y = VolumeY(2.0L * k);
+        const float y = volumeY(2.0L * k);
         frame.drawVerticalTick(kX0, y);
         frame.drawVerticalTickLabel(2 * k, kX0, y);
     }
@@ -85,7 +85,7 @@ void VolumeTimePlot::DrawFrame(QImage& canvas, const SimulationRecord& record) {
     // named at its right end.
     const std::optional<QPoint> axisFoot = frame.pixelOf(kX0, axisY);
     const std::optional<QPoint> frcEnd =
-        frame.pixelOf(timeEnd, VolumeY(record.field(referenceRow, RowField::frc)));
+        frame.pixelOf(timeEnd, volumeY(record.field(referenceRow, RowField::frc)));
     frame.setPenColour(kFrcLineColour);
     if (axisFoot && frcEnd) {
         frame.moveToPixel(QPoint(axisFoot->x() + 1, frcEnd->y()));
@@ -97,13 +97,13 @@ void VolumeTimePlot::DrawFrame(QImage& canvas, const SimulationRecord& record) {
     penPosition_ = frame.penPosition();
 }
 
-void VolumeTimePlot::DrawSegment(QImage& canvas, const SimulationRecord& record, int row,
+void VolumeTimePlot::drawCurveSegment(QImage& canvas, const SimulationRecord& record, int row,
                                  int sample) {
     PlotFrame frame(canvas);
     frame.setPenPosition(penPosition_);
     frame.setPenColour(rowColors()[row]);
     const auto point = [&](int k) {
-        return frame.pixelOf(TimeX(record.vtTime(row, k)), VolumeY(record.vtVolume(row, k)));
+        return frame.pixelOf(timeX(record.vtTime(row, k)), volumeY(record.vtVolume(row, k)));
     };
     if (sample == 2)
         frame.moveToPixel(point(1));
@@ -133,9 +133,9 @@ void VolumeTimePlot::ShowRunClock(QImage& canvas, double runClockTime_s, QChar d
     // the next segment continues where the last one ended and the frame's labels stay on white.
     PlotFrame frame(canvas);
     frame.setFillColour(kClockColour);
-    frame.setFont(PlotFont(QStringLiteral("arial"), kFontPoints, QFont::SansSerif));
+    frame.setFont(plotFont(QStringLiteral("arial"), kFontPoints, QFont::SansSerif));
     frame.drawOpaqueText(frame.width() - frame.textWidth(QStringLiteral("000,00")), 0,
-                         RunClockText(runClockTime_s, decimalSeparator));
+                         runClockText(runClockTime_s, decimalSeparator));
 }
 
 } // namespace vm::plots

@@ -18,7 +18,7 @@ namespace vm::plots {
 
 // "3,50    ": the read-out of the run clock, two decimals with the given separator and four
 // spaces that cover the end of a longer earlier read-out.
-QString RunClockText(double runClockTime_s, QChar decimalSeparator);
+QString runClockText(double runClockTime_s, QChar decimalSeparator);
 
 class VolumeTimePlot {
   public:
@@ -45,8 +45,8 @@ class VolumeTimePlot {
     void ShowRunClock(QImage& canvas, double runClockTime_s, QChar decimalSeparator);
 
   private:
-    void DrawFrame(QImage& canvas, const record::SimulationRecord& record);
-    void DrawSegment(QImage& canvas, const record::SimulationRecord& record, int row, int sample);
+    void drawFrame(QImage& canvas, const record::SimulationRecord& record);
+    void drawCurveSegment(QImage& canvas, const record::SimulationRecord& record, int row, int sample);
 
     int vtStep_ = 1;
     std::optional<QPoint> penPosition_ = QPoint(0, 0);

@@ -63,14 +63,14 @@ void WidePen::line(QPoint from, QPoint to) {
     const int margin = std::max(width_, height_);
     const QRect near = reach_.adjusted(-margin, -margin, margin, margin);
     if (!near.contains(from) || !near.contains(to)) {
-        const auto cut = ClipSegment(from, to, near);
+        const auto cut = clipSegment(from, to, near);
         if (!cut)
             return;
         from = cut->first;
         to = cut->second;
     }
     QVarLengthArray<QPoint, 512> path;
-    AppendLinePixels(from, to, reach_, path);
+    appendLinePixels(from, to, reach_, path);
     if (reach_.contains(to))
         path.append(to);
     for (const QPoint& p : path)
@@ -84,8 +84,8 @@ void WidePen::arc(QPoint centre, int radius, QPoint from, QPoint to) {
     const Direction e = directionOf(centre, to);
     const double r = radius;
     const auto put = [&](double x, double y) {
-        const int px = RoundToEven(x);
-        const int py = RoundToEven(y);
+        const int px = roundToEven(x);
+        const int py = roundToEven(y);
         if (reach_.contains(px, py) && onSweep(s, e, directionOf(centre, QPoint(px, py))))
             stamp(px, py);
     };

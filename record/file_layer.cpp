@@ -26,15 +26,15 @@ std::string fileErrorText(int e) {
     }
 }
 
-FileResult FileFailure(const std::string& wording, const std::filesystem::path& path) {
+FileResult fileFailure(const std::string& wording, const std::filesystem::path& path) {
     return FileResult::failure(wording + ": " + path.string());
 }
 
-FileResult FileError(int errnoValue, const std::filesystem::path& path) {
-    return FileFailure(fileErrorText(errnoValue), path);
+FileResult errnoFailure(int errnoValue, const std::filesystem::path& path) {
+    return fileFailure(fileErrorText(errnoValue), path);
 }
 
-ssize_t ReadUpTo(int fd, std::uint8_t* data, std::size_t size) {
+ssize_t readUpTo(int fd, std::uint8_t* data, std::size_t size) {
     std::size_t got = 0;
     while (got < size) {
         const ssize_t n = ::read(fd, data + got, size - got);
@@ -48,7 +48,7 @@ ssize_t ReadUpTo(int fd, std::uint8_t* data, std::size_t size) {
     return static_cast<ssize_t>(got);
 }
 
-bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
+bool writeAllBytes(int fd, const std::uint8_t* data, std::size_t size) {
     std::size_t put = 0;
     while (put < size) {
         const ssize_t n = ::write(fd, data + put, size - put);
@@ -61,7 +61,7 @@ bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
     return true;
 }
 
-bool CloseFile(int fd) {
+bool closeFile(int fd) {
     const int earlier = errno;
     if (::close(fd) != 0) return false;
     errno = earlier;

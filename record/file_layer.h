@@ -16,17 +16,17 @@ struct FileResult;
 std::string fileErrorText(int errnoValue);
 
 // The message of a failed file operation: the wording followed by the path.
-FileResult FileError(int errnoValue, const std::filesystem::path& path);
-FileResult FileFailure(const std::string& wording, const std::filesystem::path& path);
+FileResult errnoFailure(int errnoValue, const std::filesystem::path& path);
+FileResult fileFailure(const std::string& wording, const std::filesystem::path& path);
 
 // Reads up to size bytes from the current position, stopping early only at the end of the file.
 // Returns the count read, or -1 with errno set.
-ssize_t ReadUpTo(int fd, std::uint8_t* data, std::size_t size);
+ssize_t readUpTo(int fd, std::uint8_t* data, std::size_t size);
 
 // Writes all size bytes at the current position; false with errno set.
-bool WriteAll(int fd, const std::uint8_t* data, std::size_t size);
+bool writeAllBytes(int fd, const std::uint8_t* data, std::size_t size);
 
 // Closes fd, keeping an earlier error's errno when there was one; false on a close error.
-bool CloseFile(int fd);
+bool closeFile(int fd);
 
 } // namespace vm::record

@@ -75,7 +75,7 @@ constexpr std::pair<int, SettingColumn> kGridSettingColumns[] = {
 
 } // namespace
 
-std::string FormatNumber(double value, int precision, int digits, char decimalSeparator) {
+std::string formatNumber(double value, int precision, int digits, char decimalSeparator) {
     if (std::isnan(value))
         return "NAN";
     if (std::isinf(value))
@@ -128,7 +128,7 @@ int ShowResultsTable(TextGrid& grid, const SimulationRecord& record, const Recor
         record.field(state.selectedRow > 0 ? state.selectedRow : referenceRow, RowField::runStatus);
     const float variant = record.field(row, RowField::modelVariant);
     const auto format = [&](double v, int p, int d) {
-        return FormatNumber(v, p, d, decimalSeparator);
+        return formatNumber(v, p, d, decimalSeparator);
     };
 
     for (const RowIndex& index : kRowIndices) {
@@ -172,18 +172,18 @@ void FillGridRow(TextGrid& grid, const SimulationRecord& record, int gridRow, in
                  char decimalSeparator) {
     for (const auto& [gridColumn, settingColumn] : kGridSettingColumns) {
         grid.setCell(gridColumn, gridRow,
-                     "   " + FormatNumber(record.partSetting(recordRow, kEditedPart, settingColumn),
+                     "   " + formatNumber(record.partSetting(recordRow, kEditedPart, settingColumn),
                                           5, 0, decimalSeparator));
     }
 }
 
-std::uint32_t RowColor(int row) {
+std::uint32_t rowColour(int row) {
     constexpr std::uint32_t kRowColours[] = {kColourBlack, 0xFF0000, 0x008000, 0x800080,
                                              kColourBlack};
     return row >= 0 && row < 5 ? kRowColours[row] : kColourBlack;
 }
 
-CellPaint ResultsCellPaint(int row, int column, int selectedRow) {
+CellPaint resultsCellPaint(int row, int column, int selectedRow) {
     CellPaint paint;
     if (row == 0)
         paint.background = kColourAqua;
@@ -193,12 +193,12 @@ CellPaint ResultsCellPaint(int row, int column, int selectedRow) {
         paint.background = kColourSilver;
     if (row >= 1 && (column == 3 || column == 4) && selectedRow > 0) {
         paint.useGridFontColour = false;
-        paint.text = RowColor(selectedRow);
+        paint.text = rowColour(selectedRow);
     }
     return paint;
 }
 
-CellPaint RowGridCellPaint(int gridRow, int selectedRow, int resultCount, int rowCount) {
+CellPaint rowGridCellPaint(int gridRow, int selectedRow, int resultCount, int rowCount) {
     CellPaint paint;
     paint.systemMenuColour = true;
     const auto paintGrey = [&] {
@@ -217,7 +217,7 @@ CellPaint RowGridCellPaint(int gridRow, int selectedRow, int resultCount, int ro
         paintGrey();
     paint.drawText = gridRow == 0 || lastRow || gridRow <= resultCount;
     paint.useGridFontColour = false;
-    paint.text = RowColor(gridRow);
+    paint.text = rowColour(gridRow);
     paint.thickLineBelow = gridRow == 0;
     return paint;
 }

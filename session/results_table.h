@@ -26,7 +26,7 @@ inline constexpr int kNoteErrorResult = 10;
 // digits and `digits` decimals, then padded with zeros to `digits` decimals. A number whose
 // integer part needs more than `precision` digits is written as mantissa and exponent instead
 // ("1.235E+5"). NaN and infinities give "NAN", "INF" and "-INF".
-std::string FormatNumber(double value, int precision, int digits, char decimalSeparator);
+std::string formatNumber(double value, int precision, int digits, char decimalSeparator);
 
 // Fills the results table for record row `row` (0..4) beside the reference (row 0). Cells the
 // table does not own (rows 9, 10, 14, column 0 of the header) keep their text. Returns the note
@@ -49,7 +49,7 @@ inline constexpr std::uint32_t kColourYellow = 0xFFFF00;
 
 // The colour of each record row in plots and tables: black, red, green, purple, black. A row
 // outside 0..4 is painted black.
-std::uint32_t RowColor(int row);
+std::uint32_t rowColour(int row);
 
 // How one cell is painted.
 struct CellPaint {
@@ -63,7 +63,7 @@ struct CellPaint {
     bool thickLineBelow = false;   // a black line 3 pixels wide on the row's last pixel line
 };
 
-CellPaint ResultsCellPaint(int row, int column, int selectedRow);
-CellPaint RowGridCellPaint(int gridRow, int selectedRow, int resultCount, int rowCount);
+CellPaint resultsCellPaint(int row, int column, int selectedRow);
+CellPaint rowGridCellPaint(int gridRow, int selectedRow, int resultCount, int rowCount);
 
 } // namespace vm::session

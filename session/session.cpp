@@ -108,10 +108,10 @@ ViewChanges fileError(const FileResult& result) {
 } // namespace
 
 std::filesystem::path ProgramFolder::dataPath(std::string_view relative) const {
-    return data::ResolveDataPath(exeDir, relative);
+    return data::resolveDataPath(exeDir, relative);
 }
 
-std::string RunOutcomeSoundAlias(float runStatus) {
+std::string runOutcomeSoundAlias(float runStatus) {
     return std::nearbyint(runStatus) == 1.0f ? "SystemAsterisk" : "SystemHand";
 }
 
@@ -168,7 +168,7 @@ ViewChanges Session::StartSimulation(const model::RunHooks& hooks) {
     changes.resultLines = true;
     changes.resultsTable = ResultsTableView{1, true};
     changes.flowVolumePlot = true;
-    changes.soundAlias = RunOutcomeSoundAlias(record_.field(workingRow, RowField::runStatus));
+    changes.soundAlias = runOutcomeSoundAlias(record_.field(workingRow, RowField::runStatus));
     return changes;
 }
 

@@ -69,7 +69,7 @@ enum class EarlierResults { shiftedDown, leftAlone };
 
 // The system sound that tells a run's outcome: "SystemAsterisk" for a valid result,
 // "SystemHand" otherwise.
-std::string RunOutcomeSoundAlias(float runStatus);
+std::string runOutcomeSoundAlias(float runStatus);
 
 class Session {
   public:

@@ -19,18 +19,18 @@ TForm1::TForm1(Interaction& interaction, Session& session,
       state_(session.state()), session_(session),
       exeDir_(QString::fromStdString(session.folder().exeDir.string())),
       instanceLockDirectory_(std::move(instanceLockDirectory)) {
-    CreateControls();
-    CreateMenus();
-    ConnectHandlers();
-    CreateRowCommands();
-    RunCommand([this] { RunStartup(); });
+    createControls();
+    createMenus();
+    connectHandlers();
+    createRowCommands();
+    runCommand([this] { runStartup(); });
 }
 
 // The pictures, the background and the frame buffer are values of the window and go with it;
 // the single-instance marker is released last.
 TForm1::~TForm1() = default;
 
-bool TForm1::RunCommand(const std::function<void()>& command) {
+bool TForm1::runCommand(const std::function<void()>& command) {
     try {
         command();
         return true;

@@ -62,7 +62,7 @@ class TForm1 : public QMainWindow {
     const QString& exeDir() const { return exeDir_; }
 
     // Runs one command; a range error inside it stops the command with its message.
-    bool RunCommand(const std::function<void()>& command);
+    bool runCommand(const std::function<void()>& command);
 
     // The results table, the row grid and the note box.
     void ShowResultsTable(int row, bool withValues);
@@ -209,37 +209,37 @@ class TForm1 : public QMainWindow {
     plots::VolumeTimePlot volumeTimePlot;
 
   private:
-    void CreateControls();
-    void CreateControlPanel();
-    void CreateTrackBarGroup(QWidget* parent, unsigned char section);
-    void ConnectControlPanel();
-    QSlider* TrackBarOf(int n) const;
-    QFrame* GroupPanel(unsigned char section) const;
-    void ClickGroup(int panel);
-    LayoutInputs MeasureLayoutInputs() const;
-    void PlaceControlPanel(const MainWindowGeometry& g);
-    void CreateMenus();
-    void ConnectHandlers();
-    void RunStartup();
-    bool LoadPictures();
-    void InitialiseProgramModel();
-    void ResizePlotCanvases();
+    void createControls();
+    void createControlPanel();
+    void createTrackBarGroup(QWidget* parent, unsigned char section);
+    void connectControlPanel();
+    QSlider* trackBarOf(int n) const;
+    QFrame* groupPanelOf(unsigned char section) const;
+    void clickGroup(int panel);
+    LayoutInputs measureLayoutInputs() const;
+    void placeControlPanel(const MainWindowGeometry& g);
+    void createMenus();
+    void connectHandlers();
+    void runStartup();
+    bool loadPictures();
+    void initialiseProgramModel();
+    void resizePlotCanvases();
     // Redraws exactly what a session command changed.
     void RefreshResultViews(const session::ViewChanges& changes);
-    void CreateRowCommands();
-    void SetCommandControlsEnabled(bool enabled);
-    model::RunHooks LiveDrawingHooks();
-    void ClearNoteBox();
-    void ShowRowHelp();
-    void ShowFirstAirwayPicture();
-    void DrawRowGridSeparator(QPainter& painter);
-    void PaintCell(QPainter& painter, const StringGrid& grid, const session::CellPaint& paint,
+    void createRowCommands();
+    void setCommandControlsEnabled(bool enabled);
+    model::RunHooks liveDrawingHooks();
+    void clearNoteBox();
+    void showRowHelp();
+    void showFirstAirwayPicture();
+    void drawRowGridSeparator(QPainter& painter);
+    void paintCell(QPainter& painter, const StringGrid& grid, const session::CellPaint& paint,
                    const QRect& rect, const std::string& text);
-    void RequestTermination() { terminationRequested_ = true; }
+    void requestTermination() { terminationRequested_ = true; }
     // exeDir followed by a relative name such as "datfiles1/standard.dat", folders matched
     // without regard to letter case.
-    std::filesystem::path DataPath(std::string_view relative) const;
-    std::filesystem::path ExeDirPath() const;
+    std::filesystem::path dataFilePath(std::string_view relative) const;
+    std::filesystem::path exeDirPath() const;
 
     Interaction& interaction_;
     record::SimulationRecord& record_;

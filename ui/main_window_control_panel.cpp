@@ -32,18 +32,18 @@ constexpr int kPlainAirwayPicture = -2;
 constexpr int kHintAboveBottom = 60;
 } // namespace
 
-QSlider* TForm1::TrackBarOf(int n) const {
-    return trackBars_[static_cast<std::size_t>(TrackBarSpecOf(n).number)].bar;
+QSlider* TForm1::trackBarOf(int n) const {
+    return trackBars_[static_cast<std::size_t>(trackBarSpecOf(n).number)].bar;
 }
 
-QFrame* TForm1::GroupPanel(unsigned char section) const {
+QFrame* TForm1::groupPanelOf(unsigned char section) const {
     const std::array<QFrame*, 4> panels = {Panel1, Panel2, Panel3, Panel4};
-    return panels[static_cast<std::size_t>(ControlGroupOfSection(section).panel - 1)];
+    return panels[static_cast<std::size_t>(controlGroupOfSection(section).panel - 1)];
 }
 
 void TForm1::ApplyTrackBarChange(int n) {
-    const TrackBarSpec& spec = TrackBarSpecOf(n);
-    const double value = TrackBarValue(n, TrackBarOf(n)->value());
+    const TrackBarSpec& spec = trackBarSpecOf(n);
+    const double value = trackBarValue(n, trackBarOf(n)->value());
     state_.currentPart(kEditedPart, spec.settingColumn) = value;
     StringGrid2->cells().setCell(spec.rowGridColumn, 0,
                                  "   " + std::to_string(static_cast<long long>(value)));
@@ -78,7 +78,7 @@ void TForm1::TrackBar8Change() {
 
 void TForm1::TrackBar9Change() {
     state_.currentGlobal(GlobalItem::expirationDepth) =
-        TrackBarValue(kExpirationDepthBar, TrackBarOf(kExpirationDepthBar)->value());
+        trackBarValue(kExpirationDepthBar, trackBarOf(kExpirationDepthBar)->value());
 }
 
 // Positions set here run a bar's change handler only when they move it, so a setting that already
@@ -88,49 +88,49 @@ void TForm1::LoadRowSettingsToControls(int row) {
     for (int part = 0; part < layout::kParts; ++part)
         for (int column = 0; column < layout::kSettingColumns; ++column)
             state_.currentPart(part, column) = record_.partSetting(source, part, column);
-    for (const TrackBarSpec& spec : TrackBarTable()) {
+    for (const TrackBarSpec& spec : trackBarTable()) {
         if (spec.settingColumn < 0)
             continue;
         const double setting = state_.currentPart(kEditedPart, spec.settingColumn);
-        TrackBarOf(spec.number)->setValue(TrackBarPosition(spec.number, setting));
+        trackBarOf(spec.number)->setValue(trackBarPosition(spec.number, setting));
     }
     // The stored depth reaches the current settings only through its bar's handler.
     const double depth = record_.globalSetting(source, GlobalItem::expirationDepth);
-    TrackBarOf(kExpirationDepthBar)->setValue(TrackBarPosition(kExpirationDepthBar, depth));
+    trackBarOf(kExpirationDepthBar)->setValue(trackBarPosition(kExpirationDepthBar, depth));
 }
 
 void TForm1::ResetControls() {
-    for (const TrackBarSpec& spec : TrackBarTable())
-        TrackBarOf(spec.number)->setValue(spec.defaultPosition);
+    for (const TrackBarSpec& spec : trackBarTable())
+        trackBarOf(spec.number)->setValue(spec.defaultPosition);
     RichEdit1->clear();
 }
 
 namespace {
-QPoint AirwayHintPoint(const QWidget* picture) {
+QPoint airwayHintPoint(const QWidget* picture) {
     return {picture->x() + picture->width() / 2,
             picture->y() + picture->height() - kHintAboveBottom};
 }
 } // namespace
 
 // Selects the group on Panel<panel> and shows its region of the airway picture.
-void TForm1::ClickGroup(int panel) {
-    const ControlGroupSpec& group = ControlGroups()[static_cast<std::size_t>(panel - 1)];
+void TForm1::clickGroup(int panel) {
+    const ControlGroupSpec& group = controlGroups()[static_cast<std::size_t>(panel - 1)];
     SelectSection(group.section);
-    const QPoint hint = AirwayHintPoint(Image1);
+    const QPoint hint = airwayHintPoint(Image1);
     ShowAirwayPicture(group.airwayPicture, hint.x(), hint.y());
 }
 
 void TForm1::Panel1Click() {
-    ClickGroup(1);
+    clickGroup(1);
 }
 void TForm1::Panel2Click() {
-    ClickGroup(2);
+    clickGroup(2);
 }
 void TForm1::Panel3Click() {
-    ClickGroup(3);
+    clickGroup(3);
 }
 void TForm1::Panel4Click() {
-    ClickGroup(4);
+    clickGroup(4);
 }
 
 // Only "Both lungs" is ever edited; any other choice is taken back at once.
@@ -159,16 +159,16 @@ void TForm1::ShowAirwayPicture(int code, int x, int y) {
     Image1->update();
 }
 
-void TForm1::ConnectControlPanel() {
+void TForm1::connectControlPanel() {
     using Handler = void (TForm1::*)();
     const std::array<Handler, kTrackBarCount> changes = {
         &TForm1::TrackBar1Change, &TForm1::TrackBar2Change, &TForm1::TrackBar3Change,
         &TForm1::TrackBar4Change, &TForm1::TrackBar5Change, &TForm1::TrackBar6Change,
         &TForm1::TrackBar7Change, &TForm1::TrackBar8Change, &TForm1::TrackBar9Change};
     for (int n = 1; n <= kTrackBarCount; ++n) {
-        QSlider* bar = TrackBarOf(n);
+        QSlider* bar = trackBarOf(n);
         const Handler handler = changes[static_cast<std::size_t>(n - 1)];
-        const auto run = [this, handler] { RunCommand([this, handler] { (this->*handler)(); }); };
+        const auto run = [this, handler] { runCommand([this, handler] { (this->*handler)(); }); };
         // A new position, whether the user's or the program's.
         connect(bar, &QSlider::valueChanged, this, run);
         // Every key press, wheel step or drag step of the user counts, also one that leaves the
@@ -191,13 +191,13 @@ void TForm1::ConnectControlPanel() {
     for (const auto& [panel, handler] : panels) {
         if (auto* clickable = qobject_cast<ClickablePanel*>(panel))
             connect(clickable, &ClickablePanel::clicked, this,
-                    [this, handler] { RunCommand([this, handler] { (this->*handler)(); }); });
+                    [this, handler] { runCommand([this, handler] { (this->*handler)(); }); });
     }
     // "reset" works whichever group is enabled, also on the disabled track bars.
     connect(Button1, &QPushButton::clicked, this,
-            [this] { RunCommand([this] { ResetControls(); }); });
+            [this] { runCommand([this] { ResetControls(); }); });
     connect(ComboBox1, &QComboBox::currentIndexChanged, this,
-            [this] { RunCommand([this] { ComboBox1Change(); }); });
+            [this] { runCommand([this] { ComboBox1Change(); }); });
 }
 
 } // namespace vm::ui

@@ -78,7 +78,7 @@ QLabel* makeHeading(QWidget* parent, const char* name, const QString& text) {
 // arrow points.
 // Range and design position come from the track bar's law, so the widget and the law agree.
 QSlider* makeTrackBar(QWidget* parent, int number, Qt::Orientation orientation) {
-    const TrackBarSpec& spec = TrackBarSpecOf(number);
+    const TrackBarSpec& spec = trackBarSpecOf(number);
     const QByteArray name = "TrackBar" + QByteArray::number(number);
     auto* bar = named(new QSlider(orientation, parent), name.constData());
     if (orientation == Qt::Vertical)
@@ -103,7 +103,7 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& text) 
 }
 } // namespace
 
-void TForm1::CreateControls() {
+void TForm1::createControls() {
     setObjectName(QStringLiteral("Form1"));
     paintBackground(this, kSilver);
     QFont windowFont(QStringLiteral("Sans Serif"));
@@ -142,7 +142,7 @@ void TForm1::CreateControls() {
     ComboBox1->setGeometry(20, 0, kComboBoxWidth, kComboBoxHeight);
     ComboBox1->hide();
 
-    CreateControlPanel();
+    createControlPanel();
 
     StringGrid2 = named(new StringGrid(11, 5, client), "StringGrid2");
     for (int separator : {2, 5, 8})
@@ -168,12 +168,12 @@ void TForm1::CreateControls() {
     RichEdit1->setFont(noteFont);
 
     // The track bars in no group: the expiration depth, never shown.
-    CreateTrackBarGroup(client, 0);
+    createTrackBarGroup(client, 0);
 
-    ConnectControlPanel();
+    connectControlPanel();
 }
 
-void TForm1::CreateControlPanel() {
+void TForm1::createControlPanel() {
     QWidget* client = centralWidget();
     Panel5 = makePanel(new QFrame(client), "Panel5", kSilver);
     Panel7 = makePanel(new QFrame(client), "Panel7", kSilver);
@@ -186,16 +186,16 @@ void TForm1::CreateControlPanel() {
     Panel2 = makePanel(new ClickablePanel(client), "Panel2", kSilver);
     Panel3 = makePanel(new ClickablePanel(client), "Panel3", kSilver);
     Panel4 = makePanel(new ClickablePanel(client), "Panel4", kSilver);
-    for (const ControlGroupSpec& group : ControlGroups())
-        CreateTrackBarGroup(GroupPanel(group.section), group.section);
+    for (const ControlGroupSpec& group : controlGroups())
+        createTrackBarGroup(groupPanelOf(group.section), group.section);
 }
 
 // The bars of one section, then their captions, then their scales: later siblings lie on top.
 // The bars of a group stand upright; the one in no group lies across.
-void TForm1::CreateTrackBarGroup(QWidget* parent, unsigned char section) {
+void TForm1::createTrackBarGroup(QWidget* parent, unsigned char section) {
     const auto inSection = [section](const TrackBarSpec& spec) { return spec.section == section; };
     const Qt::Orientation orientation = section == 0 ? Qt::Horizontal : Qt::Vertical;
-    for (const TrackBarSpec& spec : TrackBarTable() | std::views::filter(inSection)) {
+    for (const TrackBarSpec& spec : trackBarTable() | std::views::filter(inSection)) {
         QSlider* bar = makeTrackBar(parent, spec.number, orientation);
         if (!spec.shown) {
             bar->setEnabled(false);
@@ -203,13 +203,13 @@ void TForm1::CreateTrackBarGroup(QWidget* parent, unsigned char section) {
         }
         trackBars_[static_cast<std::size_t>(spec.number)].bar = bar;
     }
-    for (const TrackBarSpec& spec : TrackBarTable() | std::views::filter(inSection)) {
+    for (const TrackBarSpec& spec : trackBarTable() | std::views::filter(inSection)) {
         QLabel* caption = makeLabel(parent, spec.caption);
         if (!spec.shown)
             caption->hide();
         trackBars_[static_cast<std::size_t>(spec.number)].caption = caption;
     }
-    for (const TrackBarSpec& spec : TrackBarTable() | std::views::filter(inSection))
+    for (const TrackBarSpec& spec : trackBarTable() | std::views::filter(inSection))
         for (std::size_t k = 0; k < spec.scaleLabels.size(); ++k)
             if (spec.scaleLabels[k].name != nullptr)
                 trackBars_[static_cast<std::size_t>(spec.number)].scaleLabels[k] =

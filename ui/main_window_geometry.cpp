@@ -16,7 +16,7 @@ int MulDiv(int a, int b, int c) {
 
 namespace {
 
-int roundEven(double v) { return static_cast<int>(RoundHalfEven(v)); }
+int roundEven(double v) { return static_cast<int>(roundHalfEven(v)); }
 
 // The airway picture, both plots and the results table across the top of the window.
 void placeTopRow(MainWindowGeometry& g, const LayoutInputs& in) {
@@ -145,7 +145,7 @@ void placeCommandsAndRows(MainWindowGeometry& g, const LayoutInputs& in) {
 
 } // namespace
 
-MainWindowGeometry ComputeMainWindowGeometry(const LayoutInputs& in) {
+MainWindowGeometry computeMainWindowGeometry(const LayoutInputs& in) {
     MainWindowGeometry g;
     placeTopRow(g, in);
     placeGroupPanels(g, in);

@@ -62,7 +62,7 @@ struct MainWindowGeometry {
     Box richEdit1;
 };
 
-MainWindowGeometry ComputeMainWindowGeometry(const LayoutInputs& in);
+MainWindowGeometry computeMainWindowGeometry(const LayoutInputs& in);
 
 // a x b / c rounded to the nearest integer with halves away from zero.
 int MulDiv(int a, int b, int c);

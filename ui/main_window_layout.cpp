@@ -62,7 +62,7 @@ QFont scaledFont(QFont font, int m, int d) {
 
 // Every control's position, size and own font, and the window's font, scaled by m / d. Edges are
 // scaled rather than sizes, so neighbours that touched still touch.
-void ScaleDesign(QWidget* window, int m, int d) {
+void scaleDesign(QWidget* window, int m, int d) {
     if (m == d)
         return;
     struct Design {
@@ -98,7 +98,7 @@ void place(QWidget* widget, const Box& box) {
 }
 
 // The grey panel's outline: a rectangle whose corners are quarter ellipses of the given diameter.
-QRegion RoundedPanelRegion(int width, int height, int diameter) {
+QRegion roundedPanelRegion(int width, int height, int diameter) {
     const int r = diameter / 2;
     QRegion region(r, 0, std::max(0, width - 2 * r), height);
     region += QRegion(0, r, width, std::max(0, height - 2 * r));
@@ -111,7 +111,7 @@ QRegion RoundedPanelRegion(int width, int height, int diameter) {
 } // namespace
 
 // What the geometry reads from the widgets, after the design was scaled to the screen.
-LayoutInputs TForm1::MeasureLayoutInputs() const {
+LayoutInputs TForm1::measureLayoutInputs() const {
     LayoutInputs in;
     in.clientWidth = centralWidget()->width();
     in.clientHeight = centralWidget()->height();
@@ -120,7 +120,7 @@ LayoutInputs TForm1::MeasureLayoutInputs() const {
     in.gridLineWidth = StringGrid::gridLineWidth;
     in.resultsRowCount = StringGrid1->rowCount();
     in.rowGridRowCount = StringGrid2->rowCount();
-    for (const TrackBarSpec& spec : TrackBarTable() | std::views::filter(inGroup)) {
+    for (const TrackBarSpec& spec : trackBarTable() | std::views::filter(inGroup)) {
         const TrackBarControls& controls = trackBars_[static_cast<std::size_t>(spec.number)];
         in.trackBarWidth[static_cast<std::size_t>(spec.number)] = controls.bar->width();
         in.captionWidth[static_cast<std::size_t>(spec.number)] = controls.caption->width();
@@ -136,10 +136,10 @@ LayoutInputs TForm1::MeasureLayoutInputs() const {
 }
 
 // The grey panel with the groups, their track bars, captions, scales and headings.
-void TForm1::PlaceControlPanel(const MainWindowGeometry& g) {
+void TForm1::placeControlPanel(const MainWindowGeometry& g) {
     place(Panel6, g.panel6);
     // The silver window shows outside the rounded corners.
-    Panel6->setMask(RoundedPanelRegion(Panel6->width(), Panel6->height(), kCornerDiameter));
+    Panel6->setMask(roundedPanelRegion(Panel6->width(), Panel6->height(), kCornerDiameter));
 
     place(Panel5, g.panel5);
     place(Panel7, g.panel7);
@@ -149,7 +149,7 @@ void TForm1::PlaceControlPanel(const MainWindowGeometry& g) {
 
     // Each bar with its caption and scale labels; the lung scale shared by track bars 7 and 8 is
     // listed with 7.
-    for (const TrackBarSpec& spec : TrackBarTable() | std::views::filter(inGroup)) {
+    for (const TrackBarSpec& spec : trackBarTable() | std::views::filter(inGroup)) {
         const TrackBarPlace& where = g.trackBar[static_cast<std::size_t>(spec.number)];
         const TrackBarControls& controls = trackBars_[static_cast<std::size_t>(spec.number)];
         place(controls.bar, where.bar);
@@ -166,7 +166,7 @@ void TForm1::PlaceControlPanel(const MainWindowGeometry& g) {
 
 void TForm1::LayoutMainWindow() {
     const QScreen* display = screen();
-    ScaleDesign(this, display->geometry().width(), kDesignScreenWidth);
+    scaleDesign(this, display->geometry().width(), kDesignScreenWidth);
 
     // The window fills the screen's free area below its caption; the controls are placed for that
     // client size once.
@@ -176,7 +176,7 @@ void TForm1::LayoutMainWindow() {
     const int menuHeight = menuBar()->sizeHint().height();
     centralWidget()->setGeometry(0, menuHeight, width(), height() - menuHeight);
 
-    const MainWindowGeometry g = ComputeMainWindowGeometry(MeasureLayoutInputs());
+    const MainWindowGeometry g = computeMainWindowGeometry(measureLayoutInputs());
 
     place(Image1, g.image1);
     place(Image2, g.image2);
@@ -192,7 +192,7 @@ void TForm1::LayoutMainWindow() {
         StringGrid1->setFont(tableFont);
     }
 
-    PlaceControlPanel(g);
+    placeControlPanel(g);
 
     place(Button2, g.button2);
     place(Button1, g.button1);

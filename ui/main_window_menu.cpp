@@ -22,7 +22,7 @@ QAction* namedAction(QObject* parent, const char* name, const QString& text) {
 }
 } // namespace
 
-void TForm1::CreateMenus() {
+void TForm1::createMenus() {
     QMenuBar* MainMenu1 = menuBar();
     MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
     File1 = MainMenu1->addMenu(QStringLiteral("Plik"));
@@ -47,10 +47,10 @@ void TForm1::CreateMenus() {
     PopupMenu1->addActions({DE1, Useasref1, parametry1, HELP1});
 }
 
-void TForm1::ConnectHandlers() {
+void TForm1::connectHandlers() {
     const auto wire = [this](QAction* action, void (TForm1::*handler)()) {
         connect(action, &QAction::triggered, this,
-                [this, handler] { RunCommand([this, handler] { (this->*handler)(); }); });
+                [this, handler] { runCommand([this, handler] { (this->*handler)(); }); });
     };
     wire(Open1, &TForm1::Open1Click);
     wire(Save1, &TForm1::Save1Click);
@@ -69,7 +69,7 @@ void TForm1::ConnectHandlers() {
             StringGrid2DrawCell(painter, column, row, rect);
         });
     StringGrid2->setDrawOverCellsHandler(
-        [this](QPainter& painter) { DrawRowGridSeparator(painter); });
+        [this](QPainter& painter) { drawRowGridSeparator(painter); });
 }
 
 // Simulation files, the standard reference, help and the about window are commands of their own

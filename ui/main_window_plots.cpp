@@ -21,7 +21,7 @@ namespace vm::ui {
 namespace {
 // The run clock shows the user's decimal separator; one that is not a single character falls
 // back to the point.
-QChar RunClockDecimalSeparator() {
+QChar runClockDecimalSeparator() {
     const QString point = QLocale().decimalPoint();
     return point.size() == 1 ? point.at(0) : QChar(u'.');
 }
@@ -45,17 +45,17 @@ void TForm1::RedrawVolumeTimeCurve() {
 // The run draws into Image3 while it computes and shows every change at once: the window's
 // event loop does not run until the run is over. After drawing, the model gets the processor
 // back in the state it computes fastest in.
-RunHooks TForm1::LiveDrawingHooks() {
+RunHooks TForm1::liveDrawingHooks() {
     RunHooks hooks;
     hooks.liveFrameTick = [this] {
         volumeTimePlot.LiveFrameTick(Image3->canvas(), record_);
         Image3->repaintNow();
-        ClearUpperVectorRegisters();
+        clearUpperVectorRegisters();
     };
-    hooks.showRunClock = [this, separator = RunClockDecimalSeparator()](double runClockTime) {
+    hooks.showRunClock = [this, separator = runClockDecimalSeparator()](double runClockTime) {
         volumeTimePlot.ShowRunClock(Image3->canvas(), runClockTime, separator);
         Image3->repaintNow();
-        ClearUpperVectorRegisters();
+        clearUpperVectorRegisters();
     };
     hooks.beep = [this] { interaction_.beep(); };
     return hooks;

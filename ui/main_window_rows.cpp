@@ -21,16 +21,16 @@ using namespace vm::session;
 
 namespace vm::ui {
 
-void TForm1::CreateRowCommands() {
+void TForm1::createRowCommands() {
     // Off until a hint is shown; START switches it on when it ends.
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(2000);
-    connect(Timer1, &QTimer::timeout, this, [this] { RunCommand([this] { Timer1Timer(); }); });
+    connect(Timer1, &QTimer::timeout, this, [this] { runCommand([this] { Timer1Timer(); }); });
 
     const auto wireButton = [this](QPushButton* button, void (TForm1::*handler)()) {
         connect(button, &QPushButton::clicked, this,
-                [this, handler] { RunCommand([this, handler] { (this->*handler)(); }); });
+                [this, handler] { runCommand([this, handler] { (this->*handler)(); }); });
     };
     wireButton(Button2, &TForm1::Button2Click);
     wireButton(Button3, &TForm1::Button3Click);
@@ -38,7 +38,7 @@ void TForm1::CreateRowCommands() {
 
     const auto wireItem = [this](QAction* item, void (TForm1::*handler)()) {
         connect(item, &QAction::triggered, this,
-                [this, handler] { RunCommand([this, handler] { (this->*handler)(); }); });
+                [this, handler] { runCommand([this, handler] { (this->*handler)(); }); });
     };
     wireItem(DE1, &TForm1::DE1Click);
     wireItem(Useasref1, &TForm1::Useasref1Click);
@@ -46,23 +46,23 @@ void TForm1::CreateRowCommands() {
     wireItem(HELP1, &TForm1::HELP1Click);
 
     connect(StringGrid2, &StringGrid::currentRowChanged, this,
-            [this](int row) { RunCommand([this, row] { StringGrid2SelectCell(row); }); });
+            [this](int row) { runCommand([this, row] { StringGrid2SelectCell(row); }); });
     connect(StringGrid2, &StringGrid::currentRowClicked, this,
-            [this](int row) { RunCommand([this, row] { StringGrid2CurrentRowClick(row); }); });
+            [this](int row) { runCommand([this, row] { StringGrid2CurrentRowClick(row); }); });
     connect(StringGrid2, &StringGrid::rightClicked, this, [this](QPoint position, int row) {
-        RunCommand([this, position, row] { StringGrid2RightClick(position, row); });
+        runCommand([this, position, row] { StringGrid2RightClick(position, row); });
     });
 }
 
 // The airway picture's hints fill this in.
 void TForm1::Timer1Timer() {}
 
-void TForm1::ClearNoteBox() {
+void TForm1::clearNoteBox() {
     RichEdit1->clear();
 }
 
-void TForm1::ShowRowHelp() {
-    interaction_.showHelpFile(QString::fromStdString(DataPath("helpfiles/H0005.rtf").string()));
+void TForm1::showRowHelp() {
+    interaction_.showHelpFile(QString::fromStdString(dataFilePath("helpfiles/H0005.rtf").string()));
 }
 
 // Whatever the grid's cursor moves to, by a click or by a command, is selected when it holds a
@@ -102,7 +102,7 @@ void TForm1::RefreshResultViews(const ViewChanges& changes) {
     StringGrid1->update();
     StringGrid2->update();
     if (changes.noteBoxCleared)
-        ClearNoteBox();
+        clearNoteBox();
     if (changes.dataSourceLabel)
         Label26->setText(QString::fromStdString(*changes.dataSourceLabel));
 }
@@ -127,7 +127,7 @@ void TForm1::StringGrid2RightClick(QPoint globalPosition, int row) {
             RefreshResultViews(session_.SelectResultRow(row));
         PopupMenu1->popup(globalPosition);
     } else {
-        ShowRowHelp();
+        showRowHelp();
     }
 }
 
@@ -148,7 +148,7 @@ void TForm1::Useasref1Click() {
 }
 
 void TForm1::HELP1Click() {
-    ShowRowHelp();
+    showRowHelp();
 }
 
 // The settings table of every lung part comes with its own window.

@@ -19,7 +19,7 @@ namespace vm::ui {
 // Captions and headings stay readable whatever is selected; a hidden bar is never enabled.
 void TForm1::SelectSection(unsigned char section) {
     activeSection = section;
-    for (const TrackBarSpec& spec : TrackBarTable()) {
+    for (const TrackBarSpec& spec : trackBarTable()) {
         if (spec.section == 0)
             continue;
         const bool selected = spec.section == section;

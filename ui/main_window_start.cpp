@@ -53,7 +53,7 @@ void TForm1::Button2Click() {
 
 // The command controls in the order START disables them; the whole window comes last when
 // disabling and last again when enabling.
-void TForm1::SetCommandControlsEnabled(bool enabled) {
+void TForm1::setCommandControlsEnabled(bool enabled) {
     for (QPushButton* button : {Button1, Button2, Button3, Button6, Button8, Button9, Button10})
         button->setEnabled(enabled);
     for (QAction* item : menuBar()->actions())
@@ -70,9 +70,9 @@ void TForm1::SetCommandControlsEnabled(bool enabled) {
 
 void TForm1::StartSimulation() {
     runInProgress = true;
-    SetCommandControlsEnabled(false);
+    setCommandControlsEnabled(false);
     RunInProgressGuard guard([this] {
-        SetCommandControlsEnabled(true);
+        setCommandControlsEnabled(true);
         runInProgress = false;
     });
 
@@ -82,9 +82,9 @@ void TForm1::StartSimulation() {
     QCoreApplication::processEvents();
 
     // The run's first tick draws the frame again, and every later one the newest segment.
-    const RunHooks hooks = LiveDrawingHooks();
+    const RunHooks hooks = liveDrawingHooks();
     volumeTimePlot.setVtStep(1);
-    ClearUpperVectorRegisters();
+    clearUpperVectorRegisters();
     const ViewChanges changes = session_.StartSimulation(hooks);
     RefreshResultViews(changes);
     QCoreApplication::processEvents();

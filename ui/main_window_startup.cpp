@@ -31,35 +31,35 @@ const QString kMakerLine = QStringLiteral("(teaching edition)");
 constexpr int kAirwayPictures = 5;
 } // namespace
 
-std::filesystem::path TForm1::ExeDirPath() const {
+std::filesystem::path TForm1::exeDirPath() const {
     return session_.folder().exeDir;
 }
 
-std::filesystem::path TForm1::DataPath(std::string_view relative) const {
+std::filesystem::path TForm1::dataFilePath(std::string_view relative) const {
     return session_.folder().dataPath(relative);
 }
 
-void TForm1::RunStartup() {
+void TForm1::runStartup() {
     // One copy only; a second one says so and quits before its first message.
     instanceMarker_ = instanceLockDirectory_.empty()
                           ? std::make_unique<SingleInstanceMarker>()
                           : std::make_unique<SingleInstanceMarker>(instanceLockDirectory_);
     if (!instanceMarker_->acquire()) {
         interaction_.showMessage(QStringLiteral("This program is already running."));
-        RequestTermination();
+        requestTermination();
         instanceMarker_.reset();
     }
     // The window system asks for no help of its own here: Qt sends no help requests unless a
     // widget opts in, so there is nothing to decline.
 
-    const int missing = MissingDataFilesNumber(ExeDirPath());
+    const int missing = missingDataFilesNumber(exeDirPath());
     if (missing != 0) {
-        interaction_.showMessage(QString::fromStdString(MissingFilesMessage(missing)));
-        RequestTermination();
+        interaction_.showMessage(QString::fromStdString(missingFilesMessage(missing)));
+        requestTermination();
     }
-    if (!WriteProbe(ExeDirPath())) {
-        interaction_.showMessage(QString::fromStdString(ReadOnlyDiskMessage()));
-        RequestTermination();
+    if (!writeProbe(exeDirPath())) {
+        interaction_.showMessage(QString::fromStdString(readOnlyDiskMessage()));
+        requestTermination();
     }
 
     setWindowTitle(QStringLiteral("Velta Morvane ") + kVersionLabel + QStringLiteral("  ") +
@@ -68,12 +68,12 @@ void TForm1::RunStartup() {
     // Qt paints every widget through its own back buffer: the window is double-buffered as is.
     LayoutMainWindow();
 
-    const FileResult table = ReadParameterTable(DataPath("datfiles1/F000.dat"), tparm);
+    const FileResult table = ReadParameterTable(dataFilePath("datfiles1/F000.dat"), tparm);
     if (!table.ok)
         interaction_.showMessage(QString::fromStdString(table.message));
 
     for (int row = 0; row < layout::kRowCount; ++row) {
-        const std::uint32_t rgb = RowColor(row);
+        const std::uint32_t rgb = rowColour(row);
         rowColors[static_cast<std::size_t>(row)] = QColor::fromRgb(rgb);
     }
 
@@ -85,62 +85,62 @@ void TForm1::RunStartup() {
     RefreshResultViews(session_.ResetCurrentSettings());
     // The plots show the reference curve and the empty volume-time frame on canvases of their
     // controls' size as laid out.
-    ResizePlotCanvases();
+    resizePlotCanvases();
     RefreshResultViews(standard);
 
     for (QImage& picture : pictureTable)
         picture = QImage();
-    if (!LoadPictures())
+    if (!loadPictures())
         return;
 
     pictureBuffer = QImage(Image1->size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
     pictureBuffer.fill(Qt::white);
-    ShowFirstAirwayPicture();
+    showFirstAirwayPicture();
     SelectSection(0);
-    InitialiseProgramModel();
+    initialiseProgramModel();
 }
 
-bool TForm1::LoadPictures() {
-    const std::filesystem::path temp = DataPath("datfiles1/temp.dat");
+bool TForm1::loadPictures() {
+    const std::filesystem::path temp = dataFilePath("datfiles1/temp.dat");
     const auto dropTemp = [&temp] {
         std::error_code ignored;
         std::filesystem::remove(temp, ignored);
     };
     for (int k = 1; k <= kAirwayPictures; ++k) {
         const std::string source = "datfiles1/F00" + std::to_string(k) + ".dat";
-        const PictureResult decoded = DecodeReversedPicture(DataPath(source), temp);
+        const PictureResult decoded = decodeReversedPicture(dataFilePath(source), temp);
         if (!decoded.ok) {
             interaction_.showMessage(QString::fromStdString(decoded.message));
             dropTemp();
             return false;
         }
-        pictureTable[static_cast<std::size_t>(k)] = PictureToImage(decoded.picture);
+        pictureTable[static_cast<std::size_t>(k)] = pictureToImage(decoded.picture);
     }
     dropTemp();
 
-    const PictureResult background = DecodeJpegFile(DataPath("datfiles1/tlo.dat"));
+    const PictureResult background = decodeJpegFile(dataFilePath("datfiles1/tlo.dat"));
     if (!background.ok) {
         interaction_.showMessage(QString::fromStdString(background.message));
         return false;
     }
-    backgroundPicture = PictureToImage(background.picture);
+    backgroundPicture = pictureToImage(background.picture);
     return true;
 }
 
 // The model settles into the state every run begins from; this also brings every row's part
 // settings to 100, whatever the standard file held.
-void TForm1::InitialiseProgramModel() {
-    ClearUpperVectorRegisters();
+void TForm1::initialiseProgramModel() {
+    clearUpperVectorRegisters();
     session_.InitialiseModel([this] { interaction_.beep(); });
 }
 
-void TForm1::ResizePlotCanvases() {
+void TForm1::resizePlotCanvases() {
     for (ImageView* plot : {Image2, Image3})
         plot->resizeCanvas(plot->size());
 }
 
 // The plain airway picture, stretched over its control, until a region is picked.
-void TForm1::ShowFirstAirwayPicture() {
+void TForm1::showFirstAirwayPicture() {
     Image1->resizeCanvas(Image1->size());
     if (!pictureTable[1].isNull()) {
         QPainter painter(&Image1->canvas());

@@ -19,7 +19,7 @@ namespace vm::ui {
 namespace {
 // Numbers are shown with the user's decimal separator; one that is not a single plain character
 // falls back to the point.
-char LocaleDecimalSeparator() {
+char localeDecimalSeparator() {
     const QString point = QLocale().decimalPoint();
     if (point.size() == 1 && point.at(0).unicode() < 0x80)
         return point.at(0).toLatin1();
@@ -29,13 +29,13 @@ char LocaleDecimalSeparator() {
 
 void TForm1::ShowResultsTable(int row, bool withValues) {
     const int note = ::ShowResultsTable(StringGrid1->cells(), record_, state_, row, withValues,
-                                        LocaleDecimalSeparator());
+                                        localeDecimalSeparator());
     ShowSettingNote(note);
     StringGrid1->update();
 }
 
 void TForm1::FillGridRow(int gridRow, int recordRow) {
-    ::FillGridRow(StringGrid2->cells(), record_, gridRow, recordRow, LocaleDecimalSeparator());
+    ::FillGridRow(StringGrid2->cells(), record_, gridRow, recordRow, localeDecimalSeparator());
     StringGrid2->update();
 }
 
@@ -44,7 +44,7 @@ void TForm1::ShowSettingNote(int key) {
     RichEdit1->setPlainText(QStringLiteral("Nota %1").arg(key));
 }
 
-void TForm1::PaintCell(QPainter& painter, const StringGrid& grid, const CellPaint& paint,
+void TForm1::paintCell(QPainter& painter, const StringGrid& grid, const CellPaint& paint,
                        const QRect& rect, const std::string& text) {
     const QColor background = paint.systemMenuColour
                                   ? QApplication::palette("QMenu").color(QPalette::Window)
@@ -60,23 +60,23 @@ void TForm1::PaintCell(QPainter& painter, const StringGrid& grid, const CellPain
 }
 
 void TForm1::StringGrid1DrawCell(QPainter& painter, int column, int row, const QRect& rect) {
-    PaintCell(painter, *StringGrid1, ResultsCellPaint(row, column, state_.selectedRow), rect,
+    paintCell(painter, *StringGrid1, resultsCellPaint(row, column, state_.selectedRow), rect,
               StringGrid1->cells().cell(column, row));
 }
 
 void TForm1::StringGrid2DrawCell(QPainter& painter, int column, int row, const QRect& rect) {
     const CellPaint paint =
-        RowGridCellPaint(row, state_.selectedRow, state_.resultCount, StringGrid2->rowCount());
-    PaintCell(painter, *StringGrid2, paint, rect, StringGrid2->cells().cell(column, row));
+        rowGridCellPaint(row, state_.selectedRow, state_.resultCount, StringGrid2->rowCount());
+    paintCell(painter, *StringGrid2, paint, rect, StringGrid2->cells().cell(column, row));
 }
 
 // The current-settings line is set off from the results by a thick black line across the grid,
 // centred on that line's last pixel row.
-void TForm1::DrawRowGridSeparator(QPainter& painter) {
+void TForm1::drawRowGridSeparator(QPainter& painter) {
     const int lastColumn = StringGrid2->columnCount() - 1;
     for (int row = 0; row < StringGrid2->rowCount(); ++row) {
         const CellPaint paint =
-            RowGridCellPaint(row, state_.selectedRow, state_.resultCount, StringGrid2->rowCount());
+            rowGridCellPaint(row, state_.selectedRow, state_.resultCount, StringGrid2->rowCount());
         if (!paint.thickLineBelow)
             continue;
         const QRect first = StringGrid2->cellRect(0, row);

@@ -7,7 +7,7 @@ using namespace vm::data;
 
 namespace vm::ui {
 
-QImage PictureToImage(const DecodedPicture& picture) {
+QImage pictureToImage(const DecodedPicture& picture) {
     const auto rowBytes = static_cast<std::size_t>(picture.width) * 3;
     if (picture.width <= 0 || picture.height <= 0 ||
         picture.rgb.size() < rowBytes * static_cast<std::size_t>(picture.height))

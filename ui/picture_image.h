@@ -8,6 +8,6 @@
 namespace vm::ui {
 
 // A deep copy; an empty picture gives a null image.
-QImage PictureToImage(const data::DecodedPicture& picture);
+QImage pictureToImage(const data::DecodedPicture& picture);
 
 } // namespace vm::ui

@@ -9,7 +9,7 @@ struct SystemSoundPlayer::Context {
     ca_context* ca = nullptr;
 };
 
-std::string SoundThemeEventFor(const std::string& alias) {
+std::string soundThemeEventFor(const std::string& alias) {
     if (alias == "SystemAsterisk") return "dialog-information";
     if (alias == "SystemHand") return "dialog-error";
     return {};
@@ -32,7 +32,7 @@ SystemSoundPlayer::~SystemSoundPlayer() {
 }
 
 bool SystemSoundPlayer::play(const std::string& alias) {
-    const std::string event = SoundThemeEventFor(alias);
+    const std::string event = soundThemeEventFor(alias);
     if (context_ && !event.empty() &&
         ca_context_play(context_->ca, 0, CA_PROP_EVENT_ID, event.c_str(), nullptr) == CA_SUCCESS)
         return true;

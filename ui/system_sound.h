@@ -24,6 +24,6 @@ class SystemSoundPlayer {
 };
 
 // The sound-theme event that stands for a system alias; empty for an unknown alias.
-std::string SoundThemeEventFor(const std::string& alias);
+std::string soundThemeEventFor(const std::string& alias);
 
 } // namespace vm::ui

@@ -58,63 +58,63 @@ constexpr double kSettingFloor = 10.0;
 
 } // namespace
 
-double RoundHalfEven(double v) {
+double roundHalfEven(double v) {
     // nearbyint follows the rounding mode, which the program never changes from to-nearest-even.
     return std::nearbyint(v);
 }
 
-std::span<const TrackBarSpec> TrackBarTable() {
+std::span<const TrackBarSpec> trackBarTable() {
     return kTrackBars;
 }
 
-const TrackBarSpec& TrackBarSpecOf(int number) {
+const TrackBarSpec& trackBarSpecOf(int number) {
     if (number < 1 || number > static_cast<int>(kTrackBars.size()))
         throw RangeError("Range check error: track bar " + std::to_string(number));
     return kTrackBars[static_cast<std::size_t>(number - 1)];
 }
 
-std::span<const ControlGroupSpec> ControlGroups() {
+std::span<const ControlGroupSpec> controlGroups() {
     return kGroups;
 }
 
-const ControlGroupSpec& ControlGroupOfSection(unsigned char section) {
+const ControlGroupSpec& controlGroupOfSection(unsigned char section) {
     for (const ControlGroupSpec& group : kGroups)
         if (group.section == section)
             return group;
     throw RangeError("Range check error: section " + std::to_string(section));
 }
 
-double TrackBarValue(int number, int position) {
-    const TrackBarSpec& spec = TrackBarSpecOf(number);
+double trackBarValue(int number, int position) {
+    const TrackBarSpec& spec = trackBarSpecOf(number);
     const double p = position;
     double v = 0.0;
     switch (spec.scale) {
     case TrackBarScale::exponential:
-        v = RoundHalfEven(100.0 * std::exp2(p / 100.0 - 2.0));
+        v = roundHalfEven(100.0 * std::exp2(p / 100.0 - 2.0));
         break;
     case TrackBarScale::half:
-        v = RoundHalfEven(p / 2.0);
+        v = roundHalfEven(p / 2.0);
         break;
     case TrackBarScale::quarter:
-        v = RoundHalfEven(p / 4.0 + 25.0);
+        v = roundHalfEven(p / 4.0 + 25.0);
         break;
     }
     return v < kSettingFloor ? kSettingFloor : v;
 }
 
-int TrackBarPosition(int number, double value) {
-    const TrackBarSpec& spec = TrackBarSpecOf(number);
+int trackBarPosition(int number, double value) {
+    const TrackBarSpec& spec = trackBarSpecOf(number);
     if (!std::isfinite(value) || value <= 0.0) return spec.minimum;
     double p = 0.0;
     switch (spec.scale) {
     case TrackBarScale::exponential:
-        p = RoundHalfEven((std::log2(value / 100.0) + 2.0) * 100.0);
+        p = roundHalfEven((std::log2(value / 100.0) + 2.0) * 100.0);
         break;
     case TrackBarScale::half:
-        p = RoundHalfEven(2.0 * value);
+        p = roundHalfEven(2.0 * value);
         break;
     case TrackBarScale::quarter:
-        p = RoundHalfEven((value - 25.0) * 4.0);
+        p = roundHalfEven((value - 25.0) * 4.0);
         break;
     }
     // Clamp before converting: a huge stored value must not overflow the integer position.

@@ -46,25 +46,25 @@ struct ControlGroupSpec {
 };
 
 // Track bars 1..9 in order.
-std::span<const TrackBarSpec> TrackBarTable();
+std::span<const TrackBarSpec> trackBarTable();
 
 // Track bars 1..9; any other number is a range error.
-const TrackBarSpec& TrackBarSpecOf(int number);
+const TrackBarSpec& trackBarSpecOf(int number);
 
 // Panels 1..4 in order.
-std::span<const ControlGroupSpec> ControlGroups();
+std::span<const ControlGroupSpec> controlGroups();
 
 // The group enabled by a section; a section of no group is a range error.
-const ControlGroupSpec& ControlGroupOfSection(unsigned char section);
+const ControlGroupSpec& controlGroupOfSection(unsigned char section);
 
 // The setting a position means: rounded to the nearest integer (halves to even), at least 10.
-double TrackBarValue(int number, int position);
+double trackBarValue(int number, int position);
 
 // The position that shows a setting, rounded (halves to even) and clamped to the track bar's range.
 // A setting with no position (zero, negative, NaN or infinite) goes to the minimum position.
-int TrackBarPosition(int number, double value);
+int trackBarPosition(int number, double value);
 
 // Nearest integer with halves to the even neighbour.
-double RoundHalfEven(double v);
+double roundHalfEven(double v);
 
 } // namespace vm::ui

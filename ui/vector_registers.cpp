@@ -7,18 +7,18 @@
 namespace vm::ui {
 
 namespace {
-__attribute__((target("avx"))) void ZeroUpperHalves() {
+__attribute__((target("avx"))) void zeroUpperHalves() {
     _mm256_zeroupper();
 }
 } // namespace
 
-void ClearUpperVectorRegisters() {
+void clearUpperVectorRegisters() {
     static const bool hasAvx = __builtin_cpu_supports("avx");
     if (hasAvx)
-        ZeroUpperHalves();
+        zeroUpperHalves();
 }
 #else
-void ClearUpperVectorRegisters() {}
+void clearUpperVectorRegisters() {}
 #endif
 
 } // namespace vm::ui

@@ -9,6 +9,6 @@ namespace vm::ui {
 
 // Clears the upper halves of the vector registers where the processor has them; does nothing
 // elsewhere.
-void ClearUpperVectorRegisters();
+void clearUpperVectorRegisters();
 
 } // namespace vm::ui

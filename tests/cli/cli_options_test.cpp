@@ -15,7 +15,7 @@ std::vector<std::string> Args(std::initializer_list<const char*> list) {
 
 TEST(CliOptions, RunOptionsAreUnderstood) {
     const CliParseResult r =
-        ParseCommandLine(Args({"run",           "--set",        "rIntermediate=300",
+        parseCommandLine(Args({"run",           "--set",        "rIntermediate=300",
                                "--set",         "left.cm=80.5", "--set",
                                "lobe5.ccc=150", "--set",        "right.rCentral=10",
                                "--global",      "0=50",         "--global",
@@ -51,26 +51,26 @@ TEST(CliOptions, RunOptionsAreUnderstood) {
 }
 
 TEST(CliOptions, DefaultsAndOtherCommands) {
-    const CliParseResult run = ParseCommandLine(Args({"run"}));
+    const CliParseResult run = parseCommandLine(Args({"run"}));
     ASSERT_TRUE(run.ok);
     EXPECT_EQ(run.options.runs, 1);
     EXPECT_FALSE(run.options.json);
     EXPECT_FALSE(run.options.outFile);
     EXPECT_FALSE(run.options.referenceFile);
 
-    const CliParseResult make = ParseCommandLine(Args({"make-standard", "out/standard.dat"}));
+    const CliParseResult make = parseCommandLine(Args({"make-standard", "out/standard.dat"}));
     ASSERT_TRUE(make.ok);
     EXPECT_EQ(make.options.command, CliCommand::makeStandard);
     EXPECT_EQ(make.options.standardFile, "out/standard.dat");
 
     for (const char* help : {"help", "--help", "-h"}) {
-        const CliParseResult h = ParseCommandLine(Args({help}));
+        const CliParseResult h = parseCommandLine(Args({help}));
         EXPECT_TRUE(h.ok);
         EXPECT_EQ(h.options.command, CliCommand::help);
     }
-    EXPECT_NE(UsageText().find("--set NAME=PCT"), std::string::npos);
+    EXPECT_NE(usageText().find("--set NAME=PCT"), std::string::npos);
     for (const std::string_view name : kSettingColumnNames)
-        EXPECT_NE(UsageText().find(name), std::string::npos) << name;
+        EXPECT_NE(usageText().find(name), std::string::npos) << name;
 }
 
 // Every bad option or value is refused with a message that names what was wrong.
@@ -116,7 +116,7 @@ TEST(CliOptions, BadOptionsAndValuesAreRefusedWithAMessage) {
         {{"make-standard", "--json"}, "FILE"},
     };
     for (const Case& c : cases) {
-        const CliParseResult r = ParseCommandLine(c.args);
+        const CliParseResult r = parseCommandLine(c.args);
         std::string joined;
         for (const auto& a : c.args)
             joined += a + " ";

@@ -16,7 +16,7 @@ using namespace vm::cli;
 namespace {
 
 // The number that follows "key": in the line.
-float ReadBack(const std::string& line, const std::string& key) {
+float readBack(const std::string& line, const std::string& key) {
     const auto at = line.find("\"" + key + "\":");
     EXPECT_NE(at, std::string::npos) << key;
     if (at == std::string::npos)
@@ -44,7 +44,7 @@ TEST(RunReport, JsonValuesRoundTripAndSamplesStopAtTheEndMarks) {
     record.setVtTime(workingRow, 1, 0.1f);
     record.setVtVolume(workingRow, 1, 3.0f);
 
-    const std::string line = RunJson(record, 7);
+    const std::string line = runJson(record, 7);
     ASSERT_FALSE(line.empty());
     EXPECT_EQ(line.back(), '\n');
     EXPECT_EQ(line.find('\n'), line.size() - 1);
@@ -53,7 +53,7 @@ TEST(RunReport, JsonValuesRoundTripAndSamplesStopAtTheEndMarks) {
     std::size_t previous = 0;
     for (const RowIndex& index : kRowIndices) {
         const std::string key(index.jsonKey);
-        EXPECT_EQ(ReadBack(line, key), record.field(workingRow, index.field)) << key;
+        EXPECT_EQ(readBack(line, key), record.field(workingRow, index.field)) << key;
         EXPECT_GT(line.find("\"" + key + "\":"), previous) << key;
         previous = line.find("\"" + key + "\":");
     }
@@ -69,7 +69,7 @@ TEST(RunReport, TableListsTheMeasuredIndicesBesideTheReference) {
         record.setField(workingRow, static_cast<RowField>(f), -0.25f - f);
     }
     record.setField(workingRow, RowField::runStatus, 0.0f);
-    EXPECT_EQ(RunTable(record, 3), "Run 3: dead (tidal inspiration failed)\n"
+    EXPECT_EQ(runTable(record, 3), "Run 3: dead (tidal inspiration failed)\n"
                                    "  index            result  reference\n"
                                    "  FEV1             -0.250      0.500  l\n"
                                    "  FVCEX            -1.250      1.500  l\n"

@@ -20,7 +20,7 @@ namespace {
 TEST(StandardRecord, OneValidRunAtHundredInRowZeroAndNothingElse) {
     SimulationRecord standard;
     std::string message;
-    ASSERT_TRUE(MakeStandardRecord(standard, message)) << message;
+    ASSERT_TRUE(makeStandardRecord(standard, message)) << message;
     const auto field = [&](RowField f) { return standard.field(referenceRow, f); };
 
     EXPECT_EQ(field(RowField::runStatus), 1.0f);

@@ -27,7 +27,7 @@ DecodedPicture twoColourPicture(int width, int height) {
 }
 
 std::vector<std::uint8_t> jpegOf(int width, int height) {
-    EncodedJpeg jpeg = EncodeJpeg(twoColourPicture(width, height), 90);
+    EncodedJpeg jpeg = encodeJpeg(twoColourPicture(width, height), 90);
     EXPECT_TRUE(jpeg.ok) << jpeg.message;
     return jpeg.bytes;
 }
@@ -40,8 +40,8 @@ std::vector<std::uint8_t> reversedHead(std::vector<std::uint8_t> bytes) {
 TEST(JpegPicture, ReversedPictureDecodesToItsSizeAndColours) {
     TempFolder dir;
     const auto jpeg = jpegOf(37, 23); // sizes that are not multiples of the 8x8 blocks
-    WriteBytes(dir / "F001.dat", reversedHead(jpeg));
-    const PictureResult result = DecodeReversedPicture(dir / "F001.dat", dir / "temp.dat");
+    writeFileBytes(dir / "F001.dat", reversedHead(jpeg));
+    const PictureResult result = decodeReversedPicture(dir / "F001.dat", dir / "temp.dat");
     ASSERT_TRUE(result.ok) << result.message;
     EXPECT_EQ(result.picture.width, 37);
     EXPECT_EQ(result.picture.height, 23);
@@ -53,14 +53,14 @@ TEST(JpegPicture, ReversedPictureDecodesToItsSizeAndColours) {
     EXPECT_LT(right[0], 80);
     EXPECT_GT(right[2], 180);
     // The scratch copy holds the picture with its head put back in order; the source is kept.
-    EXPECT_EQ(ReadBytes(dir / "temp.dat"), jpeg);
-    EXPECT_EQ(ReadBytes(dir / "F001.dat"), reversedHead(jpeg));
+    EXPECT_EQ(readBytes(dir / "temp.dat"), jpeg);
+    EXPECT_EQ(readBytes(dir / "F001.dat"), reversedHead(jpeg));
 }
 
 TEST(JpegPicture, PlainFileDecodesWithoutReversal) {
     TempFolder dir;
-    WriteBytes(dir / "tlo.dat", jpegOf(64, 48));
-    const PictureResult plain = DecodeJpegFile(dir / "tlo.dat");
+    writeFileBytes(dir / "tlo.dat", jpegOf(64, 48));
+    const PictureResult plain = decodeJpegFile(dir / "tlo.dat");
     ASSERT_TRUE(plain.ok) << plain.message;
     EXPECT_EQ(plain.picture.width, 64);
     EXPECT_EQ(plain.picture.height, 48);
@@ -68,8 +68,8 @@ TEST(JpegPicture, PlainFileDecodesWithoutReversal) {
 
 TEST(JpegPicture, MissingSourceDecodesTheScratchFileAsItIs) {
     TempFolder dir;
-    WriteBytes(dir / "temp.dat", reversedHead(jpegOf(16, 16)));
-    const PictureResult result = DecodeReversedPicture(dir / "absent.dat", dir / "temp.dat");
+    writeFileBytes(dir / "temp.dat", reversedHead(jpegOf(16, 16)));
+    const PictureResult result = decodeReversedPicture(dir / "absent.dat", dir / "temp.dat");
     ASSERT_TRUE(result.ok) << result.message;
     EXPECT_EQ(result.picture.width, 16);
 }
@@ -78,24 +78,24 @@ TEST(JpegPicture, FailedCopyLeavesTheScratchFileAndDecodesIt) {
     TempFolder dir;
     std::filesystem::create_directory(dir / "F001.dat"); // exists, but cannot be copied
     const auto jpeg = jpegOf(24, 8);
-    WriteBytes(dir / "temp.dat", reversedHead(jpeg));
-    const PictureResult result = DecodeReversedPicture(dir / "F001.dat", dir / "temp.dat");
+    writeFileBytes(dir / "temp.dat", reversedHead(jpeg));
+    const PictureResult result = decodeReversedPicture(dir / "F001.dat", dir / "temp.dat");
     ASSERT_TRUE(result.ok) << result.message;
     EXPECT_EQ(result.picture.width, 24);
-    EXPECT_EQ(ReadBytes(dir / "temp.dat"), jpeg);
+    EXPECT_EQ(readBytes(dir / "temp.dat"), jpeg);
 }
 
 TEST(JpegPicture, MissingSourceAndScratchFileGiveTheFileLayersMessage) {
     TempFolder dir;
-    const PictureResult result = DecodeReversedPicture(dir / "absent.dat", dir / "temp.dat");
+    const PictureResult result = decodeReversedPicture(dir / "absent.dat", dir / "temp.dat");
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(result.message, "File not found: " + (dir / "temp.dat").string());
 }
 
 TEST(JpegPicture, NotAJpegGivesTheDecodersMessage) {
     TempFolder dir;
-    WriteBytes(dir / "F002.dat", std::string(300, 'A'));
-    const PictureResult result = DecodeReversedPicture(dir / "F002.dat", dir / "temp.dat");
+    writeFileBytes(dir / "F002.dat", std::string(300, 'A'));
+    const PictureResult result = decodeReversedPicture(dir / "F002.dat", dir / "temp.dat");
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(result.message, "Not a JPEG file: starts with 0x41 0x41");
     EXPECT_EQ(result.picture.width, 0);
@@ -104,8 +104,8 @@ TEST(JpegPicture, NotAJpegGivesTheDecodersMessage) {
 
 TEST(JpegPicture, AJpegStoredUnreversedIsRefused) {
     TempFolder dir;
-    WriteBytes(dir / "F003.dat", jpegOf(16, 16)); // forgot to reverse the head
-    const PictureResult result = DecodeReversedPicture(dir / "F003.dat", dir / "temp.dat");
+    writeFileBytes(dir / "F003.dat", jpegOf(16, 16)); // forgot to reverse the head
+    const PictureResult result = decodeReversedPicture(dir / "F003.dat", dir / "temp.dat");
     EXPECT_FALSE(result.ok);
     EXPECT_FALSE(result.message.empty());
 }
@@ -113,11 +113,11 @@ TEST(JpegPicture, AJpegStoredUnreversedIsRefused) {
 TEST(JpegPicture, FileShorterThan100BytesIsAReadError) {
     TempFolder dir;
     const std::string shortFile(99, '\xFF');
-    WriteBytes(dir / "F004.dat", shortFile);
-    const PictureResult result = DecodeReversedPicture(dir / "F004.dat", dir / "temp.dat");
+    writeFileBytes(dir / "F004.dat", shortFile);
+    const PictureResult result = decodeReversedPicture(dir / "F004.dat", dir / "temp.dat");
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(result.message, "Read beyond end of file: " + (dir / "temp.dat").string());
-    EXPECT_EQ(ReadBytes(dir / "temp.dat").size(), 99u); // not rewritten
+    EXPECT_EQ(readBytes(dir / "temp.dat").size(), 99u); // not rewritten
 }
 
 TEST(JpegPicture, DamagedPicturesFailWithoutCrashing) {
@@ -132,7 +132,7 @@ TEST(JpegPicture, DamagedPicturesFailWithoutCrashing) {
         flipped[i] ^= 0x5A;
     damaged.push_back(flipped);
     for (std::size_t i = 0; i < damaged.size(); ++i) {
-        const PictureResult result = DecodeJpegBytes(damaged[i]);
+        const PictureResult result = decodeJpegBytes(damaged[i]);
         EXPECT_FALSE(result.ok) << "case " << i;
         EXPECT_FALSE(result.message.empty()) << "case " << i;
     }
@@ -141,7 +141,7 @@ TEST(JpegPicture, DamagedPicturesFailWithoutCrashing) {
 TEST(JpegPicture, TruncatedPictureIsRefusedRatherThanShownHalfGrey) {
     auto jpeg = jpegOf(256, 256);
     jpeg.resize(jpeg.size() * 3 / 4); // cut inside the compressed pixels
-    const PictureResult result = DecodeJpegBytes(jpeg);
+    const PictureResult result = decodeJpegBytes(jpeg);
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(result.message, "Premature end of JPEG file");
 }
@@ -163,7 +163,7 @@ void claimSize(std::vector<std::uint8_t>& jpeg, int width, int height) {
 TEST(JpegPicture, OversizedPictureIsRefusedBeforeDecoding) {
     auto jpeg = jpegOf(16, 16);
     claimSize(jpeg, 10000, 10000); // 100 megapixels
-    const PictureResult result = DecodeJpegBytes(jpeg);
+    const PictureResult result = decodeJpegBytes(jpeg);
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(result.message, "Picture too large");
 }
@@ -173,25 +173,25 @@ TEST(JpegPicture, ReversingTwiceGivesTheFileBack) {
     std::vector<std::uint8_t> bytes(300);
     for (std::size_t i = 0; i < bytes.size(); ++i)
         bytes[i] = static_cast<std::uint8_t>(i * 37 + 11);
-    WriteBytes(dir / "f.dat", bytes);
-    ASSERT_TRUE(ReverseFirst100Bytes(dir / "f.dat").ok);
-    const auto once = ReadBytes(dir / "f.dat");
+    writeFileBytes(dir / "f.dat", bytes);
+    ASSERT_TRUE(reverseFirst100Bytes(dir / "f.dat").ok);
+    const auto once = readBytes(dir / "f.dat");
     EXPECT_EQ(once[0], bytes[99]);
     EXPECT_EQ(once[99], bytes[0]);
     EXPECT_TRUE(std::equal(once.begin() + 100, once.end(), bytes.begin() + 100));
-    ASSERT_TRUE(ReverseFirst100Bytes(dir / "f.dat").ok);
-    EXPECT_EQ(ReadBytes(dir / "f.dat"), bytes);
+    ASSERT_TRUE(reverseFirst100Bytes(dir / "f.dat").ok);
+    EXPECT_EQ(readBytes(dir / "f.dat"), bytes);
 }
 
 TEST(JpegPicture, ReversingExactly100Bytes) {
     std::vector<std::uint8_t> bytes(100);
     for (std::size_t i = 0; i < bytes.size(); ++i)
         bytes[i] = static_cast<std::uint8_t>(i);
-    EXPECT_TRUE(ReverseFirst100Bytes(std::span<std::uint8_t>(bytes)));
+    EXPECT_TRUE(reverseFirst100Bytes(std::span<std::uint8_t>(bytes)));
     EXPECT_EQ(bytes.front(), 99);
     EXPECT_EQ(bytes.back(), 0);
     std::vector<std::uint8_t> shortBytes(99, 1);
-    EXPECT_FALSE(ReverseFirst100Bytes(std::span<std::uint8_t>(shortBytes)));
+    EXPECT_FALSE(reverseFirst100Bytes(std::span<std::uint8_t>(shortBytes)));
 }
 
 } // namespace

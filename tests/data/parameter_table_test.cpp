@@ -28,7 +28,7 @@ std::string lines(int count) {
 
 TEST(ParameterTable, FourthLineFillsRowThreeAndLeavesColumnFour) {
     TempFolder dir;
-    WriteBytes(dir / "F000.dat", "label;x;y;code\na;1;1;1\nb;2;2;2\n3;45;60;2\n");
+    writeFileBytes(dir / "F000.dat", "label;x;y;code\na;1;1;1\nb;2;2;2\n3;45;60;2\n");
     TextGrid grid = freshTable();
     grid.setCell(4, 3, "earlier");
     ASSERT_TRUE(ReadParameterTable(dir / "F000.dat", grid).ok);
@@ -52,7 +52,7 @@ class LineSplitting : public testing::TestWithParam<SplitCase> {};
 TEST_P(LineSplitting, GivesTheseCells) {
     const SplitCase& c = GetParam();
     TempFolder dir;
-    WriteBytes(dir / "F000.dat", std::string("header\n") + c.line + "\n");
+    writeFileBytes(dir / "F000.dat", std::string("header\n") + c.line + "\n");
     TextGrid grid = freshTable();
     for (int column = 0; column < kParameterTableColumns; ++column)
         grid.setCell(column, 1, "·");
@@ -84,7 +84,7 @@ TEST(ParameterTable, RowCountOnlyGrows) {
     } cases[] = {{50, 50}, {10, 40}, {40, 40}, {41, 41}};
     for (const auto& c : cases) {
         TempFolder dir;
-        WriteBytes(dir / "F000.dat", lines(c.lines));
+        writeFileBytes(dir / "F000.dat", lines(c.lines));
         TextGrid grid = freshTable();
         ASSERT_TRUE(ReadParameterTable(dir / "F000.dat", grid).ok);
         EXPECT_EQ(grid.rowCount(), c.rows) << c.lines << " lines";
@@ -96,9 +96,9 @@ TEST(ParameterTable, RowCountOnlyGrows) {
 TEST(ParameterTable, ShorterFileDoesNotShrinkAGrownGrid) {
     TempFolder dir;
     TextGrid grid = freshTable();
-    WriteBytes(dir / "wide.dat", "a;b;c;d;e;f;g\n" + lines(60));
+    writeFileBytes(dir / "wide.dat", "a;b;c;d;e;f;g\n" + lines(60));
     ASSERT_TRUE(ReadParameterTable(dir / "wide.dat", grid).ok);
-    WriteBytes(dir / "narrow.dat", "x\n");
+    writeFileBytes(dir / "narrow.dat", "x\n");
     ASSERT_TRUE(ReadParameterTable(dir / "narrow.dat", grid).ok);
     EXPECT_EQ(grid.columnCount(), 7);
     EXPECT_EQ(grid.rowCount(), 61);
@@ -108,7 +108,7 @@ TEST(ParameterTable, ShorterFileDoesNotShrinkAGrownGrid) {
 
 TEST(ParameterTable, EmptyLineCountsAsARowButWritesNoCell) {
     TempFolder dir;
-    WriteBytes(dir / "F000.dat", "h\n\n");
+    writeFileBytes(dir / "F000.dat", "h\n\n");
     TextGrid grid(5, 1);
     ASSERT_TRUE(ReadParameterTable(dir / "F000.dat", grid).ok);
     EXPECT_EQ(grid.rowCount(), 2);
@@ -118,7 +118,7 @@ TEST(ParameterTable, EmptyLineCountsAsARowButWritesNoCell) {
 TEST(ParameterTable, LineEndsOfBothKindsAndAMissingLastOne) {
     for (const char* text : {"h\r\n1;2;3\r\n4;5;6", "h\n1;2;3\n4;5;6\n", "h\r\n1;2;3\n4;5;6\r\n"}) {
         TempFolder dir;
-        WriteBytes(dir / "F000.dat", text);
+        writeFileBytes(dir / "F000.dat", text);
         TextGrid grid(5, 1);
         ASSERT_TRUE(ReadParameterTable(dir / "F000.dat", grid).ok);
         EXPECT_EQ(grid.rowCount(), 3) << text;
@@ -131,7 +131,7 @@ TEST(ParameterTable, LineEndsOfBothKindsAndAMissingLastOne) {
 TEST(ParameterTable, CentralEuropeanCodePageBecomesUtf8) {
     TempFolder dir;
     // "Miąższ płuca" and "pośrednie" in Windows-1250.
-    WriteBytes(dir / "F000.dat", "Mi\xB9\xBFsz p\xB3uca;po\x9C"
+    writeFileBytes(dir / "F000.dat", "Mi\xB9\xBFsz p\xB3uca;po\x9C"
                                  "rednie;\x80\n");
     TextGrid grid = freshTable();
     ASSERT_TRUE(ReadParameterTable(dir / "F000.dat", grid).ok);
@@ -164,7 +164,7 @@ TEST(ParameterTable, OtherReadErrorGivesTheFileLayersMessage) {
 TEST(ParameterTable, LongLinesAcrossReadChunks) {
     TempFolder dir;
     const std::string longField(200000, 'x');
-    WriteBytes(dir / "F000.dat", "h\n" + longField + ";7\nlast;1\n");
+    writeFileBytes(dir / "F000.dat", "h\n" + longField + ";7\nlast;1\n");
     TextGrid grid = freshTable();
     ASSERT_TRUE(ReadParameterTable(dir / "F000.dat", grid).ok);
     EXPECT_EQ(grid.cell(0, 1), longField);

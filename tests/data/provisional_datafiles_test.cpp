@@ -27,9 +27,9 @@ namespace {
 const fs::path kExeDir = VM_RUNTIME_DIR;
 
 TEST(ProvisionalDataFiles, EveryCheckedFileIsThereBesideTheFolders) {
-    EXPECT_EQ(MissingDataFilesNumber(kExeDir), 0);
-    EXPECT_TRUE(FindChildNoCase(kExeDir, "Simulations").has_value());
-    EXPECT_TRUE(FindChildNoCase(kExeDir, "helpfiles").has_value());
+    EXPECT_EQ(missingDataFilesNumber(kExeDir), 0);
+    EXPECT_TRUE(findChildNoCase(kExeDir, "Simulations").has_value());
+    EXPECT_TRUE(findChildNoCase(kExeDir, "helpfiles").has_value());
 }
 
 // The airway pictures and the animation's background are drawn for the area they are stretched
@@ -41,12 +41,12 @@ TEST(ProvisionalDataFiles, PicturesDecodeThroughTheScratchFileAtTheirDesignSize)
     TempFolder scratch;
     for (int k = 1; k <= 5; ++k) {
         const fs::path source = kExeDir / "datfiles1" / ("F00" + std::to_string(k) + ".dat");
-        const PictureResult picture = DecodeReversedPicture(source, scratch / "temp.dat");
+        const PictureResult picture = decodeReversedPicture(source, scratch / "temp.dat");
         ASSERT_TRUE(picture.ok) << source << ": " << picture.message;
         EXPECT_EQ(picture.picture.width, kPictureWidth) << k;
         EXPECT_EQ(picture.picture.height, kPictureHeight) << k;
     }
-    const PictureResult background = DecodeJpegFile(kExeDir / "datfiles1" / "tlo.dat");
+    const PictureResult background = decodeJpegFile(kExeDir / "datfiles1" / "tlo.dat");
     ASSERT_TRUE(background.ok) << background.message;
     EXPECT_EQ(background.picture.width, kPictureWidth);
     EXPECT_EQ(background.picture.height, kPictureHeight);
@@ -56,7 +56,7 @@ TEST(ProvisionalDataFiles, PicturesDecodeThroughTheScratchFileAtTheirDesignSize)
 
 // Decodes F00k.dat without touching the build's data folder.
 DecodedPicture airwayPicture(int k, const fs::path& scratch) {
-    const PictureResult result = DecodeReversedPicture(
+    const PictureResult result = decodeReversedPicture(
         kExeDir / "datfiles1" / ("F00" + std::to_string(k) + ".dat"), scratch / "temp.dat");
     EXPECT_TRUE(result.ok) << result.message;
     return result.picture;
@@ -99,7 +99,7 @@ AirwayData readAirwayData() {
 }
 
 TEST(ProvisionalDataFiles, EveryHotspotLiesOnTheRegionOnlyItsOwnPictureMarks) {
-    const std::vector<std::uint8_t> bytes = ReadBytes(kExeDir / "datfiles1" / "F000.dat");
+    const std::vector<std::uint8_t> bytes = readBytes(kExeDir / "datfiles1" / "F000.dat");
     const std::string text(bytes.begin(), bytes.end());
     EXPECT_NE(text.find("g\xB3\xF3wne"), std::string::npos) << "labels in Windows-1250";
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'),
@@ -162,16 +162,16 @@ TEST(ProvisionalDataFiles, MakingTheDataFilesAgainGivesTheSameBytes) {
     }
     for (const char* name :
          {"F000.dat", "F001.dat", "F002.dat", "F003.dat", "F004.dat", "F005.dat", "tlo.dat"}) {
-        const std::vector<std::uint8_t> bytes = ReadBytes(first / name);
+        const std::vector<std::uint8_t> bytes = readBytes(first / name);
         EXPECT_FALSE(bytes.empty()) << name;
-        EXPECT_EQ(bytes, ReadBytes(second / name)) << name;
+        EXPECT_EQ(bytes, readBytes(second / name)) << name;
     }
 }
 
 TEST(ProvisionalDataFiles, StandardRecordHoldsAValidReference) {
     SimulationRecord record;
     const FileResult read =
-        readRecordFile(ResolveDataPath(kExeDir, "datfiles1/standard.dat"), record);
+        readRecordFile(resolveDataPath(kExeDir, "datfiles1/standard.dat"), record);
     ASSERT_TRUE(read.ok) << read.message;
     EXPECT_EQ(record.field(0, RowField::runStatus), 1.0f);
     // The indices follow from the flow-volume samples as a run computes them.

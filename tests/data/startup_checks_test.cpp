@@ -26,7 +26,7 @@ void layOut(const fs::path& exeDir, const std::set<std::string>& missing,
     fs::create_directories(exeDir / dataFolder);
     for (const char* name : kCheckedFiles)
         if (!missing.count(name))
-            WriteBytes(exeDir / dataFolder / name, "x");
+            writeFileBytes(exeDir / dataFolder / name, "x");
 }
 
 TEST(DataFileCheck, NumberAddsTheWeightsOfTheMissingFiles) {
@@ -45,68 +45,68 @@ TEST(DataFileCheck, NumberAddsTheWeightsOfTheMissingFiles) {
     for (const auto& c : cases) {
         TempFolder dir;
         layOut(dir.path(), c.missing);
-        EXPECT_EQ(MissingDataFilesNumber(dir.path()), c.number) << c.number;
+        EXPECT_EQ(missingDataFilesNumber(dir.path()), c.number) << c.number;
     }
 }
 
 TEST(DataFileCheck, WithoutTheDataFolderEverythingIsMissing) {
     TempFolder dir;
-    EXPECT_EQ(MissingDataFilesNumber(dir.path()), 1111111);
+    EXPECT_EQ(missingDataFilesNumber(dir.path()), 1111111);
 }
 
 TEST(DataFileCheck, FolderNameInAnyLetterCase) {
     TempFolder dir;
     layOut(dir.path(), {}, "DatFiles1");
-    EXPECT_EQ(MissingDataFilesNumber(dir.path()), 0);
+    EXPECT_EQ(missingDataFilesNumber(dir.path()), 0);
 }
 
 TEST(DataFileCheck, AFolderInPlaceOfAFileCountsAsMissing) {
     TempFolder dir;
     layOut(dir.path(), {"F001.dat"});
     fs::create_directory(dir / "datfiles1" / "F001.dat");
-    EXPECT_EQ(MissingDataFilesNumber(dir.path()), 10);
+    EXPECT_EQ(missingDataFilesNumber(dir.path()), 10);
 }
 
 TEST(DataFileCheck, Message) {
-    EXPECT_EQ(MissingFilesMessage(1000100),
+    EXPECT_EQ(missingFilesMessage(1000100),
               "One of the application files is missing or corrupted 1000100");
-    EXPECT_EQ(MissingFilesMessage(1), "One of the application files is missing or corrupted 1");
+    EXPECT_EQ(missingFilesMessage(1), "One of the application files is missing or corrupted 1");
 }
 
-TEST(FindChildNoCase, MatchesAnySpellingAndPrefersTheExactOne) {
+TEST(findChildNoCase, MatchesAnySpellingAndPrefersTheExactOne) {
     TempFolder dir;
     fs::create_directory(dir / "SiMuLaTiOnS");
-    EXPECT_EQ(FindChildNoCase(dir.path(), "Simulations"), dir / "SiMuLaTiOnS");
-    EXPECT_EQ(FindChildNoCase(dir.path(), "simulations"), dir / "SiMuLaTiOnS");
+    EXPECT_EQ(findChildNoCase(dir.path(), "Simulations"), dir / "SiMuLaTiOnS");
+    EXPECT_EQ(findChildNoCase(dir.path(), "simulations"), dir / "SiMuLaTiOnS");
     fs::create_directory(dir / "simulations");
-    EXPECT_EQ(FindChildNoCase(dir.path(), "simulations"), dir / "simulations");
-    EXPECT_FALSE(FindChildNoCase(dir.path(), "simulation").has_value());
-    EXPECT_FALSE(FindChildNoCase(dir / "absent", "simulations").has_value());
+    EXPECT_EQ(findChildNoCase(dir.path(), "simulations"), dir / "simulations");
+    EXPECT_FALSE(findChildNoCase(dir.path(), "simulation").has_value());
+    EXPECT_FALSE(findChildNoCase(dir / "absent", "simulations").has_value());
 }
 
-TEST(ResolveDataPath, EachPartMatchedAndMissingPartsKeptAsWritten) {
+TEST(resolveDataPath, EachPartMatchedAndMissingPartsKeptAsWritten) {
     TempFolder dir;
     fs::create_directories(dir / "DATFILES1");
-    WriteBytes(dir / "DATFILES1" / "f000.DAT", "x");
-    EXPECT_EQ(ResolveDataPath(dir.path(), "datfiles1/F000.dat"), dir / "DATFILES1" / "f000.DAT");
-    EXPECT_EQ(ResolveDataPath(dir.path(), "datfiles1/temp.dat"), dir / "DATFILES1" / "temp.dat");
-    EXPECT_EQ(ResolveDataPath(dir.path(), "helpfiles/H0000.rtf"), dir / "helpfiles" / "H0000.rtf");
+    writeFileBytes(dir / "DATFILES1" / "f000.DAT", "x");
+    EXPECT_EQ(resolveDataPath(dir.path(), "datfiles1/F000.dat"), dir / "DATFILES1" / "f000.DAT");
+    EXPECT_EQ(resolveDataPath(dir.path(), "datfiles1/temp.dat"), dir / "DATFILES1" / "temp.dat");
+    EXPECT_EQ(resolveDataPath(dir.path(), "helpfiles/H0000.rtf"), dir / "helpfiles" / "H0000.rtf");
 }
 
-TEST(WriteProbe, SucceedsInAWritableFolderOfAnySpellingAndLeavesNothing) {
+TEST(writeProbe, SucceedsInAWritableFolderOfAnySpellingAndLeavesNothing) {
     for (const char* folder : {"simulations", "Simulations", "SIMULATIONS"}) {
         TempFolder dir;
         fs::create_directory(dir / folder);
-        EXPECT_TRUE(WriteProbe(dir.path())) << folder;
+        EXPECT_TRUE(writeProbe(dir.path())) << folder;
         EXPECT_TRUE(fs::is_empty(dir / folder)) << folder;
     }
 }
 
-TEST(WriteProbe, FailsWithoutTheSimulationsFolder) {
+TEST(writeProbe, FailsWithoutTheSimulationsFolder) {
     TempFolder dir;
-    EXPECT_FALSE(WriteProbe(dir.path()));
-    WriteBytes(dir / "simulations", "a file, not a folder");
-    EXPECT_FALSE(WriteProbe(dir.path()));
+    EXPECT_FALSE(writeProbe(dir.path()));
+    writeFileBytes(dir / "simulations", "a file, not a folder");
+    EXPECT_FALSE(writeProbe(dir.path()));
 }
 
 // Runs the probe as the unprivileged user "nobody", since root may write anywhere.
@@ -115,7 +115,7 @@ bool probeAsNobody(const fs::path& exeDir) {
     if (child == 0) {
         if (::setgid(65534) != 0 || ::setuid(65534) != 0)
             ::_exit(3);
-        ::_exit(WriteProbe(exeDir) ? 0 : 1);
+        ::_exit(writeProbe(exeDir) ? 0 : 1);
     }
     int status = 0;
     ::waitpid(child, &status, 0);
@@ -124,7 +124,7 @@ bool probeAsNobody(const fs::path& exeDir) {
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-TEST(WriteProbe, FailsOnAReadOnlyFolder) {
+TEST(writeProbe, FailsOnAReadOnlyFolder) {
     TempFolder dir;
     fs::permissions(dir.path(), fs::perms::owner_all | fs::perms::group_read |
                                     fs::perms::group_exec | fs::perms::others_read |

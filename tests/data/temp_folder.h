@@ -21,6 +21,6 @@ class TempFolder {
     std::filesystem::path path_;
 };
 
-void WriteBytes(const std::filesystem::path& path, std::string_view bytes);
-void WriteBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
-std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& path);
+void writeFileBytes(const std::filesystem::path& path, std::string_view bytes);
+void writeFileBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
+std::vector<std::uint8_t> readBytes(const std::filesystem::path& path);

@@ -20,9 +20,9 @@ struct Lobe {
 };
 
 // Every lobe alike unless changed; flows and resistances marked so that writes show.
-ModelState ModelWithLobes(const Lobe& lobe) {
+ModelState modelWithLobes(const Lobe& lobe) {
     ModelState m;
-    SetReferenceState(m);
+    setReferenceState(m);
     for (int k = 0; k < 5; ++k) {
         m.state.alveolarPressure[k] = lobe.alveolarPressure;
         m.state.peripheralResistance[k] = lobe.peripheralResistance;
@@ -38,7 +38,7 @@ ModelState ModelWithLobes(const Lobe& lobe) {
 
 // u·(y − atan y), y = (P − h)/u: the integral of the intermediate airway's conductance shape
 // y²/(1 + y²) from the collapse pressure h up to P.
-double OpenIntegral(double P, double h, double u) {
+double openIntegral(double P, double h, double u) {
     const double y = (P - h) / u;
     return u * (y - std::atan(y));
 }
@@ -46,13 +46,13 @@ double OpenIntegral(double P, double h, double u) {
 // Flow out through the peripheral airway minus flow on through the intermediate airway, at
 // the junction pressure the solver's flow implies: zero within the solver's tolerance. A
 // collapsed airway ends at the collapse pressure, whatever lies downstream.
-double FlowMismatch(const Lobe& lobe, double x, double downstream, double Q) {
+double flowMismatch(const Lobe& lobe, double x, double downstream, double Q) {
     const double z = lobe.alveolarPressure + Q * lobe.peripheralResistance;
     const double h = x + lobe.pleuralOffset;
     downstream = std::max(downstream, h);
     const double peripheral = (lobe.alveolarPressure - z) / lobe.peripheralResistance;
     const double intermediate =
-        (OpenIntegral(z, h, lobe.wallStiffness) - OpenIntegral(downstream, h, lobe.wallStiffness)) /
+        (openIntegral(z, h, lobe.wallStiffness) - openIntegral(downstream, h, lobe.wallStiffness)) /
         lobe.intermediateResistance;
     return peripheral - intermediate;
 }
@@ -73,14 +73,14 @@ TEST(FlowLimitationSolver, FlowsMatchInBothAirwaysAndPointTheRightWay) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const Lobe lobe{c.alveolarPressure, 0.2, 0.3, 0.4, -0.1};
-        ModelState m = ModelWithLobes(lobe);
+        ModelState m = modelWithLobes(lobe);
         LobeValues probe{};
-        ASSERT_EQ(SolveLobeFlows(m, c.x, c.pc, c.pc, SolverMode::commit, probe),
+        ASSERT_EQ(solveLobeFlows(m, c.x, c.pc, c.pc, SolverMode::commit, probe),
                   SolverOutcome::solved);
         for (int k = 0; k < 5; ++k) {
             EXPECT_EQ(m.state.flowLimited[k], c.limited);
             EXPECT_GT(m.state.lobeFlow[k] * c.flowSign, 0.01);
-            EXPECT_LE(std::fabs(FlowMismatch(lobe, c.x, c.x + c.pc, m.state.lobeFlow[k])), 1.01e-4);
+            EXPECT_LE(std::fabs(flowMismatch(lobe, c.x, c.x + c.pc, m.state.lobeFlow[k])), 1.01e-4);
         }
         EXPECT_EQ(m.state.solverFailed, 0);
     }
@@ -92,9 +92,9 @@ TEST(FlowLimitationSolver, LimitedFlowDoesNotDependOnTheDownstreamPressure) {
     double flows[2];
     const double downstream[2] = {-0.5, -2.5};
     for (int i = 0; i < 2; ++i) {
-        ModelState m = ModelWithLobes(lobe);
+        ModelState m = modelWithLobes(lobe);
         LobeValues probe{};
-        SolveLobeFlows(m, 0.0, downstream[i], downstream[i], SolverMode::commit, probe);
+        solveLobeFlows(m, 0.0, downstream[i], downstream[i], SolverMode::commit, probe);
         EXPECT_EQ(m.state.flowLimited[0], 1);
         flows[i] = m.state.lobeFlow[0];
     }
@@ -103,19 +103,19 @@ TEST(FlowLimitationSolver, LimitedFlowDoesNotDependOnTheDownstreamPressure) {
 
 TEST(FlowLimitationSolver, DownstreamExactlyAtTheCollapsePressureIsLimited) {
     const Lobe lobe{1.5, 0.2, 0.3, 0.4, -0.1};
-    ModelState m = ModelWithLobes(lobe);
+    ModelState m = modelWithLobes(lobe);
     LobeValues probe{};
     // f = x + Pc and h = x + pleuralOffset are the same sum.
-    SolveLobeFlows(m, 0.3, -0.1, -0.1, SolverMode::commit, probe);
+    solveLobeFlows(m, 0.3, -0.1, -0.1, SolverMode::commit, probe);
     for (int k = 0; k < 5; ++k)
         EXPECT_EQ(m.state.flowLimited[k], 1);
 }
 
 TEST(FlowLimitationSolver, ProbeLeavesTheModelFlowsAlone) {
     const Lobe lobe{1.5, 0.2, 0.3, 0.4, -0.1};
-    ModelState m = ModelWithLobes(lobe);
+    ModelState m = modelWithLobes(lobe);
     LobeValues probe{};
-    SolveLobeFlows(m, 0.0, 0.3, 0.3, SolverMode::probe, probe);
+    solveLobeFlows(m, 0.0, 0.3, 0.3, SolverMode::probe, probe);
     for (int k = 0; k < 5; ++k) {
         EXPECT_EQ(m.state.lobeFlow[k], 7.0);
         EXPECT_EQ(m.state.intermediateEffResistance[k], 5.0);
@@ -128,13 +128,13 @@ TEST(FlowLimitationSolver, ProbeLeavesTheModelFlowsAlone) {
 // fails at that lobe, quietly, and the lobes after it are not touched.
 TEST(FlowLimitationSolver, UnbracketedLobeFailsWithoutBeepAndStopsTheCall) {
     const Lobe lobe{1.5, 0.2, 0.3, 0.4, -0.1};
-    ModelState m = ModelWithLobes(lobe);
+    ModelState m = modelWithLobes(lobe);
     m.state.peripheralResistance[1] = -1.0; // both ends of lobe 2's residual negative
     LobeValues probe{};
-    const SolverOutcome outcome = SolveLobeFlows(m, 0.0, -0.5, -0.5, SolverMode::commit, probe);
+    const SolverOutcome outcome = solveLobeFlows(m, 0.0, -0.5, -0.5, SolverMode::commit, probe);
     EXPECT_EQ(outcome, SolverOutcome::unbracketed);
-    EXPECT_FALSE(SolverFailureBeeps(outcome));
-    EXPECT_TRUE(SolverFailureBeeps(SolverOutcome::iterationCap));
+    EXPECT_FALSE(solverFailureBeeps(outcome));
+    EXPECT_TRUE(solverFailureBeeps(SolverOutcome::iterationCap));
     EXPECT_EQ(m.state.solverFailed, 1);
     EXPECT_NE(m.state.lobeFlow[0], 7.0); // lobe 1 was solved
     for (int k = 2; k < 5; ++k) {
@@ -152,7 +152,7 @@ TEST(FlowLimitationSolver, CollapsedLobesShareOneIterationBudget) {
     const double x = -1.5557875072066796;
     const double pc = -1.5171271843392742;
     const auto modelWithSlowLobes = [&](int count) {
-        ModelState m = ModelWithLobes({0.0, 1.0, 1.0, 1.0, slow.pleuralOffset});
+        ModelState m = modelWithLobes({0.0, 1.0, 1.0, 1.0, slow.pleuralOffset});
         for (int k = 0; k < count; ++k) {
             m.state.alveolarPressure[k] = slow.alveolarPressure;
             m.state.peripheralResistance[k] = slow.peripheralResistance;
@@ -164,16 +164,16 @@ TEST(FlowLimitationSolver, CollapsedLobesShareOneIterationBudget) {
     LobeValues probe{};
 
     ModelState alone = modelWithSlowLobes(1);
-    ASSERT_EQ(SolveLobeFlows(alone, x, pc, pc, SolverMode::commit, probe), SolverOutcome::solved);
+    ASSERT_EQ(solveLobeFlows(alone, x, pc, pc, SolverMode::commit, probe), SolverOutcome::solved);
     EXPECT_EQ(alone.state.flowLimited[0], 1);
     // More than a third of the budget: three such lobes cannot all be solved.
     EXPECT_GT(alone.work.solverIterationTotal, 10000 / 3 + 10);
     EXPECT_LE(alone.work.solverIterationTotal, 5000);
 
     ModelState three = modelWithSlowLobes(3);
-    const SolverOutcome outcome = SolveLobeFlows(three, x, pc, pc, SolverMode::commit, probe);
+    const SolverOutcome outcome = solveLobeFlows(three, x, pc, pc, SolverMode::commit, probe);
     EXPECT_EQ(outcome, SolverOutcome::iterationCap);
-    EXPECT_TRUE(SolverFailureBeeps(outcome));
+    EXPECT_TRUE(solverFailureBeeps(outcome));
     EXPECT_EQ(three.state.solverFailed, 1);
     EXPECT_EQ(three.state.lobeFlow[0],
               alone.state.lobeFlow[0]); // lobes 1 and 2 are solved as alone
@@ -198,9 +198,9 @@ TEST(FlowLimitationSolver, SmallFlowsKeepTheEffectiveResistance) {
     for (const Case& c : cases) {
         // Collapsed with the alveolar pressure one stiffness above the collapse pressure.
         const Lobe lobe{0.3, 0.001, c.intermediateResistance, 0.4, -0.1};
-        ModelState m = ModelWithLobes(lobe);
+        ModelState m = modelWithLobes(lobe);
         LobeValues probe{};
-        SolveLobeFlows(m, 0.0, -0.5, -0.5, SolverMode::commit, probe);
+        solveLobeFlows(m, 0.0, -0.5, -0.5, SolverMode::commit, probe);
         const double Q = m.state.lobeFlow[0];
         EXPECT_EQ(std::fabs(Q) > 0.001, c.updated) << Q;
         if (c.updated)

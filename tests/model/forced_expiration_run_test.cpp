@@ -31,7 +31,7 @@ struct Bench {
     float field(RowField f) const { return record.field(workingRow, f); }
 };
 
-double SumOfParts(const ModelState& m) {
+double sumOfParts(const ModelState& m) {
     double sum = m.state.leftCentralVolume + m.state.rightCentralVolume;
     for (double v : m.state.lobeVolume)
         sum += v;
@@ -39,7 +39,7 @@ double SumOfParts(const ModelState& m) {
 }
 
 // Every float of a row, from its first byte up to the settings.
-bool RowIsFinite(const SimulationRecord& record, int row) {
+bool rowIsFinite(const SimulationRecord& record, int row) {
     const auto bytes = record.rowBytes(row);
     for (std::size_t offset = 0; offset < kLobeState; offset += 4) {
         float v;
@@ -68,7 +68,7 @@ TEST(ForcedExpirationRun, TwoRunsInARowWithTheLiveCalls) {
     RunForcedExpiration(b.model, b.record, hooks);
     ASSERT_EQ(b.field(RowField::runStatus), 1.0f);
     EXPECT_EQ(b.field(RowField::modelVariant), 1.0f);
-    EXPECT_TRUE(RowIsFinite(b.record, workingRow));
+    EXPECT_TRUE(rowIsFinite(b.record, workingRow));
 
     // One live frame per stored volume-time sample; sample k at 0.1·k s.
     int vtSamples = 0;
@@ -96,7 +96,7 @@ TEST(ForcedExpirationRun, TwoRunsInARowWithTheLiveCalls) {
     // No re-initialisation after a good run: the model stays where the test left it, with the
     // lung volume made equal to the sum of its parts again.
     EXPECT_GT(b.model.state.modelTime, 20.0);
-    EXPECT_EQ(b.model.state.lungVolume, SumOfParts(b.model));
+    EXPECT_EQ(b.model.state.lungVolume, sumOfParts(b.model));
     const float firstFev1 = b.field(RowField::fev1);
     const float firstTlc = b.field(RowField::tlc);
 
@@ -146,7 +146,7 @@ TEST(ForcedExpirationRun, FailedRunClearsTheCurveAndReinitialisesKeepingSettings
     EXPECT_EQ(b.field(RowField::runStatus), -1.0f);
     for (int n = 1; n <= kFvSamples; ++n)
         ASSERT_EQ(b.record.fvVolume(workingRow, n), 0.0f) << n;
-    EXPECT_TRUE(RowIsFinite(b.record, workingRow));
+    EXPECT_TRUE(rowIsFinite(b.record, workingRow));
     EXPECT_EQ(beeps, 0); // a plausibility failure is not the solver giving up
 
     EXPECT_EQ(b.model.state.solverFailed, 0);

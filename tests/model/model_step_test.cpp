@@ -13,15 +13,15 @@ using namespace vm::model;
 
 namespace {
 
-ModelState ReferenceModel() {
+ModelState referenceModel() {
     ModelState m;
-    SetReferenceState(m);
+    setReferenceState(m);
     return m;
 }
 
 // Constant 4.6867, scale 10/3, minimal volume 1.5 at the reference.
 TEST(ModelStep, ChestWallLawSwitchesToTheLinearBranchAtItsLimit) {
-    const ModelState m = ReferenceModel();
+    const ModelState m = referenceModel();
     struct Case {
         double volume, pressure;
     };
@@ -32,32 +32,32 @@ TEST(ModelStep, ChestWallLawSwitchesToTheLinearBranchAtItsLimit) {
         {7.5, (7.5 - 4.686690374525147 / 2) * 0.3},               // sqrt(7.5/1.5 - 1) = 2
     };
     for (const Case& c : cases)
-        EXPECT_NEAR(ChestWallPressure(m, c.volume), c.pressure, 1e-9);
+        EXPECT_NEAR(chestWallPressureAt(m, c.volume), c.pressure, 1e-9);
 }
 
 TEST(ModelStep, PeripheralResistanceAtTheMinimalVolumeIsLargeButFinite) {
     const double minVolume = 0.36 * 0.2;
-    const double atMinimum = PeripheralResistance(500, minVolume, minVolume);
+    const double atMinimum = peripheralResistanceAt(500, minVolume, minVolume);
     EXPECT_TRUE(std::isfinite(atMinimum));
     EXPECT_GT(atMinimum, 1e9);
-    EXPECT_EQ(atMinimum, PeripheralResistance(500, minVolume + 0.0001, minVolume));
-    EXPECT_EQ(atMinimum, PeripheralResistance(500, 0.0, minVolume));
+    EXPECT_EQ(atMinimum, peripheralResistanceAt(500, minVolume + 0.0001, minVolume));
+    EXPECT_EQ(atMinimum, peripheralResistanceAt(500, 0.0, minVolume));
     // At 0.5 l: cube roots 0.7937 and 0.4160, so 1/(500 * 0.3777^4) = 0.0981.
-    EXPECT_NEAR(PeripheralResistance(500, 0.5, minVolume), 0.0981, 0.0005);
+    EXPECT_NEAR(peripheralResistanceAt(500, 0.5, minVolume), 0.0981, 0.0005);
 }
 
 TEST(ModelStep, EmptyCentralCompartmentStaysFinite) {
     // rho raised to 0.001: (1 - 1000) * 0.999 * 0.032 / 0.0032 = -9980.01; V' = 0.001.
-    EXPECT_NEAR(CentralTransmuralPressure(0.0, 0.032, 0.0032, 0.0, 0.0, 10.0, 0.4), -9980.01, 1e-6);
+    EXPECT_NEAR(centralTransmuralPressure(0.0, 0.032, 0.0032, 0.0, 0.0, 10.0, 0.4), -9980.01, 1e-6);
     // With a net inflow of 1 l/s: 0.05 * 1 * (0.032 + 0.001) * (0.4 + 0.1) / 0.001 = 0.825.
-    EXPECT_NEAR(CentralTransmuralPressure(0.0, 0.032, 0.0032, 1.5, 0.5, 10.0, 0.4),
+    EXPECT_NEAR(centralTransmuralPressure(0.0, 0.032, 0.0032, 1.5, 0.5, 10.0, 0.4),
                 -9980.01 + 0.825, 1e-6);
     // At its reference volume the compartment is unstressed.
-    EXPECT_EQ(CentralTransmuralPressure(0.032, 0.032, 0.0032, 0.0, 0.0, 10.0, 0.1), 0.0);
+    EXPECT_EQ(centralTransmuralPressure(0.032, 0.032, 0.0032, 0.0, 0.0, 10.0, 0.1), 0.0);
 }
 
 TEST(ModelStep, MusclePressureReachesItsTargetInEveryStep) {
-    ModelState m = ReferenceModel();
+    ModelState m = referenceModel();
     m.parameters.musclePressure.target = -1.0;
     const double before = m.state.modelTime;
     ModelStep(m, IntegrationState::substeps8);
@@ -69,7 +69,7 @@ TEST(ModelStep, MusclePressureReachesItsTargetInEveryStep) {
 // A geometry target that would put the lobe beyond its maximal volume is held back, and the
 // geometry group stays active until the target can be taken.
 TEST(ModelStep, GeometryRampWaitsForTheLobeVolume) {
-    ModelState m = ReferenceModel();
+    ModelState m = referenceModel();
     m.progress.ramp = {
         .airways = true, .chestTissue = true, .geometry = true, .active = true, .countdown = 100};
     m.parameters.lobeMaxVolume[0].target = 0.1; // far below lobe 1's 0.6 l
@@ -85,7 +85,7 @@ TEST(ModelStep, GeometryRampWaitsForTheLobeVolume) {
 
 // Ramping as a whole lasts at least 101 steps after the groups have settled.
 TEST(ModelStep, RampingEndsAfterTheCountdown) {
-    ModelState m = ReferenceModel();
+    ModelState m = referenceModel();
     m.progress.ramp = {
         .airways = true, .chestTissue = true, .geometry = true, .active = true, .countdown = 100};
     for (int step = 1; step <= 100; ++step)
@@ -118,7 +118,7 @@ TEST(ModelStep, ImplausibleStateFailsTheStep) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ModelState m = ReferenceModel();
+        ModelState m = referenceModel();
         c.spoil(m);
         ModelStep(m, IntegrationState::substeps2);
         EXPECT_EQ(m.state.solverFailed, 1);

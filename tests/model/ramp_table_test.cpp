@@ -14,7 +14,7 @@ using namespace vm::model;
 namespace {
 
 // Where a member lies in RampedParameters, counted in parameters.
-std::size_t Slot(const RampedParameters& parameters, const RampedParameter& member) {
+std::size_t slotOf(const RampedParameters& parameters, const RampedParameter& member) {
     const auto offset =
         reinterpret_cast<std::uintptr_t>(&member) - reinterpret_cast<std::uintptr_t>(&parameters);
     return offset / sizeof(RampedParameter);
@@ -28,7 +28,7 @@ TEST(RampTable, EveryRampedParameterIsInExactlyOneGroup) {
         EXPECT_FALSE(group.entries.empty());
         for (const RampedEntry& entry : group.entries)
             for (const RampedParameter& member : entry.members(parameters)) {
-                const std::size_t slot = Slot(parameters, member);
+                const std::size_t slot = slotOf(parameters, member);
                 ASSERT_LT(slot, kRampedParameterCount);
                 ++listed[slot];
             }
@@ -43,7 +43,7 @@ TEST(RampTable, OnlyTheMovingGroupAndTheDriveTakeTheirTargets) {
     for (RampGroup moving : {RampGroup::airways, RampGroup::chestTissue, RampGroup::geometry}) {
         SCOPED_TRACE(static_cast<int>(moving));
         ModelState m;
-        SetReferenceState(m);
+        setReferenceState(m);
         m.progress.ramp = {.airways = moving == RampGroup::airways,
                            .chestTissue = moving == RampGroup::chestTissue,
                            .geometry = moving == RampGroup::geometry,
@@ -65,7 +65,7 @@ TEST(RampTable, OnlyTheMovingGroupAndTheDriveTakeTheirTargets) {
                 for (std::size_t k = 0; k < now.size(); ++k)
                     EXPECT_EQ(now[k].current, moves ? now[k].target : was[k].current)
                         << "group " << static_cast<int>(group.group) << ", parameter "
-                        << Slot(m.parameters, now[k]);
+                        << slotOf(m.parameters, now[k]);
             }
         }
     }

@@ -20,7 +20,7 @@ TEST(RunRecording, FlowIsSmoothedFromTheFourthSampleOnTheStoredValue) {
     m.state.lungVolume = 4.0;
     const double flows[] = {-1, -2, -3, -4, -6};
     for (double X : flows)
-        TakeFlowVolumeSample(m, record, X);
+        takeFlowVolumeSample(m, record, X);
     const float expected[] = {-1, -2, -3, -3.5f, -4.75f};
     for (int n = 1; n <= 5; ++n) {
         EXPECT_EQ(record.fvFlow(workingRow, n), expected[n - 1]);
@@ -36,11 +36,11 @@ TEST(RunRecording, The1499thSampleMarksTheResultInvalid) {
     ModelState m;
     m.state.lungVolume = 3.0;
     m.progress.sampleCount = 1497;
-    TakeFlowVolumeSample(m, record, -1.0);
+    takeFlowVolumeSample(m, record, -1.0);
     EXPECT_EQ(m.progress.sampleCount, 1498);
     EXPECT_EQ(record.fvVolume(workingRow, 1498), 3.0f);
     EXPECT_EQ(record.field(workingRow, RowField::runStatus), 1.0f);
-    TakeFlowVolumeSample(m, record, -1.0);
+    takeFlowVolumeSample(m, record, -1.0);
     EXPECT_EQ(m.progress.sampleCount, 1498);
     EXPECT_EQ(record.fvVolume(workingRow, 1499), 0.0f);
     EXPECT_EQ(record.fvFlow(workingRow, 1499), 0.0f);
@@ -64,7 +64,7 @@ TEST(RunRecording, VolumeTimeSamplesStopAtTheEndOfTheRecord) {
                           {100100, false, 0, 0}};
     for (const Case& c : cases) {
         m.progress.stepCount = c.stepCount;
-        EXPECT_EQ(StoreVolumeTimeSample(m, record), c.stored) << c.stepCount;
+        EXPECT_EQ(storeVolumeTimeSample(m, record), c.stored) << c.stepCount;
         if (c.stored) {
             EXPECT_EQ(record.vtTime(workingRow, c.k), c.time);
             EXPECT_EQ(record.vtVolume(workingRow, c.k), 2.5f);
@@ -72,7 +72,7 @@ TEST(RunRecording, VolumeTimeSamplesStopAtTheEndOfTheRecord) {
     }
 }
 
-void SetCurve(SimulationRecord& record, const std::vector<std::pair<float, float>>& samples) {
+void setCurve(SimulationRecord& record, const std::vector<std::pair<float, float>>& samples) {
     for (std::size_t i = 0; i < samples.size(); ++i) {
         record.setFvVolume(workingRow, static_cast<int>(i) + 1, samples[i].first);
         record.setFvFlow(workingRow, static_cast<int>(i) + 1, samples[i].second);
@@ -82,7 +82,7 @@ void SetCurve(SimulationRecord& record, const std::vector<std::pair<float, float
 // A hand-made curve: breathing in from 2.0 l to 5.0 l, then out to 1.5 l.
 TEST(SpirometricIndices, WorkedOutFromAHandMadeCurve) {
     SimulationRecord record;
-    SetCurve(record, {{2.0f, 0.5f},
+    setCurve(record, {{2.0f, 0.5f},
                       {4.0f, 2.0f},
                       {5.0f, 0.1f},    // the first strict maximum: Vmax, m = 3
                       {5.0f, -6.0f},   // as large, not larger
@@ -94,7 +94,7 @@ TEST(SpirometricIndices, WorkedOutFromAHandMadeCurve) {
                       {1.5f, -0.2f}}); // Vmin
     record.setField(workingRow, RowField::fev1, 2.2f); // the volume one second into the effort
     record.setField(workingRow, RowField::frc, 2.5f);
-    ComputeSpirometricIndices(record, workingRow);
+    computeSpirometricIndices(record, workingRow);
     const auto field = [&](RowField f) { return record.field(workingRow, f); };
     EXPECT_FLOAT_EQ(field(RowField::fvcex), 3.5f);
     EXPECT_FLOAT_EQ(field(RowField::fev1), 2.8f);
@@ -111,8 +111,8 @@ TEST(SpirometricIndices, WorkedOutFromAHandMadeCurve) {
 // stays 0.
 TEST(SpirometricIndices, UnreachedSharesLeaveTheirIndexAtZero) {
     SimulationRecord record;
-    SetCurve(record, {{1.0f, 0.3f}, {5.0f, 0.0f}, {4.0f, -2.0f}}); // 3 l left of 4 l: 75 % exactly
-    ComputeSpirometricIndices(record, workingRow);
+    setCurve(record, {{1.0f, 0.3f}, {5.0f, 0.0f}, {4.0f, -2.0f}}); // 3 l left of 4 l: 75 % exactly
+    computeSpirometricIndices(record, workingRow);
     EXPECT_FLOAT_EQ(record.field(workingRow, RowField::fvcex), 4.0f);
     EXPECT_EQ(record.field(workingRow, RowField::mef75), 0.0f);
     EXPECT_EQ(record.field(workingRow, RowField::mef50), 0.0f);
@@ -123,8 +123,8 @@ TEST(SpirometricIndices, UnreachedSharesLeaveTheirIndexAtZero) {
 // 0: a plain zero, since a negative zero would be written to the file and shown as "-0.00".
 TEST(SpirometricIndices, IndicesWithoutFlowArePlainZero) {
     SimulationRecord record;
-    SetCurve(record, {{2.0f, 0.5f}, {5.0f, 0.1f}, {1.0f, 0.0f}}); // the last sample qualifies
-    ComputeSpirometricIndices(record, workingRow);
+    setCurve(record, {{2.0f, 0.5f}, {5.0f, 0.1f}, {1.0f, 0.0f}}); // the last sample qualifies
+    computeSpirometricIndices(record, workingRow);
     EXPECT_FLOAT_EQ(record.field(workingRow, RowField::fvcex), 4.0f);
     for (RowField f : {RowField::pef, RowField::mef75, RowField::mef50, RowField::mef25}) {
         const float v = record.field(workingRow, f);
@@ -135,11 +135,11 @@ TEST(SpirometricIndices, IndicesWithoutFlowArePlainZero) {
 
 TEST(SpirometricIndices, AnEmptyOrFlatCurveHasNoExpiredVolume) {
     SimulationRecord record;
-    EXPECT_FALSE(HasExpiredVolume(FindFlowVolumeExtent(record, workingRow)));
-    SetCurve(record, {{3.0f, -1.0f}, {3.0f, -1.0f}});
-    EXPECT_FALSE(HasExpiredVolume(FindFlowVolumeExtent(record, workingRow)));
-    SetCurve(record, {{3.0f, -1.0f}, {2.9f, -1.0f}});
-    EXPECT_TRUE(HasExpiredVolume(FindFlowVolumeExtent(record, workingRow)));
+    EXPECT_FALSE(hasExpiredVolume(findFlowVolumeExtent(record, workingRow)));
+    setCurve(record, {{3.0f, -1.0f}, {3.0f, -1.0f}});
+    EXPECT_FALSE(hasExpiredVolume(findFlowVolumeExtent(record, workingRow)));
+    setCurve(record, {{3.0f, -1.0f}, {2.9f, -1.0f}});
+    EXPECT_TRUE(hasExpiredVolume(findFlowVolumeExtent(record, workingRow)));
 }
 
 } // namespace

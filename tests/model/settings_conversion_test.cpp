@@ -20,7 +20,7 @@ using enum SettingColumn;
 using enum GlobalItem;
 
 // A record whose rows 0 and 1 hold every part and global setting at 100.
-SimulationRecord RecordAtHundred() {
+SimulationRecord recordAtHundred() {
     SimulationRecord record;
     resetAllRowPartSettings(record);
     for (int row : {referenceRow, workingRow})
@@ -29,15 +29,15 @@ SimulationRecord RecordAtHundred() {
     return record;
 }
 
-Parameters Converted(const SimulationRecord& record) {
+Parameters converted(const SimulationRecord& record) {
     ModelState model;
-    SetReferenceState(model);
-    ConvertSettingsToTargets(model.parameters, record);
+    setReferenceState(model);
+    convertSettingsToTargets(model.parameters, record);
     return model.parameters;
 }
 
 TEST(SettingsConversion, AtHundredGivesTheReferenceValuesButHalfTheCentralVolume) {
-    const Parameters m = Converted(RecordAtHundred());
+    const Parameters m = converted(recordAtHundred());
     const double fraction[5] = {0.2, 0.25, 0.15, 0.2, 0.2};
     EXPECT_DOUBLE_EQ(m.tracheaTurbulentCoefficient.target, 0.0454575);
     for (int side = 0; side < 2; ++side) {
@@ -79,35 +79,35 @@ TEST(SettingsConversion, FactorIsTheProductOfReferenceAndWorkingRow) {
     };
     const Case cases[] = {{200, 50, 1.0f}, {100, 100, 1.0f}, {50, 50, 0.25f}, {100, 300, 3.0f}};
     for (const Case& c : cases) {
-        SimulationRecord record = RecordAtHundred();
+        SimulationRecord record = recordAtHundred();
         record.setPartSetting(referenceRow, bothLungs, rIntermediate, c.reference);
         record.setPartSetting(workingRow, bothLungs, rIntermediate, c.working);
-        EXPECT_DOUBLE_EQ(PartSettingFactor(record, bothLungs, rIntermediate), c.factor);
-        const Parameters m = Converted(record);
+        EXPECT_DOUBLE_EQ(partSettingFactor(record, bothLungs, rIntermediate), c.factor);
+        const Parameters m = converted(record);
         EXPECT_DOUBLE_EQ(m.intermediateResistance[0].target, 0.0567 / 0.2 * c.factor);
     }
 }
 
 TEST(SettingsConversion, PeripheralFactorTwoGivesFourTimesTheResistance) {
-    SimulationRecord record = RecordAtHundred();
+    SimulationRecord record = recordAtHundred();
     record.setPartSetting(workingRow, bothLungs, rPeripheral, 200);
-    const Parameters m = Converted(record);
+    const Parameters m = converted(record);
     for (int k = 0; k < 5; ++k) {
         EXPECT_DOUBLE_EQ(m.peripheralConductance[k].target, 125);
         const double minVolume = 0.36 * 0.2;
-        const double normal = PeripheralResistance(500, 0.5, minVolume);
-        EXPECT_DOUBLE_EQ(PeripheralResistance(m.peripheralConductance[k].target, 0.5, minVolume),
+        const double normal = peripheralResistanceAt(500, 0.5, minVolume);
+        EXPECT_DOUBLE_EQ(peripheralResistanceAt(m.peripheralConductance[k].target, 0.5, minVolume),
                          4 * normal);
     }
 }
 
 // The whole lungs, the lobe's own lung and the lobe itself multiply; the other lung is untouched.
 TEST(SettingsConversion, LobeSettingsCombineBothLungsTheirLungAndTheLobe) {
-    SimulationRecord record = RecordAtHundred();
+    SimulationRecord record = recordAtHundred();
     record.setPartSetting(workingRow, bothLungs, stiffness, 150);
     record.setPartSetting(workingRow, rightLung, stiffness, 200);
     record.setPartSetting(workingRow, lobe3, stiffness, 50);
-    const Parameters m = Converted(record);
+    const Parameters m = converted(record);
     const double expected[5] = {0.4 * 1.5, 0.4 * 1.5, 0.4 * 1.5 * 2 * 0.5, 0.4 * 1.5 * 2,
                                 0.4 * 1.5 * 2};
     for (int k = 0; k < 5; ++k)
@@ -115,10 +115,10 @@ TEST(SettingsConversion, LobeSettingsCombineBothLungsTheirLungAndTheLobe) {
 }
 
 TEST(SettingsConversion, CentralResistanceSquaresForTheBronchiOnly) {
-    SimulationRecord record = RecordAtHundred();
+    SimulationRecord record = recordAtHundred();
     record.setPartSetting(workingRow, leftLung, rCentral, 200);
     record.setPartSetting(workingRow, bothLungs, rCentral, 300); // the trachea
-    const Parameters m = Converted(record);
+    const Parameters m = converted(record);
     EXPECT_DOUBLE_EQ(m.bronchusCoefficient[0].target, 0.00057 * 4);
     EXPECT_DOUBLE_EQ(m.bronchusCoefficient[1].target, 0.00057);
     EXPECT_DOUBLE_EQ(m.tracheaTurbulentCoefficient.target, 0.0454575 * 3);
@@ -127,10 +127,10 @@ TEST(SettingsConversion, CentralResistanceSquaresForTheBronchiOnly) {
 // Lung size scales a lung's lobes and the chest wall by the relative size Σ; a lobe's own size
 // setting has no effect.
 TEST(SettingsConversion, LungSizeScalesLungAndChestWall) {
-    SimulationRecord record = RecordAtHundred();
+    SimulationRecord record = recordAtHundred();
     record.setPartSetting(workingRow, leftLung, lungSize, 50); // half size
     record.setPartSetting(workingRow, lobe5, lungSize, 300);   // the lobe's own size: ignored
-    const Parameters m = Converted(record);
+    const Parameters m = converted(record);
     const double sigma = (0.2 + 0.25) * 0.5 + (0.15 + 0.2 + 0.2); // 0.775
     EXPECT_NEAR(m.relativeLungSize, sigma, 1e-12);
     EXPECT_NEAR(m.chestWallMinVolume.target, 1.5 * sigma, 1e-12);
@@ -139,12 +139,12 @@ TEST(SettingsConversion, LungSizeScalesLungAndChestWall) {
 }
 
 TEST(SettingsConversion, GlobalSettingsScaleTheEffortAndTheEndOfTest) {
-    SimulationRecord record = RecordAtHundred();
+    SimulationRecord record = recordAtHundred();
     record.setGlobalSetting(workingRow, expirationDepth, 50);
     record.setGlobalSetting(workingRow, effortRiseSpeed, 200);
     record.setGlobalSetting(referenceRow, inspiratoryEffort, 40);
     record.setGlobalSetting(workingRow, endFlowThreshold, 400);
-    const Parameters m = Converted(record);
+    const Parameters m = converted(record);
     EXPECT_DOUBLE_EQ(m.expiratoryPressure, 1.77);
     EXPECT_DOUBLE_EQ(m.effortRiseRate, 136.08);
     EXPECT_DOUBLE_EQ(m.inspiratoryPressure, -1.0);

@@ -10,44 +10,44 @@
 
 namespace canvas_probe {
 
-inline QImage BlankCanvas(int width, int height) {
+inline QImage blankCanvas(int width, int height) {
     QImage canvas(width, height, QImage::Format_RGB32);
     canvas.fill(Qt::white);
     return canvas;
 }
 
-inline bool Is(const QImage& canvas, int x, int y, const QColor& colour) {
+inline bool is(const QImage& canvas, int x, int y, const QColor& colour) {
     return canvas.pixelColor(x, y).rgb() == colour.rgb();
 }
 
-inline int Count(const QImage& canvas, const QRect& area, const QColor& colour) {
+inline int countColour(const QImage& canvas, const QRect& area, const QColor& colour) {
     int count = 0;
     const QRect inside = area & canvas.rect();
     for (int y = inside.top(); y <= inside.bottom(); ++y)
         for (int x = inside.left(); x <= inside.right(); ++x)
-            count += Is(canvas, x, y, colour) ? 1 : 0;
+            count += is(canvas, x, y, colour) ? 1 : 0;
     return count;
 }
 
-inline int CountNot(const QImage& canvas, const QRect& area, const QColor& colour) {
+inline int countNot(const QImage& canvas, const QRect& area, const QColor& colour) {
     const QRect inside = area & canvas.rect();
-    return inside.width() * inside.height() - Count(canvas, area, colour);
+    return inside.width() * inside.height() - countColour(canvas, area, colour);
 }
 
 // The columns of one pixel row that have the colour.
-inline std::vector<int> ColumnsOf(const QImage& canvas, int y, const QColor& colour) {
+inline std::vector<int> columnsOf(const QImage& canvas, int y, const QColor& colour) {
     std::vector<int> columns;
     for (int x = 0; x < canvas.width(); ++x)
-        if (Is(canvas, x, y, colour))
+        if (is(canvas, x, y, colour))
             columns.push_back(x);
     return columns;
 }
 
 // The rows of one pixel column that have the colour.
-inline std::vector<int> RowsOf(const QImage& canvas, int x, const QColor& colour) {
+inline std::vector<int> rowsOf(const QImage& canvas, int x, const QColor& colour) {
     std::vector<int> rows;
     for (int y = 0; y < canvas.height(); ++y)
-        if (Is(canvas, x, y, colour))
+        if (is(canvas, x, y, colour))
             rows.push_back(y);
     return rows;
 }
@@ -60,12 +60,12 @@ inline std::vector<int> Range(int first, int last) {
 }
 
 // The bounding box of the pixels of a colour within an area; empty when there are none.
-inline QRect BoxOf(const QImage& canvas, const QRect& area, const QColor& colour) {
+inline QRect boundingBoxOf(const QImage& canvas, const QRect& area, const QColor& colour) {
     QRect box;
     const QRect inside = area & canvas.rect();
     for (int y = inside.top(); y <= inside.bottom(); ++y)
         for (int x = inside.left(); x <= inside.right(); ++x)
-            if (Is(canvas, x, y, colour))
+            if (is(canvas, x, y, colour))
                 box |= QRect(x, y, 1, 1);
     return box;
 }

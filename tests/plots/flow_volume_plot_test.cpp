@@ -27,7 +27,7 @@ constexpr int kW = 400;
 constexpr int kH = 300;
 
 // A curve of constant flow: volumes 5, 4, 3 litres, then 0 ends it. It runs from x 24 to 116.
-void PutFlatCurve(SimulationRecord& record, int row, float flow) {
+void putFlatCurve(SimulationRecord& record, int row, float flow) {
     const float volumes[] = {5, 4, 3};
     for (int n = 1; n <= 3; ++n) {
         record.setFvVolume(row, n, volumes[n - 1]);
@@ -35,50 +35,50 @@ void PutFlatCurve(SimulationRecord& record, int row, float flow) {
     }
 }
 
-QImage Draw(const SimulationRecord& record, int selectedRow, const ReplayHook* replay = nullptr,
+QImage draw(const SimulationRecord& record, int selectedRow, const ReplayHook* replay = nullptr,
             int width = kW, int height = kH) {
-    QImage canvas = BlankCanvas(width, height);
+    QImage canvas = blankCanvas(width, height);
     DrawFlowVolumePlot(canvas, record, selectedRow, replay);
     return canvas;
 }
 
 TEST(FlowVolumePlot, AxesAndTicksLieOnTheComputedPixels) {
     const SimulationRecord empty;
-    const QImage canvas = Draw(empty, -1);
+    const QImage canvas = draw(empty, -1);
     // The volume axis, with the flow axis crossing it at x 24.
-    EXPECT_EQ(ColumnsOf(canvas, 216, kBlack), Range(24, 391 + 1)); // 392: the 8-litre tick
+    EXPECT_EQ(columnsOf(canvas, 216, kBlack), Range(24, 391 + 1)); // 392: the 8-litre tick
     // Just above the tick labels only the ticks and the lower flow axis remain.
     const std::vector<int> ticks = {24, 70, 116, 162, 208, 254, 300, 346, 392};
-    EXPECT_EQ(ColumnsOf(canvas, 219, kBlack), ticks);
+    EXPECT_EQ(columnsOf(canvas, 219, kBlack), ticks);
     // The flow axis from its top tick (y 14) to its bottom tick (y 283).
-    EXPECT_EQ(RowsOf(canvas, 24, kBlack), Range(14, 283));
+    EXPECT_EQ(rowsOf(canvas, 24, kBlack), Range(14, 283));
     // Flow ticks reach 4 pixels left of the axis: x 21..24.
     const std::vector<int> flowTicks = {14, 48, 82, 115, 149, 182, 250, 283};
-    EXPECT_EQ(RowsOf(canvas, 22, kBlack), flowTicks);
-    EXPECT_EQ(RowsOf(canvas, 21, kBlack), flowTicks);
-    EXPECT_TRUE(RowsOf(canvas, 20, kBlack).empty()); // ticks end before x 20, labels at x 17
+    EXPECT_EQ(rowsOf(canvas, 22, kBlack), flowTicks);
+    EXPECT_EQ(rowsOf(canvas, 21, kBlack), flowTicks);
+    EXPECT_TRUE(rowsOf(canvas, 20, kBlack).empty()); // ticks end before x 20, labels at x 17
     // Labels stand below the volume ticks and left of the flow ticks.
-    EXPECT_GT(CountNot(canvas, QRect(60, 220, 25, 15), kWhite), 0); // "1"
-    EXPECT_GT(CountNot(canvas, QRect(0, 105, 20, 20), kWhite), 0);  // "6"
-    EXPECT_GT(CountNot(canvas, QRect(0, 240, 20, 20), kWhite), 0);  // "-2"
+    EXPECT_GT(countNot(canvas, QRect(60, 220, 25, 15), kWhite), 0); // "1"
+    EXPECT_GT(countNot(canvas, QRect(0, 105, 20, 20), kWhite), 0);  // "6"
+    EXPECT_GT(countNot(canvas, QRect(0, 240, 20, 20), kWhite), 0);  // "-2"
 }
 
 // The same picture on 300 x 200: ticks at 17.5 %, 40.5 %, 63.5 % and 86.5 % land on exactly
 // half a pixel (52.5, 121.5, 190.5, 259.5) and go to the even neighbour.
 TEST(FlowVolumePlot, HalfPixelTicksRoundToEven) {
     const SimulationRecord empty;
-    const QImage canvas = Draw(empty, -1, nullptr, 300, 200);
+    const QImage canvas = draw(empty, -1, nullptr, 300, 200);
     const std::vector<int> ticks = {18, 52, 87, 122, 156, 190, 225, 260, 294};
-    EXPECT_EQ(ColumnsOf(canvas, 147, kBlack), ticks); // axis at y 144, ticks to 147
+    EXPECT_EQ(columnsOf(canvas, 147, kBlack), ticks); // axis at y 144, ticks to 147
 }
 
 // Rows 0..3 in their colours, each one pixel wide, except the selected result.
 TEST(FlowVolumePlot, EachRowInItsColourAndTheSelectedResultThreePixelsWide) {
     SimulationRecord record;
-    PutFlatCurve(record, 0, -2); // y 182
-    PutFlatCurve(record, 1, -4); // y 149
-    PutFlatCurve(record, 2, -6); // y 115
-    PutFlatCurve(record, 3, -8); // y 82
+    putFlatCurve(record, 0, -2); // y 182
+    putFlatCurve(record, 1, -4); // y 149
+    putFlatCurve(record, 2, -6); // y 115
+    putFlatCurve(record, 3, -8); // y 82
     struct Row {
         QColor colour;
         int y;
@@ -86,20 +86,20 @@ TEST(FlowVolumePlot, EachRowInItsColourAndTheSelectedResultThreePixelsWide) {
     };
     const Row rows[] = {{kBlack, 182, 0}, {kRed, 149, 1}, {kGreen, 115, 2}, {kPurple, 82, 3}};
     for (const int selected : {-1, 0, 1, 2, 3}) {
-        const QImage canvas = Draw(record, selected);
+        const QImage canvas = draw(record, selected);
         for (const Row& r : rows) {
             const int half = r.row == selected && selected >= 1 ? 1 : 0;
             std::vector<int> expected = Range(r.y - half, r.y + half);
             std::vector<int> found;
-            for (const int y : RowsOf(canvas, 60, r.colour))
+            for (const int y : rowsOf(canvas, 60, r.colour))
                 if (y > r.y - 10 && y < r.y + 10)
                     found.push_back(y);
             EXPECT_EQ(found, expected) << "row " << r.row << " selected " << selected;
         }
         // The curve runs from the flow axis to 3 litres left in the lung.
-        EXPECT_TRUE(Is(canvas, 25, 149, kRed));
-        EXPECT_TRUE(Is(canvas, 115, 149, kRed));
-        EXPECT_FALSE(Is(canvas, 117, 149, kRed)) << selected;
+        EXPECT_TRUE(is(canvas, 25, 149, kRed));
+        EXPECT_TRUE(is(canvas, 115, 149, kRed));
+        EXPECT_FALSE(is(canvas, 117, 149, kRed)) << selected;
     }
 }
 
@@ -107,12 +107,12 @@ TEST(FlowVolumePlot, EachRowInItsColourAndTheSelectedResultThreePixelsWide) {
 TEST(FlowVolumePlot, DrawingOrderPutsTheNewestResultOnTop) {
     SimulationRecord record;
     for (int row = 0; row <= 3; ++row)
-        PutFlatCurve(record, row, -6);
-    EXPECT_TRUE(Is(Draw(record, -1), 60, 115, kRed));
+        putFlatCurve(record, row, -6);
+    EXPECT_TRUE(is(draw(record, -1), 60, 115, kRed));
     record.clearFvVolume(1);
-    EXPECT_TRUE(Is(Draw(record, -1), 60, 115, kGreen)); // row 2 after rows 0 and 3
+    EXPECT_TRUE(is(draw(record, -1), 60, 115, kGreen)); // row 2 after rows 0 and 3
     record.clearFvVolume(2);
-    EXPECT_TRUE(Is(Draw(record, -1), 60, 115, kPurple)); // row 3 after row 0
+    EXPECT_TRUE(is(draw(record, -1), 60, 115, kPurple)); // row 3 after row 0
 }
 
 // Samples: (5 l, -6) (4 l, -6) (3 l, -6) (2 l, 0) (1 l, -2) (0 l, -4) (0.5 l, -4), that is
@@ -125,30 +125,30 @@ TEST(FlowVolumePlot, ZeroFlowLeavesAGapAndZeroVolumeEndsTheCurve) {
         record.setFvVolume(1, n, volumes[n - 1]);
         record.setFvFlow(1, n, flows[n - 1]);
     }
-    const QImage canvas = Draw(record, -1);
-    EXPECT_EQ(ColumnsOf(canvas, 115, kRed), Range(24, 115));
+    const QImage canvas = draw(record, -1);
+    EXPECT_EQ(columnsOf(canvas, 115, kRed), Range(24, 115));
     // The hidden segment (116,115) -> (162,216) leaves nothing.
-    EXPECT_EQ(Count(canvas, QRect(117, 117, 44, 98), kRed), 0);
+    EXPECT_EQ(countColour(canvas, QRect(117, 117, 44, 98), kRed), 0);
     // The next segment starts at the end of the gap: (162,216) -> (208,182), through (185,199).
-    EXPECT_TRUE(Is(canvas, 162, 216, kRed));
-    EXPECT_TRUE(Is(canvas, 185, 199, kRed));
+    EXPECT_TRUE(is(canvas, 162, 216, kRed));
+    EXPECT_TRUE(is(canvas, 185, 199, kRed));
     // After sample 5 nothing more: neither to sample 6 (254,149) nor to sample 7.
-    EXPECT_EQ(Count(canvas, QRect(209, 0, kW - 209, kH), kRed), 0);
+    EXPECT_EQ(countColour(canvas, QRect(209, 0, kW - 209, kH), kRed), 0);
 }
 
 // fev1 3 l at a flow of -10 l/s: (162, 48), the mark from there 8 pixels up (rows 41..48).
 TEST(FlowVolumePlot, Fev1MarkIsEightPixelsTallInTheRowsWidth) {
     SimulationRecord record;
-    PutFlatCurve(record, 1, -2);
+    putFlatCurve(record, 1, -2);
     record.setField(1, RowField::fev1, 3);
     record.setField(1, RowField::flowAt1s, -10);
     record.setField(1, RowField::frc, 2.5f);
-    const QImage thin = Draw(record, -1);
-    EXPECT_EQ(RowsOf(thin, 162, kRed), Range(41, 48));
-    EXPECT_TRUE(RowsOf(thin, 161, kRed).empty());
-    const QImage thick = Draw(record, 1);
+    const QImage thin = draw(record, -1);
+    EXPECT_EQ(rowsOf(thin, 162, kRed), Range(41, 48));
+    EXPECT_TRUE(rowsOf(thin, 161, kRed).empty());
+    const QImage thick = draw(record, 1);
     for (const int x : {161, 162, 163})
-        EXPECT_EQ(RowsOf(thick, x, kRed), Range(41, 48)) << x;
+        EXPECT_EQ(rowsOf(thick, x, kRed), Range(41, 48)) << x;
 }
 
 TEST(FlowVolumePlot, Fev1MarkNeedsACurveAPositiveFev1AndAPositiveFrc) {
@@ -171,28 +171,28 @@ TEST(FlowVolumePlot, Fev1MarkNeedsACurveAPositiveFev1AndAPositiveFrc) {
         record.setField(2, RowField::fev1, c.fev1);
         record.setField(2, RowField::flowAt1s, -10);
         record.setField(2, RowField::frc, c.frc);
-        EXPECT_EQ(Count(Draw(record, -1), QRect(150, 30, 30, 30), kGreen), 0) << c.what;
+        EXPECT_EQ(countColour(draw(record, -1), QRect(150, 30, 30, 30), kGreen), 0) << c.what;
     }
 }
 
 // Row 4 is never drawn nor marked, even when it holds a curve and is "selected".
 TEST(FlowVolumePlot, RowFourIsNeverDrawn) {
     SimulationRecord record;
-    PutFlatCurve(record, 4, -6);
+    putFlatCurve(record, 4, -6);
     record.setField(4, RowField::fev1, 3);
     record.setField(4, RowField::flowAt1s, -10);
     record.setField(4, RowField::frc, 2.5f);
     const SimulationRecord empty;
-    EXPECT_EQ(Draw(record, 4), Draw(empty, 4));
-    EXPECT_EQ(Draw(record, -1), Draw(empty, -1));
+    EXPECT_EQ(draw(record, 4), draw(empty, 4));
+    EXPECT_EQ(draw(record, -1), draw(empty, -1));
 }
 
 TEST(FlowVolumePlot, RedrawClearsTheEarlierPicture) {
-    QImage canvas = BlankCanvas(kW, kH);
+    QImage canvas = blankCanvas(kW, kH);
     canvas.fill(Qt::blue);
     const SimulationRecord empty;
     DrawFlowVolumePlot(canvas, empty, -1);
-    EXPECT_EQ(canvas, Draw(empty, -1));
+    EXPECT_EQ(canvas, draw(empty, -1));
 }
 
 struct ReplayCall {
@@ -210,13 +210,13 @@ TEST(FlowVolumePlot, ReplayHookFollowsTheSelectedRowOnly) {
         record.setFvFlow(1, n, -6);
         record.setLobeTraceA(1, n, 1, n < 4 ? 1.0f : 0.0f);
     }
-    PutFlatCurve(record, 2, -2);
+    putFlatCurve(record, 2, -2);
     for (int n = 0; n <= 3; ++n)
         record.setLobeTraceA(2, n, 1, 1.0f);
 
     std::vector<ReplayCall> calls;
     QImage seenAtSample3;
-    QImage canvas = BlankCanvas(kW, kH);
+    QImage canvas = blankCanvas(kW, kH);
     const ReplayHook hook = [&](int row, int n, float v, float vMax, float vPos) {
         calls.push_back({row, n, v, vMax, vPos});
         if (n == 3)
@@ -232,10 +232,10 @@ TEST(FlowVolumePlot, ReplayHookFollowsTheSelectedRowOnly) {
     EXPECT_EQ(calls[1].vMax, 5.0f);
     EXPECT_EQ(calls[1].vPos, 2.0f);
     // The hook sees the curve drawn up to its sample: (70,115) -> (116,115) is there, 3 wide.
-    EXPECT_TRUE(Is(seenAtSample3, 100, 114, kRed));
-    EXPECT_FALSE(Is(seenAtSample3, 140, 115, kRed));
+    EXPECT_TRUE(is(seenAtSample3, 100, 114, kRed));
+    EXPECT_FALSE(is(seenAtSample3, 140, 115, kRed));
     // The line to sample 4 is drawn before its zero trace ends the curve.
-    EXPECT_TRUE(Is(canvas, 140, 115, kRed));
+    EXPECT_TRUE(is(canvas, 140, 115, kRed));
 
     calls.clear();
     DrawFlowVolumePlot(canvas, record, 2, &hook);
@@ -250,15 +250,15 @@ TEST(FlowVolumePlot, ReplayHookFollowsTheSelectedRowOnly) {
 
 TEST(FlowVolumePlot, ReplayHookCanStopTheCurve) {
     SimulationRecord record;
-    PutFlatCurve(record, 1, -6);
+    putFlatCurve(record, 1, -6);
     for (int n = 0; n <= 3; ++n)
         record.setLobeTraceA(1, n, 1, 1.0f);
     const ReplayHook stop = [](int, int, float, float, float) { return false; };
-    const QImage canvas = Draw(record, 1, &stop);
-    EXPECT_TRUE(Is(canvas, 50, 115, kRed));   // the line to sample 2
-    EXPECT_FALSE(Is(canvas, 100, 115, kRed)); // never the line to sample 3
+    const QImage canvas = draw(record, 1, &stop);
+    EXPECT_TRUE(is(canvas, 50, 115, kRed));   // the line to sample 2
+    EXPECT_FALSE(is(canvas, 100, 115, kRed)); // never the line to sample 3
     // Without replay the same row draws whole.
-    EXPECT_TRUE(Is(Draw(record, 1), 100, 115, kRed));
+    EXPECT_TRUE(is(draw(record, 1), 100, 115, kRed));
 }
 
 // Values from a file that are not finite numbers, or absurdly large, draw what can be drawn.
@@ -280,14 +280,14 @@ TEST(FlowVolumePlot, NonFiniteAndHugeValuesDoNotStopTheDrawing) {
             record.setFvVolume(row, n, n % 2 ? nan : -inf);
             record.setFvFlow(row, n, n % 3 ? 3e38f : nan);
         }
-    const QImage canvas = Draw(record, 1);
+    const QImage canvas = draw(record, 1);
     // (24,115) -> (70,115) stands; samples 3 and 4 are skipped with their lines; the curve
     // resumes at sample 5 (162,115) and heads straight down towards the huge flow of sample 6.
-    EXPECT_TRUE(Is(canvas, 50, 115, kRed));
-    EXPECT_FALSE(Is(canvas, 100, 115, kRed));
-    EXPECT_FALSE(Is(canvas, 140, 115, kRed));
-    EXPECT_TRUE(Is(canvas, 162, 115, kRed));
-    EXPECT_GT(Count(canvas, QRect(150, 290, 40, 10), kRed), 0);
+    EXPECT_TRUE(is(canvas, 50, 115, kRed));
+    EXPECT_FALSE(is(canvas, 100, 115, kRed));
+    EXPECT_FALSE(is(canvas, 140, 115, kRed));
+    EXPECT_TRUE(is(canvas, 162, 115, kRed));
+    EXPECT_GT(countColour(canvas, QRect(150, 290, 40, 10), kRed), 0);
 }
 
 } // namespace

@@ -81,22 +81,22 @@ TEST(LobeOutline, BalloonSmallerThanTheNeckSitsAtTheNeckEnd) {
 TEST(DrawLobe, LimitedFlowReddensTheMiddleWallsOnly) {
     for (const bool limited : {false, true}) {
         SCOPED_TRACE(limited);
-        QImage canvas = BlankCanvas(300, 250);
+        QImage canvas = blankCanvas(300, 250);
         const LobeEnds ends =
             DrawLobe(canvas, {100, 100}, 0.0f, 6.0f, 4.0f, 10.0f, 25.0f, 1.0, limited);
         EXPECT_EQ(ends.upperEnd, QPoint(140, 95));
         EXPECT_EQ(ends.lowerStart, QPoint(100, 107));
         // Middle segments U5–U6 and L5–L6.
-        EXPECT_EQ(Count(canvas, QRect(113, 74, 5, 3), kRed) > 0, limited);
-        EXPECT_EQ(Count(canvas, QRect(113, 124, 5, 3), kRed) > 0, limited);
+        EXPECT_EQ(countColour(canvas, QRect(113, 74, 5, 3), kRed) > 0, limited);
+        EXPECT_EQ(countColour(canvas, QRect(113, 124, 5, 3), kRed) > 0, limited);
         // Last segments U10–U11 and L10–L11 stay black.
-        EXPECT_TRUE(Is(canvas, 135, 95, Qt::black));
-        EXPECT_TRUE(Is(canvas, 135, 105, Qt::black));
-        EXPECT_EQ(Count(canvas, QRect(133, 93, 7, 15), kRed), 0);
+        EXPECT_TRUE(is(canvas, 135, 95, Qt::black));
+        EXPECT_TRUE(is(canvas, 135, 105, Qt::black));
+        EXPECT_EQ(countColour(canvas, QRect(133, 93, 7, 15), kRed), 0);
         // The balloon's arc on the far side from the neck, open towards the neck.
-        EXPECT_TRUE(Is(canvas, 159, 100, Qt::black));
-        EXPECT_TRUE(Is(canvas, 139, 100, Qt::white));
-        EXPECT_EQ(Count(canvas, QRect(141, 85, 30, 30), kRed), 0);
+        EXPECT_TRUE(is(canvas, 159, 100, Qt::black));
+        EXPECT_TRUE(is(canvas, 139, 100, Qt::white));
+        EXPECT_EQ(countColour(canvas, QRect(141, 85, 30, 30), kRed), 0);
     }
 }
 
@@ -121,11 +121,11 @@ QImage frame(const LungFrameValues& values, const QImage& background) {
 TEST(DrawLungFrame, TracheaWallsStandAtItsHalfWidth) {
     // KT = 1: t = 1 % of 486, walls at round(4.86 × 49) = 238 and round(4.86 × 51) = 248.
     // KT = 16: t = 0.5 %, walls at round(240.57) = 241 and round(245.43) = 245.
-    const QImage background = stretchedBackground(BlankCanvas(600, 500), {486, 543});
+    const QImage background = stretchedBackground(blankCanvas(600, 500), {486, 543});
     for (const auto& [kt, left, right] : {std::tuple{1.0, 238, 248}, std::tuple{16.0, 241, 245}}) {
         LungFrameValues values = normalFrame();
         values.tracheaCoefficient = kt;
-        EXPECT_EQ(ColumnsOf(frame(values, background), 100, Qt::black),
+        EXPECT_EQ(columnsOf(frame(values, background), 100, Qt::black),
                   (std::vector<int>{left, left + 1, right, right + 1}));
     }
 }
@@ -140,7 +140,7 @@ TEST(DrawLungFrame, KeptStretchedBackgroundGivesTheSamePicture) {
 }
 
 TEST(DrawLungFrame, ValuesWithoutAPictureDrawNothingOfTheirOwn) {
-    const QImage background = stretchedBackground(BlankCanvas(10, 10), {486, 543});
+    const QImage background = stretchedBackground(blankCanvas(10, 10), {486, 543});
     LungFrameValues noBalloons = normalFrame();
     noBalloons.lobeVolume = {};
     const QImage withoutBalloons = frame(noBalloons, background);
@@ -160,7 +160,7 @@ TEST(DrawLungFrame, ValuesWithoutAPictureDrawNothingOfTheirOwn) {
 }
 
 TEST(DrawLungFrame, ExtremeValuesDrawTheSameFrameEachTime) {
-    const QImage background = stretchedBackground(BlankCanvas(10, 10), {486, 543});
+    const QImage background = stretchedBackground(blankCanvas(10, 10), {486, 543});
     for (const double extreme :
          {1e300, 1e30, 1e-30, double(FLT_MAX), double(FLT_TRUE_MIN), 1e-300}) {
         SCOPED_TRACE(extreme);

@@ -20,7 +20,7 @@ const QColor kWhite(255, 255, 255);
 const QColor kBlack(0, 0, 0);
 const QColor kRed(255, 0, 0);
 
-TEST(RowColors, OneFixedColourPerRecordRow) {
+TEST(RowColours, OneFixedColourPerRecordRow) {
     const QColor expected[5] = {QColor(0, 0, 0), QColor(255, 0, 0), QColor(0, 128, 0),
                                 QColor(128, 0, 128), QColor(0, 0, 0)};
     for (int row = 0; row < 5; ++row)
@@ -31,7 +31,7 @@ TEST(RowColors, OneFixedColourPerRecordRow) {
 // is drawn, and the curve carries on from the next good point.
 TEST(PlotFrame, NonFinitePointBreaksTheLine) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
-    QImage canvas = BlankCanvas(400, 300);
+    QImage canvas = blankCanvas(400, 300);
     {
         PlotFrame frame(canvas);
         frame.setPenColour(kRed);
@@ -41,12 +41,12 @@ TEST(PlotFrame, NonFinitePointBreaksTheLine) {
         frame.lineTo(30, 20); // (80,60) -> (120,60)
         EXPECT_EQ(frame.penPosition(), QPoint(120, 60));
     }
-    EXPECT_EQ(ColumnsOf(canvas, 60, kRed), Range(80, 119));
+    EXPECT_EQ(columnsOf(canvas, 60, kRed), Range(80, 119));
 }
 
 // A value far beyond the image is cut down before drawing: the visible part keeps its direction.
 TEST(PlotFrame, FarPointsAreDrawnQuicklyAndInTheirDirection) {
-    QImage canvas = BlankCanvas(400, 300);
+    QImage canvas = blankCanvas(400, 300);
     {
         PlotFrame frame(canvas);
         frame.setPenColour(kRed);
@@ -55,18 +55,18 @@ TEST(PlotFrame, FarPointsAreDrawnQuicklyAndInTheirDirection) {
         frame.moveTo(50, 50);
         frame.lineTo(-3e38f, 50); // straight left
     }
-    EXPECT_EQ(RowsOf(canvas, 100, kRed), Range(30, 299));
-    EXPECT_EQ(ColumnsOf(canvas, 150, kRed), Range(0, 200));
+    EXPECT_EQ(rowsOf(canvas, 100, kRed), Range(30, 299));
+    EXPECT_EQ(columnsOf(canvas, 150, kRed), Range(0, 200));
 }
 
 // Label and name boxes follow the text-size rules; the glyphs lie inside them.
 TEST(PlotFrame, TickLabelsAndAxisNamesStandWhereTheRulesPutThem) {
-    QImage canvas = BlankCanvas(400, 300);
+    QImage canvas = blankCanvas(400, 300);
     QFont font;
     TextSizes sizes;
     {
         PlotFrame frame(canvas);
-        frame.setFont(DefaultPlotFont(8));
+        frame.setFont(defaultPlotFont(8));
         font = frame.font();
         sizes = frame.textSizes();
         frame.drawHorizontalTickLabel(12, 50, 50); // tick at (200, 150)
@@ -99,15 +99,15 @@ TEST(PlotFrame, TickLabelsAndAxisNamesStandWhereTheRulesPutThem) {
     };
     int inside = 0;
     for (const Box& b : boxes) {
-        const int glyphPixels = CountNot(canvas, b.box, kWhite);
+        const int glyphPixels = countNot(canvas, b.box, kWhite);
         EXPECT_GT(glyphPixels, 0) << b.what;
         inside += glyphPixels;
     }
-    EXPECT_EQ(inside, CountNot(canvas, canvas.rect(), kWhite)) << "text outside its box";
+    EXPECT_EQ(inside, countNot(canvas, canvas.rect(), kWhite)) << "text outside its box";
 }
 
 TEST(PlotFrame, OpaqueTextFillsItsBoxWithTheFillColour) {
-    QImage canvas = BlankCanvas(200, 100);
+    QImage canvas = blankCanvas(200, 100);
     const QColor yellow(255, 255, 0);
     int width = 0;
     int height = 0;
@@ -119,21 +119,21 @@ TEST(PlotFrame, OpaqueTextFillsItsBoxWithTheFillColour) {
         height = frame.textSizes().th;
     }
     const QRect box(10, 20, width, height);
-    EXPECT_EQ(Count(canvas, box, yellow) + Count(canvas, box, kBlack), width * height);
-    EXPECT_GT(Count(canvas, box, kBlack), 0);
-    EXPECT_EQ(CountNot(canvas, canvas.rect(), kWhite), width * height);
+    EXPECT_EQ(countColour(canvas, box, yellow) + countColour(canvas, box, kBlack), width * height);
+    EXPECT_GT(countColour(canvas, box, kBlack), 0);
+    EXPECT_EQ(countNot(canvas, canvas.rect(), kWhite), width * height);
 }
 
 // A family this system lacks is replaced by an installed one, and asking for it again while
 // drawing does not make the font matcher warn.
 TEST(PlotFonts, MissingFamilyFallsBackQuietly) {
     const QString missing = QStringLiteral("No Such Family Velta");
-    const QString serif = InstalledFamily(missing, QFont::Serif);
+    const QString serif = installedFamily(missing, QFont::Serif);
     EXPECT_TRUE(QFontDatabase::hasFamily(serif)) << serif.toStdString();
-    EXPECT_TRUE(QFontDatabase::hasFamily(InstalledFamily(missing, QFont::SansSerif)));
+    EXPECT_TRUE(QFontDatabase::hasFamily(installedFamily(missing, QFont::SansSerif)));
     const QString installed = QFontDatabase::families().value(0);
     ASSERT_FALSE(installed.isEmpty());
-    EXPECT_EQ(InstalledFamily(installed, QFont::Serif), installed);
+    EXPECT_EQ(installedFamily(installed, QFont::Serif), installed);
 
     static int warnings = 0;
     warnings = 0;
@@ -142,12 +142,12 @@ TEST(PlotFonts, MissingFamilyFallsBackQuietly) {
             if (type != QtDebugMsg && type != QtInfoMsg)
                 ++warnings;
         });
-    QImage canvas = BlankCanvas(100, 50);
+    QImage canvas = blankCanvas(100, 50);
     for (int i = 0; i < 20; ++i) {
         PlotFrame frame(canvas);
-        frame.setFont(PlotFont(QStringLiteral("MS Serif"), 7, QFont::Serif));
+        frame.setFont(plotFont(QStringLiteral("MS Serif"), 7, QFont::Serif));
         frame.drawOpaqueText(0, 0, QStringLiteral("10"));
-        frame.setFont(PlotFont(QStringLiteral("arial"), 7, QFont::SansSerif));
+        frame.setFont(plotFont(QStringLiteral("arial"), 7, QFont::SansSerif));
         frame.drawOpaqueText(0, 20, QStringLiteral("10"));
     }
     qInstallMessageHandler(previous);

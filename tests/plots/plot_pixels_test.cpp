@@ -12,7 +12,7 @@ using namespace vm::plots;
 namespace {
 
 // Positions of exactly half a pixel go to the even neighbour, on both sides of zero.
-TEST(PercentToPixel, HalfPixelRoundsToEven) {
+TEST(percentToPixel, HalfPixelRoundsToEven) {
     struct Case {
         int size;
         float percent;
@@ -30,48 +30,48 @@ TEST(PercentToPixel, HalfPixelRoundsToEven) {
         {400, 6.0f, 24},    {300, 72.0f, 216}, {400, 17.5f, 70},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(PercentToPixel(c.size, c.percent), c.pixel) << c.size << " x " << c.percent;
+        EXPECT_EQ(percentToPixel(c.size, c.percent), c.pixel) << c.size << " x " << c.percent;
 }
 
 // The percent is kept in single precision before it is scaled: 12.500000001 % becomes 12.5 %,
 // which on 4 pixels is exactly half a pixel and rounds down to 0, where the unrounded value
 // would give 1.
-TEST(PercentToPixel, PercentIsRoundedToSinglePrecisionFirst) {
-    EXPECT_EQ(ToPercent(12.500000001L), 12.5f);
-    EXPECT_EQ(PercentToPixel(4, ToPercent(12.500000001L)), 0);
+TEST(percentToPixel, PercentIsRoundedToSinglePrecisionFirst) {
+    EXPECT_EQ(toPercent(12.500000001L), 12.5f);
+    EXPECT_EQ(percentToPixel(4, toPercent(12.500000001L)), 0);
 }
 
-TEST(PercentToPixel, NonFiniteHasNoPixelAndHugeIsHeldFar) {
+TEST(percentToPixel, NonFiniteHasNoPixelAndHugeIsHeldFar) {
     const float inf = std::numeric_limits<float>::infinity();
-    EXPECT_FALSE(PercentToPixel(400, std::numeric_limits<float>::quiet_NaN()));
-    EXPECT_FALSE(PercentToPixel(400, inf));
-    EXPECT_FALSE(PercentToPixel(400, -inf));
-    EXPECT_EQ(PercentToPixel(400, 1e30f), kFarPixel);
-    EXPECT_EQ(PercentToPixel(400, -1e30f), -kFarPixel);
+    EXPECT_FALSE(percentToPixel(400, std::numeric_limits<float>::quiet_NaN()));
+    EXPECT_FALSE(percentToPixel(400, inf));
+    EXPECT_FALSE(percentToPixel(400, -inf));
+    EXPECT_EQ(percentToPixel(400, 1e30f), kFarPixel);
+    EXPECT_EQ(percentToPixel(400, -1e30f), -kFarPixel);
     // Beyond the float range a finite value saturates instead of turning infinite.
-    EXPECT_EQ(ToPercent(1e300L), std::numeric_limits<float>::max());
-    EXPECT_TRUE(std::isnan(ToPercent(std::numeric_limits<long double>::quiet_NaN())));
+    EXPECT_EQ(toPercent(1e300L), std::numeric_limits<float>::max());
+    EXPECT_TRUE(std::isnan(toPercent(std::numeric_limits<long double>::quiet_NaN())));
 }
 
-TEST(ClipSegment, KeepsThePartInsideTheBox) {
+TEST(clipSegment, KeepsThePartInsideTheBox) {
     const QRect box(0, 0, 101, 101); // 0..100 both ways
-    const auto horizontal = ClipSegment(QPoint(-50, 10), QPoint(150, 10), box);
+    const auto horizontal = clipSegment(QPoint(-50, 10), QPoint(150, 10), box);
     ASSERT_TRUE(horizontal);
     EXPECT_EQ(horizontal->first, QPoint(0, 10));
     EXPECT_EQ(horizontal->second, QPoint(100, 10));
 
-    const auto diagonal = ClipSegment(QPoint(50, 50), QPoint(50 + kFarPixel, 50 + kFarPixel), box);
+    const auto diagonal = clipSegment(QPoint(50, 50), QPoint(50 + kFarPixel, 50 + kFarPixel), box);
     ASSERT_TRUE(diagonal);
     EXPECT_EQ(diagonal->first, QPoint(50, 50));
     EXPECT_EQ(diagonal->second, QPoint(100, 100));
 
-    EXPECT_FALSE(ClipSegment(QPoint(-10, -10), QPoint(-10, 500), box));
-    EXPECT_FALSE(ClipSegment(QPoint(-kFarPixel, 200), QPoint(kFarPixel, 300), box));
+    EXPECT_FALSE(clipSegment(QPoint(-10, -10), QPoint(-10, 500), box));
+    EXPECT_FALSE(clipSegment(QPoint(-kFarPixel, 200), QPoint(kFarPixel, 300), box));
 }
 
-std::vector<QPoint> Pixels(QPoint from, QPoint to, QRect visible = QRect(-100, -100, 300, 300)) {
+std::vector<QPoint> pixelsOf(QPoint from, QPoint to, QRect visible = QRect(-100, -100, 300, 300)) {
     QVarLengthArray<QPoint, 512> out;
-    AppendLinePixels(from, to, visible, out);
+    appendLinePixels(from, to, visible, out);
     return std::vector<QPoint>(out.begin(), out.end());
 }
 
@@ -82,7 +82,7 @@ TEST(LinePixels, StartIsDrawnEndIsNot) {
         {{6, 6}, {12, 9}}, {{12, 12}, {6, 9}}, {{14, 2}, {17, 12}}, {{17, 14}, {14, 4}},
     };
     for (const auto& e : ends) {
-        const std::vector<QPoint> pixels = Pixels(e[0], e[1]);
+        const std::vector<QPoint> pixels = pixelsOf(e[0], e[1]);
         const int steps = std::max(std::abs(e[1].x() - e[0].x()), std::abs(e[1].y() - e[0].y()));
         ASSERT_EQ(int(pixels.size()), steps);
         EXPECT_EQ(pixels.front(), e[0]);
@@ -94,11 +94,11 @@ TEST(LinePixels, StartIsDrawnEndIsNot) {
             EXPECT_LE(std::abs(pixels[i].y() - pixels[i - 1].y()), 1);
         }
     }
-    EXPECT_TRUE(Pixels(QPoint(5, 5), QPoint(5, 5)).empty());
+    EXPECT_TRUE(pixelsOf(QPoint(5, 5), QPoint(5, 5)).empty());
 }
 
 TEST(LinePixels, OnlyVisiblePixelsAreKept) {
-    const std::vector<QPoint> pixels = Pixels(QPoint(-5, 0), QPoint(5, 0), QRect(0, 0, 3, 3));
+    const std::vector<QPoint> pixels = pixelsOf(QPoint(-5, 0), QPoint(5, 0), QRect(0, 0, 3, 3));
     const std::vector<QPoint> expected = {{0, 0}, {1, 0}, {2, 0}};
     EXPECT_EQ(pixels, expected);
 }

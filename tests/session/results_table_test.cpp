@@ -26,7 +26,7 @@ class NumberFormat : public testing::TestWithParam<FormatCase> {};
 
 TEST_P(NumberFormat, Text) {
     const FormatCase& c = GetParam();
-    EXPECT_EQ(FormatNumber(c.value, c.precision, c.digits, c.separator), c.text)
+    EXPECT_EQ(formatNumber(c.value, c.precision, c.digits, c.separator), c.text)
         << c.value << " (" << c.precision << "," << c.digits << ")";
 }
 
@@ -261,24 +261,24 @@ TEST(RowGrid, RecordRowOutsideTheRecordIsARangeError) {
 TEST(RowColours, BlackRedGreenPurpleBlack) {
     const std::uint32_t expected[] = {0x000000, 0xFF0000, 0x008000, 0x800080, 0x000000};
     for (int row = 0; row < 5; ++row)
-        EXPECT_EQ(RowColor(row), expected[row]) << row;
-    EXPECT_EQ(RowColor(-1), 0x000000u);
-    EXPECT_EQ(RowColor(5), 0x000000u);
+        EXPECT_EQ(rowColour(row), expected[row]) << row;
+    EXPECT_EQ(rowColour(-1), 0x000000u);
+    EXPECT_EQ(rowColour(5), 0x000000u);
 }
 
 TEST(ResultsPaint, BackgroundsAndTheSelectedRowsTextColour) {
-    EXPECT_EQ(ResultsCellPaint(0, 2, 1).background, 0x00FFFFu);
-    EXPECT_EQ(ResultsCellPaint(14, 0, 1).background, 0xB0B0B0u);
-    EXPECT_EQ(ResultsCellPaint(15, 4, 1).background, 0xB0B0B0u);
-    EXPECT_EQ(ResultsCellPaint(13, 4, 1).background, 0xC0C0C0u);
+    EXPECT_EQ(resultsCellPaint(0, 2, 1).background, 0x00FFFFu);
+    EXPECT_EQ(resultsCellPaint(14, 0, 1).background, 0xB0B0B0u);
+    EXPECT_EQ(resultsCellPaint(15, 4, 1).background, 0xB0B0B0u);
+    EXPECT_EQ(resultsCellPaint(13, 4, 1).background, 0xC0C0C0u);
     for (int row = 0; row < kResultsTableRows; ++row) {
         for (int column = 0; column < kResultsTableColumns; ++column) {
             for (const int selected : {-1, 1, 2, 3}) {
-                const CellPaint paint = ResultsCellPaint(row, column, selected);
+                const CellPaint paint = resultsCellPaint(row, column, selected);
                 const bool coloured = row >= 1 && column >= 3 && selected > 0;
                 EXPECT_EQ(paint.useGridFontColour, !coloured) << row << "," << column;
                 if (coloured) {
-                    EXPECT_EQ(paint.text, RowColor(selected));
+                    EXPECT_EQ(paint.text, rowColour(selected));
                 }
                 EXPECT_TRUE(paint.drawText);
                 EXPECT_FALSE(paint.systemMenuColour);
@@ -302,12 +302,12 @@ TEST(RowGridPaint, BackgroundTextAndTheLineUnderTheCurrentSettings) {
         {2, 2, 1, 0xFFFF00, false}, // selected beyond the results: yellow but empty
     };
     for (const auto& c : cases) {
-        const CellPaint paint = RowGridCellPaint(c.gridRow, c.selectedRow, c.resultCount, 5);
+        const CellPaint paint = rowGridCellPaint(c.gridRow, c.selectedRow, c.resultCount, 5);
         const std::uint32_t background = paint.systemMenuColour ? kMenu : paint.background;
         EXPECT_EQ(background, c.background) << c.gridRow << " sel " << c.selectedRow;
         EXPECT_EQ(paint.drawText, c.drawText) << c.gridRow << " count " << c.resultCount;
         EXPECT_FALSE(paint.useGridFontColour);
-        EXPECT_EQ(paint.text, RowColor(c.gridRow));
+        EXPECT_EQ(paint.text, rowColour(c.gridRow));
         EXPECT_EQ(paint.thickLineBelow, c.gridRow == 0);
     }
 }

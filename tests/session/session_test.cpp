@@ -124,10 +124,10 @@ TEST(SessionStart, LeavingEarlierResultsAloneKeepsRowsTwoToFour) {
 }
 
 TEST(RunOutcome, SoundTellsValidFromFailed) {
-    EXPECT_EQ(RunOutcomeSoundAlias(1.0f), "SystemAsterisk");
-    EXPECT_EQ(RunOutcomeSoundAlias(0.0f), "SystemHand");
-    EXPECT_EQ(RunOutcomeSoundAlias(-1.0f), "SystemHand");
-    EXPECT_EQ(RunOutcomeSoundAlias(NAN), "SystemHand");
+    EXPECT_EQ(runOutcomeSoundAlias(1.0f), "SystemAsterisk");
+    EXPECT_EQ(runOutcomeSoundAlias(0.0f), "SystemHand");
+    EXPECT_EQ(runOutcomeSoundAlias(-1.0f), "SystemHand");
+    EXPECT_EQ(runOutcomeSoundAlias(NAN), "SystemHand");
 }
 
 TEST(SessionRows, SelectingAResultTakesItsSettingsOtherGridLinesNothingAndResetTakesThemBack) {

@@ -194,7 +194,7 @@ TEST_F(ControlPanelTest, LoadingARowMovesOnlyTheBarsWhoseSettingHasAnotherPositi
     w.state.currentGlobalSettings[GlobalItem::expirationDepth] = 123;
     markGridRow0(ui);
 
-    ASSERT_TRUE(form->RunCommand([&] { form->LoadRowSettingsToControls(row); }));
+    ASSERT_TRUE(form->runCommand([&] { form->LoadRowSettingsToControls(row); }));
     EXPECT_TRUE(w.interaction.messages.isEmpty());
     const int gridColumns[] = {0, 1, 3, 4, 6, 7, 9, 10};
     for (const Case& c : cases) {
@@ -226,7 +226,7 @@ TEST_F(ControlPanelTest, TheExpirationDepthReachesTheSettingsOnlyThroughItsBar) 
 }
 
 TEST_F(ControlPanelTest, LoadingARowOutsideTheRecordStopsWithARangeError) {
-    EXPECT_FALSE(form->RunCommand([&] { form->LoadRowSettingsToControls(5); }));
+    EXPECT_FALSE(form->runCommand([&] { form->LoadRowSettingsToControls(5); }));
     EXPECT_EQ(w.interaction.messages.size(), 1);
     EXPECT_EQ(ui.trackBar(1)->value(), 200);
 }

@@ -106,7 +106,7 @@ TEST_F(ControlsTest, SelectingAGroupEnablesOnlyItsTrackBarsAndScales) {
 TEST_F(ControlsTest, EveryScaleLabelSitsBesideItsBarAndFollowsItsGroup) {
     for (const unsigned char section : {1, 3, 4, 5}) {
         w.form->SelectSection(section);
-        for (const TrackBarSpec& spec : TrackBarTable()) {
+        for (const TrackBarSpec& spec : trackBarTable()) {
             SCOPED_TRACE("TrackBar" + std::to_string(spec.number));
             const QObject* panel = w.ui().trackBar(spec.number)->parent();
             QLabel* caption = w.ui().label(spec.caption.name);
@@ -211,7 +211,7 @@ TEST_F(ControlsTest, KoniecClosesTheWindow) {
 TEST_F(ControlsTest, RangeErrorStopsTheCommandWithItsMessage) {
     bool finished = false;
     // A record row index outside 0..4 is refused by the record; the command ends there.
-    const bool ok = w.form->RunCommand([&] {
+    const bool ok = w.form->runCommand([&] {
         w.form->FillGridRow(1, 5);
         finished = true;
     });
@@ -220,7 +220,7 @@ TEST_F(ControlsTest, RangeErrorStopsTheCommandWithItsMessage) {
     ASSERT_EQ(w.interaction.messages.size(), 1);
     EXPECT_FALSE(w.interaction.messages.first().isEmpty());
     // The window goes on working.
-    EXPECT_TRUE(w.form->RunCommand([&] { w.form->FillGridRow(1, 1); }));
+    EXPECT_TRUE(w.form->runCommand([&] { w.form->FillGridRow(1, 1); }));
     EXPECT_EQ(w.interaction.messages.size(), 1);
 }
 

@@ -13,7 +13,7 @@ using namespace vm::data;
 
 namespace fs = std::filesystem;
 
-std::vector<std::uint8_t> PlainJpeg(int width, int height) {
+std::vector<std::uint8_t> plainJpeg(int width, int height) {
     DecodedPicture picture;
     picture.width = width;
     picture.height = height;
@@ -23,7 +23,7 @@ std::vector<std::uint8_t> PlainJpeg(int width, int height) {
         picture.rgb[i + 1] = 60;
         picture.rgb[i + 2] = 60;
     }
-    const EncodedJpeg encoded = EncodeJpeg(picture, 90);
+    const EncodedJpeg encoded = encodeJpeg(picture, 90);
     if (!encoded.ok)
         throw std::runtime_error("test picture not encoded: " + encoded.message);
     return encoded.bytes;
@@ -58,11 +58,11 @@ DataFolder::DataFolder() {
     table.close();
 
     for (int k = 1; k <= 5; ++k) {
-        std::vector<std::uint8_t> bytes = PlainJpeg(pictureWidth(k), pictureHeight(k));
+        std::vector<std::uint8_t> bytes = plainJpeg(pictureWidth(k), pictureHeight(k));
         std::reverse(bytes.begin(), bytes.begin() + 100);
         writeBytes("F00" + std::to_string(k) + ".dat", bytes);
     }
-    writeBytes("tlo.dat", PlainJpeg(64, 48));
+    writeBytes("tlo.dat", plainJpeg(64, 48));
 }
 
 void DataFolder::writeStandard(const SimulationRecord& record) const {

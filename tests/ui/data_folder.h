@@ -50,4 +50,4 @@ class DataFolder {
 };
 
 // A JPEG of a plain picture, as the decoder must accept it.
-std::vector<std::uint8_t> PlainJpeg(int width, int height);
+std::vector<std::uint8_t> plainJpeg(int width, int height);

@@ -109,7 +109,7 @@ TEST_F(MainWindowLayout, TheDesignIsScaledToTheScreenWidth) {
 
 TEST_F(MainWindowLayout, EveryControlStandsWhereTheGeometrySaysFromItsClientSize) {
     SCOPED_TRACE(screenWidth);
-    const MainWindowGeometry g = ComputeMainWindowGeometry(inputs());
+    const MainWindowGeometry g = computeMainWindowGeometry(inputs());
     const std::pair<const QWidget*, Box> placed[] = {
         {ui.Image1(), g.image1},
         {ui.Image2(), g.image2},

@@ -22,12 +22,12 @@ const QRgb kRed = qRgb(255, 0, 0);
 const QRgb kYellow = qRgb(255, 255, 0);
 
 // The clock stands in the top-right corner: wider than "000,00" in any plot font, one line tall.
-QRect ClockCorner(const QImage& canvas) {
+QRect clockCorner(const QImage& canvas) {
     return QRect(canvas.width() * 3 / 4, 0, canvas.width() / 4, 12);
 }
 
 // The plot below the clock's line, where the curve is drawn.
-QRect CurveArea(const QImage& canvas) {
+QRect curveArea(const QImage& canvas) {
     return QRect(0, 14, canvas.width(), canvas.height() - 14);
 }
 } // namespace
@@ -52,8 +52,8 @@ TEST(LiveDrawing, CurveGrowsSegmentBySegmentAndTheClockRunsInTheCorner) {
         if (!form.runInProgress)
             return;
         const QImage canvas = ui.Image3()->canvas().copy();
-        const QImage curve = canvas.copy(CurveArea(canvas));
-        Shown now{CountPixels(curve, kRed), RightmostColumnOf(curve, kRed)};
+        const QImage curve = canvas.copy(curveArea(canvas));
+        Shown now{countPixels(curve, kRed), rightmostColumnOf(curve, kRed)};
         if (!shown.empty() && now.redPixels > shown.back().redPixels) {
             ++growingShows;
             // Every pixel new since the last showing lies at the curve's previous end.
@@ -64,14 +64,14 @@ TEST(LiveDrawing, CurveGrowsSegmentBySegmentAndTheClockRunsInTheCorner) {
                         x < shown.back().rightmostRed - 1)
                         ++newPixelsBehindTheEnd;
         }
-        const QImage corner = canvas.copy(ClockCorner(canvas));
-        const int yellow = CountPixels(corner, kYellow);
+        const QImage corner = canvas.copy(clockCorner(canvas));
+        const int yellow = countPixels(corner, kYellow);
         // At least "0,00" in a font 8 pixels tall, on yellow up to the right edge.
         if (yellow > 120 &&
             (corner.pixel(corner.width() - 1, 1) & 0xffffff) == (kYellow & 0xffffff)) {
             ++showsWithClock;
             // The digits are black on the yellow; the frame draws nothing else up there.
-            if (CountPixels(corner, qRgb(0, 0, 0)) > 10)
+            if (countPixels(corner, qRgb(0, 0, 0)) > 10)
                 ++clockWithDigits;
             clockPictures.insert(qHashBits(corner.constBits(), corner.sizeInBytes()));
         }

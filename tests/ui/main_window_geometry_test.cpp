@@ -27,7 +27,7 @@ TEST(MulDiv, RoundsHalvesAwayFromZero) {
 
 // Worked by hand for a 1280-pixel screen whose maximised client area is 1280 x 900.
 TEST(MainWindowGeometry, ScreenOf1280) {
-    const auto g = ComputeMainWindowGeometry(inputs(1280, 900, 1024));
+    const auto g = computeMainWindowGeometry(inputs(1280, 900, 1024));
     EXPECT_EQ(g.image1, (Box{10, 0, 486, 495}));
     EXPECT_EQ(g.image2, (Box{506, 0, 486, 371}));
     EXPECT_EQ(g.image3, (Box{506, 376, 486, 119}));
@@ -74,7 +74,7 @@ TEST(MainWindowGeometry, ScreenOf1280) {
 TEST(MainWindowGeometry, SmallerScreenKeepsTheFontAndScalesTheProportions) {
     auto in = inputs(1024, 700, 768);
     in.comboBoxHeight = 17;
-    const auto g = ComputeMainWindowGeometry(in);
+    const auto g = computeMainWindowGeometry(in);
     EXPECT_EQ(g.image1, (Box{10, 0, 389, 385}));
     EXPECT_EQ(g.image2, (Box{409, 0, 389, 289}));
     EXPECT_EQ(g.image3, (Box{409, 293, 389, 92}));
@@ -88,7 +88,7 @@ TEST(MainWindowGeometry, SmallerScreenKeepsTheFontAndScalesTheProportions) {
 
 TEST(MainWindowGeometry, HalfPixelWidthsRoundToEven) {
     // Panel5 481 wide gives E = 147, so the intermediate group is round(220.5) = 220.
-    const auto g = ComputeMainWindowGeometry(inputs(1266, 900, 1024));
+    const auto g = computeMainWindowGeometry(inputs(1266, 900, 1024));
     ASSERT_EQ(g.panel5.width, 481);
     ASSERT_EQ(g.unitE, 147);
     EXPECT_EQ(g.groupPanel[2].width, 220);

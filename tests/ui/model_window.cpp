@@ -18,7 +18,7 @@ using namespace vm::plots;
 using namespace vm::session;
 using namespace vm::ui;
 
-void UseModelStandardRecord(const DataFolder& folder, float expirationDepth) {
+void useModelStandardRecord(const DataFolder& folder, float expirationDepth) {
     SimulationRecord standard;
     const FileResult read = readRecordFile(
         std::filesystem::path(VM_RUNTIME_DIR) / "datfiles1" / "standard.dat", standard);
@@ -30,7 +30,7 @@ void UseModelStandardRecord(const DataFolder& folder, float expirationDepth) {
 }
 
 ModelWindow::ModelWindow(float expirationDepth) {
-    UseModelStandardRecord(folder, expirationDepth);
+    useModelStandardRecord(folder, expirationDepth);
     w.start(folder);
     if (!w.interaction.messages.isEmpty())
         throw std::runtime_error("start-up said: " +
@@ -44,15 +44,15 @@ void ModelWindow::pressStart() {
     QTest::mouseClick(ui().Button2(), Qt::LeftButton);
 }
 
-std::string TableNumber(float v) {
+std::string tableNumber(float v) {
     return QLocale().toString(static_cast<double>(v), 'f', 2).toStdString();
 }
 
-void ClickGridRow(StringGrid& grid, int row, Qt::MouseButton button) {
+void clickGridRow(StringGrid& grid, int row, Qt::MouseButton button) {
     QTest::mouseClick(&grid, button, Qt::NoModifier, grid.cellRect(0, row).center());
 }
 
-int CountPixels(const QImage& image, QRgb colour, QRect area) {
+int countPixels(const QImage& image, QRgb colour, QRect area) {
     const QRect bounds = area.isEmpty() ? image.rect() : area.intersected(image.rect());
     int count = 0;
     for (int y = bounds.top(); y <= bounds.bottom(); ++y)
@@ -61,7 +61,7 @@ int CountPixels(const QImage& image, QRgb colour, QRect area) {
     return count;
 }
 
-int RightmostColumnOf(const QImage& image, QRgb colour) {
+int rightmostColumnOf(const QImage& image, QRgb colour) {
     for (int x = image.width() - 1; x >= 0; --x)
         for (int y = 0; y < image.height(); ++y)
             if ((image.pixel(x, y) & 0xffffff) == (colour & 0xffffff))

@@ -20,7 +20,7 @@ using namespace vm::ui;
 
 // The folder's standard.dat becomes the build's standard record; expirationDepth, when given,
 // replaces the reference's expiratory-effort item (global setting 0).
-void UseModelStandardRecord(const DataFolder& folder, float expirationDepth = 0.0f);
+void useModelStandardRecord(const DataFolder& folder, float expirationDepth = 0.0f);
 
 // A window on a folder with the model's standard record, started.
 struct ModelWindow {
@@ -34,16 +34,16 @@ struct ModelWindow {
 };
 
 // An index as the results table shows one between 1 and 10: two decimals, the user's separator.
-std::string TableNumber(float v);
+std::string tableNumber(float v);
 
 // A mouse click on the middle of a row of the row grid.
-void ClickGridRow(StringGrid& grid, int row, Qt::MouseButton button = Qt::LeftButton);
+void clickGridRow(StringGrid& grid, int row, Qt::MouseButton button = Qt::LeftButton);
 
 // How many pixels inside area (the whole image when empty) have exactly this colour.
-int CountPixels(const QImage& image, QRgb colour, QRect area = {});
+int countPixels(const QImage& image, QRgb colour, QRect area = {});
 
 // The rightmost column holding a pixel of the colour, or -1.
-int RightmostColumnOf(const QImage& image, QRgb colour);
+int rightmostColumnOf(const QImage& image, QRgb colour);
 
 // Calls a function whenever its widget is about to paint, that is after its picture changed and
 // the widget was told to show it.

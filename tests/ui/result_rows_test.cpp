@@ -26,7 +26,7 @@ const QRgb kRed = qRgb(255, 0, 0);
 const QRgb kGreen = qRgb(0, 128, 0);
 
 // START once per value, each run with its own central resistance; the last value ends in row 1.
-void StartWithResistances(ModelWindow& m, std::initializer_list<int> resistances) {
+void startWithResistances(ModelWindow& m, std::initializer_list<int> resistances) {
     for (int r : resistances) {
         m.w.state.currentPart(kEditedPart, SettingColumn::rCentral) = r;
         m.pressStart();
@@ -34,7 +34,7 @@ void StartWithResistances(ModelWindow& m, std::initializer_list<int> resistances
 }
 
 // Over the lines that compare an index with the reference.
-bool IndexColumnEmpty(const TextGrid& table, int column) {
+bool indexColumnEmpty(const TextGrid& table, int column) {
     for (const RowIndex& index : kRowIndices)
         if (index.comparison != Comparison::none && !table.cell(column, index.gridRow).empty())
             return false;
@@ -51,8 +51,8 @@ TEST(ResultRows, StartUpDrawsBothPlotsOnCanvasesOfTheLaidOutSize) {
         EXPECT_EQ(plot->canvas().size(), plot->size());
         EXPECT_GT(plot->width(), 100);
         // Axes are black; nothing but the reference is there to draw.
-        EXPECT_GT(CountPixels(plot->canvas(), qRgb(0, 0, 0)), plot->width() / 2);
-        EXPECT_EQ(CountPixels(plot->canvas(), kRed), 0);
+        EXPECT_GT(countPixels(plot->canvas(), qRgb(0, 0, 0)), plot->width() / 2);
+        EXPECT_EQ(countPixels(plot->canvas(), kRed), 0);
     }
     EXPECT_EQ(form.volumeTimePlot.vtStep(), 2); // the frame and nothing more
 }
@@ -62,25 +62,25 @@ TEST(ResultRows, SelectingARowShowsItEverywhereAndOtherGridRowsChangeNothing) {
     TForm1& form = m.form();
     const WindowProbe ui(form);
     m.w.state.currentGlobal(GlobalItem::expirationDepth) = 130;
-    StartWithResistances(m, {150});
+    startWithResistances(m, {150});
     m.w.state.currentGlobal(GlobalItem::expirationDepth) = 100;
-    StartWithResistances(m, {110});
+    startWithResistances(m, {110});
 
-    ClickGridRow(*ui.StringGrid2(), 2);
+    clickGridRow(*ui.StringGrid2(), 2);
     EXPECT_EQ(m.w.state.selectedRow, 2);
     EXPECT_EQ(m.w.state.currentGlobal(GlobalItem::expirationDepth), 130.0);
     EXPECT_EQ(ui.StringGrid1()->cells().cell(3, 1),
-              TableNumber(m.w.record.field(2, RowField::fev1)));
+              tableNumber(m.w.record.field(2, RowField::fev1)));
     // The volume-time plot shows row 2 alone, in its green.
-    EXPECT_GT(CountPixels(ui.Image3()->canvas(), kGreen), 50);
-    EXPECT_EQ(CountPixels(ui.Image3()->canvas(), kRed), 0);
+    EXPECT_GT(countPixels(ui.Image3()->canvas(), kGreen), 50);
+    EXPECT_EQ(countPixels(ui.Image3()->canvas(), kRed), 0);
     // Both results stay on the flow-volume plot.
-    EXPECT_GT(CountPixels(ui.Image2()->canvas(), kGreen), 50);
-    EXPECT_GT(CountPixels(ui.Image2()->canvas(), kRed), 50);
+    EXPECT_GT(countPixels(ui.Image2()->canvas(), kGreen), 50);
+    EXPECT_GT(countPixels(ui.Image2()->canvas(), kRed), 50);
 
     // The current-settings line, the reference line and an empty result line select nothing.
     for (int gridRow : {0, 4, 3}) {
-        ClickGridRow(*ui.StringGrid2(), gridRow);
+        clickGridRow(*ui.StringGrid2(), gridRow);
         EXPECT_EQ(ui.StringGrid2()->row(), gridRow);
         EXPECT_EQ(m.w.state.selectedRow, 2) << gridRow;
     }
@@ -92,23 +92,23 @@ TEST(ResultRows, LeftClickSelectsTheRowUnderTheCursorAfterStartSelectedAnother) 
     ModelWindow m;
     TForm1& form = m.form();
     const WindowProbe ui(form);
-    StartWithResistances(m, {120, 110});
-    ClickGridRow(*ui.StringGrid2(), 2);
+    startWithResistances(m, {120, 110});
+    clickGridRow(*ui.StringGrid2(), 2);
     ASSERT_EQ(m.w.state.selectedRow, 2);
-    StartWithResistances(m, {100});
+    startWithResistances(m, {100});
     ASSERT_EQ(m.w.state.selectedRow, 1);
     ASSERT_EQ(ui.StringGrid2()->row(), 2);
 
-    ClickGridRow(*ui.StringGrid2(), 2);
+    clickGridRow(*ui.StringGrid2(), 2);
     EXPECT_EQ(m.w.state.selectedRow, 2);
     // Row 2 now holds the run made with 110.
     EXPECT_EQ(m.w.state.currentPart(kEditedPart, SettingColumn::rCentral), m.w.record.partSetting(2, kEditedPart, SettingColumn::rCentral));
     EXPECT_EQ(ui.StringGrid1()->cells().cell(3, 1),
-              TableNumber(m.w.record.field(2, RowField::fev1)));
+              tableNumber(m.w.record.field(2, RowField::fev1)));
 
     // A click on the row already selected reloads nothing: a track bar moved since stays.
     m.w.state.currentPart(kEditedPart, SettingColumn::rCentral) = 333;
-    ClickGridRow(*ui.StringGrid2(), 2);
+    clickGridRow(*ui.StringGrid2(), 2);
     EXPECT_EQ(m.w.state.currentPart(kEditedPart, SettingColumn::rCentral), 333.0);
 }
 
@@ -116,13 +116,13 @@ TEST(ResultRows, RightClickOpensTheRowMenuOnTheRowUnderTheMouseOrHelpWithoutResu
     ModelWindow m;
     TForm1& form = m.form();
     const WindowProbe ui(form);
-    ClickGridRow(*ui.StringGrid2(), 2, Qt::RightButton);
+    clickGridRow(*ui.StringGrid2(), 2, Qt::RightButton);
     EXPECT_FALSE(ui.PopupMenu1()->isVisible());
     ASSERT_EQ(m.w.interaction.helpFiles.size(), 1);
     EXPECT_TRUE(m.w.interaction.helpFiles[0].endsWith(QStringLiteral("helpfiles/H0005.rtf")));
 
-    StartWithResistances(m, {120, 110});
-    ClickGridRow(*ui.StringGrid2(), 2, Qt::RightButton);
+    startWithResistances(m, {120, 110});
+    clickGridRow(*ui.StringGrid2(), 2, Qt::RightButton);
     EXPECT_EQ(m.w.state.selectedRow, 2);
     EXPECT_TRUE(ui.PopupMenu1()->isVisible());
     QStringList entries;
@@ -135,10 +135,10 @@ TEST(ResultRows, RightClickOpensTheRowMenuOnTheRowUnderTheMouseOrHelpWithoutResu
 
     // START selects the new result but leaves the grid's cursor on row 2: the menu opened on
     // row 2 must still act on row 2.
-    StartWithResistances(m, {100});
+    startWithResistances(m, {100});
     ASSERT_EQ(m.w.state.selectedRow, 1);
     ASSERT_EQ(ui.StringGrid2()->row(), 2);
-    ClickGridRow(*ui.StringGrid2(), 2, Qt::RightButton);
+    clickGridRow(*ui.StringGrid2(), 2, Qt::RightButton);
     EXPECT_EQ(m.w.state.selectedRow, 2);
     ui.PopupMenu1()->hide();
 
@@ -151,12 +151,12 @@ TEST(ResultRows, DeletingRowTwoOfThreeMovesRowThreeUpAndSelectsTheNewest) {
     ModelWindow m;
     TForm1& form = m.form();
     const WindowProbe ui(form);
-    StartWithResistances(m, {130, 120, 110});
+    startWithResistances(m, {130, 120, 110});
     const ResultRowBytes newest = m.w.record.rowBytes(1);
     const ResultRowBytes oldest = m.w.record.rowBytes(3);
     const ResultRowBytes hidden = m.w.record.rowBytes(4);
 
-    ClickGridRow(*ui.StringGrid2(), 2);
+    clickGridRow(*ui.StringGrid2(), 2);
     ASSERT_EQ(m.w.state.selectedRow, 2);
     QTest::mouseClick(ui.Button3(), Qt::LeftButton);
 
@@ -173,27 +173,27 @@ TEST(ResultRows, DeletingRowTwoOfThreeMovesRowThreeUpAndSelectsTheNewest) {
     }
     EXPECT_EQ(ui.StringGrid2()->cells().cell(0, 1), "   110");
     EXPECT_EQ(ui.StringGrid2()->cells().cell(0, 2), "   130");
-    EXPECT_FALSE(IndexColumnEmpty(ui.StringGrid1()->cells(), 3));
+    EXPECT_FALSE(indexColumnEmpty(ui.StringGrid1()->cells(), 3));
     EXPECT_TRUE(ui.RichEdit1()->toPlainText().isEmpty());
     // The newest result, in red, is on the volume-time plot again.
-    EXPECT_GT(CountPixels(ui.Image3()->canvas(), kRed), 50);
+    EXPECT_GT(countPixels(ui.Image3()->canvas(), kRed), 50);
 }
 
 TEST(ResultRows, DeletingTheOnlyResultLeavesTheReferenceAndAnEmptyFrame) {
     ModelWindow m;
     TForm1& form = m.form();
     const WindowProbe ui(form);
-    StartWithResistances(m, {100});
-    ASSERT_GT(CountPixels(ui.Image3()->canvas(), kRed), 50);
+    startWithResistances(m, {100});
+    ASSERT_GT(countPixels(ui.Image3()->canvas(), kRed), 50);
     ui.DE1()->trigger();
 
     EXPECT_EQ(m.w.state.resultCount, 0);
     EXPECT_EQ(m.w.state.selectedRow, -1);
     const TextGrid& table = ui.StringGrid1()->cells();
-    EXPECT_TRUE(IndexColumnEmpty(table, 3));
-    EXPECT_TRUE(IndexColumnEmpty(table, 4));
-    EXPECT_FALSE(IndexColumnEmpty(table, 2));
-    EXPECT_EQ(CountPixels(ui.Image3()->canvas(), kRed), 0);
+    EXPECT_TRUE(indexColumnEmpty(table, 3));
+    EXPECT_TRUE(indexColumnEmpty(table, 4));
+    EXPECT_FALSE(indexColumnEmpty(table, 2));
+    EXPECT_EQ(countPixels(ui.Image3()->canvas(), kRed), 0);
     EXPECT_EQ(form.volumeTimePlot.vtStep(), 2);
     for (int row = 1; row <= 4; ++row)
         EXPECT_EQ(m.w.record.fvVolume(row, 1), 0.0f) << row;
@@ -213,11 +213,11 @@ TEST(ResultRows, UseAsReferenceRescalesEveryResultAndStandardReferenceUndoesIt) 
     const WindowProbe ui(form);
     ASSERT_EQ(m.w.record.globalSetting(referenceRow, GlobalItem::expirationDepth), 120.0f);
     m.w.state.currentGlobal(GlobalItem::expirationDepth) = 150;
-    StartWithResistances(m, {120});
+    startWithResistances(m, {120});
     m.w.state.currentGlobal(GlobalItem::expirationDepth) = 90;
-    StartWithResistances(m, {100});
+    startWithResistances(m, {100});
 
-    ClickGridRow(*ui.StringGrid2(), 2);
+    clickGridRow(*ui.StringGrid2(), 2);
     const ResultRowBytes selected = m.w.record.rowBytes(2);
     QTest::mouseClick(ui.Button6(), Qt::LeftButton);
     EXPECT_EQ(m.w.record.globalSetting(referenceRow, GlobalItem::expirationDepth), 180.0f);
@@ -245,7 +245,7 @@ TEST(ResultRows, UseAsReferenceRescalesEveryResultAndStandardReferenceUndoesIt) 
         std::equal(before.bytes().begin(), before.bytes().end(), m.w.record.bytes().begin()));
     EXPECT_NE(ui.label("Label26")->text(), QStringLiteral("Plik:  Standard"));
 
-    UseModelStandardRecord(m.folder);
+    useModelStandardRecord(m.folder);
     ui.Reset1()->trigger();
     EXPECT_EQ(m.w.record.globalSetting(referenceRow, GlobalItem::expirationDepth), 100.0f);
     EXPECT_EQ(m.w.record.globalSetting(2, GlobalItem::expirationDepth), 180.0f);

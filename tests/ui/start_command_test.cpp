@@ -31,7 +31,7 @@ using namespace vm::ui;
 
 namespace {
 
-std::string SettingCell(int percent) {
+std::string settingCell(int percent) {
     return "   " + std::to_string(percent);
 }
 } // namespace
@@ -59,14 +59,14 @@ TEST(StartCommand, FourStartsKeepThreeResultsNewestFirstAndTheOldestInRowFour) {
     for (int row = 1; row <= 3; ++row) {
         EXPECT_EQ(m.w.record.partSetting(row, kEditedPart, SettingColumn::rCentral),
                   static_cast<float>(resistance[4 - row]));
-        EXPECT_EQ(ui.StringGrid2()->cells().cell(0, row), SettingCell(resistance[4 - row]));
+        EXPECT_EQ(ui.StringGrid2()->cells().cell(0, row), settingCell(resistance[4 - row]));
     }
     EXPECT_TRUE(m.w.record.rowBytes(4) == firstResult);
 
     // The table compares the newest result with the reference.
     const TextGrid& table = ui.StringGrid1()->cells();
-    EXPECT_EQ(table.cell(2, 1), TableNumber(m.w.record.field(referenceRow, RowField::fev1)));
-    EXPECT_EQ(table.cell(3, 1), TableNumber(m.w.record.field(workingRow, RowField::fev1)));
+    EXPECT_EQ(table.cell(2, 1), tableNumber(m.w.record.field(referenceRow, RowField::fev1)));
+    EXPECT_EQ(table.cell(3, 1), tableNumber(m.w.record.field(workingRow, RowField::fev1)));
     EXPECT_EQ(m.w.interaction.sounds.size(), 4);
 }
 

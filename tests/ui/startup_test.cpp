@@ -148,7 +148,7 @@ TEST(Startup, BadPictureStopsStartUpWithTheDecodersMessageAndRemovesTheScratchFi
         const fs::path copy = folder.path() / "copy-of-F003";
         fs::copy_file(folder.dataFile("F003.dat"), copy);
         const fs::path scratch = folder.path() / "scratch";
-        const PictureResult expected = DecodeReversedPicture(copy, scratch);
+        const PictureResult expected = decodeReversedPicture(copy, scratch);
         ASSERT_FALSE(expected.ok) << c.what;
         // The program decodes its scratch copy datfiles1/temp.dat, so its message names that.
         const QString expectedMessage =

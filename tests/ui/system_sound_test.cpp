@@ -7,9 +7,9 @@ using namespace vm::ui;
 namespace {
 
 TEST(SystemSound, AliasesMapToTheSoundThemesDialogEvents) {
-    EXPECT_EQ(SoundThemeEventFor("SystemAsterisk"), "dialog-information");
-    EXPECT_EQ(SoundThemeEventFor("SystemHand"), "dialog-error");
-    EXPECT_EQ(SoundThemeEventFor("SystemExclamation"), "");
+    EXPECT_EQ(soundThemeEventFor("SystemAsterisk"), "dialog-information");
+    EXPECT_EQ(soundThemeEventFor("SystemHand"), "dialog-error");
+    EXPECT_EQ(soundThemeEventFor("SystemExclamation"), "");
 }
 
 TEST(SystemSound, AnUnknownAliasFallsBackToTheBeep) {

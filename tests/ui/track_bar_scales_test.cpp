@@ -27,26 +27,26 @@ TEST(TrackBarLaws, PositionsBecomeSettingsWithHalvesToEven) {
         {9, 0, 25},    {9, 200, 100}, {9, 400, 400},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(TrackBarValue(c.bar, c.position), c.value) << "bar " << c.bar << " at " << c.position;
+        EXPECT_EQ(trackBarValue(c.bar, c.position), c.value) << "bar " << c.bar << " at " << c.position;
 }
 
 TEST(TrackBarLaws, EveryDefaultPositionMeansOneHundredPercent) {
     for (int bar = 1; bar <= 9; ++bar) {
-        const auto& spec = TrackBarSpecOf(bar);
-        EXPECT_EQ(TrackBarValue(bar, spec.defaultPosition), 100.0) << bar;
-        EXPECT_EQ(TrackBarPosition(bar, 100.0), spec.defaultPosition) << bar;
+        const auto& spec = trackBarSpecOf(bar);
+        EXPECT_EQ(trackBarValue(bar, spec.defaultPosition), 100.0) << bar;
+        EXPECT_EQ(trackBarPosition(bar, 100.0), spec.defaultPosition) << bar;
     }
 }
 
 TEST(TrackBarLaws, SettingsBecomePositionsClampedToTheRange) {
-    EXPECT_EQ(TrackBarPosition(1, 150.0), 258); // (log2 1.5 + 2) * 100 = 258.5
-    EXPECT_EQ(TrackBarValue(1, 258), 149.0);
-    EXPECT_EQ(TrackBarPosition(2, 52.0), 104);
-    EXPECT_EQ(TrackBarPosition(7, 75.0), 200);
-    EXPECT_EQ(TrackBarPosition(1, 10000.0), 500);
-    EXPECT_EQ(TrackBarPosition(3, 10.0), 100);
-    EXPECT_EQ(TrackBarPosition(2, 1e30), 500) << "a huge value must not overflow the position";
-    EXPECT_EQ(TrackBarPosition(9, 1.0), 0);
+    EXPECT_EQ(trackBarPosition(1, 150.0), 258); // (log2 1.5 + 2) * 100 = 258.5
+    EXPECT_EQ(trackBarValue(1, 258), 149.0);
+    EXPECT_EQ(trackBarPosition(2, 52.0), 104);
+    EXPECT_EQ(trackBarPosition(7, 75.0), 200);
+    EXPECT_EQ(trackBarPosition(1, 10000.0), 500);
+    EXPECT_EQ(trackBarPosition(3, 10.0), 100);
+    EXPECT_EQ(trackBarPosition(2, 1e30), 500) << "a huge value must not overflow the position";
+    EXPECT_EQ(trackBarPosition(9, 1.0), 0);
 }
 
 TEST(TrackBarLaws, SettingsWithoutAPositionGoToTheMinimum) {
@@ -54,22 +54,22 @@ TEST(TrackBarLaws, SettingsWithoutAPositionGoToTheMinimum) {
                           std::numeric_limits<double>::infinity(),
                           -std::numeric_limits<double>::infinity()};
     for (int bar = 1; bar <= 9; ++bar)
-        for (double v : bad) EXPECT_EQ(TrackBarPosition(bar, v), TrackBarSpecOf(bar).minimum) << bar << " " << v;
+        for (double v : bad) EXPECT_EQ(trackBarPosition(bar, v), trackBarSpecOf(bar).minimum) << bar << " " << v;
 }
 
 TEST(TrackBarLaws, UnknownTrackBarOrSectionIsARangeError) {
-    EXPECT_THROW(TrackBarSpecOf(0), RangeError);
-    EXPECT_THROW(TrackBarValue(10, 200), RangeError);
-    EXPECT_THROW(ControlGroupOfSection(2), RangeError);
+    EXPECT_THROW(trackBarSpecOf(0), RangeError);
+    EXPECT_THROW(trackBarValue(10, 200), RangeError);
+    EXPECT_THROW(controlGroupOfSection(2), RangeError);
 }
 
 // A new line in the table must not reuse a label, a setting or a grid cell of another line.
 TEST(ControlPanelTable, EveryLabelColumnAndNoteBelongsToOneTrackBar) {
     std::set<std::string> labels;
     std::set<int> settingColumns, gridColumns, notes;
-    for (const TrackBarSpec& spec : TrackBarTable()) {
+    for (const TrackBarSpec& spec : trackBarTable()) {
         SCOPED_TRACE(spec.number);
-        EXPECT_EQ(&TrackBarSpecOf(spec.number), &spec);
+        EXPECT_EQ(&trackBarSpecOf(spec.number), &spec);
         for (const PanelLabel& label : spec.scaleLabels)
             if (label.name != nullptr) {
                 EXPECT_TRUE(labels.insert(label.name).second) << label.name;
@@ -82,13 +82,13 @@ TEST(ControlPanelTable, EveryLabelColumnAndNoteBelongsToOneTrackBar) {
         }
         // Only a group's bars have a place on the panel.
         if (spec.section != 0) {
-            EXPECT_NO_THROW(ControlGroupOfSection(spec.section));
+            EXPECT_NO_THROW(controlGroupOfSection(spec.section));
         } else {
             EXPECT_FALSE(spec.shown);
         }
     }
-    for (std::size_t k = 0; k < ControlGroups().size(); ++k)
-        EXPECT_EQ(ControlGroups()[k].panel, static_cast<int>(k) + 1);
+    for (std::size_t k = 0; k < controlGroups().size(); ++k)
+        EXPECT_EQ(controlGroups()[k].panel, static_cast<int>(k) + 1);
 }
 
 } // namespace

@@ -56,7 +56,7 @@ struct WindowProbe {
     const data::TextGrid& tparm() const { return form->tparm; }
 
     // TrackBar<n>, n = 1..9.
-    QSlider* trackBar(int n) const { return form->TrackBarOf(n); }
+    QSlider* trackBar(int n) const { return form->trackBarOf(n); }
 
     // Any label by its name; a name the window does not have stops the test.
     QLabel* label(const char* name) const {

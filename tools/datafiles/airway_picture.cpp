@@ -44,12 +44,12 @@ constexpr double kOutlineWidth = 2.5;
 constexpr double kFissureWidth = 2.5;
 
 // The patient's right lung is on the left of the picture.
-const std::vector<Point> kRightLung = SmoothClosedCurve(atAll({
+const std::vector<Point> kRightLung = smoothClosedCurve(atAll({
     {29, 7},  {37, 9},  {42, 15}, {44, 26}, {44, 38}, {44, 50}, {45, 63},
     {46, 76}, {44, 84}, {36, 84}, {25, 86}, {14, 89}, {5, 93},  {3, 85},
     {3, 70},  {5, 50},  {9, 32},  {15, 18}, {21, 10},
 }));
-const std::vector<Point> kLeftLung = SmoothClosedCurve(atAll({
+const std::vector<Point> kLeftLung = smoothClosedCurve(atAll({
     {71, 7},  {63, 9},  {58, 15}, {56, 26}, {56, 38}, {56, 50}, {57, 58},
     {61, 65}, {62, 72}, {60, 79}, {62, 84}, {69, 86}, {80, 86}, {89, 89},
     {96, 93}, {97, 85}, {97, 70}, {95, 50}, {91, 32}, {85, 18}, {79, 10},
@@ -57,11 +57,11 @@ const std::vector<Point> kLeftLung = SmoothClosedCurve(atAll({
 
 // Fissures run a little past the lung's edge and are clipped to it.
 const std::vector<Point> kHorizontalFissure =
-    SmoothCurve(atAll({{48, 48}, {36, 47}, {20, 46}, {0, 45}}));
+    smoothCurve(atAll({{48, 48}, {36, 47}, {20, 46}, {0, 45}}));
 const std::vector<Point> kRightObliqueFissure =
-    SmoothCurve(atAll({{0, 51}, {12, 58}, {26, 65}, {38, 70}, {48, 73}}));
+    smoothCurve(atAll({{0, 51}, {12, 58}, {26, 65}, {38, 70}, {48, 73}}));
 const std::vector<Point> kLeftObliqueFissure =
-    SmoothCurve(atAll({{100, 42}, {88, 52}, {76, 62}, {64, 70}, {54, 74}}));
+    smoothCurve(atAll({{100, 42}, {88, 52}, {76, 62}, {64, 70}, {54, 74}}));
 
 // The area on one side of a fissure, closed round the top or the bottom of the picture.
 std::vector<Point> closedOver(const std::vector<Point>& fissure, double y) {
@@ -88,13 +88,13 @@ constexpr Lobe kLobe[kLobes] = {
 };
 
 std::optional<LobeIndex> lobeAt(Point p) {
-    if (Inside(kRightLung, p)) {
-        if (Inside(kAboveHorizontalFissure, p))
+    if (isInside(kRightLung, p)) {
+        if (isInside(kAboveHorizontalFissure, p))
             return kRightUpper;
-        return Inside(kBelowRightObliqueFissure, p) ? kRightLower : kMiddle;
+        return isInside(kBelowRightObliqueFissure, p) ? kRightLower : kMiddle;
     }
-    if (Inside(kLeftLung, p))
-        return Inside(kBelowLeftObliqueFissure, p) ? kLeftLower : kLeftUpper;
+    if (isInside(kLeftLung, p))
+        return isInside(kBelowLeftObliqueFissure, p) ? kLeftLower : kLeftUpper;
     return std::nullopt;
 }
 
@@ -106,19 +106,19 @@ std::vector<Point> closed(const std::vector<Point>& outline) {
 
 void drawLungs(Canvas& canvas, bool marked) {
     const auto tint = [marked](LobeIndex lobe) { return marked ? kMarked : kLobe[lobe].tint; };
-    canvas.FillPolygon(kRightLung, tint(kMiddle));
-    canvas.FillPolygon(kAboveHorizontalFissure, tint(kRightUpper), kRightLung);
-    canvas.FillPolygon(kBelowRightObliqueFissure, tint(kRightLower), kRightLung);
-    canvas.FillPolygon(kLeftLung, tint(kLeftUpper));
-    canvas.FillPolygon(kBelowLeftObliqueFissure, tint(kLeftLower), kLeftLung);
+    canvas.fillPolygon(kRightLung, tint(kMiddle));
+    canvas.fillPolygon(kAboveHorizontalFissure, tint(kRightUpper), kRightLung);
+    canvas.fillPolygon(kBelowRightObliqueFissure, tint(kRightLower), kRightLung);
+    canvas.fillPolygon(kLeftLung, tint(kLeftUpper));
+    canvas.fillPolygon(kBelowLeftObliqueFissure, tint(kLeftLower), kLeftLung);
 
     const Rgb fissure = marked ? kMarkedOutline : kFissure;
-    canvas.StrokePolyline(kHorizontalFissure, kFissureWidth, fissure, kRightLung);
-    canvas.StrokePolyline(kRightObliqueFissure, kFissureWidth, fissure, kRightLung);
-    canvas.StrokePolyline(kLeftObliqueFissure, kFissureWidth, fissure, kLeftLung);
+    canvas.strokePolyline(kHorizontalFissure, kFissureWidth, fissure, kRightLung);
+    canvas.strokePolyline(kRightObliqueFissure, kFissureWidth, fissure, kRightLung);
+    canvas.strokePolyline(kLeftObliqueFissure, kFissureWidth, fissure, kLeftLung);
     const Rgb outline = marked ? kMarkedOutline : kTissueOutline;
-    canvas.StrokePolyline(closed(kRightLung), kOutlineWidth, outline);
-    canvas.StrokePolyline(closed(kLeftLung), kOutlineWidth, outline);
+    canvas.strokePolyline(closed(kRightLung), kOutlineWidth, outline);
+    canvas.strokePolyline(closed(kLeftLung), kOutlineWidth, outline);
 }
 
 // A tube of the airway tree through points given in percent; drawn along a smooth curve whose
@@ -141,7 +141,7 @@ DrawnTube drawn(const Tube& tube) {
     std::vector<Point> pixels;
     for (const Point p : tube.path)
         pixels.push_back(at(p));
-    DrawnTube d{&tube, pixels.size() > 2 ? SmoothCurve(pixels, 10) : pixels, {}};
+    DrawnTube d{&tube, pixels.size() > 2 ? smoothCurve(pixels, 10) : pixels, {}};
     std::vector<double> along{0};
     for (std::size_t i = 1; i < d.axis.size(); ++i)
         along.push_back(along.back() +
@@ -156,7 +156,7 @@ DrawnTube drawn(const Tube& tube) {
 double depthInside(const DrawnTube& d, Point p) {
     double depth = -INFINITY;
     for (std::size_t i = 0; i + 1 < d.axis.size(); ++i) {
-        const double distance = DistanceToSegment(p, d.axis[i], d.axis[i + 1]);
+        const double distance = distanceToSegment(p, d.axis[i], d.axis[i + 1]);
         depth = std::max(depth, (d.radius[i] + d.radius[i + 1]) / 2 - distance);
     }
     return depth;
@@ -249,10 +249,10 @@ std::vector<Point> sacsOf(const DrawnTube& d) {
 
 void fillTube(Canvas& canvas, const DrawnTube& d, double extra, Rgb colour) {
     for (std::size_t i = 0; i + 1 < d.axis.size(); ++i)
-        canvas.FillTaperedStroke(d.axis[i], d.axis[i + 1], 2 * d.radius[i] + extra,
+        canvas.fillTaperedStroke(d.axis[i], d.axis[i + 1], 2 * d.radius[i] + extra,
                                  2 * d.radius[i + 1] + extra, colour);
     for (const Point sac : sacsOf(d))
-        canvas.FillCircle(sac, kSacRadius + extra / 2, colour);
+        canvas.fillCircle(sac, kSacRadius + extra / 2, colour);
 }
 
 // The cartilage rings of the trachea, as soft arcs across it.
@@ -261,8 +261,8 @@ void drawTracheaRings(Canvas& canvas, Rgb colour) {
     const double bottom = at({50, 31}).y;
     for (double y = top.y + 9; y < bottom; y += 15) {
         const std::vector<Point> ring =
-            SmoothCurve(std::vector<Point>{{top.x - 10, y}, {top.x, y + 3}, {top.x + 10, y}}, 6);
-        canvas.StrokePolyline(ring, 2.5, colour);
+            smoothCurve(std::vector<Point>{{top.x - 10, y}, {top.x, y + 3}, {top.x + 10, y}}, 6);
+        canvas.strokePolyline(ring, 2.5, colour);
     }
 }
 
@@ -333,10 +333,10 @@ std::optional<LobeIndex> tissueAt(const std::vector<DrawnTube>& tree, Point p) {
         return std::nullopt;
     const double clear = kTissueMargin + kCentreSlack;
     for (const auto* line : {&kHorizontalFissure, &kRightObliqueFissure, &kLeftObliqueFissure})
-        if (DistanceToPolyline(*line, p) < clear + kFissureWidth / 2)
+        if (distanceToPolyline(*line, p) < clear + kFissureWidth / 2)
             return std::nullopt;
     for (const auto* lung : {&kRightLung, &kLeftLung})
-        if (DistanceToPolyline(closed(*lung), p) < clear + kOutlineWidth / 2)
+        if (distanceToPolyline(closed(*lung), p) < clear + kOutlineWidth / 2)
             return std::nullopt;
     for (const DrawnTube& d : tree) {
         if (depthInside(d, p) > -(clear + kOutlineWidth))
@@ -372,15 +372,15 @@ constexpr double kStepPercent = 8;
 
 } // namespace
 
-DecodedPicture DrawAirwayPicture(int markedRegion) {
+DecodedPicture drawAirwayPicture(int markedRegion) {
     Canvas canvas(kAirwayPictureWidth, kAirwayPictureHeight, kBackgroundTop);
-    canvas.FillVerticalGradient(kBackgroundTop, kBackgroundBottom);
+    canvas.fillVerticalGradient(kBackgroundTop, kBackgroundBottom);
     drawLungs(canvas, markedRegion == kRegionParenchyma);
     drawAirways(canvas, markedRegion);
-    return canvas.Finish();
+    return canvas.finish();
 }
 
-std::vector<Hotspot> AirwayHotspots() {
+std::vector<Hotspot> airwayHotspots() {
     std::vector<Hotspot> hotspots;
     const auto add = [&](const char* name, Point p, int region) {
         const bool seen = std::any_of(hotspots.begin(), hotspots.end(), [&](const Hotspot& h) {
@@ -432,7 +432,7 @@ std::vector<Hotspot> AirwayHotspots() {
     return hotspots;
 }
 
-std::string ParameterTableText(const std::vector<Hotspot>& hotspots) {
+std::string parameterTableText(const std::vector<Hotspot>& hotspots) {
     std::string text = windows1250("Punkt;x (%);y (%);Kod;Opis\r\n");
     for (const Hotspot& h : hotspots) {
         text += h.label + ";" + std::to_string(h.xPercent) + ";" + std::to_string(h.yPercent) +

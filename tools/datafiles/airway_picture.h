@@ -31,10 +31,10 @@ struct Hotspot {
 };
 
 // The picture with `markedRegion` (1..5; 1 marks nothing) drawn in the marking colour.
-DecodedPicture DrawAirwayPicture(int markedRegion);
+DecodedPicture drawAirwayPicture(int markedRegion);
 
 // Points on the drawn regions, in percent of the picture; a later point wins where two are near.
-std::vector<Hotspot> AirwayHotspots();
+std::vector<Hotspot> airwayHotspots();
 
 // The text of F000.dat: a header line, then one line per hotspot, CRLF line ends.
-std::string ParameterTableText(const std::vector<Hotspot>& hotspots);
+std::string parameterTableText(const std::vector<Hotspot>& hotspots);

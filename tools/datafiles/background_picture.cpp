@@ -29,11 +29,11 @@ constexpr Rgb kContour{200, 210, 224};
 // The animation draws the trachea down the middle from 5 % of the height and the lobes around
 // its lower end, out to nearly the full width and down to about 87 % of the height; the neck,
 // the shoulders, the flanks and the diaphragm lie outside that.
-DecodedPicture DrawBackgroundPicture() {
+DecodedPicture drawBackgroundPicture() {
     Canvas canvas(kAirwayPictureWidth, kAirwayPictureHeight, kTop);
-    canvas.FillVerticalGradient(kTop, kBottom);
+    canvas.fillVerticalGradient(kTop, kBottom);
 
-    const std::vector<Point> body = SmoothCurve(atAll({
+    const std::vector<Point> body = smoothCurve(atAll({
                                                     {40, -2},
                                                     {40, 5},
                                                     {30, 10},
@@ -52,11 +52,11 @@ DecodedPicture DrawBackgroundPicture() {
                                                     {60, -2},
                                                 }),
                                                 10);
-    canvas.FillPolygon(body, kBody);
-    canvas.StrokePolyline(body, 2, kContour);
+    canvas.fillPolygon(body, kBody);
+    canvas.strokePolyline(body, 2, kContour);
 
     // The two domes of the diaphragm, the right one (on the left of the picture) a little higher.
-    const std::vector<Point> diaphragm = SmoothCurve(atAll({
+    const std::vector<Point> diaphragm = smoothCurve(atAll({
                                                          {2, 97},
                                                          {10, 92},
                                                          {24, 89},
@@ -68,6 +68,6 @@ DecodedPicture DrawBackgroundPicture() {
                                                          {98, 97},
                                                      }),
                                                      10);
-    canvas.StrokePolyline(diaphragm, 2, kContour);
-    return canvas.Finish();
+    canvas.strokePolyline(diaphragm, 2, kContour);
+    return canvas.finish();
 }

@@ -6,4 +6,4 @@
 
 using namespace vm::data;
 
-DecodedPicture DrawBackgroundPicture();
+DecodedPicture drawBackgroundPicture();

@@ -33,26 +33,26 @@ bool writeFile(const fs::path& path, std::string_view bytes) {
 
 // An airway picture is stored with its first 100 bytes reversed; tlo.dat is a plain JPEG.
 bool writePicture(const fs::path& path, const DecodedPicture& picture, bool reversed) {
-    EncodedJpeg jpeg = EncodeJpeg(picture, kJpegQuality);
+    EncodedJpeg jpeg = encodeJpeg(picture, kJpegQuality);
     if (!jpeg.ok) {
         std::fprintf(stderr, "make-datafiles: %s: %s\n", path.c_str(), jpeg.message.c_str());
         return false;
     }
     if (reversed)
-        ReverseFirst100Bytes(jpeg.bytes);
+        reverseFirst100Bytes(jpeg.bytes);
     return writeFile(path, std::string_view(reinterpret_cast<const char*>(jpeg.bytes.data()),
                                             jpeg.bytes.size()));
 }
 
 bool writePictures(const fs::path& dir) {
-    if (!writeFile(dir / "F000.dat", ParameterTableText(AirwayHotspots())))
+    if (!writeFile(dir / "F000.dat", parameterTableText(airwayHotspots())))
         return false;
     for (int region = 1; region <= 5; ++region) {
         const fs::path name = dir / ("F00" + std::to_string(region) + ".dat");
-        if (!writePicture(name, DrawAirwayPicture(region), true))
+        if (!writePicture(name, drawAirwayPicture(region), true))
             return false;
     }
-    return writePicture(dir / "tlo.dat", DrawBackgroundPicture(), false);
+    return writePicture(dir / "tlo.dat", drawBackgroundPicture(), false);
 }
 
 } // namespace

@@ -41,14 +41,14 @@ Point catmullRom(Point p0, Point p1, Point p2, Point p3, double t) {
 
 } // namespace
 
-Rgb Mix(Rgb a, Rgb b, double t) {
+Rgb mixColours(Rgb a, Rgb b, double t) {
     const auto mix = [t](std::uint8_t u, std::uint8_t v) {
         return static_cast<std::uint8_t>(std::lround(u + (v - u) * t));
     };
     return {mix(a.r, b.r), mix(a.g, b.g), mix(a.b, b.b)};
 }
 
-std::vector<Point> SmoothClosedCurve(std::span<const Point> through, int perSpan) {
+std::vector<Point> smoothClosedCurve(std::span<const Point> through, int perSpan) {
     std::vector<Point> curve;
     const std::size_t n = through.size();
     for (std::size_t i = 0; i < n; ++i) {
@@ -62,7 +62,7 @@ std::vector<Point> SmoothClosedCurve(std::span<const Point> through, int perSpan
     return curve;
 }
 
-std::vector<Point> SmoothCurve(std::span<const Point> through, int perSpan) {
+std::vector<Point> smoothCurve(std::span<const Point> through, int perSpan) {
     std::vector<Point> curve;
     const std::size_t n = through.size();
     if (n < 2)
@@ -79,11 +79,11 @@ std::vector<Point> SmoothCurve(std::span<const Point> through, int perSpan) {
     return curve;
 }
 
-bool Inside(std::span<const Point> polygon, Point p) {
+bool isInside(std::span<const Point> polygon, Point p) {
     return insideCrossings(crossings(polygon, p.y), p.x);
 }
 
-double DistanceToSegment(Point p, Point a, Point b) {
+double distanceToSegment(Point p, Point a, Point b) {
     const double dx = b.x - a.x;
     const double dy = b.y - a.y;
     const double lengthSquared = dx * dx + dy * dy;
@@ -94,10 +94,10 @@ double DistanceToSegment(Point p, Point a, Point b) {
     return std::hypot(p.x - a.x - t * dx, p.y - a.y - t * dy);
 }
 
-double DistanceToPolyline(std::span<const Point> points, Point p) {
-    double nearest = points.empty() ? INFINITY : DistanceToSegment(p, points[0], points[0]);
+double distanceToPolyline(std::span<const Point> points, Point p) {
+    double nearest = points.empty() ? INFINITY : distanceToSegment(p, points[0], points[0]);
     for (std::size_t i = 0; i + 1 < points.size(); ++i)
-        nearest = std::min(nearest, DistanceToSegment(p, points[i], points[i + 1]));
+        nearest = std::min(nearest, distanceToSegment(p, points[i], points[i + 1]));
     return nearest;
 }
 
@@ -125,15 +125,15 @@ void Canvas::fillWhere(double x0, double y0, double x1, double y1, Rgb colour, C
     }
 }
 
-void Canvas::FillVerticalGradient(Rgb top, Rgb bottom) {
+void Canvas::fillVerticalGradient(Rgb top, Rgb bottom) {
     for (int sy = 0; sy < sampleHeight_; ++sy) {
-        const Rgb colour = Mix(top, bottom, (sy + 0.5) / sampleHeight_);
+        const Rgb colour = mixColours(top, bottom, (sy + 0.5) / sampleHeight_);
         for (int sx = 0; sx < sampleWidth_; ++sx)
             paint(sx, sy, colour);
     }
 }
 
-void Canvas::FillPolygon(std::span<const Point> outline, Rgb colour, std::span<const Point> clip) {
+void Canvas::fillPolygon(std::span<const Point> outline, Rgb colour, std::span<const Point> clip) {
     for (int sy = 0; sy < sampleHeight_; ++sy) {
         const double y = (sy + 0.5) / kSamples;
         const std::vector<double> xs = crossings(outline, y);
@@ -154,12 +154,12 @@ void Canvas::FillPolygon(std::span<const Point> outline, Rgb colour, std::span<c
     }
 }
 
-void Canvas::FillCircle(Point centre, double radius, Rgb colour) {
+void Canvas::fillCircle(Point centre, double radius, Rgb colour) {
     fillWhere(centre.x - radius, centre.y - radius, centre.x + radius, centre.y + radius, colour,
               [&](double x, double y) { return std::hypot(x - centre.x, y - centre.y) <= radius; });
 }
 
-void Canvas::FillTaperedStroke(Point a, Point b, double widthA, double widthB, Rgb colour) {
+void Canvas::fillTaperedStroke(Point a, Point b, double widthA, double widthB, Rgb colour) {
     const double ra = widthA / 2;
     const double rb = widthB / 2;
     const double r = std::max(ra, rb);
@@ -180,16 +180,16 @@ void Canvas::FillTaperedStroke(Point a, Point b, double widthA, double widthB, R
               });
 }
 
-void Canvas::StrokePolyline(std::span<const Point> points, double width, Rgb colour) {
+void Canvas::strokePolyline(std::span<const Point> points, double width, Rgb colour) {
     for (std::size_t i = 0; i + 1 < points.size(); ++i)
-        FillTaperedStroke(points[i], points[i + 1], width, width, colour);
+        fillTaperedStroke(points[i], points[i + 1], width, width, colour);
 }
 
-void Canvas::StrokePolyline(std::span<const Point> points, double width, Rgb colour,
+void Canvas::strokePolyline(std::span<const Point> points, double width, Rgb colour,
                             std::span<const Point> clip) {
     // Painted on a copy, then only the samples inside the clip polygon are kept.
     Canvas stroke = *this;
-    stroke.StrokePolyline(points, width, colour);
+    stroke.strokePolyline(points, width, colour);
     for (int sy = 0; sy < sampleHeight_; ++sy) {
         const std::vector<double> xs = crossings(clip, (sy + 0.5) / kSamples);
         for (std::size_t k = 0; k + 1 < xs.size(); k += 2) {
@@ -204,7 +204,7 @@ void Canvas::StrokePolyline(std::span<const Point> points, double width, Rgb col
     }
 }
 
-DecodedPicture Canvas::Finish() const {
+DecodedPicture Canvas::finish() const {
     DecodedPicture picture;
     picture.width = width_;
     picture.height = height_;

@@ -15,7 +15,7 @@ struct Rgb {
 };
 
 // t = 0 gives a, t = 1 gives b.
-Rgb Mix(Rgb a, Rgb b, double t);
+Rgb mixColours(Rgb a, Rgb b, double t);
 
 // Coordinates in pixels of the finished picture; (0, 0) is the top-left corner of the top-left
 // pixel.
@@ -25,14 +25,14 @@ struct Point {
 
 // A closed curve through the given points (Catmull-Rom), as a polygon with `perSpan` vertices
 // between two given points.
-std::vector<Point> SmoothClosedCurve(std::span<const Point> through, int perSpan = 12);
+std::vector<Point> smoothClosedCurve(std::span<const Point> through, int perSpan = 12);
 // An open curve from the first point to the last through all the others.
-std::vector<Point> SmoothCurve(std::span<const Point> through, int perSpan = 12);
+std::vector<Point> smoothCurve(std::span<const Point> through, int perSpan = 12);
 
 // Even-odd rule, as FillPolygon paints.
-bool Inside(std::span<const Point> polygon, Point p);
-double DistanceToSegment(Point p, Point a, Point b);
-double DistanceToPolyline(std::span<const Point> points, Point p);
+bool isInside(std::span<const Point> polygon, Point p);
+double distanceToSegment(Point p, Point a, Point b);
+double distanceToPolyline(std::span<const Point> points, Point p);
 
 class Canvas {
   public:
@@ -41,19 +41,19 @@ class Canvas {
 
     Canvas(int width, int height, Rgb background);
 
-    void FillVerticalGradient(Rgb top, Rgb bottom);
+    void fillVerticalGradient(Rgb top, Rgb bottom);
     // Even-odd filling; with `clip`, only what lies inside the clip polygon too.
-    void FillPolygon(std::span<const Point> outline, Rgb colour, std::span<const Point> clip = {});
-    void FillCircle(Point centre, double radius, Rgb colour);
+    void fillPolygon(std::span<const Point> outline, Rgb colour, std::span<const Point> clip = {});
+    void fillCircle(Point centre, double radius, Rgb colour);
     // A stroke from a to b whose width changes evenly from widthA to widthB, with round ends.
-    void FillTaperedStroke(Point a, Point b, double widthA, double widthB, Rgb colour);
+    void fillTaperedStroke(Point a, Point b, double widthA, double widthB, Rgb colour);
     // Round joins and ends.
-    void StrokePolyline(std::span<const Point> points, double width, Rgb colour);
-    void StrokePolyline(std::span<const Point> points, double width, Rgb colour,
+    void strokePolyline(std::span<const Point> points, double width, Rgb colour);
+    void strokePolyline(std::span<const Point> points, double width, Rgb colour,
                         std::span<const Point> clip);
 
     // Every pixel the average of its samples.
-    DecodedPicture Finish() const;
+    DecodedPicture finish() const;
 
   private:
     void paint(int sx, int sy, Rgb colour);
