@@ -8,10 +8,6 @@
 #include <QApplication>
 #include <QDialog>
 
-using namespace vm::record;
-using namespace vm::model;
-using namespace vm::data;
-using namespace vm::plots;
 using namespace vm::session;
 using namespace vm::ui;
 

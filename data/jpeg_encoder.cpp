@@ -4,8 +4,6 @@
 
 #include <cstdlib>
 
-using namespace vm::record;
-
 namespace vm::data {
 
 namespace {

@@ -6,9 +6,6 @@
 #include <QString>
 
 using namespace vm::record;
-using namespace vm::model;
-using namespace vm::data;
-using namespace vm::plots;
 using namespace vm::session;
 
 namespace vm::ui {

@@ -17,10 +17,6 @@
 #include <string>
 
 using namespace vm::record;
-using namespace vm::model;
-using namespace vm::data;
-using namespace vm::plots;
-using namespace vm::session;
 
 namespace vm::ui {
 

@@ -24,11 +24,7 @@
 #include <ranges>
 #include <vector>
 
-using namespace vm::record;
 using namespace vm::model;
-using namespace vm::data;
-using namespace vm::plots;
-using namespace vm::session;
 
 namespace vm::ui {
 

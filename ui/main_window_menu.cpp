@@ -6,12 +6,6 @@
 #include <QMenu>
 #include <QMenuBar>
 
-using namespace vm::record;
-using namespace vm::model;
-using namespace vm::data;
-using namespace vm::plots;
-using namespace vm::session;
-
 namespace vm::ui {
 
 namespace {

@@ -10,11 +10,8 @@
 
 #include <QLocale>
 
-using namespace vm::record;
 using namespace vm::model;
-using namespace vm::data;
 using namespace vm::plots;
-using namespace vm::session;
 
 namespace vm::ui {
 

@@ -13,9 +13,6 @@
 #include <QTextEdit>
 #include <QTimer>
 
-using namespace vm::record;
-using namespace vm::model;
-using namespace vm::data;
 using namespace vm::plots;
 using namespace vm::session;
 

@@ -8,12 +8,6 @@
 #include <QLabel>
 #include <QSlider>
 
-using namespace vm::record;
-using namespace vm::model;
-using namespace vm::data;
-using namespace vm::plots;
-using namespace vm::session;
-
 namespace vm::ui {
 
 // Captions and headings stay readable whatever is selected; a hidden bar is never enabled.

@@ -16,10 +16,7 @@
 #include <QTextEdit>
 #include <QTimer>
 
-using namespace vm::record;
 using namespace vm::model;
-using namespace vm::data;
-using namespace vm::plots;
 using namespace vm::session;
 
 namespace vm::ui {

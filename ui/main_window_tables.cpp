@@ -8,10 +8,6 @@
 #include <QPainter>
 #include <QTextEdit>
 
-using namespace vm::record;
-using namespace vm::model;
-using namespace vm::data;
-using namespace vm::plots;
 using namespace vm::session;
 
 namespace vm::ui {

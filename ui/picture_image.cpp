@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-using namespace vm::record;
 using namespace vm::data;
 
 namespace vm::ui {

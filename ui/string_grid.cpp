@@ -9,7 +9,6 @@
 #include <string>
 
 using namespace vm::record;
-using namespace vm::data;
 
 namespace vm::ui {
 

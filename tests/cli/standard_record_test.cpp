@@ -10,7 +10,6 @@
 #include <algorithm>
 
 using namespace vm::record;
-using namespace vm::model;
 using namespace vm::cli;
 
 using namespace layout;

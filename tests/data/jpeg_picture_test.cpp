@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cstdlib>
 
-using namespace vm::record;
 using namespace vm::data;
 
 namespace {

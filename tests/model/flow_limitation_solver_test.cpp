@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <cmath>
 
-using namespace vm::record;
 using namespace vm::model;
 
 namespace {

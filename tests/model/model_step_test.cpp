@@ -8,7 +8,6 @@
 #include <cmath>
 #include <limits>
 
-using namespace vm::record;
 using namespace vm::model;
 
 namespace {

@@ -20,7 +20,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-
 // A session on a zero record in a program folder whose standard record is all 100 % settings with
 // fev1 99. A run on the zero reference cannot be simulated and ends at once, so START commits
 // quickly; each START is told apart by the number it leaves in fev1 of the new row.

@@ -19,10 +19,6 @@
 #include <string>
 
 using namespace vm::record;
-using namespace vm::model;
-using namespace vm::data;
-using namespace vm::plots;
-using namespace vm::session;
 using namespace vm::ui;
 
 namespace {

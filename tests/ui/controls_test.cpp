@@ -16,10 +16,6 @@
 
 #include <gtest/gtest.h>
 
-using namespace vm::record;
-using namespace vm::model;
-using namespace vm::data;
-using namespace vm::plots;
 using namespace vm::session;
 using namespace vm::ui;
 

@@ -16,11 +16,7 @@
 
 #include <algorithm>
 
-using namespace vm::record;
 using namespace vm::model;
-using namespace vm::data;
-using namespace vm::plots;
-using namespace vm::session;
 using namespace vm::ui;
 
 // Boxes print as {left, top, width, height} in failure messages.

@@ -12,10 +12,6 @@
 #include <stdexcept>
 
 using namespace vm::record;
-using namespace vm::model;
-using namespace vm::data;
-using namespace vm::plots;
-using namespace vm::session;
 using namespace vm::ui;
 
 void useModelStandardRecord(const DataFolder& folder, float expirationDepth) {

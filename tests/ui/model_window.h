@@ -11,11 +11,6 @@
 #include <functional>
 #include <string>
 
-using namespace vm::record;
-using namespace vm::model;
-using namespace vm::data;
-using namespace vm::plots;
-using namespace vm::session;
 using namespace vm::ui;
 
 // The folder's standard.dat becomes the build's standard record; expirationDepth, when given,

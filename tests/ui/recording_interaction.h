@@ -6,11 +6,6 @@
 
 #include <QStringList>
 
-using namespace vm::record;
-using namespace vm::model;
-using namespace vm::data;
-using namespace vm::plots;
-using namespace vm::session;
 using namespace vm::ui;
 
 class RecordingInteraction : public Interaction {

@@ -7,11 +7,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace vm::record;
 using namespace vm::model;
-using namespace vm::data;
-using namespace vm::plots;
-using namespace vm::session;
 using namespace vm::ui;
 
 TEST(ScreenSize, ResultsTableFontGrowsOnlyOnTallScreens) {

@@ -15,10 +15,8 @@
 #include <vector>
 
 using namespace vm::record;
-using namespace vm::model;
 using namespace vm::data;
 using namespace vm::plots;
-using namespace vm::session;
 using namespace vm::ui;
 
 namespace fs = std::filesystem;

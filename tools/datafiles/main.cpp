@@ -11,7 +11,6 @@
 #include <string>
 #include <string_view>
 
-using namespace vm::record;
 using namespace vm::data;
 
 namespace fs = std::filesystem;

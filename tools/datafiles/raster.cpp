@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-using namespace vm::record;
 using namespace vm::data;
 
 namespace {
