@@ -1,8 +1,8 @@
 // The program entry: the application object, the main window (whose creation runs start-up), the
 // about and help windows, and the message loop until the main window closes.
 
-#include "ui/main_window.h"
 #include "session/program_session.h"
+#include "ui/main_window.h"
 #include "ui/qt_interaction.h"
 
 #include <QApplication>

@@ -2,8 +2,8 @@
 // tick of a run, a redraw of rows full of wild values from a file, and one lung frame.
 #include "plots/flow_volume_plot.h"
 #include "plots/lung_frame.h"
-#include "record/simulation_record.h"
 #include "plots/volume_time_plot.h"
+#include "record/simulation_record.h"
 
 #include <QGuiApplication>
 #include <QImage>

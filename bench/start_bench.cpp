@@ -7,10 +7,10 @@
 // the window still draws but nothing reaches a screen.
 
 #include "model/forced_expiration_run.h"
-#include "ui/interaction.h"
-#include "ui/main_window.h"
 #include "model/model_initialisation.h"
 #include "record/record_file.h"
+#include "ui/interaction.h"
+#include "ui/main_window.h"
 #include "ui/vector_registers.h"
 
 #include <QApplication>

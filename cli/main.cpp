@@ -2,10 +2,10 @@
 // testing, and the maker of the standard record.
 
 #include "cli/cli_options.h"
-#include "record/record_file.h"
-#include "record/record_state.h"
 #include "cli/run_report.h"
 #include "cli/standard_record_maker.h"
+#include "record/record_file.h"
+#include "record/record_state.h"
 #include "session/session.h"
 
 #include <filesystem>

@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-
 namespace vm::data {
 
 namespace {

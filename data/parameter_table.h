@@ -2,8 +2,8 @@
 // The hidden parameter table `tparm`: the hotspots of the airway picture, read from
 // "datfiles1/F000.dat" (one table row per line, fields separated by ";").
 
-#include "record/record_file.h"
 #include "data/text_grid.h"
+#include "record/record_file.h"
 
 #include <filesystem>
 
@@ -22,7 +22,5 @@ record::FileResult ReadParameterTable(const std::filesystem::path& path, TextGri
 
 // One line's bytes (without its line end) split into the grid's row `row`.
 void storeParameterLine(std::string_view line, int row, TextGrid& grid);
-
-
 
 } // namespace vm::data

@@ -7,7 +7,6 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-
 namespace vm::data {
 
 namespace fs = std::filesystem;

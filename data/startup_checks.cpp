@@ -5,7 +5,6 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-
 namespace vm::data {
 
 namespace fs = std::filesystem;

@@ -12,13 +12,16 @@ TextGrid::TextGrid(int columnCount, int rowCount) : columns_(0), rows_(0) {
 }
 
 void TextGrid::growColumns(int count) {
-    if (count <= columns_) return;
+    if (count <= columns_)
+        return;
     columns_ = count;
-    for (auto& row : cells_) row.resize(static_cast<std::size_t>(columns_));
+    for (auto& row : cells_)
+        row.resize(static_cast<std::size_t>(columns_));
 }
 
 void TextGrid::growRows(int count) {
-    if (count <= rows_) return;
+    if (count <= rows_)
+        return;
     rows_ = count;
     cells_.resize(static_cast<std::size_t>(rows_),
                   std::vector<std::string>(static_cast<std::size_t>(columns_)));

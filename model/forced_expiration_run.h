@@ -10,7 +10,8 @@
 
 namespace vm::model {
 
-void RunForcedExpiration(ModelState& model, record::SimulationRecord& record, const RunHooks& hooks);
+void RunForcedExpiration(ModelState& model, record::SimulationRecord& record,
+                         const RunHooks& hooks);
 
 // Whether every setting factor the model reads is a finite positive number.
 bool settingsAreUsable(const record::SimulationRecord& record);

@@ -23,7 +23,7 @@ double peripheralResistanceAt(double conductance, double lobeVolume, double lobe
 }
 
 double peripheralResistanceAt(double conductance, double lobeVolume, double lobeMinVolume,
-                            double lobeMinVolumeRoot) {
+                              double lobeMinVolumeRoot) {
     const double V = lobeVolume > lobeMinVolume + 0.0001 ? lobeVolume : lobeMinVolume + 0.0001;
     const double span = std::cbrt(V) - lobeMinVolumeRoot;
     const double span2 = span * span;

@@ -19,7 +19,7 @@ double chestWallPressureAt(const ModelState& model, double lungVolume);
 double peripheralResistanceAt(double conductance, double lobeVolume, double lobeMinVolume);
 // The same with the cube root of the minimal volume worked out already.
 double peripheralResistanceAt(double conductance, double lobeVolume, double lobeMinVolume,
-                            double lobeMinVolumeRoot);
+                              double lobeMinVolumeRoot);
 
 // Transmural pressure of a central compartment of volume Vc (reference volume Vr, compliance
 // C): its elastic part plus the pressure of the net inflow; lobeConductanceSum is Σ 1/R2 of the

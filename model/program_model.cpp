@@ -1,6 +1,5 @@
 #include "model/model_state.h"
 
-
 namespace vm::model {
 
 ModelState& programModel() {

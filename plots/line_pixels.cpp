@@ -2,7 +2,6 @@
 
 #include <cstdlib>
 
-
 namespace vm::plots {
 
 void appendLinePixels(QPoint from, QPoint to, const QRect& visible,

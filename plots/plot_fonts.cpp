@@ -4,7 +4,6 @@
 #include <QFontInfo>
 #include <QHash>
 
-
 namespace vm::plots {
 
 namespace {

@@ -8,7 +8,6 @@
 
 #include <cstdlib>
 
-
 namespace vm::plots {
 
 namespace {

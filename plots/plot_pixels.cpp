@@ -4,7 +4,6 @@
 #include <cfloat>
 #include <cmath>
 
-
 namespace vm::plots {
 
 float toPercent(long double percent) {

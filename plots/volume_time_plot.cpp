@@ -98,7 +98,7 @@ void VolumeTimePlot::drawFrame(QImage& canvas, const SimulationRecord& record) {
 }
 
 void VolumeTimePlot::drawCurveSegment(QImage& canvas, const SimulationRecord& record, int row,
-                                 int sample) {
+                                      int sample) {
     PlotFrame frame(canvas);
     frame.setPenPosition(penPosition_);
     frame.setPenColour(rowColors()[row]);

@@ -34,7 +34,8 @@ class VolumeTimePlot {
 
     // A fresh frame and the whole curve of the row (0..4) up to its last sample; a row without
     // samples draws nothing at all and the canvas keeps its picture.
-    void RedrawVolumeTimeCurve(QImage& canvas, const record::SimulationRecord& record, int selectedRow);
+    void RedrawVolumeTimeCurve(QImage& canvas, const record::SimulationRecord& record,
+                               int selectedRow);
 
     // The run's tick after it stored a new volume-time sample of the newest result (row 1):
     // draws that sample's segment. The caller then shows the canvas at once.
@@ -46,7 +47,8 @@ class VolumeTimePlot {
 
   private:
     void drawFrame(QImage& canvas, const record::SimulationRecord& record);
-    void drawCurveSegment(QImage& canvas, const record::SimulationRecord& record, int row, int sample);
+    void drawCurveSegment(QImage& canvas, const record::SimulationRecord& record, int row,
+                          int sample);
 
     int vtStep_ = 1;
     std::optional<QPoint> penPosition_ = QPoint(0, 0);

@@ -39,10 +39,12 @@ ssize_t readUpTo(int fd, std::uint8_t* data, std::size_t size) {
     while (got < size) {
         const ssize_t n = ::read(fd, data + got, size - got);
         if (n < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             return -1;
         }
-        if (n == 0) break;
+        if (n == 0)
+            break;
         got += static_cast<std::size_t>(n);
     }
     return static_cast<ssize_t>(got);
@@ -53,7 +55,8 @@ bool writeAllBytes(int fd, const std::uint8_t* data, std::size_t size) {
     while (put < size) {
         const ssize_t n = ::write(fd, data + put, size - put);
         if (n < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             return false;
         }
         put += static_cast<std::size_t>(n);
@@ -63,7 +66,8 @@ bool writeAllBytes(int fd, const std::uint8_t* data, std::size_t size) {
 
 bool closeFile(int fd) {
     const int earlier = errno;
-    if (::close(fd) != 0) return false;
+    if (::close(fd) != 0)
+        return false;
     errno = earlier;
     return true;
 }

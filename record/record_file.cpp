@@ -11,12 +11,14 @@ using namespace layout;
 
 FileResult readRecordFile(const std::filesystem::path& path, SimulationRecord& record) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return errnoFailure(errno, path);
+    if (fd < 0)
+        return errnoFailure(errno, path);
     SimulationRecord scratch;
     const ssize_t got = readUpTo(fd, scratch.bytes().data(), kRecordBytes);
     const int readError = errno;
     ::close(fd);
-    if (got < 0) return errnoFailure(readError, path);
+    if (got < 0)
+        return errnoFailure(readError, path);
     if (static_cast<std::size_t>(got) < kRecordBytes)
         return fileFailure("Read beyond end of file", path);
     record = scratch;
@@ -27,7 +29,8 @@ FileResult writeRecordFile(const std::filesystem::path& path, const SimulationRe
     std::filesystem::path temp = path;
     temp += ".part";
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return errnoFailure(errno, path);
+    if (fd < 0)
+        return errnoFailure(errno, path);
     const bool written = writeAllBytes(fd, record.bytes().data(), kRecordBytes) && ::fsync(fd) == 0;
     const bool closed = closeFile(fd);
     if (!written || !closed || std::rename(temp.c_str(), path.c_str()) != 0) {

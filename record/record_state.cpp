@@ -19,7 +19,8 @@ double& RecordState::currentGlobal(int item) {
 }
 
 void RecordState::resetCurrentSettings() {
-    for (auto& part : currentPartSettings) part.fill(100.0);
+    for (auto& part : currentPartSettings)
+        part.fill(100.0);
     currentGlobalSettings.fill(100.0);
 }
 
@@ -35,7 +36,8 @@ void storeCurrentSettingsIntoWorkingRow(const RecordState& state, SimulationReco
 void resetAllRowPartSettings(SimulationRecord& record) {
     for (int r = 0; r < kRowCount; ++r)
         for (int p = 0; p < kParts; ++p)
-            for (int c = 0; c < kSettingColumns; ++c) record.setPartSetting(r, p, c, 100.0f);
+            for (int c = 0; c < kSettingColumns; ++c)
+                record.setPartSetting(r, p, c, 100.0f);
 }
 
 } // namespace vm::record

@@ -11,8 +11,7 @@ namespace vm::record {
 struct RecordState {
     int resultCount = 0;  // 0..3, counted from row 1
     int selectedRow = -1; // -1 or 1..resultCount
-    std::array<std::array<double, layout::kSettingColumns>, layout::kParts>
-        currentPartSettings;
+    std::array<std::array<double, layout::kSettingColumns>, layout::kParts> currentPartSettings;
     std::array<double, layout::kGlobalItems> currentGlobalSettings;
 
     RecordState() { resetCurrentSettings(); }

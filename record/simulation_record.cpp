@@ -14,7 +14,8 @@ namespace {
 }
 
 void checkIndex(const char* what, int value, int lo, int hi) {
-    if (value < lo || value > hi) rangeError(what, value);
+    if (value < lo || value > hi)
+        rangeError(what, value);
 }
 
 std::size_t traceOffset(std::size_t base, int n, int lobe) {
@@ -25,9 +26,15 @@ std::size_t traceOffset(std::size_t base, int n, int lobe) {
 
 } // namespace
 
-void checkRow(int row) { checkIndex("row", row, 0, kRowCount - 1); }
-void checkPart(int part) { checkIndex("lung part", part, 0, kParts - 1); }
-void checkGlobalItem(int item) { checkIndex("global setting item", item, 0, kGlobalItems - 1); }
+void checkRow(int row) {
+    checkIndex("row", row, 0, kRowCount - 1);
+}
+void checkPart(int part) {
+    checkIndex("lung part", part, 0, kParts - 1);
+}
+void checkGlobalItem(int item) {
+    checkIndex("global setting item", item, 0, kGlobalItems - 1);
+}
 
 SimulationRecord::SimulationRecord() : data_(new std::uint8_t[kRecordBytes]()) {}
 
@@ -37,7 +44,8 @@ SimulationRecord::SimulationRecord(const SimulationRecord& other)
 }
 
 SimulationRecord& SimulationRecord::operator=(const SimulationRecord& other) {
-    if (this != &other) std::memcpy(data_.get(), other.data_.get(), kRecordBytes);
+    if (this != &other)
+        std::memcpy(data_.get(), other.data_.get(), kRecordBytes);
     return *this;
 }
 
@@ -168,7 +176,8 @@ void SimulationRecord::setGlobalSetting(int row, int item, float v) {
 void SimulationRecord::copyRow(int from, int to) {
     checkRow(from);
     checkRow(to);
-    if (from == to) return;
+    if (from == to)
+        return;
     std::memcpy(data_.get() + kRowBytes * static_cast<std::size_t>(to),
                 data_.get() + kRowBytes * static_cast<std::size_t>(from), kRowBytes);
 }

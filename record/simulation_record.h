@@ -31,12 +31,12 @@ inline constexpr int kRowCount = 5;
 inline constexpr std::size_t kRowBytes = 124272;
 inline constexpr std::size_t kRecordBytes = kRowBytes * kRowCount; // 621360
 
-inline constexpr int kVtSamples = 1000;   // vtTime/vtVolume, 1-based
-inline constexpr int kFvSamples = 1500;   // fvVolume/fvFlow, 1-based
+inline constexpr int kVtSamples = 1000;    // vtTime/vtVolume, 1-based
+inline constexpr int kFvSamples = 1500;    // fvVolume/fvFlow, 1-based
 inline constexpr int kTraceSamples = 1501; // lobe traces, n = 0..1500
-inline constexpr int kLobes = 5;          // k = 1..5
-inline constexpr int kParts = 8;          // p = 0..7
-inline constexpr int kPartColumns = 16;   // c = 0..15 stored, 0..7 used
+inline constexpr int kLobes = 5;           // k = 1..5
+inline constexpr int kParts = 8;           // p = 0..7
+inline constexpr int kPartColumns = 16;    // c = 0..15 stored, 0..7 used
 inline constexpr int kSettingColumns = 8;
 inline constexpr int kGlobalItems = 20;
 

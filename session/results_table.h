@@ -3,9 +3,9 @@
 // grid (`StringGrid2`: the settings of each result), filled from the record as text, and the
 // colours their owner drawing uses. The window only paints what these functions decide.
 
+#include "data/text_grid.h"
 #include "record/record_state.h"
 #include "record/simulation_record.h"
-#include "data/text_grid.h"
 
 #include <cstdint>
 #include <string>
@@ -32,13 +32,14 @@ std::string formatNumber(double value, int precision, int digits, char decimalSe
 // table does not own (rows 9, 10, 14, column 0 of the header) keep their text. Returns the note
 // to show for the status of the selected row (or of the reference): kNoteValidResult for 1,
 // kNoteDeadResult for 0 and kNoteErrorResult for -1 and for every other status.
-int ShowResultsTable(data::TextGrid& grid, const record::SimulationRecord& record, const record::RecordState& state,
-                     int row, bool withValues, char decimalSeparator);
+int ShowResultsTable(data::TextGrid& grid, const record::SimulationRecord& record,
+                     const record::RecordState& state, int row, bool withValues,
+                     char decimalSeparator);
 
 // One line of the row grid from a record row: the settings of both lungs, "   " + value.
 // Grid column 4 (the wall stiffness) is left alone; it belongs to the current-settings line.
-void FillGridRow(data::TextGrid& grid, const record::SimulationRecord& record, int gridRow, int recordRow,
-                 char decimalSeparator);
+void FillGridRow(data::TextGrid& grid, const record::SimulationRecord& record, int gridRow,
+                 int recordRow, char decimalSeparator);
 
 // Colours as 0xRRGGBB.
 inline constexpr std::uint32_t kColourBlack = 0x000000;

@@ -2,7 +2,6 @@
 
 #include <QMouseEvent>
 
-
 namespace vm::ui {
 
 // A click is a left press and release on the panel, as with a button.

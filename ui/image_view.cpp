@@ -3,7 +3,6 @@
 #include <QPaintEvent>
 #include <QPainter>
 
-
 namespace vm::ui {
 
 ImageView::ImageView(QWidget* parent) : QWidget(parent) {

@@ -1,7 +1,7 @@
 #include "ui/main_window.h"
 
-#include "ui/interaction.h"
 #include "data/single_instance.h"
+#include "ui/interaction.h"
 
 #include <QString>
 

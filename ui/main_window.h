@@ -3,14 +3,14 @@
 // results table beside them and, below, the control panel with the track bars, the buttons, the
 // row grid and the note box. Controls keep the names of the stored window description.
 
-#include "ui/image_view.h"
-#include "record/record_state.h"
-#include "session/results_table.h"
-#include "session/session.h"
-#include "record/simulation_record.h"
-#include "ui/string_grid.h"
 #include "data/text_grid.h"
 #include "plots/volume_time_plot.h"
+#include "record/record_state.h"
+#include "record/simulation_record.h"
+#include "session/results_table.h"
+#include "session/session.h"
+#include "ui/image_view.h"
+#include "ui/string_grid.h"
 
 #include <QColor>
 #include <QImage>
@@ -145,7 +145,7 @@ class TForm1 : public QMainWindow {
     StringGrid* StringGrid1 = nullptr; // results table, 5 columns x 16 rows
     StringGrid* StringGrid2 = nullptr; // row grid, 11 columns x 5 rows
     QTextEdit* RichEdit1 = nullptr;    // note box
-    data::TextGrid tparm{5, 40};             // the parameter table, never shown
+    data::TextGrid tparm{5, 40};       // the parameter table, never shown
 
     QFrame* Panel1 = nullptr; // central airways group
     QFrame* Panel2 = nullptr; // intermediate airways group

@@ -3,9 +3,9 @@
 
 #include "ui/main_window.h"
 
+#include "record/vocabulary.h"
 #include "ui/clickable_panel.h"
 #include "ui/track_bar_scales.h"
-#include "record/vocabulary.h"
 
 #include <QComboBox>
 #include <QPainter>

@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <cstdlib>
 
-
 namespace vm::ui {
 
 int MulDiv(int a, int b, int c) {
@@ -16,7 +15,9 @@ int MulDiv(int a, int b, int c) {
 
 namespace {
 
-int roundEven(double v) { return static_cast<int>(roundHalfEven(v)); }
+int roundEven(double v) {
+    return static_cast<int>(roundHalfEven(v));
+}
 
 // The airway picture, both plots and the results table across the top of the window.
 void placeTopRow(MainWindowGeometry& g, const LayoutInputs& in) {
@@ -74,8 +75,8 @@ void placeTrackBars(MainWindowGeometry& g, const LayoutInputs& in) {
     auto bar = [&](int n, int left) {
         TrackBarPlace& t = g.trackBar[static_cast<std::size_t>(n)];
         t.bar = {left, barTop, in.trackBarWidth[static_cast<std::size_t>(n)], barHeight};
-        t.caption = {left, barTop - in.captionHeight + 2, in.captionWidth[static_cast<std::size_t>(n)],
-                     in.captionHeight};
+        t.caption = {left, barTop - in.captionHeight + 2,
+                     in.captionWidth[static_cast<std::size_t>(n)], in.captionHeight};
         t.markLeft = left + t.bar.width;
         t.markCount = 5;
         for (int k = 0; k < 5; ++k)
@@ -131,7 +132,8 @@ void placeCommandsAndRows(MainWindowGeometry& g, const LayoutInputs& in) {
     g.rowGridColumnWidth = {F, F, 15, F, F, 15, F, F, 15, F, F};
     g.stringGrid2.left = 20;
     g.stringGrid2.top = g.panel5.bottom() + 5;
-    for (int cw : g.rowGridColumnWidth) g.stringGrid2.width += cw + 1;
+    for (int cw : g.rowGridColumnWidth)
+        g.stringGrid2.width += cw + 1;
     g.rowGridRowHeight = (g.panel6.bottom() - g.stringGrid2.top - 5) / in.rowGridRowCount;
     g.stringGrid2.height = (g.rowGridRowHeight + 1) * in.rowGridRowCount;
 

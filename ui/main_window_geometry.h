@@ -22,7 +22,7 @@ struct LayoutInputs {
     int clientWidth = 0;
     int clientHeight = 0;
     int screenHeight = 0;
-    int comboBoxHeight = 21;          // a one-line combo box
+    int comboBoxHeight = 21; // a one-line combo box
     int gridLineWidth = 1;
     int resultsRowCount = 16;
     int rowGridRowCount = 5;
@@ -34,8 +34,8 @@ struct LayoutInputs {
 };
 
 struct TrackBarPlace {
-    Box bar;     // relative to its group panel
-    Box caption; // relative to its group panel
+    Box bar;                      // relative to its group panel
+    Box caption;                  // relative to its group panel
     std::array<int, 6> markTop{}; // tops of the scale labels, top to bottom
     int markCount = 0;
     int markLeft = 0;
@@ -50,7 +50,7 @@ struct MainWindowGeometry {
     Box panel6; // the grey rounded panel
     Box panel5, panel7;
     int unitE = 0;
-    std::array<Box, 5> groupPanel; // Panel1..Panel4 at 1..4
+    std::array<Box, 5> groupPanel;         // Panel1..Panel4 at 1..4
     std::array<TrackBarPlace, 9> trackBar; // 1..8, relative to their group panel
     std::array<int, 4> headingLeft{};      // within Panel5 (first three) and Panel7 (last)
     Box button2, button1, button9, button10, button8;

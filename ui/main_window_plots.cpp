@@ -3,9 +3,9 @@
 
 #include "ui/main_window.h"
 
+#include "model/run_hooks.h"
 #include "plots/flow_volume_plot.h"
 #include "ui/interaction.h"
-#include "model/run_hooks.h"
 #include "ui/vector_registers.h"
 
 #include <QLocale>

@@ -4,8 +4,8 @@
 
 #include "ui/main_window.h"
 
-#include "ui/interaction.h"
 #include "model/run_hooks.h"
+#include "ui/interaction.h"
 #include "ui/vector_registers.h"
 
 #include <QAction>

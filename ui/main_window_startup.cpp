@@ -3,13 +3,13 @@
 
 #include "ui/main_window.h"
 
-#include "ui/interaction.h"
 #include "data/jpeg_picture.h"
 #include "data/parameter_table.h"
-#include "ui/picture_image.h"
-#include "record/record_file.h"
 #include "data/single_instance.h"
 #include "data/startup_checks.h"
+#include "record/record_file.h"
+#include "ui/interaction.h"
+#include "ui/picture_image.h"
 #include "ui/vector_registers.h"
 
 #include <QPainter>

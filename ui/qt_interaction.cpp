@@ -6,7 +6,6 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
-
 namespace vm::ui {
 
 namespace {

@@ -2,7 +2,6 @@
 
 #include <canberra.h>
 
-
 namespace vm::ui {
 
 struct SystemSoundPlayer::Context {
@@ -10,8 +9,10 @@ struct SystemSoundPlayer::Context {
 };
 
 std::string soundThemeEventFor(const std::string& alias) {
-    if (alias == "SystemAsterisk") return "dialog-information";
-    if (alias == "SystemHand") return "dialog-error";
+    if (alias == "SystemAsterisk")
+        return "dialog-information";
+    if (alias == "SystemHand")
+        return "dialog-error";
     return {};
 }
 
@@ -36,7 +37,8 @@ bool SystemSoundPlayer::play(const std::string& alias) {
     if (context_ && !event.empty() &&
         ca_context_play(context_->ca, 0, CA_PROP_EVENT_ID, event.c_str(), nullptr) == CA_SUCCESS)
         return true;
-    if (fallbackBeep_) fallbackBeep_();
+    if (fallbackBeep_)
+        fallbackBeep_();
     return false;
 }
 

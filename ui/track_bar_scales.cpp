@@ -104,7 +104,8 @@ double trackBarValue(int number, int position) {
 
 int trackBarPosition(int number, double value) {
     const TrackBarSpec& spec = trackBarSpecOf(number);
-    if (!std::isfinite(value) || value <= 0.0) return spec.minimum;
+    if (!std::isfinite(value) || value <= 0.0)
+        return spec.minimum;
     double p = 0.0;
     switch (spec.scale) {
     case TrackBarScale::exponential:
@@ -118,8 +119,10 @@ int trackBarPosition(int number, double value) {
         break;
     }
     // Clamp before converting: a huge stored value must not overflow the integer position.
-    if (p < spec.minimum) return spec.minimum;
-    if (p > spec.maximum) return spec.maximum;
+    if (p < spec.minimum)
+        return spec.minimum;
+    if (p > spec.maximum)
+        return spec.maximum;
     return static_cast<int>(p);
 }
 

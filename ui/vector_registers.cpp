@@ -3,7 +3,6 @@
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
 
-
 namespace vm::ui {
 
 namespace {

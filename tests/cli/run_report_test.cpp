@@ -57,8 +57,7 @@ TEST(RunReport, JsonValuesRoundTripAndSamplesStopAtTheEndMarks) {
         EXPECT_GT(line.find("\"" + key + "\":"), previous) << key;
         previous = line.find("\"" + key + "\":");
     }
-    EXPECT_NE(line.find("\"fvSamples\":[[4.5,0.333333343],[4.25,-2]]"), std::string::npos)
-        << line;
+    EXPECT_NE(line.find("\"fvSamples\":[[4.5,0.333333343],[4.25,-2]]"), std::string::npos) << line;
     EXPECT_NE(line.find("\"vtSamples\":[[0.100000001,3]]"), std::string::npos) << line;
 }
 

@@ -1,9 +1,9 @@
 // The standard record: the reference every result is compared with, made by this model.
 
+#include "cli/standard_record_maker.h"
 #include "model/forced_expiration_run.h"
 #include "record/record_file.h"
 #include "standard_indices.h"
-#include "cli/standard_record_maker.h"
 
 #include <gtest/gtest.h>
 

@@ -132,7 +132,7 @@ TEST(ParameterTable, CentralEuropeanCodePageBecomesUtf8) {
     TempFolder dir;
     // "Miąższ płuca" and "pośrednie" in Windows-1250.
     writeFileBytes(dir / "F000.dat", "Mi\xB9\xBFsz p\xB3uca;po\x9C"
-                                 "rednie;\x80\n");
+                                     "rednie;\x80\n");
     TextGrid grid = freshTable();
     ASSERT_TRUE(ReadParameterTable(dir / "F000.dat", grid).ok);
     EXPECT_EQ(grid.cell(0, 0), "Mi\u0105\u017Csz p\u0142uca");

@@ -2,9 +2,9 @@
 
 #include "data/jpeg_picture.h"
 #include "data/parameter_table.h"
-#include "record/vocabulary.h"
 #include "data/startup_checks.h"
 #include "record/record_file.h"
+#include "record/vocabulary.h"
 
 #include "temp_folder.h"
 

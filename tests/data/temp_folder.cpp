@@ -6,7 +6,6 @@
 #include <stdexcept>
 #include <string>
 
-
 TempFolder::TempFolder() {
     std::string pattern = (std::filesystem::temp_directory_path() / "vm-startup-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr)
@@ -29,7 +28,8 @@ void writeFileBytes(const std::filesystem::path& path, std::string_view bytes) {
 }
 
 void writeFileBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
-    writeFileBytes(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    writeFileBytes(path,
+                   std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 std::vector<std::uint8_t> readBytes(const std::filesystem::path& path) {

@@ -6,7 +6,6 @@
 #include <string_view>
 #include <vector>
 
-
 class TempFolder {
   public:
     TempFolder();

@@ -7,7 +7,6 @@
 
 #include <vector>
 
-
 namespace canvas_probe {
 
 inline QImage blankCanvas(int width, int height) {

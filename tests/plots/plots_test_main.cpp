@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

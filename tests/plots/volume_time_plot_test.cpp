@@ -1,8 +1,8 @@
 #include "canvas_probe.h"
 #include "plots/flow_volume_plot.h"
 #include "plots/plot_fonts.h"
-#include "record/simulation_record.h"
 #include "plots/volume_time_plot.h"
+#include "record/simulation_record.h"
 
 #include <QFontMetrics>
 
@@ -76,7 +76,8 @@ TEST(VolumeTimePlot, ReferenceFrcLineIsSilverWithItsNameAtTheRightEnd) {
     const QRect name(389 - m.horizontalAdvance("FRC(ref)"), 216 - m.height(),
                      m.horizontalAdvance("FRC(ref)"), m.height());
     EXPECT_GT(countColour(canvas, name, kBlack), 0);
-    EXPECT_EQ(countColour(canvas, QRect(250, 150, 150, 66), kBlack), countColour(canvas, name, kBlack));
+    EXPECT_EQ(countColour(canvas, QRect(250, 150, 150, 66), kBlack),
+              countColour(canvas, name, kBlack));
 
     // A zero FRC still draws the line, at 92 %: y 276, below the time axis.
     SimulationRecord noFrc = fiveSamples();
@@ -177,7 +178,8 @@ TEST(VolumeTimePlot, RunClockShowsInTheCornerOnYellow) {
     const int left = kW - m.horizontalAdvance(QStringLiteral("000,00"));
     const QRect box =
         QRect(left, 0, m.horizontalAdvance(QStringLiteral("3,50    ")), m.height()) & canvas.rect();
-    EXPECT_EQ(countColour(canvas, box, kYellow) + countColour(canvas, box, kBlack), box.width() * box.height());
+    EXPECT_EQ(countColour(canvas, box, kYellow) + countColour(canvas, box, kBlack),
+              box.width() * box.height());
     EXPECT_GT(countColour(canvas, box, kBlack), 0);
     EXPECT_GT(countColour(canvas, box, kYellow), 0);
     EXPECT_EQ(countColour(canvas, canvas.rect(), kYellow), countColour(canvas, box, kYellow));

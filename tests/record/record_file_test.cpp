@@ -27,7 +27,8 @@ class RecordFileTest : public ::testing::Test {
     }
     void writeBytes(const fs::path& p, const std::vector<std::uint8_t>& bytes) {
         std::ofstream out(p, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        out.write(reinterpret_cast<const char*>(bytes.data()),
+                  static_cast<std::streamsize>(bytes.size()));
     }
     fs::path dir_;
 };
@@ -35,7 +36,8 @@ class RecordFileTest : public ::testing::Test {
 std::vector<std::uint8_t> randomBytes(std::size_t n, unsigned seed) {
     std::mt19937 gen(seed);
     std::vector<std::uint8_t> v(n);
-    for (auto& b : v) b = static_cast<std::uint8_t>(gen());
+    for (auto& b : v)
+        b = static_cast<std::uint8_t>(gen());
     return v;
 }
 
@@ -88,7 +90,8 @@ TEST_F(RecordFileTest, WritingIntoAReadOnlyFolderFailsAndLeavesNothing) {
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        if (::geteuid() == 0 && ::setuid(65534) != 0) ::_exit(3);
+        if (::geteuid() == 0 && ::setuid(65534) != 0)
+            ::_exit(3);
         SimulationRecord r;
         const auto res = writeRecordFile(dir_ / "x.spi", r);
         const bool denied = !res.ok && res.message.find("File access denied") != std::string::npos;

@@ -31,7 +31,8 @@ TEST(SimulationRecordLayout, FieldsLandOnTheirFileOffsets) {
     };
     const Case cases[] = {
         {"vtTime[1]", 0, [](SimulationRecord& s, int w, float v) { s.setVtTime(w, 1, v); }},
-        {"vtTime[1000]", 3996, [](SimulationRecord& s, int w, float v) { s.setVtTime(w, 1000, v); }},
+        {"vtTime[1000]", 3996,
+         [](SimulationRecord& s, int w, float v) { s.setVtTime(w, 1000, v); }},
         {"vtVolume[1]", 4000, [](SimulationRecord& s, int w, float v) { s.setVtVolume(w, 1, v); }},
         {"fvVolume[1]", 8000, [](SimulationRecord& s, int w, float v) { s.setFvVolume(w, 1, v); }},
         {"fvVolume[1500]", 13996,
@@ -114,14 +115,17 @@ TEST(SimulationRecordRange, EveryIndexOutsideItsBoundsIsARangeError) {
     EXPECT_THROW(s.currentPart(0, 8), RangeError);
     EXPECT_THROW(s.currentGlobal(20), RangeError);
     // A failed check changes nothing.
-    for (auto b : r.bytes()) ASSERT_EQ(b, 0);
+    for (auto b : r.bytes())
+        ASSERT_EQ(b, 0);
 }
 
 TEST(SimulationRecordRows, CopyRowMovesAllBytesOfOneRowOnly) {
     SimulationRecord r;
-    for (std::size_t i = 0; i < kRowBytes; ++i) r.bytes()[2 * kRowBytes + i] = static_cast<std::uint8_t>(i * 7);
+    for (std::size_t i = 0; i < kRowBytes; ++i)
+        r.bytes()[2 * kRowBytes + i] = static_cast<std::uint8_t>(i * 7);
     r.copyRow(2, 4);
-    EXPECT_EQ(0, std::memcmp(r.bytes().data() + 2 * kRowBytes, r.bytes().data() + 4 * kRowBytes, kRowBytes));
+    EXPECT_EQ(0, std::memcmp(r.bytes().data() + 2 * kRowBytes, r.bytes().data() + 4 * kRowBytes,
+                             kRowBytes));
     EXPECT_EQ(r.bytes()[3 * kRowBytes], 0);
     const auto kept = r.rowBytes(2);
     r.clearFvVolume(2);

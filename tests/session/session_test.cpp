@@ -2,8 +2,8 @@
 // state, and what it reports changed on screen.
 
 #include "record/record_file.h"
-#include "session/session.h"
 #include "record/vocabulary.h"
+#include "session/session.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>

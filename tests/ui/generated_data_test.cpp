@@ -2,8 +2,8 @@
 // reference in the results table.
 
 #include "record/vocabulary.h"
-#include "ui/main_window.h"
 #include "recording_interaction.h"
+#include "ui/main_window.h"
 #include "window_probe.h"
 
 #include <QLocale>

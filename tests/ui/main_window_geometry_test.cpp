@@ -52,7 +52,7 @@ TEST(MainWindowGeometry, ScreenOf1280) {
     EXPECT_EQ(g.trackBar[4].bar.left, 224 - 30 - 3);
     EXPECT_EQ(g.trackBar[5].bar.left, 74 - 30);
     EXPECT_EQ(g.trackBar[8].bar.left, 149 - 30 - 3);
-    EXPECT_EQ(g.trackBar[1].markTop[0], 31 + 5);       // round(130 / 25) = 5
+    EXPECT_EQ(g.trackBar[1].markTop[0], 31 + 5); // round(130 / 25) = 5
     EXPECT_EQ(g.trackBar[1].markTop[4], 31 + 5 + 4 * 26);
     EXPECT_EQ(g.trackBar[3].markTop[0], 31 + 5 + 21); // round(0.8 * 130 / 5) = round(20.8)
     EXPECT_EQ(g.trackBar[1].caption.top, 31 - 13 + 2);

@@ -99,7 +99,8 @@ TEST(ResultRows, LeftClickSelectsTheRowUnderTheCursorAfterStartSelectedAnother) 
     clickGridRow(*ui.StringGrid2(), 2);
     EXPECT_EQ(m.w.state.selectedRow, 2);
     // Row 2 now holds the run made with 110.
-    EXPECT_EQ(m.w.state.currentPart(kEditedPart, SettingColumn::rCentral), m.w.record.partSetting(2, kEditedPart, SettingColumn::rCentral));
+    EXPECT_EQ(m.w.state.currentPart(kEditedPart, SettingColumn::rCentral),
+              m.w.record.partSetting(2, kEditedPart, SettingColumn::rCentral));
     EXPECT_EQ(ui.StringGrid1()->cells().cell(3, 1),
               tableNumber(m.w.record.field(2, RowField::fev1)));
 

@@ -18,16 +18,17 @@ TEST(TrackBarLaws, PositionsBecomeSettingsWithHalvesToEven) {
         int bar, position;
         double value;
     } cases[] = {
-        {1, 100, 50},  {1, 200, 100}, {1, 300, 200}, {1, 400, 400}, {1, 500, 800},
-        {3, 600, 1600}, {1, 250, 141}, // 100 * sqrt 2 = 141.42
-        {2, 101, 50},  // 50.5 goes to the even 50
-        {2, 103, 52},  // 51.5 goes to the even 52
-        {6, 500, 250}, {7, 100, 50},  {7, 300, 100}, {8, 102, 50}, // 50.5
-        {8, 106, 52},  // 51.5
-        {9, 0, 25},    {9, 200, 100}, {9, 400, 400},
+        {1, 100, 50},  {1, 200, 100},  {1, 300, 200}, {1, 400, 400},
+        {1, 500, 800}, {3, 600, 1600}, {1, 250, 141},               // 100 * sqrt 2 = 141.42
+        {2, 101, 50},                                               // 50.5 goes to the even 50
+        {2, 103, 52},                                               // 51.5 goes to the even 52
+        {6, 500, 250}, {7, 100, 50},   {7, 300, 100}, {8, 102, 50}, // 50.5
+        {8, 106, 52},                                               // 51.5
+        {9, 0, 25},    {9, 200, 100},  {9, 400, 400},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(trackBarValue(c.bar, c.position), c.value) << "bar " << c.bar << " at " << c.position;
+        EXPECT_EQ(trackBarValue(c.bar, c.position), c.value)
+            << "bar " << c.bar << " at " << c.position;
 }
 
 TEST(TrackBarLaws, EveryDefaultPositionMeansOneHundredPercent) {
@@ -54,7 +55,8 @@ TEST(TrackBarLaws, SettingsWithoutAPositionGoToTheMinimum) {
                           std::numeric_limits<double>::infinity(),
                           -std::numeric_limits<double>::infinity()};
     for (int bar = 1; bar <= 9; ++bar)
-        for (double v : bad) EXPECT_EQ(trackBarPosition(bar, v), trackBarSpecOf(bar).minimum) << bar << " " << v;
+        for (double v : bad)
+            EXPECT_EQ(trackBarPosition(bar, v), trackBarSpecOf(bar).minimum) << bar << " " << v;
 }
 
 TEST(TrackBarLaws, UnknownTrackBarOrSectionIsARangeError) {

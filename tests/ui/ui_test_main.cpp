@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-
 int main(int argc, char* argv[]) {
     // Run by hand, the tests get the same 1280 x 1024 design screen as under ctest.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

@@ -2,8 +2,8 @@
 // One main window started on a data folder, with the recording seam and its own session.
 
 #include "data_folder.h"
-#include "ui/main_window.h"
 #include "recording_interaction.h"
+#include "ui/main_window.h"
 #include "window_probe.h"
 
 #include <memory>
