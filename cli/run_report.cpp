@@ -28,26 +28,33 @@ std::string formatFloat(float v) {
     return buffer;
 }
 
+namespace {
+
+// [[a, b], ...] for samples 1.. up to the first whose a is 0, the curves' end mark.
+template <typename First, typename Second>
+std::string samplePairs(int count, First first, Second second) {
+    std::string out = "[";
+    for (int i = 1; i <= count && first(i) != 0.0f; ++i)
+        out += std::string(i > 1 ? "," : "") + '[' + formatFloat(first(i)) + ',' +
+               formatFloat(second(i)) + ']';
+    return out + ']';
+}
+
+} // namespace
+
 std::string runJson(const SimulationRecord& record, int runNumber) {
     std::string out = "{\"run\":" + std::to_string(runNumber);
     for (const RowIndex& index : kRowIndices)
         out += ",\"" + std::string(index.jsonKey) +
                "\":" + formatFloat(record.field(workingRow, index.field));
-    out += ",\"fvSamples\":[";
-    for (int n = 1; n <= kFvSamples && record.fvVolume(workingRow, n) != 0.0f; ++n) {
-        if (n > 1)
-            out += ',';
-        out += '[' + formatFloat(record.fvVolume(workingRow, n)) + ',' +
-               formatFloat(record.fvFlow(workingRow, n)) + ']';
-    }
-    out += "],\"vtSamples\":[";
-    for (int k = 1; k <= kVtSamples && record.vtTime(workingRow, k) != 0.0f; ++k) {
-        if (k > 1)
-            out += ',';
-        out += '[' + formatFloat(record.vtTime(workingRow, k)) + ',' +
-               formatFloat(record.vtVolume(workingRow, k)) + ']';
-    }
-    out += "]}\n";
+    out +=
+        ",\"fvSamples\":" + samplePairs(
+                                kFvSamples, [&](int n) { return record.fvVolume(workingRow, n); },
+                                [&](int n) { return record.fvFlow(workingRow, n); });
+    out += ",\"vtSamples\":" + samplePairs(
+                                   kVtSamples, [&](int k) { return record.vtTime(workingRow, k); },
+                                   [&](int k) { return record.vtVolume(workingRow, k); });
+    out += "}\n";
     return out;
 }
 

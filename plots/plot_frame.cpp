@@ -57,13 +57,8 @@ void PlotFrame::lineToPixel(std::optional<QPoint> pixel) {
 void PlotFrame::drawSegment(QPoint from, QPoint to) {
     const QRect near =
         canvas_.rect().adjusted(-kNearMargin, -kNearMargin, kNearMargin, kNearMargin);
-    if (!near.contains(from) || !near.contains(to)) {
-        const auto clipped = clipSegment(from, to, near);
-        if (!clipped)
-            return;
-        from = clipped->first;
-        to = clipped->second;
-    }
+    if (!keepSegmentNear(from, to, near))
+        return;
     if (penWidth_ == 1)
         drawThinSegment(from, to);
     else
@@ -114,23 +109,20 @@ void PlotFrame::drawAxis(float xFromPercent, float yFromPercent, float xToPercen
 }
 
 void PlotFrame::drawHorizontalTick(float xPercent, float axisYPercent) {
-    const std::optional<QPoint> foot = pixelOf(xPercent, axisYPercent);
-    setPenColour(Qt::black);
-    setPenWidth(1);
-    setPenHidden(false);
-    moveToPixel(foot);
-    if (foot)
-        lineToPixel(QPoint(foot->x(), foot->y() + kTickLength));
+    drawTick(pixelOf(xPercent, axisYPercent), QPoint(0, kTickLength));
 }
 
 void PlotFrame::drawVerticalTick(float x0Percent, float yPercent) {
-    const std::optional<QPoint> foot = pixelOf(x0Percent, yPercent);
+    drawTick(pixelOf(x0Percent, yPercent), QPoint(-kTickLength, 0));
+}
+
+void PlotFrame::drawTick(std::optional<QPoint> foot, QPoint length) {
     setPenColour(Qt::black);
     setPenWidth(1);
     setPenHidden(false);
     moveToPixel(foot);
     if (foot)
-        lineToPixel(QPoint(foot->x() - kTickLength, foot->y()));
+        lineToPixel(*foot + length);
 }
 
 void PlotFrame::drawHorizontalTickLabel(int value, float xPercent, float axisYPercent) {

@@ -88,6 +88,8 @@ class PlotFrame {
     TextSizes textSizes() const;
 
   private:
+    // A black tick of one pixel from foot, length pixels long; nothing when foot is off the plot.
+    void drawTick(std::optional<QPoint> foot, QPoint length);
     void drawSegment(QPoint from, QPoint to);
     void drawThinSegment(QPoint from, QPoint to);
     void drawWideSegment(QPoint from, QPoint to);

@@ -54,4 +54,15 @@ std::optional<std::pair<QPoint, QPoint>> clipSegment(QPoint a, QPoint b, const Q
     return std::make_pair(at(t0), at(t1));
 }
 
+bool keepSegmentNear(QPoint& from, QPoint& to, const QRect& near) {
+    if (near.contains(from) && near.contains(to))
+        return true;
+    const auto clipped = clipSegment(from, to, near);
+    if (!clipped)
+        return false;
+    from = clipped->first;
+    to = clipped->second;
+    return true;
+}
+
 } // namespace vm::plots

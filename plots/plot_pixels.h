@@ -28,4 +28,8 @@ int roundToEven(double v);
 // The part of the segment a-b inside box, or nothing when it misses the box.
 std::optional<std::pair<QPoint, QPoint>> clipSegment(QPoint a, QPoint b, const QRect& box);
 
+// Keeps the segment from..to within `near` when it reaches outside it, so that a line walk never
+// runs far from the picture. False when nothing of the segment is left.
+bool keepSegmentNear(QPoint& from, QPoint& to, const QRect& near);
+
 } // namespace vm::plots

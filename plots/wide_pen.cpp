@@ -62,13 +62,8 @@ void WidePen::line(QPoint from, QPoint to) {
     // The walk needs its ends near the picture; a cut far outside it moves no visible pixel much.
     const int margin = std::max(width_, height_);
     const QRect near = reach_.adjusted(-margin, -margin, margin, margin);
-    if (!near.contains(from) || !near.contains(to)) {
-        const auto cut = clipSegment(from, to, near);
-        if (!cut)
-            return;
-        from = cut->first;
-        to = cut->second;
-    }
+    if (!keepSegmentNear(from, to, near))
+        return;
     QVarLengthArray<QPoint, 512> path;
     appendLinePixels(from, to, reach_, path);
     if (reach_.contains(to))

@@ -34,10 +34,14 @@ FileResult errnoFailure(int errnoValue, const std::filesystem::path& path) {
     return fileFailure(fileErrorText(errnoValue), path);
 }
 
-ssize_t readUpTo(int fd, std::uint8_t* data, std::size_t size) {
-    std::size_t got = 0;
-    while (got < size) {
-        const ssize_t n = ::read(fd, data + got, size - got);
+namespace {
+
+// Moves up to size bytes with `transfer` (read or write), retrying interrupted calls and stopping
+// early only when it moves nothing. Returns the count moved, or -1 with errno set.
+template <typename Transfer> ssize_t transferAll(std::size_t size, Transfer transfer) {
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = transfer(done);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -45,23 +49,22 @@ ssize_t readUpTo(int fd, std::uint8_t* data, std::size_t size) {
         }
         if (n == 0)
             break;
-        got += static_cast<std::size_t>(n);
+        done += static_cast<std::size_t>(n);
     }
-    return static_cast<ssize_t>(got);
+    return static_cast<ssize_t>(done);
+}
+
+} // namespace
+
+ssize_t readUpTo(int fd, std::uint8_t* data, std::size_t size) {
+    return transferAll(size,
+                       [&](std::size_t done) { return ::read(fd, data + done, size - done); });
 }
 
 bool writeAllBytes(int fd, const std::uint8_t* data, std::size_t size) {
-    std::size_t put = 0;
-    while (put < size) {
-        const ssize_t n = ::write(fd, data + put, size - put);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        put += static_cast<std::size_t>(n);
-    }
-    return true;
+    return transferAll(size, [&](std::size_t done) {
+               return ::write(fd, data + done, size - done);
+           }) == static_cast<ssize_t>(size);
 }
 
 bool closeFile(int fd) {

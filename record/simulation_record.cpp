@@ -24,6 +24,34 @@ std::size_t traceOffset(std::size_t base, int n, int lobe) {
     return base + 20 * static_cast<std::size_t>(n) + 4 * static_cast<std::size_t>(lobe - 1);
 }
 
+// The offset of float i (first..last) of an array that starts at base, element `first` first.
+std::size_t floatOffset(std::size_t base, const char* what, int i, int first, int last) {
+    checkIndex(what, i, first, last);
+    return base + 4 * static_cast<std::size_t>(i - first);
+}
+
+std::size_t vtOffset(std::size_t base, int k) {
+    return floatOffset(base, "volume-time sample", k, 1, kVtSamples);
+}
+
+std::size_t fvOffset(std::size_t base, int n) {
+    return floatOffset(base, "flow-volume sample", n, 1, kFvSamples);
+}
+
+std::size_t settingOffset(int part, int column) {
+    checkPart(part);
+    return floatOffset(kPartSettings + 64 * static_cast<std::size_t>(part), "setting column",
+                       column, 0, kPartColumns - 1);
+}
+
+std::size_t lobeStateOffset(int row, int n, int lobe) {
+    checkRow(row);
+    checkIndex("sample", n, 0, kTraceSamples - 1);
+    checkIndex("lobe", lobe, 1, kLobes);
+    return kRowBytes * static_cast<std::size_t>(row) + kLobeState +
+           5 * static_cast<std::size_t>(n) + static_cast<std::size_t>(lobe - 1);
+}
+
 } // namespace
 
 void checkRow(int row) {
@@ -62,37 +90,29 @@ void SimulationRecord::setFloatAt(int row, std::size_t offset, float v) {
 }
 
 float SimulationRecord::vtTime(int row, int k) const {
-    checkIndex("volume-time sample", k, 1, kVtSamples);
-    return floatAt(row, kVtTime + 4 * static_cast<std::size_t>(k - 1));
+    return floatAt(row, vtOffset(kVtTime, k));
 }
 void SimulationRecord::setVtTime(int row, int k, float v) {
-    checkIndex("volume-time sample", k, 1, kVtSamples);
-    setFloatAt(row, kVtTime + 4 * static_cast<std::size_t>(k - 1), v);
+    setFloatAt(row, vtOffset(kVtTime, k), v);
 }
 float SimulationRecord::vtVolume(int row, int k) const {
-    checkIndex("volume-time sample", k, 1, kVtSamples);
-    return floatAt(row, kVtVolume + 4 * static_cast<std::size_t>(k - 1));
+    return floatAt(row, vtOffset(kVtVolume, k));
 }
 void SimulationRecord::setVtVolume(int row, int k, float v) {
-    checkIndex("volume-time sample", k, 1, kVtSamples);
-    setFloatAt(row, kVtVolume + 4 * static_cast<std::size_t>(k - 1), v);
+    setFloatAt(row, vtOffset(kVtVolume, k), v);
 }
 
 float SimulationRecord::fvVolume(int row, int n) const {
-    checkIndex("flow-volume sample", n, 1, kFvSamples);
-    return floatAt(row, kFvVolume + 4 * static_cast<std::size_t>(n - 1));
+    return floatAt(row, fvOffset(kFvVolume, n));
 }
 void SimulationRecord::setFvVolume(int row, int n, float v) {
-    checkIndex("flow-volume sample", n, 1, kFvSamples);
-    setFloatAt(row, kFvVolume + 4 * static_cast<std::size_t>(n - 1), v);
+    setFloatAt(row, fvOffset(kFvVolume, n), v);
 }
 float SimulationRecord::fvFlow(int row, int n) const {
-    checkIndex("flow-volume sample", n, 1, kFvSamples);
-    return floatAt(row, kFvFlow + 4 * static_cast<std::size_t>(n - 1));
+    return floatAt(row, fvOffset(kFvFlow, n));
 }
 void SimulationRecord::setFvFlow(int row, int n, float v) {
-    checkIndex("flow-volume sample", n, 1, kFvSamples);
-    setFloatAt(row, kFvFlow + 4 * static_cast<std::size_t>(n - 1), v);
+    setFloatAt(row, fvOffset(kFvFlow, n), v);
 }
 
 float SimulationRecord::lobeTraceA(int row, int n, int lobe) const {
@@ -115,53 +135,33 @@ void SimulationRecord::setLobeVolume(int row, int n, int lobe, float v) {
 }
 
 std::uint8_t SimulationRecord::lobeState(int row, int n, int lobe) const {
-    checkRow(row);
-    checkIndex("sample", n, 0, kTraceSamples - 1);
-    checkIndex("lobe", lobe, 1, kLobes);
-    return data_[kRowBytes * static_cast<std::size_t>(row) + kLobeState +
-                 5 * static_cast<std::size_t>(n) + static_cast<std::size_t>(lobe - 1)];
+    return data_[lobeStateOffset(row, n, lobe)];
 }
 void SimulationRecord::setLobeState(int row, int n, int lobe, std::uint8_t v) {
-    checkRow(row);
-    checkIndex("sample", n, 0, kTraceSamples - 1);
-    checkIndex("lobe", lobe, 1, kLobes);
-    data_[kRowBytes * static_cast<std::size_t>(row) + kLobeState + 5 * static_cast<std::size_t>(n) +
-          static_cast<std::size_t>(lobe - 1)] = v;
+    data_[lobeStateOffset(row, n, lobe)] = v;
 }
 
 float SimulationRecord::centralTrace(int row, int i) const {
-    checkIndex("central trace item", i, 0, 2);
-    return floatAt(row, kCentralTrace + 4 * static_cast<std::size_t>(i));
+    return floatAt(row, floatOffset(kCentralTrace, "central trace item", i, 0, 2));
 }
 void SimulationRecord::setCentralTrace(int row, int i, float v) {
-    checkIndex("central trace item", i, 0, 2);
-    setFloatAt(row, kCentralTrace + 4 * static_cast<std::size_t>(i), v);
+    setFloatAt(row, floatOffset(kCentralTrace, "central trace item", i, 0, 2), v);
 }
 
 float SimulationRecord::field(int row, RowField f) const {
-    const int i = static_cast<int>(f);
-    checkIndex("row field", i, 0, kRowFieldCount - 1);
-    return floatAt(row, kIndices + 4 * static_cast<std::size_t>(i));
+    return floatAt(row,
+                   floatOffset(kIndices, "row field", static_cast<int>(f), 0, kRowFieldCount - 1));
 }
 void SimulationRecord::setField(int row, RowField f, float v) {
-    const int i = static_cast<int>(f);
-    checkIndex("row field", i, 0, kRowFieldCount - 1);
-    setFloatAt(row, kIndices + 4 * static_cast<std::size_t>(i), v);
+    setFloatAt(row, floatOffset(kIndices, "row field", static_cast<int>(f), 0, kRowFieldCount - 1),
+               v);
 }
 
 float SimulationRecord::partSetting(int row, int part, int column) const {
-    checkPart(part);
-    checkIndex("setting column", column, 0, kPartColumns - 1);
-    return floatAt(row, kPartSettings + 64 * static_cast<std::size_t>(part) +
-                            4 * static_cast<std::size_t>(column));
+    return floatAt(row, settingOffset(part, column));
 }
 void SimulationRecord::setPartSetting(int row, int part, int column, float v) {
-    checkPart(part);
-    checkIndex("setting column", column, 0, kPartColumns - 1);
-    setFloatAt(row,
-               kPartSettings + 64 * static_cast<std::size_t>(part) +
-                   4 * static_cast<std::size_t>(column),
-               v);
+    setFloatAt(row, settingOffset(part, column), v);
 }
 
 float SimulationRecord::globalSetting(int row, int item) const {

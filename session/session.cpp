@@ -105,6 +105,19 @@ ViewChanges fileError(const FileResult& result) {
     return changes;
 }
 
+// What a new reference changes: every result line and the reference line, the plot, the results
+// table and the controls for the shown row, and the note box.
+ViewChanges newReferenceViews(int shownRow) {
+    ViewChanges changes;
+    changes.resultLines = true;
+    changes.referenceLine = true;
+    changes.controlsFromRow = shownRow;
+    changes.resultsTable = ResultsTableView{shownRow, true};
+    changes.flowVolumePlot = true;
+    changes.noteBoxCleared = true;
+    return changes;
+}
+
 } // namespace
 
 std::filesystem::path ProgramFolder::dataPath(std::string_view relative) const {
@@ -238,14 +251,8 @@ ViewChanges Session::UseSelectedAsReference() {
     makeRowReference(record_, s, state_.resultCount);
     loadCurrentPartSettings(s);
 
-    ViewChanges changes;
-    changes.resultLines = true;
-    changes.referenceLine = true;
-    changes.controlsFromRow = s;
-    changes.resultsTable = ResultsTableView{s, true};
-    changes.flowVolumePlot = true;
+    ViewChanges changes = newReferenceViews(s);
     changes.volumeTime = VolumeTimeView::selectedCurve;
-    changes.noteBoxCleared = true;
     return changes;
 }
 
@@ -259,13 +266,7 @@ ViewChanges Session::RestoreStandardReference() {
 
     const int shown = std::max(state_.selectedRow, 0);
     loadCurrentPartSettings(shown);
-    ViewChanges changes;
-    changes.resultLines = true;
-    changes.referenceLine = true;
-    changes.controlsFromRow = shown;
-    changes.resultsTable = ResultsTableView{shown, true};
-    changes.flowVolumePlot = true;
-    changes.noteBoxCleared = true; // the volume-time plot keeps its picture
+    ViewChanges changes = newReferenceViews(shown); // the volume-time plot keeps its picture
     changes.dataSourceLabel = "Plik:  Standard";
     return changes;
 }

@@ -87,14 +87,14 @@ class TForm1 : public QMainWindow {
     // Writes setting column n - 1 of the edited part from track bar n (1..8), shows it in the row
     // grid and shows the setting's note.
     void ApplyTrackBarChange(int n);
-    void TrackBar1Change();
-    void TrackBar2Change();
-    void TrackBar3Change();
-    void TrackBar4Change();
-    void TrackBar5Change();
-    void TrackBar6Change();
-    void TrackBar7Change();
-    void TrackBar8Change();
+    void TrackBar1Change() { ApplyTrackBarChange(1); }
+    void TrackBar2Change() { ApplyTrackBarChange(2); }
+    void TrackBar3Change() { ApplyTrackBarChange(3); }
+    void TrackBar4Change() { ApplyTrackBarChange(4); }
+    void TrackBar5Change() { ApplyTrackBarChange(5); }
+    void TrackBar6Change() { ApplyTrackBarChange(6); }
+    void TrackBar7Change() { ApplyTrackBarChange(7); }
+    void TrackBar8Change() { ApplyTrackBarChange(8); }
     void TrackBar9Change(); // expiration depth
     void Panel1Click();
     void Panel2Click();
@@ -219,6 +219,12 @@ class TForm1 : public QMainWindow {
     LayoutInputs measureLayoutInputs() const;
     void placeControlPanel(const MainWindowGeometry& g);
     void createMenus();
+    // Connects a control's signal to a handler that runs as one command.
+    template <typename Sender, typename Signal>
+    void wireCommand(Sender* sender, Signal signal, void (TForm1::*handler)()) {
+        connect(sender, signal, this,
+                [this, handler] { runCommand([this, handler] { (this->*handler)(); }); });
+    }
     void connectHandlers();
     void runStartup();
     bool loadPictures();

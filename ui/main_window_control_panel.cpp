@@ -47,31 +47,6 @@ void TForm1::ApplyTrackBarChange(int n) {
     ShowSettingNote(spec.noteKey);
 }
 
-void TForm1::TrackBar1Change() {
-    ApplyTrackBarChange(1);
-}
-void TForm1::TrackBar2Change() {
-    ApplyTrackBarChange(2);
-}
-void TForm1::TrackBar3Change() {
-    ApplyTrackBarChange(3);
-}
-void TForm1::TrackBar4Change() {
-    ApplyTrackBarChange(4);
-}
-void TForm1::TrackBar5Change() {
-    ApplyTrackBarChange(5);
-}
-void TForm1::TrackBar6Change() {
-    ApplyTrackBarChange(6);
-}
-void TForm1::TrackBar7Change() {
-    ApplyTrackBarChange(7);
-}
-void TForm1::TrackBar8Change() {
-    ApplyTrackBarChange(8);
-}
-
 void TForm1::TrackBar9Change() {
     state_.currentGlobal(GlobalItem::expirationDepth) =
         trackBarValue(kExpirationDepthBar, trackBarOf(kExpirationDepthBar)->value());
@@ -186,14 +161,11 @@ void TForm1::connectControlPanel() {
     }};
     for (const auto& [panel, handler] : panels) {
         if (auto* clickable = qobject_cast<ClickablePanel*>(panel))
-            connect(clickable, &ClickablePanel::clicked, this,
-                    [this, handler] { runCommand([this, handler] { (this->*handler)(); }); });
+            wireCommand(clickable, &ClickablePanel::clicked, handler);
     }
     // "reset" works whichever group is enabled, also on the disabled track bars.
-    connect(Button1, &QPushButton::clicked, this,
-            [this] { runCommand([this] { ResetControls(); }); });
-    connect(ComboBox1, &QComboBox::currentIndexChanged, this,
-            [this] { runCommand([this] { ComboBox1Change(); }); });
+    wireCommand(Button1, &QPushButton::clicked, &TForm1::ResetControls);
+    wireCommand(ComboBox1, &QComboBox::currentIndexChanged, &TForm1::ComboBox1Change);
 }
 
 } // namespace vm::ui

@@ -6,6 +6,8 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include <utility>
+
 namespace vm::ui {
 
 namespace {
@@ -42,17 +44,17 @@ void TForm1::createMenus() {
 }
 
 void TForm1::connectHandlers() {
-    const auto wire = [this](QAction* action, void (TForm1::*handler)()) {
-        connect(action, &QAction::triggered, this,
-                [this, handler] { runCommand([this, handler] { (this->*handler)(); }); });
+    // Every item of the main menu and of the row menu, with its handler.
+    const std::pair<QAction*, void (TForm1::*)()> items[] = {
+        {Open1, &TForm1::Open1Click},         {Save1, &TForm1::Save1Click},
+        {Saveas1, &TForm1::Saveas1Click},     {Reset1, &TForm1::Reset1Click},
+        {Help2, &TForm1::Help2Click},         {About1, &TForm1::About1Click},
+        {Quit1, &TForm1::Quit1Click},         {DE1, &TForm1::DE1Click},
+        {Useasref1, &TForm1::Useasref1Click}, {parametry1, &TForm1::parametry1Click},
+        {HELP1, &TForm1::HELP1Click},
     };
-    wire(Open1, &TForm1::Open1Click);
-    wire(Save1, &TForm1::Save1Click);
-    wire(Saveas1, &TForm1::Saveas1Click);
-    wire(Reset1, &TForm1::Reset1Click);
-    wire(Help2, &TForm1::Help2Click);
-    wire(About1, &TForm1::About1Click);
-    wire(Quit1, &TForm1::Quit1Click);
+    for (const auto& [item, handler] : items)
+        wireCommand(item, &QAction::triggered, handler);
 
     StringGrid1->setDrawCellHandler(
         [this](QPainter& painter, int column, int row, const QRect& rect) {

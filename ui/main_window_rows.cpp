@@ -23,24 +23,11 @@ void TForm1::createRowCommands() {
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(2000);
-    connect(Timer1, &QTimer::timeout, this, [this] { runCommand([this] { Timer1Timer(); }); });
+    wireCommand(Timer1, &QTimer::timeout, &TForm1::Timer1Timer);
 
-    const auto wireButton = [this](QPushButton* button, void (TForm1::*handler)()) {
-        connect(button, &QPushButton::clicked, this,
-                [this, handler] { runCommand([this, handler] { (this->*handler)(); }); });
-    };
-    wireButton(Button2, &TForm1::Button2Click);
-    wireButton(Button3, &TForm1::Button3Click);
-    wireButton(Button6, &TForm1::Button6Click);
-
-    const auto wireItem = [this](QAction* item, void (TForm1::*handler)()) {
-        connect(item, &QAction::triggered, this,
-                [this, handler] { runCommand([this, handler] { (this->*handler)(); }); });
-    };
-    wireItem(DE1, &TForm1::DE1Click);
-    wireItem(Useasref1, &TForm1::Useasref1Click);
-    wireItem(parametry1, &TForm1::parametry1Click);
-    wireItem(HELP1, &TForm1::HELP1Click);
+    wireCommand(Button2, &QPushButton::clicked, &TForm1::Button2Click);
+    wireCommand(Button3, &QPushButton::clicked, &TForm1::Button3Click);
+    wireCommand(Button6, &QPushButton::clicked, &TForm1::Button6Click);
 
     connect(StringGrid2, &StringGrid::currentRowChanged, this,
             [this](int row) { runCommand([this, row] { StringGrid2SelectCell(row); }); });
