@@ -2,11 +2,12 @@
 // about and help windows, and the message loop until the main window closes.
 
 #include "session/program_session.h"
+#include "ui/about_box.h"
+#include "ui/help_window.h"
 #include "ui/main_window.h"
 #include "ui/qt_interaction.h"
 
 #include <QApplication>
-#include <QDialog>
 
 using namespace vm::session;
 using namespace vm::ui;
@@ -18,14 +19,11 @@ int main(int argc, char* argv[]) {
     TForm1 form1(interaction, programSession(exeDir.toStdString()));
     interaction.setParentWindow(&form1);
 
-    // The about and help windows are made once here and reused; their contents come with the
-    // about text and the help files.
-    QDialog aboutBox(&form1);
-    aboutBox.setObjectName(QStringLiteral("AboutBox"));
-    aboutBox.setWindowTitle(QStringLiteral("Autorzy"));
-    QDialog form4(&form1);
-    form4.setObjectName(QStringLiteral("Form4"));
-    form4.setWindowTitle(QStringLiteral("Spirometry help"));
+    // The about and help windows are made once here and reused.
+    TAboutBox aboutBox(&form1);
+    interaction.setAboutBox(&aboutBox);
+    TForm4 form4(&form1);
+    interaction.setHelpWindow(&form4);
 
     // A reason to quit found at start-up has been told to the user already.
     if (form1.terminationRequested())

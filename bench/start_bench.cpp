@@ -35,6 +35,8 @@ class SilentInteraction : public Interaction {
     QString getOpenFileName(const QString&, const QString&, const QString&) override { return {}; }
     QString getSaveFileName(const QString&, const QString&, const QString&) override { return {}; }
     void showHelpFile(const QString&) override {}
+    void showAboutBox() override {}
+    void showModalWindow(QDialog&) override {}
     void playSystemSound(const QString&) override {}
     void beep() override {}
 };

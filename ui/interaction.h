@@ -4,6 +4,8 @@
 
 #include <QString>
 
+class QDialog;
+
 namespace vm::ui {
 
 class Interaction {
@@ -21,6 +23,10 @@ class Interaction {
 
     // The modal help window showing one RTF help file.
     virtual void showHelpFile(const QString& path) = 0;
+
+    // The about window, and any other window of the program's shown modally until it is closed.
+    virtual void showAboutBox() = 0;
+    virtual void showModalWindow(QDialog& window) = 0;
 
     // A system sound by its alias ("SystemAsterisk", "SystemHand"), played without waiting.
     virtual void playSystemSound(const QString& alias) = 0;

@@ -134,7 +134,18 @@ class TForm1 : public QMainWindow {
     void About1Click();
     void Quit1Click();
 
+    // --- Help: right-click help files, the settings table of every lung part ---
+    // The right-click help shared by the controls of the help-file table: opens the sender's file.
+    void Button1MouseDown(QObject* sender, Qt::MouseButton button);
+    // The settings table window of the selected row (or of the reference), shown modally.
+    void parametry2Click();
+
   private:
+    void connectRightClickHelp();
+    void installHelpRefusal();
+    // exeDir followed by "helpfiles/" and the name.
+    std::filesystem::path helpFilePath(std::string_view name) const;
+
     // Tests reach the controls through their own probe.
     friend struct WindowProbe;
 

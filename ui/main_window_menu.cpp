@@ -68,13 +68,11 @@ void TForm1::connectHandlers() {
         [this](QPainter& painter) { drawRowGridSeparator(painter); });
 }
 
-// Simulation files, the standard reference, help and the about window are commands of their own
-// still to come; their entries are in place so that the menu is complete.
+// Simulation files are commands of their own still to come; their entries are in place so that
+// the menu is complete.
 void TForm1::Open1Click() {}
 void TForm1::Save1Click() {}
 void TForm1::Saveas1Click() {}
-void TForm1::Help2Click() {}
-void TForm1::About1Click() {}
 
 void TForm1::Quit1Click() {
     close();

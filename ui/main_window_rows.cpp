@@ -135,9 +135,6 @@ void TForm1::HELP1Click() {
     showRowHelp();
 }
 
-// The settings table of every lung part comes with its own window.
-void TForm1::parametry1Click() {}
-
 // The standard file is read before anything changes, so a file that cannot be read leaves the
 // results and the reference as they were.
 void TForm1::Reset1Click() {

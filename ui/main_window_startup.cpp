@@ -11,6 +11,7 @@
 #include "ui/interaction.h"
 #include "ui/picture_image.h"
 #include "ui/vector_registers.h"
+#include "ui/version_label.h"
 
 #include <QPainter>
 #include <QStringLiteral>
@@ -26,7 +27,6 @@ using namespace vm::session;
 namespace vm::ui {
 
 namespace {
-const QString kVersionLabel = QStringLiteral("1.0");
 const QString kMakerLine = QStringLiteral("(teaching edition)");
 constexpr int kAirwayPictures = 5;
 } // namespace
@@ -49,8 +49,7 @@ void TForm1::runStartup() {
         requestTermination();
         instanceMarker_.reset();
     }
-    // The window system asks for no help of its own here: Qt sends no help requests unless a
-    // widget opts in, so there is nothing to decline.
+    installHelpRefusal();
 
     const int missing = missingDataFilesNumber(exeDirPath());
     if (missing != 0) {
@@ -62,7 +61,7 @@ void TForm1::runStartup() {
         requestTermination();
     }
 
-    setWindowTitle(QStringLiteral("Velta Morvane ") + kVersionLabel + QStringLiteral("  ") +
+    setWindowTitle(QStringLiteral("Velta Morvane ") + versionLabel() + QStringLiteral("  ") +
                    kMakerLine);
     currentFileName = QStringLiteral("data_default.spi");
     // Qt paints every widget through its own back buffer: the window is double-buffered as is.

@@ -35,11 +35,6 @@ void TForm1::FillGridRow(int gridRow, int recordRow) {
     StringGrid2->update();
 }
 
-// The notes' texts come with the help files; until then the box names the note it would show.
-void TForm1::ShowSettingNote(int key) {
-    RichEdit1->setPlainText(QStringLiteral("Nota %1").arg(key));
-}
-
 void TForm1::paintCell(QPainter& painter, const StringGrid& grid, const CellPaint& paint,
                        const QRect& rect, const std::string& text) {
     const QColor background = paint.systemMenuColour

@@ -1,5 +1,7 @@
 #include "ui/qt_interaction.h"
 
+#include "ui/about_box.h"
+#include "ui/help_window.h"
 #include "ui/system_sound.h"
 
 #include <QApplication>
@@ -40,8 +42,18 @@ QString QtInteraction::getSaveFileName(const QString& dir, const QString& filter
     return runFileDialog(parent_, QFileDialog::AcceptSave, dir, filter, defaultSuffix);
 }
 
-void QtInteraction::showHelpFile(const QString&) {
-    // The help window arrives with the help texts; until then a help request shows nothing.
+void QtInteraction::showHelpFile(const QString& path) {
+    if (helpWindow_ != nullptr)
+        ShowHelpFile(*helpWindow_, path, [this](const QString& text) { showMessage(text); });
+}
+
+void QtInteraction::showAboutBox() {
+    if (aboutBox_ != nullptr)
+        aboutBox_->exec();
+}
+
+void QtInteraction::showModalWindow(QDialog& window) {
+    window.exec();
 }
 
 QtInteraction::QtInteraction() = default;

@@ -10,6 +10,8 @@ class QWidget;
 namespace vm::ui {
 
 class SystemSoundPlayer;
+class TAboutBox;
+class TForm4;
 
 class QtInteraction : public Interaction {
   public:
@@ -18,6 +20,9 @@ class QtInteraction : public Interaction {
 
     // Dialogs are modal to the parent once it is set; before that they have no parent.
     void setParentWindow(QWidget* parent) { parent_ = parent; }
+    // The help and about windows the program entry makes; until then neither is shown.
+    void setHelpWindow(TForm4* window) { helpWindow_ = window; }
+    void setAboutBox(TAboutBox* window) { aboutBox_ = window; }
 
     void showMessage(const QString& text) override;
     QString getOpenFileName(const QString& dir, const QString& filter,
@@ -25,11 +30,15 @@ class QtInteraction : public Interaction {
     QString getSaveFileName(const QString& dir, const QString& filter,
                             const QString& defaultSuffix) override;
     void showHelpFile(const QString& path) override;
+    void showAboutBox() override;
+    void showModalWindow(QDialog& window) override;
     void playSystemSound(const QString& alias) override;
     void beep() override;
 
   private:
     QWidget* parent_ = nullptr;
+    TForm4* helpWindow_ = nullptr;
+    TAboutBox* aboutBox_ = nullptr;
     // Made at the first sound, so that a program that never sounds never talks to a sound server.
     std::unique_ptr<SystemSoundPlayer> sounds_;
 };

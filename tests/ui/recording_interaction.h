@@ -6,6 +6,8 @@
 
 #include <QStringList>
 
+#include <functional>
+
 using namespace vm::ui;
 
 class RecordingInteraction : public Interaction {
@@ -16,6 +18,9 @@ class RecordingInteraction : public Interaction {
     int beeps = 0;
     QStringList openAnswers; // the next open dialog returns the first of these, or "" (cancel)
     QStringList saveAnswers;
+    int aboutBoxes = 0;
+    // Sees each modal window while it would be open; the window is gone after the command.
+    std::function<void(QDialog&)> onModalWindow = [](QDialog&) {};
 
     void showMessage(const QString& text) override { messages << text; }
     QString getOpenFileName(const QString&, const QString&, const QString&) override {
@@ -25,6 +30,8 @@ class RecordingInteraction : public Interaction {
         return saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();
     }
     void showHelpFile(const QString& path) override { helpFiles << path; }
+    void showAboutBox() override { ++aboutBoxes; }
+    void showModalWindow(QDialog& window) override { onModalWindow(window); }
     void playSystemSound(const QString& alias) override { sounds << alias; }
     void beep() override { ++beeps; }
 };
