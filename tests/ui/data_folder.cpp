@@ -63,6 +63,11 @@ DataFolder::DataFolder() {
         writeBytes("F00" + std::to_string(k) + ".dat", bytes);
     }
     writeBytes("tlo.dat", plainJpeg(64, 48));
+
+    // Note n reads "Nota n" above the separator and "opis n" below it.
+    std::ofstream notes(path() / "helpfiles" / "pdp.txt", std::ios::binary);
+    for (int n = 1; n <= 11; ++n)
+        notes << '#' << n << "\nNota " << n << "\n+++\nopis " << n << ".\n*\n";
 }
 
 void DataFolder::writeStandard(const SimulationRecord& record) const {

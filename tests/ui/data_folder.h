@@ -1,7 +1,8 @@
 #pragma once
 // A complete program folder in a temporary directory, written by the test itself so that every
 // expected value is known: the standard record, the parameter table, the five airway pictures
-// (first 100 bytes reversed), the background picture and the simulations folder.
+// (first 100 bytes reversed), the background picture, the setting notes and the simulations
+// folder.
 
 #include "record/simulation_record.h"
 

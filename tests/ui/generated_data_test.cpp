@@ -48,6 +48,8 @@ TEST(GeneratedData, BuildsDataFilesBringUpTheStandardReference) {
     const fs::path root(dir.path().toStdString());
     fs::copy(fs::path(VM_RUNTIME_DIR) / "datfiles1", root / "datfiles1",
              fs::copy_options::recursive);
+    fs::copy(fs::path(VM_RUNTIME_DIR) / "helpfiles", root / "helpfiles",
+             fs::copy_options::recursive);
     fs::create_directories(root / "simulations");
     fs::create_directories(root / "lock");
 
