@@ -4,6 +4,7 @@
 #include "ui/main_window.h"
 
 #include "ui/clickable_panel.h"
+#include "ui/track_bar.h"
 #include "ui/track_bar_scales.h"
 
 #include <QComboBox>
@@ -76,7 +77,7 @@ QLabel* makeHeading(QWidget* parent, const char* name, const QString& text) {
 QSlider* makeTrackBar(QWidget* parent, int number, Qt::Orientation orientation) {
     const TrackBarSpec& spec = trackBarSpecOf(number);
     const QByteArray name = "TrackBar" + QByteArray::number(number);
-    auto* bar = named(new QSlider(orientation, parent), name.constData());
+    auto* bar = named(new TrackBar(orientation, parent), name.constData());
     if (orientation == Qt::Vertical)
         bar->resize(kTrackBarThickness, kTrackBarLength);
     else
@@ -152,6 +153,11 @@ void TForm1::createControls() {
     GroupBox1 = named(new QGroupBox(QStringLiteral("Wybrany wiersz"), client), "GroupBox1");
     Button3 = makeButton(GroupBox1, "Button3", QStringLiteral("Usuń wiersz"));
     Button6 = makeButton(GroupBox1, "Button6", QStringLiteral("Użyj jako ref."));
+
+    // The row grid takes the keyboard focus for its arrow keys, after the buttons in the tab
+    // order, so the window still opens with the focus where it had it.
+    StringGrid2->setFocusPolicy(Qt::StrongFocus);
+    QWidget::setTabOrder(Button6, StringGrid2);
 
     RichEdit1 = named(new QTextEdit(client), "RichEdit1");
     RichEdit1->setReadOnly(true);
