@@ -107,6 +107,13 @@ void TForm1::createControls() {
     windowFont.setStyleHint(QFont::SansSerif);
     windowFont.setPixelSize(11);
     setFont(windowFont);
+    // Disabled texts (the menu while START runs) in the platform's manner, greyed but readable:
+    // its own disabled grey is made for a lighter window than this silver one.
+    QPalette window = palette();
+    for (const QPalette::ColorRole role :
+         {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
+        window.setColor(QPalette::Disabled, role, kGrey);
+    setPalette(window);
 
     auto* client = named(new QWidget(this), "ClientArea");
     paintBackground(client, kSilver);
@@ -151,6 +158,10 @@ void TForm1::createControls() {
     Button10 = makeButton(client, "Button10", QStringLiteral("3"));
     Button8 = makeButton(client, "Button8", QStringLiteral("animacja"));
     GroupBox1 = named(new QGroupBox(QStringLiteral("Wybrany wiersz"), client), "GroupBox1");
+    // The group's title stands on the grey panel: greyed, it is drawn in silver.
+    QPalette titlePalette = GroupBox1->palette();
+    titlePalette.setColor(QPalette::Disabled, QPalette::WindowText, kSilver);
+    GroupBox1->setPalette(titlePalette);
     Button3 = makeButton(GroupBox1, "Button3", QStringLiteral("Usuń wiersz"));
     Button6 = makeButton(GroupBox1, "Button6", QStringLiteral("Użyj jako ref."));
 
