@@ -247,8 +247,8 @@ class TForm1 : public QMainWindow {
     std::filesystem::path dataFilePath(std::string_view relative) const;
     std::filesystem::path exeDirPath() const;
 
-    // --- The layout from the real client area: placed for the size the window has, and placed
-    // again once when the window manager has maximised it. ---
+    // --- The layout from the real client area: placed for the size the window has at start-up,
+    // and again when the window manager has maximised it to another size. ---
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -1,6 +1,7 @@
-// The window lays itself out once, at start-up: first the whole design is scaled to the screen's
-// width, then every control is placed from the client size by ComputeMainWindowGeometry. It is not
-// laid out again when its size changes later.
+// The window lays itself out at start-up: first the whole design is scaled to the screen's width,
+// then every control is placed from the client size by computeMainWindowGeometry, and placed again
+// from the real client area once the window manager has maximised the window. A window that is not
+// maximised is not laid out again when its size changes.
 
 #include "ui/main_window.h"
 
