@@ -9,6 +9,7 @@ packages=(
   libcanberra-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-utils fonts-dejavu-core
+  openbox
   clang-format
 )
 

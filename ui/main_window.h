@@ -258,6 +258,16 @@ class TForm1 : public QMainWindow {
     std::filesystem::path dataFilePath(std::string_view relative) const;
     std::filesystem::path exeDirPath() const;
 
+    // --- The layout from the real client area: placed for the size the window has at start-up,
+    // and again when the window manager has maximised it to another size. ---
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void placeControls();
+    void followMaximisedClientArea();
+    QSize laidOutClientSize_;
+
     Interaction& interaction_;
     record::SimulationRecord& record_;
     record::RecordState& state_;

@@ -4,6 +4,7 @@
 #include "ui/main_window.h"
 
 #include "ui/clickable_panel.h"
+#include "ui/track_bar.h"
 #include "ui/track_bar_scales.h"
 
 #include <QComboBox>
@@ -76,7 +77,7 @@ QLabel* makeHeading(QWidget* parent, const char* name, const QString& text) {
 QSlider* makeTrackBar(QWidget* parent, int number, Qt::Orientation orientation) {
     const TrackBarSpec& spec = trackBarSpecOf(number);
     const QByteArray name = "TrackBar" + QByteArray::number(number);
-    auto* bar = named(new QSlider(orientation, parent), name.constData());
+    auto* bar = named(new TrackBar(orientation, parent), name.constData());
     if (orientation == Qt::Vertical)
         bar->resize(kTrackBarThickness, kTrackBarLength);
     else
@@ -106,6 +107,13 @@ void TForm1::createControls() {
     windowFont.setStyleHint(QFont::SansSerif);
     windowFont.setPixelSize(11);
     setFont(windowFont);
+    // Disabled texts (the menu while START runs) in the platform's manner, greyed but readable:
+    // its own disabled grey is made for a lighter window than this silver one.
+    QPalette window = palette();
+    for (const QPalette::ColorRole role :
+         {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
+        window.setColor(QPalette::Disabled, role, kGrey);
+    setPalette(window);
 
     auto* client = named(new QWidget(this), "ClientArea");
     paintBackground(client, kSilver);
@@ -150,8 +158,17 @@ void TForm1::createControls() {
     Button10 = makeButton(client, "Button10", QStringLiteral("3"));
     Button8 = makeButton(client, "Button8", QStringLiteral("animacja"));
     GroupBox1 = named(new QGroupBox(QStringLiteral("Wybrany wiersz"), client), "GroupBox1");
+    // The group's title stands on the grey panel: greyed, it is drawn in silver.
+    QPalette titlePalette = GroupBox1->palette();
+    titlePalette.setColor(QPalette::Disabled, QPalette::WindowText, kSilver);
+    GroupBox1->setPalette(titlePalette);
     Button3 = makeButton(GroupBox1, "Button3", QStringLiteral("Usuń wiersz"));
     Button6 = makeButton(GroupBox1, "Button6", QStringLiteral("Użyj jako ref."));
+
+    // The row grid takes the keyboard focus for its arrow keys, after the buttons in the tab
+    // order, so the window still opens with the focus where it had it.
+    StringGrid2->setFocusPolicy(Qt::StrongFocus);
+    QWidget::setTabOrder(Button6, StringGrid2);
 
     RichEdit1 = named(new QTextEdit(client), "RichEdit1");
     RichEdit1->setReadOnly(true);

@@ -19,6 +19,11 @@ int roundEven(double v) {
     return static_cast<int>(roundHalfEven(v));
 }
 
+// A design size that holds text, grown or shrunk with the window font so the text stays inside.
+int textSize(const LayoutInputs& in, int designSize) {
+    return MulDiv(designSize, in.fontPixelSize, LayoutInputs::kDesignFontPixelSize);
+}
+
 // The airway picture, both plots and the results table across the top of the window.
 void placeTopRow(MainWindowGeometry& g, const LayoutInputs& in) {
     const int W = in.clientWidth;
@@ -53,8 +58,10 @@ void placeGroupPanels(MainWindowGeometry& g, const LayoutInputs& in) {
     g.unitE = E;
     g.panel7 = {g.panel5.right() + 5, g.panel5.top, E + 10, g.panel5.height};
 
-    const int D = g.panel5.height - 20;
-    const int groupTop = g.panel5.top + 15;
+    // The headings stand in the gap above the group panels.
+    const int headingGap = textSize(in, 15);
+    const int D = g.panel5.height - headingGap - 5;
+    const int groupTop = g.panel5.top + headingGap;
     g.groupPanel[1] = {g.panel5.left + 5, groupTop, (E - 5) / 2 + 3, D};
     g.groupPanel[2] = {g.panel5.left + g.groupPanel[1].width + 20, groupTop, roundEven(1.5 * E), D};
     g.groupPanel[3] = {g.panel5.left + 2 * E + 35, groupTop, E, D};
@@ -113,20 +120,21 @@ void placeTrackBars(MainWindowGeometry& g, const LayoutInputs& in) {
 // note box.
 void placeCommandsAndRows(MainWindowGeometry& g, const LayoutInputs& in) {
     const int buttonsLeft = g.panel7.right() + 5;
-    g.button2 = {buttonsLeft, g.panel7.top, 90, 40};
-    g.button1 = {buttonsLeft, g.button2.bottom() + 6, 43, 27};
-    g.button9 = {buttonsLeft, g.button1.bottom() + 6, 43, 25};
-    g.button10 = {g.button9.right() + 5, g.button9.top, 43, 25};
-    g.button8 = {buttonsLeft, g.button9.bottom() + 1, 90, 25};
+    const auto text = [&in](int designSize) { return textSize(in, designSize); };
+    g.button2 = {buttonsLeft, g.panel7.top, text(90), text(40)};
+    g.button1 = {buttonsLeft, g.button2.bottom() + 6, text(43), text(27)};
+    g.button9 = {buttonsLeft, g.button1.bottom() + 6, text(43), text(25)};
+    g.button10 = {g.button9.right() + 5, g.button9.top, text(43), text(25)};
+    g.button8 = {buttonsLeft, g.button9.bottom() + 1, text(90), text(25)};
 
     g.groupBox1.left = buttonsLeft;
     g.groupBox1.top = g.panel5.bottom() + 5;
-    g.groupBox1.width = 90;
+    g.groupBox1.width = text(90);
     g.groupBox1.height = g.panel6.bottom() - g.groupBox1.top - 5;
     const int w = g.groupBox1.width;
     const int h = g.groupBox1.height;
-    g.button3 = {roundEven(0.1 * w), roundEven(0.2 * h), roundEven(0.8 * w), 20};
-    g.button6 = {g.button3.left, g.button3.bottom() + 10, g.button3.width, 20};
+    g.button3 = {roundEven(0.1 * w), roundEven(0.2 * h), roundEven(0.8 * w), text(20)};
+    g.button6 = {g.button3.left, g.button3.bottom() + 10, g.button3.width, text(20)};
 
     const int F = g.unitE / 2;
     g.rowGridColumnWidth = {F, F, 15, F, F, 15, F, F, 15, F, F};

@@ -31,6 +31,9 @@ struct LayoutInputs {
     int captionHeight = 13;             // height of a caption label
     std::array<int, 9> captionWidth{};  // caption label of track bar 1..8
     int lungScaleWidth = 30;            // widest label of the shared lung scale
+    // The window font's pixel size after scaling; the sizes that hold text grow with it.
+    int fontPixelSize = kDesignFontPixelSize;
+    static constexpr int kDesignFontPixelSize = 11;
 };
 
 struct TrackBarPlace {

@@ -1,6 +1,7 @@
-// The window lays itself out once, at start-up: first the whole design is scaled to the screen's
-// width, then every control is placed from the client size by ComputeMainWindowGeometry. It is not
-// laid out again when its size changes later.
+// The window lays itself out at start-up: first the whole design is scaled to the screen's width,
+// then every control is placed from the client size by computeMainWindowGeometry, and placed again
+// from the real client area once the window manager has maximised the window. A window that is not
+// maximised is not laid out again when its size changes.
 
 #include "ui/main_window.h"
 
@@ -8,6 +9,7 @@
 #include "ui/track_bar_scales.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -128,6 +130,7 @@ LayoutInputs TForm1::measureLayoutInputs() const {
     in.lungScaleWidth = 0;
     for (const QLabel* label : trackBars_[kLungScaleBar].scaleLabels)
         in.lungScaleWidth = std::max(in.lungScaleWidth, label->width());
+    in.fontPixelSize = font().pixelSize();
     return in;
 }
 
@@ -164,15 +167,28 @@ void TForm1::LayoutMainWindow() {
     const QScreen* display = screen();
     scaleDesign(this, display->geometry().width(), kDesignScreenWidth);
 
-    // The window fills the screen's free area below its caption; the controls are placed for that
-    // client size once.
+    // Until the window manager has maximised the window, its client area is estimated as the
+    // screen's free area below a caption and the menu; the real one lays the controls out again
+    // when it arrives (followMaximisedClientArea).
     const QRect available = display->availableGeometry();
     const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight);
     resize(available.width(), available.height() - titleBar);
     const int menuHeight = menuBar()->sizeHint().height();
     centralWidget()->setGeometry(0, menuHeight, width(), height() - menuHeight);
+    centralWidget()->installEventFilter(this);
 
+    placeControls();
+    RichEdit1->clear();
+
+    for (ImageView* view : {Image1, Image2, Image3})
+        view->resizeCanvas(view->size());
+    setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+// Every control from the client area the window has now.
+void TForm1::placeControls() {
     const MainWindowGeometry g = computeMainWindowGeometry(measureLayoutInputs());
+    laidOutClientSize_ = centralWidget()->size();
 
     place(Image1, g.image1);
     place(Image2, g.image2);
@@ -206,11 +222,33 @@ void TForm1::LayoutMainWindow() {
 
     Label26->move(g.label26.left, g.label26.top);
     place(RichEdit1, g.richEdit1);
-    RichEdit1->clear();
+}
 
-    for (ImageView* view : {Image1, Image2, Image3})
-        view->resizeCanvas(view->size());
-    setWindowState(windowState() | Qt::WindowMaximized);
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == centralWidget() && event->type() == QEvent::Resize)
+        followMaximisedClientArea();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// The estimate made before the window was shown can miss the window manager's caption: once the
+// window stands maximised, its real client area decides, and the pictures are drawn again at
+// their new sizes. A window that is not maximised keeps its layout.
+void TForm1::followMaximisedClientArea() {
+    if (!isVisible() || !isMaximized() || runInProgress ||
+        centralWidget()->size() == laidOutClientSize_)
+        return;
+    placeControls();
+    resizePlotCanvases();
+    DrawFlowVolumePlot();
+    if (state_.selectedRow >= 1) {
+        RedrawVolumeTimeCurve();
+    } else {
+        volumeTimePlot.setVtStep(1);
+        DrawVolumeTimeStep(0);
+    }
+    if (!pictureBuffer.isNull())
+        pictureBuffer = QImage(Image1->size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    showFirstAirwayPicture();
 }
 
 } // namespace vm::ui

@@ -2,10 +2,12 @@
 
 #include "record/simulation_record.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 
+#include <algorithm>
 #include <string>
 
 using namespace vm::record;
@@ -119,6 +121,15 @@ void StringGrid::mousePressEvent(QMouseEvent* event) {
         emit currentRowClicked(r);
     else
         setRow(r);
+}
+
+void StringGrid::keyPressEvent(QKeyEvent* event) {
+    const int step = event->key() == Qt::Key_Up ? -1 : event->key() == Qt::Key_Down ? 1 : 0;
+    if (step == 0) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    setRow(std::clamp(currentRow_ + step, 0, rowCount() - 1));
 }
 
 } // namespace vm::ui

@@ -57,6 +57,8 @@ class StringGrid : public QWidget {
   protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    // With the focus, the up and down arrows move the cursor row as a click on that row would.
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     data::TextGrid cells_;

@@ -12,9 +12,12 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSlider>
+#include <QTest>
 #include <QTextEdit>
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 using namespace vm::session;
 using namespace vm::ui;
@@ -229,4 +232,23 @@ TEST_F(ControlsTest, ImagesKeepTheirCanvasAcrossRepaints) {
     const QImage shown = plot->grab().toImage();
     EXPECT_EQ(QColor::fromRgb(shown.pixel(5, 5)), QColor(255, 0, 0));
     EXPECT_EQ(QColor::fromRgb(shown.pixel(6, 5)), QColor(Qt::white));
+}
+
+TEST_F(ControlsTest, AClickOnTheGrooveBringsTheThumbThereAndPageKeysKeepTheirStep) {
+    w.form->show();
+    w.form->Panel1Click();
+    QSlider* bar = w.ui().trackBar(1);
+    // Positions 100..500 from top to bottom: the groove's middle is about 300.
+    const struct {
+        int y;
+        int low, high;
+    } clicks[] = {{bar->height() - 2, 490, 500}, {bar->height() / 2, 290, 310}, {1, 100, 110}};
+    for (const auto& click : clicks) {
+        QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, click.y));
+        EXPECT_GE(bar->value(), click.low) << click.y;
+        EXPECT_LE(bar->value(), click.high) << click.y;
+    }
+    const int before = bar->value();
+    QTest::keyClick(bar, Qt::Key_PageDown);
+    EXPECT_EQ(std::abs(bar->value() - before), 2);
 }

@@ -55,6 +55,7 @@ class MainWindowLayout : public ::testing::Test {
         in.clientHeight = form->centralWidget()->height();
         in.screenHeight = form->screen()->geometry().height();
         in.comboBoxHeight = scaled(21);
+        in.fontPixelSize = scaled(11);
         const QLabel* captions[] = {nullptr,
                                     ui.label("Label24"),
                                     ui.label("Label25"),

@@ -94,4 +94,19 @@ TEST(MainWindowGeometry, HalfPixelWidthsRoundToEven) {
     EXPECT_EQ(g.groupPanel[2].width, 220);
 }
 
+TEST(MainWindowGeometry, SizesThatHoldTextGrowWithTheFont) {
+    // A 1920-pixel screen scales the 11-pixel font to 17: 90 x 40 becomes 139 x 62.
+    LayoutInputs in = inputs(1920, 1000, 1080);
+    in.fontPixelSize = 17;
+    const auto g = computeMainWindowGeometry(in);
+    EXPECT_EQ(g.button2.width, 139);
+    EXPECT_EQ(g.button2.height, 62);
+    EXPECT_EQ(g.button10, (Box{g.button9.right() + 5, g.button9.top, 66, 39}));
+    EXPECT_EQ(g.groupBox1.width, 139);
+    EXPECT_EQ(g.button6.height, 31);
+    // The headings' gap grows from 15 to 23; the groups still end 5 above their frame's bottom.
+    EXPECT_EQ(g.groupPanel[1].top, g.panel5.top + 23);
+    EXPECT_EQ(g.groupPanel[1].bottom(), g.panel5.bottom() - 5);
+}
+
 } // namespace

@@ -252,3 +252,17 @@ TEST(ResultRows, UseAsReferenceRescalesEveryResultAndStandardReferenceUndoesIt) 
     EXPECT_EQ(ui.StringGrid2()->cells().cell(0, 4), "   100");
     EXPECT_EQ(ui.StringGrid2()->cells().cell(0, 2), "   120");
 }
+
+TEST(ResultRows, TheGridTakesTheFocusAndItsArrowKeysSelectAsAClickDoes) {
+    ModelWindow m;
+    startWithResistances(m, {150, 250});
+    const WindowProbe ui(m.form());
+    StringGrid* grid = ui.StringGrid2();
+    EXPECT_EQ(grid->focusPolicy(), Qt::StrongFocus);
+    grid->setRow(1);
+    QTest::keyClick(grid, Qt::Key_Down);
+    EXPECT_EQ(grid->row(), 2);
+    EXPECT_EQ(m.w.state.selectedRow, 2);
+    QTest::keyClick(grid, Qt::Key_Up);
+    EXPECT_EQ(m.w.state.selectedRow, 1);
+}
