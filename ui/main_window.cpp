@@ -20,6 +20,7 @@ TForm1::TForm1(Interaction& interaction, Session& session,
     createMenus();
     connectHandlers();
     createRowCommands();
+    createAirwayPicture();
     runCommand([this] { runStartup(); });
 }
 
