@@ -65,6 +65,9 @@ class ReplayGuard {
 void TForm1::DrawLungFrame(int row) {
     if (pictureBuffer.isNull())
         return;
+    // Frames are drawn at the picture's present size, so none is stretched on its way.
+    if (pictureBuffer.size() != Image1->size() && !Image1->size().isEmpty())
+        pictureBuffer = QImage(Image1->size(), QImage::Format_RGB32);
     const LungFrameValues values = row == 0 ? liveFrameValues(session_.model())
                                             : lungFrameValuesAt(record_, row, replaySample);
     // The background is stretched once; each frame only copies it.
@@ -74,13 +77,14 @@ void TForm1::DrawLungFrame(int row) {
     showPictureBuffer();
 }
 
-// The whole frame at once, stretched when Image1 has changed its size since start-up.
+// The whole frame at once.
 void TForm1::showPictureBuffer() {
     if (Image1->canvas().size() != Image1->size())
         Image1->resizeCanvas(Image1->size());
     QImage& canvas = Image1->canvas();
     if (canvas.size() == pictureBuffer.size()) {
-        canvas = pictureBuffer.copy();
+        // The next frame covers all of the buffer, so the two trade places instead of copying.
+        canvas.swap(pictureBuffer);
     } else {
         QPainter painter(&canvas);
         painter.drawImage(canvas.rect(), pictureBuffer);
