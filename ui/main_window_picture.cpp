@@ -61,6 +61,7 @@ void TForm1::createAirwayPicture() {
     Memo1->setMouseTracking(true);
     Memo1->hide();
 
+    Image1->setCursor(Qt::PointingHandCursor);
     connect(Image1, &ImageView::mouseMoved, this, [this](QMouseEvent* event) {
         const QPoint p = event->position().toPoint();
         runCommand([this, p] { Image1MouseMove(p.x(), p.y()); });

@@ -78,11 +78,15 @@ TEST_F(AirwayPictureTest, TheMouseShowsARegionWithItsHintAndTheTimerTakesItBack)
     EXPECT_EQ(ui.Memo1()->palette().color(QPalette::Window), QColor(Qt::yellow));
     EXPECT_EQ(ui.Memo1()->font().pixelSize(), 16);
     EXPECT_TRUE(form->Timer1->isActive());
+    // The picture already shown is not drawn again.
+    ui.Image1()->canvas().fill(Qt::black);
+    move(middle + QPoint(1, 1));
+    EXPECT_EQ(shown(), QColor(Qt::black));
 
     // Passing over the box redraws the picture and leaves the hint.
     send(QEvent::MouseMove, ui.Memo1(), QPoint(2, 2), Qt::NoButton);
     EXPECT_TRUE(ui.Memo1()->isVisible());
-    EXPECT_EQ(form->currentPicture(), 3);
+    EXPECT_EQ(shown(), kPictureColours[3]);
 
     form->Timer1Timer();
     EXPECT_FALSE(ui.Memo1()->isVisible());
