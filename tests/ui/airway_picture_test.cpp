@@ -20,13 +20,10 @@ const QColor kPictureColours[] = {Qt::black, Qt::magenta, Qt::red, Qt::green, Qt
 class AirwayPictureTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        // Regions (x %, y %, code): code 3 in the middle, code 1 top left, a foreign code 30
-        // bottom right.
+        // Regions (x %, y %, code): code 3 in the middle, 1 top left, a foreign 30 bottom right.
         const std::string table = "0;x;y;code\n1;50;50;3\n2;20;20;1\n3;80;80;30\n";
         folder.writeBytes("F000.dat", std::vector<std::uint8_t>(table.begin(), table.end()));
         form = &w.start(folder);
-        ASSERT_TRUE(w.interaction.messages.isEmpty());
-        ui = WindowProbe(*form);
         for (int k = 1; k <= 5; ++k) {
             QImage picture(8, 6, QImage::Format_RGB32);
             picture.fill(kPictureColours[k]);
@@ -34,127 +31,80 @@ class AirwayPictureTest : public ::testing::Test {
         }
         form->show();
     }
-
-    // The point at (x %, y %) of the picture.
-    QPoint at(int xPercent, int yPercent) const {
-        return {ui.Image1()->width() * xPercent / 100, ui.Image1()->height() * yPercent / 100};
-    }
-    void send(QEvent::Type type, QWidget* widget, QPoint p, Qt::MouseButton button) {
-        QMouseEvent event(type, QPointF(p), widget->mapToGlobal(QPointF(p)), button,
-                          type == QEvent::MouseMove ? Qt::NoButton : button, Qt::NoModifier);
-        QApplication::sendEvent(widget, &event);
-    }
-    void move(QPoint p) { send(QEvent::MouseMove, ui.Image1(), p, Qt::NoButton); }
-    void press(QPoint p, Qt::MouseButton button) {
-        move(p);
-        send(QEvent::MouseButtonPress, ui.Image1(), p, button);
+    // The mouse at (x %, y %) of the picture.
+    QPoint mouse(int x, int y, Qt::MouseButton button = Qt::NoButton) {
+        ImageView* image = w.ui().Image1();
+        const QPoint p(image->width() * x / 100, image->height() * y / 100);
+        for (QEvent::Type type : {QEvent::MouseMove, QEvent::MouseButtonPress}) {
+            QMouseEvent event(type, QPointF(p), image->mapToGlobal(QPointF(p)), button, button,
+                              Qt::NoModifier);
+            if (type == QEvent::MouseMove || button != Qt::NoButton)
+                QApplication::sendEvent(image, &event);
+        }
+        return p;
     }
     QColor shown() const {
-        const QImage& canvas = ui.Image1()->canvas();
+        const QImage& canvas = w.ui().Image1()->canvas();
         return canvas.pixelColor(canvas.width() / 2, canvas.height() / 2);
     }
 
     DataFolder folder;
     WindowUnderTest w;
     TForm1* form = nullptr;
-    WindowProbe ui;
 };
 } // namespace
 
 TEST_F(AirwayPictureTest, TheMouseShowsARegionWithItsHintAndTheTimerTakesItBack) {
     EXPECT_EQ(form->currentPicture(), 1) << "the first paint shows the plain picture";
-
-    const QPoint middle = at(50, 50);
-    move(middle);
-    EXPECT_EQ(form->hoveredRegion, 1);
+    const QPoint middle = mouse(50, 50);
     EXPECT_EQ(shown(), kPictureColours[3]);
-    ASSERT_TRUE(ui.Memo1()->isVisible());
-    EXPECT_EQ(ui.Memo1()->text(), QStringLiteral(" pośrednie"));
-    // Above and to the right of the pointer, ten pixels a character.
-    const QPoint image1 = ui.Image1()->pos();
-    EXPECT_EQ(ui.Memo1()->geometry(),
-              QRect(image1.x() + middle.x() + 5, image1.y() + middle.y() - ui.Memo1()->height() - 5,
-                    100, ui.Memo1()->height()));
-    EXPECT_EQ(ui.Memo1()->palette().color(QPalette::Window), QColor(Qt::yellow));
-    EXPECT_EQ(ui.Memo1()->font().pixelSize(), 16);
+    QLabel* hint = w.ui().Memo1();
+    ASSERT_TRUE(hint->isVisible());
+    EXPECT_EQ(hint->text(), QStringLiteral(" pośrednie"));
+    EXPECT_EQ(hint->geometry(),
+              QRect(w.ui().Image1()->pos() + middle + QPoint(5, -hint->height() - 5),
+                    QSize(100, hint->height())));
     EXPECT_TRUE(form->Timer1->isActive());
-    // The picture already shown is not drawn again.
-    ui.Image1()->canvas().fill(Qt::black);
-    move(middle + QPoint(1, 1));
+
+    // The shown picture is not drawn again; the timer hides the box and covers whatever a lung
+    // frame left, even over picture 1.
+    w.ui().Image1()->canvas().fill(Qt::black);
+    mouse(51, 51);
     EXPECT_EQ(shown(), QColor(Qt::black));
-
-    // Passing over the box redraws the picture and leaves the hint.
-    send(QEvent::MouseMove, ui.Memo1(), QPoint(2, 2), Qt::NoButton);
-    EXPECT_TRUE(ui.Memo1()->isVisible());
-    EXPECT_EQ(shown(), kPictureColours[3]);
-
     form->Timer1Timer();
-    EXPECT_FALSE(ui.Memo1()->isVisible());
-    EXPECT_EQ(shown(), kPictureColours[1]);
-
-    // Empty picture area: the plain picture and no box.
-    move(middle);
-    move(at(5, 95));
-    EXPECT_EQ(form->hoveredRegion, -1);
-    EXPECT_EQ(shown(), kPictureColours[1]);
-    EXPECT_FALSE(ui.Memo1()->isVisible());
-    // The timer covers whatever a lung frame left over the plain picture.
-    ui.Image1()->canvas().fill(Qt::black);
+    EXPECT_FALSE(hint->isVisible());
+    w.ui().Image1()->canvas().fill(Qt::black);
     form->Timer1Timer();
     EXPECT_EQ(shown(), kPictureColours[1]);
 
-    // While a group is selected the picture does not follow the mouse, and the timer leaves it.
+    // While a group is selected the picture stays, whatever the mouse and the timer do.
     form->Panel3Click();
-    ASSERT_EQ(form->activeSection, 4);
-    EXPECT_EQ(shown(), kPictureColours[4]);
-    move(middle);
-    EXPECT_EQ(form->hoveredRegion, -1);
+    mouse(50, 50);
     form->Timer1Timer();
     EXPECT_EQ(shown(), kPictureColours[4]);
-
-    form->ShowAirwayPicture(-5, 0, 0);
-    EXPECT_EQ(w.interaction.messages, QStringList{QStringLiteral("Bad num. -5")});
-    EXPECT_EQ(shown(), kPictureColours[4]);
 }
 
-TEST_F(AirwayPictureTest, ClicksSelectTheRegionsGroupAndOpenItsHelp) {
-    const auto lastHelp = [this] {
-        return w.interaction.helpFiles.isEmpty() ? std::string()
-                                                 : w.interaction.helpFiles.last().toStdString();
-    };
-    press(at(20, 20), Qt::RightButton);
-    EXPECT_TRUE(lastHelp().ends_with("helpfiles/H0001.rtf")) << lastHelp();
-    press(at(50, 50), Qt::RightButton);
-    EXPECT_TRUE(lastHelp().ends_with("helpfiles/H0002.rtf")) << lastHelp();
-    press(at(5, 95), Qt::RightButton);
-    EXPECT_TRUE(lastHelp().ends_with("helpfiles/H0000.rtf")) << lastHelp();
-
-    press(at(50, 50), Qt::LeftButton);
-    EXPECT_EQ(form->activeSection, 3);
-    // With a group selected no region is hovered, so any click clears the group.
-    press(at(50, 50), Qt::LeftButton);
-    EXPECT_EQ(form->activeSection, 0);
-
-    // A code from a foreign table: no help, no group, the plain picture.
-    const qsizetype helpShown = w.interaction.helpFiles.size();
-    press(at(80, 80), Qt::RightButton);
-    press(at(80, 80), Qt::LeftButton);
-    EXPECT_EQ(form->hoveredRegion, 3);
-    EXPECT_EQ(w.interaction.helpFiles.size(), helpShown);
-    EXPECT_EQ(form->activeSection, 0);
-    EXPECT_EQ(shown(), kPictureColours[1]);
-}
-
-TEST_F(AirwayPictureTest, TheMouseDoesNothingDuringARunOrAReplay) {
+TEST_F(AirwayPictureTest, ClicksSelectTheGroupOrOpenTheHelpButNotDuringARunOrAReplay) {
     for (bool TForm1::*busy : {&TForm1::runInProgress, &TForm1::animationBusy}) {
         form->*busy = true;
-        press(at(50, 50), Qt::LeftButton);
-        press(at(20, 20), Qt::RightButton);
-        EXPECT_EQ(form->hoveredRegion, -1);
-        EXPECT_EQ(shown(), kPictureColours[1]);
-        EXPECT_FALSE(ui.Memo1()->isVisible());
-        EXPECT_EQ(form->activeSection, 0);
-        EXPECT_TRUE(w.interaction.helpFiles.isEmpty());
+        mouse(50, 50, Qt::LeftButton);
+        mouse(20, 20, Qt::RightButton);
         form->*busy = false;
     }
+    EXPECT_EQ(form->activeSection, 0);
+    EXPECT_TRUE(w.interaction.helpFiles.isEmpty());
+    EXPECT_EQ(form->hoveredRegion, -1);
+
+    mouse(20, 20, Qt::RightButton);
+    mouse(5, 95, Qt::RightButton);
+    mouse(80, 80, Qt::RightButton); // a foreign code: no help
+    ASSERT_EQ(w.interaction.helpFiles.size(), 2);
+    EXPECT_TRUE(w.interaction.helpFiles[0].endsWith(QStringLiteral("helpfiles/H0001.rtf")));
+    EXPECT_TRUE(w.interaction.helpFiles[1].endsWith(QStringLiteral("helpfiles/H0000.rtf")));
+
+    mouse(50, 50, Qt::LeftButton);
+    EXPECT_EQ(form->activeSection, 3);
+    // With a group selected no region is hovered, so any click clears the group.
+    mouse(50, 50, Qt::LeftButton);
+    EXPECT_EQ(form->activeSection, 0);
 }
