@@ -81,6 +81,8 @@ class Session {
     record::RecordState& state() { return state_; }
     const record::RecordState& state() const { return state_; }
     const ProgramFolder& folder() const { return folder_; }
+    // The model as it stands, for the live lung frame.
+    const model::ModelState& model() const { return model_; }
 
     // Start-up: all five rows from the standard record. A record that cannot be read is left as
     // it was, and the changes carry only the file layer's message.

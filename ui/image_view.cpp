@@ -2,6 +2,7 @@
 
 #include <QPaintEvent>
 #include <QPainter>
+#include <QRegion>
 
 namespace vm::ui {
 
@@ -20,7 +21,9 @@ void ImageView::resizeCanvas(QSize size) {
 
 void ImageView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    painter.fillRect(event->rect(), Qt::white);
+    // Only what the canvas leaves uncovered needs white first.
+    for (const QRect& uncovered : QRegion(event->rect()) - QRegion(canvas_.rect()))
+        painter.fillRect(uncovered, Qt::white);
     painter.drawImage(event->rect().topLeft(), canvas_, event->rect());
 }
 

@@ -21,6 +21,7 @@ TForm1::TForm1(Interaction& interaction, Session& session,
     connectHandlers();
     createRowCommands();
     connectRightClickHelp();
+    createAirwayPicture();
     runCommand([this] { runStartup(); });
 }
 

@@ -3,6 +3,7 @@
 // results table beside them and, below, the control panel with the track bars, the buttons, the
 // row grid and the note box. Controls keep the names of the stored window description.
 
+#include "data/hotspots.h"
 #include "data/text_grid.h"
 #include "plots/volume_time_plot.h"
 #include "record/record_state.h"
@@ -101,9 +102,6 @@ class TForm1 : public QMainWindow {
     void Panel3Click();
     void Panel4Click();
     void ComboBox1Change();
-    // Shows airway picture code 1..5 in Image1, or the plain picture for -2; (x, y) is where the
-    // region's name will be hinted.
-    void ShowAirwayPicture(int code, int x, int y);
 
     // START and the result rows: the handlers of their controls turn clicks into the session's
     // commands. START's window part locks the window and draws the run live.
@@ -118,12 +116,35 @@ class TForm1 : public QMainWindow {
     void Useasref1Click();
     void parametry1Click();
     void HELP1Click();
-    void Timer1Timer();
 
     // The plots on their persistent canvases, from the record.
     void DrawFlowVolumePlot();
     void DrawVolumeTimeStep(int row);
     void RedrawVolumeTimeCurve();
+
+    // --- The airway picture with its hints, and the lung animation ---
+    // Shows picture n (1..11) of pictureTable over Image1, hinting its region's name near (x, y)
+    // in Image1. Requests: -1 nothing; -2 picture 1 even when shown; -3 the current picture again,
+    // hint untouched; -4..-6 the "Bad num. " message. The shown picture is not drawn again.
+    void ShowAirwayPicture(int n, int x, int y);
+    // The mouse over the picture, in Image1's pixels; both do nothing during a run or a replay.
+    void Image1MouseMove(int x, int y);
+    void Image1MouseDown(Qt::MouseButton button, int x, int y);
+    void FormPaint();
+    void Memo1MouseMove();
+    void Timer1Timer();
+    // One lung frame over Image1: row 0 from the live model, rows 1..4 from that row's traces at
+    // replaySample.
+    void DrawLungFrame(int row);
+    void Button8Click();  // "animacja": replays the selected result along its flow-volume curve
+    void Button9Click();  // "pauza" / "go"
+    void Button10Click(); // replay speed "1", "2", "3"
+    int currentPicture() const { return airwayPicture_.currentPicture(); }
+    int hoveredRegion = -1;     // the tparm row under the mouse, -1 for none
+    bool animationBusy = false; // set while Button8Click runs
+    bool replayPaused = false;  // survives from one replay to the next
+    int replaySpeed = 3;        // 1: 200 ms a frame, 2: 50 ms, 3: no wait
+    int replaySample = 0;       // the flow-volume sample the replay shows
 
     // Menu bar commands.
     void Open1Click();
@@ -220,6 +241,16 @@ class TForm1 : public QMainWindow {
     plots::VolumeTimePlot volumeTimePlot;
 
   private:
+    void createAirwayPicture();
+    void showPictureBuffer();
+    bool showReplayFrame(int row);
+    void waitForReplay();
+    void setReplayLockedControlsEnabled(bool enabled);
+    QLabel* Memo1 = nullptr; // the hint box
+    data::AirwayPictureState airwayPicture_;
+    QImage frameBackground_;       // backgroundPicture stretched to pictureBuffer's size
+    bool replayCancelled_ = false; // the window was closed while a replay ran
+
     void createControls();
     void createControlPanel();
     void createTrackBarGroup(QWidget* parent, unsigned char section);

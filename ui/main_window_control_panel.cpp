@@ -8,7 +8,6 @@
 #include "ui/track_bar_scales.h"
 
 #include <QComboBox>
-#include <QPainter>
 #include <QPushButton>
 #include <QSlider>
 #include <QTextEdit>
@@ -23,7 +22,6 @@ namespace vm::ui {
 namespace {
 constexpr int kExpirationDepthBar = 9;
 constexpr int kTrackBarCount = 9;
-constexpr int kPlainAirwayPicture = -2;
 // The region's name is hinted this far above the bottom of the airway picture.
 constexpr int kHintAboveBottom = 60;
 } // namespace
@@ -108,26 +106,6 @@ void TForm1::Panel4Click() {
 void TForm1::ComboBox1Change() {
     ComboBox1->setCurrentIndex(0);
     ComboBox1->setCurrentText(QStringLiteral("Both lungs"));
-}
-
-// The picture of one region over the whole of Image1. The region's name hint and the timer that
-// takes the picture back to its plain state belong to the airway picture's own hint handling, so
-// the hint point is not used here yet.
-void TForm1::ShowAirwayPicture(int code, int x, int y) {
-    (void)x;
-    (void)y;
-    const int picture = code == kPlainAirwayPicture ? 1 : code;
-    if (picture < 1 || picture > 5)
-        return;
-    const QImage& source = pictureTable[static_cast<std::size_t>(picture)];
-    if (Image1->canvas().size() != Image1->size())
-        Image1->resizeCanvas(Image1->size());
-    if (!source.isNull() && !Image1->canvas().isNull()) {
-        QPainter painter(&Image1->canvas());
-        painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.drawImage(Image1->canvas().rect(), source);
-    }
-    Image1->update();
 }
 
 void TForm1::connectControlPanel() {

@@ -39,14 +39,15 @@ void TForm1::RedrawVolumeTimeCurve() {
     Image3->update();
 }
 
-// The run draws into Image3 while it computes and shows every change at once: the window's
-// event loop does not run until the run is over. After drawing, the model gets the processor
-// back in the state it computes fastest in.
+// The run draws into Image3, and a lung frame over Image1, while it computes and shows every
+// change at once: the window's event loop does not run until the run is over. After drawing, the
+// model gets the processor back in the state it computes fastest in.
 RunHooks TForm1::liveDrawingHooks() {
     RunHooks hooks;
     hooks.liveFrameTick = [this] {
         volumeTimePlot.LiveFrameTick(Image3->canvas(), record_);
         Image3->repaintNow();
+        DrawLungFrame(0);
         clearUpperVectorRegisters();
     };
     hooks.showRunClock = [this, separator = runClockDecimalSeparator()](double runClockTime) {

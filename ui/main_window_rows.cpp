@@ -38,9 +38,6 @@ void TForm1::createRowCommands() {
     });
 }
 
-// The airway picture's hints fill this in.
-void TForm1::Timer1Timer() {}
-
 void TForm1::clearNoteBox() {
     RichEdit1->clear();
 }

@@ -23,6 +23,7 @@ struct WindowProbe {
     StringGrid* StringGrid1() const { return form->StringGrid1; }
     StringGrid* StringGrid2() const { return form->StringGrid2; }
     QTextEdit* RichEdit1() const { return form->RichEdit1; }
+    QLabel* Memo1() const { return form->Memo1; }
     QComboBox* ComboBox1() const { return form->ComboBox1; }
     QFrame* Panel1() const { return form->Panel1; }
     QFrame* Panel2() const { return form->Panel2; }
