@@ -10,7 +10,7 @@
 
 namespace vm::cli {
 
-enum class CliCommand { help, run, makeStandard };
+enum class CliCommand { help, run, show, makeStandard };
 
 // One setting column of one lung part, in percent of the reference.
 struct PartSettingChange {
@@ -31,7 +31,9 @@ struct CliOptions {
     int runs = 1;
     std::optional<std::string> outFile;
     std::optional<std::string> referenceFile;
+    std::optional<std::string> fromFile; // run starts from this simulation file's record
     bool json = false;
+    std::string showFile;     // show's simulation file
     std::string standardFile; // make-standard's output
 };
 
