@@ -3,6 +3,8 @@
 
 #include "ui/interaction.h"
 
+#include <QString>
+
 #include <memory>
 
 class QWidget;
@@ -10,6 +12,10 @@ class QWidget;
 namespace vm::ui {
 
 class SystemSoundPlayer;
+
+// The program names its file filters "Description|*.ext|Other|*.a;*.b"; Qt's dialogs take
+// "Description (*.ext);;Other (*.a *.b)".
+QString qtFileFilter(const QString& filter);
 
 class QtInteraction : public Interaction {
   public:

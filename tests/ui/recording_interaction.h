@@ -4,6 +4,7 @@
 
 #include "ui/interaction.h"
 
+#include <QList>
 #include <QStringList>
 
 using namespace vm::ui;
@@ -16,12 +17,17 @@ class RecordingInteraction : public Interaction {
     int beeps = 0;
     QStringList openAnswers; // the next open dialog returns the first of these, or "" (cancel)
     QStringList saveAnswers;
+    QList<QStringList> fileDialogs; // the folder, filter and default suffix of each file dialog
 
     void showMessage(const QString& text) override { messages << text; }
-    QString getOpenFileName(const QString&, const QString&, const QString&) override {
+    QString getOpenFileName(const QString& dir, const QString& filter,
+                            const QString& suffix) override {
+        fileDialogs << QStringList{dir, filter, suffix};
         return openAnswers.isEmpty() ? QString() : openAnswers.takeFirst();
     }
-    QString getSaveFileName(const QString&, const QString&, const QString&) override {
+    QString getSaveFileName(const QString& dir, const QString& filter,
+                            const QString& suffix) override {
+        fileDialogs << QStringList{dir, filter, suffix};
         return saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();
     }
     void showHelpFile(const QString& path) override { helpFiles << path; }
