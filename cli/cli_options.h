@@ -2,6 +2,7 @@
 // The command line of the headless runner, parsed into what to do. Parsing never exits or
 // prints: it returns success plus a message, so that it can be tested.
 
+#include "record/record_state.h"
 #include "record/vocabulary.h"
 
 #include <optional>
@@ -49,8 +50,8 @@ CliParseResult parseCommandLine(const std::vector<std::string>& args);
 std::string usageText();
 
 // Accepted percentages: the track bars' floor of 10 up to well above their largest value.
-inline constexpr double kMinSettingPercent = 10.0;
-inline constexpr double kMaxSettingPercent = 2000.0;
+inline constexpr double kMinSettingPercent = record::kLowestUsableSetting;
+inline constexpr double kMaxSettingPercent = record::kHighestUsableSetting;
 inline constexpr int kMaxRuns = 1000;
 
 } // namespace vm::cli

@@ -68,8 +68,7 @@ bool startFromFile(Session& session, const fs::path& path) {
     if (session.state().selectedRow == 1) {
         session.SelectResultRow(1);
     } else {
-        for (int i = 0; i < layout::kGlobalItems; ++i)
-            session.state().currentGlobal(i) = session.record().globalSetting(referenceRow, i);
+        loadCurrentGlobalSettingsFromRow(session.state(), session.record(), referenceRow);
     }
     return true;
 }

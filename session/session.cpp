@@ -147,9 +147,7 @@ Session::Session(SimulationRecord& record, RecordState& state, model::ModelState
 
 // As the track bars take a row's settings: every part, not only the one they show.
 void Session::loadCurrentPartSettings(int row) {
-    for (int p = 0; p < kParts; ++p)
-        for (int c = 0; c < kSettingColumns; ++c)
-            state_.currentPart(p, c) = record_.partSetting(row, p, c);
+    loadCurrentPartSettingsFromRow(state_, record_, row);
 }
 
 ViewChanges Session::LoadStandardRecord() {
@@ -207,8 +205,7 @@ ViewChanges Session::SelectResultRow(int r) {
     if (r < 1 || r > state_.resultCount)
         return {};
     state_.selectedRow = r;
-    for (int i = 0; i < kGlobalItems; ++i)
-        state_.currentGlobal(i) = record_.globalSetting(r, i);
+    loadCurrentGlobalSettingsFromRow(state_, record_, r);
     loadCurrentPartSettings(r);
     ViewChanges changes;
     changes.controlsFromRow = r;

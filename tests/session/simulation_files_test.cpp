@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <csignal>
 #include <filesystem>
 #include <random>
@@ -187,6 +188,32 @@ TEST(SimulationFiles, ASaveThatFailsPartWayLeavesTheOldFileIntact) {
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_EQ(readBytes(path), old);
     EXPECT_FALSE(fs::exists(b.folder / "simulations" / "data_default.spi.part"));
+}
+
+// Settings outside the usable range become 100 when they become current, so that settings no
+// control shows cannot spoil every later run; items nothing reads are taken as stored.
+TEST(SimulationFiles, UnusableSettingsBecomeNormalWhenTheyBecomeCurrent) {
+    FilesBench b;
+    SimulationRecord file = fileRecord({1});
+    const float stored[] = {NAN, INFINITY, -INFINITY, 0.0f, -5.0f, 3.0e38f, 1e-30f, 42.0f};
+    const double current[] = {100, 100, 100, 100, 100, 100, 100, 42};
+    for (int c = 0; c < 8; ++c)
+        file.setPartSetting(1, LungPart::lobe3, c, stored[c]);
+    for (int i = 0; i < 4; ++i)
+        file.setGlobalSetting(1, i, stored[i]);
+    file.setGlobalSetting(1, 10, NAN);
+    file.setGlobalSetting(1, 11, -5.0f);
+    const fs::path path = b.folder / "simulations" / "odd.spi";
+    ASSERT_TRUE(writeRecordFile(path, file).ok);
+    b.session.OpenSimulationFile(path);
+    b.session.SelectResultRow(1);
+    for (int c = 0; c < 8; ++c)
+        EXPECT_EQ(b.s.currentPart(LungPart::lobe3, c), current[c]) << c;
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(b.s.currentGlobal(i), 100.0) << i;
+    EXPECT_TRUE(std::isnan(b.s.currentGlobal(10)));
+    EXPECT_EQ(b.s.currentGlobal(11), -5.0);
+    EXPECT_TRUE(b.recordIs(file)) << "the record keeps what the file holds";
 }
 
 } // namespace

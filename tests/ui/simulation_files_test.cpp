@@ -168,6 +168,12 @@ TEST(SimulationFilesWindow, AFileOfNonsenseOpensAndStartStillWorksAfterIt) {
     EXPECT_FALSE(m.w.interaction.sounds.isEmpty());
     EXPECT_TRUE(m.form().isEnabled());
     EXPECT_TRUE(ui.Button2()->isEnabled());
+
+    // The standard reference and the reset settings give a valid result again.
+    ui.Reset1()->trigger();
+    QTest::mouseClick(ui.Button1(), Qt::LeftButton);
+    m.pressStart();
+    EXPECT_EQ(m.w.interaction.sounds.last(), QStringLiteral("SystemAsterisk"));
 }
 
 TEST(SimulationFilesWindow, TheProgramsFiltersBecomeQtsFilters) {
