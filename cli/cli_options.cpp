@@ -127,7 +127,7 @@ CliParseResult parseRun(const std::vector<std::string>& args) {
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& arg = args[i];
         const bool takesValue = arg == "--set" || arg == "--global" || arg == "--runs" ||
-                                arg == "--out" || arg == "--reference";
+                                arg == "--out" || arg == "--reference" || arg == "--from";
         if (arg == "--json") {
             options.json = true;
             continue;
@@ -152,12 +152,17 @@ CliParseResult parseRun(const std::vector<std::string>& args) {
             problem = arg + " needs a file name";
         } else if (arg == "--out") {
             options.outFile = value;
+        } else if (arg == "--from") {
+            options.fromFile = value;
         } else {
             options.referenceFile = value;
         }
         if (!problem.empty())
             return parseFailure(problem);
     }
+    // A file's results are relative to its own reference; another one would change their meaning.
+    if (options.fromFile && options.referenceFile)
+        return parseFailure("--from and --reference cannot be given together");
     result.ok = true;
     return result;
 }
@@ -207,6 +212,22 @@ CliParseResult parseCommandLine(const std::vector<std::string>& args) {
     }
     if (command == "run")
         return parseRun(args);
+    if (command == "show") {
+        CliParseResult r;
+        r.options.command = CliCommand::show;
+        for (std::size_t i = 1; i < args.size(); ++i) {
+            if (args[i] == "--json")
+                r.options.json = true;
+            else if (args[i].empty() || args[i].starts_with("-") || !r.options.showFile.empty())
+                return parseFailure("show needs exactly one FILE, and --json at most");
+            else
+                r.options.showFile = args[i];
+        }
+        if (r.options.showFile.empty())
+            return parseFailure("show needs exactly one FILE, and --json at most");
+        r.ok = true;
+        return r;
+    }
     if (command == "make-standard") {
         if (args.size() != 2 || args[1].empty() || args[1].starts_with("-"))
             return parseFailure("make-standard needs exactly one output FILE");
@@ -222,11 +243,17 @@ CliParseResult parseCommandLine(const std::vector<std::string>& args) {
 std::string usageText() {
     std::string text = R"(Usage:
   velta-morvane-cli run [options]        run simulated spirometric tests
+  velta-morvane-cli show FILE [--json]   print a simulation file's reference and results
   velta-morvane-cli make-standard FILE   write the standard record (a run at all settings 100)
   velta-morvane-cli help                 show this text
 
-Each run stores the settings into the working row and runs one test, as START does. The
-reference row comes from datfiles1/standard.dat beside this program unless --reference is given.
+Each run stores the settings into the working row and runs one test, as START does: the earlier
+results move down, three kept beside the reference and one more in row 4. The reference row comes
+from datfiles1/standard.dat beside this program unless --reference or --from is given.
+
+show prints the settings and indices of the reference and of the rows opening the file in the
+program shows as results; with --json one line per row, in the fields of run --json with "row"
+in place of "run", and the settings added.
 
 Options of run:
 )";
@@ -247,8 +274,12 @@ Options of run:
                        "N tests in a row, each from the state the previous one left (1..1000)");
     text +=
         helpOption("--reference FILE", "take the reference row from row 0 of this simulation file");
-    text += helpOption("--out FILE",
-                       "write the resulting record (row 0 reference, row 1 newest result)");
+    text += helpOption("--from FILE",
+                       "start from this simulation file's record, as opening it in the program "
+                       "does: its reference and results, the newest result's settings (the "
+                       "reference's when it has none) current; options then change them");
+    text += helpOption("--out FILE", "write the resulting record as the program saves it (row 0 "
+                                     "reference, rows 1..4 the results, newest first)");
     text += helpOption("--json", "one JSON object per run on its own line instead of a table");
     return text;
 }

@@ -2,6 +2,7 @@
 // The command line of the headless runner, parsed into what to do. Parsing never exits or
 // prints: it returns success plus a message, so that it can be tested.
 
+#include "record/record_state.h"
 #include "record/vocabulary.h"
 
 #include <optional>
@@ -10,7 +11,7 @@
 
 namespace vm::cli {
 
-enum class CliCommand { help, run, makeStandard };
+enum class CliCommand { help, run, show, makeStandard };
 
 // One setting column of one lung part, in percent of the reference.
 struct PartSettingChange {
@@ -31,7 +32,9 @@ struct CliOptions {
     int runs = 1;
     std::optional<std::string> outFile;
     std::optional<std::string> referenceFile;
+    std::optional<std::string> fromFile; // run starts from this simulation file's record
     bool json = false;
+    std::string showFile;     // show's simulation file
     std::string standardFile; // make-standard's output
 };
 
@@ -47,8 +50,8 @@ CliParseResult parseCommandLine(const std::vector<std::string>& args);
 std::string usageText();
 
 // Accepted percentages: the track bars' floor of 10 up to well above their largest value.
-inline constexpr double kMinSettingPercent = 10.0;
-inline constexpr double kMaxSettingPercent = 2000.0;
+inline constexpr double kMinSettingPercent = record::kLowestUsableSetting;
+inline constexpr double kMaxSettingPercent = record::kHighestUsableSetting;
 inline constexpr int kMaxRuns = 1000;
 
 } // namespace vm::cli

@@ -32,8 +32,9 @@ fs::path runnerFolder(const char* argv0) {
     return fs::absolute(argv0, error).parent_path();
 }
 
-int runRuns(const CliOptions& options, const fs::path& exeDir) {
-    const ProgramFolder folder{exeDir};
+// The reference row from a file, or from the standard record beside the runner.
+bool loadReference(const CliOptions& options, const ProgramFolder& folder,
+                   SimulationRecord& record) {
     fs::path referencePath;
     if (options.referenceFile) {
         referencePath = *options.referenceFile;
@@ -42,23 +43,47 @@ int runRuns(const CliOptions& options, const fs::path& exeDir) {
         if (!fs::exists(referencePath)) {
             std::cerr << "velta-morvane-cli: standard record not found: " << referencePath.string()
                       << "\n(build the standard_record target, or give --reference FILE)\n";
-            return kExitFailure;
+            return false;
         }
     }
     SimulationRecord loaded;
     if (const FileResult read = readRecordFile(referencePath, loaded); !read.ok) {
         std::cerr << "velta-morvane-cli: cannot read the reference: " << read.message << "\n";
-        return kExitFailure;
+        return false;
     }
+    // The reference keeps the settings stored with it, as after opening a simulation file.
+    record.setRowBytes(referenceRow, loaded.rowBytes(referenceRow));
+    return true;
+}
 
+// The file's record as opening it in the program gives it; the settings of the row it shows
+// become the current ones, global items included.
+bool startFromFile(Session& session, const fs::path& path) {
+    const ViewChanges opened = session.OpenSimulationFile(path);
+    if (opened.message) {
+        std::cerr << "velta-morvane-cli: cannot read the simulation file: " << *opened.message
+                  << "\n";
+        return false;
+    }
+    if (session.state().selectedRow == 1) {
+        session.SelectResultRow(1);
+    } else {
+        loadCurrentGlobalSettingsFromRow(session.state(), session.record(), referenceRow);
+    }
+    return true;
+}
+
+int runRuns(const CliOptions& options, const fs::path& exeDir) {
     // Each run is the window's START without the window: nothing is drawn or sounded.
     SimulationRecord record;
     RecordState current;
     ModelState model;
-    Session session(record, current, model, folder, EarlierResults::leftAlone);
+    Session session(record, current, model, ProgramFolder{exeDir});
     session.InitialiseModel();
-    // The reference keeps the settings stored with it, as after opening a simulation file.
-    record.setRowBytes(referenceRow, loaded.rowBytes(referenceRow));
+    const bool ready = options.fromFile ? startFromFile(session, *options.fromFile)
+                                        : loadReference(options, session.folder(), record);
+    if (!ready)
+        return kExitFailure;
 
     for (const PartSettingChange& c : options.partSettings)
         current.currentPart(c.part, c.column) = c.percent;
@@ -77,6 +102,28 @@ int runRuns(const CliOptions& options, const fs::path& exeDir) {
             return kExitFailure;
         }
     }
+    return 0;
+}
+
+// The reference and the rows that opening the file shows as results.
+int showFile(const CliOptions& options, const fs::path& exeDir) {
+    SimulationRecord record;
+    RecordState state;
+    ModelState model;
+    Session session(record, state, model, ProgramFolder{exeDir});
+    const ViewChanges opened = session.OpenSimulationFile(options.showFile);
+    if (opened.message) {
+        std::cerr << "velta-morvane-cli: cannot read the simulation file: " << *opened.message
+                  << "\n";
+        return kExitFailure;
+    }
+    if (options.json) {
+        for (int row = 0; row <= state.resultCount; ++row)
+            std::cout << rowJson(record, row);
+    } else {
+        std::cout << rowsTable(record, state.resultCount);
+    }
+    std::cout.flush();
     return 0;
 }
 
@@ -114,6 +161,8 @@ int main(int argc, char** argv) {
         return 0;
     case CliCommand::run:
         return runRuns(parsed.options, runnerFolder(argv[0]));
+    case CliCommand::show:
+        return showFile(parsed.options, runnerFolder(argv[0]));
     case CliCommand::makeStandard:
         return makeStandardRecordFile(parsed.options);
     }

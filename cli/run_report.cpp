@@ -2,6 +2,7 @@
 
 #include "record/vocabulary.h"
 
+#include <cmath>
 #include <cstdio>
 
 using namespace vm::record;
@@ -30,31 +31,94 @@ std::string formatFloat(float v) {
 
 namespace {
 
+// JSON has no NaN or infinities; a file from elsewhere may hold them.
+std::string jsonNumber(float v) {
+    return std::isfinite(v) ? formatFloat(v) : "null";
+}
+
 // [[a, b], ...] for samples 1.. up to the first whose a is 0, the curves' end mark.
 template <typename First, typename Second>
 std::string samplePairs(int count, First first, Second second) {
     std::string out = "[";
     for (int i = 1; i <= count && first(i) != 0.0f; ++i)
-        out += std::string(i > 1 ? "," : "") + '[' + formatFloat(first(i)) + ',' +
-               formatFloat(second(i)) + ']';
+        out += std::string(i > 1 ? "," : "") + '[' + jsonNumber(first(i)) + ',' +
+               jsonNumber(second(i)) + ']';
     return out + ']';
+}
+
+// The indices and samples of a row, each field led by a comma.
+std::string indexAndSampleFields(const SimulationRecord& record, int row) {
+    std::string out;
+    for (const RowIndex& index : kRowIndices)
+        out +=
+            ",\"" + std::string(index.jsonKey) + "\":" + jsonNumber(record.field(row, index.field));
+    out += ",\"fvSamples\":" + samplePairs(
+                                   kFvSamples, [&](int n) { return record.fvVolume(row, n); },
+                                   [&](int n) { return record.fvFlow(row, n); });
+    out += ",\"vtSamples\":" + samplePairs(
+                                   kVtSamples, [&](int k) { return record.vtTime(row, k); },
+                                   [&](int k) { return record.vtVolume(row, k); });
+    return out;
 }
 
 } // namespace
 
 std::string runJson(const SimulationRecord& record, int runNumber) {
-    std::string out = "{\"run\":" + std::to_string(runNumber);
-    for (const RowIndex& index : kRowIndices)
-        out += ",\"" + std::string(index.jsonKey) +
-               "\":" + formatFloat(record.field(workingRow, index.field));
-    out +=
-        ",\"fvSamples\":" + samplePairs(
-                                kFvSamples, [&](int n) { return record.fvVolume(workingRow, n); },
-                                [&](int n) { return record.fvFlow(workingRow, n); });
-    out += ",\"vtSamples\":" + samplePairs(
-                                   kVtSamples, [&](int k) { return record.vtTime(workingRow, k); },
-                                   [&](int k) { return record.vtVolume(workingRow, k); });
-    out += "}\n";
+    return "{\"run\":" + std::to_string(runNumber) + indexAndSampleFields(record, workingRow) +
+           "}\n";
+}
+
+std::string rowJson(const SimulationRecord& record, int row) {
+    std::string out = "{\"row\":" + std::to_string(row) + indexAndSampleFields(record, row);
+    out += ",\"settings\":{";
+    for (int c = 0; c < kSettingColumns; ++c)
+        out += std::string(c > 0 ? "," : "") + '"' +
+               std::string(kSettingColumnNames[static_cast<std::size_t>(c)]) +
+               "\":" + jsonNumber(record.partSetting(row, kEditedPart, c));
+    out += "},\"globalSettings\":[";
+    for (int i = 0; i < kGlobalItems; ++i)
+        out += std::string(i > 0 ? "," : "") + jsonNumber(record.globalSetting(row, i));
+    return out + "]}\n";
+}
+
+std::string rowsTable(const SimulationRecord& record, int lastRow) {
+    char cell[64];
+    const auto line = [&](const std::string& label, const auto& value) {
+        std::snprintf(cell, sizeof cell, "  %-18s", label.c_str());
+        std::string out = cell;
+        for (int row = 0; row <= lastRow; ++row)
+            out += value(row);
+        return out + "\n";
+    };
+    const auto number = [&](double v) {
+        std::snprintf(cell, sizeof cell, " %12.3f", v);
+        return std::string(cell);
+    };
+    std::string out = line("", [&](int row) {
+        const std::string name = row == 0 ? "reference" : "result " + std::to_string(row);
+        std::snprintf(cell, sizeof cell, " %12s", name.c_str());
+        return std::string(cell);
+    });
+    out += line("status", [&](int row) {
+        const float status = record.field(row, RowField::runStatus);
+        std::snprintf(cell, sizeof cell, " %12s",
+                      status == 1.0f   ? "valid"
+                      : status == 0.0f ? "dead"
+                                       : "error");
+        return std::string(cell);
+    });
+    for (int c = 0; c < kSettingColumns; ++c)
+        out += line(std::string(kSettingColumnNames[static_cast<std::size_t>(c)]) + " %",
+                    [&](int row) { return number(record.partSetting(row, kEditedPart, c)); });
+    out += line(std::string(kGlobalItemNames[GlobalItem::expirationDepth]) + " %", [&](int row) {
+        return number(record.globalSetting(row, GlobalItem::expirationDepth));
+    });
+    for (const RowIndex& index : kRowIndices) {
+        if (index.field == RowField::runStatus)
+            continue;
+        out += line(std::string(index.name) + " " + std::string(index.unit),
+                    [&](int row) { return number(record.field(row, index.field)); });
+    }
     return out;
 }
 

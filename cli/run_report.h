@@ -15,6 +15,15 @@ std::string runJson(const record::SimulationRecord& record, int runNumber);
 // A readable table of the same indices.
 std::string runTable(const record::SimulationRecord& record, int runNumber);
 
+// Record row `row` of a simulation file as one JSON line: "row" in place of runJson's "run", the
+// same indices and samples, then the settings: "settings" of both lungs by column name and
+// "globalSettings", the 20 items in order.
+std::string rowJson(const record::SimulationRecord& record, int row);
+
+// Rows 0..lastRow side by side: the status, the settings of both lungs, the expiratory effort and
+// the indices.
+std::string rowsTable(const record::SimulationRecord& record, int lastRow);
+
 // A float written with 9 significant digits.
 std::string formatFloat(float v);
 

@@ -1,5 +1,7 @@
 #include "record/record_state.h"
 
+#include "record/vocabulary.h"
+
 #include <string>
 
 namespace vm::record {
@@ -22,6 +24,26 @@ void RecordState::resetCurrentSettings() {
     for (auto& part : currentPartSettings)
         part.fill(100.0);
     currentGlobalSettings.fill(100.0);
+}
+
+double usableSetting(float stored) {
+    const bool usable = stored >= kLowestUsableSetting && stored <= kHighestUsableSetting;
+    return usable ? stored : 100.0;
+}
+
+void loadCurrentPartSettingsFromRow(RecordState& state, const SimulationRecord& record, int row) {
+    for (int p = 0; p < kParts; ++p)
+        for (int c = 0; c < kSettingColumns; ++c)
+            state.currentPart(p, c) = p == kEditedPart
+                                          ? record.partSetting(row, p, c)
+                                          : usableSetting(record.partSetting(row, p, c));
+}
+
+void loadCurrentGlobalSettingsFromRow(RecordState& state, const SimulationRecord& record, int row) {
+    for (int i = 0; i < kGlobalItems; ++i) {
+        const float stored = record.globalSetting(row, i);
+        state.currentGlobal(i) = i <= GlobalItem::endFlowThreshold ? usableSetting(stored) : stored;
+    }
 }
 
 void storeCurrentSettingsIntoWorkingRow(const RecordState& state, SimulationRecord& record) {

@@ -23,6 +23,22 @@ struct RecordState {
     void resetCurrentSettings();
 };
 
+// The settings a run can work with, in percent: the track bars' floor up to well above their
+// largest value.
+inline constexpr double kLowestUsableSetting = 10.0;
+inline constexpr double kHighestUsableSetting = 2000.0;
+
+// A stored setting as the current settings take it: one outside the usable range (NaN, an
+// infinity, zero or less, a huge value: found only in files from elsewhere) is taken as 100, so
+// that a setting without a control of its own cannot keep every later run from succeeding.
+double usableSetting(float stored);
+
+// The current settings from record row `row`. The part the track bars edit is copied as stored
+// (its bars take what they can show), every other part through usableSetting; of the 20 global
+// items, those the model reads (0..3) go through usableSetting and the others are copied.
+void loadCurrentPartSettingsFromRow(RecordState& state, const SimulationRecord& record, int row);
+void loadCurrentGlobalSettingsFromRow(RecordState& state, const SimulationRecord& record, int row);
+
 // workingRow settings = current settings, as single precision (columns 8..15 untouched).
 void storeCurrentSettingsIntoWorkingRow(const RecordState& state, SimulationRecord& record);
 

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cmath>
 
 using namespace vm::record;
@@ -99,6 +100,11 @@ void expressResultsAbsolute(SimulationRecord& record, int resultCount) {
                 i, j, percentOf(record.globalSetting(i, j), record.globalSetting(referenceRow, j)));
 }
 
+// The data-source label names a file without its folder and extension.
+std::string dataSourceLabel(const std::filesystem::path& file) {
+    return "Plik:  " + file.stem().string();
+}
+
 ViewChanges fileError(const FileResult& result) {
     ViewChanges changes;
     changes.message = result.message;
@@ -124,20 +130,24 @@ std::filesystem::path ProgramFolder::dataPath(std::string_view relative) const {
     return data::resolveDataPath(exeDir, relative);
 }
 
+bool isRefusedSimulationFileName(const std::filesystem::path& path) {
+    std::string name = path.filename().string();
+    std::transform(name.begin(), name.end(), name.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return name == "STANDARD.SPI";
+}
+
 std::string runOutcomeSoundAlias(float runStatus) {
     return std::nearbyint(runStatus) == 1.0f ? "SystemAsterisk" : "SystemHand";
 }
 
 Session::Session(SimulationRecord& record, RecordState& state, model::ModelState& model,
-                 ProgramFolder folder, EarlierResults earlierResults)
-    : record_(record), state_(state), model_(model), folder_(std::move(folder)),
-      earlierResults_(earlierResults) {}
+                 ProgramFolder folder)
+    : record_(record), state_(state), model_(model), folder_(std::move(folder)) {}
 
 // As the track bars take a row's settings: every part, not only the one they show.
 void Session::loadCurrentPartSettings(int row) {
-    for (int p = 0; p < kParts; ++p)
-        for (int c = 0; c < kSettingColumns; ++c)
-            state_.currentPart(p, c) = record_.partSetting(row, p, c);
+    loadCurrentPartSettingsFromRow(state_, record_, row);
 }
 
 ViewChanges Session::LoadStandardRecord() {
@@ -170,11 +180,9 @@ ViewChanges Session::StartSimulation(const model::RunHooks& hooks) {
     storeCurrentSettingsIntoWorkingRow(state_, record_);
     model::RunForcedExpiration(model_, record_, hooks);
 
-    const bool shifted = earlierResults_ == EarlierResults::shiftedDown;
-    if (shifted)
-        shiftEarlierResultsDown(record_, previousNewest);
+    shiftEarlierResultsDown(record_, previousNewest);
     state_.selectedRow = 1;
-    if (state_.resultCount < (shifted ? kShownResults : 1))
+    if (state_.resultCount < kShownResults)
         state_.resultCount += 1;
 
     ViewChanges changes;
@@ -197,8 +205,7 @@ ViewChanges Session::SelectResultRow(int r) {
     if (r < 1 || r > state_.resultCount)
         return {};
     state_.selectedRow = r;
-    for (int i = 0; i < kGlobalItems; ++i)
-        state_.currentGlobal(i) = record_.globalSetting(r, i);
+    loadCurrentGlobalSettingsFromRow(state_, record_, r);
     loadCurrentPartSettings(r);
     ViewChanges changes;
     changes.controlsFromRow = r;
@@ -268,6 +275,66 @@ ViewChanges Session::RestoreStandardReference() {
     loadCurrentPartSettings(shown);
     ViewChanges changes = newReferenceViews(shown); // the volume-time plot keeps its picture
     changes.dataSourceLabel = "Plik:  Standard";
+    return changes;
+}
+
+std::filesystem::path Session::simulationsFolder() const {
+    return folder_.dataPath("simulations");
+}
+
+ViewChanges Session::OpenSimulationFile(const std::filesystem::path& path) {
+    ViewChanges changes;
+    changes.noteBoxCleared = true;
+    if (path.empty())
+        return changes;
+    if (const FileResult read = readRecordFile(path, record_); !read.ok)
+        return fileError(read);
+    changes.dataSourceLabel = dataSourceLabel(path);
+
+    // A row counts by the start of its flow-volume curve, so an empty row below the highest such
+    // row is shown as a result all the same.
+    state_.selectedRow = -1;
+    state_.resultCount = 0;
+    for (int i = 1; i <= 4; ++i) {
+        if (record_.fvVolume(i, 1) != 0.0f) {
+            state_.resultCount = i;
+            state_.selectedRow = 1;
+        }
+    }
+    state_.resultCount = std::min(state_.resultCount, kShownResults);
+
+    const bool selected = state_.selectedRow == 1;
+    if (selected)
+        changes.gridCursor = 1;
+    changes.flowVolumePlot = true;
+    changes.volumeTime = selected ? VolumeTimeView::selectedCurve : VolumeTimeView::emptyFrame;
+    changes.resultLines = true;
+    changes.referenceLine = true;
+    changes.resultsTable = selected ? ResultsTableView{1, true} : ResultsTableView{0, false};
+    const int shown = selected ? 1 : referenceRow;
+    loadCurrentPartSettings(shown);
+    changes.controlsFromRow = shown;
+    return changes;
+}
+
+ViewChanges Session::SaveSimulationFile() {
+    const std::filesystem::path path = simulationsFolder() / currentFileName_;
+    if (const FileResult written = writeRecordFile(path, record_); !written.ok)
+        return fileError(written);
+    ViewChanges changes;
+    changes.message = "File saved in" + path.string();
+    changes.dataSourceLabel = dataSourceLabel(currentFileName_);
+    return changes;
+}
+
+ViewChanges Session::SaveSimulationFileAs(const std::filesystem::path& path) {
+    if (path.empty() || isRefusedSimulationFileName(path))
+        return {};
+    currentFileName_ = path.filename().string();
+    if (const FileResult written = writeRecordFile(path, record_); !written.ok)
+        return fileError(written);
+    ViewChanges changes;
+    changes.dataSourceLabel = dataSourceLabel(path);
     return changes;
 }
 

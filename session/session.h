@@ -45,10 +45,12 @@ struct ResultsTableView {
 
 // What a command changed on screen. Unset members mean "as it was".
 struct ViewChanges {
-    std::optional<std::string> message{}; // the file layer's error; then nothing else changed
-    bool currentSettingsLine = false;     // row grid line 0, from the reference row
-    bool resultLines = false;             // row grid lines 1..3, from record rows 1..3
-    bool referenceLine = false;           // row grid line 4, from the reference row
+    // A message for the user: the file layer's error (then nothing else changed), or a save's
+    // confirmation.
+    std::optional<std::string> message{};
+    bool currentSettingsLine = false; // row grid line 0, from the reference row
+    bool resultLines = false;         // row grid lines 1..3, from record rows 1..3
+    bool referenceLine = false;       // row grid line 4, from the reference row
     // The row grid's cursor moves to this line; moving it selects that result like a click.
     std::optional<int> gridCursor{};
     std::optional<int> controlsFromRow{}; // the track bars show this record row's settings
@@ -62,10 +64,12 @@ struct ViewChanges {
     bool operator==(const ViewChanges&) const = default;
 };
 
-// What START does with the earlier results. The window keeps three beside the reference, newest
-// first, and one more hidden in row 4. The headless runner's record is the reference and the
-// newest result only: rows 2..4 stay as they are.
-enum class EarlierResults { shiftedDown, leftAlone };
+// Simulation files are the record's bytes, kept in simulations/ beside the program; "Zapisz"
+// writes under this name until "Zapisz jako" chooses another.
+inline constexpr std::string_view kDefaultSimulationFileName = "data_default.spi";
+
+// "Zapisz jako" never takes the standard reference's name, in any letter case.
+bool isRefusedSimulationFileName(const std::filesystem::path& path);
 
 // The system sound that tells a run's outcome: "SystemAsterisk" for a valid result,
 // "SystemHand" otherwise.
@@ -74,7 +78,7 @@ std::string runOutcomeSoundAlias(float runStatus);
 class Session {
   public:
     Session(record::SimulationRecord& record, record::RecordState& state, model::ModelState& model,
-            ProgramFolder folder, EarlierResults earlierResults = EarlierResults::shiftedDown);
+            ProgramFolder folder);
 
     record::SimulationRecord& record() { return record_; }
     const record::SimulationRecord& record() const { return record_; }
@@ -95,8 +99,8 @@ class Session {
 
     // START's model part: the previous newest result is kept, the working row's curves cleared
     // and the current settings stored into it, the model runs with hooks, the earlier results move
-    // down (unless left alone) and the new one, whatever its outcome, becomes the selected newest
-    // result.
+    // down (three stay beside the reference, one more hidden in row 4) and the new one, whatever
+    // its outcome, becomes the selected newest result.
     ViewChanges StartSimulation(const model::RunHooks& hooks);
     // What START shows while the model runs: the empty volume-time frame the live curve grows
     // on, the reference's indices alone and no note.
@@ -112,6 +116,21 @@ class Session {
     // settings. The file is read first: when it cannot be, nothing changes.
     ViewChanges RestoreStandardReference();
 
+    // Simulation files. The dialogs start in simulationsFolder().
+    std::filesystem::path simulationsFolder() const;
+    const std::string& currentFileName() const { return currentFileName_; }
+    // All five rows from a file, read whole before anything changes: a file that cannot be read
+    // leaves everything as it was and gives only the file layer's message. The results are rows
+    // 1 up to the highest whose flow-volume curve begins, at most three; row 1 is then selected.
+    // An empty path is a cancelled dialog, which only clears the note box.
+    ViewChanges OpenSimulationFile(const std::filesystem::path& path);
+    // The record into simulationsFolder() under currentFileName(), replacing the file only once
+    // the whole record is written, then says where.
+    ViewChanges SaveSimulationFile();
+    // The record to path, which becomes currentFileName() (without its folder); an empty path is
+    // a cancelled dialog and a refused name writes nothing.
+    ViewChanges SaveSimulationFileAs(const std::filesystem::path& path);
+
   private:
     void loadCurrentPartSettings(int row);
 
@@ -119,7 +138,7 @@ class Session {
     record::RecordState& state_;
     model::ModelState& model_;
     ProgramFolder folder_;
-    EarlierResults earlierResults_;
+    std::string currentFileName_{kDefaultSimulationFileName};
 };
 
 } // namespace vm::session

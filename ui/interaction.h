@@ -15,7 +15,8 @@ class Interaction {
     // A modal message box with an OK button.
     virtual void showMessage(const QString& text) = 0;
 
-    // Modal file dialogs; an empty string means the user cancelled.
+    // Modal file dialogs; an empty string means the user cancelled. The filter is the program's
+    // "Description|*.ext".
     virtual QString getOpenFileName(const QString& dir, const QString& filter,
                                     const QString& defaultSuffix) = 0;
     virtual QString getSaveFileName(const QString& dir, const QString& filter,

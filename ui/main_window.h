@@ -233,7 +233,6 @@ class TForm1 : public QMainWindow {
     std::array<QImage, 12> pictureTable; // 1..11 used; 1..5 the airway pictures
     QImage backgroundPicture;            // background of the lung animation
     QImage pictureBuffer;                // off-screen frame the size of Image1
-    QString currentFileName;
     std::array<QColor, 5> rowColors;
     unsigned char activeSection = 0;
     QTimer* Timer1 = nullptr;   // takes the airway picture back to its plain state
@@ -298,6 +297,10 @@ class TForm1 : public QMainWindow {
     void placeControls();
     void followMaximisedClientArea();
     QSize laidOutClientSize_;
+    // Simulation files: the dialogs open in the simulations folder; "Zapisz jako" asks again
+    // while the name chosen is refused.
+    QString simulationsFolderText() const;
+    QString askSaveFileName();
 
     Interaction& interaction_;
     record::SimulationRecord& record_;

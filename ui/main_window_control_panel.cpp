@@ -54,9 +54,7 @@ void TForm1::TrackBar9Change() {
 // matches its bar keeps its exact stored value, and a moved one takes the value of its position.
 void TForm1::LoadRowSettingsToControls(int row) {
     const int source = row == -1 ? 0 : row;
-    for (int part = 0; part < layout::kParts; ++part)
-        for (int column = 0; column < layout::kSettingColumns; ++column)
-            state_.currentPart(part, column) = record_.partSetting(source, part, column);
+    loadCurrentPartSettingsFromRow(state_, record_, source);
     for (const TrackBarSpec& spec : trackBarTable()) {
         if (spec.settingColumn < 0)
             continue;

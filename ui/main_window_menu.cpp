@@ -3,6 +3,7 @@
 #include "ui/main_window.h"
 
 #include <QAction>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -27,6 +28,10 @@ void TForm1::createMenus() {
     Save1 = namedAction(this, "Save1", QStringLiteral("Zapisz"));
     Saveas1 = namedAction(this, "Saveas1", QStringLiteral("Zapisz jako"));
     File1->addActions({Open1, Save1, Saveas1});
+    // The desktop's usual keys for the file commands, beside the menu's own texts.
+    Open1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    Save1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    Saveas1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
 
     Reset1 = namedAction(this, "Reset1", QStringLiteral("ref.Standard"));
     Help2 = namedAction(this, "Help2", QStringLiteral("Pomoc"));
@@ -67,12 +72,6 @@ void TForm1::connectHandlers() {
     StringGrid2->setDrawOverCellsHandler(
         [this](QPainter& painter) { drawRowGridSeparator(painter); });
 }
-
-// Simulation files are commands of their own still to come; their entries are in place so that
-// the menu is complete.
-void TForm1::Open1Click() {}
-void TForm1::Save1Click() {}
-void TForm1::Saveas1Click() {}
 
 void TForm1::Quit1Click() {
     close();

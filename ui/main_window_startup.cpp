@@ -63,7 +63,6 @@ void TForm1::runStartup() {
 
     setWindowTitle(QStringLiteral("Velta Morvane ") + versionLabel() + QStringLiteral("  ") +
                    kMakerLine);
-    currentFileName = QStringLiteral("data_default.spi");
     // Qt paints every widget through its own back buffer: the window is double-buffered as is.
     LayoutMainWindow();
 

@@ -10,10 +10,22 @@
 
 namespace vm::ui {
 
+QString qtFileFilter(const QString& filter) {
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList qtFilters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts[i + 1];
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        qtFilters << parts[i] + QStringLiteral(" (") + patterns + QLatin1Char(')');
+    }
+    return qtFilters.isEmpty() ? filter : qtFilters.join(QStringLiteral(";;"));
+}
+
 namespace {
+
 QString runFileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QString& dir,
                       const QString& filter, const QString& defaultSuffix) {
-    QFileDialog dialog(parent, QString(), dir, filter);
+    QFileDialog dialog(parent, QString(), dir, qtFileFilter(filter));
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
                                                        : QFileDialog::AnyFile);

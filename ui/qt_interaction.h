@@ -3,6 +3,8 @@
 
 #include "ui/interaction.h"
 
+#include <QString>
+
 #include <memory>
 
 class QWidget;
@@ -12,6 +14,10 @@ namespace vm::ui {
 class SystemSoundPlayer;
 class TAboutBox;
 class TForm4;
+
+// The program names its file filters "Description|*.ext|Other|*.a;*.b"; Qt's dialogs take
+// "Description (*.ext);;Other (*.a *.b)".
+QString qtFileFilter(const QString& filter);
 
 class QtInteraction : public Interaction {
   public:

@@ -63,6 +63,18 @@ TEST(CliOptions, DefaultsAndOtherCommands) {
     EXPECT_EQ(make.options.command, CliCommand::makeStandard);
     EXPECT_EQ(make.options.standardFile, "out/standard.dat");
 
+    const CliParseResult from = parseCommandLine(Args({"run", "--from", "f.spi", "--runs", "2"}));
+    ASSERT_TRUE(from.ok) << from.message;
+    EXPECT_EQ(from.options.fromFile.value_or(""), "f.spi");
+    for (const auto& args :
+         {Args({"show", "--json", "f.spi"}), Args({"show", "f.spi", "--json"})}) {
+        const CliParseResult show = parseCommandLine(args);
+        ASSERT_TRUE(show.ok) << show.message;
+        EXPECT_EQ(show.options.command, CliCommand::show);
+        EXPECT_EQ(show.options.showFile, "f.spi");
+        EXPECT_TRUE(show.options.json);
+    }
+
     for (const char* help : {"help", "--help", "-h"}) {
         const CliParseResult h = parseCommandLine(Args({help}));
         EXPECT_TRUE(h.ok);
@@ -111,6 +123,11 @@ TEST(CliOptions, BadOptionsAndValuesAreRefusedWithAMessage) {
         {{"run", "--out"}, "--out needs a value"},
         {{"run", "--out", ""}, "file name"},
         {{"run", "--reference", ""}, "file name"},
+        {{"run", "--from", ""}, "file name"},
+        {{"run", "--from", "a.spi", "--reference", "b.spi"}, "together"},
+        {{"show"}, "FILE"},
+        {{"show", "a.spi", "b.spi"}, "FILE"},
+        {{"show", "--runs", "2", "a.spi"}, "FILE"},
         {{"make-standard"}, "FILE"},
         {{"make-standard", "a", "b"}, "FILE"},
         {{"make-standard", "--json"}, "FILE"},

@@ -84,4 +84,27 @@ TEST(RunReport, TableListsTheMeasuredIndicesBesideTheReference) {
                                    "  FET             -12.250     12.500  s\n");
 }
 
+// A file's row: run's fields under "row", then its settings; what JSON cannot hold is null.
+TEST(RunReport, RowJsonCarriesTheSettingsAndNullForWhatJsonCannotHold) {
+    SimulationRecord record;
+    for (int c = 0; c < layout::kSettingColumns; ++c)
+        record.setPartSetting(2, kEditedPart, c, 100.0f + c);
+    record.setGlobalSetting(2, 19, 42.5f);
+    record.setField(2, RowField::fev1, std::nanf(""));
+    record.setField(2, RowField::pef, INFINITY);
+    record.setFvVolume(2, 1, 3.0f);
+    record.setFvFlow(2, 1, -INFINITY);
+
+    const std::string line = rowJson(record, 2);
+    EXPECT_EQ(line.rfind("{\"row\":2,\"fev1\":null,", 0), 0u) << line;
+    EXPECT_NE(line.find("\"pef\":null,"), std::string::npos) << line;
+    EXPECT_NE(line.find("\"fvSamples\":[[3,null]]"), std::string::npos) << line;
+    EXPECT_NE(
+        line.find("\"settings\":{\"rCentral\":100,\"vdc\":101,\"rIntermediate\":102,"
+                  "\"stiffness\":103,\"rPeripheral\":104,\"ccc\":105,\"lungSize\":106,"
+                  "\"cm\":107},\"globalSettings\":[0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,42.5]}\n"),
+        std::string::npos)
+        << line;
+}
+
 } // namespace

@@ -108,20 +108,6 @@ TEST(SessionStart, RunsTheModelWithTheHooksAndSoundsAValidResult) {
     EXPECT_EQ(changes.soundAlias, "SystemAsterisk");
 }
 
-// The headless runner's record is the reference and the newest result only.
-TEST(SessionStart, LeavingEarlierResultsAloneKeepsRowsTwoToFour) {
-    Bench b;
-    Session runner(b.r, b.s, b.model, b.session.folder(), EarlierResults::leftAlone);
-    b.r.setField(2, RowField::fev1, 7.0f);
-    const SimulationRecord before = b.r;
-    for (int i = 0; i < 3; ++i)
-        runner.StartSimulation({});
-    EXPECT_EQ(b.s.resultCount, 1);
-    EXPECT_EQ(b.s.selectedRow, 1);
-    for (int row : {2, 3, 4})
-        EXPECT_TRUE(b.r.rowBytes(row) == before.rowBytes(row)) << row;
-}
-
 TEST(RunOutcome, SoundTellsValidFromFailed) {
     EXPECT_EQ(runOutcomeSoundAlias(1.0f), "SystemAsterisk");
     EXPECT_EQ(runOutcomeSoundAlias(0.0f), "SystemHand");

@@ -4,6 +4,7 @@
 
 #include "ui/interaction.h"
 
+#include <QList>
 #include <QStringList>
 
 #include <functional>
@@ -21,12 +22,17 @@ class RecordingInteraction : public Interaction {
     int aboutBoxes = 0;
     // Sees each modal window while it would be open; the window is gone after the command.
     std::function<void(QDialog&)> onModalWindow = [](QDialog&) {};
+    QList<QStringList> fileDialogs; // the folder, filter and default suffix of each file dialog
 
     void showMessage(const QString& text) override { messages << text; }
-    QString getOpenFileName(const QString&, const QString&, const QString&) override {
+    QString getOpenFileName(const QString& dir, const QString& filter,
+                            const QString& suffix) override {
+        fileDialogs << QStringList{dir, filter, suffix};
         return openAnswers.isEmpty() ? QString() : openAnswers.takeFirst();
     }
-    QString getSaveFileName(const QString&, const QString&, const QString&) override {
+    QString getSaveFileName(const QString& dir, const QString& filter,
+                            const QString& suffix) override {
+        fileDialogs << QStringList{dir, filter, suffix};
         return saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();
     }
     void showHelpFile(const QString& path) override { helpFiles << path; }

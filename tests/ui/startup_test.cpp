@@ -30,7 +30,7 @@ TEST(Startup, GoodFolderStartsQuietlyWithTheStandardLoaded) {
     EXPECT_TRUE(w.interaction.messages.isEmpty()) << w.interaction.messages.join('|').toStdString();
     EXPECT_FALSE(form.terminationRequested());
     EXPECT_TRUE(form.windowTitle().startsWith(QStringLiteral("Velta Morvane ")));
-    EXPECT_EQ(form.currentFileName, QStringLiteral("data_default.spi"));
+    EXPECT_EQ(w.session->currentFileName(), "data_default.spi");
     EXPECT_EQ(w.state.resultCount, 0);
     EXPECT_EQ(w.state.selectedRow, -1);
     for (const auto& part : w.state.currentPartSettings)
