@@ -20,6 +20,7 @@
 #include <array>
 #include <filesystem>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string_view>
 
@@ -274,6 +275,7 @@ class TForm1 : public QMainWindow {
     // Redraws exactly what a session command changed.
     void RefreshResultViews(const session::ViewChanges& changes);
     void createRowCommands();
+    void setLockableControlsEnabled(std::initializer_list<QPushButton*> buttons, bool enabled);
     void setCommandControlsEnabled(bool enabled);
     model::RunHooks liveDrawingHooks();
     void clearNoteBox();

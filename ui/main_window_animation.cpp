@@ -93,13 +93,7 @@ void TForm1::showPictureBuffer() {
 }
 
 void TForm1::setReplayLockedControlsEnabled(bool enabled) {
-    for (QPushButton* button : {Button1, Button2, Button3, Button6, Button8})
-        button->setEnabled(enabled);
-    for (QAction* item : menuBar()->actions())
-        item->setEnabled(enabled);
-    StringGrid2->setEnabled(enabled);
-    for (QFrame* panel : {Panel1, Panel2, Panel3, Panel4})
-        panel->setEnabled(enabled);
+    setLockableControlsEnabled({Button1, Button2, Button3, Button6, Button8}, enabled);
 }
 
 void TForm1::Button8Click() {

@@ -48,16 +48,23 @@ void TForm1::Button2Click() {
     StartSimulation();
 }
 
-// The command controls in the order START disables them; the whole window comes last when
-// disabling and last again when enabling.
-void TForm1::setCommandControlsEnabled(bool enabled) {
-    for (QPushButton* button : {Button1, Button2, Button3, Button6, Button8, Button9, Button10})
+// The given buttons, every menu item, the row grid and the four group panels, in this order: what
+// START and the replay lock while they draw.
+void TForm1::setLockableControlsEnabled(std::initializer_list<QPushButton*> buttons, bool enabled) {
+    for (QPushButton* button : buttons)
         button->setEnabled(enabled);
     for (QAction* item : menuBar()->actions())
         item->setEnabled(enabled);
     StringGrid2->setEnabled(enabled);
     for (QFrame* panel : {Panel1, Panel2, Panel3, Panel4})
         panel->setEnabled(enabled);
+}
+
+// The command controls in the order START disables them; the whole window comes last when
+// disabling and last again when enabling.
+void TForm1::setCommandControlsEnabled(bool enabled) {
+    setLockableControlsEnabled({Button1, Button2, Button3, Button6, Button8, Button9, Button10},
+                               enabled);
     if (enabled)
         Timer1->start();
     else
