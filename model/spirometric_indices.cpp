@@ -44,7 +44,7 @@ void computeSpirometricIndices(SimulationRecord& record, int row) {
     set(RowField::fvcex, vmax - vmin);
     set(RowField::fev1, vmax - record.field(row, RowField::fev1));
     const double fvc = record.field(row, RowField::fvcex);
-    set(RowField::fev1PctFvc, 100 * record.field(row, RowField::fev1) / fvc);
+    set(RowField::fev1PctFvc, 100.0 * record.field(row, RowField::fev1) / fvc);
     set(RowField::erv, record.field(row, RowField::frc) - vmin);
     set(RowField::tlc, vmax);
 

@@ -107,6 +107,28 @@ TEST(SpirometricIndices, WorkedOutFromAHandMadeCurve) {
     EXPECT_FLOAT_EQ(field(RowField::mef25), 1.0f);
 }
 
+// FEV1%FVC is the quotient of the stored FEV1 and FVC worked out in double precision and
+// rounded once, when it is stored.
+TEST(SpirometricIndices, Fev1PercentOfFvcIsRoundedOnlyWhenStored) {
+    const struct {
+        float vmax, vmin, volumeAt1s;
+    } curves[] = {{3.76520705f, 1.74315262f, 2.66214991f},
+                  {4.62423754f, 2.40872383f, 3.2770462f},
+                  {3.69925332f, 1.34629977f, 1.91732514f},
+                  {3.36266994f, 1.49904275f, 2.7993238f}};
+    for (const auto& c : curves) {
+        SimulationRecord record;
+        setCurve(record, {{c.vmax, 0.0f}, {c.vmin, -1.0f}});
+        record.setField(workingRow, RowField::fev1, c.volumeAt1s);
+        computeSpirometricIndices(record, workingRow);
+        const double fev1 = record.field(workingRow, RowField::fev1);
+        const double fvc = record.field(workingRow, RowField::fvcex);
+        EXPECT_EQ(record.field(workingRow, RowField::fev1PctFvc),
+                  static_cast<float>(100.0 * fev1 / fvc))
+            << c.vmax;
+    }
+}
+
 // The volume has to come strictly below a share of the FVC; where it never does, the index
 // stays 0.
 TEST(SpirometricIndices, UnreachedSharesLeaveTheirIndexAtZero) {
