@@ -52,11 +52,17 @@ void InitialiseModel(ModelState& model, SimulationRecord& record, bool resetRowS
     setReferenceState(model);
     if (resetRowSettings)
         resetAllRowPartSettings(record);
-    // A failed settling leaves solverFailed set; every later step then ends at its first solver
-    // call, time still advances, and the next run clears the flag.
+    // A failed settling leaves solverFailed set until the next run clears it. From the failure
+    // on the model stands still and only time runs on, by one substep a step as a step that
+    // stops at its first solver call would advance it: stepping a broken state again would
+    // redo the failed root search, up to its iteration cap, in every one of the steps left.
     bool beeped = false;
     double& target = model.parameters.musclePressure.target;
     while (model.state.modelTime <= kSettlingTime_s) {
+        if (model.state.solverFailed) {
+            model.state.modelTime += kStepLength_s / substepCount(model.progress.integrationState);
+            continue;
+        }
         const double t = model.state.modelTime;
         target = 0.0;
         if (t >= kSettlingRiseStart_s)

@@ -226,13 +226,13 @@ void applyRunPhase(ModelState& m, SimulationRecord& record, double t) {
     } else if (t < kTidalBreathingStart_s) {
         run.integrationState = IntegrationState::substeps2;
         run.breathCount = 1;
-        if (runIsValid(record))
-            record.setField(workingRow, RowField::frc, static_cast<float>(m.state.lungVolume));
+        // Written whether or not the run has failed: after a failure the phases still run on
+        // time alone, on the state the failure left.
+        record.setField(workingRow, RowField::frc, static_cast<float>(m.state.lungVolume));
         run.breathStartVolume = m.state.lungVolume;
         run.breathStart = t;
         run.inspiring = true;
-        if (runIsValid(record))
-            storeLobeTraces(m, record, 0);
+        storeLobeTraces(m, record, 0);
     } else if (run.breathCount < kManoeuvreBreath) {
         if (run.inspiring)
             tidalInspiration(m, record, t);

@@ -1,5 +1,6 @@
 // Whole forced-expiration runs. Each full run takes about 0.2 s, so the cases share runs.
 
+#include "model/flow_limitation_solver.h"
 #include "model/forced_expiration_run.h"
 #include "model/model_initialisation.h"
 #include "record/record_state.h"
@@ -10,6 +11,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 using namespace vm::record;
 using namespace vm::model;
@@ -159,6 +161,40 @@ TEST(ForcedExpirationRun, FailedRunClearsTheCurveAndReinitialisesKeepingSettings
     EXPECT_EQ(b.record.partSetting(workingRow, LungPart::bothLungs, SettingColumn::cm), 10.0f);
     EXPECT_EQ(b.record.partSetting(3, LungPart::lobe2, SettingColumn::rIntermediate), 150.0f);
     EXPECT_EQ(b.record.partSetting(referenceRow, LungPart::bothLungs, SettingColumn::cm), 100.0f);
+}
+
+// Runs that fail within their first 3 s. The phases run on time alone after a failure, so the
+// row still takes its FRC and the lobes' first trace sample from the state the failure left;
+// and the re-initialisation that follows does not search the failed state's roots again in
+// every step of its settling, so the whole START stays within a few failed solver calls' work.
+TEST(ForcedExpirationRun, EarlyFailuresStillTakeTheirFrcAndEndWithBoundedWork) {
+    const struct {
+        const char* name;
+        std::vector<int> halvedCompliance; // parts whose compliance setting is 50
+        float referenceInspiratoryEffort;
+        float status;
+    } cases[] = {
+        {"compliant", {LungPart::bothLungs, LungPart::leftLung, LungPart::lobe1}, 100.0f, -1.0f},
+        {"effort 1e30", {}, 1e30f, -1.0f},
+        {"effort 1e20", {}, 1e20f, -1.0f},
+    };
+    for (const auto& c : cases) {
+        Bench b;
+        for (int part : c.halvedCompliance)
+            b.record.setPartSetting(workingRow, part, SettingColumn::cm, 50.0f);
+        b.record.setGlobalSetting(referenceRow, GlobalItem::inspiratoryEffort,
+                                  c.referenceInspiratoryEffort);
+        const long long iterationsBefore = b.model.work.solverIterationTotal;
+        RunForcedExpiration(b.model, b.record, {});
+        EXPECT_EQ(b.field(RowField::runStatus), c.status) << c.name;
+        const float frc = b.field(RowField::frc);
+        EXPECT_TRUE(frc > 1.0f && frc < 10.0f) << c.name << ' ' << frc;
+        for (int k = 1; k <= kLobes; ++k)
+            EXPECT_GT(b.record.lobeVolume(workingRow, 0, k), 0.0f) << c.name << ' ' << k;
+        EXPECT_LT(b.model.work.solverIterationTotal - iterationsBefore,
+                  3LL * kLobeCount * kOpenIterationCap)
+            << c.name;
+    }
 }
 
 // Settings that give no usable factor (a zero read from a file) cannot be simulated: an error
