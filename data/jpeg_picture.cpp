@@ -7,7 +7,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <new>
-#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace vm::record;
@@ -76,34 +75,10 @@ std::uint8_t* reservePicture(void* context, JDIMENSION width, JDIMENSION height)
     return picture->rgb.data();
 }
 
-FileResult readWholeFile(const fs::path& path, std::vector<std::uint8_t>& bytes) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return errnoFailure(errno, path);
-    struct stat info {};
-    if (::fstat(fd, &info) != 0) {
-        const int e = errno;
-        ::close(fd);
-        return errnoFailure(e, path);
-    }
-    if (static_cast<std::uintmax_t>(info.st_size) > kMaxPictureFileBytes) {
-        ::close(fd);
-        return fileFailure("Picture file too large", path);
-    }
-    // Room for a file that grew since fstat, within the limit.
-    bytes.resize(std::min<std::size_t>(static_cast<std::size_t>(info.st_size) + 65536,
-                                       kMaxPictureFileBytes));
-    const ssize_t got = readUpTo(fd, bytes.data(), bytes.size());
-    const int e = errno;
-    ::close(fd);
-    if (got < 0)
-        return errnoFailure(e, path);
-    bytes.resize(static_cast<std::size_t>(got));
-    return FileResult::success();
-}
-
+// Writes the whole of bytes over path, which may exist already.
 FileResult writeWholeFile(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const int fd =
+        ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0)
         return errnoFailure(errno, path);
     const bool written = writeAllBytes(fd, bytes.data(), bytes.size());
@@ -112,18 +87,12 @@ FileResult writeWholeFile(const fs::path& path, const std::vector<std::uint8_t>&
     return FileResult::success();
 }
 
-// Copies source over target; on any failure target is left as it was.
-bool copyOver(const fs::path& source, const fs::path& target) {
-    std::vector<std::uint8_t> bytes;
-    if (!readWholeFile(source, bytes).ok)
-        return false;
-    fs::path part = target;
-    part += ".part";
-    if (!writeWholeFile(part, bytes).ok || std::rename(part.c_str(), target.c_str()) != 0) {
-        ::unlink(part.c_str());
-        return false;
-    }
-    return true;
+// The decoder's message with the picture it could not decode.
+PictureResult decodeNamingFile(const std::vector<std::uint8_t>& bytes, const fs::path& named) {
+    PictureResult decoded = decodeJpegBytes(bytes);
+    if (!decoded.ok)
+        decoded.message += ": " + named.string();
+    return decoded;
 }
 
 } // namespace
@@ -142,9 +111,9 @@ PictureResult decodeJpegBytes(std::span<const std::uint8_t> bytes) {
 
 PictureResult decodeJpegFile(const fs::path& path) {
     std::vector<std::uint8_t> bytes;
-    if (const FileResult read = readWholeFile(path, bytes); !read.ok)
+    if (const FileResult read = readDataFile(path, bytes, kMaxPictureFileBytes); !read.ok)
         return {false, read.message, {}};
-    return decodeJpegBytes(bytes);
+    return decodeNamingFile(bytes, path);
 }
 
 bool reverseFirst100Bytes(std::span<std::uint8_t> bytes) {
@@ -176,13 +145,19 @@ FileResult reverseFirst100Bytes(const fs::path& path) {
     return FileResult::success();
 }
 
-PictureResult decodeReversedPicture(const fs::path& source, const fs::path& tempPath) {
-    std::error_code ec;
-    if (fs::exists(source, ec))
-        copyOver(source, tempPath);
-    if (const FileResult reversed = reverseFirst100Bytes(tempPath); !reversed.ok)
+PictureResult decodeReversedPicture(const fs::path& source, const fs::path& scratch) {
+    std::vector<std::uint8_t> bytes;
+    if (const FileResult read = readDataFile(source, bytes, kMaxPictureFileBytes); !read.ok)
+        return {false, read.message, {}};
+    if (bytes.size() < kReversedBytes)
+        return {false, fileFailure("Read beyond end of file", source).message, {}};
+    if (const FileResult copied = writeWholeFile(scratch, bytes); !copied.ok)
+        return {false, copied.message, {}};
+    if (const FileResult reversed = reverseFirst100Bytes(scratch); !reversed.ok)
         return {false, reversed.message, {}};
-    return decodeJpegFile(tempPath);
+    if (const FileResult read = readDataFile(scratch, bytes, kMaxPictureFileBytes); !read.ok)
+        return {false, read.message, {}};
+    return decodeNamingFile(bytes, source);
 }
 
 } // namespace vm::data

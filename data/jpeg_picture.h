@@ -34,6 +34,7 @@ inline constexpr std::uintmax_t kMaxPictureFileBytes = 256u * 1024u * 1024u;
 inline constexpr std::size_t kReversedBytes = 100;
 
 PictureResult decodeJpegBytes(std::span<const std::uint8_t> bytes);
+// As decodeJpegBytes, the decoder's message followed by the file's path.
 PictureResult decodeJpegFile(const std::filesystem::path& path);
 
 // Reverses bytes 0..99 of the file in place (byte 99 first). Fewer than 100 bytes: the file
@@ -42,10 +43,11 @@ record::FileResult reverseFirst100Bytes(const std::filesystem::path& path);
 // The same on bytes in memory; false when there are fewer than 100.
 bool reverseFirst100Bytes(std::span<std::uint8_t> bytes);
 
-// One airway picture: copies source over tempPath (when the source is missing or the copy fails,
-// tempPath is left untouched and decoded as it is), reverses its first 100 bytes and decodes it.
-// The caller deletes tempPath after the last picture and after a failure.
+// One airway picture: copies source over the scratch file, reverses the copy's first 100 bytes
+// and decodes it. A source that cannot be read, is shorter than 100 bytes or does not decode is
+// named in the message, the scratch file when it cannot be written; the caller deletes the
+// scratch file after the last picture and after a failure.
 PictureResult decodeReversedPicture(const std::filesystem::path& source,
-                                    const std::filesystem::path& tempPath);
+                                    const std::filesystem::path& scratch);
 
 } // namespace vm::data

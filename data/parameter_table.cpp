@@ -5,7 +5,6 @@
 #include <array>
 #include <cerrno>
 #include <cstdint>
-#include <fcntl.h>
 #include <unistd.h>
 
 using namespace vm::record;
@@ -48,9 +47,9 @@ FileResult ReadParameterTable(const std::filesystem::path& path, TextGrid& grid)
         return FileResult::failure("File not found:" + path.string());
     if (ec)
         return errnoFailure(ec.value(), path);
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return errnoFailure(errno, path);
+    int fd = -1;
+    if (FileResult opened = openDataFile(path, fd); !opened.ok)
+        return opened;
 
     std::string pending; // the bytes of the line being read
     int row = 0;

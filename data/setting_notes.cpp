@@ -1,14 +1,19 @@
 #include "data/setting_notes.h"
 
 #include "data/text_encoding.h"
+#include "record/file_layer.h"
 
 #include <charconv>
-#include <fstream>
-#include <iterator>
+#include <cstdint>
+#include <vector>
 
 namespace vm::data {
 
 namespace {
+
+// The notes are a few kilobytes; anything far larger is not a notes file.
+constexpr std::uintmax_t kMaxNotesFileBytes = 16u * 1024u * 1024u;
+
 // A header's key as the notes were always read: optional blanks, an optional sign and decimal
 // digits filling the rest of the line, within the range of an int.
 std::optional<int> parseKey(std::string_view text) {
@@ -70,11 +75,13 @@ SettingNoteResult findSettingNote(std::string_view text, int key) {
 }
 
 SettingNoteResult readSettingNote(const std::filesystem::path& file, int key) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in)
-        return {std::nullopt, "File not found"};
-    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    return findSettingNote(decodeTextFile(bytes), key);
+    std::vector<std::uint8_t> bytes;
+    if (const record::FileResult read = record::readDataFile(file, bytes, kMaxNotesFileBytes);
+        !read.ok)
+        return {std::nullopt, read.message};
+    return findSettingNote(
+        decodeTextFile(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())),
+        key);
 }
 
 } // namespace vm::data

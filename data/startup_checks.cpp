@@ -114,21 +114,40 @@ std::string readOnlyDiskMessage() {
     return "This application cannot work on the read only disk.";
 }
 
-bool writeProbe(const fs::path& exeDir) {
-    const auto folder = findChildNoCase(exeDir, "Simulations");
-    std::error_code ec;
-    if (!folder || !fs::is_directory(*folder, ec))
-        return false;
-    const fs::path probe = *folder / "test.dat";
-    const int fd =
-        ::open(probe.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644);
+record::FileResult createUniqueFile(const fs::path& folder, std::string_view stem,
+                                    std::string_view extension, fs::path& created) {
+    std::string pattern =
+        (folder / fs::path(std::string(stem) + "-XXXXXX" + std::string(extension))).native();
+    const int fd = ::mkostemps(pattern.data(), static_cast<int>(extension.size()), O_CLOEXEC);
     if (fd < 0)
-        return false;
-    bool ok = writeAll(fd, "test");
-    ok = ::fsync(fd) == 0 && ok;
-    ok = ::close(fd) == 0 && ok;
-    ok = ::unlink(probe.c_str()) == 0 && ok;
-    return ok;
+        return record::errnoFailure(errno, folder);
+    ::close(fd);
+    created = pattern;
+    return record::FileResult::success();
+}
+
+record::FileResult writeProbe(const fs::path& exeDir) {
+    const auto failure = [](const record::FileResult& reason) {
+        return record::FileResult::failure(readOnlyDiskMessage() + "\n" + reason.message);
+    };
+    const auto folder = findChildNoCase(exeDir, "Simulations");
+    if (!folder)
+        return failure(record::errnoFailure(ENOENT, exeDir / "simulations"));
+    fs::path probe;
+    if (const record::FileResult made = createUniqueFile(*folder, "test", ".dat", probe); !made.ok)
+        return failure(made);
+    const int fd = ::open(probe.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW);
+    bool ok = fd >= 0 && writeAll(fd, "test") && ::fsync(fd) == 0;
+    int e = errno;
+    if (fd >= 0 && !record::closeFile(fd) && ok) {
+        ok = false;
+        e = errno;
+    }
+    if (::unlink(probe.c_str()) != 0 && ok) {
+        ok = false;
+        e = errno;
+    }
+    return ok ? record::FileResult::success() : failure(record::errnoFailure(e, probe));
 }
 
 } // namespace vm::data

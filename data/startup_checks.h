@@ -2,6 +2,8 @@
 // The checks start-up makes before it loads anything: are the data files there, and can the
 // program write into its simulations folder.
 
+#include "record/file_layer.h"
+
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -29,8 +31,14 @@ std::optional<std::filesystem::path> findChildNoCase(const std::filesystem::path
 std::filesystem::path resolveDataPath(const std::filesystem::path& exeDir,
                                       std::string_view relative);
 
-// Creates "Simulations/test.dat", writes "test", flushes, closes and deletes it. False when the
-// folder is missing or any step fails.
-bool writeProbe(const std::filesystem::path& exeDir);
+// Creates a probe file of a name no other copy uses ("Simulations/test-XXXXXX.dat"), writes
+// "test", flushes, closes and deletes it. When the folder is missing or any step fails, the
+// message is readOnlyDiskMessage() followed on its next line by the file layer's reason.
+record::FileResult writeProbe(const std::filesystem::path& exeDir);
+
+// A new empty file "<stem>-XXXXXX<extension>" in folder, of a name no other copy uses; its path,
+// or the file layer's message.
+record::FileResult createUniqueFile(const std::filesystem::path& folder, std::string_view stem,
+                                    std::string_view extension, std::filesystem::path& created);
 
 } // namespace vm::data

@@ -6,39 +6,53 @@ using namespace vm::record;
 
 namespace vm::data {
 
+namespace {
+
+void checkCell(int column, int row, int columns, int rows) {
+    if (column < 0 || column >= columns || row < 0 || row >= rows)
+        throw RangeError("Range check error: grid cell " + std::to_string(column) + "," +
+                         std::to_string(row));
+}
+
+const std::string kEmptyCell;
+
+} // namespace
+
 TextGrid::TextGrid(int columnCount, int rowCount) : columns_(0), rows_(0) {
     growColumns(columnCount);
     growRows(rowCount);
 }
 
 void TextGrid::growColumns(int count) {
-    if (count <= columns_)
-        return;
-    columns_ = count;
-    for (auto& row : cells_)
-        row.resize(static_cast<std::size_t>(columns_));
+    if (count > columns_)
+        columns_ = count;
 }
 
 void TextGrid::growRows(int count) {
-    if (count <= rows_)
-        return;
-    rows_ = count;
-    cells_.resize(static_cast<std::size_t>(rows_),
-                  std::vector<std::string>(static_cast<std::size_t>(columns_)));
+    if (count > rows_)
+        rows_ = count;
 }
 
 const std::string& TextGrid::cell(int column, int row) const {
-    if (column < 0 || column >= columns_ || row < 0 || row >= rows_)
-        throw RangeError("Range check error: grid cell " + std::to_string(column) + "," +
-                         std::to_string(row));
-    return cells_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
+    checkCell(column, row, columns_, rows_);
+    const auto found = writtenRows_.find(row);
+    if (found == writtenRows_.end() || static_cast<std::size_t>(column) >= found->second.size())
+        return kEmptyCell;
+    return found->second[static_cast<std::size_t>(column)];
 }
 
 void TextGrid::setCell(int column, int row, std::string text) {
-    if (column < 0 || column >= columns_ || row < 0 || row >= rows_)
-        throw RangeError("Range check error: grid cell " + std::to_string(column) + "," +
-                         std::to_string(row));
-    cells_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)] = std::move(text);
+    checkCell(column, row, columns_, rows_);
+    const auto index = static_cast<std::size_t>(column);
+    auto found = writtenRows_.find(row);
+    if (found == writtenRows_.end() || index >= found->second.size()) {
+        if (text.empty())
+            return; // an unwritten cell is empty already
+        if (found == writtenRows_.end())
+            found = writtenRows_.emplace(row, std::vector<std::string>()).first;
+        found->second.resize(index + 1);
+    }
+    found->second[index] = std::move(text);
 }
 
 } // namespace vm::data

@@ -2,6 +2,7 @@
 // A grid of text cells addressed as (column, row), whose row and column counts only grow: the
 // hidden parameter table and the text behind the results table and the row grid.
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -25,7 +26,9 @@ class TextGrid {
   private:
     int columns_;
     int rows_;
-    std::vector<std::vector<std::string>> cells_; // [row][column]
+    // Only rows that were written, each only up to its last written cell: the counts may grow far
+    // beyond what a file holds (one long line and many empty ones), the memory may not.
+    std::map<int, std::vector<std::string>> writtenRows_;
 };
 
 } // namespace vm::data

@@ -65,40 +65,43 @@ TEST(JpegPicture, PlainFileDecodesWithoutReversal) {
     EXPECT_EQ(plain.picture.height, 48);
 }
 
-TEST(JpegPicture, MissingSourceDecodesTheScratchFileAsItIs) {
+// Every failure names the file it concerns and says why; the scratch file is only written once
+// the source has been read whole.
+TEST(JpegPicture, FailuresNameTheFileAndTheReason) {
     TempFolder dir;
-    writeFileBytes(dir / "temp.dat", reversedHead(jpegOf(16, 16)));
-    const PictureResult result = decodeReversedPicture(dir / "absent.dat", dir / "temp.dat");
-    ASSERT_TRUE(result.ok) << result.message;
-    EXPECT_EQ(result.picture.width, 16);
-}
-
-TEST(JpegPicture, FailedCopyLeavesTheScratchFileAndDecodesIt) {
-    TempFolder dir;
-    std::filesystem::create_directory(dir / "F001.dat"); // exists, but cannot be copied
-    const auto jpeg = jpegOf(24, 8);
-    writeFileBytes(dir / "temp.dat", reversedHead(jpeg));
-    const PictureResult result = decodeReversedPicture(dir / "F001.dat", dir / "temp.dat");
-    ASSERT_TRUE(result.ok) << result.message;
-    EXPECT_EQ(result.picture.width, 24);
-    EXPECT_EQ(readBytes(dir / "temp.dat"), jpeg);
-}
-
-TEST(JpegPicture, MissingSourceAndScratchFileGiveTheFileLayersMessage) {
-    TempFolder dir;
-    const PictureResult result = decodeReversedPicture(dir / "absent.dat", dir / "temp.dat");
-    EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.message, "File not found: " + (dir / "temp.dat").string());
-}
-
-TEST(JpegPicture, NotAJpegGivesTheDecodersMessage) {
-    TempFolder dir;
-    writeFileBytes(dir / "F002.dat", std::string(300, 'A'));
-    const PictureResult result = decodeReversedPicture(dir / "F002.dat", dir / "temp.dat");
-    EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.message, "Not a JPEG file: starts with 0x41 0x41");
-    EXPECT_EQ(result.picture.width, 0);
-    EXPECT_TRUE(result.picture.rgb.empty());
+    std::filesystem::create_directory(dir / "folder.dat");
+    writeFileBytes(dir / "notjpeg.dat", std::string(300, 'A'));
+    writeFileBytes(dir / "short.dat", std::string(99, '\xFF'));
+    writeFileBytes(dir / "good.dat", reversedHead(jpegOf(16, 16)));
+    std::filesystem::create_directory(dir / "scratchfolder");
+    const struct {
+        std::string source;
+        std::string scratch;
+        std::string message;
+    } cases[] = {
+        {"absent.dat", "temp.dat",
+         "File not found: " + (dir / "absent.dat").string() + " (No such file or directory)"},
+        {"folder.dat", "temp.dat",
+         "File access denied: " + (dir / "folder.dat").string() + " (not a regular file)"},
+        {"notjpeg.dat", "temp.dat",
+         "Not a JPEG file: starts with 0x41 0x41: " + (dir / "notjpeg.dat").string()},
+        {"short.dat", "temp.dat", "Read beyond end of file: " + (dir / "short.dat").string()},
+        {"good.dat", "scratchfolder",
+         "File access denied: " + (dir / "scratchfolder").string() + " (Is a directory)"},
+    };
+    for (const auto& c : cases) {
+        const PictureResult result = decodeReversedPicture(dir / c.source, dir / c.scratch);
+        EXPECT_FALSE(result.ok) << c.source;
+        EXPECT_EQ(result.message, c.message);
+        EXPECT_TRUE(result.picture.rgb.empty()) << c.source;
+        if (c.source != "notjpeg.dat") {
+            EXPECT_FALSE(std::filesystem::exists(dir / "temp.dat")) << c.source;
+        }
+        std::filesystem::remove(dir / "temp.dat");
+    }
+    writeFileBytes(dir / "tlo.dat", std::string(300, 'A'));
+    EXPECT_EQ(decodeJpegFile(dir / "tlo.dat").message,
+              "Not a JPEG file: starts with 0x41 0x41: " + (dir / "tlo.dat").string());
 }
 
 TEST(JpegPicture, AJpegStoredUnreversedIsRefused) {
@@ -107,16 +110,6 @@ TEST(JpegPicture, AJpegStoredUnreversedIsRefused) {
     const PictureResult result = decodeReversedPicture(dir / "F003.dat", dir / "temp.dat");
     EXPECT_FALSE(result.ok);
     EXPECT_FALSE(result.message.empty());
-}
-
-TEST(JpegPicture, FileShorterThan100BytesIsAReadError) {
-    TempFolder dir;
-    const std::string shortFile(99, '\xFF');
-    writeFileBytes(dir / "F004.dat", shortFile);
-    const PictureResult result = decodeReversedPicture(dir / "F004.dat", dir / "temp.dat");
-    EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.message, "Read beyond end of file: " + (dir / "temp.dat").string());
-    EXPECT_EQ(readBytes(dir / "temp.dat").size(), 99u); // not rewritten
 }
 
 TEST(JpegPicture, DamagedPicturesFailWithoutCrashing) {

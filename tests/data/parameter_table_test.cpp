@@ -7,6 +7,13 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
+#if defined(__SANITIZE_ADDRESS__)
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
+#else
+#include <malloc.h>
+#endif
+
 using namespace vm::record;
 using namespace vm::data;
 
@@ -159,6 +166,45 @@ TEST(ParameterTable, OtherReadErrorGivesTheFileLayersMessage) {
     EXPECT_FALSE(result.ok);
     EXPECT_NE(result.message.rfind("File not found", 0), 0u) << result.message;
     EXPECT_NE(result.message.find(dir.path().string()), std::string::npos) << result.message;
+}
+
+std::size_t heapBytesInUse() {
+#if defined(__SANITIZE_ADDRESS__)
+    return __sanitizer_get_current_allocated_bytes();
+#else
+    return mallinfo2().uordblks;
+#endif
+}
+
+// One long line and many empty ones grow the counts to rows x widest row; the memory the grid
+// takes must follow the file's size instead.
+TEST(ParameterTable, MemoryFollowsTheFileNotRowsTimesColumns) {
+    TempFolder dir;
+    const std::string text =
+        "h\n1" + std::string(4000, ';') + "2\n" + std::string(2000, '\n') + "last;1\n";
+    writeFileBytes(dir / "F000.dat", text);
+    const std::size_t before = heapBytesInUse();
+    TextGrid grid = freshTable();
+    ASSERT_TRUE(ReadParameterTable(dir / "F000.dat", grid).ok);
+    EXPECT_LT(heapBytesInUse() - before, 64 * text.size());
+    EXPECT_EQ(grid.rowCount(), 2003);
+    EXPECT_EQ(grid.columnCount(), 4001);
+    EXPECT_EQ(grid.cell(4000, 1), "2");
+    EXPECT_EQ(grid.cell(3999, 1), "");
+    EXPECT_EQ(grid.cell(4000, 2002), "");
+    EXPECT_EQ(grid.cell(1, 2002), "1");
+}
+
+TEST(ParameterTable, WhatIsNotARegularFileIsRefusedAtOnce) {
+    TempFolder dir;
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+    for (const std::filesystem::path& path : {std::filesystem::path("/dev/zero"), dir / "fifo"}) {
+        TextGrid grid = freshTable();
+        const FileResult result = ReadParameterTable(path, grid);
+        EXPECT_FALSE(result.ok) << path;
+        EXPECT_EQ(result.message, "File access denied: " + path.string() + " (not a regular file)");
+        EXPECT_EQ(grid.rowCount(), kParameterTableRows);
+    }
 }
 
 TEST(ParameterTable, LongLinesAcrossReadChunks) {

@@ -56,7 +56,10 @@ TEST(SettingNotes, ABadHeaderAnywhereStopsEveryNote) {
 
 TEST(SettingNotes, ReadsTheFileInItsCodePage) {
     TempFolder folder;
-    EXPECT_EQ(readSettingNote(folder / "pdp.txt", 1).error, "File not found");
+    EXPECT_EQ(readSettingNote(folder / "pdp.txt", 1).error,
+              "File not found: " + (folder / "pdp.txt").string() + " (No such file or directory)");
+    EXPECT_EQ(readSettingNote("/dev/zero", 1).error,
+              "File access denied: /dev/zero (not a regular file)");
     writeFileBytes(folder / "pdp.txt", "#1\n\xB3\xF3\x9C\n*\n");
     const SettingNoteResult result = readSettingNote(folder / "pdp.txt", 1);
     ASSERT_TRUE(result.note.has_value());

@@ -97,16 +97,21 @@ TEST(writeProbe, SucceedsInAWritableFolderOfAnySpellingAndLeavesNothing) {
     for (const char* folder : {"simulations", "Simulations", "SIMULATIONS"}) {
         TempFolder dir;
         fs::create_directory(dir / folder);
-        EXPECT_TRUE(writeProbe(dir.path())) << folder;
+        EXPECT_TRUE(writeProbe(dir.path()).ok) << folder;
         EXPECT_TRUE(fs::is_empty(dir / folder)) << folder;
     }
 }
 
 TEST(writeProbe, FailsWithoutTheSimulationsFolder) {
     TempFolder dir;
-    EXPECT_FALSE(writeProbe(dir.path()));
-    writeFileBytes(dir / "simulations", "a file, not a folder");
-    EXPECT_FALSE(writeProbe(dir.path()));
+    for (const char* reason : {"No such file or directory", "Not a directory"}) {
+        const vm::record::FileResult probe = writeProbe(dir.path());
+        EXPECT_FALSE(probe.ok);
+        EXPECT_EQ(probe.message.rfind(readOnlyDiskMessage() + "\n", 0), 0u) << probe.message;
+        EXPECT_NE(probe.message.find((dir / "simulations").string()), std::string::npos);
+        EXPECT_NE(probe.message.find(reason), std::string::npos) << probe.message;
+        writeFileBytes(dir / "simulations", "a file, not a folder");
+    }
 }
 
 // Runs the probe as the unprivileged user "nobody", since root may write anywhere.
@@ -115,7 +120,7 @@ bool probeAsNobody(const fs::path& exeDir) {
     if (child == 0) {
         if (::setgid(65534) != 0 || ::setuid(65534) != 0)
             ::_exit(3);
-        ::_exit(writeProbe(exeDir) ? 0 : 1);
+        ::_exit(writeProbe(exeDir).ok ? 0 : 1);
     }
     int status = 0;
     ::waitpid(child, &status, 0);
@@ -140,7 +145,17 @@ TEST(writeProbe, FailsOnAReadOnlyFolder) {
     // The same user succeeds where the folder allows it: the failure below is the folder's.
     EXPECT_TRUE(probeAsNobody(dir / "writable"));
     EXPECT_FALSE(probeAsNobody(dir / "readonly"));
-    EXPECT_FALSE(fs::exists(dir / "readonly" / "Simulations" / "test.dat"));
+    EXPECT_TRUE(fs::is_empty(dir / "readonly" / "Simulations"));
+}
+
+// Another copy starting at the same moment has its own probe: a name in use does not make this
+// copy think the disk is read-only, and that copy's file is left alone.
+TEST(writeProbe, ANameInUseByAnotherCopyDoesNotFailIt) {
+    TempFolder dir;
+    fs::create_directories(dir / "simulations" / "test.dat");
+    EXPECT_TRUE(writeProbe(dir.path()).ok);
+    EXPECT_TRUE(fs::is_directory(dir / "simulations" / "test.dat"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir / "simulations"), {}), 1);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -110,6 +111,84 @@ TEST_F(RecordFileTest, WritingIntoAMissingFolderFails) {
     const auto res = writeRecordFile(dir_ / "nofolder" / "x.spi", r);
     EXPECT_FALSE(res.ok);
     EXPECT_NE(res.message.find("File not found"), std::string::npos) << res.message;
+}
+
+// What the user chose stays what it was: a symbolic link is written through, a regular file keeps
+// its permission bits, a device or FIFO is written in place and its failure reported.
+TEST_F(RecordFileTest, WritingKeepsTheKindOfTargetAndReportsDeviceErrors) {
+    SimulationRecord r;
+    std::copy_n(randomBytes(kRecordBytes, 3).begin(), kRecordBytes, r.bytes().begin());
+    const std::vector<std::uint8_t> recordBytes(r.bytes().begin(), r.bytes().end());
+    writeBytes(dir_ / "private.spi", {1, 2, 3});
+    fs::permissions(dir_ / "private.spi", fs::perms::owner_read | fs::perms::owner_write);
+    writeBytes(dir_ / "linked.spi", {1, 2, 3});
+    fs::create_symlink("linked.spi", dir_ / "link.spi");
+    fs::create_symlink("/dev/full", dir_ / "full.spi");
+    ASSERT_EQ(::mkfifo((dir_ / "fifo.spi").c_str(), 0600), 0);
+
+    const struct {
+        const char* name;
+        const char* error; // nullptr: the write succeeds
+        fs::file_type kept;
+        const char* holder; // the file that then holds the record
+    } cases[] = {
+        {"private.spi", nullptr, fs::file_type::regular, "private.spi"},
+        {"link.spi", nullptr, fs::file_type::symlink, "linked.spi"},
+        {"full.spi", "Disk full", fs::file_type::symlink, nullptr},
+        {"fifo.spi", "No such device or address", fs::file_type::fifo, nullptr},
+    };
+    for (const auto& c : cases) {
+        const FileResult res = writeRecordFile(dir_ / c.name, r);
+        EXPECT_EQ(res.ok, c.error == nullptr) << c.name << ": " << res.message;
+        if (c.error) {
+            EXPECT_NE(res.message.find(c.error), std::string::npos) << res.message;
+        }
+        EXPECT_EQ(fs::symlink_status(dir_ / c.name).type(), c.kept) << c.name;
+        if (c.holder) {
+            std::ifstream in(dir_ / c.holder, std::ios::binary);
+            EXPECT_TRUE(std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {}) ==
+                        recordBytes)
+                << c.name;
+        }
+        EXPECT_FALSE(fs::exists(dir_ / (std::string(c.name) + ".part"))) << c.name;
+    }
+    EXPECT_EQ(fs::status(dir_ / "private.spi").permissions(),
+              fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_TRUE(fs::is_character_file("/dev/full"));
+}
+
+TEST_F(RecordFileTest, ReadingRefusesWhatIsNotARegularFile) {
+    ASSERT_EQ(::mkfifo((dir_ / "fifo.spi").c_str(), 0600), 0);
+    for (const fs::path& p : {fs::path("/dev/zero"), dir_ / "fifo.spi"}) {
+        SimulationRecord r;
+        const FileResult res = readRecordFile(p, r);
+        EXPECT_FALSE(res.ok) << p;
+        EXPECT_EQ(res.message, "File access denied: " + p.string() + " (not a regular file)");
+    }
+}
+
+TEST_F(RecordFileTest, WritableTargetIsCheckedBeforeAnyWork) {
+    fs::create_directory(dir_ / "folder");
+    ASSERT_EQ(::mkfifo((dir_ / "fifo").c_str(), 0600), 0);
+    fs::create_symlink("/dev/full", dir_ / "full");
+    const struct {
+        fs::path path;
+        const char* error;
+    } cases[] = {
+        {dir_ / "new.spi", nullptr},
+        {dir_ / "full", nullptr},
+        {dir_ / "absent" / "x.spi", "File not found"},
+        {dir_ / "folder", "File access denied"},
+        {dir_ / "fifo", "No such device or address"},
+    };
+    for (const auto& c : cases) {
+        const FileResult res = checkWritableTarget(c.path);
+        EXPECT_EQ(res.ok, c.error == nullptr) << c.path << ": " << res.message;
+        if (c.error) {
+            EXPECT_NE(res.message.find(c.error), std::string::npos) << res.message;
+        }
+    }
+    EXPECT_FALSE(fs::exists(dir_ / "new.spi"));
 }
 
 } // namespace
