@@ -1,0 +1,155 @@
+// The teaching cases in simulations/: three valid runs each, mildest in row 3 and most severe in
+// row 1, whose indices show the pattern the file's name promises against the standard reference.
+
+#include "record/record_file.h"
+#include "record/simulation_record.h"
+#include "record/vocabulary.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+using namespace vm::record;
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const fs::path kExeDir = VM_RUNTIME_DIR;
+
+// One row's value of an index, or of a figure made of several.
+using Measure = std::function<double(const SimulationRecord&, int row)>;
+
+Measure index(RowField f) {
+    return [f](const SimulationRecord& r, int row) { return r.field(row, f); };
+}
+
+// The plateau of a fixed central obstruction: flow barely falls from 75 % to 50 % of FVC left.
+const Measure kPlateau = [](const SimulationRecord& r, int row) {
+    return r.field(row, RowField::mef50) / r.field(row, RowField::mef75);
+};
+// Empey's index, FEV1 in ml over PEF in l/min: above 10 points to a large-airway obstruction.
+const Measure kEmpey = [](const SimulationRecord& r, int row) {
+    return 1000.0 * r.field(row, RowField::fev1) / (60.0 * r.field(row, RowField::pef));
+};
+const Measure kResidualVolume = [](const SimulationRecord& r, int row) {
+    return r.field(row, RowField::tlc) - r.field(row, RowField::fvcex);
+};
+
+// value(row) compared with `bound`, or with bound x the reference's value when relative.
+struct Check {
+    const char* what;
+    Measure value;
+    bool below;
+    double bound;
+    bool relative;
+};
+
+struct TeachingCase {
+    const char* file;
+    const char* severity; // falls from row 3 to row 1, or rises when `severityRises`
+    Measure severityValue;
+    bool severityRises;
+    std::vector<Check> everyRow;
+};
+
+const std::vector<TeachingCase>& teachingCases() {
+    static const std::vector<TeachingCase> cases = {
+        {"zwezenie_tchawicy",
+         "PEF",
+         index(RowField::pef),
+         false,
+         {{"PEF", index(RowField::pef), true, 0.6, true},
+          {"plateau MEF50/MEF75", kPlateau, false, 0.8, false},
+          {"MEF25", index(RowField::mef25), false, 0.95, true},
+          {"FVCEX", index(RowField::fvcex), false, 0.98, true}}},
+        {"astma_oskrzelowa",
+         "FEV1",
+         index(RowField::fev1),
+         false,
+         {{"FEV1%FVC", index(RowField::fev1PctFvc), true, 70, false},
+          {"MEF25", index(RowField::mef25), true, 0.5, true},
+          {"FVCEX", index(RowField::fvcex), false, 0.95, true}}},
+        {"rozedma_pluc",
+         "FEV1",
+         index(RowField::fev1),
+         false,
+         {{"FEV1%FVC", index(RowField::fev1PctFvc), true, 70, false},
+          {"MEF25", index(RowField::mef25), true, 0.5, true},
+          {"TLC", index(RowField::tlc), false, 1.03, true},
+          {"RV", kResidualVolume, false, 1.0, true}}},
+        {"wloknienie_pluc",
+         "FVCEX",
+         index(RowField::fvcex),
+         false,
+         {{"FVCEX", index(RowField::fvcex), true, 0.85, true},
+          {"TLC", index(RowField::tlc), true, 0.85, true},
+          {"FEV1%FVC", index(RowField::fev1PctFvc), false, 1.0, true}}},
+        {"zwezenie_prawego_oskrzela",
+         "PEF",
+         index(RowField::pef),
+         false,
+         {{"PEF", index(RowField::pef), true, 0.97, true},
+          {"MEF50", index(RowField::mef50), false, 0.98, true},
+          {"FVCEX", index(RowField::fvcex), false, 0.99, true}}},
+        {"slaby_wysilek",
+         "PEF",
+         index(RowField::pef),
+         false,
+         {{"PEF", index(RowField::pef), true, 0.95, true},
+          {"FVCEX", index(RowField::fvcex), true, 0.98, true},
+          {"FEV1%FVC", index(RowField::fev1PctFvc), false, 1.0, true}}},
+    };
+    return cases;
+}
+
+TEST(TeachingCases, EachShowsItsPatternGrowingWorseRunByRun) {
+    SimulationRecord standard;
+    ASSERT_TRUE(readRecordFile(kExeDir / "datfiles1" / "standard.dat", standard).ok);
+    for (const TeachingCase& c : teachingCases()) {
+        SCOPED_TRACE(c.file);
+        SimulationRecord record;
+        const FileResult read =
+            readRecordFile(kExeDir / "simulations" / (std::string(c.file) + ".spi"), record);
+        ASSERT_TRUE(read.ok) << read.message;
+        const auto reference = record.rowBytes(referenceRow);
+        const auto standardReference = standard.rowBytes(referenceRow);
+        EXPECT_TRUE(reference == standardReference) << "compared with the standard reference";
+        EXPECT_EQ(record.fvVolume(4, 1), 0.0f) << "three results, no fourth";
+        for (int row = 1; row <= 3; ++row) {
+            EXPECT_EQ(record.field(row, RowField::runStatus), 1.0f) << "row " << row;
+            for (const Check& check : c.everyRow) {
+                const double bound =
+                    check.relative ? check.bound * check.value(record, referenceRow) : check.bound;
+                const double value = check.value(record, row);
+                EXPECT_EQ(value < bound, check.below)
+                    << check.what << " in row " << row << ": " << value << " against " << bound;
+            }
+        }
+        for (int row = 1; row <= 2; ++row) {
+            const double worse = c.severityValue(record, row);
+            const double milder = c.severityValue(record, row + 1);
+            EXPECT_EQ(worse > milder, c.severityRises)
+                << c.severity << " of row " << row << " " << worse << ", row " << row + 1 << " "
+                << milder;
+        }
+    }
+}
+
+// A narrowed main bronchus is set for its own lung alone, which the per-lobe table shows; the
+// trachea and the other side stay at the reference.
+TEST(TeachingCases, OneBronchusNarrowedOnItsOwnSideOnly) {
+    SimulationRecord record;
+    ASSERT_TRUE(
+        readRecordFile(kExeDir / "simulations" / "zwezenie_prawego_oskrzela.spi", record).ok);
+    for (int row = 1; row <= 3; ++row) {
+        EXPECT_GT(record.partSetting(row, LungPart::rightLung, SettingColumn::rCentral), 100.0f);
+        EXPECT_EQ(record.partSetting(row, LungPart::leftLung, SettingColumn::rCentral), 100.0f);
+        EXPECT_EQ(record.partSetting(row, LungPart::bothLungs, SettingColumn::rCentral), 100.0f);
+    }
+}
+
+} // namespace
