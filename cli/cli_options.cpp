@@ -43,14 +43,33 @@ CliParseResult parseFailure(std::string message) {
     return r;
 }
 
-// A whole string as a finite number, nothing left over.
-bool parseNumber(const std::string& text, double& value) {
-    if (text.empty() || std::isspace(static_cast<unsigned char>(text.front())))
-        return false;
+enum class NumberReading { ok, notANumber, outOfRange };
+
+// A whole string as a finite decimal number, nothing left over. strtod would also take
+// hexadecimal and "inf"; a setting is written in decimal only.
+NumberReading parseNumber(const std::string& text, double& value) {
+    if (text.empty() || text.find_first_not_of("0123456789+-.eE") != std::string::npos)
+        return NumberReading::notANumber;
     errno = 0;
     char* end = nullptr;
     value = std::strtod(text.c_str(), &end);
-    return errno == 0 && end == text.c_str() + text.size() && std::isfinite(value);
+    if (end != text.c_str() + text.size())
+        return NumberReading::notANumber;
+    if (errno == ERANGE || !std::isfinite(value))
+        return NumberReading::outOfRange;
+    return NumberReading::ok;
+}
+
+std::string numberProblem(const std::string& text, double& value) {
+    switch (parseNumber(text, value)) {
+    case NumberReading::ok:
+        return {};
+    case NumberReading::notANumber:
+        return "not a number: '" + text + "'";
+    case NumberReading::outOfRange:
+        return "number out of range: '" + text + "'";
+    }
+    return {};
 }
 
 bool parseInteger(const std::string& text, long& value) {
@@ -63,8 +82,8 @@ bool parseInteger(const std::string& text, long& value) {
 }
 
 std::string percentProblem(const std::string& text, double& percent) {
-    if (!parseNumber(text, percent))
-        return "not a number: '" + text + "'";
+    if (auto problem = numberProblem(text, percent); !problem.empty())
+        return problem;
     if (percent < kMinSettingPercent || percent > kMaxSettingPercent)
         return "percentage " + text + " outside 10..2000";
     return {};
@@ -120,14 +139,56 @@ std::string parseGlobal(const std::string& value, CliOptions& options) {
     return {};
 }
 
-CliParseResult parseRun(const std::vector<std::string>& args) {
+// NAME=VALUES of --sweep: a setting as --set names it, or global.I for global item I.
+std::string parseSweep(const std::string& value, CliOptions& options) {
+    const auto eq = value.find('=');
+    if (eq == std::string::npos)
+        return "--sweep needs NAME=VALUES, got '" + value + "'";
+    SweepAxis axis;
+    axis.name = value.substr(0, eq);
+    for (const SweepAxis& earlier : options.sweepAxes)
+        if (earlier.name == axis.name)
+            return "--sweep " + axis.name + " is given twice";
+    if (axis.name.starts_with("global.")) {
+        long item = 0;
+        const std::string number = axis.name.substr(7);
+        if (!parseInteger(number, item) || item < 0 || item >= layout::kGlobalItems)
+            return "--sweep: item '" + number + "' is not a whole number 0.." + lastGlobalItem();
+        axis.globalSetting = GlobalSettingChange{static_cast<int>(item), 100.0};
+    } else {
+        PartSettingChange change;
+        if (auto problem = parsePartName(axis.name, change); !problem.empty())
+            return "--sweep: " + problem;
+        axis.partSetting = change;
+    }
+    if (auto problem = parseSweepValues(value.substr(eq + 1), axis.percents); !problem.empty())
+        return "--sweep " + axis.name + ": " + problem;
+    options.sweepAxes.push_back(std::move(axis));
+    return {};
+}
+
+std::size_t gridPointCount(const std::vector<SweepAxis>& axes) {
+    std::size_t count = 1;
+    for (const SweepAxis& axis : axes) {
+        count *= axis.percents.size();
+        if (count > kMaxSweepPoints)
+            return count;
+    }
+    return count;
+}
+
+// run and sweep share their options; --runs and --out belong to run, --sweep and --jobs to sweep.
+CliParseResult parseRunOrSweep(const std::vector<std::string>& args, CliCommand command) {
     CliParseResult result;
     CliOptions& options = result.options;
-    options.command = CliCommand::run;
+    options.command = command;
+    const bool sweep = command == CliCommand::sweep;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        const bool takesValue = arg == "--set" || arg == "--global" || arg == "--runs" ||
-                                arg == "--out" || arg == "--reference" || arg == "--from";
+        const bool ownOption =
+            sweep ? arg == "--sweep" || arg == "--jobs" : arg == "--runs" || arg == "--out";
+        const bool takesValue = arg == "--set" || arg == "--global" || arg == "--reference" ||
+                                arg == "--from" || ownOption;
         if (arg == "--json") {
             options.json = true;
             continue;
@@ -142,6 +203,15 @@ CliParseResult parseRun(const std::vector<std::string>& args) {
             problem = parseSet(value, options);
         } else if (arg == "--global") {
             problem = parseGlobal(value, options);
+        } else if (arg == "--sweep") {
+            problem = parseSweep(value, options);
+        } else if (arg == "--jobs") {
+            long jobs = 0;
+            if (!parseInteger(value, jobs) || jobs < 1 || jobs > kMaxJobs)
+                problem = "--jobs needs a whole number 1.." + std::to_string(kMaxJobs) + ", got '" +
+                          value + "'";
+            else
+                options.jobs = static_cast<int>(jobs);
         } else if (arg == "--runs") {
             long runs = 0;
             if (!parseInteger(value, runs) || runs < 1 || runs > kMaxRuns)
@@ -163,8 +233,33 @@ CliParseResult parseRun(const std::vector<std::string>& args) {
     // A file's results are relative to its own reference; another one would change their meaning.
     if (options.fromFile && options.referenceFile)
         return parseFailure("--from and --reference cannot be given together");
+    if (sweep && options.sweepAxes.empty())
+        return parseFailure("sweep needs at least one --sweep NAME=VALUES");
+    if (sweep && gridPointCount(options.sweepAxes) > kMaxSweepPoints)
+        return parseFailure("the sweep's grid has more than " + std::to_string(kMaxSweepPoints) +
+                            " points");
     result.ok = true;
     return result;
+}
+
+CliParseResult parseExport(const std::vector<std::string>& args) {
+    constexpr const char* kUsage = "export needs FILE and --to FOLDER";
+    CliParseResult r;
+    r.options.command = CliCommand::exportFiles;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        if (args[i] == "--to" && i + 1 < args.size() && !args[i + 1].empty() &&
+            r.options.exportFolder.empty()) {
+            r.options.exportFolder = args[++i];
+        } else if (args[i].empty() || args[i].starts_with("-") || !r.options.exportFile.empty()) {
+            return parseFailure(kUsage);
+        } else {
+            r.options.exportFile = args[i];
+        }
+    }
+    if (r.options.exportFile.empty() || r.options.exportFolder.empty())
+        return parseFailure(kUsage);
+    r.ok = true;
+    return r;
 }
 
 // One option of the help: the option, then its description from a fixed column, wrapped at
@@ -198,7 +293,61 @@ std::string helpOption(const std::string& option, const std::string& description
     return text + '\n';
 }
 
+std::vector<std::string> splitAt(const std::string& text, char separator) {
+    std::vector<std::string> pieces;
+    std::size_t begin = 0;
+    for (std::size_t at; (at = text.find(separator, begin)) != std::string::npos; begin = at + 1)
+        pieces.push_back(text.substr(begin, at - begin));
+    pieces.push_back(text.substr(begin));
+    return pieces;
+}
+
 } // namespace
+
+std::string parseSweepValues(const std::string& text, std::vector<double>& percents) {
+    percents.clear();
+    const std::vector<std::string> range = splitAt(text, ':');
+    if (range.size() == 1) {
+        for (const std::string& item : splitAt(text, ',')) {
+            double percent = 0;
+            if (auto problem = percentProblem(item, percent); !problem.empty())
+                return problem;
+            percents.push_back(percent);
+        }
+        return {};
+    }
+    if (range.size() != 3)
+        return "a range is FROM:TO:xFACTOR or FROM:TO:+STEP, got '" + text + "'";
+    double from = 0;
+    double to = 0;
+    double step = 0;
+    for (const auto& [piece, value] : {std::pair{&range[0], &from}, std::pair{&range[1], &to}})
+        if (auto problem = percentProblem(*piece, *value); !problem.empty())
+            return problem;
+    const std::string& stepText = range[2];
+    const bool geometric = stepText.starts_with('x');
+    if (!geometric && !stepText.starts_with('+'))
+        return "a range's step is xFACTOR or +STEP, got '" + stepText + "'";
+    if (auto problem = numberProblem(stepText.substr(1), step); !problem.empty())
+        return problem;
+    if (from > to)
+        return "a range runs upwards, got " + range[0] + " above " + range[1];
+    if (geometric ? step <= 1.0 : step <= 0.0)
+        return geometric ? "a range's factor must be above 1" : "a range's step must be above 0";
+    // Each value from the start, so that no rounding adds up; the end counts when a step lands on
+    // it within rounding.
+    const double last = to * (1.0 + 1e-12);
+    for (std::size_t k = 0;; ++k) {
+        const double kk = static_cast<double>(k);
+        const double value = geometric ? from * std::pow(step, kk) : from + kk * step;
+        if (value > last)
+            break;
+        if (percents.size() == kMaxSweepPoints)
+            return "a range of more than " + std::to_string(kMaxSweepPoints) + " values";
+        percents.push_back(std::min(value, to));
+    }
+    return {};
+}
 
 CliParseResult parseCommandLine(const std::vector<std::string>& args) {
     if (args.empty())
@@ -211,7 +360,11 @@ CliParseResult parseCommandLine(const std::vector<std::string>& args) {
         return r;
     }
     if (command == "run")
-        return parseRun(args);
+        return parseRunOrSweep(args, CliCommand::run);
+    if (command == "sweep")
+        return parseRunOrSweep(args, CliCommand::sweep);
+    if (command == "export")
+        return parseExport(args);
     if (command == "show") {
         CliParseResult r;
         r.options.command = CliCommand::show;
@@ -243,7 +396,11 @@ CliParseResult parseCommandLine(const std::vector<std::string>& args) {
 std::string usageText() {
     std::string text = R"(Usage:
   velta-morvane-cli run [options]        run simulated spirometric tests
+  velta-morvane-cli sweep [options]      one test at every point of a grid of settings
   velta-morvane-cli show FILE [--json]   print a simulation file's reference and results
+  velta-morvane-cli export FILE --to FOLDER
+                                         write a simulation file's curves and results as CSV
+                                         and both plots as PNG and SVG
   velta-morvane-cli make-standard FILE   write the standard record (a run at all settings 100)
   velta-morvane-cli help                 show this text
 
@@ -255,7 +412,23 @@ show prints the settings and indices of the reference and of the rows opening th
 program shows as results; with --json one line per row, in the fields of run --json with "row"
 in place of "run", and the settings added.
 
-Options of run:
+sweep runs one test at every point of the grid its --sweep options span, each from the same start
+as a single run with those settings, on several threads at once. It prints one line per point in
+the grid's order, the first --sweep changing slowest: CSV with a header (point, the swept
+settings, status, then every index), or JSON with --json (the indices as run --json gives them,
+without the samples). A progress line goes to the terminal when standard error is one. Ctrl+C
+stops it: the lines printed so far stay, and it exits with 130.
+
+export writes into FOLDER, which it makes when missing: flow_volume.csv and volume_time.csv (the
+samples of the reference and of every result, with their units), results.csv (the settings and
+indices of each of those rows), and flow_volume.png/.svg and volume_time.png/.svg, the plots as
+the program draws them at their size on a 1280x1024 screen, the file opened as the program opens
+it.
+
+Exit codes: 0 done; 1 a file could not be read or written; 2 a wrong command line; 3 run or sweep
+gave no valid result (every test "dead" or "error"); 130 sweep interrupted.
+
+Options of run and sweep:
 )";
     const std::string left = partName(LungPart::leftLung);
     std::string items;
@@ -270,17 +443,25 @@ Options of run:
                            partName(LungPart::lobe5) + ".NAME\nfor the right lung and the lobes");
     text += helpOption("--global I=PCT",
                        "global setting item I (0.." + lastGlobalItem() + "): " + items);
-    text += helpOption("--runs N",
-                       "N tests in a row, each from the state the previous one left (1..1000)");
+    text += helpOption("--runs N", "run only: N tests in a row, each from the state the previous "
+                                   "one left (1..1000)");
     text +=
         helpOption("--reference FILE", "take the reference row from row 0 of this simulation file");
     text += helpOption("--from FILE",
                        "start from this simulation file's record, as opening it in the program "
                        "does: its reference and results, the newest result's settings (the "
                        "reference's when it has none) current; options then change them");
-    text += helpOption("--out FILE", "write the resulting record as the program saves it (row 0 "
-                                     "reference, rows 1..4 the results, newest first)");
+    text += helpOption("--out FILE",
+                       "run only: write the resulting record as the program saves it (row 0 "
+                       "reference, rows 1..4 the results, newest first)");
     text += helpOption("--json", "one JSON object per run on its own line instead of a table");
+    text += helpOption("--sweep NAME=VALUES",
+                       "sweep only, one or more: a setting as --set names it, or global.I for "
+                       "global item I, and its values: a list 50,100,150, a geometric range "
+                       "100:1600:x2 (100, 200 .. 1600) or an arithmetic one 50:150:+25; --set and "
+                       "--global give the settings the sweep keeps");
+    text += helpOption("--jobs N", "sweep only: tests at once (1.." + std::to_string(kMaxJobs) +
+                                       ", default one per hardware thread)");
     return text;
 }
 

@@ -11,7 +11,7 @@
 
 namespace vm::cli {
 
-enum class CliCommand { help, run, show, makeStandard };
+enum class CliCommand { help, run, sweep, show, exportFiles, makeStandard };
 
 // One setting column of one lung part, in percent of the reference.
 struct PartSettingChange {
@@ -25,6 +25,15 @@ struct GlobalSettingChange {
     double percent = 100.0;
 };
 
+// One setting a sweep steps through: a part's setting column or a global item, and its values in
+// percent, in the order the grid takes them.
+struct SweepAxis {
+    std::string name; // as given: "cm", "left.rCentral", "global.0"
+    std::optional<PartSettingChange> partSetting;
+    std::optional<GlobalSettingChange> globalSetting;
+    std::vector<double> percents;
+};
+
 struct CliOptions {
     CliCommand command = CliCommand::help;
     std::vector<PartSettingChange> partSettings;
@@ -34,8 +43,12 @@ struct CliOptions {
     std::optional<std::string> referenceFile;
     std::optional<std::string> fromFile; // run starts from this simulation file's record
     bool json = false;
-    std::string showFile;     // show's simulation file
-    std::string standardFile; // make-standard's output
+    std::vector<SweepAxis> sweepAxes; // the first axis changes slowest
+    int jobs = 0;                     // sweep's threads; 0: one per hardware thread
+    std::string showFile;             // show's simulation file
+    std::string standardFile;         // make-standard's output
+    std::string exportFile;           // export's simulation file
+    std::string exportFolder;         // export's --to
 };
 
 struct CliParseResult {
@@ -53,5 +66,11 @@ std::string usageText();
 inline constexpr double kMinSettingPercent = record::kLowestUsableSetting;
 inline constexpr double kMaxSettingPercent = record::kHighestUsableSetting;
 inline constexpr int kMaxRuns = 1000;
+inline constexpr std::size_t kMaxSweepPoints = 100000;
+inline constexpr int kMaxJobs = 256;
+
+// The values of one --sweep: a list "50,100,150", a geometric range "100:1600:x2" or an arithmetic
+// one "50:150:+25", every value a percentage the settings accept. Empty message on success.
+std::string parseSweepValues(const std::string& text, std::vector<double>& percents);
 
 } // namespace vm::cli

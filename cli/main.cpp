@@ -1,19 +1,28 @@
 // The headless runner: simulated spirometric tests from the command line, for research and for
-// testing, and the maker of the standard record.
+// testing, sweeps over grids of settings, exports of simulation files, and the maker of the
+// standard record.
 
 #include "cli/cli_options.h"
+#include "cli/file_export.h"
 #include "cli/run_report.h"
+#include "cli/run_start.h"
 #include "cli/standard_record_maker.h"
+#include "cli/sweep.h"
+#include "cli/sweep_progress.h"
 #include "record/record_file.h"
-#include "record/record_state.h"
 #include "session/session.h"
 
+#include <atomic>
+#include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <memory>
 #include <system_error>
 
+#include <unistd.h>
+
 using namespace vm::record;
-using namespace vm::model;
 using namespace vm::session;
 using namespace vm::cli;
 
@@ -23,6 +32,8 @@ namespace {
 
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
+constexpr int kExitNoValidResult = 3;
+constexpr int kExitInterrupted = 130; // as a shell reports a program that SIGINT ended
 
 fs::path runnerFolder(const char* argv0) {
     std::error_code error;
@@ -32,66 +43,18 @@ fs::path runnerFolder(const char* argv0) {
     return fs::absolute(argv0, error).parent_path();
 }
 
-// The reference row from a file, or from the standard record beside the runner.
-bool loadReference(const CliOptions& options, const ProgramFolder& folder,
-                   SimulationRecord& record) {
-    fs::path referencePath;
-    if (options.referenceFile) {
-        referencePath = *options.referenceFile;
-    } else {
-        referencePath = folder.standardRecord();
-        if (!fs::exists(referencePath)) {
-            std::cerr << "velta-morvane-cli: standard record not found: " << referencePath.string()
-                      << "\n(build the standard_record target, or give --reference FILE)\n";
-            return false;
-        }
-    }
-    SimulationRecord loaded;
-    if (const FileResult read = readRecordFile(referencePath, loaded); !read.ok) {
-        std::cerr << "velta-morvane-cli: cannot read the reference: " << read.message << "\n";
-        return false;
-    }
-    // The reference keeps the settings stored with it, as after opening a simulation file.
-    record.setRowBytes(referenceRow, loaded.rowBytes(referenceRow));
-    return true;
-}
-
-// The file's record as opening it in the program gives it; the settings of the row it shows
-// become the current ones, global items included.
-bool startFromFile(Session& session, const fs::path& path) {
-    const ViewChanges opened = session.OpenSimulationFile(path);
-    if (opened.message) {
-        std::cerr << "velta-morvane-cli: cannot read the simulation file: " << *opened.message
-                  << "\n";
-        return false;
-    }
-    if (session.state().selectedRow == 1) {
-        session.SelectResultRow(1);
-    } else {
-        loadCurrentGlobalSettingsFromRow(session.state(), session.record(), referenceRow);
-    }
-    return true;
-}
-
 int runRuns(const CliOptions& options, const fs::path& exeDir) {
     // Each run is the window's START without the window: nothing is drawn or sounded.
-    SimulationRecord record;
-    RecordState current;
-    ModelState model;
-    Session session(record, current, model, ProgramFolder{exeDir});
-    session.InitialiseModel();
-    const bool ready = options.fromFile ? startFromFile(session, *options.fromFile)
-                                        : loadReference(options, session.folder(), record);
-    if (!ready)
+    auto runner = std::make_unique<RunnerSession>(exeDir);
+    if (const std::string problem = PrepareRunStart(*runner, options); !problem.empty()) {
+        std::cerr << "velta-morvane-cli: " << problem << "\n";
         return kExitFailure;
-
-    for (const PartSettingChange& c : options.partSettings)
-        current.currentPart(c.part, c.column) = c.percent;
-    for (const GlobalSettingChange& g : options.globalSettings)
-        current.currentGlobal(g.item) = g.percent;
-
+    }
+    const SimulationRecord& record = runner->record;
+    bool anyValid = false;
     for (int run = 1; run <= options.runs; ++run) {
-        session.StartSimulation({});
+        runner->session.StartSimulation({});
+        anyValid = anyValid || record.field(workingRow, RowField::runStatus) == 1.0f;
         std::cout << (options.json ? runJson(record, run) : runTable(record, run));
     }
     std::cout.flush();
@@ -102,28 +65,78 @@ int runRuns(const CliOptions& options, const fs::path& exeDir) {
             return kExitFailure;
         }
     }
-    return 0;
+    return anyValid ? 0 : kExitNoValidResult;
+}
+
+std::atomic<bool> interruptRequested{false};
+static_assert(std::atomic<bool>::is_always_lock_free, "set from a signal handler");
+
+extern "C" void requestInterrupt(int) {
+    interruptRequested = true;
+}
+
+// The first Ctrl+C lets the running points finish; a second one ends the runner at once.
+void catchInterrupt() {
+    struct sigaction action {};
+    action.sa_handler = requestInterrupt;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART | SA_RESETHAND;
+    sigaction(SIGINT, &action, nullptr);
+}
+
+int runSweep(const CliOptions& options, const fs::path& exeDir) {
+    // A point that cannot start says so before any thread begins.
+    {
+        auto probe = std::make_unique<RunnerSession>(exeDir);
+        if (const std::string problem = PrepareRunStart(*probe, options); !problem.empty()) {
+            std::cerr << "velta-morvane-cli: " << problem << "\n";
+            return kExitFailure;
+        }
+    }
+    catchInterrupt();
+    SweepProgress bar(std::cerr, isatty(STDERR_FILENO) == 1);
+    const SweepOutcome outcome =
+        RunSweep(options, exeDir, std::cout, interruptRequested,
+                 [&bar](std::size_t done, std::size_t total) { bar.Show(done, total); });
+    bar.Finish();
+    if (!outcome.problem.empty()) {
+        std::cerr << "velta-morvane-cli: " << outcome.problem << "\n";
+        return kExitFailure;
+    }
+    if (interruptRequested) {
+        std::cerr << "velta-morvane-cli: interrupted after " << outcome.written << " of "
+                  << sweepPointCount(options.sweepAxes) << " points\n";
+        return kExitInterrupted;
+    }
+    return outcome.valid > 0 ? 0 : kExitNoValidResult;
 }
 
 // The reference and the rows that opening the file shows as results.
 int showFile(const CliOptions& options, const fs::path& exeDir) {
-    SimulationRecord record;
-    RecordState state;
-    ModelState model;
-    Session session(record, state, model, ProgramFolder{exeDir});
-    const ViewChanges opened = session.OpenSimulationFile(options.showFile);
+    auto runner = std::make_unique<RunnerSession>(exeDir);
+    const ViewChanges opened = runner->session.OpenSimulationFile(options.showFile);
     if (opened.message) {
         std::cerr << "velta-morvane-cli: cannot read the simulation file: " << *opened.message
                   << "\n";
         return kExitFailure;
     }
     if (options.json) {
-        for (int row = 0; row <= state.resultCount; ++row)
-            std::cout << rowJson(record, row);
+        for (int row = 0; row <= runner->current.resultCount; ++row)
+            std::cout << rowJson(runner->record, row);
     } else {
-        std::cout << rowsTable(record, state.resultCount);
+        std::cout << rowsTable(runner->record, runner->current.resultCount);
     }
     std::cout.flush();
+    return 0;
+}
+
+int exportFile(const CliOptions& options, const fs::path& exeDir, int argc, char** argv) {
+    const std::string problem =
+        ExportSimulationFile(options.exportFile, options.exportFolder, exeDir, argc, argv);
+    if (!problem.empty()) {
+        std::cerr << "velta-morvane-cli: " << problem << "\n";
+        return kExitFailure;
+    }
     return 0;
 }
 
@@ -161,8 +174,12 @@ int main(int argc, char** argv) {
         return 0;
     case CliCommand::run:
         return runRuns(parsed.options, runnerFolder(argv[0]));
+    case CliCommand::sweep:
+        return runSweep(parsed.options, runnerFolder(argv[0]));
     case CliCommand::show:
         return showFile(parsed.options, runnerFolder(argv[0]));
+    case CliCommand::exportFiles:
+        return exportFile(parsed.options, runnerFolder(argv[0]), argc, argv);
     case CliCommand::makeStandard:
         return makeStandardRecordFile(parsed.options);
     }

@@ -1,6 +1,7 @@
 #include "cli/run_report.h"
 
 #include "record/vocabulary.h"
+#include "session/curve_export.h"
 
 #include <cmath>
 #include <cstdio>
@@ -46,12 +47,21 @@ std::string samplePairs(int count, First first, Second second) {
     return out + ']';
 }
 
-// The indices and samples of a row, each field led by a comma.
-std::string indexAndSampleFields(const SimulationRecord& record, int row) {
+} // namespace
+
+std::string indexJsonFields(const SimulationRecord& record, int row) {
     std::string out;
     for (const RowIndex& index : kRowIndices)
         out +=
             ",\"" + std::string(index.jsonKey) + "\":" + jsonNumber(record.field(row, index.field));
+    return out;
+}
+
+namespace {
+
+// The indices and samples of a row, each field led by a comma.
+std::string indexAndSampleFields(const SimulationRecord& record, int row) {
+    std::string out = indexJsonFields(record, row);
     out += ",\"fvSamples\":" + samplePairs(
                                    kFvSamples, [&](int n) { return record.fvVolume(row, n); },
                                    [&](int n) { return record.fvFlow(row, n); });
@@ -100,11 +110,8 @@ std::string rowsTable(const SimulationRecord& record, int lastRow) {
         return std::string(cell);
     });
     out += line("status", [&](int row) {
-        const float status = record.field(row, RowField::runStatus);
         std::snprintf(cell, sizeof cell, " %12s",
-                      status == 1.0f   ? "valid"
-                      : status == 0.0f ? "dead"
-                                       : "error");
+                      session::runStatusWord(record.field(row, RowField::runStatus)).c_str());
         return std::string(cell);
     });
     for (int c = 0; c < kSettingColumns; ++c)

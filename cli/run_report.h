@@ -24,6 +24,10 @@ std::string rowJson(const record::SimulationRecord& record, int row);
 // the indices.
 std::string rowsTable(const record::SimulationRecord& record, int lastRow);
 
+// ",\"fev1\":..": every index of the row under its JSON key, each led by a comma, as run --json
+// writes them.
+std::string indexJsonFields(const record::SimulationRecord& record, int row);
+
 // A float written with 9 significant digits.
 std::string formatFloat(float v);
 

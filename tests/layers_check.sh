@@ -10,7 +10,7 @@ declare -A allowed=(
   [data]="data record"
   [plots]="plots record"
   [session]="session model data record"
-  [cli]="cli session model data record"
+  [cli]="cli session plots model data record"
   [ui]="ui session plots model data record"
   [app]="app ui session plots model data record"
 )

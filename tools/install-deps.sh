@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
-  qt6-base-dev libgl-dev
+  qt6-base-dev qt6-svg-dev libgl-dev
   libjpeg62-turbo-dev
   libcanberra-dev
   libgtest-dev libgmock-dev libbenchmark-dev

@@ -155,6 +155,12 @@ class TForm1 : public QMainWindow {
     void Help2Click();
     void About1Click();
     void Quit1Click();
+    // The "Eksport" menu: each asks for a file and writes it.
+    void ExportFlowVolumePlot1Click();
+    void ExportVolumeTimePlot1Click();
+    void ExportResults1Click();
+    void ExportFlowVolumeCurves1Click();
+    void ExportVolumeTimeCurves1Click();
 
     // --- Help: right-click help files, the settings table of every lung part ---
     // The right-click help shared by the controls of the help-file table: opens the sender's file.
@@ -228,6 +234,13 @@ class TForm1 : public QMainWindow {
     QAction* Help2 = nullptr;
     QAction* About1 = nullptr;
     QAction* Quit1 = nullptr;
+
+    QMenu* Export1 = nullptr; // "Eksport"
+    QAction* ExportFlowVolumePlot1 = nullptr;
+    QAction* ExportVolumeTimePlot1 = nullptr;
+    QAction* ExportResults1 = nullptr;
+    QAction* ExportFlowVolumeCurves1 = nullptr;
+    QAction* ExportVolumeTimeCurves1 = nullptr;
 
   public:
     // --- Objects made at start-up and kept for the life of the window ---
@@ -303,6 +316,9 @@ class TForm1 : public QMainWindow {
     // while the name chosen is refused.
     QString simulationsFolderText() const;
     QString askSaveFileName();
+    // Asks for a file through the seam and writes it; a problem is shown as a message.
+    void exportChosenFile(const QString& filter, const QString& defaultSuffix,
+                          const std::function<std::string(const std::filesystem::path&)>& write);
 
     Interaction& interaction_;
     record::SimulationRecord& record_;

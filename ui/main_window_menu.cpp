@@ -33,6 +33,20 @@ void TForm1::createMenus() {
     Save1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     Saveas1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
 
+    Export1 = MainMenu1->addMenu(QStringLiteral("Eksport"));
+    Export1->setObjectName(QStringLiteral("Export1"));
+    ExportFlowVolumePlot1 = namedAction(this, "ExportFlowVolumePlot1",
+                                        QStringLiteral("Wykres przepływ-objętość (PNG, SVG)"));
+    ExportVolumeTimePlot1 = namedAction(this, "ExportVolumeTimePlot1",
+                                        QStringLiteral("Wykres objętość-czas (PNG, SVG)"));
+    ExportResults1 = namedAction(this, "ExportResults1", QStringLiteral("Wyniki (CSV)"));
+    ExportFlowVolumeCurves1 = namedAction(this, "ExportFlowVolumeCurves1",
+                                          QStringLiteral("Krzywe przepływ-objętość (CSV)"));
+    ExportVolumeTimeCurves1 =
+        namedAction(this, "ExportVolumeTimeCurves1", QStringLiteral("Krzywe objętość-czas (CSV)"));
+    Export1->addActions({ExportFlowVolumePlot1, ExportVolumeTimePlot1, ExportResults1,
+                         ExportFlowVolumeCurves1, ExportVolumeTimeCurves1});
+
     Reset1 = namedAction(this, "Reset1", QStringLiteral("ref.Standard"));
     Help2 = namedAction(this, "Help2", QStringLiteral("Pomoc"));
     About1 = namedAction(this, "About1", QStringLiteral("Autorzy"));
@@ -51,12 +65,22 @@ void TForm1::createMenus() {
 void TForm1::connectHandlers() {
     // Every item of the main menu and of the row menu, with its handler.
     const std::pair<QAction*, void (TForm1::*)()> items[] = {
-        {Open1, &TForm1::Open1Click},         {Save1, &TForm1::Save1Click},
-        {Saveas1, &TForm1::Saveas1Click},     {Reset1, &TForm1::Reset1Click},
-        {Help2, &TForm1::Help2Click},         {About1, &TForm1::About1Click},
-        {Quit1, &TForm1::Quit1Click},         {DE1, &TForm1::DE1Click},
-        {Useasref1, &TForm1::Useasref1Click}, {parametry1, &TForm1::parametry1Click},
+        {Open1, &TForm1::Open1Click},
+        {Save1, &TForm1::Save1Click},
+        {Saveas1, &TForm1::Saveas1Click},
+        {Reset1, &TForm1::Reset1Click},
+        {Help2, &TForm1::Help2Click},
+        {About1, &TForm1::About1Click},
+        {Quit1, &TForm1::Quit1Click},
+        {DE1, &TForm1::DE1Click},
+        {Useasref1, &TForm1::Useasref1Click},
+        {parametry1, &TForm1::parametry1Click},
         {HELP1, &TForm1::HELP1Click},
+        {ExportFlowVolumePlot1, &TForm1::ExportFlowVolumePlot1Click},
+        {ExportVolumeTimePlot1, &TForm1::ExportVolumeTimePlot1Click},
+        {ExportResults1, &TForm1::ExportResults1Click},
+        {ExportFlowVolumeCurves1, &TForm1::ExportFlowVolumeCurves1Click},
+        {ExportVolumeTimeCurves1, &TForm1::ExportVolumeTimeCurves1Click},
     };
     for (const auto& [item, handler] : items)
         wireCommand(item, &QAction::triggered, handler);

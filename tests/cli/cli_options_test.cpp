@@ -108,6 +108,26 @@ TEST(CliOptions, BadOptionsAndValuesAreRefusedWithAMessage) {
         {{"run", "--set", "cm=nan"}, "nan"},
         {{"run", "--set", "cm=inf"}, "inf"},
         {{"run", "--set", "cm= 100"}, "not a number"},
+        {{"run", "--set", "cm=1e400"}, "out of range: '1e400'"},
+        {{"run", "--set", "cm=1e-400"}, "out of range"},
+        {{"run", "--set", "cm=0x64"}, "not a number: '0x64'"},
+        {{"run", "--global", "0=0x1p6"}, "not a number"},
+        {{"run", "--sweep", "cm=100"}, "--sweep"},
+        {{"run", "--jobs", "2"}, "--jobs"},
+        {{"sweep"}, "at least one --sweep"},
+        {{"sweep", "--runs", "2", "--sweep", "cm=100"}, "--runs"},
+        {{"sweep", "--out", "o.spi", "--sweep", "cm=100"}, "--out"},
+        {{"sweep", "--sweep", "cm"}, "NAME=VALUES"},
+        {{"sweep", "--sweep", "bogus=100"}, "bogus"},
+        {{"sweep", "--sweep", "global.20=100"}, "0..19"},
+        {{"sweep", "--sweep", "cm=100", "--sweep", "cm=50"}, "twice"},
+        {{"sweep", "--sweep", "cm=10:2000:+1", "--sweep", "ccc=10:2000:+1"}, "100000 points"},
+        {{"sweep", "--sweep", "cm=100", "--jobs", "0"}, "--jobs"},
+        {{"sweep", "--sweep", "cm=100", "--jobs", "0x2"}, "--jobs"},
+        {{"export", "a.spi"}, "--to FOLDER"},
+        {{"export", "--to", "out"}, "FILE"},
+        {{"export", "a.spi", "b.spi", "--to", "out"}, "FILE"},
+        {{"export", "a.spi", "--to", ""}, "FOLDER"},
         {{"run", "--set", "cm=9.9"}, "outside"},
         {{"run", "--set", "cm=2000.1"}, "outside"},
         {{"run", "--set", "cm=-100"}, "outside"},
@@ -139,6 +159,70 @@ TEST(CliOptions, BadOptionsAndValuesAreRefusedWithAMessage) {
             joined += a + " ";
         EXPECT_FALSE(r.ok) << joined;
         EXPECT_NE(r.message.find(c.mentions), std::string::npos) << joined << "-> " << r.message;
+    }
+}
+
+TEST(CliOptions, SweepAndExportAreUnderstood) {
+    const CliParseResult r =
+        parseCommandLine(Args({"sweep", "--sweep", "left.rIntermediate=100:1600:x2", "--set",
+                               "cm=90", "--sweep", "global.0=50,100", "--jobs", "3", "--json"}));
+    ASSERT_TRUE(r.ok) << r.message;
+    EXPECT_EQ(r.options.command, CliCommand::sweep);
+    ASSERT_EQ(r.options.sweepAxes.size(), 2u);
+    const SweepAxis& first = r.options.sweepAxes[0];
+    EXPECT_EQ(first.name, "left.rIntermediate");
+    ASSERT_TRUE(first.partSetting);
+    EXPECT_EQ(first.partSetting->part, LungPart::leftLung);
+    EXPECT_EQ(first.partSetting->column, SettingColumn::rIntermediate);
+    EXPECT_EQ(first.percents, (std::vector<double>{100, 200, 400, 800, 1600}));
+    ASSERT_TRUE(r.options.sweepAxes[1].globalSetting);
+    EXPECT_EQ(r.options.sweepAxes[1].globalSetting->item, GlobalItem::expirationDepth);
+    EXPECT_EQ(r.options.jobs, 3);
+    EXPECT_EQ(r.options.partSettings.size(), 1u);
+
+    const CliParseResult e = parseCommandLine(Args({"export", "a.spi", "--to", "out"}));
+    ASSERT_TRUE(e.ok) << e.message;
+    EXPECT_EQ(e.options.command, CliCommand::exportFiles);
+    EXPECT_EQ(e.options.exportFile, "a.spi");
+    EXPECT_EQ(e.options.exportFolder, "out");
+}
+
+// Lists, geometric and arithmetic ranges, and what a range refuses.
+TEST(CliOptions, SweepValues) {
+    struct Case {
+        const char* text;
+        std::vector<double> percents; // empty: refused with `mentions`
+        const char* mentions;
+    };
+    const Case cases[] = {
+        {"50,100,150", {50, 100, 150}, ""},
+        {"100", {100}, ""},
+        {"100:1600:x2", {100, 200, 400, 800, 1600}, ""},
+        {"100:1000:x2", {100, 200, 400, 800}, ""},
+        {"50:150:+25", {50, 75, 100, 125, 150}, ""},
+        {"10:10.3:+0.1", {10, 10.1, 10.2, 10.3}, ""},
+        {"50,abc", {}, "abc"},
+        {"50,5", {}, "outside"},
+        {"100:50:+10", {}, "upwards"},
+        {"100:200:x1", {}, "factor"},
+        {"100:200:+0", {}, "above 0"},
+        {"100:200:+-5", {}, "above 0"},
+        {"100:200:*2", {}, "xFACTOR"},
+        {"100:200", {}, "FROM:TO"},
+        {"100:200:x0x2", {}, "not a number"},
+        {"100:200:x1e400", {}, "out of range"},
+    };
+    for (const Case& c : cases) {
+        std::vector<double> percents;
+        const std::string problem = parseSweepValues(c.text, percents);
+        if (c.percents.empty()) {
+            EXPECT_NE(problem.find(c.mentions), std::string::npos) << c.text << " -> " << problem;
+            continue;
+        }
+        EXPECT_EQ(problem, "") << c.text;
+        ASSERT_EQ(percents.size(), c.percents.size()) << c.text;
+        for (std::size_t i = 0; i < percents.size(); ++i)
+            EXPECT_NEAR(percents[i], c.percents[i], 1e-9) << c.text << " " << i;
     }
 }
 

@@ -61,8 +61,9 @@ TEST(LungAnimation, AReplayFramesTheSelectedCurveLockedAndEndsWhenTheWindowClose
              std::initializer_list<QWidget*>{ui.Button1(), ui.Button2(), ui.Button3(), ui.Button6(),
                                              ui.Button8(), ui.StringGrid2(), ui.Panel4()})
             locked = locked && !off->isEnabled();
-        locked = locked && !form.menuBar()->actions().front()->isEnabled() &&
-                 ui.Button9()->isEnabled() && !form.Timer1->isActive();
+        for (QAction* item : form.menuBar()->actions()) // "Plik", "Eksport" and the rest
+            locked = locked && !item->isEnabled();
+        locked = locked && ui.Button9()->isEnabled() && !form.Timer1->isActive();
     });
     QTest::mouseClick(ui.Button8(), Qt::LeftButton);
     EXPECT_EQ(samples, replayFrameSamples(m.w.record, 1, vPos, vMax));

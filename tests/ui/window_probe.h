@@ -46,6 +46,7 @@ struct WindowProbe {
     QAction* parametry1() const { return form->parametry1; }
     QAction* HELP1() const { return form->HELP1; }
     QMenu* File1() const { return form->File1; }
+    QMenu* Export1() const { return form->Export1; }
     QAction* Open1() const { return form->Open1; }
     QAction* Save1() const { return form->Save1; }
     QAction* Saveas1() const { return form->Saveas1; }

@@ -1,0 +1,162 @@
+#include "cli/sweep.h"
+
+#include "cli/reorder_buffer.h"
+#include "cli/run_report.h"
+#include "cli/run_start.h"
+#include "record/vocabulary.h"
+#include "session/curve_export.h"
+
+#include <charconv>
+#include <cmath>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+using namespace vm::record;
+
+namespace vm::cli {
+
+namespace {
+
+// The shortest text that reads back as the same double: 100, 112.5.
+std::string percentText(double percent) {
+    char buffer[32];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, percent).ptr;
+    return {buffer, end};
+}
+
+std::string csvNumber(float v) {
+    return std::isfinite(v) ? formatFloat(v) : std::string();
+}
+
+} // namespace
+
+std::size_t sweepPointCount(const std::vector<SweepAxis>& axes) {
+    std::size_t count = 1;
+    for (const SweepAxis& axis : axes)
+        count *= axis.percents.size();
+    return count;
+}
+
+std::vector<double> sweepPointPercents(const std::vector<SweepAxis>& axes, std::size_t index) {
+    std::vector<double> percents(axes.size());
+    for (std::size_t a = axes.size(); a-- > 0;) {
+        const std::size_t size = axes[a].percents.size();
+        percents[a] = axes[a].percents[index % size];
+        index /= size;
+    }
+    return percents;
+}
+
+CliOptions sweepPointOptions(const CliOptions& sweep, const std::vector<double>& percents) {
+    CliOptions point = sweep;
+    point.command = CliCommand::run;
+    point.sweepAxes.clear();
+    for (std::size_t a = 0; a < sweep.sweepAxes.size(); ++a) {
+        const SweepAxis& axis = sweep.sweepAxes[a];
+        if (axis.partSetting) {
+            PartSettingChange change = *axis.partSetting;
+            change.percent = percents[a];
+            point.partSettings.push_back(change);
+        } else if (axis.globalSetting) {
+            GlobalSettingChange change = *axis.globalSetting;
+            change.percent = percents[a];
+            point.globalSettings.push_back(change);
+        }
+    }
+    return point;
+}
+
+std::string sweepCsvHeader(const std::vector<SweepAxis>& axes) {
+    std::string out = "point";
+    for (const SweepAxis& axis : axes)
+        out += ',' + axis.name;
+    out += ",status";
+    for (const RowIndex& index : kRowIndices)
+        out += ',' + std::string(index.jsonKey);
+    return out + '\n';
+}
+
+std::string sweepLine(const std::vector<SweepAxis>& axes, std::size_t index,
+                      const std::vector<double>& percents, const SimulationRecord& record,
+                      bool json) {
+    const std::string status =
+        session::runStatusWord(record.field(workingRow, RowField::runStatus));
+    if (json) {
+        std::string out = "{\"point\":" + std::to_string(index) + ",\"settings\":{";
+        for (std::size_t a = 0; a < axes.size(); ++a)
+            out += std::string(a > 0 ? "," : "") + '"' + axes[a].name +
+                   "\":" + percentText(percents[a]);
+        return out + "},\"status\":\"" + status + '"' + indexJsonFields(record, workingRow) + "}\n";
+    }
+    std::string out = std::to_string(index);
+    for (const double percent : percents)
+        out += ',' + percentText(percent);
+    out += ',' + status;
+    for (const RowIndex& index : kRowIndices)
+        out += ',' + csvNumber(record.field(workingRow, index.field));
+    return out + '\n';
+}
+
+SweepOutcome RunSweep(const CliOptions& options, const std::filesystem::path& exeDir,
+                      std::ostream& out, const std::atomic<bool>& stop,
+                      const std::function<void(std::size_t, std::size_t)>& progress) {
+    const std::size_t total = sweepPointCount(options.sweepAxes);
+    const unsigned hardware = std::max(1u, std::thread::hardware_concurrency());
+    const std::size_t jobs = std::min<std::size_t>(
+        options.jobs > 0 ? static_cast<unsigned>(options.jobs) : hardware, total);
+
+    ReorderBuffer buffer;
+    std::atomic<std::size_t> nextPoint{0};
+    std::atomic<std::size_t> done{0};
+    std::atomic<std::size_t> valid{0};
+    std::atomic<std::size_t> workersLeft{jobs};
+    std::atomic<bool> failed{false};
+    std::mutex problemMutex;
+    SweepOutcome outcome;
+
+    // Every point starts from a fresh session: a single run starts from one, and a test leaves
+    // the model in another state than it found it.
+    const auto work = [&] {
+        for (std::size_t i; !stop && !failed && (i = nextPoint++) < total;) {
+            const std::vector<double> percents = sweepPointPercents(options.sweepAxes, i);
+            auto runner = std::make_unique<RunnerSession>(exeDir);
+            if (auto problem = PrepareRunStart(*runner, sweepPointOptions(options, percents));
+                !problem.empty()) {
+                const std::lock_guard lock(problemMutex);
+                outcome.problem = problem;
+                failed = true;
+                break;
+            }
+            runner->session.StartSimulation({});
+            if (runner->record.field(workingRow, RowField::runStatus) == 1.0f)
+                ++valid;
+            buffer.put(i, sweepLine(options.sweepAxes, i, percents, runner->record, options.json));
+            ++done;
+        }
+        --workersLeft;
+    };
+    std::vector<std::jthread> workers;
+    for (std::size_t t = 0; t < jobs; ++t)
+        workers.emplace_back(work);
+
+    if (!options.json)
+        out << sweepCsvHeader(options.sweepAxes) << std::flush;
+    // Once the workers are gone nothing more arrives: whatever is not yet written then stays
+    // behind a point that was never run.
+    for (bool last = false; outcome.written < total && !last;) {
+        last = workersLeft == 0;
+        for (const std::string& line : buffer.takeReady(std::chrono::milliseconds(200))) {
+            out << line;
+            ++outcome.written;
+        }
+        out.flush();
+        if (progress)
+            progress(done, total);
+    }
+    workers.clear();
+    outcome.valid = valid;
+    return outcome;
+}
+
+} // namespace vm::cli

@@ -1,0 +1,47 @@
+#pragma once
+// The sweep: one test at every point of a grid of settings, on several threads, each point from
+// the start a single run has, its lines written in the grid's order.
+
+#include "cli/cli_options.h"
+#include "record/simulation_record.h"
+
+#include <atomic>
+#include <cstddef>
+#include <filesystem>
+#include <functional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace vm::cli {
+
+std::size_t sweepPointCount(const std::vector<SweepAxis>& axes);
+
+// The percent of every axis at grid point `index` (0-based); the last axis changes fastest.
+std::vector<double> sweepPointPercents(const std::vector<SweepAxis>& axes, std::size_t index);
+
+// The options of the single run the point's test equals: the sweep's own --set and --global, then
+// the point's values.
+CliOptions sweepPointOptions(const CliOptions& sweep, const std::vector<double>& percents);
+
+// "point,NAME..,status,fev1,.." and the matching line of a point whose result is in the working
+// row; with json, one object: "point", "settings" by axis name, "status" and the indices.
+std::string sweepCsvHeader(const std::vector<SweepAxis>& axes);
+std::string sweepLine(const std::vector<SweepAxis>& axes, std::size_t index,
+                      const std::vector<double>& percents, const record::SimulationRecord& record,
+                      bool json);
+
+struct SweepOutcome {
+    std::size_t written = 0; // lines, the header not counted
+    std::size_t valid = 0;   // points with a valid result
+    std::string problem;     // a point could not start; nothing after it is run
+};
+
+// Runs the grid on options.jobs threads (0: every hardware thread) and writes each line to out as
+// soon as every earlier one is written. No new point starts once stop is set. progress, when set,
+// hears (points done, points in all) from the writing thread.
+SweepOutcome RunSweep(const CliOptions& options, const std::filesystem::path& exeDir,
+                      std::ostream& out, const std::atomic<bool>& stop,
+                      const std::function<void(std::size_t, std::size_t)>& progress = {});
+
+} // namespace vm::cli

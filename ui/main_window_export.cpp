@@ -1,0 +1,65 @@
+// The "Eksport" menu: the plots as PNG or SVG pictures and the results and curves as CSV, for
+// other programs. The pictures are drawn by the plots' own functions at the size the window
+// shows them, the text made by the session's export; the dialogs and messages go through the seam.
+
+#include "ui/main_window.h"
+
+#include "plots/plot_export.h"
+#include "session/curve_export.h"
+#include "ui/interaction.h"
+
+using namespace vm::plots;
+using namespace vm::session;
+
+namespace vm::ui {
+
+namespace {
+const QString kPictureFilter = QStringLiteral("Obraz PNG|*.png|Obraz SVG|*.svg");
+const QString kCsvFilter = QStringLiteral("Plik CSV|*.csv");
+} // namespace
+
+void TForm1::exportChosenFile(
+    const QString& filter, const QString& defaultSuffix,
+    const std::function<std::string(const std::filesystem::path&)>& write) {
+    const QString chosen =
+        interaction_.getSaveFileName(simulationsFolderText(), filter, defaultSuffix);
+    if (chosen.isEmpty())
+        return;
+    if (const std::string problem = write(std::filesystem::path(chosen.toStdString()));
+        !problem.empty())
+        interaction_.showMessage(QString::fromStdString(problem));
+}
+
+void TForm1::ExportFlowVolumePlot1Click() {
+    exportChosenFile(kPictureFilter, QStringLiteral("png"), [this](const auto& path) {
+        return SavePlotImage(
+            FlowVolumePlotImage(record_, state_.selectedRow, Image2->canvas().size()), path);
+    });
+}
+
+void TForm1::ExportVolumeTimePlot1Click() {
+    exportChosenFile(kPictureFilter, QStringLiteral("png"), [this](const auto& path) {
+        return SavePlotImage(
+            VolumeTimePlotImage(record_, state_.selectedRow, Image3->canvas().size()), path);
+    });
+}
+
+void TForm1::ExportResults1Click() {
+    exportChosenFile(kCsvFilter, QStringLiteral("csv"), [this](const auto& path) {
+        return WriteTextFile(path, ResultsCsv(record_, state_.resultCount));
+    });
+}
+
+void TForm1::ExportFlowVolumeCurves1Click() {
+    exportChosenFile(kCsvFilter, QStringLiteral("csv"), [this](const auto& path) {
+        return WriteTextFile(path, FlowVolumeCsv(record_, state_.resultCount));
+    });
+}
+
+void TForm1::ExportVolumeTimeCurves1Click() {
+    exportChosenFile(kCsvFilter, QStringLiteral("csv"), [this](const auto& path) {
+        return WriteTextFile(path, VolumeTimeCsv(record_, state_.resultCount));
+    });
+}
+
+} // namespace vm::ui
