@@ -20,7 +20,7 @@ if [ ! -d "$seeds" ]; then
   echo "no fuzz target $target (no $seeds)" >&2
   exit 2
 fi
-"$root/tools/install-deps.sh"
+"$root/tools/install-deps.sh" --fuzz
 build="$root/build-fuzz"
 launcher=()
 if command -v ccache >/dev/null; then
