@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the program and its tests need, only those that are missing.
+# With --fuzz, also clang and its libFuzzer runtime for tools/fuzz.sh.
 set -euo pipefail
 
 packages=(
@@ -12,6 +13,9 @@ packages=(
   openbox
   clang-format
 )
+if [ "${1:-}" = "--fuzz" ]; then
+  packages+=(clang clang-14 libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
