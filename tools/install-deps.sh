@@ -1,17 +1,28 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the program and its tests need, only those that are missing.
+# Installs the Debian packages that are missing: those the program needs to build and run, and
+# with --tests also those its tests, benchmarks and packaging checks need. Needs root or sudo.
 set -euo pipefail
 
+# To build and run the program.
 packages=(
   build-essential cmake pkg-config
-  qt6-base-dev libgl-dev
+  qt6-base-dev libgl-dev qt6-qpa-plugins
   libjpeg62-turbo-dev
   libcanberra-dev
+)
+
+# To run the tests and benchmarks and check the installed tree.
+test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-utils fonts-dejavu-core
   openbox
   clang-format
+  desktop-file-utils appstream
 )
+
+if [ "${1:-}" = "--tests" ]; then
+  packages+=("${test_packages[@]}")
+fi
 
 missing=()
 for p in "${packages[@]}"; do
@@ -24,9 +35,16 @@ if [ ${#missing[@]} -eq 0 ]; then
   exit 0
 fi
 
-echo "Installing missing packages: ${missing[*]}"
 sudo=""
-if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+if [ "$(id -u)" -ne 0 ]; then
+  if ! command -v sudo >/dev/null; then
+    echo "Some packages are missing and installing them needs root: as root, run" \
+      "'apt-get install ${missing[*]}', then run this command again." >&2
+    exit 1
+  fi
+  sudo="sudo"
+fi
+echo "Installing missing packages: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get update -qq
 $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
