@@ -130,6 +130,10 @@ std::filesystem::path ProgramFolder::dataPath(std::string_view relative) const {
     return data::resolveDataPath(exeDir, relative);
 }
 
+std::filesystem::path ProgramFolder::writablePath(std::string_view relative) const {
+    return data::resolveDataPath(writableRoot(), relative);
+}
+
 bool isRefusedSimulationFileName(const std::filesystem::path& path) {
     std::string name = path.filename().string();
     std::transform(name.begin(), name.end(), name.begin(),
@@ -279,7 +283,7 @@ ViewChanges Session::RestoreStandardReference() {
 }
 
 std::filesystem::path Session::simulationsFolder() const {
-    return folder_.dataPath("simulations");
+    return folder_.writablePath("simulations");
 }
 
 ViewChanges Session::OpenSimulationFile(const std::filesystem::path& path) {

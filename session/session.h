@@ -21,10 +21,19 @@ namespace vm::session {
 // The folder of the executable, below which every data file is found.
 struct ProgramFolder {
     std::filesystem::path exeDir;
+    // Where the program writes its simulation files, write probe and scratch picture: empty for
+    // exeDir itself, or the user's own folder when the program runs installed
+    // (session/user_folder.h).
+    std::filesystem::path writableDir{};
 
     // exeDir followed by a relative name such as "datfiles1/F000.dat", folders matched without
     // regard to letter case.
     std::filesystem::path dataPath(std::string_view relative) const;
+    const std::filesystem::path& writableRoot() const {
+        return writableDir.empty() ? exeDir : writableDir;
+    }
+    // Like dataPath, below writableRoot().
+    std::filesystem::path writablePath(std::string_view relative) const;
     std::filesystem::path standardRecord() const { return dataPath("datfiles1/standard.dat"); }
 };
 

@@ -1,21 +1,31 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the program and its tests need, only those that are missing.
-# With --fuzz, also clang and its libFuzzer runtime for tools/fuzz.sh.
+# Installs the Debian packages that are missing: those the program needs to build and run, with
+# --tests also those its tests, benchmarks and packaging checks need, and with --fuzz clang and its
+# libFuzzer runtime for tools/fuzz.sh. Needs root or sudo.
 set -euo pipefail
 
+# To build and run the program.
 packages=(
   build-essential cmake pkg-config
-  qt6-base-dev qt6-svg-dev libgl-dev
+  qt6-base-dev qt6-svg-dev libgl-dev qt6-qpa-plugins
   libjpeg62-turbo-dev
   libcanberra-dev
+)
+
+# To run the tests and benchmarks and check the installed tree.
+test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-utils fonts-dejavu-core
   openbox
   clang-format
+  desktop-file-utils appstream
 )
-if [ "${1:-}" = "--fuzz" ]; then
-  packages+=(clang clang-14 libclang-rt-14-dev)
-fi
+for option in "$@"; do
+  case "$option" in
+    --tests) packages+=("${test_packages[@]}") ;;
+    --fuzz) packages+=(clang clang-14 libclang-rt-14-dev) ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do
@@ -28,9 +38,16 @@ if [ ${#missing[@]} -eq 0 ]; then
   exit 0
 fi
 
-echo "Installing missing packages: ${missing[*]}"
 sudo=""
-if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+if [ "$(id -u)" -ne 0 ]; then
+  if ! command -v sudo >/dev/null; then
+    echo "Some packages are missing and installing them needs root: as root, run" \
+      "'apt-get install ${missing[*]}', then run this command again." >&2
+    exit 1
+  fi
+  sudo="sudo"
+fi
+echo "Installing missing packages: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get update -qq
 $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -3,7 +3,7 @@
 # and runs every test. Any sanitizer report fails its test and so the run.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-"$root/tools/install-deps.sh"
+"$root/tools/install-deps.sh" --tests
 build="$root/build-asan"
 cmake -S "$root" -B "$build" -DVM_SANITIZE=ON -DVM_BUILD_BENCHMARKS=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j"$(nproc)"

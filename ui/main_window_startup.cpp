@@ -56,7 +56,7 @@ void TForm1::runStartup() {
         interaction_.showMessage(QString::fromStdString(missingFilesMessage(missing)));
         requestTermination();
     }
-    if (!writeProbe(exeDirPath())) {
+    if (!writeProbe(session_.folder().writableRoot())) {
         interaction_.showMessage(QString::fromStdString(readOnlyDiskMessage()));
         requestTermination();
     }
@@ -99,7 +99,7 @@ void TForm1::runStartup() {
 }
 
 bool TForm1::loadPictures() {
-    const std::filesystem::path temp = dataFilePath("datfiles1/temp.dat");
+    const std::filesystem::path temp = session_.folder().writablePath("datfiles1/temp.dat");
     const auto dropTemp = [&temp] {
         std::error_code ignored;
         std::filesystem::remove(temp, ignored);

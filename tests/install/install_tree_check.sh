@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Installs the build under /usr into a scratch DESTDIR and checks the tree the Debian package
+# ships: both programs reached through bin/, the data beside them, the menu entry with its icon,
+# the metainfo, and a run of the installed runner on the installed standard record.
+set -euo pipefail
+build=$1
+root=$(mktemp -d)
+trap 'rm -rf "$root"' EXIT
+DESTDIR=$root cmake --install "$build" --prefix /usr >/dev/null
+
+status=0
+fail() {
+  echo "FAIL: $*"
+  status=1
+}
+
+lib=$root/usr/lib/velta-morvane
+for program in velta-morvane velta-morvane-cli; do
+  [ -x "$lib/$program" ] || fail "$lib/$program is not an executable"
+  [ "$(readlink -f "$root/usr/bin/$program")" = "$lib/$program" ] ||
+    fail "usr/bin/$program does not lead to $lib/$program"
+done
+# Exactly the data files: a scratch file left in the build tree must not ship.
+expected="F000.dat F001.dat F002.dat F003.dat F004.dat F005.dat standard.dat tlo.dat"
+[ "$(cd "$lib/datfiles1" && echo $(ls | sort))" = "$expected" ] ||
+  fail "datfiles1 holds $(ls "$lib/datfiles1")"
+for file in installed-layout helpfiles/H000{0..6}.rtf helpfiles/pdp.txt; do
+  [ -s "$lib/$file" ] || fail "$file is missing or empty"
+done
+[ -d "$lib/simulations" ] || fail "simulations/ is missing"
+
+desktop=$root/usr/share/applications/org.veltamorvane.VeltaMorvane.desktop
+metainfo=$root/usr/share/metainfo/org.veltamorvane.VeltaMorvane.metainfo.xml
+exec_line=$(sed -n 's/^Exec=//p' "$desktop")
+icon=$(sed -n 's/^Icon=//p' "$desktop")
+[ -x "$root/usr/bin/$exec_line" ] || fail "the menu entry starts '$exec_line', not in usr/bin"
+[ -s "$root/usr/share/icons/hicolor/scalable/apps/$icon.svg" ] || fail "icon '$icon' is missing"
+if command -v desktop-file-validate >/dev/null; then
+  desktop-file-validate "$desktop" || fail "desktop-file-validate"
+fi
+if command -v appstreamcli >/dev/null; then
+  appstreamcli validate --no-net "$metainfo" >/dev/null || fail "appstreamcli validate"
+fi
+
+"$root/usr/bin/velta-morvane-cli" run --json >"$root/run.json" || fail "the installed runner"
+grep -q '"fev1"' "$root/run.json" || fail "the installed runner gave no FEV1: $(head -c 300 "$root/run.json")"
+exit $status
