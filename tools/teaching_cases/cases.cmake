@@ -1,6 +1,8 @@
 # The teaching cases that ship in simulations/: each file holds three runs of one disorder,
 # mildest first, so the most severe result lands in row 1 (red) and the mildest in row 3.
 # A run is the runner's options for it; the runs of a file are chained as START chains them.
+# The newest run's settings become the track bars' when the file is opened, so they stay within
+# the bars' ranges.
 
 set(teaching_cases
   zwezenie_tchawicy
@@ -14,8 +16,8 @@ set(teaching_cases
 # Fixed central obstruction: turbulent resistance of the trachea caps the peak into a plateau.
 set(zwezenie_tchawicy_runs
   "--set rCentral=400"
-  "--set rCentral=900"
-  "--set rCentral=1600")
+  "--set rCentral=600"
+  "--set rCentral=800")
 
 # Bronchial obstruction: the collapsible intermediate airways narrowed.
 set(astma_oskrzelowa_runs
