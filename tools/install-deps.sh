@@ -7,6 +7,7 @@ packages=(
   qt6-base-dev libgl-dev
   libjpeg62-turbo-dev
   libcanberra-dev
+  libsleef-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-utils fonts-dejavu-core
   openbox
