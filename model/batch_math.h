@@ -19,4 +19,23 @@ void takeArctangents(std::span<double> values);
 void takeTangents(std::span<double> values);
 void takeCubeRoots(std::span<double> values);
 
+// Columns of the lobe searches' residuals F(z) = w − t·z − v·atan((top − z)·scale / ((z −
+// around)·slope + base)), one element a lane.
+struct ResidualColumns {
+    const double* top;
+    const double* scale;
+    const double* around;
+    const double* slope;
+    const double* base;
+    const double* w;
+    const double* t;
+    const double* v;
+    const double* z;
+    double* F;
+};
+
+// F for the lanes of every batch of kMathBatch whose bit is set in batches (bit b: lanes 4b to
+// 4b + 3), worked out as written, term by term, on every arm.
+void takeResiduals(const ResidualColumns& columns, unsigned batches, int lanes);
+
 } // namespace vm::model

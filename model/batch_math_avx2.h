@@ -4,8 +4,11 @@
 
 namespace vm::model {
 
+struct ResidualColumns;
+
 void takeArctangentsAvx2(double* values, int count);
 void takeTangentsAvx2(double* values, int count);
 void takeCubeRootsAvx2(double* values, int count);
+void takeResidualsAvx2(const ResidualColumns& columns, unsigned batches, int lanes);
 
 } // namespace vm::model

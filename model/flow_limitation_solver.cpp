@@ -84,19 +84,13 @@ template <std::size_t N> void idleLanes(SearchLanes<N>& s) {
 
 // F at every lane's point; whole batches only where a lane of theirs is going.
 template <std::size_t N> void evaluate(SearchLanes<N>& s) {
-    constexpr std::size_t kLanes = SearchLanes<N>::kLanes;
-    std::array<double, kLanes> arctangent;
-    for (std::size_t i = 0; i < kLanes; ++i)
-        arctangent[i] = (s.P[i] - s.point[i]) * s.S[i] / ((s.point[i] - s.H[i]) * s.D[i] + s.B[i]);
-    for (std::size_t b = 0; b < kLanes; b += kMathBatch) {
-        bool any = false;
-        for (std::size_t i = b; i < b + kMathBatch; ++i)
-            any = any || s.going[i];
-        if (any)
-            takeArctangents(std::span(arctangent.data() + b, kMathBatch));
-    }
-    for (std::size_t i = 0; i < kLanes; ++i)
-        s.residual[i] = s.w[i] - s.t[i] * s.point[i] - s.v[i] * arctangent[i];
+    unsigned batches = 0;
+    for (std::size_t i = 0; i < N; ++i)
+        if (s.going[i])
+            batches |= 1u << (i / kMathBatch);
+    takeResiduals({s.P.data(), s.S.data(), s.H.data(), s.D.data(), s.B.data(), s.w.data(),
+                   s.t.data(), s.v.data(), s.point.data(), s.residual.data()},
+                  batches, static_cast<int>(SearchLanes<N>::kLanes));
 }
 
 // With Fz known: the end of the search, or one regula-falsi iteration up to its new point.
