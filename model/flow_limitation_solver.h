@@ -46,6 +46,13 @@ SolverOutcome solveLobeFlows(ModelState& model, double x, double pcLeft, double 
 SolverOutcome solveLobeFlows(ModelState& model, const LobeAirways& airways, double x, double pcLeft,
                              double pcRight, SolverMode mode, LobeValues& probeFlows);
 
+// The first two calls of a substep at once: commit at x, then, unless solverFailed is set after
+// it, probe at probeX. The effects are those of the two calls in turn; the two searches run
+// side by side.
+SolverOutcome solveLobeFlowsWithProbe(ModelState& model, const LobeAirways& airways, double x,
+                                      double probeX, double pcLeft, double pcRight,
+                                      LobeValues& probeFlows);
+
 // Only giving up after too many iterations sounds the system beep.
 inline bool solverFailureBeeps(SolverOutcome outcome) {
     return outcome == SolverOutcome::iterationCap;

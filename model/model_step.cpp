@@ -1,5 +1,6 @@
 #include "model/model_step.h"
 
+#include "model/batch_math.h"
 #include "model/ramp_table.h"
 
 #include <algorithm>
@@ -24,10 +25,8 @@ double peripheralResistanceAt(double conductance, double lobeVolume, double lobe
 
 double peripheralResistanceAt(double conductance, double lobeVolume, double lobeMinVolume,
                               double lobeMinVolumeRoot) {
-    const double V = lobeVolume > lobeMinVolume + 0.0001 ? lobeVolume : lobeMinVolume + 0.0001;
-    const double span = std::cbrt(V) - lobeMinVolumeRoot;
-    const double span2 = span * span;
-    return 1.0 / (conductance * (span2 * span2));
+    return peripheralResistanceFromRoots(
+        conductance, std::cbrt(openPeripheralVolume(lobeVolume, lobeMinVolume)), lobeMinVolumeRoot);
 }
 
 double centralTransmuralPressure(double Vc, double Vr, double C, double bronchusFlow,
@@ -163,22 +162,31 @@ struct MinVolumeRoots {
     MinVolumeRoots() { seen.fill(std::numeric_limits<double>::quiet_NaN()); }
 };
 
-// Lobe tissue and gas: recoil, alveolar pressure, peripheral resistance.
+// Lobe tissue and gas: recoil, alveolar pressure, peripheral resistance. The five tangents and
+// cube roots are taken together.
 void lobeTissue(ModelState& m, MinVolumeRoots& roots) {
     const Parameters& p = m.parameters;
     IntegratedState& s = m.state;
+    std::array<double, mathBatchSize(kLobeCount)> tangents{};
+    std::array<double, mathBatchSize(kLobeCount)> cubeRoots{};
     for (int k = 0; k < kLobeCount; ++k) {
         const double V = s.lobeVolume[k];
-        const double theta = (V / p.lobeMaxVolume[k].current - 0.17) * std::numbers::pi * 0.5;
-        s.elasticRecoil[k] = std::tan(theta) / p.lobeElasticScale[k].current;
+        tangents[k] = (V / p.lobeMaxVolume[k].current - 0.17) * std::numbers::pi * 0.5;
+        cubeRoots[k] = openPeripheralVolume(V, p.lobeMinVolume[k].current);
+    }
+    takeTangents(tangents);
+    takeCubeRoots(cubeRoots);
+    for (int k = 0; k < kLobeCount; ++k) {
+        const double V = s.lobeVolume[k];
+        s.elasticRecoil[k] = tangents[k] / p.lobeElasticScale[k].current;
         s.alveolarPressure[k] = p.atmosphericPressure.current * s.gasCompression[k] / V;
         const double minVolume = p.lobeMinVolume[k].current;
         if (!(minVolume == roots.seen[k])) {
             roots.seen[k] = minVolume;
             roots.root[k] = std::cbrt(minVolume);
         }
-        s.peripheralResistance[k] =
-            peripheralResistanceAt(p.peripheralConductance[k].current, V, minVolume, roots.root[k]);
+        s.peripheralResistance[k] = peripheralResistanceFromRoots(
+            p.peripheralConductance[k].current, cubeRoots[k], roots.root[k]);
     }
 }
 
@@ -241,12 +249,8 @@ SolverOutcome solvePleuralPressure(ModelState& m, const LobeAirways& airways,
     const double drive = s.chestWallPressure + m.parameters.musclePressure.current;
     const double denominator = Rcw * tissue.G + 1;
     const double x0 = ((tissue.A + centralNetInflow(s)) * Rcw + drive) / denominator;
-    SolverOutcome outcome =
-        solveLobeFlows(m, airways, x0, s.PcL, s.PcR, SolverMode::commit, probeFlows);
-    if (s.solverFailed)
-        return outcome;
-    outcome = solveLobeFlows(m, airways, x0 + kProbeOffset_kPa, s.PcL, s.PcR, SolverMode::probe,
-                             probeFlows);
+    const SolverOutcome outcome =
+        solveLobeFlowsWithProbe(m, airways, x0, x0 + kProbeOffset_kPa, s.PcL, s.PcR, probeFlows);
     if (s.solverFailed)
         return outcome;
     double g = 0.0;

@@ -1,0 +1,14 @@
+#pragma once
+// The AVX2 arm of batch_math.h, in a file of its own compiled for AVX2 and FMA: it may only run
+// where the processor has both. values[0..count), count a multiple of 4.
+
+namespace vm::model {
+
+struct ResidualColumns;
+
+void takeArctangentsAvx2(double* values, int count);
+void takeTangentsAvx2(double* values, int count);
+void takeCubeRootsAvx2(double* values, int count);
+void takeResidualsAvx2(const ResidualColumns& columns, unsigned batches, int lanes);
+
+} // namespace vm::model
