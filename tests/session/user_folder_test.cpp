@@ -128,6 +128,6 @@ TEST(UserFolder, InstalledSaveWritesIntoTheUsersFolder) {
     EXPECT_EQ(session.simulationsFolder(), userSimulations);
     EXPECT_FALSE(session.SaveSimulationFile().message->empty());
     EXPECT_EQ(fs::file_size(userSimulations / kDefaultSimulationFileName),
-              vm::record::kRecordBytes);
+              vm::record::layout::kRecordBytes);
     EXPECT_FALSE(fs::exists(exeDir / "simulations" / kDefaultSimulationFileName));
 }
