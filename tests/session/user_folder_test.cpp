@@ -67,7 +67,6 @@ TEST(UserFolder, InstalledProgramWritesIntoTheUsersSeededFolder) {
         {"build tree", false, std::nullopt, ""},
         {"installed, XDG_DATA_HOME", true, "xdg", "xdg/velta-morvane"},
         {"installed, no XDG_DATA_HOME", true, std::nullopt, ".local/share/velta-morvane"},
-        {"installed, relative XDG_DATA_HOME", true, std::string("."), ".local/share/velta-morvane"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -75,10 +74,9 @@ TEST(UserFolder, InstalledProgramWritesIntoTheUsersSeededFolder) {
         const fs::path exeDir = home / "program";
         layOutProgram(exeDir, c.installed);
         ScopedEnvironment homeVariable("HOME", home.path().string());
-        std::optional<std::string> xdg = c.xdgDataHome;
-        if (xdg && *xdg != ".")
-            xdg = (home / *xdg).string();
-        ScopedEnvironment xdgVariable("XDG_DATA_HOME", xdg);
+        ScopedEnvironment xdgVariable(
+            "XDG_DATA_HOME",
+            c.xdgDataHome ? std::optional((home / *c.xdgDataHome).string()) : std::nullopt);
 
         const ProgramFolder folder = resolveProgramFolder(exeDir);
         EXPECT_EQ(folder.exeDir, exeDir);
@@ -128,6 +126,6 @@ TEST(UserFolder, InstalledSaveWritesIntoTheUsersFolder) {
     EXPECT_EQ(session.simulationsFolder(), userSimulations);
     EXPECT_FALSE(session.SaveSimulationFile().message->empty());
     EXPECT_EQ(fs::file_size(userSimulations / kDefaultSimulationFileName),
-              vm::record::kRecordBytes);
+              vm::record::layout::kRecordBytes);
     EXPECT_FALSE(fs::exists(exeDir / "simulations" / kDefaultSimulationFileName));
 }
