@@ -74,6 +74,13 @@ bool startFromFile(Session& session, const fs::path& path) {
 }
 
 int runRuns(const CliOptions& options, const fs::path& exeDir) {
+    // A record that could not be written would waste every run: the target is checked first.
+    if (options.outFile) {
+        if (const FileResult target = checkWritableTarget(*options.outFile); !target.ok) {
+            std::cerr << "velta-morvane-cli: cannot write the record: " << target.message << "\n";
+            return kExitFailure;
+        }
+    }
     // Each run is the window's START without the window: nothing is drawn or sounded.
     SimulationRecord record;
     RecordState current;
