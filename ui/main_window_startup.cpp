@@ -15,8 +15,8 @@
 
 #include <QPainter>
 #include <QPushButton>
-#include <QTextEdit>
 #include <QStringLiteral>
+#include <QTextEdit>
 
 #include <system_error>
 
