@@ -1,6 +1,7 @@
 // The program entry: the application object, the main window (whose creation runs start-up), the
 // about and help windows, and the message loop until the main window closes.
 
+#include "data/startup_checks.h"
 #include "session/program_session.h"
 #include "ui/about_box.h"
 #include "ui/help_window.h"
@@ -8,6 +9,9 @@
 #include "ui/qt_interaction.h"
 
 #include <QApplication>
+#include <QFile>
+
+#include <filesystem>
 
 using namespace vm::session;
 using namespace vm::ui;
@@ -15,8 +19,10 @@ using namespace vm::ui;
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QtInteraction interaction;
-    const QString exeDir = QCoreApplication::applicationDirPath() + QStringLiteral("/");
-    TForm1 form1(interaction, programSession(exeDir.toStdString()));
+    // The folder's bytes as they are: a name that is not UTF-8 would not survive a QString.
+    const std::filesystem::path exeDir = vm::data::programFolder().value_or(std::filesystem::path(
+        QFile::encodeName(QCoreApplication::applicationDirPath() + '/').toStdString()));
+    TForm1 form1(interaction, programSession(exeDir));
     interaction.setParentWindow(&form1);
 
     // The about and help windows are made once here and reused.

@@ -44,6 +44,13 @@ fs::path runnerFolder(const char* argv0) {
 }
 
 int runRuns(const CliOptions& options, const fs::path& exeDir) {
+    // A record that could not be written would waste every run: the target is checked first.
+    if (options.outFile) {
+        if (const FileResult target = checkWritableTarget(*options.outFile); !target.ok) {
+            std::cerr << "velta-morvane-cli: cannot write the record: " << target.message << "\n";
+            return kExitFailure;
+        }
+    }
     // Each run is the window's START without the window: nothing is drawn or sounded.
     auto runner = std::make_unique<RunnerSession>(exeDir);
     if (const std::string problem = PrepareRunStart(*runner, options); !problem.empty()) {

@@ -106,6 +106,14 @@ int missingDataFilesNumber(const fs::path& exeDir) {
     return number;
 }
 
+std::optional<fs::path> programFolder(const fs::path& selfLink) {
+    std::error_code ec;
+    const fs::path executable = fs::read_symlink(selfLink, ec);
+    if (ec || !executable.is_absolute())
+        return std::nullopt;
+    return executable.parent_path() / "";
+}
+
 std::string missingFilesMessage(int number) {
     return "One of the application files is missing or corrupted " + std::to_string(number);
 }

@@ -15,6 +15,12 @@ namespace vm::data {
 // F000.dat 1, F001.dat .. F005.dat 10 .. 100000, standard.dat 1000000. 0 when all are there.
 int missingDataFilesNumber(const std::filesystem::path& exeDir);
 
+// The folder of the running program, ending in a separator, from the link the system keeps to its
+// executable: as raw bytes, so that a folder name that is not valid UTF-8 survives. None when
+// the link cannot be read.
+std::optional<std::filesystem::path>
+programFolder(const std::filesystem::path& selfLink = "/proc/self/exe");
+
 // "One of the application files is missing or corrupted " followed by the number.
 std::string missingFilesMessage(int number);
 

@@ -1,12 +1,15 @@
 #include "ui/help_window.h"
 
 #include "data/rtf_document.h"
+#include "record/file_layer.h"
 #include "ui/rtf_text_document.h"
 
-#include <QFile>
 #include <QTextEdit>
 #include <QToolTip>
 #include <QVBoxLayout>
+
+#include <cstdint>
+#include <vector>
 
 namespace vm::ui {
 
@@ -14,6 +17,8 @@ namespace {
 constexpr int kWidth = 654;
 constexpr int kHeight = 518;
 constexpr int kFontPixels = 13;
+// The help texts are tens of kilobytes; anything far larger is not one of them.
+constexpr std::uintmax_t kMaxHelpFileBytes = 16u * 1024u * 1024u;
 } // namespace
 
 TForm4::TForm4(QWidget* parent)
@@ -41,22 +46,23 @@ TForm4::TForm4(QWidget* parent)
     layout->addWidget(RichEdit1);
 }
 
-std::optional<QString> TForm4::loadHelpFile(const QString& path) {
+std::optional<QString> TForm4::loadHelpFile(const std::filesystem::path& path) {
     RichEdit1->clear();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("Cannot open file %1").arg(path);
-    const QByteArray bytes = file.readAll();
-    const data::RtfReadResult read = data::readRtf(std::string_view(bytes.data(), bytes.size()));
+    std::vector<std::uint8_t> bytes;
+    if (const record::FileResult file = record::readDataFile(path, bytes, kMaxHelpFileBytes);
+        !file.ok)
+        return QString::fromStdString(file.message);
+    const data::RtfReadResult read =
+        data::readRtf(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
     if (!read.document)
         return QStringLiteral("Cannot read help file %1: %2")
-            .arg(path, QString::fromStdString(read.error));
+            .arg(QString::fromStdString(path.string()), QString::fromStdString(read.error));
     fillTextDocument(*read.document, *RichEdit1->document());
     RichEdit1->moveCursor(QTextCursor::Start);
     return std::nullopt;
 }
 
-void ShowHelpFile(TForm4& window, const QString& path,
+void ShowHelpFile(TForm4& window, const std::filesystem::path& path,
                   const std::function<void(const QString&)>& report) {
     if (const std::optional<QString> problem = window.loadHelpFile(path)) {
         report(*problem);

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QString>
 
+#include <filesystem>
 #include <functional>
 #include <optional>
 
@@ -17,16 +18,16 @@ class TForm4 : public QDialog {
   public:
     explicit TForm4(QWidget* parent = nullptr);
 
-    // Empties the text and lays the file into it. When the file cannot be opened or read as RTF,
-    // returns what to tell the user instead.
-    std::optional<QString> loadHelpFile(const QString& path);
+    // Empties the text and lays the file into it. When the file cannot be read (the file layer's
+    // message) or read as RTF, returns what to tell the user instead.
+    std::optional<QString> loadHelpFile(const std::filesystem::path& path);
 
     QTextEdit* RichEdit1 = nullptr;
 };
 
 // Loads the file into the window and shows it modally; a file that cannot be shown is reported
 // and the window stays closed.
-void ShowHelpFile(TForm4& window, const QString& path,
+void ShowHelpFile(TForm4& window, const std::filesystem::path& path,
                   const std::function<void(const QString&)>& report);
 
 } // namespace vm::ui

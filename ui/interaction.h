@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <filesystem>
+
 class QDialog;
 
 namespace vm::ui {
@@ -23,7 +25,7 @@ class Interaction {
                                     const QString& defaultSuffix) = 0;
 
     // The modal help window showing one RTF help file.
-    virtual void showHelpFile(const QString& path) = 0;
+    virtual void showHelpFile(const std::filesystem::path& path) = 0;
 
     // The about window, and any other window of the program's shown modally until it is closed.
     virtual void showAboutBox() = 0;

@@ -61,6 +61,8 @@ class TForm1 : public QMainWindow {
 
     // Set when start-up found a reason to quit; the program then never enters its message loop.
     bool terminationRequested() const { return terminationRequested_; }
+    // Set when start-up stopped at a damaged data file: START can never run.
+    bool startUnavailable() const { return startUnavailable_; }
     const QString& exeDir() const { return exeDir_; }
 
     // Runs one command; a range error inside it stops the command with its message.
@@ -298,6 +300,9 @@ class TForm1 : public QMainWindow {
     void paintCell(QPainter& painter, const StringGrid& grid, const session::CellPaint& paint,
                    const QRect& rect, const std::string& text);
     void requestTermination() { terminationRequested_ = true; }
+    // After start-up stopped at a damaged data file: the note box says so once and START stays
+    // disabled, since the model was never initialised.
+    void reportDamagedDataFiles();
     // exeDir followed by a relative name such as "datfiles1/standard.dat", folders matched
     // without regard to letter case.
     std::filesystem::path dataFilePath(std::string_view relative) const;
@@ -327,6 +332,7 @@ class TForm1 : public QMainWindow {
     QString exeDir_;
     std::filesystem::path instanceLockDirectory_;
     bool terminationRequested_ = false;
+    bool startUnavailable_ = false;
     std::unique_ptr<data::SingleInstanceMarker> instanceMarker_;
 };
 

@@ -87,11 +87,11 @@ void TForm1::Button1MouseDown(QObject* sender, Qt::MouseButton button) {
     for (const ControlHelp& help : kControlHelp)
         if (name == QLatin1String(help.control))
             file = help.file;
-    interaction_.showHelpFile(QString::fromStdString(helpFilePath(file).string()));
+    interaction_.showHelpFile(helpFilePath(file));
 }
 
 void TForm1::Help2Click() {
-    interaction_.showHelpFile(QString::fromStdString(helpFilePath(kGeneralHelp).string()));
+    interaction_.showHelpFile(helpFilePath(kGeneralHelp));
 }
 
 void TForm1::About1Click() {

@@ -144,8 +144,7 @@ void TForm1::Image1MouseDown(Qt::MouseButton button, int x, int y) {
             SelectSection(static_cast<unsigned char>(*section));
     if (button == Qt::RightButton)
         if (const auto helpFile = rightClickHelpFile(tparm, hoveredRegion))
-            interaction_.showHelpFile(
-                QString::fromStdString(dataFilePath(std::string(*helpFile)).string()));
+            interaction_.showHelpFile(dataFilePath(std::string(*helpFile)));
 }
 
 void TForm1::FormPaint() {

@@ -43,7 +43,7 @@ void TForm1::clearNoteBox() {
 }
 
 void TForm1::showRowHelp() {
-    interaction_.showHelpFile(QString::fromStdString(dataFilePath("helpfiles/H0005.rtf").string()));
+    interaction_.showHelpFile(dataFilePath("helpfiles/H0005.rtf"));
 }
 
 // Whatever the grid's cursor moves to, by a click or by a command, is selected when it holds a

@@ -52,7 +52,7 @@ void TForm1::Button2Click() {
 // START and the replay lock while they draw.
 void TForm1::setLockableControlsEnabled(std::initializer_list<QPushButton*> buttons, bool enabled) {
     for (QPushButton* button : buttons)
-        button->setEnabled(enabled);
+        button->setEnabled(enabled && !(button == Button2 && startUnavailable_));
     for (QAction* item : menuBar()->actions())
         item->setEnabled(enabled);
     StringGrid2->setEnabled(enabled);
@@ -73,6 +73,8 @@ void TForm1::setCommandControlsEnabled(bool enabled) {
 }
 
 void TForm1::StartSimulation() {
+    if (startUnavailable_)
+        return;
     runInProgress = true;
     setCommandControlsEnabled(false);
     RunInProgressGuard guard([this] {

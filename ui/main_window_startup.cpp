@@ -14,7 +14,9 @@
 #include "ui/version_label.h"
 
 #include <QPainter>
+#include <QPushButton>
 #include <QStringLiteral>
+#include <QTextEdit>
 
 #include <system_error>
 
@@ -28,6 +30,9 @@ namespace vm::ui {
 
 namespace {
 const QString kMakerLine = QStringLiteral("(teaching edition)");
+const QString kDamagedDataNote = QStringLiteral(
+    "Pliki danych programu są uszkodzone, więc START jest niedostępny. Zainstaluj program "
+    "ponownie.");
 constexpr int kAirwayPictures = 5;
 } // namespace
 
@@ -45,9 +50,11 @@ void TForm1::runStartup() {
                           ? std::make_unique<SingleInstanceMarker>()
                           : std::make_unique<SingleInstanceMarker>(instanceLockDirectory_);
     if (!instanceMarker_->acquire()) {
+        // The refused copy touches no file: the running one may be reading the same ones.
         interaction_.showMessage(QStringLiteral("This program is already running."));
         requestTermination();
         instanceMarker_.reset();
+        return;
     }
     installHelpRefusal();
 
@@ -56,8 +63,8 @@ void TForm1::runStartup() {
         interaction_.showMessage(QString::fromStdString(missingFilesMessage(missing)));
         requestTermination();
     }
-    if (!writeProbe(session_.folder().writableRoot())) {
-        interaction_.showMessage(QString::fromStdString(readOnlyDiskMessage()));
+    if (const FileResult probe = writeProbe(session_.folder().writableRoot()); !probe.ok) {
+        interaction_.showMessage(QString::fromStdString(probe.message));
         requestTermination();
     }
 
@@ -78,6 +85,7 @@ void TForm1::runStartup() {
     const ViewChanges standard = session_.LoadStandardRecord();
     if (standard.message) {
         RefreshResultViews(standard);
+        reportDamagedDataFiles();
         return;
     }
     RefreshResultViews(session_.ResetCurrentSettings());
@@ -88,8 +96,10 @@ void TForm1::runStartup() {
 
     for (QImage& picture : pictureTable)
         picture = QImage();
-    if (!loadPictures())
+    if (!loadPictures()) {
+        reportDamagedDataFiles();
         return;
+    }
 
     pictureBuffer = QImage(Image1->size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
     pictureBuffer.fill(Qt::white);
@@ -98,8 +108,21 @@ void TForm1::runStartup() {
     initialiseProgramModel();
 }
 
+void TForm1::reportDamagedDataFiles() {
+    startUnavailable_ = true;
+    Button2->setEnabled(false);
+    RichEdit1->setPlainText(kDamagedDataNote);
+}
+
 bool TForm1::loadPictures() {
-    const std::filesystem::path temp = session_.folder().writablePath("datfiles1/temp.dat");
+    // A scratch copy of its own: another copy starting at the same moment decodes through its own.
+    std::filesystem::path temp;
+    if (const FileResult made =
+            createUniqueFile(session_.folder().writablePath("datfiles1"), "temp", ".dat", temp);
+        !made.ok) {
+        interaction_.showMessage(QString::fromStdString(made.message));
+        return false;
+    }
     const auto dropTemp = [&temp] {
         std::error_code ignored;
         std::filesystem::remove(temp, ignored);

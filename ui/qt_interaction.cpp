@@ -54,7 +54,7 @@ QString QtInteraction::getSaveFileName(const QString& dir, const QString& filter
     return runFileDialog(parent_, QFileDialog::AcceptSave, dir, filter, defaultSuffix);
 }
 
-void QtInteraction::showHelpFile(const QString& path) {
+void QtInteraction::showHelpFile(const std::filesystem::path& path) {
     if (helpWindow_ != nullptr)
         ShowHelpFile(*helpWindow_, path, [this](const QString& text) { showMessage(text); });
 }

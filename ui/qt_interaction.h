@@ -35,7 +35,7 @@ class QtInteraction : public Interaction {
                             const QString& defaultSuffix) override;
     QString getSaveFileName(const QString& dir, const QString& filter,
                             const QString& defaultSuffix) override;
-    void showHelpFile(const QString& path) override;
+    void showHelpFile(const std::filesystem::path& path) override;
     void showAboutBox() override;
     void showModalWindow(QDialog& window) override;
     void playSystemSound(const QString& alias) override;

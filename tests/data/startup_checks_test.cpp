@@ -158,4 +158,19 @@ TEST(writeProbe, ANameInUseByAnotherCopyDoesNotFailIt) {
     EXPECT_EQ(std::distance(fs::directory_iterator(dir / "simulations"), {}), 1);
 }
 
+// The program's folder keeps its bytes: a name that is not valid UTF-8 must not become "" and
+// send start-up to /datfiles1.
+TEST(programFolder, KeepsTheFolderNameAsBytes) {
+    TempFolder dir;
+    const fs::path odd = dir / "caf\xE9 \xFF";
+    fs::create_directory(odd);
+    fs::create_symlink(odd / "velta-morvane", dir / "self");
+    EXPECT_EQ(programFolder(dir / "self"), odd / "");
+    EXPECT_EQ(programFolder(dir / "self")->native().back(), '/');
+    EXPECT_EQ(programFolder(dir / "absent"), std::nullopt);
+    const auto own = programFolder();
+    ASSERT_TRUE(own.has_value());
+    EXPECT_TRUE(fs::exists(*own / "data_tests")) << *own;
+}
+
 } // namespace

@@ -171,6 +171,57 @@ TEST(SimulationFiles, ASaveThatFailsPartWayLeavesTheOldFileIntact) {
     EXPECT_FALSE(fs::exists(b.folder / "simulations" / "data_default.spi.part"));
 }
 
+// Faults of the disk under a save: each gives the file layer's message naming the file and the
+// system's reason; the record, the label and what is on disk stay as they were.
+TEST(SimulationFiles, DiskFaultsUnderASaveAreReportedAndChangeNothing) {
+    struct Case {
+        const char* what;
+        bool asNobody; // root writes into read-only folders
+        bool saveAs;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"read-only simulations folder", true, false, "File access denied"},
+        {"full disk behind the default name", false, false, "Disk full"},
+        {"full disk behind a chosen name", false, true, "Disk full"},
+    };
+    for (const Case& c : cases) {
+        FilesBench b;
+        b.r = fileRecord({1}, 5);
+        const SimulationRecord before = b.r;
+        const fs::path simulations = b.folder / "simulations";
+        const fs::path target = simulations / (c.saveAs ? "chosen.spi" : "data_default.spi");
+        if (c.asNobody) {
+            fs::permissions(b.folder.path(),
+                            fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
+            fs::permissions(simulations, fs::perms::owner_read | fs::perms::owner_exec |
+                                             fs::perms::others_read | fs::perms::others_exec);
+        } else {
+            fs::create_symlink("/dev/full", target);
+        }
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            if (c.asNobody && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+                ::_exit(3);
+            const ViewChanges changes =
+                c.saveAs ? b.session.SaveSimulationFileAs(target) : b.session.SaveSimulationFile();
+            const bool reported = changes.message &&
+                                  changes.message->find(c.reason) != std::string::npos &&
+                                  changes.message->find(target.string()) != std::string::npos;
+            ::_exit(reported && !changes.dataSourceLabel && b.recordIs(before) ? 0 : 1);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << c.what;
+        EXPECT_EQ(fs::symlink_status(target).type(),
+                  c.asNobody ? fs::file_type::not_found : fs::file_type::symlink)
+            << c.what;
+        EXPECT_EQ(std::distance(fs::directory_iterator(simulations), {}), c.asNobody ? 0 : 1)
+            << c.what;
+    }
+}
+
 // Settings outside the usable range become 100 when they become current, so that settings no
 // control shows cannot spoil every later run; items nothing reads are taken as stored.
 TEST(SimulationFiles, UnusableSettingsBecomeNormalWhenTheyBecomeCurrent) {

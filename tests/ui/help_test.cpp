@@ -142,7 +142,7 @@ TEST(HelpWindow, ShowsEveryShippedHelpFileWithItsPolishLetters) {
     for (int k = 0; k <= 6; ++k) {
         const QString path = QStringLiteral(VM_RUNTIME_DIR "/helpfiles/H000%1.rtf").arg(k);
         SCOPED_TRACE(path.toStdString());
-        EXPECT_FALSE(window.loadHelpFile(path).has_value());
+        EXPECT_FALSE(window.loadHelpFile(path.toStdString()).has_value());
         const QString text = window.RichEdit1->toPlainText();
         EXPECT_GT(text.size(), 100);
         // Windows-1250 letters decoded, none left as a replacement or as Latin-1 look-alikes.
@@ -159,9 +159,10 @@ TEST(HelpWindow, FileThatCannotBeShownIsReportedAndTheWindowStaysClosed) {
     TForm4 window;
     QStringList reports;
     for (const QString& path : {missing, malformed})
-        ShowHelpFile(window, path, [&](const QString& text) { reports << text; });
+        ShowHelpFile(window, path.toStdString(), [&](const QString& text) { reports << text; });
     ASSERT_EQ(reports.size(), 2);
-    EXPECT_EQ(reports[0], QStringLiteral("Cannot open file ") + missing);
+    EXPECT_EQ(reports[0], QStringLiteral("File not found: ") + missing +
+                              QStringLiteral(" (No such file or directory)"));
     EXPECT_TRUE(reports[1].startsWith(QStringLiteral("Cannot read help file ") + malformed));
     EXPECT_FALSE(window.isVisible());
 }

@@ -35,7 +35,9 @@ class RecordingInteraction : public Interaction {
         fileDialogs << QStringList{dir, filter, suffix};
         return saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();
     }
-    void showHelpFile(const QString& path) override { helpFiles << path; }
+    void showHelpFile(const std::filesystem::path& path) override {
+        helpFiles << QString::fromStdString(path.string());
+    }
     void showAboutBox() override { ++aboutBoxes; }
     void showModalWindow(QDialog& window) override { onModalWindow(window); }
     void playSystemSound(const QString& alias) override { sounds << alias; }
