@@ -422,8 +422,8 @@ stops it: the lines printed so far stay, and it exits with 130.
 export writes into FOLDER, which it makes when missing: flow_volume.csv and volume_time.csv (the
 samples of the reference and of every result, with their units), results.csv (the settings and
 indices of each of those rows), and flow_volume.png/.svg and volume_time.png/.svg, the plots as
-the program draws them at their size on a 1280x1024 screen, the file opened as the program opens
-it.
+the program draws them at their size on a 1280x1024 screen (486x371 and 486x119 pixels), the file
+opened as the program opens it.
 
 Exit codes: 0 done; 1 a file could not be read or written; 2 a wrong command line; 3 run or sweep
 gave no valid result (every test "dead" or "error"); 130 sweep interrupted.

@@ -110,7 +110,8 @@ int runSweep(const CliOptions& options, const fs::path& exeDir) {
         std::cerr << "velta-morvane-cli: " << outcome.problem << "\n";
         return kExitFailure;
     }
-    if (interruptRequested) {
+    // A Ctrl+C after the last point changed nothing.
+    if (interruptRequested && outcome.written < sweepPointCount(options.sweepAxes)) {
         std::cerr << "velta-morvane-cli: interrupted after " << outcome.written << " of "
                   << sweepPointCount(options.sweepAxes) << " points\n";
         return kExitInterrupted;

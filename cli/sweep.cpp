@@ -6,6 +6,7 @@
 #include "record/vocabulary.h"
 #include "session/curve_export.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <memory>

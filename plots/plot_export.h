@@ -15,7 +15,8 @@ class SimulationRecord;
 
 namespace vm::plots {
 
-// The window's plots on a 1280x1024 screen, for pictures made without a window.
+// The window's plots on a 1280x1024 screen whose maximised client area is 1280x900, for pictures
+// made without a window.
 inline constexpr QSize kDesignFlowVolumePlotSize{486, 371};
 inline constexpr QSize kDesignVolumeTimePlotSize{486, 119};
 

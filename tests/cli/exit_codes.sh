@@ -2,6 +2,8 @@
 # The runner's exit code for each way a command can end.
 set -uo pipefail
 cli=$1
+dir=$(mktemp -d)
+trap 'rm -rf "$dir"' EXIT
 status=0
 check() {
   local expected=$1
@@ -23,6 +25,6 @@ check 2 run --set cm=0x64
 check 2 sweep --sweep cm=0x64
 check 1 run --reference /nonexistent/ref.spi
 check 1 sweep --sweep cm=100 --reference /nonexistent/ref.spi
-check 1 export /nonexistent/a.spi --to "$(mktemp -d)"
+check 1 export /nonexistent/a.spi --to "$dir"
 [ $status -eq 0 ] && echo "every exit code as expected"
 exit $status
