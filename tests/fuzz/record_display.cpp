@@ -77,7 +77,8 @@ void showChanges(const session::ViewChanges& changes, session::Session& session,
 
 } // namespace
 
-std::optional<std::string> openAndShow(const std::filesystem::path& file, QSize canvasSize) {
+std::optional<std::string> openAndShow(const std::filesystem::path& file, QSize canvasSize,
+                                       bool everyResult) {
     SimulationRecord record;
     RecordState state;
     model::ModelState model;
@@ -94,7 +95,7 @@ std::optional<std::string> openAndShow(const std::filesystem::path& file, QSize 
     showChanges(opened, session, fvCanvas, vtCanvas, lungCanvas);
 
     // Every other result as a click on its grid line shows it, and each row's table.
-    for (int r = 2; r <= 3; ++r)
+    for (int r = 2; r <= 3 && everyResult; ++r)
         showChanges(session.SelectResultRow(r), session, fvCanvas, vtCanvas, lungCanvas);
     data::TextGrid resultsGrid(session::kResultsTableColumns, session::kResultsTableRows);
     for (int row = 0; row <= 4; ++row)

@@ -12,7 +12,9 @@
 namespace vm::fuzz {
 
 // Opens the file through the session's command and draws what it changed on canvases of the
-// given size. The file layer's message when the file is refused; nothing when it was shown.
-std::optional<std::string> openAndShow(const std::filesystem::path& file, QSize canvasSize);
+// given size; with everyResult, then also each other result as a click on its grid line would.
+// The file layer's message when the file is refused; nothing when it was shown.
+std::optional<std::string> openAndShow(const std::filesystem::path& file, QSize canvasSize,
+                                       bool everyResult = true);
 
 } // namespace vm::fuzz

@@ -2,7 +2,8 @@
 //
 // A record is 621360 bytes, too many for a fuzzer to mutate well, so an input describes a file:
 //   byte 0: bit 0 starts from a record holding four plausible results instead of zeros, bit 1
-//           cuts the file short at the length in bytes 1..4, bits 2..3 pick the canvas sizes;
+//           cuts the file short at the length in bytes 1..4, bits 2..3 pick the canvas sizes,
+//           bit 4 also shows the other results as clicks on their grid lines;
 //   then patches, each a little-endian 4-byte offset into the record, a length byte and as many
 //   bytes to write there.
 
@@ -102,6 +103,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ensureGuiApplication();
     // The window's sizes at a small and a large screen, and two degenerate ones.
     const QSize sizes[4] = {{322, 242}, {640, 480}, {1, 1}, {97, 31}};
-    vm::fuzz::openAndShow(describedFile(data, size), sizes[(size > 0 ? data[0] >> 2 : 0) & 3]);
+    const std::uint8_t flags = size > 0 ? data[0] : 0;
+    vm::fuzz::openAndShow(describedFile(data, size), sizes[(flags >> 2) & 3], flags & 0x10);
     return 0;
 }
