@@ -19,9 +19,10 @@ void takeArctangents(std::span<double> values);
 void takeTangents(std::span<double> values);
 void takeCubeRoots(std::span<double> values);
 
-// Columns of the lobe searches' residuals F(z) = w − t·z − v·atan((top − z)·scale / ((z −
-// around)·slope + base)), one element a lane.
-struct ResidualColumns {
+// The columns of the lobes' root searches, one element a lane. Their residual is F(z) = w − t·z −
+// v·atan((top − z)·scale / ((z − around)·slope + base)); m is the alveolar pressure, f the
+// downstream pressure, h the pressure around the airway; limited and going are 1 or 0.
+struct SearchColumns {
     const double* top;
     const double* scale;
     const double* around;
@@ -30,12 +31,18 @@ struct ResidualColumns {
     const double* w;
     const double* t;
     const double* v;
-    const double* z;
-    double* F;
+    const double* m;
+    const double* f;
+    const double* h;
+    const double* limited;
+    const double* going;
+    double* z;          // the root found
+    double* iterations; // regula-falsi iterations the search performed
+    double* outcome;    // how it ended, a SolverOutcome as a number
 };
 
-// F for the lanes of every batch of kMathBatch whose bit is set in batches (bit b: lanes 4b to
-// 4b + 3), worked out as written, term by term, on every arm.
-void takeResiduals(const ResidualColumns& columns, unsigned batches, int lanes);
+// Runs every going lane's search to its end, all lanes a round at a time; lanes is a multiple of
+// kMathBatch.
+void runSearches(const SearchColumns& columns, int lanes);
 
 } // namespace vm::model

@@ -4,11 +4,11 @@
 
 namespace vm::model {
 
-struct ResidualColumns;
+struct SearchColumns;
 
 void takeArctangentsAvx2(double* values, int count);
 void takeTangentsAvx2(double* values, int count);
 void takeCubeRootsAvx2(double* values, int count);
-void takeResidualsAvx2(const ResidualColumns& columns, unsigned batches, int lanes);
+void runSearchesAvx2(const SearchColumns& columns, int lanes);
 
 } // namespace vm::model

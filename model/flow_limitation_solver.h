@@ -5,19 +5,13 @@
 // collapsed there: its flow no longer depends on the pressure downstream (flow limitation).
 
 #include "model/model_state.h"
+#include "model/solver_outcome.h"
 
 namespace vm::model {
 
 enum class SolverMode {
     commit, // the flows become the model's lobe flows
     probe,  // the flows go to the caller only
-};
-
-enum class SolverOutcome {
-    solved,
-    unbracketed,     // a limited lobe whose root could not be bracketed; fails without a beep
-    iterationCap,    // too many iterations; fails with the system beep
-    arithmeticFault, // division by zero or a non-finite value
 };
 
 // What the solver needs of one lobe; fixed within a substep, so the model step works it out
@@ -52,14 +46,5 @@ SolverOutcome solveLobeFlows(ModelState& model, const LobeAirways& airways, doub
 SolverOutcome solveLobeFlowsWithProbe(ModelState& model, const LobeAirways& airways, double x,
                                       double probeX, double pcLeft, double pcRight,
                                       LobeValues& probeFlows);
-
-// Only giving up after too many iterations sounds the system beep.
-inline bool solverFailureBeeps(SolverOutcome outcome) {
-    return outcome == SolverOutcome::iterationCap;
-}
-
-inline constexpr double kSolverTolerance = 0.0001;
-inline constexpr int kOpenIterationCap = 100000;
-inline constexpr int kLimitedIterationCap = 10000;
 
 } // namespace vm::model
