@@ -29,12 +29,12 @@ using Batch = void (*)(double*, int);
 // Two at a time with SSE2, which every x86-64 processor has; SLEEF picks its best variant.
 void takeTangentsSse2(double* values, int count) {
     for (int i = 0; i < count; i += 2)
-        _mm_storeu_pd(values + i, Sleef_tand2_u10(_mm_loadu_pd(values + i)));
+        _mm_storeu_pd(values + i, Sleef_tand2_u35(_mm_loadu_pd(values + i)));
 }
 
 void takeCubeRootsSse2(double* values, int count) {
     for (int i = 0; i < count; i += 2)
-        _mm_storeu_pd(values + i, Sleef_cbrtd2_u10(_mm_loadu_pd(values + i)));
+        _mm_storeu_pd(values + i, Sleef_cbrtd2_u35(_mm_loadu_pd(values + i)));
 }
 
 struct BatchFunctions {

@@ -27,12 +27,12 @@ void takeArctangentsAvx2(double* values, int count) {
 
 void takeTangentsAvx2(double* values, int count) {
     for (int i = 0; i < count; i += 4)
-        _mm256_storeu_pd(values + i, Sleef_finz_tand4_u10avx2(_mm256_loadu_pd(values + i)));
+        _mm256_storeu_pd(values + i, Sleef_finz_tand4_u35avx2(_mm256_loadu_pd(values + i)));
 }
 
 void takeCubeRootsAvx2(double* values, int count) {
     for (int i = 0; i < count; i += 4)
-        _mm256_storeu_pd(values + i, Sleef_finz_cbrtd4_u10avx2(_mm256_loadu_pd(values + i)));
+        _mm256_storeu_pd(values + i, Sleef_finz_cbrtd4_u35avx2(_mm256_loadu_pd(values + i)));
 }
 
 void runSearchesAvx2(const SearchColumns& columns, int lanes) {
