@@ -20,8 +20,9 @@ void takeArctangentsGeneric(double* values, int count) {
         store4(values + i, arctangentOfQuotient4(load4(values + i), splat4(1.0)));
 }
 
-void runSearchesGeneric(const SearchColumns& columns, int lanes) {
-    runSearchRoundsOf(columns, lanes);
+void runLobeSearchesGeneric(const LobeColumns& lobes, const double* x, int calls, double pcLeft,
+                            double pcRight, SearchResults& results) {
+    runLobeSearchesOf(lobes, x, calls, pcLeft, pcRight, results);
 }
 
 using Batch = void (*)(double*, int);
@@ -41,14 +42,14 @@ struct BatchFunctions {
     Batch arctangents;
     Batch tangents;
     Batch cubeRoots;
-    void (*searches)(const SearchColumns&, int);
+    void (*searches)(const LobeColumns&, const double*, int, double, double, SearchResults&);
 };
 
 BatchFunctions bestFunctions() {
     __builtin_cpu_init();
     if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma"))
-        return {takeArctangentsAvx2, takeTangentsAvx2, takeCubeRootsAvx2, runSearchesAvx2};
-    return {takeArctangentsGeneric, takeTangentsSse2, takeCubeRootsSse2, runSearchesGeneric};
+        return {takeArctangentsAvx2, takeTangentsAvx2, takeCubeRootsAvx2, runLobeSearchesAvx2};
+    return {takeArctangentsGeneric, takeTangentsSse2, takeCubeRootsSse2, runLobeSearchesGeneric};
 }
 
 const BatchFunctions& functions() {
@@ -70,8 +71,9 @@ void takeCubeRoots(std::span<double> values) {
     functions().cubeRoots(values.data(), static_cast<int>(values.size()));
 }
 
-void runSearches(const SearchColumns& columns, int lanes) {
-    functions().searches(columns, lanes);
+void runLobeSearches(const LobeColumns& lobes, const double* x, int calls, double pcLeft,
+                     double pcRight, SearchResults& results) {
+    functions().searches(lobes, x, calls, pcLeft, pcRight, results);
 }
 
 } // namespace vm::model

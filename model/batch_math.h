@@ -3,6 +3,8 @@
 // where the processor has AVX2 and FMA, two otherwise. SLEEF's functions accurate to 1 ulp, as
 // the C library's are.
 
+#include "model/model_constants.h"
+
 #include <span>
 
 namespace vm::model {
@@ -19,30 +21,38 @@ void takeArctangents(std::span<double> values);
 void takeTangents(std::span<double> values);
 void takeCubeRoots(std::span<double> values);
 
-// The columns of the lobes' root searches, one element a lane. Their residual is F(z) = w − t·z −
-// v·atan((top − z)·scale / ((z − around)·slope + base)); m is the alveolar pressure, f the
-// downstream pressure, h the pressure around the airway; limited and going are 1 or 0.
-struct SearchColumns {
-    const double* top;
-    const double* scale;
-    const double* around;
-    const double* slope;
-    const double* base;
-    const double* w;
-    const double* t;
-    const double* v;
-    const double* m;
-    const double* f;
-    const double* h;
-    const double* limited;
-    const double* going;
-    double* z;          // the root found
-    double* iterations; // regula-falsi iterations the search performed
-    double* outcome;    // how it ended, a SolverOutcome as a number
+// What the lobes' root searches need of each lobe, one element a lobe (see LobeAirways).
+struct LobeColumns {
+    const double* m; // alveolar pressure
+    const double* o; // 1/R1
+    const double* r; // 1/R2
+    const double* t; // o + r
+    const double* u; // wall stiffness
+    const double* v; // r·u
+    const double* A; // u²
+    const double* pleuralOffset;
 };
 
-// Runs every going lane's search to its end, all lanes a round at a time; lanes is a multiple of
-// kMathBatch.
-void runSearches(const SearchColumns& columns, int lanes);
+// The searches of one call, or of two at different trial pressures, in lanes: lobes 0 to 3 of
+// each call fill a vector of their own, the last lobe of every call shares one.
+inline constexpr int kSearchLanes = 3 * kMathBatch;
+static_assert(kLobeCount == kMathBatch + 1);
+
+constexpr int searchLane(int call, int lobe, int calls) {
+    return lobe < kMathBatch ? kMathBatch * call + lobe : kMathBatch * calls + call;
+}
+
+struct SearchResults {
+    double z[kSearchLanes];          // the root found
+    double iterations[kSearchLanes]; // regula-falsi iterations the search performed
+    double outcome[kSearchLanes];    // how it ended, a SolverOutcome as a number
+    double limited[kSearchLanes];    // 1 where the airway has collapsed at its mouth-side end
+};
+
+// Runs the lobes' searches of `calls` (1 or 2) calls at the trial pressures x[0..calls), with the
+// central transmural pressures of the two lungs, each to its end; the residual is F(z) = w − t·z −
+// v·atan(...), in its open or collapsed form.
+void runLobeSearches(const LobeColumns& lobes, const double* x, int calls, double pcLeft,
+                     double pcRight, SearchResults& results);
 
 } // namespace vm::model

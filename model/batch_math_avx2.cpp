@@ -35,8 +35,9 @@ void takeCubeRootsAvx2(double* values, int count) {
         _mm256_storeu_pd(values + i, Sleef_finz_cbrtd4_u35avx2(_mm256_loadu_pd(values + i)));
 }
 
-void runSearchesAvx2(const SearchColumns& columns, int lanes) {
-    runSearchRoundsOf(columns, lanes);
+void runLobeSearchesAvx2(const LobeColumns& lobes, const double* x, int calls, double pcLeft,
+                         double pcRight, SearchResults& results) {
+    runLobeSearchesOf(lobes, x, calls, pcLeft, pcRight, results);
 }
 
 } // namespace vm::model

@@ -4,11 +4,13 @@
 
 namespace vm::model {
 
-struct SearchColumns;
+struct LobeColumns;
+struct SearchResults;
 
 void takeArctangentsAvx2(double* values, int count);
 void takeTangentsAvx2(double* values, int count);
 void takeCubeRootsAvx2(double* values, int count);
-void runSearchesAvx2(const SearchColumns& columns, int lanes);
+void runLobeSearchesAvx2(const LobeColumns& lobes, const double* x, int calls, double pcLeft,
+                         double pcRight, SearchResults& results);
 
 } // namespace vm::model

@@ -14,20 +14,19 @@ enum class SolverMode {
     probe,  // the flows go to the caller only
 };
 
-// What the solver needs of one lobe; fixed within a substep, so the model step works it out
-// once for the three calls.
-struct LobeAirway {
-    double alveolarPressure;     // m
-    double peripheralResistance; // R1
-    double o;                    // 1/R1
-    double r;                    // 1/R2
-    double t;                    // o + r
-    double u;                    // wallStiffness
-    double v;                    // r*u
-    double A;                    // u*u
-    double pleuralOffset;
+// What the solver needs of the lobes, one element a lobe; fixed within a substep, so the model
+// step works it out once for the three calls.
+struct LobeAirways {
+    LobeValues alveolarPressure;     // m
+    LobeValues peripheralResistance; // R1
+    LobeValues o;                    // 1/R1
+    LobeValues r;                    // 1/R2
+    LobeValues t;                    // o + r
+    LobeValues u;                    // wallStiffness
+    LobeValues v;                    // r*u
+    LobeValues A;                    // u*u
+    LobeValues pleuralOffset;
 };
-using LobeAirways = std::array<LobeAirway, kLobeCount>;
 
 LobeAirways collectLobeAirways(const ModelState& model);
 

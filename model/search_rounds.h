@@ -93,27 +93,56 @@ Lanes4 code4(SolverOutcome outcome) {
 }
 
 struct SearchBatch {
-    Lanes4 P, S, H, D, B, w, t, v, m, f, h; // the residual's terms, see SearchColumns
+    Lanes4 P, S, H, D, B, w, t, v, m, f, h; // see startBatch
     Lanes4 za, Fa, zc, Fc, z, Fz;
     Lanes4 iterations, cap, outcome;
     Mask4 limited, going;
 };
 
-[[gnu::always_inline]] inline SearchBatch loadBatch(const SearchColumns& c, int first) {
+// One lane's lobe, or four lanes' lobes, as the searches need them.
+struct LobeLanes {
+    Lanes4 m, o, r, t, u, v, A, pleuralOffset, pc;
+};
+
+LobeLanes firstLobes(const LobeColumns& c, double pcLeft, double pcRight) {
+    static_assert(kLeftLobeCount == 2);
+    return {load4(c.m),
+            load4(c.o),
+            load4(c.r),
+            load4(c.t),
+            load4(c.u),
+            load4(c.v),
+            load4(c.A),
+            load4(c.pleuralOffset),
+            Lanes4{pcLeft, pcLeft, pcRight, pcRight}};
+}
+
+LobeLanes lastLobe(const LobeColumns& c, double pcRight) {
+    constexpr int k = kMathBatch;
+    return {splat4(c.m[k]), splat4(c.o[k]), splat4(c.r[k]), splat4(c.t[k]),
+            splat4(c.u[k]), splat4(c.v[k]), splat4(c.A[k]), splat4(c.pleuralOffset[k]),
+            splat4(pcRight)};
+}
+
+// The searches of the lobes in l at the trial pressures x, each starting at its alveolar pressure.
+SearchBatch startBatch(const LobeLanes& l, Lanes4 x, Mask4 going) {
     SearchBatch b;
-    b.P = load4(c.top + first);
-    b.S = load4(c.scale + first);
-    b.H = load4(c.around + first);
-    b.D = load4(c.slope + first);
-    b.B = load4(c.base + first);
-    b.w = load4(c.w + first);
-    b.t = load4(c.t + first);
-    b.v = load4(c.v + first);
-    b.m = load4(c.m + first);
-    b.f = load4(c.f + first);
-    b.h = load4(c.h + first);
-    b.limited = load4(c.limited + first) != 0.0;
-    b.going = load4(c.going + first) != 0.0;
+    b.f = x + l.pc;
+    b.h = x + l.pleuralOffset;
+    b.m = l.m;
+    b.t = l.t;
+    b.v = l.v;
+    b.limited = ~(b.f > b.h);
+    // The arctangent's argument in one form for both: open, (f − z)·u / ((z − h)·(f − h) + u²);
+    // collapsed, (h − z)·1 / ((z − h)·0 + u), which gives (h − z)/u to the last bit. Collapsed at
+    // its mouth-side end, the pressure around the airway replaces the downstream pressure.
+    b.P = b.limited ? b.h : b.f;
+    b.S = b.limited ? splat4(1.0) : l.u;
+    b.H = b.h;
+    b.D = b.limited ? splat4(0.0) : b.f - b.h;
+    b.B = b.limited ? l.u : l.A;
+    b.w = l.m * l.o + b.P * l.r;
+    b.going = going;
     b.za = b.m;
     b.Fa = b.zc = b.Fc = b.z = b.Fz = b.iterations = splat4(0.0);
     b.cap = b.limited ? splat4(kLimitedIterationCap) : splat4(kOpenIterationCap);
@@ -121,11 +150,11 @@ struct SearchBatch {
     return b;
 }
 
-[[gnu::always_inline]] inline void storeBatch(const SearchColumns& c, int first,
-                                              const SearchBatch& b) {
-    store4(c.z + first, b.z);
-    store4(c.iterations + first, b.iterations);
-    store4(c.outcome + first, b.outcome);
+void storeBatch(SearchResults& results, int first, const SearchBatch& b) {
+    store4(results.z + first, b.z);
+    store4(results.iterations + first, b.iterations);
+    store4(results.outcome + first, b.outcome);
+    store4(results.limited + first, b.limited ? splat4(1.0) : splat4(0.0));
 }
 
 [[gnu::always_inline]] inline Lanes4 residual(const SearchBatch& b, Lanes4 z) {
@@ -195,13 +224,11 @@ struct SearchBatch {
     b.z = (open & ~flat) ? b.zc - (b.zc - b.za) * b.Fc / slope : b.z;
 }
 
-template <int Batches> void runSearchRounds(const SearchColumns& c) {
-    SearchBatch b[Batches];
+template <int Batches> void runSearchRounds(SearchBatch (&b)[Batches], SearchResults& results) {
     // An open airway's midpoint does not depend on F(m): both are worked out in the first round,
     // the midpoint's wasted on collapsed airways, whose next point needs F(m).
     Lanes4 Fmid[Batches];
     for (int i = 0; i < Batches; ++i) {
-        b[i] = loadBatch(c, 4 * i);
         b[i].zc = (b[i].m + b[i].f) / 2.0;
         b[i].Fa = residual(b[i], b[i].m);
         Fmid[i] = residual(b[i], b[i].zc);
@@ -222,25 +249,23 @@ template <int Batches> void runSearchRounds(const SearchColumns& c) {
         }
     }
     for (int i = 0; i < Batches; ++i)
-        storeBatch(c, 4 * i, b[i]);
+        storeBatch(results, kMathBatch * i, b[i]);
 }
 
-void runSearchRoundsOf(const SearchColumns& c, int lanes) {
-    switch (lanes / 4) {
-    case 1:
-        return runSearchRounds<1>(c);
-    case 2:
-        return runSearchRounds<2>(c);
-    case 3:
-        return runSearchRounds<3>(c);
-    }
-    for (int first = 0; first < lanes; first += 4) {
-        SearchColumns part = c;
-        part.top += first, part.scale += first, part.around += first, part.slope += first;
-        part.base += first, part.w += first, part.t += first, part.v += first, part.m += first;
-        part.f += first, part.h += first, part.limited += first, part.going += first;
-        part.z += first, part.iterations += first, part.outcome += first;
-        runSearchRounds<1>(part);
+void runLobeSearchesOf(const LobeColumns& lobes, const double* x, int calls, double pcLeft,
+                       double pcRight, SearchResults& results) {
+    const LobeLanes first = firstLobes(lobes, pcLeft, pcRight);
+    const LobeLanes last = lastLobe(lobes, pcRight);
+    const Mask4 all = Mask4{} == 0;
+    if (calls == 2) {
+        SearchBatch b[3] = {startBatch(first, splat4(x[0]), all),
+                            startBatch(first, splat4(x[1]), all),
+                            startBatch(last, Lanes4{x[0], x[1], x[0], x[0]}, Mask4{-1, -1, 0, 0})};
+        runSearchRounds(b, results);
+    } else {
+        SearchBatch b[2] = {startBatch(first, splat4(x[0]), all),
+                            startBatch(last, splat4(x[0]), Mask4{-1, 0, 0, 0})};
+        runSearchRounds(b, results);
     }
 }
 
