@@ -14,6 +14,10 @@ Lanes4 multiplyAdd4(Lanes4 a, Lanes4 b, Lanes4 c) {
     return a * b + c;
 }
 
+Lanes4 select4(Mask4 m, Lanes4 a, Lanes4 b) {
+    return (Lanes4)(((Mask4)a & m) | ((Mask4)b & ~m));
+}
+
 // The searches' own arctangent, so that the test of the batched functions covers it.
 void takeArctangentsGeneric(double* values, int count) {
     for (int i = 0; i < count; i += 4)

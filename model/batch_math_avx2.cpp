@@ -18,6 +18,10 @@ Lanes4 multiplyAdd4(Lanes4 a, Lanes4 b, Lanes4 c) {
     return _mm256_fmadd_pd(a, b, c);
 }
 
+Lanes4 select4(Mask4 m, Lanes4 a, Lanes4 b) {
+    return _mm256_blendv_pd(b, a, (__m256d)m);
+}
+
 } // namespace
 
 void takeArctangentsAvx2(double* values, int count) {

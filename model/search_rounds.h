@@ -17,6 +17,7 @@ using Lanes4 = double __attribute__((vector_size(4 * sizeof(double))));
 using Mask4 = decltype(Lanes4{} < Lanes4{});
 
 Lanes4 multiplyAdd4(Lanes4 a, Lanes4 b, Lanes4 c); // a·b + c, fused where the arm can
+Lanes4 select4(Mask4 m, Lanes4 a, Lanes4 b);       // a where m is set, else b
 
 Lanes4 load4(const double* p) {
     Lanes4 v;
@@ -67,9 +68,9 @@ Mask4 finite4(Lanes4 x) {
     const Lanes4 quotient = numerator / denominator;
     const Lanes4 reciprocal = denominator / numerator;
     const Mask4 negative = quotient < 0.0;
-    const Lanes4 a = negative ? -quotient : quotient;
+    const Lanes4 a = select4(negative, -quotient, quotient);
     const Mask4 beyondOne = a > 1.0;
-    const Lanes4 s = beyondOne ? (negative ? -reciprocal : reciprocal) : a;
+    const Lanes4 s = select4(beyondOne, select4(negative, -reciprocal, reciprocal), a);
     const Lanes4 t = s * s;
     const Lanes4 t2 = t * t;
     const Lanes4 t4 = t2 * t2;
@@ -84,8 +85,8 @@ Mask4 finite4(Lanes4 x) {
     const Lanes4 low = multiplyAdd4(multiplyAdd4(r3, t4, r2), t8, multiplyAdd4(r1, t4, r0));
     const Lanes4 u = multiplyAdd4(r4, t16, low);
     Lanes4 r = multiplyAdd4(s, t * u, s);
-    r = beyondOne ? 1.5707963267948966 - r : r;
-    return negative ? -r : r;
+    r = select4(beyondOne, 1.5707963267948966 - r, r);
+    return select4(negative, -r, r);
 }
 
 Lanes4 code4(SolverOutcome outcome) {
@@ -136,16 +137,16 @@ SearchBatch startBatch(const LobeLanes& l, Lanes4 x, Mask4 going) {
     // The arctangent's argument in one form for both: open, (f − z)·u / ((z − h)·(f − h) + u²);
     // collapsed, (h − z)·1 / ((z − h)·0 + u), which gives (h − z)/u to the last bit. Collapsed at
     // its mouth-side end, the pressure around the airway replaces the downstream pressure.
-    b.P = b.limited ? b.h : b.f;
-    b.S = b.limited ? splat4(1.0) : l.u;
+    b.P = select4(b.limited, b.h, b.f);
+    b.S = select4(b.limited, splat4(1.0), l.u);
     b.H = b.h;
-    b.D = b.limited ? splat4(0.0) : b.f - b.h;
-    b.B = b.limited ? l.u : l.A;
+    b.D = select4(b.limited, splat4(0.0), b.f - b.h);
+    b.B = select4(b.limited, l.u, l.A);
     b.w = l.m * l.o + b.P * l.r;
     b.going = going;
     b.za = b.m;
     b.Fa = b.zc = b.Fc = b.z = b.Fz = b.iterations = splat4(0.0);
-    b.cap = b.limited ? splat4(kLimitedIterationCap) : splat4(kOpenIterationCap);
+    b.cap = select4(b.limited, splat4(kLimitedIterationCap), splat4(kOpenIterationCap));
     b.outcome = code4(SolverOutcome::solved);
     return b;
 }
@@ -154,7 +155,7 @@ void storeBatch(SearchResults& results, int first, const SearchBatch& b) {
     store4(results.z + first, b.z);
     store4(results.iterations + first, b.iterations);
     store4(results.outcome + first, b.outcome);
-    store4(results.limited + first, b.limited ? splat4(1.0) : splat4(0.0));
+    store4(results.limited + first, select4(b.limited, splat4(1.0), splat4(0.0)));
 }
 
 [[gnu::always_inline]] inline Lanes4 residual(const SearchBatch& b, Lanes4 z) {
@@ -163,7 +164,7 @@ void storeBatch(SearchResults& results, int first, const SearchBatch& b) {
 
 // The lanes of `ending` stop with `outcome`.
 [[gnu::always_inline]] inline void end(SearchBatch& b, Mask4 ending, SolverOutcome outcome) {
-    b.outcome = ending ? code4(outcome) : b.outcome;
+    b.outcome = select4(ending, code4(outcome), b.outcome);
     b.going &= ~ending;
 }
 
@@ -176,37 +177,37 @@ void storeBatch(SearchResults& results, int first, const SearchBatch& b) {
     end(b, converged & finite, SolverOutcome::solved);
     end(b, converged & ~finite, SolverOutcome::arithmeticFault);
     a &= ~converged;
-    b.iterations = a ? b.iterations + 1.0 : b.iterations;
+    b.iterations = select4(a, b.iterations + 1.0, b.iterations);
     // Past its own cap a lobe fails whatever the lobes before it used.
     const Mask4 capped = a & (b.iterations > b.cap);
     end(b, capped, SolverOutcome::iterationCap);
     a &= ~capped;
     const Mask4 towardsC = b.Fz * b.Fc >= 0.0;
-    b.zc = (a & towardsC) ? b.z : b.zc;
-    b.Fc = (a & towardsC) ? b.Fz : b.Fc;
-    b.za = (a & ~towardsC) ? b.z : b.za;
-    b.Fa = (a & ~towardsC) ? b.Fz : b.Fa;
+    b.zc = select4((a & towardsC), b.z, b.zc);
+    b.Fc = select4((a & towardsC), b.Fz, b.Fc);
+    b.za = select4((a & ~towardsC), b.z, b.za);
+    b.Fa = select4((a & ~towardsC), b.Fz, b.Fa);
     const Lanes4 slope = b.Fc - b.Fa;
     const Mask4 flat = a & (slope == 0.0);
     end(b, flat, SolverOutcome::arithmeticFault);
     a &= ~flat;
-    b.z = a ? b.zc - (b.zc - b.za) * b.Fc / slope : b.z;
+    b.z = select4(a, b.zc - (b.zc - b.za) * b.Fc / slope, b.z);
 }
 
 // F(m) known: a collapsed airway's first point, or its end.
 [[gnu::always_inline]] inline void startCollapsed(SearchBatch& b) {
     const Mask4 L = b.going & b.limited;
-    b.zc = b.limited ? b.h : b.zc;
-    b.Fc = b.limited ? b.w - b.h * b.t : b.Fc;
+    b.zc = select4(b.limited, b.h, b.zc);
+    b.Fc = select4(b.limited, b.w - b.h * b.t, b.Fc);
     const Lanes4 slope = b.Fc - b.Fa;
     const Mask4 bracketed = L & (b.Fa * b.Fc <= 0.0);
     const Mask4 flat = bracketed & (slope == 0.0);
-    b.z = bracketed ? b.h - (b.h - b.m) * b.Fc / slope : b.z;
+    b.z = select4(bracketed, b.h - (b.h - b.m) * b.Fc / slope, b.z);
     end(b, flat, SolverOutcome::arithmeticFault);
     const Mask4 atM = L & ~bracketed & within4(b.Fa, kSolverTolerance);
     const Mask4 atH = L & ~bracketed & ~atM & within4(b.Fc, kSolverTolerance);
-    b.z = atM ? b.m : (atH ? b.h : b.z);
-    b.Fz = atM ? b.Fa : (atH ? b.Fc : b.Fz);
+    b.z = select4(atM, b.m, select4(atH, b.h, b.z));
+    b.Fz = select4(atM, b.Fa, select4(atH, b.Fc, b.Fz));
     iterate(b, atM | atH);
     end(b, L & ~bracketed & ~atM & ~atH, SolverOutcome::unbracketed);
 }
@@ -214,14 +215,14 @@ void storeBatch(SearchResults& results, int first, const SearchBatch& b) {
 // F(m) and F at the midpoint zc known: an open airway's first point.
 [[gnu::always_inline]] inline void startOpen(SearchBatch& b, Lanes4 Fmid) {
     const Mask4 open = b.going & ~b.limited;
-    b.Fc = open ? Fmid : b.Fc;
+    b.Fc = select4(open, Fmid, b.Fc);
     const Mask4 outside = open & (b.Fa * b.Fc > 0.0);
-    b.za = outside ? b.f : b.za;
-    b.Fa = outside ? b.w - b.f * b.t : b.Fa;
+    b.za = select4(outside, b.f, b.za);
+    b.Fa = select4(outside, b.w - b.f * b.t, b.Fa);
     const Lanes4 slope = b.Fc - b.Fa;
     const Mask4 flat = open & (slope == 0.0);
     end(b, flat, SolverOutcome::arithmeticFault);
-    b.z = (open & ~flat) ? b.zc - (b.zc - b.za) * b.Fc / slope : b.z;
+    b.z = select4((open & ~flat), b.zc - (b.zc - b.za) * b.Fc / slope, b.z);
 }
 
 template <int Batches> void runSearchRounds(SearchBatch (&b)[Batches], SearchResults& results) {
@@ -244,7 +245,7 @@ template <int Batches> void runSearchRounds(SearchBatch (&b)[Batches], SearchRes
         if (!any4(going))
             break;
         for (int i = 0; i < Batches; ++i) {
-            b[i].Fz = b[i].going ? residual(b[i], b[i].z) : b[i].Fz;
+            b[i].Fz = select4(b[i].going, residual(b[i], b[i].z), b[i].Fz);
             iterate(b[i], b[i].going);
         }
     }
