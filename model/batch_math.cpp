@@ -49,19 +49,28 @@ struct BatchFunctions {
     void (*searches)(const LobeColumns&, const double*, int, double, double, SearchResults&);
 };
 
+constexpr BatchFunctions kPortable{takeArctangentsGeneric, takeTangentsSse2, takeCubeRootsSse2,
+                                   runLobeSearchesGeneric};
+
 BatchFunctions bestFunctions() {
     __builtin_cpu_init();
     if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma"))
         return {takeArctangentsAvx2, takeTangentsAvx2, takeCubeRootsAvx2, runLobeSearchesAvx2};
-    return {takeArctangentsGeneric, takeTangentsSse2, takeCubeRootsSse2, runLobeSearchesGeneric};
+    return kPortable;
 }
+
+bool portableOnly = false;
 
 const BatchFunctions& functions() {
     static const BatchFunctions best = bestFunctions();
-    return best;
+    return portableOnly ? kPortable : best;
 }
 
 } // namespace
+
+void usePortableMathOnly(bool portable) {
+    portableOnly = portable;
+}
 
 void takeArctangents(std::span<double> values) {
     functions().arctangents(values.data(), static_cast<int>(values.size()));

@@ -1,7 +1,8 @@
 #pragma once
-// Arctangents, tangents and cube roots of several values at once, four to a vector instruction
-// where the processor has AVX2 and FMA, two otherwise. SLEEF's functions accurate to 1 ulp, as
-// the C library's are.
+// Arctangents, tangents and cube roots of several values at once, and the lobes' root searches,
+// four to a vector instruction where the processor has AVX2 and FMA, two otherwise. Tangents and
+// cube roots are SLEEF's, to 3.5 ulp; the arctangent is the searches' own (search_rounds.h), to
+// a few ulp.
 
 #include "model/model_constants.h"
 
@@ -15,6 +16,10 @@ inline constexpr int kMathBatch = 4;
 constexpr int mathBatchSize(int count) {
     return (count + kMathBatch - 1) / kMathBatch * kMathBatch;
 }
+
+// From now on every batched function on the arm that every x86-64 processor has, or again on the
+// best this one has; tests compare the two.
+void usePortableMathOnly(bool portable);
 
 // Each replaces every value by its function's value; the size must be a multiple of kMathBatch.
 void takeArctangents(std::span<double> values);

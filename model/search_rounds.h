@@ -51,9 +51,9 @@ Mask4 finite4(Lanes4 x) {
 
 // The arctangent here rather than a library's, so that it stays in registers among the searches'
 // own values. On [0, 1], atan(s) = s + s·t·u(t) with t = s² and u of degree 18 fitted at the
-// Chebyshev nodes of [0, 1] (3e-16 relative at most against the C library's), taken by Estrin's
-// scheme for a short chain; beyond 1 through π/2 − atan(1/s). The quotient's reciprocal is
-// divided out beside the quotient rather than after it.
+// Chebyshev nodes of [0, 1] by tools/fit-arctangent.py (3e-16 relative at most against the C
+// library's), taken by Estrin's scheme for a short chain; beyond 1 through π/2 − atan(1/s). The
+// quotient's reciprocal is divided out beside the quotient rather than after it.
 [[gnu::always_inline]] inline Lanes4 arctangentOfQuotient4(Lanes4 numerator, Lanes4 denominator) {
     static constexpr double kU[] = {
         // u's coefficients from t⁰ up
