@@ -238,16 +238,15 @@ template <int Batches> void runSearchRounds(SearchBatch (&b)[Batches], SearchRes
         startCollapsed(b[i]);
         startOpen(b[i], Fmid[i]);
     }
-    // Most searches end at their first regula-falsi point; a vector whose lanes have all ended
-    // sits out the rounds that follow.
-    for (bool any = true; any;) {
-        any = false;
+    for (;;) {
+        Mask4 going = b[0].going;
+        for (int i = 1; i < Batches; ++i)
+            going |= b[i].going;
+        if (!any4(going))
+            break;
         for (int i = 0; i < Batches; ++i) {
-            if (!any4(b[i].going))
-                continue;
             b[i].Fz = select4(b[i].going, residual(b[i], b[i].z), b[i].Fz);
             iterate(b[i], b[i].going);
-            any = true;
         }
     }
     for (int i = 0; i < Batches; ++i)
