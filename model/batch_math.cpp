@@ -1,6 +1,7 @@
 #include "model/batch_math.h"
 
 #include "model/batch_math_avx2.h"
+#include "model/search_rounds.h"
 
 #include <emmintrin.h>
 #include <sleef.h>
@@ -9,58 +10,67 @@ namespace vm::model {
 
 namespace {
 
+Lanes4 multiplyAdd4(Lanes4 a, Lanes4 b, Lanes4 c) {
+    return a * b + c;
+}
+
+Lanes4 select4(Mask4 m, Lanes4 a, Lanes4 b) {
+    return (Lanes4)(((Mask4)a & m) | ((Mask4)b & ~m));
+}
+
+// The searches' own arctangent, so that the test of the batched functions covers it.
+void takeArctangentsGeneric(double* values, int count) {
+    for (int i = 0; i < count; i += 4)
+        store4(values + i, arctangentOfQuotient4(load4(values + i), splat4(1.0)));
+}
+
+void runLobeSearchesGeneric(const LobeColumns& lobes, const double* x, int calls, double pcLeft,
+                            double pcRight, SearchResults& results) {
+    runLobeSearchesOf(lobes, x, calls, pcLeft, pcRight, results);
+}
+
 using Batch = void (*)(double*, int);
 
 // Two at a time with SSE2, which every x86-64 processor has; SLEEF picks its best variant.
-void takeArctangentsSse2(double* values, int count) {
-    for (int i = 0; i < count; i += 2)
-        _mm_storeu_pd(values + i, Sleef_atand2_u10(_mm_loadu_pd(values + i)));
-}
-
 void takeTangentsSse2(double* values, int count) {
     for (int i = 0; i < count; i += 2)
-        _mm_storeu_pd(values + i, Sleef_tand2_u10(_mm_loadu_pd(values + i)));
+        _mm_storeu_pd(values + i, Sleef_tand2_u35(_mm_loadu_pd(values + i)));
 }
 
 void takeCubeRootsSse2(double* values, int count) {
     for (int i = 0; i < count; i += 2)
-        _mm_storeu_pd(values + i, Sleef_cbrtd2_u10(_mm_loadu_pd(values + i)));
-}
-
-void takeResidualsGeneric(const ResidualColumns& c, unsigned batches, int lanes) {
-    for (int b = 0; b < lanes; b += kMathBatch, batches >>= 1) {
-        if (!(batches & 1u))
-            continue;
-        double arctangent[kMathBatch];
-        for (int i = b; i < b + kMathBatch; ++i)
-            arctangent[i - b] = (c.top[i] - c.z[i]) * c.scale[i] /
-                                ((c.z[i] - c.around[i]) * c.slope[i] + c.base[i]);
-        takeArctangentsSse2(arctangent, kMathBatch);
-        for (int i = b; i < b + kMathBatch; ++i)
-            c.F[i] = c.w[i] - c.t[i] * c.z[i] - c.v[i] * arctangent[i - b];
-    }
+        _mm_storeu_pd(values + i, Sleef_cbrtd2_u35(_mm_loadu_pd(values + i)));
 }
 
 struct BatchFunctions {
     Batch arctangents;
     Batch tangents;
     Batch cubeRoots;
-    void (*residuals)(const ResidualColumns&, unsigned, int);
+    void (*searches)(const LobeColumns&, const double*, int, double, double, SearchResults&);
 };
+
+constexpr BatchFunctions kPortable{takeArctangentsGeneric, takeTangentsSse2, takeCubeRootsSse2,
+                                   runLobeSearchesGeneric};
 
 BatchFunctions bestFunctions() {
     __builtin_cpu_init();
     if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma"))
-        return {takeArctangentsAvx2, takeTangentsAvx2, takeCubeRootsAvx2, takeResidualsAvx2};
-    return {takeArctangentsSse2, takeTangentsSse2, takeCubeRootsSse2, takeResidualsGeneric};
+        return {takeArctangentsAvx2, takeTangentsAvx2, takeCubeRootsAvx2, runLobeSearchesAvx2};
+    return kPortable;
 }
+
+bool portableOnly = false;
 
 const BatchFunctions& functions() {
     static const BatchFunctions best = bestFunctions();
-    return best;
+    return portableOnly ? kPortable : best;
 }
 
 } // namespace
+
+void usePortableMathOnly(bool portable) {
+    portableOnly = portable;
+}
 
 void takeArctangents(std::span<double> values) {
     functions().arctangents(values.data(), static_cast<int>(values.size()));
@@ -74,8 +84,9 @@ void takeCubeRoots(std::span<double> values) {
     functions().cubeRoots(values.data(), static_cast<int>(values.size()));
 }
 
-void takeResiduals(const ResidualColumns& columns, unsigned batches, int lanes) {
-    functions().residuals(columns, batches, lanes);
+void runLobeSearches(const LobeColumns& lobes, const double* x, int calls, double pcLeft,
+                     double pcRight, SearchResults& results) {
+    functions().searches(lobes, x, calls, pcLeft, pcRight, results);
 }
 
 } // namespace vm::model

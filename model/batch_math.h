@@ -1,7 +1,10 @@
 #pragma once
-// Arctangents, tangents and cube roots of several values at once, four to a vector instruction
-// where the processor has AVX2 and FMA, two otherwise. SLEEF's functions accurate to 1 ulp, as
-// the C library's are.
+// Arctangents, tangents and cube roots of several values at once, and the lobes' root searches,
+// four to a vector instruction where the processor has AVX2 and FMA, two otherwise. Tangents and
+// cube roots are SLEEF's, to 3.5 ulp; the arctangent is the searches' own (search_rounds.h), to
+// a few ulp.
+
+#include "model/model_constants.h"
 
 #include <span>
 
@@ -14,28 +17,47 @@ constexpr int mathBatchSize(int count) {
     return (count + kMathBatch - 1) / kMathBatch * kMathBatch;
 }
 
+// From now on every batched function on the arm that every x86-64 processor has, or again on the
+// best this one has; tests compare the two.
+void usePortableMathOnly(bool portable);
+
 // Each replaces every value by its function's value; the size must be a multiple of kMathBatch.
 void takeArctangents(std::span<double> values);
 void takeTangents(std::span<double> values);
 void takeCubeRoots(std::span<double> values);
 
-// Columns of the lobe searches' residuals F(z) = w − t·z − v·atan((top − z)·scale / ((z −
-// around)·slope + base)), one element a lane.
-struct ResidualColumns {
-    const double* top;
-    const double* scale;
-    const double* around;
-    const double* slope;
-    const double* base;
-    const double* w;
-    const double* t;
-    const double* v;
-    const double* z;
-    double* F;
+// What the lobes' root searches need of each lobe, one element a lobe (see LobeAirways).
+struct LobeColumns {
+    const double* m; // alveolar pressure
+    const double* o; // 1/R1
+    const double* r; // 1/R2
+    const double* t; // o + r
+    const double* u; // wall stiffness
+    const double* v; // r·u
+    const double* A; // u²
+    const double* pleuralOffset;
 };
 
-// F for the lanes of every batch of kMathBatch whose bit is set in batches (bit b: lanes 4b to
-// 4b + 3), worked out as written, term by term, on every arm.
-void takeResiduals(const ResidualColumns& columns, unsigned batches, int lanes);
+// The searches of one call, or of two at different trial pressures, in lanes: lobes 0 to 3 of
+// each call fill a vector of their own, the last lobe of every call shares one.
+inline constexpr int kSearchLanes = 3 * kMathBatch;
+static_assert(kLobeCount == kMathBatch + 1);
+
+constexpr int searchLane(int call, int lobe, int calls) {
+    return lobe < kMathBatch ? kMathBatch * call + lobe : kMathBatch * calls + call;
+}
+
+struct SearchResults {
+    double z[kSearchLanes];          // the root found
+    double iterations[kSearchLanes]; // regula-falsi iterations the search performed
+    double outcome[kSearchLanes];    // how it ended, a SolverOutcome as a number
+    double limited[kSearchLanes];    // 1 where the airway has collapsed at its mouth-side end
+};
+
+// Runs the lobes' searches of `calls` (1 or 2) calls at the trial pressures x[0..calls), with the
+// central transmural pressures of the two lungs, each to its end; the residual is F(z) = w − t·z −
+// v·atan(...), in its open or collapsed form.
+void runLobeSearches(const LobeColumns& lobes, const double* x, int calls, double pcLeft,
+                     double pcRight, SearchResults& results);
 
 } // namespace vm::model

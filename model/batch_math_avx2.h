@@ -4,11 +4,13 @@
 
 namespace vm::model {
 
-struct ResidualColumns;
+struct LobeColumns;
+struct SearchResults;
 
 void takeArctangentsAvx2(double* values, int count);
 void takeTangentsAvx2(double* values, int count);
 void takeCubeRootsAvx2(double* values, int count);
-void takeResidualsAvx2(const ResidualColumns& columns, unsigned batches, int lanes);
+void runLobeSearchesAvx2(const LobeColumns& lobes, const double* x, int calls, double pcLeft,
+                         double pcRight, SearchResults& results);
 
 } // namespace vm::model

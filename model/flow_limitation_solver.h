@@ -5,6 +5,7 @@
 // collapsed there: its flow no longer depends on the pressure downstream (flow limitation).
 
 #include "model/model_state.h"
+#include "model/solver_outcome.h"
 
 namespace vm::model {
 
@@ -13,27 +14,19 @@ enum class SolverMode {
     probe,  // the flows go to the caller only
 };
 
-enum class SolverOutcome {
-    solved,
-    unbracketed,     // a limited lobe whose root could not be bracketed; fails without a beep
-    iterationCap,    // too many iterations; fails with the system beep
-    arithmeticFault, // division by zero or a non-finite value
+// What the solver needs of the lobes, one element a lobe; fixed within a substep, so the model
+// step works it out once for the three calls.
+struct LobeAirways {
+    LobeValues alveolarPressure;     // m
+    LobeValues peripheralResistance; // R1
+    LobeValues o;                    // 1/R1
+    LobeValues r;                    // 1/R2
+    LobeValues t;                    // o + r
+    LobeValues u;                    // wallStiffness
+    LobeValues v;                    // r*u
+    LobeValues A;                    // u*u
+    LobeValues pleuralOffset;
 };
-
-// What the solver needs of one lobe; fixed within a substep, so the model step works it out
-// once for the three calls.
-struct LobeAirway {
-    double alveolarPressure;     // m
-    double peripheralResistance; // R1
-    double o;                    // 1/R1
-    double r;                    // 1/R2
-    double t;                    // o + r
-    double u;                    // wallStiffness
-    double v;                    // r*u
-    double A;                    // u*u
-    double pleuralOffset;
-};
-using LobeAirways = std::array<LobeAirway, kLobeCount>;
 
 LobeAirways collectLobeAirways(const ModelState& model);
 
@@ -52,14 +45,5 @@ SolverOutcome solveLobeFlows(ModelState& model, const LobeAirways& airways, doub
 SolverOutcome solveLobeFlowsWithProbe(ModelState& model, const LobeAirways& airways, double x,
                                       double probeX, double pcLeft, double pcRight,
                                       LobeValues& probeFlows);
-
-// Only giving up after too many iterations sounds the system beep.
-inline bool solverFailureBeeps(SolverOutcome outcome) {
-    return outcome == SolverOutcome::iterationCap;
-}
-
-inline constexpr double kSolverTolerance = 0.0001;
-inline constexpr int kOpenIterationCap = 100000;
-inline constexpr int kLimitedIterationCap = 10000;
 
 } // namespace vm::model

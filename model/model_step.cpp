@@ -199,8 +199,8 @@ LobeAirways lobeMechanics(ModelState& m, MinVolumeRoots& roots) {
     lobeTissue(m, roots);
 
     LobeAirways airways = collectLobeAirways(m);
-    const double leftConductance = airways[0].r + airways[1].r;
-    const double rightConductance = airways[2].r + airways[3].r + airways[4].r;
+    const double leftConductance = airways.r[0] + airways.r[1];
+    const double rightConductance = airways.r[2] + airways.r[3] + airways.r[4];
     s.PcL = centralTransmuralPressure(s.leftCentralVolume, p.centralReferenceVolume[0].current,
                                       p.centralCompliance[0].current, s.leftBronchusFlow,
                                       s.lobeFlow[0] + s.lobeFlow[1], leftConductance, 0.4);

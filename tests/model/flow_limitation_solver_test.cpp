@@ -2,6 +2,8 @@
 // intermediate airway carry the same flow.
 
 #include "model/flow_limitation_solver.h"
+
+#include "model/batch_math.h"
 #include "model/model_initialisation.h"
 
 #include <gtest/gtest.h>
@@ -206,6 +208,64 @@ TEST(FlowLimitationSolver, SmallFlowsKeepTheEffectiveResistance) {
             EXPECT_DOUBLE_EQ(m.state.intermediateEffResistance[0], (-0.5 - 0.3) / Q - 0.001);
         else
             EXPECT_EQ(m.state.intermediateEffResistance[0], 5.0);
+    }
+}
+
+// The commit and probe calls solved side by side do what the two calls do one after the other,
+// bit for bit; and the portable arm finds what the processor's best arm finds, to the last bits
+// of the arctangent.
+TEST(FlowLimitationSolver, SideBySideCallsAndBothArmsAgreeWithSingleCalls) {
+    struct Case {
+        const char* name;
+        double x, probeX, pcLeft, pcRight;
+    };
+    const Case cases[] = {
+        {"all open", -0.6, -0.55, 0.3, 0.4},
+        {"left open, right collapsed", 0.2, 0.25, 0.3, -0.4},
+        {"downstream at the collapse pressure", 0.0, 0.05, 0.05, -0.1},
+        {"inspiration", -1.2, -1.15, 0.1, 0.2},
+    };
+    const Lobe lobes[] = {{1.5, 0.2, 0.3, 0.4, -0.1},
+                          {0.9, 0.5, 0.2, 0.7, 0.05},
+                          {1.2, 0.15, 0.6, 0.3, -0.1},
+                          {-0.3, 0.3, 0.25, 0.5, 0.0},
+                          {2.1, 0.4, 0.35, 0.9, 0.1}};
+    ModelState start = modelWithLobes(lobes[0]);
+    for (int k = 1; k < 5; ++k) {
+        start.state.alveolarPressure[k] = lobes[k].alveolarPressure;
+        start.state.peripheralResistance[k] = lobes[k].peripheralResistance;
+        start.parameters.intermediateResistance[k].setBoth(lobes[k].intermediateResistance);
+        start.parameters.wallStiffness[k].setBoth(lobes[k].wallStiffness);
+        start.parameters.pleuralOffset[k].setBoth(lobes[k].pleuralOffset);
+    }
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ModelState apart = start;
+        LobeValues probeApart{};
+        solveLobeFlows(apart, c.x, c.pcLeft, c.pcRight, SolverMode::commit, probeApart);
+        solveLobeFlows(apart, c.probeX, c.pcLeft, c.pcRight, SolverMode::probe, probeApart);
+        ModelState together[2] = {start, start};
+        LobeValues probeTogether[2]{};
+        for (int arm = 0; arm < 2; ++arm) {
+            usePortableMathOnly(arm == 1);
+            ASSERT_EQ(solveLobeFlowsWithProbe(together[arm], collectLobeAirways(start), c.x,
+                                              c.probeX, c.pcLeft, c.pcRight, probeTogether[arm]),
+                      SolverOutcome::solved);
+        }
+        usePortableMathOnly(false);
+        EXPECT_EQ(together[0].work.solverIterationTotal, apart.work.solverIterationTotal);
+        EXPECT_EQ(together[1].work.solverIterationTotal, apart.work.solverIterationTotal);
+        for (int k = 0; k < 5; ++k) {
+            EXPECT_EQ(together[0].state.lobeFlow[k], apart.state.lobeFlow[k]) << k;
+            EXPECT_EQ(probeTogether[0][k], probeApart[k]) << k;
+            EXPECT_EQ(together[0].state.flowLimited[k], apart.state.flowLimited[k]) << k;
+            EXPECT_EQ(together[1].state.flowLimited[k], apart.state.flowLimited[k]) << k;
+            EXPECT_EQ(together[0].state.intermediateEffResistance[k],
+                      apart.state.intermediateEffResistance[k])
+                << k;
+            EXPECT_NEAR(together[1].state.lobeFlow[k], apart.state.lobeFlow[k], 1e-12) << k;
+            EXPECT_NEAR(probeTogether[1][k], probeApart[k], 1e-12) << k;
+        }
     }
 }
 

@@ -1,0 +1,274 @@
+#pragma once
+// The lobes' root searches in lanes, four to a vector: every round works out the residual of
+// every lane at once and takes one step of every search still going, its branches as lane masks.
+// Compiled once by each arm of batch_math.h (batch_math.cpp, batch_math_avx2.cpp), which defines
+// multiplyAdd4 for its own instructions; everything here has internal linkage, so neither arm's
+// copy can stand in for the other's. Every sum, product and quotient but the arctangent's
+// polynomial is rounded as written, in the order of the searches laid out in
+// flow_limitation_solver.cpp.
+
+#include "model/batch_math.h"
+#include "model/solver_outcome.h"
+
+namespace vm::model {
+namespace {
+
+using Lanes4 = double __attribute__((vector_size(4 * sizeof(double))));
+using Mask4 = decltype(Lanes4{} < Lanes4{});
+
+Lanes4 multiplyAdd4(Lanes4 a, Lanes4 b, Lanes4 c); // a·b + c, fused where the arm can
+Lanes4 select4(Mask4 m, Lanes4 a, Lanes4 b);       // a where m is set, else b
+
+Lanes4 load4(const double* p) {
+    Lanes4 v;
+    __builtin_memcpy(&v, p, sizeof v);
+    return v;
+}
+
+void store4(double* p, Lanes4 v) {
+    __builtin_memcpy(p, &v, sizeof v);
+}
+
+Lanes4 splat4(double x) {
+    return Lanes4{x, x, x, x};
+}
+
+bool any4(Mask4 m) {
+    return (m[0] | m[1] | m[2] | m[3]) != 0;
+}
+
+// |x| > limit and |x| < limit, both false for a NaN as with fabs.
+Mask4 beyond4(Lanes4 x, double limit) {
+    return (x > limit) | (x < -limit);
+}
+Mask4 within4(Lanes4 x, double limit) {
+    return (x < limit) & (x > -limit);
+}
+
+Mask4 finite4(Lanes4 x) {
+    return (x - x) == 0.0;
+}
+
+// The arctangent here rather than a library's, so that it stays in registers among the searches'
+// own values. On [0, 1], atan(s) = s + s·t·u(t) with t = s² and u of degree 18 fitted at the
+// Chebyshev nodes of [0, 1] by tools/fit-arctangent.py (3e-16 relative at most against the C
+// library's), taken by Estrin's scheme for a short chain; beyond 1 through π/2 − atan(1/s). The
+// quotient's reciprocal is divided out beside the quotient rather than after it.
+[[gnu::always_inline]] inline Lanes4 arctangentOfQuotient4(Lanes4 numerator, Lanes4 denominator) {
+    static constexpr double kU[] = {
+        // u's coefficients from t⁰ up
+        -0.33333333333333315,    0.1999999999998641,     -0.14285714284072867,
+        0.11111111032045885,     -0.0909090706749639,    0.07692275905014771,
+        -0.06666332509211019,    0.05879865489802981,    -0.05249518584337663,
+        0.04705209153071265,     -0.04165211802350559,   0.03536066107263382,
+        -0.027590832895856107,   0.01880522404364234,    -0.01059534604369583,
+        0.004642163938026353,    -0.0014627303082646208, 0.00029221739308086863,
+        -2.7633793313601145e-05,
+    };
+    const Lanes4 quotient = numerator / denominator;
+    const Lanes4 reciprocal = denominator / numerator;
+    const Mask4 negative = quotient < 0.0;
+    const Lanes4 a = select4(negative, -quotient, quotient);
+    const Mask4 beyondOne = a > 1.0;
+    const Lanes4 s = select4(beyondOne, select4(negative, -reciprocal, reciprocal), a);
+    const Lanes4 t = s * s;
+    const Lanes4 t2 = t * t;
+    const Lanes4 t4 = t2 * t2;
+    const Lanes4 t8 = t4 * t4;
+    const Lanes4 t16 = t8 * t8;
+    const auto pair = [&](int j) { return multiplyAdd4(splat4(kU[j + 1]), t, splat4(kU[j])); };
+    const Lanes4 r0 = multiplyAdd4(pair(2), t2, pair(0));
+    const Lanes4 r1 = multiplyAdd4(pair(6), t2, pair(4));
+    const Lanes4 r2 = multiplyAdd4(pair(10), t2, pair(8));
+    const Lanes4 r3 = multiplyAdd4(pair(14), t2, pair(12));
+    const Lanes4 r4 = multiplyAdd4(splat4(kU[18]), t2, pair(16));
+    const Lanes4 low = multiplyAdd4(multiplyAdd4(r3, t4, r2), t8, multiplyAdd4(r1, t4, r0));
+    const Lanes4 u = multiplyAdd4(r4, t16, low);
+    Lanes4 r = multiplyAdd4(s, t * u, s);
+    r = select4(beyondOne, 1.5707963267948966 - r, r);
+    return select4(negative, -r, r);
+}
+
+Lanes4 code4(SolverOutcome outcome) {
+    return splat4(static_cast<double>(outcome));
+}
+
+struct SearchBatch {
+    Lanes4 P, S, H, D, B, w, t, v, m, f, h; // see startBatch
+    Lanes4 za, Fa, zc, Fc, z, Fz;
+    Lanes4 iterations, cap, outcome;
+    Mask4 limited, going;
+};
+
+// One lane's lobe, or four lanes' lobes, as the searches need them.
+struct LobeLanes {
+    Lanes4 m, o, r, t, u, v, A, pleuralOffset, pc;
+};
+
+LobeLanes firstLobes(const LobeColumns& c, double pcLeft, double pcRight) {
+    static_assert(kLeftLobeCount == 2);
+    return {load4(c.m),
+            load4(c.o),
+            load4(c.r),
+            load4(c.t),
+            load4(c.u),
+            load4(c.v),
+            load4(c.A),
+            load4(c.pleuralOffset),
+            Lanes4{pcLeft, pcLeft, pcRight, pcRight}};
+}
+
+LobeLanes lastLobe(const LobeColumns& c, double pcRight) {
+    constexpr int k = kMathBatch;
+    return {splat4(c.m[k]), splat4(c.o[k]), splat4(c.r[k]), splat4(c.t[k]),
+            splat4(c.u[k]), splat4(c.v[k]), splat4(c.A[k]), splat4(c.pleuralOffset[k]),
+            splat4(pcRight)};
+}
+
+// The searches of the lobes in l at the trial pressures x, each starting at its alveolar pressure.
+SearchBatch startBatch(const LobeLanes& l, Lanes4 x, Mask4 going) {
+    SearchBatch b;
+    b.f = x + l.pc;
+    b.h = x + l.pleuralOffset;
+    b.m = l.m;
+    b.t = l.t;
+    b.v = l.v;
+    b.limited = ~(b.f > b.h);
+    // The arctangent's argument in one form for both: open, (f − z)·u / ((z − h)·(f − h) + u²);
+    // collapsed, (h − z)·1 / ((z − h)·0 + u), which gives (h − z)/u to the last bit. Collapsed at
+    // its mouth-side end, the pressure around the airway replaces the downstream pressure.
+    b.P = select4(b.limited, b.h, b.f);
+    b.S = select4(b.limited, splat4(1.0), l.u);
+    b.H = b.h;
+    b.D = select4(b.limited, splat4(0.0), b.f - b.h);
+    b.B = select4(b.limited, l.u, l.A);
+    b.w = l.m * l.o + b.P * l.r;
+    b.going = going;
+    b.za = b.m;
+    b.Fa = b.zc = b.Fc = b.z = b.Fz = b.iterations = splat4(0.0);
+    b.cap = select4(b.limited, splat4(kLimitedIterationCap), splat4(kOpenIterationCap));
+    b.outcome = code4(SolverOutcome::solved);
+    return b;
+}
+
+void storeBatch(SearchResults& results, int first, const SearchBatch& b) {
+    store4(results.z + first, b.z);
+    store4(results.iterations + first, b.iterations);
+    store4(results.outcome + first, b.outcome);
+    store4(results.limited + first, select4(b.limited, splat4(1.0), splat4(0.0)));
+}
+
+[[gnu::always_inline]] inline Lanes4 residual(const SearchBatch& b, Lanes4 z) {
+    return b.w - b.t * z - b.v * arctangentOfQuotient4((b.P - z) * b.S, (z - b.H) * b.D + b.B);
+}
+
+// The lanes of `ending` stop with `outcome`.
+[[gnu::always_inline]] inline void end(SearchBatch& b, Mask4 ending, SolverOutcome outcome) {
+    b.outcome = select4(ending, code4(outcome), b.outcome);
+    b.going &= ~ending;
+}
+
+// For the going lanes of `active`, with Fz known: the end of the search, or one regula-falsi
+// iteration up to its new point z.
+[[gnu::always_inline]] inline void iterate(SearchBatch& b, Mask4 active) {
+    Mask4 a = active & b.going;
+    const Mask4 converged = a & ~beyond4(b.Fz, kSolverTolerance);
+    const Mask4 finite = finite4(b.z) & finite4(b.Fz);
+    end(b, converged & finite, SolverOutcome::solved);
+    end(b, converged & ~finite, SolverOutcome::arithmeticFault);
+    a &= ~converged;
+    b.iterations = select4(a, b.iterations + 1.0, b.iterations);
+    // Past its own cap a lobe fails whatever the lobes before it used.
+    const Mask4 capped = a & (b.iterations > b.cap);
+    end(b, capped, SolverOutcome::iterationCap);
+    a &= ~capped;
+    const Mask4 towardsC = b.Fz * b.Fc >= 0.0;
+    b.zc = select4((a & towardsC), b.z, b.zc);
+    b.Fc = select4((a & towardsC), b.Fz, b.Fc);
+    b.za = select4((a & ~towardsC), b.z, b.za);
+    b.Fa = select4((a & ~towardsC), b.Fz, b.Fa);
+    const Lanes4 slope = b.Fc - b.Fa;
+    const Mask4 flat = a & (slope == 0.0);
+    end(b, flat, SolverOutcome::arithmeticFault);
+    a &= ~flat;
+    b.z = select4(a, b.zc - (b.zc - b.za) * b.Fc / slope, b.z);
+}
+
+// F(m) known: a collapsed airway's first point, or its end.
+[[gnu::always_inline]] inline void startCollapsed(SearchBatch& b) {
+    const Mask4 L = b.going & b.limited;
+    b.zc = select4(b.limited, b.h, b.zc);
+    b.Fc = select4(b.limited, b.w - b.h * b.t, b.Fc);
+    const Lanes4 slope = b.Fc - b.Fa;
+    const Mask4 bracketed = L & (b.Fa * b.Fc <= 0.0);
+    const Mask4 flat = bracketed & (slope == 0.0);
+    b.z = select4(bracketed, b.h - (b.h - b.m) * b.Fc / slope, b.z);
+    end(b, flat, SolverOutcome::arithmeticFault);
+    const Mask4 atM = L & ~bracketed & within4(b.Fa, kSolverTolerance);
+    const Mask4 atH = L & ~bracketed & ~atM & within4(b.Fc, kSolverTolerance);
+    b.z = select4(atM, b.m, select4(atH, b.h, b.z));
+    b.Fz = select4(atM, b.Fa, select4(atH, b.Fc, b.Fz));
+    iterate(b, atM | atH);
+    end(b, L & ~bracketed & ~atM & ~atH, SolverOutcome::unbracketed);
+}
+
+// F(m) and F at the midpoint zc known: an open airway's first point.
+[[gnu::always_inline]] inline void startOpen(SearchBatch& b, Lanes4 Fmid) {
+    const Mask4 open = b.going & ~b.limited;
+    b.Fc = select4(open, Fmid, b.Fc);
+    const Mask4 outside = open & (b.Fa * b.Fc > 0.0);
+    b.za = select4(outside, b.f, b.za);
+    b.Fa = select4(outside, b.w - b.f * b.t, b.Fa);
+    const Lanes4 slope = b.Fc - b.Fa;
+    const Mask4 flat = open & (slope == 0.0);
+    end(b, flat, SolverOutcome::arithmeticFault);
+    b.z = select4((open & ~flat), b.zc - (b.zc - b.za) * b.Fc / slope, b.z);
+}
+
+template <int Batches> void runSearchRounds(SearchBatch (&b)[Batches], SearchResults& results) {
+    // An open airway's midpoint does not depend on F(m): both are worked out in the first round,
+    // the midpoint's wasted on collapsed airways, whose next point needs F(m).
+    Lanes4 Fmid[Batches];
+    for (int i = 0; i < Batches; ++i) {
+        b[i].zc = (b[i].m + b[i].f) / 2.0;
+        b[i].Fa = residual(b[i], b[i].m);
+        Fmid[i] = residual(b[i], b[i].zc);
+    }
+    for (int i = 0; i < Batches; ++i) {
+        startCollapsed(b[i]);
+        startOpen(b[i], Fmid[i]);
+    }
+    for (;;) {
+        Mask4 going = b[0].going;
+        for (int i = 1; i < Batches; ++i)
+            going |= b[i].going;
+        if (!any4(going))
+            break;
+        for (int i = 0; i < Batches; ++i) {
+            b[i].Fz = select4(b[i].going, residual(b[i], b[i].z), b[i].Fz);
+            iterate(b[i], b[i].going);
+        }
+    }
+    for (int i = 0; i < Batches; ++i)
+        storeBatch(results, kMathBatch * i, b[i]);
+}
+
+void runLobeSearchesOf(const LobeColumns& lobes, const double* x, int calls, double pcLeft,
+                       double pcRight, SearchResults& results) {
+    const LobeLanes first = firstLobes(lobes, pcLeft, pcRight);
+    const LobeLanes last = lastLobe(lobes, pcRight);
+    const Mask4 all = Mask4{} == 0;
+    if (calls == 2) {
+        SearchBatch b[3] = {startBatch(first, splat4(x[0]), all),
+                            startBatch(first, splat4(x[1]), all),
+                            startBatch(last, Lanes4{x[0], x[1], x[0], x[0]}, Mask4{-1, -1, 0, 0})};
+        runSearchRounds(b, results);
+    } else {
+        SearchBatch b[2] = {startBatch(first, splat4(x[0]), all),
+                            startBatch(last, splat4(x[0]), Mask4{-1, 0, 0, 0})};
+        runSearchRounds(b, results);
+    }
+}
+
+} // namespace
+} // namespace vm::model
