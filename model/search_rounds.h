@@ -93,12 +93,19 @@ Lanes4 code4(SolverOutcome outcome) {
     return splat4(static_cast<double>(outcome));
 }
 
+// Only what a round needs lives through the rounds: whether an airway has collapsed is read off D,
+// which is zero then and positive otherwise, and its iteration cap off that.
 struct SearchBatch {
-    Lanes4 P, S, H, D, B, w, t, v, m, f, h; // see startBatch
+    Lanes4 P, S, H, D, B, w, t, v; // see startBatch
+    Lanes4 m, f;                   // for the first round only
     Lanes4 za, Fa, zc, Fc, z, Fz;
-    Lanes4 iterations, cap, outcome;
-    Mask4 limited, going;
+    Lanes4 iterations, outcome;
+    Mask4 going;
 };
+
+Mask4 limitedOf(const SearchBatch& b) {
+    return ~(b.D > 0.0);
+}
 
 // One lane's lobe, or four lanes' lobes, as the searches need them.
 struct LobeLanes {
@@ -129,24 +136,23 @@ LobeLanes lastLobe(const LobeColumns& c, double pcRight) {
 SearchBatch startBatch(const LobeLanes& l, Lanes4 x, Mask4 going) {
     SearchBatch b;
     b.f = x + l.pc;
-    b.h = x + l.pleuralOffset;
+    const Lanes4 h = x + l.pleuralOffset;
     b.m = l.m;
     b.t = l.t;
     b.v = l.v;
-    b.limited = ~(b.f > b.h);
+    const Mask4 limited = ~(b.f > h);
     // The arctangent's argument in one form for both: open, (f − z)·u / ((z − h)·(f − h) + u²);
     // collapsed, (h − z)·1 / ((z − h)·0 + u), which gives (h − z)/u to the last bit. Collapsed at
     // its mouth-side end, the pressure around the airway replaces the downstream pressure.
-    b.P = select4(b.limited, b.h, b.f);
-    b.S = select4(b.limited, splat4(1.0), l.u);
-    b.H = b.h;
-    b.D = select4(b.limited, splat4(0.0), b.f - b.h);
-    b.B = select4(b.limited, l.u, l.A);
+    b.P = select4(limited, h, b.f);
+    b.S = select4(limited, splat4(1.0), l.u);
+    b.H = h;
+    b.D = select4(limited, splat4(0.0), b.f - h);
+    b.B = select4(limited, l.u, l.A);
     b.w = l.m * l.o + b.P * l.r;
     b.going = going;
     b.za = b.m;
     b.Fa = b.zc = b.Fc = b.z = b.Fz = b.iterations = splat4(0.0);
-    b.cap = select4(b.limited, splat4(kLimitedIterationCap), splat4(kOpenIterationCap));
     b.outcome = code4(SolverOutcome::solved);
     return b;
 }
@@ -155,16 +161,17 @@ void storeBatch(SearchResults& results, int first, const SearchBatch& b) {
     store4(results.z + first, b.z);
     store4(results.iterations + first, b.iterations);
     store4(results.outcome + first, b.outcome);
-    store4(results.limited + first, select4(b.limited, splat4(1.0), splat4(0.0)));
+    store4(results.limited + first, select4(limitedOf(b), splat4(1.0), splat4(0.0)));
 }
 
 [[gnu::always_inline]] inline Lanes4 residual(const SearchBatch& b, Lanes4 z) {
     return b.w - b.t * z - b.v * arctangentOfQuotient4((b.P - z) * b.S, (z - b.H) * b.D + b.B);
 }
 
-// The lanes of `ending` stop with `outcome`.
+// The lanes of `ending` stop with `outcome`; every lane starts out solved.
 [[gnu::always_inline]] inline void end(SearchBatch& b, Mask4 ending, SolverOutcome outcome) {
-    b.outcome = select4(ending, code4(outcome), b.outcome);
+    if (outcome != SolverOutcome::solved)
+        b.outcome = select4(ending, code4(outcome), b.outcome);
     b.going &= ~ending;
 }
 
@@ -179,7 +186,9 @@ void storeBatch(SearchResults& results, int first, const SearchBatch& b) {
     a &= ~converged;
     b.iterations = select4(a, b.iterations + 1.0, b.iterations);
     // Past its own cap a lobe fails whatever the lobes before it used.
-    const Mask4 capped = a & (b.iterations > b.cap);
+    const Lanes4 cap =
+        select4(limitedOf(b), splat4(kLimitedIterationCap), splat4(kOpenIterationCap));
+    const Mask4 capped = a & (b.iterations > cap);
     end(b, capped, SolverOutcome::iterationCap);
     a &= ~capped;
     const Mask4 towardsC = b.Fz * b.Fc >= 0.0;
@@ -196,17 +205,18 @@ void storeBatch(SearchResults& results, int first, const SearchBatch& b) {
 
 // F(m) known: a collapsed airway's first point, or its end.
 [[gnu::always_inline]] inline void startCollapsed(SearchBatch& b) {
-    const Mask4 L = b.going & b.limited;
-    b.zc = select4(b.limited, b.h, b.zc);
-    b.Fc = select4(b.limited, b.w - b.h * b.t, b.Fc);
+    const Mask4 limited = limitedOf(b);
+    const Mask4 L = b.going & limited;
+    b.zc = select4(limited, b.H, b.zc);
+    b.Fc = select4(limited, b.w - b.H * b.t, b.Fc);
     const Lanes4 slope = b.Fc - b.Fa;
     const Mask4 bracketed = L & (b.Fa * b.Fc <= 0.0);
     const Mask4 flat = bracketed & (slope == 0.0);
-    b.z = select4(bracketed, b.h - (b.h - b.m) * b.Fc / slope, b.z);
+    b.z = select4(bracketed, b.H - (b.H - b.m) * b.Fc / slope, b.z);
     end(b, flat, SolverOutcome::arithmeticFault);
     const Mask4 atM = L & ~bracketed & within4(b.Fa, kSolverTolerance);
     const Mask4 atH = L & ~bracketed & ~atM & within4(b.Fc, kSolverTolerance);
-    b.z = select4(atM, b.m, select4(atH, b.h, b.z));
+    b.z = select4(atM, b.m, select4(atH, b.H, b.z));
     b.Fz = select4(atM, b.Fa, select4(atH, b.Fc, b.Fz));
     iterate(b, atM | atH);
     end(b, L & ~bracketed & ~atM & ~atH, SolverOutcome::unbracketed);
@@ -214,7 +224,7 @@ void storeBatch(SearchResults& results, int first, const SearchBatch& b) {
 
 // F(m) and F at the midpoint zc known: an open airway's first point.
 [[gnu::always_inline]] inline void startOpen(SearchBatch& b, Lanes4 Fmid) {
-    const Mask4 open = b.going & ~b.limited;
+    const Mask4 open = b.going & ~limitedOf(b);
     b.Fc = select4(open, Fmid, b.Fc);
     const Mask4 outside = open & (b.Fa * b.Fc > 0.0);
     b.za = select4(outside, b.f, b.za);
