@@ -178,7 +178,7 @@ void storeBatch(SearchResults& results, int first, const SearchBatch& b) {
     const Mask4 converged = a & ~beyond4(b.Fz, kSolverTolerance);
     const Mask4 finite = finite4(b.z) & finite4(b.Fz);
     end(b, converged & finite, SolverOutcome::solved);
-    end(b, converged & ~finite, SolverOutcome::arithmeticFault);
+    const Mask4 unsound = converged & ~finite;
     a &= ~converged;
     b.iterations = select4(a, b.iterations + 1.0, b.iterations);
     // Past its own cap a lobe fails whatever the lobes before it used.
@@ -194,7 +194,7 @@ void storeBatch(SearchResults& results, int first, const SearchBatch& b) {
     b.Fa = select4((a & ~towardsC), b.Fz, b.Fa);
     const Lanes4 slope = b.Fc - b.Fa;
     const Mask4 flat = a & (slope == 0.0);
-    end(b, flat, SolverOutcome::arithmeticFault);
+    end(b, unsound | flat, SolverOutcome::arithmeticFault);
     a &= ~flat;
     b.z = select4(a, b.zc - (b.zc - b.za) * b.Fc / slope, b.z);
 }
