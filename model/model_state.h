@@ -150,11 +150,20 @@ struct WorkCounters {
     long long solverIterationTotal = 0;
 };
 
+// Values the step derives from parameters that seldom move, kept from step to step with the
+// parameter values they came from; a NaN seen value matches nothing, so a fresh cache recomputes.
+struct DerivedCache {
+    LobeValues minVolumeSeen{nan(), nan(), nan(), nan(), nan()};
+    LobeValues minVolumeRoot{}; // cube roots of the lobes' minimal volumes
+    static constexpr double nan() { return __builtin_nan(""); }
+};
+
 struct ModelState {
     Parameters parameters;
     IntegratedState state;
     RunProgress progress;
     WorkCounters work;
+    DerivedCache derived;
 };
 
 // The program's one model.

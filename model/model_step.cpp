@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <numbers>
 
 namespace vm::model {
@@ -155,16 +154,11 @@ void settleRamps(ModelState& m, const MovingGroups& groups) {
 
 // Lobe mechanics --------------------------------------------------------------------------------
 
-// The minimal volumes change only while the geometry ramps; their cube roots are kept.
-struct MinVolumeRoots {
-    LobeValues seen;
-    LobeValues root{};
-    MinVolumeRoots() { seen.fill(std::numeric_limits<double>::quiet_NaN()); }
-};
-
 // Lobe tissue and gas: recoil, alveolar pressure, peripheral resistance. The five tangents and
 // cube roots are taken together.
-void lobeTissue(ModelState& m, MinVolumeRoots& roots) {
+// The minimal volumes change only while the geometry ramps; their cube roots are kept.
+void lobeTissue(ModelState& m) {
+    DerivedCache& roots = m.derived;
     const Parameters& p = m.parameters;
     IntegratedState& s = m.state;
     std::array<double, mathBatchSize(kLobeCount)> tangents{};
@@ -181,22 +175,22 @@ void lobeTissue(ModelState& m, MinVolumeRoots& roots) {
         s.elasticRecoil[k] = tangents[k] / p.lobeElasticScale[k].current;
         s.alveolarPressure[k] = p.atmosphericPressure.current * s.gasCompression[k] / V;
         const double minVolume = p.lobeMinVolume[k].current;
-        if (!(minVolume == roots.seen[k])) {
-            roots.seen[k] = minVolume;
-            roots.root[k] = std::cbrt(minVolume);
+        if (!(minVolume == roots.minVolumeSeen[k])) {
+            roots.minVolumeSeen[k] = minVolume;
+            roots.minVolumeRoot[k] = std::cbrt(minVolume);
         }
         s.peripheralResistance[k] = peripheralResistanceFromRoots(
-            p.peripheralConductance[k].current, cubeRoots[k], roots.root[k]);
+            p.peripheralConductance[k].current, cubeRoots[k], roots.minVolumeRoot[k]);
     }
 }
 
 // Chest wall, lobe tissue and the central compartments' transmural pressures of one substep;
 // returns what the solver needs of the lobes' airways.
-LobeAirways lobeMechanics(ModelState& m, MinVolumeRoots& roots) {
+LobeAirways lobeMechanics(ModelState& m) {
     const Parameters& p = m.parameters;
     IntegratedState& s = m.state;
     s.chestWallPressure = chestWallPressureAt(m, s.lungVolume);
-    lobeTissue(m, roots);
+    lobeTissue(m);
 
     LobeAirways airways = collectLobeAirways(m);
     const double leftConductance = airways.r[0] + airways.r[1];
@@ -345,13 +339,12 @@ SolverOutcome ModelStep(ModelState& m, IntegrationState integrationState) {
     const RampPlan plan = prepareRamps(m);
     double D = pleuralDamping(m.parameters);
     LobeValues probeFlows{};
-    MinVolumeRoots minVolumeRoots;
 
     for (int i = 1; i <= n; ++i) {
         ++m.work.substepTotal;
         m.state.modelTime += dt;
         rampSubstep(m, plan, i, n, D);
-        const LobeAirways airways = lobeMechanics(m, minVolumeRoots);
+        const LobeAirways airways = lobeMechanics(m);
         const TissueDrive tissue = tissueDrive(m);
         const SolverOutcome outcome = solvePleuralPressure(m, airways, tissue, D, probeFlows);
         if (m.state.solverFailed)

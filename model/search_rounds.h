@@ -50,55 +50,58 @@ Mask4 finite4(Lanes4 x) {
 }
 
 // The arctangent here rather than a library's, so that it stays in registers among the searches'
-// own values. On [0, 1], atan(s) = s + s·t·u(t) with t = s² and u of degree 18 fitted at the
-// Chebyshev nodes of [0, 1] by tools/fit-arctangent.py (3e-16 relative at most against the C
-// library's), taken by Estrin's scheme for a short chain; beyond 1 through π/2 − atan(1/s). The
-// quotient's reciprocal is divided out beside the quotient rather than after it.
+// own values. The quotient q = n/d is brought to |s| ≤ tan(π/8) with one division: s = |n|/|d|
+// below tan(π/8), (|n| − |d|)/(|n| + |d|) with π/4 added up to tan(3π/8), −|d|/|n| with π/2 added
+// beyond. There atan(s) = s + s·t·u(t) with t = s² and u of degree 10 fitted at the Chebyshev
+// nodes of [0, tan²(π/8)] by tools/fit-arctangent.py (2.3e-16 relative at most against the C
+// library's), taken by Estrin's scheme for a short chain.
 [[gnu::always_inline]] inline Lanes4 arctangentOfQuotient4(Lanes4 numerator, Lanes4 denominator) {
     static constexpr double kU[] = {
         // u's coefficients from t⁰ up
-        -0.33333333333333315,    0.1999999999998641,     -0.14285714284072867,
-        0.11111111032045885,     -0.0909090706749639,    0.07692275905014771,
-        -0.06666332509211019,    0.05879865489802981,    -0.05249518584337663,
-        0.04705209153071265,     -0.04165211802350559,   0.03536066107263382,
-        -0.027590832895856107,   0.01880522404364234,    -0.01059534604369583,
-        0.004642163938026353,    -0.0014627303082646208, 0.00029221739308086863,
-        -2.7633793313601145e-05,
+        -0.3333333333333333,  0.1999999999999552,  -0.14285714284666542, 0.11111111015256361,
+        -0.09090904578123903, 0.07692183190826087, -0.06664511447381948, 0.0585814891280221,
+        -0.0508544973794026,  0.03923165829558719, -0.01917688711906226,
     };
-    const Lanes4 quotient = numerator / denominator;
-    const Lanes4 reciprocal = denominator / numerator;
-    const Mask4 negative = quotient < 0.0;
-    const Lanes4 a = select4(negative, -quotient, quotient);
-    const Mask4 beyondOne = a > 1.0;
-    const Lanes4 s = select4(beyondOne, select4(negative, -reciprocal, reciprocal), a);
+    const Mask4 signBit = (Mask4)splat4(-0.0);
+    const Lanes4 a = (Lanes4)((Mask4)numerator & ~signBit);
+    const Lanes4 b = (Lanes4)((Mask4)denominator & ~signBit);
+    const Mask4 large = a > b * 2.414213562373095;
+    const Mask4 middle = a > b * 0.41421356237309503;
+    const Lanes4 s = select4(large, -b, select4(middle, a - b, a)) /
+                     select4(large, a, select4(middle, a + b, b));
+    const Lanes4 offset = select4(large, splat4(1.5707963267948966),
+                                  select4(middle, splat4(0.7853981633974483), splat4(0.0)));
     const Lanes4 t = s * s;
     const Lanes4 t2 = t * t;
     const Lanes4 t4 = t2 * t2;
     const Lanes4 t8 = t4 * t4;
-    const Lanes4 t16 = t8 * t8;
     const auto pair = [&](int j) { return multiplyAdd4(splat4(kU[j + 1]), t, splat4(kU[j])); };
     const Lanes4 r0 = multiplyAdd4(pair(2), t2, pair(0));
     const Lanes4 r1 = multiplyAdd4(pair(6), t2, pair(4));
-    const Lanes4 r2 = multiplyAdd4(pair(10), t2, pair(8));
-    const Lanes4 r3 = multiplyAdd4(pair(14), t2, pair(12));
-    const Lanes4 r4 = multiplyAdd4(splat4(kU[18]), t2, pair(16));
-    const Lanes4 low = multiplyAdd4(multiplyAdd4(r3, t4, r2), t8, multiplyAdd4(r1, t4, r0));
-    const Lanes4 u = multiplyAdd4(r4, t16, low);
-    Lanes4 r = multiplyAdd4(s, t * u, s);
-    r = select4(beyondOne, 1.5707963267948966 - r, r);
-    return select4(negative, -r, r);
+    const Lanes4 r2 = multiplyAdd4(splat4(kU[10]), t2, pair(8));
+    const Lanes4 u = multiplyAdd4(r2, t8, multiplyAdd4(r1, t4, r0));
+    const Lanes4 r = offset + multiplyAdd4(s, t * u, s);
+    // The sign of the quotient, n's sign bit flipped by d's.
+    return (Lanes4)((Mask4)r ^ (((Mask4)numerator ^ (Mask4)denominator) & signBit));
 }
 
 Lanes4 code4(SolverOutcome outcome) {
     return splat4(static_cast<double>(outcome));
 }
 
+// Only what a round needs lives through the rounds: whether an airway has collapsed is read off D,
+// which is zero then and positive otherwise, and its iteration cap off that.
 struct SearchBatch {
-    Lanes4 P, S, H, D, B, w, t, v, m, f, h; // see startBatch
+    Lanes4 P, S, H, D, B, w, t, v; // see startBatch
+    Lanes4 m, f;                   // for the first round only
     Lanes4 za, Fa, zc, Fc, z, Fz;
-    Lanes4 iterations, cap, outcome;
-    Mask4 limited, going;
+    Lanes4 iterations, outcome;
+    Mask4 going;
 };
+
+Mask4 limitedOf(const SearchBatch& b) {
+    return ~(b.D > 0.0);
+}
 
 // One lane's lobe, or four lanes' lobes, as the searches need them.
 struct LobeLanes {
@@ -129,24 +132,23 @@ LobeLanes lastLobe(const LobeColumns& c, double pcRight) {
 SearchBatch startBatch(const LobeLanes& l, Lanes4 x, Mask4 going) {
     SearchBatch b;
     b.f = x + l.pc;
-    b.h = x + l.pleuralOffset;
+    const Lanes4 h = x + l.pleuralOffset;
     b.m = l.m;
     b.t = l.t;
     b.v = l.v;
-    b.limited = ~(b.f > b.h);
+    const Mask4 limited = ~(b.f > h);
     // The arctangent's argument in one form for both: open, (f − z)·u / ((z − h)·(f − h) + u²);
     // collapsed, (h − z)·1 / ((z − h)·0 + u), which gives (h − z)/u to the last bit. Collapsed at
     // its mouth-side end, the pressure around the airway replaces the downstream pressure.
-    b.P = select4(b.limited, b.h, b.f);
-    b.S = select4(b.limited, splat4(1.0), l.u);
-    b.H = b.h;
-    b.D = select4(b.limited, splat4(0.0), b.f - b.h);
-    b.B = select4(b.limited, l.u, l.A);
+    b.P = select4(limited, h, b.f);
+    b.S = select4(limited, splat4(1.0), l.u);
+    b.H = h;
+    b.D = select4(limited, splat4(0.0), b.f - h);
+    b.B = select4(limited, l.u, l.A);
     b.w = l.m * l.o + b.P * l.r;
     b.going = going;
     b.za = b.m;
     b.Fa = b.zc = b.Fc = b.z = b.Fz = b.iterations = splat4(0.0);
-    b.cap = select4(b.limited, splat4(kLimitedIterationCap), splat4(kOpenIterationCap));
     b.outcome = code4(SolverOutcome::solved);
     return b;
 }
@@ -155,16 +157,17 @@ void storeBatch(SearchResults& results, int first, const SearchBatch& b) {
     store4(results.z + first, b.z);
     store4(results.iterations + first, b.iterations);
     store4(results.outcome + first, b.outcome);
-    store4(results.limited + first, select4(b.limited, splat4(1.0), splat4(0.0)));
+    store4(results.limited + first, select4(limitedOf(b), splat4(1.0), splat4(0.0)));
 }
 
 [[gnu::always_inline]] inline Lanes4 residual(const SearchBatch& b, Lanes4 z) {
     return b.w - b.t * z - b.v * arctangentOfQuotient4((b.P - z) * b.S, (z - b.H) * b.D + b.B);
 }
 
-// The lanes of `ending` stop with `outcome`.
+// The lanes of `ending` stop with `outcome`; every lane starts out solved.
 [[gnu::always_inline]] inline void end(SearchBatch& b, Mask4 ending, SolverOutcome outcome) {
-    b.outcome = select4(ending, code4(outcome), b.outcome);
+    if (outcome != SolverOutcome::solved)
+        b.outcome = select4(ending, code4(outcome), b.outcome);
     b.going &= ~ending;
 }
 
@@ -175,11 +178,13 @@ void storeBatch(SearchResults& results, int first, const SearchBatch& b) {
     const Mask4 converged = a & ~beyond4(b.Fz, kSolverTolerance);
     const Mask4 finite = finite4(b.z) & finite4(b.Fz);
     end(b, converged & finite, SolverOutcome::solved);
-    end(b, converged & ~finite, SolverOutcome::arithmeticFault);
+    const Mask4 unsound = converged & ~finite;
     a &= ~converged;
     b.iterations = select4(a, b.iterations + 1.0, b.iterations);
     // Past its own cap a lobe fails whatever the lobes before it used.
-    const Mask4 capped = a & (b.iterations > b.cap);
+    const Lanes4 cap =
+        select4(limitedOf(b), splat4(kLimitedIterationCap), splat4(kOpenIterationCap));
+    const Mask4 capped = a & (b.iterations > cap);
     end(b, capped, SolverOutcome::iterationCap);
     a &= ~capped;
     const Mask4 towardsC = b.Fz * b.Fc >= 0.0;
@@ -189,24 +194,25 @@ void storeBatch(SearchResults& results, int first, const SearchBatch& b) {
     b.Fa = select4((a & ~towardsC), b.Fz, b.Fa);
     const Lanes4 slope = b.Fc - b.Fa;
     const Mask4 flat = a & (slope == 0.0);
-    end(b, flat, SolverOutcome::arithmeticFault);
+    end(b, unsound | flat, SolverOutcome::arithmeticFault);
     a &= ~flat;
     b.z = select4(a, b.zc - (b.zc - b.za) * b.Fc / slope, b.z);
 }
 
 // F(m) known: a collapsed airway's first point, or its end.
 [[gnu::always_inline]] inline void startCollapsed(SearchBatch& b) {
-    const Mask4 L = b.going & b.limited;
-    b.zc = select4(b.limited, b.h, b.zc);
-    b.Fc = select4(b.limited, b.w - b.h * b.t, b.Fc);
+    const Mask4 limited = limitedOf(b);
+    const Mask4 L = b.going & limited;
+    b.zc = select4(limited, b.H, b.zc);
+    b.Fc = select4(limited, b.w - b.H * b.t, b.Fc);
     const Lanes4 slope = b.Fc - b.Fa;
     const Mask4 bracketed = L & (b.Fa * b.Fc <= 0.0);
     const Mask4 flat = bracketed & (slope == 0.0);
-    b.z = select4(bracketed, b.h - (b.h - b.m) * b.Fc / slope, b.z);
+    b.z = select4(bracketed, b.H - (b.H - b.m) * b.Fc / slope, b.z);
     end(b, flat, SolverOutcome::arithmeticFault);
     const Mask4 atM = L & ~bracketed & within4(b.Fa, kSolverTolerance);
     const Mask4 atH = L & ~bracketed & ~atM & within4(b.Fc, kSolverTolerance);
-    b.z = select4(atM, b.m, select4(atH, b.h, b.z));
+    b.z = select4(atM, b.m, select4(atH, b.H, b.z));
     b.Fz = select4(atM, b.Fa, select4(atH, b.Fc, b.Fz));
     iterate(b, atM | atH);
     end(b, L & ~bracketed & ~atM & ~atH, SolverOutcome::unbracketed);
@@ -214,7 +220,7 @@ void storeBatch(SearchResults& results, int first, const SearchBatch& b) {
 
 // F(m) and F at the midpoint zc known: an open airway's first point.
 [[gnu::always_inline]] inline void startOpen(SearchBatch& b, Lanes4 Fmid) {
-    const Mask4 open = b.going & ~b.limited;
+    const Mask4 open = b.going & ~limitedOf(b);
     b.Fc = select4(open, Fmid, b.Fc);
     const Mask4 outside = open & (b.Fa * b.Fc > 0.0);
     b.za = select4(outside, b.f, b.za);

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
-# The coefficients of the lobe searches' arctangent (model/search_rounds.h): u(t), t = s², on [0, 1]
-# with atan(s) = s + s·t·u(t), interpolated at the Chebyshev nodes in 80-digit decimals, then its
-# worst relative error against the C library in double. Usage: fit-arctangent.py 19
+# The coefficients of the lobe searches' arctangent (model/search_rounds.h): u(t), t = s², on
+# [0, tan²(π/8)] with atan(s) = s + s·t·u(t), interpolated at the Chebyshev nodes in 80-digit
+# decimals, then its worst relative error against the C library in double. Usage:
+# fit-arctangent.py 10
 from decimal import Decimal as D, getcontext
 import math
 getcontext().prec = 80
@@ -27,7 +28,8 @@ def dcos(x):
     while abs(term) > D(10) ** -75:
         s += term; n += 2; term = -term * x * x / (n * (n - 1))
     return s
-nodes = [(1 - dcos((2*i + 1) * pi / (2*N))) / 2 for i in range(N)]
+T = (2 - D(2).sqrt()) / (2 + D(2).sqrt())  # tan²(π/8) = (√2 − 1)²
+nodes = [T * (1 - dcos((2*i + 1) * pi / (2*N))) / 2 for i in range(N)]
 A = [[t ** j for j in range(N)] for t in nodes]
 b = [u_of(t) for t in nodes]
 # Gaussian elimination
@@ -44,7 +46,7 @@ cd = [float(c) for c in coef]
 # error check in double, Horner with fma-free arithmetic
 worst = 0
 for i in range(20001):
-    s = i / 20000
+    s = i / 20000 * math.sqrt(float(T))
     t = s * s
     u = cd[-1]
     for c in reversed(cd[:-1]): u = u * t + c

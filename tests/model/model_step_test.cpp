@@ -82,6 +82,19 @@ TEST(ModelStep, GeometryRampWaitsForTheLobeVolume) {
     EXPECT_EQ(m.parameters.wallStiffness[0].current, 0.6);
 }
 
+// The minimal volumes' cube roots kept from the step before follow a minimal volume that moved.
+TEST(ModelStep, KeptMinimalVolumeRootsFollowTheMinimalVolume) {
+    ModelState kept = referenceModel();
+    ModelStep(kept, IntegrationState::substeps2);
+    kept.parameters.lobeMinVolume[2].setBoth(0.5 * kept.parameters.lobeMinVolume[2].current);
+    ModelState fresh = kept;
+    fresh.derived = DerivedCache{};
+    ModelStep(kept, IntegrationState::substeps2);
+    ModelStep(fresh, IntegrationState::substeps2);
+    ASSERT_EQ(kept.state.solverFailed, 0);
+    EXPECT_EQ(kept.state.peripheralResistance, fresh.state.peripheralResistance);
+}
+
 // Ramping as a whole lasts at least 101 steps after the groups have settled.
 TEST(ModelStep, RampingEndsAfterTheCountdown) {
     ModelState m = referenceModel();
