@@ -45,10 +45,6 @@ Mask4 within4(Lanes4 x, double limit) {
     return (x < limit) & (x > -limit);
 }
 
-Mask4 finite4(Lanes4 x) {
-    return (x - x) == 0.0;
-}
-
 // The arctangent here rather than a library's, so that it stays in registers among the searches'
 // own values. The quotient q = n/d is brought to |s| ≤ tan(π/8) with one division: s = |n|/|d|
 // below tan(π/8), (|n| − |d|)/(|n| + |d|) with π/4 added up to tan(3π/8), −|d|/|n| with π/2 added
@@ -172,14 +168,14 @@ void storeBatch(SearchResults& results, int first, const SearchBatch& b) {
 }
 
 // For the going lanes of `active`, with Fz known: the end of the search, or one regula-falsi
-// iteration up to its new point z.
+// iteration up to its new point z. A residual within the tolerance has a finite z, since an
+// infinite or NaN z gives an infinite or NaN residual; so only a NaN residual is unsound.
 [[gnu::always_inline]] inline void iterate(SearchBatch& b, Mask4 active) {
     Mask4 a = active & b.going;
-    const Mask4 converged = a & ~beyond4(b.Fz, kSolverTolerance);
-    const Mask4 finite = finite4(b.z) & finite4(b.Fz);
-    end(b, converged & finite, SolverOutcome::solved);
-    const Mask4 unsound = converged & ~finite;
-    a &= ~converged;
+    const Mask4 unsound = a & (b.Fz != b.Fz);
+    const Mask4 converged = a & ~beyond4(b.Fz, kSolverTolerance) & ~unsound;
+    end(b, converged, SolverOutcome::solved);
+    a &= ~(converged | unsound);
     b.iterations = select4(a, b.iterations + 1.0, b.iterations);
     // Past its own cap a lobe fails whatever the lobes before it used.
     const Lanes4 cap =
@@ -199,36 +195,34 @@ void storeBatch(SearchResults& results, int first, const SearchBatch& b) {
     b.z = select4(a, b.zc - (b.zc - b.za) * b.Fc / slope, b.z);
 }
 
-// F(m) known: a collapsed airway's first point, or its end.
-[[gnu::always_inline]] inline void startCollapsed(SearchBatch& b) {
+// F(m) known, and for an open airway F at the midpoint zc as well: the first point of every
+// search, by one regula-falsi formula. A collapsed airway brackets its root between m and h, an
+// open one between the midpoint and m, or f where m gives the midpoint's sign. A collapsed airway
+// without a bracket ends, unless m or h is a root already.
+[[gnu::always_inline]] inline void startSearches(SearchBatch& b, Lanes4 Fmid) {
     const Mask4 limited = limitedOf(b);
     const Mask4 L = b.going & limited;
+    const Mask4 open = b.going & ~limited;
     b.zc = select4(limited, b.H, b.zc);
-    b.Fc = select4(limited, b.w - b.H * b.t, b.Fc);
-    const Lanes4 slope = b.Fc - b.Fa;
-    const Mask4 bracketed = L & (b.Fa * b.Fc <= 0.0);
-    const Mask4 flat = bracketed & (slope == 0.0);
-    b.z = select4(bracketed, b.H - (b.H - b.m) * b.Fc / slope, b.z);
-    end(b, flat, SolverOutcome::arithmeticFault);
-    const Mask4 atM = L & ~bracketed & within4(b.Fa, kSolverTolerance);
-    const Mask4 atH = L & ~bracketed & ~atM & within4(b.Fc, kSolverTolerance);
-    b.z = select4(atM, b.m, select4(atH, b.H, b.z));
-    b.Fz = select4(atM, b.Fa, select4(atH, b.Fc, b.Fz));
-    iterate(b, atM | atH);
-    end(b, L & ~bracketed & ~atM & ~atH, SolverOutcome::unbracketed);
-}
-
-// F(m) and F at the midpoint zc known: an open airway's first point.
-[[gnu::always_inline]] inline void startOpen(SearchBatch& b, Lanes4 Fmid) {
-    const Mask4 open = b.going & ~limitedOf(b);
-    b.Fc = select4(open, Fmid, b.Fc);
+    b.Fc = select4(limited, b.w - b.H * b.t, Fmid);
     const Mask4 outside = open & (b.Fa * b.Fc > 0.0);
     b.za = select4(outside, b.f, b.za);
     b.Fa = select4(outside, b.w - b.f * b.t, b.Fa);
     const Lanes4 slope = b.Fc - b.Fa;
-    const Mask4 flat = open & (slope == 0.0);
+    const Mask4 bracketed = L & (b.Fa * b.Fc <= 0.0);
+    const Mask4 stepping = open | bracketed;
+    const Mask4 flat = stepping & (slope == 0.0);
+    b.z = select4(stepping & ~flat, b.zc - (b.zc - b.za) * b.Fc / slope, b.z);
     end(b, flat, SolverOutcome::arithmeticFault);
-    b.z = select4((open & ~flat), b.zc - (b.zc - b.za) * b.Fc / slope, b.z);
+    const Mask4 unbracketed = L & ~bracketed;
+    if (any4(unbracketed)) { // rare: a collapsed airway whose ends have one sign
+        const Mask4 atM = unbracketed & within4(b.Fa, kSolverTolerance);
+        const Mask4 atH = unbracketed & ~atM & within4(b.Fc, kSolverTolerance);
+        b.z = select4(atM, b.m, select4(atH, b.H, b.z));
+        b.Fz = select4(atM, b.Fa, select4(atH, b.Fc, b.Fz));
+        iterate(b, atM | atH);
+        end(b, unbracketed & ~atM & ~atH, SolverOutcome::unbracketed);
+    }
 }
 
 template <int Batches> void runSearchRounds(SearchBatch (&b)[Batches], SearchResults& results) {
@@ -240,10 +234,8 @@ template <int Batches> void runSearchRounds(SearchBatch (&b)[Batches], SearchRes
         b[i].Fa = residual(b[i], b[i].m);
         Fmid[i] = residual(b[i], b[i].zc);
     }
-    for (int i = 0; i < Batches; ++i) {
-        startCollapsed(b[i]);
-        startOpen(b[i], Fmid[i]);
-    }
+    for (int i = 0; i < Batches; ++i)
+        startSearches(b[i], Fmid[i]);
     for (;;) {
         Mask4 going = b[0].going;
         for (int i = 1; i < Batches; ++i)
@@ -251,7 +243,7 @@ template <int Batches> void runSearchRounds(SearchBatch (&b)[Batches], SearchRes
         if (!any4(going))
             break;
         for (int i = 0; i < Batches; ++i) {
-            b[i].Fz = select4(b[i].going, residual(b[i], b[i].z), b[i].Fz);
+            b[i].Fz = residual(b[i], b[i].z);
             iterate(b[i], b[i].going);
         }
     }
