@@ -36,6 +36,7 @@ struct LobeColumns {
     const double* v; // r·u
     const double* A; // u²
     const double* pleuralOffset;
+    const double* R1; // peripheral resistance
 };
 
 // The searches of one call, or of two at different trial pressures, in lanes: lobes 0 to 3 of
@@ -52,6 +53,11 @@ struct SearchResults {
     double iterations[kSearchLanes]; // regula-falsi iterations the search performed
     double outcome[kSearchLanes];    // how it ended, a SolverOutcome as a number
     double limited[kSearchLanes];    // 1 where the airway has collapsed at its mouth-side end
+    double flow[kSearchLanes];       // the lobe's flow at that root, (z − m)·o
+    double effectiveResistance[kSearchLanes]; // (f − m)/flow − R1, for the committed calls
+    // Every search solved, none with more iterations than the lobes of a call may share under
+    // the smaller cap, so the order-dependent rules cannot end a call.
+    bool plain;
 };
 
 // Runs the lobes' searches of `calls` (1 or 2) calls at the trial pressures x[0..calls), with the

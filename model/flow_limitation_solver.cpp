@@ -23,7 +23,8 @@ LobeColumns columnsOf(const LobeAirways& a) {
             a.u.data(),
             a.v.data(),
             a.A.data(),
-            a.pleuralOffset.data()};
+            a.pleuralOffset.data(),
+            a.peripheralResistance.data()};
 }
 
 int iterationCapOf(bool limited) {
@@ -36,6 +37,24 @@ SolverOutcome applySearches(ModelState& model, const LobeAirways& airways,
                             const SearchResults& results, int call, int calls, double x,
                             double pcLeft, double pcRight, SolverMode mode,
                             LobeValues& probeFlows) {
+    if (results.plain) {
+        double used = 0.0;
+        for (int k = 0; k < kLobeCount; ++k) {
+            const int i = searchLane(call, k, calls);
+            model.state.flowLimited[k] = results.limited[i] != 0.0 ? 1 : 0;
+            used += results.iterations[i];
+            const double Q = results.flow[i];
+            if (mode == SolverMode::probe) {
+                probeFlows[k] = Q;
+                continue;
+            }
+            model.state.lobeFlow[k] = Q;
+            if (std::fabs(Q) > 0.001)
+                model.state.intermediateEffResistance[k] = results.effectiveResistance[i];
+        }
+        model.work.solverIterationTotal += static_cast<int>(used);
+        return SolverOutcome::solved;
+    }
     int used = 0;
     SolverOutcome outcome = SolverOutcome::solved;
     for (int k = 0; k < kLobeCount; ++k) {

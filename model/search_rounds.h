@@ -101,27 +101,23 @@ Mask4 limitedOf(const SearchBatch& b) {
 
 // One lane's lobe, or four lanes' lobes, as the searches need them.
 struct LobeLanes {
-    Lanes4 m, o, r, t, u, v, A, pleuralOffset, pc;
+    Lanes4 m, o, r, t, u, v, A, pleuralOffset, R1, pc;
 };
 
 LobeLanes firstLobes(const LobeColumns& c, double pcLeft, double pcRight) {
     static_assert(kLeftLobeCount == 2);
-    return {load4(c.m),
-            load4(c.o),
-            load4(c.r),
-            load4(c.t),
-            load4(c.u),
-            load4(c.v),
-            load4(c.A),
-            load4(c.pleuralOffset),
-            Lanes4{pcLeft, pcLeft, pcRight, pcRight}};
+    return {load4(c.m),  load4(c.o),
+            load4(c.r),  load4(c.t),
+            load4(c.u),  load4(c.v),
+            load4(c.A),  load4(c.pleuralOffset),
+            load4(c.R1), Lanes4{pcLeft, pcLeft, pcRight, pcRight}};
 }
 
 LobeLanes lastLobe(const LobeColumns& c, double pcRight) {
     constexpr int k = kMathBatch;
-    return {splat4(c.m[k]), splat4(c.o[k]), splat4(c.r[k]), splat4(c.t[k]),
-            splat4(c.u[k]), splat4(c.v[k]), splat4(c.A[k]), splat4(c.pleuralOffset[k]),
-            splat4(pcRight)};
+    return {splat4(c.m[k]),  splat4(c.o[k]), splat4(c.r[k]), splat4(c.t[k]),
+            splat4(c.u[k]),  splat4(c.v[k]), splat4(c.A[k]), splat4(c.pleuralOffset[k]),
+            splat4(c.R1[k]), splat4(pcRight)};
 }
 
 // The searches of the lobes in l at the trial pressures x, each starting at its alveolar pressure.
@@ -149,11 +145,31 @@ SearchBatch startBatch(const LobeLanes& l, Lanes4 x, Mask4 going) {
     return b;
 }
 
-void storeBatch(SearchResults& results, int first, const SearchBatch& b) {
+// What a call needs of a finished batch: the roots, how each search ended, the flows and, for the
+// committed calls, the effective resistances; `faulted` and `most` gather every lane's ending and
+// iteration count.
+struct BatchEnding {
+    Mask4 faulted = Mask4{};
+    Lanes4 most = splat4(0.0);
+};
+
+void storeBatch(SearchResults& results, int first, const SearchBatch& b, const LobeLanes& l,
+                bool committed, BatchEnding& ending) {
     store4(results.z + first, b.z);
     store4(results.iterations + first, b.iterations);
     store4(results.outcome + first, b.outcome);
     store4(results.limited + first, select4(limitedOf(b), splat4(1.0), splat4(0.0)));
+    const Lanes4 Q = (b.z - l.m) * l.o;
+    store4(results.flow + first, Q);
+    if (committed)
+        store4(results.effectiveResistance + first, (b.f - l.m) / Q - l.R1);
+    ending.faulted |= b.outcome != code4(SolverOutcome::solved);
+    ending.most = select4(b.iterations > ending.most, b.iterations, ending.most);
+}
+
+void finishResults(SearchResults& results, const BatchEnding& ending) {
+    const Mask4 heavy = ending.most > static_cast<double>(kLimitedIterationCap / kLobeCount);
+    results.plain = !any4(ending.faulted | heavy);
 }
 
 [[gnu::always_inline]] inline Lanes4 residual(const SearchBatch& b, Lanes4 z) {
@@ -225,7 +241,7 @@ void storeBatch(SearchResults& results, int first, const SearchBatch& b) {
     }
 }
 
-template <int Batches> void runSearchRounds(SearchBatch (&b)[Batches], SearchResults& results) {
+template <int Batches> void runSearchRounds(SearchBatch (&b)[Batches]) {
     // An open airway's midpoint does not depend on F(m): both are worked out in the first round,
     // the midpoint's wasted on collapsed airways, whose next point needs F(m).
     Lanes4 Fmid[Batches];
@@ -247,8 +263,6 @@ template <int Batches> void runSearchRounds(SearchBatch (&b)[Batches], SearchRes
             iterate(b[i], b[i].going);
         }
     }
-    for (int i = 0; i < Batches; ++i)
-        storeBatch(results, kMathBatch * i, b[i]);
 }
 
 void runLobeSearchesOf(const LobeColumns& lobes, const double* x, int calls, double pcLeft,
@@ -260,11 +274,20 @@ void runLobeSearchesOf(const LobeColumns& lobes, const double* x, int calls, dou
         SearchBatch b[3] = {startBatch(first, splat4(x[0]), all),
                             startBatch(first, splat4(x[1]), all),
                             startBatch(last, Lanes4{x[0], x[1], x[0], x[0]}, Mask4{-1, -1, 0, 0})};
-        runSearchRounds(b, results);
+        runSearchRounds(b);
+        BatchEnding ending;
+        storeBatch(results, 0, b[0], first, true, ending);
+        storeBatch(results, kMathBatch, b[1], first, false, ending);
+        storeBatch(results, 2 * kMathBatch, b[2], last, true, ending);
+        finishResults(results, ending);
     } else {
         SearchBatch b[2] = {startBatch(first, splat4(x[0]), all),
                             startBatch(last, splat4(x[0]), Mask4{-1, 0, 0, 0})};
-        runSearchRounds(b, results);
+        runSearchRounds(b);
+        BatchEnding ending;
+        storeBatch(results, 0, b[0], first, true, ending);
+        storeBatch(results, kMathBatch, b[1], last, true, ending);
+        finishResults(results, ending);
     }
 }
 
