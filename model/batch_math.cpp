@@ -18,6 +18,10 @@ Lanes4 select4(Mask4 m, Lanes4 a, Lanes4 b) {
     return (Lanes4)(((Mask4)a & m) | ((Mask4)b & ~m));
 }
 
+bool any4(Mask4 m) {
+    return (m[0] | m[1] | m[2] | m[3]) != 0;
+}
+
 // The searches' own arctangent, so that the test of the batched functions covers it.
 void takeArctangentsGeneric(double* values, int count) {
     for (int i = 0; i < count; i += 4)

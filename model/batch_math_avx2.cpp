@@ -22,6 +22,10 @@ Lanes4 select4(Mask4 m, Lanes4 a, Lanes4 b) {
     return _mm256_blendv_pd(b, a, (__m256d)m);
 }
 
+bool any4(Mask4 m) {
+    return _mm256_movemask_pd((__m256d)m) != 0;
+}
+
 } // namespace
 
 void takeArctangentsAvx2(double* values, int count) {

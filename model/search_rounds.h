@@ -18,6 +18,7 @@ using Mask4 = decltype(Lanes4{} < Lanes4{});
 
 Lanes4 multiplyAdd4(Lanes4 a, Lanes4 b, Lanes4 c); // a·b + c, fused where the arm can
 Lanes4 select4(Mask4 m, Lanes4 a, Lanes4 b);       // a where m is set, else b
+bool any4(Mask4 m);                                // whether any lane of m is set
 
 Lanes4 load4(const double* p) {
     Lanes4 v;
@@ -31,10 +32,6 @@ void store4(double* p, Lanes4 v) {
 
 Lanes4 splat4(double x) {
     return Lanes4{x, x, x, x};
-}
-
-bool any4(Mask4 m) {
-    return (m[0] | m[1] | m[2] | m[3]) != 0;
 }
 
 // |x| > limit and |x| < limit, both false for a NaN as with fabs.
