@@ -242,20 +242,24 @@ template <int Batches> void runSearchRounds(SearchBatch (&b)[Batches]) {
     // An open airway's midpoint does not depend on F(m): both are worked out in the first round,
     // the midpoint's wasted on collapsed airways, whose next point needs F(m).
     Lanes4 Fmid[Batches];
+#pragma GCC unroll 4
     for (int i = 0; i < Batches; ++i) {
         b[i].zc = (b[i].m + b[i].f) / 2.0;
         b[i].Fa = residual(b[i], b[i].m);
         Fmid[i] = residual(b[i], b[i].zc);
     }
+#pragma GCC unroll 4
     for (int i = 0; i < Batches; ++i)
         startSearches(b[i], Fmid[i]);
     for (;;) {
         Mask4 going = b[0].going;
+#pragma GCC unroll 4
         for (int i = 1; i < Batches; ++i)
             going |= b[i].going;
         if (!any4(going))
             break;
-        for (int i = 0; i < Batches; ++i) {
+    #pragma GCC unroll 4
+    for (int i = 0; i < Batches; ++i) {
             b[i].Fz = residual(b[i], b[i].z);
             iterate(b[i], b[i].going);
         }
