@@ -10,6 +10,8 @@
 #include "model/batch_math.h"
 #include "model/solver_outcome.h"
 
+#include <utility>
+
 namespace vm::model {
 namespace {
 
@@ -238,31 +240,33 @@ void finishResults(SearchResults& results, const BatchEnding& ending) {
     }
 }
 
+// f(b[0]), f(b[1]), ... written out, so that the vectors' values can stay in registers.
+template <int Batches, typename F> [[gnu::always_inline]] inline void forEachBatch(F f) {
+    [&]<int... I>(std::integer_sequence<int, I...>) {
+        (f(I), ...);
+    }
+    (std::make_integer_sequence<int, Batches>{});
+}
+
 template <int Batches> void runSearchRounds(SearchBatch (&b)[Batches]) {
     // An open airway's midpoint does not depend on F(m): both are worked out in the first round,
     // the midpoint's wasted on collapsed airways, whose next point needs F(m).
     Lanes4 Fmid[Batches];
-#pragma GCC unroll 4
-    for (int i = 0; i < Batches; ++i) {
+    forEachBatch<Batches>([&](int i) {
         b[i].zc = (b[i].m + b[i].f) / 2.0;
         b[i].Fa = residual(b[i], b[i].m);
         Fmid[i] = residual(b[i], b[i].zc);
-    }
-#pragma GCC unroll 4
-    for (int i = 0; i < Batches; ++i)
-        startSearches(b[i], Fmid[i]);
+    });
+    forEachBatch<Batches>([&](int i) { startSearches(b[i], Fmid[i]); });
     for (;;) {
-        Mask4 going = b[0].going;
-#pragma GCC unroll 4
-        for (int i = 1; i < Batches; ++i)
-            going |= b[i].going;
+        Mask4 going = Mask4{};
+        forEachBatch<Batches>([&](int i) { going |= b[i].going; });
         if (!any4(going))
             break;
-    #pragma GCC unroll 4
-    for (int i = 0; i < Batches; ++i) {
+        forEachBatch<Batches>([&](int i) {
             b[i].Fz = residual(b[i], b[i].z);
             iterate(b[i], b[i].going);
-        }
+        });
     }
 }
 
