@@ -50,16 +50,13 @@ Mask4 within4(Lanes4 x, double limit) {
 // beyond. There atan(s) = s + s·t·u(t) with t = s² and u of degree 10 fitted at the Chebyshev
 // nodes of [0, tan²(π/8)] by tools/fit-arctangent.py (2.3e-16 relative at most against the C
 // library's), taken by Estrin's scheme for a short chain.
-[[gnu::always_inline]] inline Lanes4 arctangentOfQuotient4(Lanes4 numerator, Lanes4 denominator) {
+[[gnu::always_inline]] inline Lanes4 arctangentOfRatio4(Lanes4 a, Lanes4 b) { // a, b ≥ 0
     static constexpr double kU[] = {
         // u's coefficients from t⁰ up
         -0.3333333333333333,  0.1999999999999552,  -0.14285714284666542, 0.11111111015256361,
         -0.09090904578123903, 0.07692183190826087, -0.06664511447381948, 0.0585814891280221,
         -0.0508544973794026,  0.03923165829558719, -0.01917688711906226,
     };
-    const Mask4 signBit = (Mask4)splat4(-0.0);
-    const Lanes4 a = (Lanes4)((Mask4)numerator & ~signBit);
-    const Lanes4 b = (Lanes4)((Mask4)denominator & ~signBit);
     const Mask4 large = a > b * 2.414213562373095;
     const Mask4 middle = a > b * 0.41421356237309503;
     const Lanes4 s = select4(large, -b, select4(middle, a - b, a)) /
@@ -75,9 +72,26 @@ Mask4 within4(Lanes4 x, double limit) {
     const Lanes4 r1 = multiplyAdd4(pair(6), t2, pair(4));
     const Lanes4 r2 = multiplyAdd4(splat4(kU[10]), t2, pair(8));
     const Lanes4 u = multiplyAdd4(r2, t8, multiplyAdd4(r1, t4, r0));
-    const Lanes4 r = offset + multiplyAdd4(s, t * u, s);
-    // The sign of the quotient, n's sign bit flipped by d's.
-    return (Lanes4)((Mask4)r ^ (((Mask4)numerator ^ (Mask4)denominator) & signBit));
+    // The offset joins the sum in the same rounding: one addition fewer on the way.
+    return multiplyAdd4(s, t * u, s + offset);
+}
+
+Mask4 signBit4() {
+    return (Mask4)splat4(-0.0);
+}
+
+// n's sign bit flipped by d's: the sign of n/d.
+Mask4 quotientSign4(Lanes4 numerator, Lanes4 denominator) {
+    return ((Mask4)numerator ^ (Mask4)denominator) & signBit4();
+}
+
+Lanes4 magnitude4(Lanes4 x) {
+    return (Lanes4)((Mask4)x & ~signBit4());
+}
+
+[[gnu::always_inline]] inline Lanes4 arctangentOfQuotient4(Lanes4 numerator, Lanes4 denominator) {
+    const Lanes4 r = arctangentOfRatio4(magnitude4(numerator), magnitude4(denominator));
+    return (Lanes4)((Mask4)r ^ quotientSign4(numerator, denominator));
 }
 
 Lanes4 code4(SolverOutcome outcome) {
@@ -172,7 +186,12 @@ void finishResults(SearchResults& results, const BatchEnding& ending) {
 }
 
 [[gnu::always_inline]] inline Lanes4 residual(const SearchBatch& b, Lanes4 z) {
-    return b.w - b.t * z - b.v * arctangentOfQuotient4((b.P - z) * b.S, (z - b.H) * b.D + b.B);
+    // w − t·z − v·atan(n/d), the quotient's sign carried by v and the last product fused, so
+    // that the arctangent's chain ends in one instruction.
+    const Lanes4 n = (b.P - z) * b.S;
+    const Lanes4 d = (z - b.H) * b.D + b.B;
+    const Lanes4 minusV = (Lanes4)((Mask4)b.v ^ quotientSign4(n, d) ^ signBit4());
+    return multiplyAdd4(minusV, arctangentOfRatio4(magnitude4(n), magnitude4(d)), b.w - b.t * z);
 }
 
 // The lanes of `ending` stop with `outcome`; every lane starts out solved.
