@@ -36,10 +36,7 @@ Lanes4 splat4(double x) {
     return Lanes4{x, x, x, x};
 }
 
-// |x| > limit and |x| < limit, both false for a NaN as with fabs.
-Mask4 beyond4(Lanes4 x, double limit) {
-    return (x > limit) | (x < -limit);
-}
+// |x| < limit, false for a NaN as with fabs.
 Mask4 within4(Lanes4 x, double limit) {
     return (x < limit) & (x > -limit);
 }
@@ -101,8 +98,9 @@ Lanes4 code4(SolverOutcome outcome) {
 // Only what a round needs lives through the rounds: whether an airway has collapsed is read off D,
 // which is zero then and positive otherwise, and its iteration cap off that.
 struct SearchBatch {
-    Lanes4 P, S, H, D, B, w, t, v; // see startBatch
-    Lanes4 m, f;                   // for the first round only
+    Lanes4 P, S, H, D, B, w, t, minusV; // see startBatch
+    Lanes4 cap;                         // the lane's iteration cap
+    Lanes4 m, f;                        // for the first round only
     Lanes4 za, Fa, zc, Fc, z, Fz;
     Lanes4 iterations, outcome;
     Mask4 going;
@@ -140,7 +138,7 @@ SearchBatch startBatch(const LobeLanes& l, Lanes4 x, Mask4 going) {
     const Lanes4 h = x + l.pleuralOffset;
     b.m = l.m;
     b.t = l.t;
-    b.v = l.v;
+    b.minusV = -l.v;
     const Mask4 limited = ~(b.f > h);
     // The arctangent's argument in one form for both: open, (f − z)·u / ((z − h)·(f − h) + u²);
     // collapsed, (h − z)·1 / ((z − h)·0 + u), which gives (h − z)/u to the last bit. Collapsed at
@@ -151,6 +149,7 @@ SearchBatch startBatch(const LobeLanes& l, Lanes4 x, Mask4 going) {
     b.D = select4(limited, splat4(0.0), b.f - h);
     b.B = select4(limited, l.u, l.A);
     b.w = l.m * l.o + b.P * l.r;
+    b.cap = select4(limited, splat4(kLimitedIterationCap), splat4(kOpenIterationCap));
     b.going = going;
     b.za = b.m;
     b.Fa = b.zc = b.Fc = b.z = b.Fz = b.iterations = splat4(0.0);
@@ -190,7 +189,7 @@ void finishResults(SearchResults& results, const BatchEnding& ending) {
     // that the arctangent's chain ends in one instruction.
     const Lanes4 n = (b.P - z) * b.S;
     const Lanes4 d = (z - b.H) * b.D + b.B;
-    const Lanes4 minusV = (Lanes4)((Mask4)b.v ^ quotientSign4(n, d) ^ signBit4());
+    const Lanes4 minusV = (Lanes4)((Mask4)b.minusV ^ quotientSign4(n, d));
     return multiplyAdd4(minusV, arctangentOfRatio4(magnitude4(n), magnitude4(d)), b.w - b.t * z);
 }
 
@@ -207,14 +206,12 @@ void finishResults(SearchResults& results, const BatchEnding& ending) {
 [[gnu::always_inline]] inline void iterate(SearchBatch& b, Mask4 active) {
     Mask4 a = active & b.going;
     const Mask4 unsound = a & (b.Fz != b.Fz);
-    const Mask4 converged = a & ~beyond4(b.Fz, kSolverTolerance) & ~unsound;
+    const Mask4 converged = a & (magnitude4(b.Fz) <= kSolverTolerance);
     end(b, converged, SolverOutcome::solved);
     a &= ~(converged | unsound);
-    b.iterations = select4(a, b.iterations + 1.0, b.iterations);
+    b.iterations += (Lanes4)(a & (Mask4)splat4(1.0));
     // Past its own cap a lobe fails whatever the lobes before it used.
-    const Lanes4 cap =
-        select4(limitedOf(b), splat4(kLimitedIterationCap), splat4(kOpenIterationCap));
-    const Mask4 capped = a & (b.iterations > cap);
+    const Mask4 capped = a & (b.iterations > b.cap);
     end(b, capped, SolverOutcome::iterationCap);
     a &= ~capped;
     const Mask4 towardsC = b.Fz * b.Fc >= 0.0;
