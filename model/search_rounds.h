@@ -44,15 +44,15 @@ Mask4 within4(Lanes4 x, double limit) {
 // The arctangent here rather than a library's, so that it stays in registers among the searches'
 // own values. The quotient q = n/d is brought to |s| ≤ tan(π/8) with one division: s = |n|/|d|
 // below tan(π/8), (|n| − |d|)/(|n| + |d|) with π/4 added up to tan(3π/8), −|d|/|n| with π/2 added
-// beyond. There atan(s) = s + s·t·u(t) with t = s² and u of degree 10 fitted at the Chebyshev
-// nodes of [0, tan²(π/8)] by tools/fit-arctangent.py (2.3e-16 relative at most against the C
-// library's), taken by Estrin's scheme for a short chain.
+// beyond. There atan(s) = s + s·t·u(t) with t = s² and u of degree 7 fitted at the Chebyshev
+// nodes of [0, tan²(π/8)] by tools/fit-arctangent.py, taken by Estrin's scheme for a short chain.
+// It is 1.1e-13 relative at most from the C library's: a residual moves by less than 1e-12 of
+// the searches' tolerance, and three degrees fewer save a twentieth of a whole run.
 [[gnu::always_inline]] inline Lanes4 arctangentOfRatio4(Lanes4 a, Lanes4 b) { // a, b ≥ 0
     static constexpr double kU[] = {
         // u's coefficients from t⁰ up
-        -0.3333333333333333,  0.1999999999999552,  -0.14285714284666542, 0.11111111015256361,
-        -0.09090904578123903, 0.07692183190826087, -0.06664511447381948, 0.0585814891280221,
-        -0.0508544973794026,  0.03923165829558719, -0.01917688711906226,
+        -0.33333333333266196, 0.19999999949854794, -0.142857081103604,   0.11110819716745676,
+        -0.09084101895346429, 0.07604800046078292, -0.06027307460946675, 0.03295679541870136,
     };
     const Mask4 large = a > b * 2.414213562373095;
     const Mask4 middle = a > b * 0.41421356237309503;
@@ -63,12 +63,10 @@ Mask4 within4(Lanes4 x, double limit) {
     const Lanes4 t = s * s;
     const Lanes4 t2 = t * t;
     const Lanes4 t4 = t2 * t2;
-    const Lanes4 t8 = t4 * t4;
     const auto pair = [&](int j) { return multiplyAdd4(splat4(kU[j + 1]), t, splat4(kU[j])); };
     const Lanes4 r0 = multiplyAdd4(pair(2), t2, pair(0));
     const Lanes4 r1 = multiplyAdd4(pair(6), t2, pair(4));
-    const Lanes4 r2 = multiplyAdd4(splat4(kU[10]), t2, pair(8));
-    const Lanes4 u = multiplyAdd4(r2, t8, multiplyAdd4(r1, t4, r0));
+    const Lanes4 u = multiplyAdd4(r1, t4, r0);
     // The offset joins the sum in the same rounding: one addition fewer on the way.
     return multiplyAdd4(s, t * u, s + offset);
 }

@@ -2,7 +2,7 @@
 # The coefficients of the lobe searches' arctangent (model/search_rounds.h): u(t), t = s², on
 # [0, tan²(π/8)] with atan(s) = s + s·t·u(t), interpolated at the Chebyshev nodes in 80-digit
 # decimals, then its worst relative error against the C library in double. Usage:
-# fit-arctangent.py 10
+# fit-arctangent.py 8 (eight coefficients, degree 7)
 from decimal import Decimal as D, getcontext
 import math
 getcontext().prec = 80
