@@ -2,9 +2,7 @@
 
 #include "model/batch_math_avx2.h"
 #include "model/search_rounds.h"
-
-#include <emmintrin.h>
-#include <sleef.h>
+#include "model/tissue_rounds.h"
 
 namespace vm::model {
 
@@ -31,15 +29,12 @@ void runLobeSearchesGeneric(const LobeColumns& lobes, const double* x, int calls
 
 using Batch = void (*)(double*, int);
 
-// Two at a time with SSE2, which every x86-64 processor has; SLEEF picks its best variant.
-void takeTangentsSse2(double* values, int count) {
-    for (int i = 0; i < count; i += 2)
-        _mm_storeu_pd(values + i, Sleef_tand2_u35(_mm_loadu_pd(values + i)));
+void takeTangentsGeneric(double* values, int count) {
+    takeTangentsOf(values, count);
 }
 
-void takeCubeRootsSse2(double* values, int count) {
-    for (int i = 0; i < count; i += 2)
-        _mm_storeu_pd(values + i, Sleef_cbrtd2_u35(_mm_loadu_pd(values + i)));
+void takeCubeRootsGeneric(double* values, int count) {
+    takeCubeRootsOf(values, count);
 }
 
 struct BatchFunctions {
@@ -49,8 +44,8 @@ struct BatchFunctions {
     void (*searches)(const LobeColumns&, const double*, int, double, double, SearchResults&);
 };
 
-constexpr BatchFunctions kPortable{takeArctangentsGeneric, takeTangentsSse2, takeCubeRootsSse2,
-                                   runLobeSearchesGeneric};
+constexpr BatchFunctions kPortable{takeArctangentsGeneric, takeTangentsGeneric,
+                                   takeCubeRootsGeneric, runLobeSearchesGeneric};
 
 BatchFunctions bestFunctions() {
     __builtin_cpu_init();

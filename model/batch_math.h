@@ -1,8 +1,8 @@
 #pragma once
 // Arctangents, tangents and cube roots of several values at once, and the lobes' root searches,
-// four to a vector instruction where the processor has AVX2 and FMA, two otherwise. Tangents and
-// cube roots are SLEEF's, to 3.5 ulp; the arctangent is the searches' own (search_rounds.h), to
-// a few ulp.
+// four to a vector instruction where the processor has AVX2 and FMA, two otherwise. All are the
+// model's own, to a few ulp: the arctangent the searches' (search_rounds.h), the tangent and cube
+// root the lobe tissue's (tissue_rounds.h).
 
 #include "model/model_constants.h"
 

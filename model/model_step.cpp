@@ -226,7 +226,9 @@ void lobeTissue(ModelState& m, const StepReciprocals& q, LobeAirways& a) {
     const Parameters& p = m.parameters;
     IntegratedState& s = m.state;
     std::array<double, mathBatchSize(kLobeCount)> tangents{};
-    std::array<double, mathBatchSize(kLobeCount)> cubeRoots{};
+    // The lanes beyond the lobes take a value in every function's reach.
+    std::array<double, mathBatchSize(kLobeCount)> cubeRoots;
+    cubeRoots.fill(1.0);
     for (int k = 0; k < kLobeCount; ++k) {
         const double V = s.lobeVolume[k];
         tangents[k] = (V * q.inverseMaxVolume[k] - 0.17) * std::numbers::pi * 0.5;

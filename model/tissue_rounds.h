@@ -1,0 +1,97 @@
+#pragma once
+// The lobes' tangents and cube roots in lanes, four to a vector, for the recoil law and the
+// peripheral airway's law. Compiled once by each arm of batch_math.h, as search_rounds.h is, and
+// like it with internal linkage. Each function here covers the arguments the model can give and
+// more; a lane outside its reach is left to the C library's function by the caller.
+
+#include "model/search_rounds.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace vm::model {
+namespace {
+
+using Bits4 = unsigned long long __attribute__((vector_size(4 * sizeof(double))));
+
+// tan(x) for |x| < kTangentReach: x less the nearest multiple j of π/2 (π/2 in three parts, so
+// that j·part is exact for every j in reach), z, then tan(z) = z + z·w·P(w)/Q(w), w = z², the
+// rational form of the Cephes library, and −1/tan(z) for an odd j. Within 2 ulp of the C
+// library's over the model's range.
+inline constexpr double kTangentReach = 0x1p20;
+
+[[gnu::always_inline]] inline Lanes4 tangent4(Lanes4 x) {
+    static constexpr double kP[] = {-1.30936939181383777646e4, 1.15351664838587416140e6,
+                                    -1.79565251976484877988e7};
+    static constexpr double kQ[] = {1.36812963470692954678e4, -1.32089234440210967447e6,
+                                    2.50083801823357915839e7, -5.38695755929454629881e7};
+    static constexpr double kHalfPi[] = {1.570796310901641845703125, 1.589325471229585673428e-8,
+                                         6.12323399573676588614e-17};
+    constexpr double kRound = 0x1.8p52; // adding it rounds to an integer in the low bits
+    const Lanes4 shifted = x * (2 / std::numbers::pi) + kRound;
+    const Mask4 odd = (Mask4)(((Bits4)shifted & 1) != 0);
+    const Lanes4 j = shifted - kRound;
+    const Lanes4 z = ((x - j * kHalfPi[0]) - j * kHalfPi[1]) - j * kHalfPi[2];
+    const Lanes4 w = z * z;
+    const Lanes4 p = (kP[0] * w + kP[1]) * w + kP[2];
+    const Lanes4 q = (((w + kQ[0]) * w + kQ[1]) * w + kQ[2]) * w + kQ[3];
+    const Lanes4 t = z + z * w * p / q;
+    if (!any4(odd))
+        return t;
+    return select4(odd, -1.0 / t, t);
+}
+
+// The cube root of a positive normal x: a first guess from x's exponent bits divided by three,
+// a polynomial to 23 bits, rounded so that its square is exact, then one Newton step (the
+// C library of musl's way; within 1 ulp of the true root, a few of the C library's).
+[[gnu::always_inline]] inline Lanes4 cubeRoot4(Lanes4 x) {
+    static constexpr double kC[] = {1.87595182427177009643, -1.88497979543377169875,
+                                    1.621429720105354466140, -0.758397934778766047437,
+                                    0.145996192886612446982};
+    constexpr double kTwo52 = 0x1p52;
+    constexpr double kThirdBias = 715094163; // (1023 − 1023/3 − 0.03306235651)·2²⁰
+    const Bits4 magic = (Bits4)splat4(kTwo52);
+    // The upper word as a number: its bits put under 2⁵² and 2⁵² taken away.
+    const Lanes4 upper = (Lanes4)(((Bits4)x >> 32) | magic) - kTwo52;
+    const Bits4 guessUpper = (Bits4)(upper * (1.0 / 3) + kThirdBias + kTwo52) - magic;
+    Lanes4 t = (Lanes4)(guessUpper << 32);
+    Lanes4 r = (t * t) * (t / x);
+    t = t * ((kC[0] + r * (kC[1] + r * kC[2])) + ((r * r) * r) * (kC[3] + r * kC[4]));
+    t = (Lanes4)(((Bits4)t + 0x80000000ull) & 0xffffffffc0000000ull);
+    const Lanes4 s = t * t;
+    r = x / s;
+    r = (r - t) / ((t + t) + r);
+    return t + t * r;
+}
+
+Mask4 cubeRootReach4(Lanes4 x) {
+    return (x >= 0x1p-1022) & (x <= 0x1.fffffffffffffp1023);
+}
+
+// values[0..count) replaced by their tangents or cube roots, count a multiple of 4.
+void takeTangentsOf(double* values, int count) {
+    for (int i = 0; i < count; i += 4) {
+        const Lanes4 x = load4(values + i);
+        store4(values + i, tangent4(x));
+        const Mask4 outside = ~within4(x, kTangentReach);
+        if (any4(outside))
+            for (int l = 0; l < 4; ++l)
+                if (outside[l])
+                    values[i + l] = std::tan(x[l]);
+    }
+}
+
+void takeCubeRootsOf(double* values, int count) {
+    for (int i = 0; i < count; i += 4) {
+        const Lanes4 x = load4(values + i);
+        store4(values + i, cubeRoot4(x));
+        const Mask4 outside = ~cubeRootReach4(x);
+        if (any4(outside))
+            for (int l = 0; l < 4; ++l)
+                if (outside[l])
+                    values[i + l] = std::cbrt(x[l]);
+    }
+}
+
+} // namespace
+} // namespace vm::model
