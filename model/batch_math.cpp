@@ -22,6 +22,10 @@ void takeArctangentsGeneric(double* values, int count) {
         store4(values + i, arctangentOfQuotient4(load4(values + i), splat4(1.0)));
 }
 
+void takeLobeTissueGeneric(const LobeTissueColumns& lobes, LobeTissue& tissue) {
+    takeLobeTissueOf(lobes, tissue);
+}
+
 void runLobeSearchesGeneric(const LobeColumns& lobes, const double* x, int calls, double pcLeft,
                             double pcRight, SearchResults& results) {
     runLobeSearchesOf(lobes, x, calls, pcLeft, pcRight, results);
@@ -41,16 +45,19 @@ struct BatchFunctions {
     Batch arctangents;
     Batch tangents;
     Batch cubeRoots;
+    void (*lobeTissue)(const LobeTissueColumns&, LobeTissue&);
     void (*searches)(const LobeColumns&, const double*, int, double, double, SearchResults&);
 };
 
 constexpr BatchFunctions kPortable{takeArctangentsGeneric, takeTangentsGeneric,
-                                   takeCubeRootsGeneric, runLobeSearchesGeneric};
+                                   takeCubeRootsGeneric, takeLobeTissueGeneric,
+                                   runLobeSearchesGeneric};
 
 BatchFunctions bestFunctions() {
     __builtin_cpu_init();
     if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma"))
-        return {takeArctangentsAvx2, takeTangentsAvx2, takeCubeRootsAvx2, runLobeSearchesAvx2};
+        return {takeArctangentsAvx2, takeTangentsAvx2, takeCubeRootsAvx2, takeLobeTissueAvx2,
+                runLobeSearchesAvx2};
     return kPortable;
 }
 
@@ -77,6 +84,10 @@ void takeTangents(std::span<double> values) {
 
 void takeCubeRoots(std::span<double> values) {
     functions().cubeRoots(values.data(), static_cast<int>(values.size()));
+}
+
+void takeLobeTissue(const LobeTissueColumns& lobes, LobeTissue& tissue) {
+    functions().lobeTissue(lobes, tissue);
 }
 
 void runLobeSearches(const LobeColumns& lobes, const double* x, int calls, double pcLeft,

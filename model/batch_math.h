@@ -26,6 +26,29 @@ void takeArctangents(std::span<double> values);
 void takeTangents(std::span<double> values);
 void takeCubeRoots(std::span<double> values);
 
+// What the lobes' tissue takes of each lobe, one element a lobe.
+struct LobeTissueColumns {
+    double volume[kLobeCount];
+    double inverseMaxVolume[kLobeCount];
+    double inverseElasticScale[kLobeCount];
+    double gasCompression[kLobeCount];
+    double minVolume[kLobeCount];
+    double minVolumeRoot[kLobeCount]; // cube root of minVolume
+    double conductance[kLobeCount];   // the peripheral airway's conductance parameter
+    double atmosphericPressure;
+};
+
+// And what it gives: the recoil (tangent law), the alveolar pressure (gas law) and the peripheral
+// airway's conductance·(∛V − ∛Vmin)⁴ with its reciprocal, the resistance.
+struct LobeTissue {
+    double elasticRecoil[kLobeCount];
+    double alveolarPressure[kLobeCount];
+    double peripheralConductance[kLobeCount];
+    double peripheralResistance[kLobeCount];
+};
+
+void takeLobeTissue(const LobeTissueColumns& lobes, LobeTissue& tissue);
+
 // What the lobes' root searches need of each lobe, one element a lobe (see LobeAirways).
 struct LobeColumns {
     const double* m; // alveolar pressure

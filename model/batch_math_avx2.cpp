@@ -37,6 +37,10 @@ void takeCubeRootsAvx2(double* values, int count) {
     takeCubeRootsOf(values, count);
 }
 
+void takeLobeTissueAvx2(const LobeTissueColumns& lobes, LobeTissue& tissue) {
+    takeLobeTissueOf(lobes, tissue);
+}
+
 void runLobeSearchesAvx2(const LobeColumns& lobes, const double* x, int calls, double pcLeft,
                          double pcRight, SearchResults& results) {
     runLobeSearchesOf(lobes, x, calls, pcLeft, pcRight, results);

@@ -219,39 +219,37 @@ void settleRamps(ModelState& m, const MovingGroups& groups) {
 // Lobe mechanics --------------------------------------------------------------------------------
 
 // Lobe tissue and gas: recoil, alveolar pressure, peripheral resistance, and with them the
-// columns of the lobes' airways the solver takes. The five tangents and cube roots are taken
-// together. The minimal volumes change only while the geometry ramps; their cube roots are kept.
+// columns of the lobes' airways the solver takes; the five lobes at once. The minimal volumes
+// change only while the geometry ramps; their cube roots are kept.
 void lobeTissue(ModelState& m, const StepReciprocals& q, LobeAirways& a) {
     DerivedCache& roots = m.derived;
     const Parameters& p = m.parameters;
     IntegratedState& s = m.state;
-    std::array<double, mathBatchSize(kLobeCount)> tangents{};
-    // The lanes beyond the lobes take a value in every function's reach.
-    std::array<double, mathBatchSize(kLobeCount)> cubeRoots;
-    cubeRoots.fill(1.0);
+    LobeTissueColumns columns;
     for (int k = 0; k < kLobeCount; ++k) {
-        const double V = s.lobeVolume[k];
-        tangents[k] = (V * q.inverseMaxVolume[k] - 0.17) * std::numbers::pi * 0.5;
-        cubeRoots[k] = openPeripheralVolume(V, p.lobeMinVolume[k].current);
-    }
-    takeTangents(tangents);
-    takeCubeRoots(cubeRoots);
-    for (int k = 0; k < kLobeCount; ++k) {
-        const double V = s.lobeVolume[k];
-        s.elasticRecoil[k] = tangents[k] * q.inverseElasticScale[k];
-        s.alveolarPressure[k] = p.atmosphericPressure.current * s.gasCompression[k] / V;
         const double minVolume = p.lobeMinVolume[k].current;
         if (!(minVolume == roots.minVolumeSeen[k])) {
             roots.minVolumeSeen[k] = minVolume;
             roots.minVolumeRoot[k] = std::cbrt(minVolume);
         }
-        // The airway's conductance 1/R1 = conductance·span⁴ comes first; R1 from it.
-        const double span = cubeRoots[k] - roots.minVolumeRoot[k];
-        const double span2 = span * span;
-        a.o[k] = p.peripheralConductance[k].current * (span2 * span2);
-        s.peripheralResistance[k] = 1.0 / a.o[k];
-        a.alveolarPressure[k] = s.alveolarPressure[k];
-        a.peripheralResistance[k] = s.peripheralResistance[k];
+        columns.volume[k] = s.lobeVolume[k];
+        columns.inverseMaxVolume[k] = q.inverseMaxVolume[k];
+        columns.inverseElasticScale[k] = q.inverseElasticScale[k];
+        columns.gasCompression[k] = s.gasCompression[k];
+        columns.minVolume[k] = minVolume;
+        columns.minVolumeRoot[k] = roots.minVolumeRoot[k];
+        columns.conductance[k] = p.peripheralConductance[k].current;
+    }
+    columns.atmosphericPressure = p.atmosphericPressure.current;
+    LobeTissue tissue;
+    takeLobeTissue(columns, tissue);
+    for (int k = 0; k < kLobeCount; ++k) {
+        s.elasticRecoil[k] = tissue.elasticRecoil[k];
+        s.alveolarPressure[k] = tissue.alveolarPressure[k];
+        s.peripheralResistance[k] = tissue.peripheralResistance[k];
+        a.alveolarPressure[k] = tissue.alveolarPressure[k];
+        a.peripheralResistance[k] = tissue.peripheralResistance[k];
+        a.o[k] = tissue.peripheralConductance[k];
         a.r[k] = q.intermediateConductance[k];
         a.t[k] = a.o[k] + a.r[k];
         a.u[k] = p.wallStiffness[k].current;

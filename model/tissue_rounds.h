@@ -64,33 +64,81 @@ inline constexpr double kTangentReach = 0x1p20;
     return t + t * r;
 }
 
-Mask4 cubeRootReach4(Lanes4 x) {
-    return (x >= 0x1p-1022) & (x <= 0x1.fffffffffffffp1023);
+// The C library's function in the lanes of `outside`, out of line: no lane the model gives goes
+// there.
+[[gnu::noinline]] Lanes4 byLibrary4(double (*function)(double), Lanes4 x, Lanes4 y, Mask4 outside) {
+    for (int l = 0; l < 4; ++l)
+        if (outside[l])
+            y[l] = function(x[l]);
+    return y;
+}
+
+// The same as tangent4 and cubeRoot4 with the C library's function in every lane out of reach.
+[[gnu::always_inline]] inline Lanes4 tangentAnywhere4(Lanes4 x) {
+    const Lanes4 t = tangent4(x);
+    const Mask4 outside = ~within4(x, kTangentReach);
+    return any4(outside) ? byLibrary4([](double v) { return std::tan(v); }, x, t, outside) : t;
+}
+
+[[gnu::always_inline]] inline Lanes4 cubeRootAnywhere4(Lanes4 x) {
+    const Lanes4 t = cubeRoot4(x);
+    const Mask4 outside = ~((x >= 0x1p-1022) & (x <= 0x1.fffffffffffffp1023)); // positive normal
+    return any4(outside) ? byLibrary4([](double v) { return std::cbrt(v); }, x, t, outside) : t;
 }
 
 // values[0..count) replaced by their tangents or cube roots, count a multiple of 4.
 void takeTangentsOf(double* values, int count) {
-    for (int i = 0; i < count; i += 4) {
-        const Lanes4 x = load4(values + i);
-        store4(values + i, tangent4(x));
-        const Mask4 outside = ~within4(x, kTangentReach);
-        if (any4(outside))
-            for (int l = 0; l < 4; ++l)
-                if (outside[l])
-                    values[i + l] = std::tan(x[l]);
-    }
+    for (int i = 0; i < count; i += 4)
+        store4(values + i, tangentAnywhere4(load4(values + i)));
 }
 
 void takeCubeRootsOf(double* values, int count) {
-    for (int i = 0; i < count; i += 4) {
-        const Lanes4 x = load4(values + i);
-        store4(values + i, cubeRoot4(x));
-        const Mask4 outside = ~cubeRootReach4(x);
-        if (any4(outside))
-            for (int l = 0; l < 4; ++l)
-                if (outside[l])
-                    values[i + l] = std::cbrt(x[l]);
+    for (int i = 0; i < count; i += 4)
+        store4(values + i, cubeRootAnywhere4(load4(values + i)));
+}
+
+// Four lobes' tissue, or one lobe's in every lane (see LobeTissueColumns).
+struct TissueLanes {
+    Lanes4 volume, inverseMaxVolume, inverseElasticScale, gasCompression, minVolume, minVolumeRoot,
+        conductance;
+};
+
+[[gnu::always_inline]] inline void storeTissue(const TissueLanes& l, double atmosphericPressure,
+                                               LobeTissue& out, int k, bool wholeVector) {
+    const Lanes4 V = l.volume;
+    const Lanes4 recoil =
+        tangentAnywhere4((V * l.inverseMaxVolume - 0.17) * std::numbers::pi * 0.5) *
+        l.inverseElasticScale;
+    const Lanes4 alveolar = atmosphericPressure * l.gasCompression / V;
+    const Lanes4 floor = l.minVolume + 0.0001; // the peripheral law's open volume never below
+    const Lanes4 span = cubeRootAnywhere4(select4(V > floor, V, floor)) - l.minVolumeRoot;
+    const Lanes4 span2 = span * span;
+    const Lanes4 conductance = l.conductance * (span2 * span2);
+    const Lanes4 resistance = 1.0 / conductance;
+    if (wholeVector) {
+        store4(out.elasticRecoil + k, recoil);
+        store4(out.alveolarPressure + k, alveolar);
+        store4(out.peripheralConductance + k, conductance);
+        store4(out.peripheralResistance + k, resistance);
+    } else {
+        out.elasticRecoil[k] = recoil[0];
+        out.alveolarPressure[k] = alveolar[0];
+        out.peripheralConductance[k] = conductance[0];
+        out.peripheralResistance[k] = resistance[0];
     }
+}
+
+void takeLobeTissueOf(const LobeTissueColumns& c, LobeTissue& out) {
+    static_assert(kLobeCount == kMathBatch + 1);
+    storeTissue({load4(c.volume), load4(c.inverseMaxVolume), load4(c.inverseElasticScale),
+                 load4(c.gasCompression), load4(c.minVolume), load4(c.minVolumeRoot),
+                 load4(c.conductance)},
+                c.atmosphericPressure, out, 0, true);
+    constexpr int k = kMathBatch;
+    storeTissue({splat4(c.volume[k]), splat4(c.inverseMaxVolume[k]),
+                 splat4(c.inverseElasticScale[k]), splat4(c.gasCompression[k]),
+                 splat4(c.minVolume[k]), splat4(c.minVolumeRoot[k]), splat4(c.conductance[k])},
+                c.atmosphericPressure, out, k, false);
 }
 
 } // namespace
