@@ -2,9 +2,7 @@
 
 #include "model/batch_math_avx2.h"
 #include "model/search_rounds.h"
-
-#include <emmintrin.h>
-#include <sleef.h>
+#include "model/tissue_rounds.h"
 
 namespace vm::model {
 
@@ -28,6 +26,10 @@ void takeArctangentsGeneric(double* values, int count) {
         store4(values + i, arctangentOfQuotient4(load4(values + i), splat4(1.0)));
 }
 
+void takeLobeTissueGeneric(const LobeTissueColumns& lobes, LobeTissue& tissue) {
+    takeLobeTissueOf(lobes, tissue);
+}
+
 void runLobeSearchesGeneric(const LobeColumns& lobes, const double* x, int calls, double pcLeft,
                             double pcRight, SearchResults& results) {
     runLobeSearchesOf(lobes, x, calls, pcLeft, pcRight, results);
@@ -35,31 +37,31 @@ void runLobeSearchesGeneric(const LobeColumns& lobes, const double* x, int calls
 
 using Batch = void (*)(double*, int);
 
-// Two at a time with SSE2, which every x86-64 processor has; SLEEF picks its best variant.
-void takeTangentsSse2(double* values, int count) {
-    for (int i = 0; i < count; i += 2)
-        _mm_storeu_pd(values + i, Sleef_tand2_u35(_mm_loadu_pd(values + i)));
+void takeTangentsGeneric(double* values, int count) {
+    takeTangentsOf(values, count);
 }
 
-void takeCubeRootsSse2(double* values, int count) {
-    for (int i = 0; i < count; i += 2)
-        _mm_storeu_pd(values + i, Sleef_cbrtd2_u35(_mm_loadu_pd(values + i)));
+void takeCubeRootsGeneric(double* values, int count) {
+    takeCubeRootsOf(values, count);
 }
 
 struct BatchFunctions {
     Batch arctangents;
     Batch tangents;
     Batch cubeRoots;
+    void (*lobeTissue)(const LobeTissueColumns&, LobeTissue&);
     void (*searches)(const LobeColumns&, const double*, int, double, double, SearchResults&);
 };
 
-constexpr BatchFunctions kPortable{takeArctangentsGeneric, takeTangentsSse2, takeCubeRootsSse2,
+constexpr BatchFunctions kPortable{takeArctangentsGeneric, takeTangentsGeneric,
+                                   takeCubeRootsGeneric, takeLobeTissueGeneric,
                                    runLobeSearchesGeneric};
 
 BatchFunctions bestFunctions() {
     __builtin_cpu_init();
     if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma"))
-        return {takeArctangentsAvx2, takeTangentsAvx2, takeCubeRootsAvx2, runLobeSearchesAvx2};
+        return {takeArctangentsAvx2, takeTangentsAvx2, takeCubeRootsAvx2, takeLobeTissueAvx2,
+                runLobeSearchesAvx2};
     return kPortable;
 }
 
@@ -86,6 +88,10 @@ void takeTangents(std::span<double> values) {
 
 void takeCubeRoots(std::span<double> values) {
     functions().cubeRoots(values.data(), static_cast<int>(values.size()));
+}
+
+void takeLobeTissue(const LobeTissueColumns& lobes, LobeTissue& tissue) {
+    functions().lobeTissue(lobes, tissue);
 }
 
 void runLobeSearches(const LobeColumns& lobes, const double* x, int calls, double pcLeft,

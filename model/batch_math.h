@@ -1,8 +1,8 @@
 #pragma once
 // Arctangents, tangents and cube roots of several values at once, and the lobes' root searches,
-// four to a vector instruction where the processor has AVX2 and FMA, two otherwise. Tangents and
-// cube roots are SLEEF's, to 3.5 ulp; the arctangent is the searches' own (search_rounds.h), to
-// 1.1e-13 relative.
+// four to a vector instruction where the processor has AVX2 and FMA, two otherwise. All are the
+// model's own: the arctangent the searches' (search_rounds.h), to 1.1e-13 relative, the tangent
+// and cube root the lobe tissue's (tissue_rounds.h), to a few ulp.
 
 #include "model/model_constants.h"
 
@@ -25,6 +25,29 @@ void usePortableMathOnly(bool portable);
 void takeArctangents(std::span<double> values);
 void takeTangents(std::span<double> values);
 void takeCubeRoots(std::span<double> values);
+
+// What the lobes' tissue takes of each lobe, one element a lobe.
+struct LobeTissueColumns {
+    double volume[kLobeCount];
+    double inverseMaxVolume[kLobeCount];
+    double inverseElasticScale[kLobeCount];
+    double gasCompression[kLobeCount];
+    double minVolume[kLobeCount];
+    double minVolumeRoot[kLobeCount]; // cube root of minVolume
+    double conductance[kLobeCount];   // the peripheral airway's conductance parameter
+    double atmosphericPressure;
+};
+
+// And what it gives: the recoil (tangent law), the alveolar pressure (gas law) and the peripheral
+// airway's conductance·(∛V − ∛Vmin)⁴ with its reciprocal, the resistance.
+struct LobeTissue {
+    double elasticRecoil[kLobeCount];
+    double alveolarPressure[kLobeCount];
+    double peripheralConductance[kLobeCount];
+    double peripheralResistance[kLobeCount];
+};
+
+void takeLobeTissue(const LobeTissueColumns& lobes, LobeTissue& tissue);
 
 // What the lobes' root searches need of each lobe, one element a lobe (see LobeAirways).
 struct LobeColumns {

@@ -6,9 +6,9 @@
 
 #include "model/batch_math.h"
 #include "model/search_rounds.h"
+#include "model/tissue_rounds.h"
 
 #include <immintrin.h>
-#include <sleef.h>
 
 namespace vm::model {
 
@@ -34,13 +34,15 @@ void takeArctangentsAvx2(double* values, int count) {
 }
 
 void takeTangentsAvx2(double* values, int count) {
-    for (int i = 0; i < count; i += 4)
-        _mm256_storeu_pd(values + i, Sleef_finz_tand4_u35avx2(_mm256_loadu_pd(values + i)));
+    takeTangentsOf(values, count);
 }
 
 void takeCubeRootsAvx2(double* values, int count) {
-    for (int i = 0; i < count; i += 4)
-        _mm256_storeu_pd(values + i, Sleef_finz_cbrtd4_u35avx2(_mm256_loadu_pd(values + i)));
+    takeCubeRootsOf(values, count);
+}
+
+void takeLobeTissueAvx2(const LobeTissueColumns& lobes, LobeTissue& tissue) {
+    takeLobeTissueOf(lobes, tissue);
 }
 
 void runLobeSearchesAvx2(const LobeColumns& lobes, const double* x, int calls, double pcLeft,

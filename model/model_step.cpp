@@ -9,13 +9,24 @@
 
 namespace vm::model {
 
+namespace {
+
+// The chest wall's law with the reciprocals of its minimal volume and scale worked out already.
+double chestWallPressureFrom(const Parameters& p, double inverseMinVolume, double inverseScale,
+                             double lungVolume) {
+    if (lungVolume > 1.0001 * p.chestWallMinVolume.current)
+        return (lungVolume -
+                p.chestWallConstant.current / std::sqrt(lungVolume * inverseMinVolume - 1)) *
+               inverseScale;
+    return -100 * lungVolume * p.chestWallConstant.current * inverseScale;
+}
+
+} // namespace
+
 double chestWallPressureAt(const ModelState& m, double lungVolume) {
     const Parameters& p = m.parameters;
-    const double minVolume = p.chestWallMinVolume.current;
-    if (lungVolume > 1.0001 * minVolume)
-        return (lungVolume - p.chestWallConstant.current / std::sqrt(lungVolume / minVolume - 1)) /
-               p.chestWallScale.current;
-    return -100 * lungVolume * p.chestWallConstant.current / p.chestWallScale.current;
+    return chestWallPressureFrom(p, 1.0 / p.chestWallMinVolume.current,
+                                 1.0 / p.chestWallScale.current, lungVolume);
 }
 
 double peripheralResistanceAt(double conductance, double lobeVolume, double lobeMinVolume) {
@@ -30,16 +41,76 @@ double peripheralResistanceAt(double conductance, double lobeVolume, double lobe
 
 double centralTransmuralPressure(double Vc, double Vr, double C, double bronchusFlow,
                                  double lobeInflow, double lobeConductanceSum, double constant) {
-    const double rho = std::max(Vc / Vr, 0.001);
-    const double elastic = (1.0 - 1.0 / rho) * std::fabs(rho - 1.0) * Vr / C;
+    return centralTransmuralPressure(Vc, Vr, 1.0 / Vr, Vr / C, bronchusFlow, lobeInflow,
+                                     lobeConductanceSum, constant);
+}
+
+double centralTransmuralPressure(double Vc, double Vr, double inverseVr, double VrOverC,
+                                 double bronchusFlow, double lobeInflow, double lobeConductanceSum,
+                                 double constant) {
+    const double rho = std::max(Vc * inverseVr, 0.001);
+    const double elastic = (1.0 - 1.0 / rho) * std::fabs(rho - 1.0) * VrOverC;
     const double Vp = Vc <= 0.001 ? 0.001 : Vc;
-    const double kappa = (Vr + Vp) * (constant + 1.0 / lobeConductanceSum) / Vp;
+    // (constant + 1/Σ)/Vp with one division.
+    const double kappa =
+        (Vr + Vp) * (constant * lobeConductanceSum + 1.0) / (lobeConductanceSum * Vp);
     return 0.05 * (bronchusFlow - lobeInflow) * kappa + elastic;
 }
 
 namespace {
 
 constexpr double kProbeOffset_kPa = 0.05;
+constexpr double kPerProbeOffset = 1.0 / kProbeOffset_kPa;
+
+// Reciprocals and quotients of parameters that move only while ramping: worked out once a step,
+// and again in every substep while a group other than the drive moves, so that the substep
+// multiplies where it would divide.
+struct StepReciprocals {
+    LobeValues tissueConductance;       // 1/tissueResistance
+    LobeValues intermediateConductance; // 1/intermediateResistance
+    LobeValues inverseMaxVolume;
+    LobeValues inverseElasticScale;
+    double tissueConductanceSum;      // G = Σ 1/tissueResistance
+    double pleuralDamping;            // D = 1/chestWallResistance + G
+    double inversePleuralDenominator; // 1/(chestWallResistance·G + 1)
+    double inverseChestWallMinVolume;
+    double inverseChestWallScale;
+    SideValues inverseCentralReferenceVolume;
+    SideValues centralReferenceOverCompliance;
+    double inverseTracheaInertance;
+    SideValues inverseBronchusInertance;
+    SideValues tracheaOverBronchusInertance; // IT/IL, IT/IR
+    double inverseCarinaDenominator;         // 1/(IT/IR + IT/IL + 1)
+};
+
+StepReciprocals reciprocalsOf(const Parameters& p) {
+    StepReciprocals q;
+    q.tissueConductanceSum = 0.0;
+    for (int k = 0; k < kLobeCount; ++k) {
+        q.tissueConductance[k] = 1.0 / p.tissueResistance[k].current;
+        q.tissueConductanceSum += q.tissueConductance[k];
+        q.intermediateConductance[k] = 1.0 / p.intermediateResistance[k].current;
+        q.inverseMaxVolume[k] = 1.0 / p.lobeMaxVolume[k].current;
+        q.inverseElasticScale[k] = 1.0 / p.lobeElasticScale[k].current;
+    }
+    const double Rcw = p.chestWallResistance.current;
+    q.pleuralDamping = 1.0 / Rcw + q.tissueConductanceSum;
+    q.inversePleuralDenominator = 1.0 / (Rcw * q.tissueConductanceSum + 1);
+    q.inverseChestWallMinVolume = 1.0 / p.chestWallMinVolume.current;
+    q.inverseChestWallScale = 1.0 / p.chestWallScale.current;
+    const double IT = p.tracheaInertance.current;
+    q.inverseTracheaInertance = 1.0 / IT;
+    for (int side = 0; side < 2; ++side) {
+        const double Vr = p.centralReferenceVolume[side].current;
+        q.inverseCentralReferenceVolume[side] = 1.0 / Vr;
+        q.centralReferenceOverCompliance[side] = Vr / p.centralCompliance[side].current;
+        q.inverseBronchusInertance[side] = 1.0 / p.bronchusInertance[side].current;
+        q.tracheaOverBronchusInertance[side] = IT * q.inverseBronchusInertance[side];
+    }
+    q.inverseCarinaDenominator =
+        1.0 / (q.tracheaOverBronchusInertance[1] + q.tracheaOverBronchusInertance[0] + 1);
+    return q;
+}
 
 // Ramping ---------------------------------------------------------------------------------------
 
@@ -94,14 +165,6 @@ RampPlan prepareRamps(ModelState& m) {
     return plan;
 }
 
-// D = 1/chestWallResistance + Σ 1/tissueResistance.
-double pleuralDamping(const Parameters& p) {
-    double d = 1.0 / p.chestWallResistance.current;
-    for (int k = 0; k < kLobeCount; ++k)
-        d += 1.0 / p.tissueResistance[k].current;
-    return d;
-}
-
 // Never lets the recoil law diverge at, or the peripheral airway close above, a lobe's present
 // volume; returns whether a limit applied.
 bool keepGeometryClearOfLobeVolumes(Parameters& p, const IntegratedState& s) {
@@ -120,14 +183,15 @@ bool keepGeometryClearOfLobeVolumes(Parameters& p, const IntegratedState& s) {
     return limited;
 }
 
-// Substep i of n; the pleural damping D follows the resistances while they ramp.
-void rampSubstep(ModelState& m, const RampPlan& plan, int i, int n, double& D) {
+// Substep i of n; the reciprocals follow the parameters while any group but the drive moves.
+void rampSubstep(ModelState& m, const RampPlan& plan, int i, int n, StepReciprocals& q) {
     for (std::size_t j = 0; j < plan.count; ++j)
         plan.ramping[j]->rampTo(i, n);
-    if (moves(plan.groups, RampGroup::chestTissue))
-        D = pleuralDamping(m.parameters);
     if (moves(plan.groups, RampGroup::geometry))
         keepGeometryClearOfLobeVolumes(m.parameters, m.state);
+    if (moves(plan.groups, RampGroup::airways) || moves(plan.groups, RampGroup::chestTissue) ||
+        moves(plan.groups, RampGroup::geometry))
+        q = reciprocalsOf(m.parameters);
 }
 
 // After the substeps the moving groups take their targets. The geometry keeps moving while a
@@ -154,77 +218,86 @@ void settleRamps(ModelState& m, const MovingGroups& groups) {
 
 // Lobe mechanics --------------------------------------------------------------------------------
 
-// Lobe tissue and gas: recoil, alveolar pressure, peripheral resistance. The five tangents and
-// cube roots are taken together.
-// The minimal volumes change only while the geometry ramps; their cube roots are kept.
-void lobeTissue(ModelState& m) {
+// Lobe tissue and gas: recoil, alveolar pressure, peripheral resistance, and with them the
+// columns of the lobes' airways the solver takes; the five lobes at once. The minimal volumes
+// change only while the geometry ramps; their cube roots are kept.
+void lobeTissue(ModelState& m, const StepReciprocals& q, LobeAirways& a) {
     DerivedCache& roots = m.derived;
     const Parameters& p = m.parameters;
     IntegratedState& s = m.state;
-    std::array<double, mathBatchSize(kLobeCount)> tangents{};
-    std::array<double, mathBatchSize(kLobeCount)> cubeRoots{};
+    LobeTissueColumns columns;
     for (int k = 0; k < kLobeCount; ++k) {
-        const double V = s.lobeVolume[k];
-        tangents[k] = (V / p.lobeMaxVolume[k].current - 0.17) * std::numbers::pi * 0.5;
-        cubeRoots[k] = openPeripheralVolume(V, p.lobeMinVolume[k].current);
-    }
-    takeTangents(tangents);
-    takeCubeRoots(cubeRoots);
-    for (int k = 0; k < kLobeCount; ++k) {
-        const double V = s.lobeVolume[k];
-        s.elasticRecoil[k] = tangents[k] / p.lobeElasticScale[k].current;
-        s.alveolarPressure[k] = p.atmosphericPressure.current * s.gasCompression[k] / V;
         const double minVolume = p.lobeMinVolume[k].current;
         if (!(minVolume == roots.minVolumeSeen[k])) {
             roots.minVolumeSeen[k] = minVolume;
             roots.minVolumeRoot[k] = std::cbrt(minVolume);
         }
-        s.peripheralResistance[k] = peripheralResistanceFromRoots(
-            p.peripheralConductance[k].current, cubeRoots[k], roots.minVolumeRoot[k]);
+        columns.volume[k] = s.lobeVolume[k];
+        columns.inverseMaxVolume[k] = q.inverseMaxVolume[k];
+        columns.inverseElasticScale[k] = q.inverseElasticScale[k];
+        columns.gasCompression[k] = s.gasCompression[k];
+        columns.minVolume[k] = minVolume;
+        columns.minVolumeRoot[k] = roots.minVolumeRoot[k];
+        columns.conductance[k] = p.peripheralConductance[k].current;
+    }
+    columns.atmosphericPressure = p.atmosphericPressure.current;
+    LobeTissue tissue;
+    takeLobeTissue(columns, tissue);
+    for (int k = 0; k < kLobeCount; ++k) {
+        s.elasticRecoil[k] = tissue.elasticRecoil[k];
+        s.alveolarPressure[k] = tissue.alveolarPressure[k];
+        s.peripheralResistance[k] = tissue.peripheralResistance[k];
+        a.alveolarPressure[k] = tissue.alveolarPressure[k];
+        a.peripheralResistance[k] = tissue.peripheralResistance[k];
+        a.o[k] = tissue.peripheralConductance[k];
+        a.r[k] = q.intermediateConductance[k];
+        a.t[k] = a.o[k] + a.r[k];
+        a.u[k] = p.wallStiffness[k].current;
+        a.v[k] = a.r[k] * a.u[k];
+        a.A[k] = a.u[k] * a.u[k];
+        a.pleuralOffset[k] = p.pleuralOffset[k].current;
     }
 }
 
 // Chest wall, lobe tissue and the central compartments' transmural pressures of one substep;
 // returns what the solver needs of the lobes' airways.
-LobeAirways lobeMechanics(ModelState& m) {
+LobeAirways lobeMechanics(ModelState& m, const StepReciprocals& q) {
     const Parameters& p = m.parameters;
     IntegratedState& s = m.state;
-    s.chestWallPressure = chestWallPressureAt(m, s.lungVolume);
-    lobeTissue(m);
-
-    LobeAirways airways = collectLobeAirways(m);
+    s.chestWallPressure = chestWallPressureFrom(p, q.inverseChestWallMinVolume,
+                                                q.inverseChestWallScale, s.lungVolume);
+    LobeAirways airways;
+    lobeTissue(m, q, airways);
     const double leftConductance = airways.r[0] + airways.r[1];
     const double rightConductance = airways.r[2] + airways.r[3] + airways.r[4];
     s.PcL = centralTransmuralPressure(s.leftCentralVolume, p.centralReferenceVolume[0].current,
-                                      p.centralCompliance[0].current, s.leftBronchusFlow,
+                                      q.inverseCentralReferenceVolume[0],
+                                      q.centralReferenceOverCompliance[0], s.leftBronchusFlow,
                                       s.lobeFlow[0] + s.lobeFlow[1], leftConductance, 0.4);
     s.PcR = centralTransmuralPressure(
-        s.rightCentralVolume, p.centralReferenceVolume[1].current, p.centralCompliance[1].current,
+        s.rightCentralVolume, p.centralReferenceVolume[1].current,
+        q.inverseCentralReferenceVolume[1], q.centralReferenceOverCompliance[1],
         s.rightBronchusFlow, s.lobeFlow[2] + s.lobeFlow[3] + s.lobeFlow[4], rightConductance, 0.1);
     return airways;
 }
 
 // Pleural solve ---------------------------------------------------------------------------------
 
-// The lobes' tissue drive: per lobe A_k, A = Σ A_k and G = Σ 1/tissueResistance.
+// The lobes' tissue drive: per lobe A_k and A = Σ A_k.
 struct TissueDrive {
     LobeValues Ak;
     double A;
-    double G;
 };
 
-TissueDrive tissueDrive(const ModelState& m) {
+TissueDrive tissueDrive(const ModelState& m, const StepReciprocals& q) {
     const Parameters& p = m.parameters;
     const IntegratedState& s = m.state;
     TissueDrive drive;
     drive.A = 0.0;
-    drive.G = 0.0;
     for (int k = 0; k < kLobeCount; ++k) {
-        const double Rt = p.tissueResistance[k].current;
-        drive.Ak[k] =
-            (s.alveolarPressure[k] - p.pleuralOffset[k].current - s.elasticRecoil[k]) / Rt;
+        drive.Ak[k] = (s.alveolarPressure[k] - p.pleuralOffset[k].current - s.elasticRecoil[k]) *
+                      q.tissueConductance[k];
         drive.A += drive.Ak[k];
-        drive.G += 1.0 / Rt;
     }
     return drive;
 }
@@ -237,34 +310,37 @@ double centralNetInflow(const IntegratedState& s) {
 // A first estimate of the pleural pressure, corrected by the flows' slope found with a probe,
 // then the flows committed at the corrected pressure. Stops at the first solver failure.
 SolverOutcome solvePleuralPressure(ModelState& m, const LobeAirways& airways,
-                                   const TissueDrive& tissue, double D, LobeValues& probeFlows) {
+                                   const TissueDrive& tissue, const StepReciprocals& q,
+                                   LobeValues& probeFlows) {
     IntegratedState& s = m.state;
     const double Rcw = m.parameters.chestWallResistance.current;
     const double drive = s.chestWallPressure + m.parameters.musclePressure.current;
-    const double denominator = Rcw * tissue.G + 1;
-    const double x0 = ((tissue.A + centralNetInflow(s)) * Rcw + drive) / denominator;
+    const double x0 =
+        ((tissue.A + centralNetInflow(s)) * Rcw + drive) * q.inversePleuralDenominator;
     const SolverOutcome outcome =
         solveLobeFlowsWithProbe(m, airways, x0, x0 + kProbeOffset_kPa, s.PcL, s.PcR, probeFlows);
     if (s.solverFailed)
         return outcome;
     double g = 0.0;
     for (int k = 0; k < kLobeCount; ++k)
-        g += (probeFlows[k] - s.lobeFlow[k]) / kProbeOffset_kPa;
-    const double x1 = ((tissue.A + centralNetInflow(s)) * Rcw + drive) / denominator;
+        g += (probeFlows[k] - s.lobeFlow[k]) * kPerProbeOffset;
+    const double x1 =
+        ((tissue.A + centralNetInflow(s)) * Rcw + drive) * q.inversePleuralDenominator;
+    const double D = q.pleuralDamping;
     s.pleuralPressure = (x1 * D + x0 * g) / (g + D);
     return solveLobeFlows(m, airways, s.pleuralPressure, s.PcL, s.PcR, SolverMode::commit,
                           probeFlows);
 }
 
 // Central pressures and volume rates at the solved pleural pressure.
-void applyPleuralPressure(ModelState& m, const TissueDrive& tissue) {
+void applyPleuralPressure(ModelState& m, const TissueDrive& tissue, const StepReciprocals& q) {
     const Parameters& p = m.parameters;
     IntegratedState& s = m.state;
     s.leftCentralPressure = s.PcL + s.pleuralPressure;
     s.rightCentralPressure = s.PcR + s.pleuralPressure;
     s.volumeRate = centralNetInflow(s);
     for (int k = 0; k < kLobeCount; ++k) {
-        s.lobeVolumeRate[k] = tissue.Ak[k] - s.pleuralPressure / p.tissueResistance[k].current;
+        s.lobeVolumeRate[k] = tissue.Ak[k] - s.pleuralPressure * q.tissueConductance[k];
         s.volumeRate += s.lobeVolumeRate[k];
         s.localPleuralPressure[k] = s.pleuralPressure + p.pleuralOffset[k].current;
     }
@@ -273,7 +349,7 @@ void applyPleuralPressure(ModelState& m, const TissueDrive& tissue) {
 // Upper airways, integration, plausibility -----------------------------------------------------
 
 // Trachea and main bronchi: the carina's pressure, then the three flows.
-void upperAirways(ModelState& m, double dt) {
+void upperAirways(ModelState& m, const StepReciprocals& q, double dt) {
     const Parameters& p = m.parameters;
     IntegratedState& s = m.state;
     // What a sample and the live frame show.
@@ -281,9 +357,6 @@ void upperAirways(ModelState& m, double dt) {
     s.bronchusCoefficientCopy[0] = p.bronchusCoefficient[0].current;
     s.bronchusCoefficientCopy[1] = p.bronchusCoefficient[1].current;
 
-    const double IT = p.tracheaInertance.current;
-    const double IL = p.bronchusInertance[0].current;
-    const double IR = p.bronchusInertance[1].current;
     const double KL = p.bronchusCoefficient[0].current;
     const double KR = p.bronchusCoefficient[1].current;
     const double QL = s.leftBronchusFlow;
@@ -295,10 +368,12 @@ void upperAirways(ModelState& m, double dt) {
                        p.tracheaLaminarResistance.current) *
                       QT;
     const double mouth = p.mouthPressure.current;
-    s.carinaPressure = (deltaL * IT / IL + mouth + deltaR * IT / IR - DT) / (IT / IR + IT / IL + 1);
-    s.leftBronchusFlow += (s.carinaPressure - deltaL) * dt / IL;
-    s.rightBronchusFlow += (s.carinaPressure - deltaR) * dt / IR;
-    s.mouthFlow += (mouth - s.carinaPressure - DT) * dt / IT;
+    s.carinaPressure = (deltaL * q.tracheaOverBronchusInertance[0] + mouth +
+                        deltaR * q.tracheaOverBronchusInertance[1] - DT) *
+                       q.inverseCarinaDenominator;
+    s.leftBronchusFlow += (s.carinaPressure - deltaL) * dt * q.inverseBronchusInertance[0];
+    s.rightBronchusFlow += (s.carinaPressure - deltaR) * dt * q.inverseBronchusInertance[1];
+    s.mouthFlow += (mouth - s.carinaPressure - DT) * dt * q.inverseTracheaInertance;
 }
 
 // Euler integration; the central volumes take the bronchus flows just updated.
@@ -337,20 +412,20 @@ SolverOutcome ModelStep(ModelState& m, IntegrationState integrationState) {
     const int n = substepCount(integrationState);
     const double dt = kStepLength_s / n;
     const RampPlan plan = prepareRamps(m);
-    double D = pleuralDamping(m.parameters);
+    StepReciprocals q = reciprocalsOf(m.parameters);
     LobeValues probeFlows{};
 
     for (int i = 1; i <= n; ++i) {
         ++m.work.substepTotal;
         m.state.modelTime += dt;
-        rampSubstep(m, plan, i, n, D);
-        const LobeAirways airways = lobeMechanics(m);
-        const TissueDrive tissue = tissueDrive(m);
-        const SolverOutcome outcome = solvePleuralPressure(m, airways, tissue, D, probeFlows);
+        rampSubstep(m, plan, i, n, q);
+        const LobeAirways airways = lobeMechanics(m, q);
+        const TissueDrive tissue = tissueDrive(m, q);
+        const SolverOutcome outcome = solvePleuralPressure(m, airways, tissue, q, probeFlows);
         if (m.state.solverFailed)
             return outcome;
-        applyPleuralPressure(m, tissue);
-        upperAirways(m, dt);
+        applyPleuralPressure(m, tissue, q);
+        upperAirways(m, q, dt);
         integrateSubstep(m.state, dt);
         if (implausible(m.state)) {
             m.state.solverFailed = 1;

@@ -39,5 +39,9 @@ inline double peripheralResistanceFromRoots(double conductance, double openVolum
 // lung's lobes and constant 0.4 on the left, 0.1 on the right. An empty compartment stays finite.
 double centralTransmuralPressure(double Vc, double Vr, double C, double bronchusFlow,
                                  double lobeInflow, double lobeConductanceSum, double constant);
+// The same with 1/Vr and Vr/C worked out already.
+double centralTransmuralPressure(double Vc, double Vr, double inverseVr, double VrOverC,
+                                 double bronchusFlow, double lobeInflow, double lobeConductanceSum,
+                                 double constant);
 
 } // namespace vm::model

@@ -10,7 +10,6 @@ packages=(
   qt6-base-dev qt6-svg-dev libgl-dev qt6-qpa-plugins
   libjpeg62-turbo-dev
   libcanberra-dev
-  libsleef-dev
 )
 
 # To run the tests and benchmarks and check the installed tree.

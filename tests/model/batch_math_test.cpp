@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -65,6 +66,36 @@ TEST(BatchMath, EachFunctionWithinAFewUlpOfTheLibraryOnEitherArm) {
         std::vector<double> nan(kMathBatch, std::nan(""));
         takeArctangents(nan);
         EXPECT_TRUE(std::isnan(nan[0]));
+    }
+    usePortableMathOnly(false);
+}
+
+// Across the whole range the lobes give them, the tangent (the recoil law's (V/Vmax − 0.17)·π/2)
+// and the cube root (a lobe's open volume, above its minimal volume) on a fine grid.
+TEST(BatchMath, TangentAndCubeRootWithinFourUlpOverTheModelsRange) {
+    const struct {
+        const char* name;
+        void (*batch)(std::span<double>);
+        double (*library)(double);
+        double from, to;
+    } ranges[] = {
+        {"tan", takeTangents, [](double x) { return std::tan(x); }, -0.27, 1.5707},
+        {"cbrt", takeCubeRoots, [](double x) { return std::cbrt(x); }, 1e-4, 8.0},
+    };
+    constexpr int kPoints = 4096;
+    for (int arm = 0; arm < 2; ++arm) {
+        usePortableMathOnly(arm == 1);
+        for (const auto& r : ranges) {
+            std::vector<double> x(kPoints);
+            for (int i = 0; i < kPoints; ++i)
+                x[i] = r.from + (r.to - r.from) * std::pow(i / (kPoints - 1.0), 3.0);
+            std::vector<double> values = x;
+            r.batch(values);
+            double worst = 0.0;
+            for (int i = 0; i < kPoints; ++i)
+                worst = std::max(worst, ulpsApart(values[i], r.library(x[i])));
+            EXPECT_LE(worst, 4.0) << r.name << " on arm " << arm;
+        }
     }
     usePortableMathOnly(false);
 }
