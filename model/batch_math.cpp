@@ -31,8 +31,8 @@ void takeLobeTissueGeneric(const LobeTissueColumns& lobes, LobeTissue& tissue) {
 }
 
 void runLobeSearchesGeneric(const LobeColumns& lobes, const double* x, int calls, double pcLeft,
-                            double pcRight, SearchResults& results) {
-    runLobeSearchesOf(lobes, x, calls, pcLeft, pcRight, results);
+                            double pcRight, const CallOutputs* outputs, SearchResults& results) {
+    runLobeSearchesOf(lobes, x, calls, pcLeft, pcRight, outputs, results);
 }
 
 using Batch = void (*)(double*, int);
@@ -50,7 +50,8 @@ struct BatchFunctions {
     Batch tangents;
     Batch cubeRoots;
     void (*lobeTissue)(const LobeTissueColumns&, LobeTissue&);
-    void (*searches)(const LobeColumns&, const double*, int, double, double, SearchResults&);
+    void (*searches)(const LobeColumns&, const double*, int, double, double, const CallOutputs*,
+                     SearchResults&);
 };
 
 constexpr BatchFunctions kPortable{takeArctangentsGeneric, takeTangentsGeneric,
@@ -95,8 +96,8 @@ void takeLobeTissue(const LobeTissueColumns& lobes, LobeTissue& tissue) {
 }
 
 void runLobeSearches(const LobeColumns& lobes, const double* x, int calls, double pcLeft,
-                     double pcRight, SearchResults& results) {
-    functions().searches(lobes, x, calls, pcLeft, pcRight, results);
+                     double pcRight, const CallOutputs* outputs, SearchResults& results) {
+    functions().searches(lobes, x, calls, pcLeft, pcRight, outputs, results);
 }
 
 } // namespace vm::model

@@ -6,6 +6,7 @@
 
 #include "model/model_constants.h"
 
+#include <cstdint>
 #include <span>
 
 namespace vm::model {
@@ -71,6 +72,15 @@ constexpr int searchLane(int call, int lobe, int calls) {
     return lobe < kMathBatch ? kMathBatch * call + lobe : kMathBatch * calls + call;
 }
 
+// Where a call's effects go when every search of the call pair solved plainly: its lobe flows
+// (the model's or the probe's), its effective resistances (none for a probe; each taken only
+// where |flow| > 0.001, as a committed call does) and the collapsed flags.
+struct CallOutputs {
+    double* flow;
+    double* effectiveResistance;
+    std::uint8_t* flowLimited;
+};
+
 struct SearchResults {
     double z[kSearchLanes];          // the root found
     double iterations[kSearchLanes]; // regula-falsi iterations the search performed
@@ -79,14 +89,17 @@ struct SearchResults {
     double flow[kSearchLanes];       // the lobe's flow at that root, (z − m)·o
     double effectiveResistance[kSearchLanes]; // (f − m)/flow − R1, for the committed calls
     // Every search solved, none with more iterations than the lobes of a call may share under
-    // the smaller cap, so the order-dependent rules cannot end a call.
+    // the smaller cap, so the order-dependent rules cannot end a call: then the searches have
+    // written each call's effects to its CallOutputs, and used[call] holds its iterations, and
+    // the lanes above are left unwritten.
     bool plain;
+    double used[2];
 };
 
 // Runs the lobes' searches of `calls` (1 or 2) calls at the trial pressures x[0..calls), with the
 // central transmural pressures of the two lungs, each to its end; the residual is F(z) = w − t·z −
 // v·atan(...), in its open or collapsed form.
 void runLobeSearches(const LobeColumns& lobes, const double* x, int calls, double pcLeft,
-                     double pcRight, SearchResults& results);
+                     double pcRight, const CallOutputs* outputs, SearchResults& results);
 
 } // namespace vm::model

@@ -46,8 +46,8 @@ void takeLobeTissueAvx2(const LobeTissueColumns& lobes, LobeTissue& tissue) {
 }
 
 void runLobeSearchesAvx2(const LobeColumns& lobes, const double* x, int calls, double pcLeft,
-                         double pcRight, SearchResults& results) {
-    runLobeSearchesOf(lobes, x, calls, pcLeft, pcRight, results);
+                         double pcRight, const CallOutputs* outputs, SearchResults& results) {
+    runLobeSearchesOf(lobes, x, calls, pcLeft, pcRight, outputs, results);
 }
 
 } // namespace vm::model

@@ -8,12 +8,13 @@ struct LobeColumns;
 struct LobeTissueColumns;
 struct LobeTissue;
 struct SearchResults;
+struct CallOutputs;
 
 void takeArctangentsAvx2(double* values, int count);
 void takeTangentsAvx2(double* values, int count);
 void takeCubeRootsAvx2(double* values, int count);
 void takeLobeTissueAvx2(const LobeTissueColumns& lobes, LobeTissue& tissue);
 void runLobeSearchesAvx2(const LobeColumns& lobes, const double* x, int calls, double pcLeft,
-                         double pcRight, SearchResults& results);
+                         double pcRight, const CallOutputs* outputs, SearchResults& results);
 
 } // namespace vm::model

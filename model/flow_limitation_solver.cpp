@@ -27,6 +27,13 @@ LobeColumns columnsOf(const LobeAirways& a) {
             a.peripheralResistance.data()};
 }
 
+CallOutputs outputsOf(ModelState& model, SolverMode mode, LobeValues& probeFlows) {
+    IntegratedState& s = model.state;
+    if (mode == SolverMode::commit)
+        return {s.lobeFlow.data(), s.intermediateEffResistance.data(), s.flowLimited.data()};
+    return {probeFlows.data(), nullptr, s.flowLimited.data()};
+}
+
 int iterationCapOf(bool limited) {
     return limited ? kLimitedIterationCap : kOpenIterationCap;
 }
@@ -37,22 +44,8 @@ SolverOutcome applySearches(ModelState& model, const LobeAirways& airways,
                             const SearchResults& results, int call, int calls, double x,
                             double pcLeft, double pcRight, SolverMode mode,
                             LobeValues& probeFlows) {
-    if (results.plain) {
-        double used = 0.0;
-        for (int k = 0; k < kLobeCount; ++k) {
-            const int i = searchLane(call, k, calls);
-            model.state.flowLimited[k] = results.limited[i] != 0.0 ? 1 : 0;
-            used += results.iterations[i];
-            const double Q = results.flow[i];
-            if (mode == SolverMode::probe) {
-                probeFlows[k] = Q;
-                continue;
-            }
-            model.state.lobeFlow[k] = Q;
-            if (std::fabs(Q) > 0.001)
-                model.state.intermediateEffResistance[k] = results.effectiveResistance[i];
-        }
-        model.work.solverIterationTotal += static_cast<int>(used);
+    if (results.plain) { // the searches have written the call's effects
+        model.work.solverIterationTotal += static_cast<int>(results.used[call]);
         return SolverOutcome::solved;
     }
     int used = 0;
@@ -117,7 +110,8 @@ SolverOutcome solveLobeFlows(ModelState& model, double x, double pcLeft, double 
 SolverOutcome solveLobeFlows(ModelState& model, const LobeAirways& airways, double x, double pcLeft,
                              double pcRight, SolverMode mode, LobeValues& probeFlows) {
     SearchResults results;
-    runLobeSearches(columnsOf(airways), &x, 1, pcLeft, pcRight, results);
+    const CallOutputs outputs = outputsOf(model, mode, probeFlows);
+    runLobeSearches(columnsOf(airways), &x, 1, pcLeft, pcRight, &outputs, results);
     return applySearches(model, airways, results, 0, 1, x, pcLeft, pcRight, mode, probeFlows);
 }
 
@@ -126,7 +120,9 @@ SolverOutcome solveLobeFlowsWithProbe(ModelState& model, const LobeAirways& airw
                                       LobeValues& probeFlows) {
     const double trials[] = {x, probeX};
     SearchResults results;
-    runLobeSearches(columnsOf(airways), trials, 2, pcLeft, pcRight, results);
+    const CallOutputs outputs[] = {outputsOf(model, SolverMode::commit, probeFlows),
+                                   outputsOf(model, SolverMode::probe, probeFlows)};
+    runLobeSearches(columnsOf(airways), trials, 2, pcLeft, pcRight, outputs, results);
     const SolverOutcome outcome = applySearches(model, airways, results, 0, 2, x, pcLeft, pcRight,
                                                 SolverMode::commit, probeFlows);
     if (model.state.solverFailed)

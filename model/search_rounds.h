@@ -10,6 +10,7 @@
 #include "model/batch_math.h"
 #include "model/solver_outcome.h"
 
+#include <cmath>
 #include <utility>
 
 namespace vm::model {
@@ -155,16 +156,10 @@ SearchBatch startBatch(const LobeLanes& l, Lanes4 x, Mask4 going) {
     return b;
 }
 
-// What a call needs of a finished batch: the roots, how each search ended, the flows and, for the
-// committed calls, the effective resistances; `faulted` and `most` gather every lane's ending and
-// iteration count.
-struct BatchEnding {
-    Mask4 faulted = Mask4{};
-    Lanes4 most = splat4(0.0);
-};
-
+// A finished batch's lanes for the lobe-by-lobe rules: the roots, how each search ended, the flows
+// and, for the committed calls, the effective resistances.
 void storeBatch(SearchResults& results, int first, const SearchBatch& b, const LobeLanes& l,
-                bool committed, BatchEnding& ending) {
+                bool committed) {
     store4(results.z + first, b.z);
     store4(results.iterations + first, b.iterations);
     store4(results.outcome + first, b.outcome);
@@ -173,13 +168,49 @@ void storeBatch(SearchResults& results, int first, const SearchBatch& b, const L
     store4(results.flow + first, Q);
     if (committed)
         store4(results.effectiveResistance + first, (b.f - l.m) / Q - l.R1);
-    ending.faulted |= b.outcome != code4(SolverOutcome::solved);
-    ending.most = select4(b.iterations > ending.most, b.iterations, ending.most);
 }
 
-void finishResults(SearchResults& results, const BatchEnding& ending) {
-    const Mask4 heavy = ending.most > static_cast<double>(kLimitedIterationCap / kLobeCount);
-    results.plain = !any4(ending.faulted | heavy);
+// f(b[0]), f(b[1]), ... written out, so that the vectors' values can stay in registers.
+template <int Batches, typename F> [[gnu::always_inline]] inline void forEachBatch(F f) {
+    [&]<int... I>(std::integer_sequence<int, I...>) {
+        (f(I), ...);
+    }
+    (std::make_integer_sequence<int, Batches>{});
+}
+
+// Whether every search of the batches solved with no more iterations than the lobes of a call
+// may share under the smaller cap.
+template <int Batches> bool plainOf(const SearchBatch (&b)[Batches]) {
+    constexpr double kShare = kLimitedIterationCap / kLobeCount;
+    Mask4 faulted = Mask4{};
+    forEachBatch<Batches>([&](int i) {
+        faulted |= (b[i].outcome != code4(SolverOutcome::solved)) | (b[i].iterations > kShare);
+    });
+    return !any4(faulted);
+}
+
+// One call's effects, its lobes 0 to 3 in `b` and its last lobe in lane `lane` of `last`; returns
+// the iterations it used.
+[[gnu::always_inline]] inline double writeCall(const CallOutputs& out, const SearchBatch& b,
+                                               const LobeLanes& l, const SearchBatch& last,
+                                               const LobeLanes& ll, int lane) {
+    static_assert(kLobeCount == kMathBatch + 1);
+    const Lanes4 Q = (b.z - l.m) * l.o;
+    const Lanes4 lastQ = (last.z - ll.m) * ll.o;
+    store4(out.flow, Q);
+    out.flow[kMathBatch] = lastQ[lane];
+    if (out.effectiveResistance) {
+        double* R = out.effectiveResistance;
+        store4(R, select4(magnitude4(Q) > 0.001, (b.f - l.m) / Q - l.R1, load4(R)));
+        if (std::fabs(lastQ[lane]) > 0.001)
+            R[kMathBatch] = (last.f[lane] - ll.m[lane]) / lastQ[lane] - ll.R1[lane];
+    }
+    const Mask4 limited = limitedOf(b);
+    for (int k = 0; k < kMathBatch; ++k)
+        out.flowLimited[k] = limited[k] != 0;
+    out.flowLimited[kMathBatch] = limitedOf(last)[lane] != 0;
+    const Lanes4 n = b.iterations;
+    return ((n[0] + n[1]) + (n[2] + n[3])) + last.iterations[lane];
 }
 
 [[gnu::always_inline]] inline Lanes4 residual(const SearchBatch& b, Lanes4 z) {
@@ -254,14 +285,6 @@ void finishResults(SearchResults& results, const BatchEnding& ending) {
     }
 }
 
-// f(b[0]), f(b[1]), ... written out, so that the vectors' values can stay in registers.
-template <int Batches, typename F> [[gnu::always_inline]] inline void forEachBatch(F f) {
-    [&]<int... I>(std::integer_sequence<int, I...>) {
-        (f(I), ...);
-    }
-    (std::make_integer_sequence<int, Batches>{});
-}
-
 template <int Batches> void runSearchRounds(SearchBatch (&b)[Batches]) {
     // An open airway's midpoint does not depend on F(m): both are worked out in the first round,
     // the midpoint's wasted on collapsed airways, whose next point needs F(m).
@@ -285,7 +308,7 @@ template <int Batches> void runSearchRounds(SearchBatch (&b)[Batches]) {
 }
 
 void runLobeSearchesOf(const LobeColumns& lobes, const double* x, int calls, double pcLeft,
-                       double pcRight, SearchResults& results) {
+                       double pcRight, const CallOutputs* outputs, SearchResults& results) {
     const LobeLanes first = firstLobes(lobes, pcLeft, pcRight);
     const LobeLanes last = lastLobe(lobes, pcRight);
     const Mask4 all = Mask4{} == 0;
@@ -294,19 +317,26 @@ void runLobeSearchesOf(const LobeColumns& lobes, const double* x, int calls, dou
                             startBatch(first, splat4(x[1]), all),
                             startBatch(last, Lanes4{x[0], x[1], x[0], x[0]}, Mask4{-1, -1, 0, 0})};
         runSearchRounds(b);
-        BatchEnding ending;
-        storeBatch(results, 0, b[0], first, true, ending);
-        storeBatch(results, kMathBatch, b[1], first, false, ending);
-        storeBatch(results, 2 * kMathBatch, b[2], last, true, ending);
-        finishResults(results, ending);
+        results.plain = plainOf(b);
+        if (results.plain) {
+            results.used[0] = writeCall(outputs[0], b[0], first, b[2], last, 0);
+            results.used[1] = writeCall(outputs[1], b[1], first, b[2], last, 1);
+            return;
+        }
+        storeBatch(results, 0, b[0], first, true);
+        storeBatch(results, kMathBatch, b[1], first, false);
+        storeBatch(results, 2 * kMathBatch, b[2], last, true);
     } else {
         SearchBatch b[2] = {startBatch(first, splat4(x[0]), all),
                             startBatch(last, splat4(x[0]), Mask4{-1, 0, 0, 0})};
         runSearchRounds(b);
-        BatchEnding ending;
-        storeBatch(results, 0, b[0], first, true, ending);
-        storeBatch(results, kMathBatch, b[1], last, true, ending);
-        finishResults(results, ending);
+        results.plain = plainOf(b);
+        if (results.plain) {
+            results.used[0] = writeCall(outputs[0], b[0], first, b[1], last, 0);
+            return;
+        }
+        storeBatch(results, 0, b[0], first, true);
+        storeBatch(results, kMathBatch, b[1], last, true);
     }
 }
 
