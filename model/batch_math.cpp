@@ -2,7 +2,9 @@
 
 #include "model/batch_math_avx2.h"
 #include "model/search_rounds.h"
+
 #include "model/tissue_rounds.h"
+#include <atomic>
 
 namespace vm::model {
 
@@ -66,17 +68,28 @@ BatchFunctions bestFunctions() {
     return kPortable;
 }
 
-bool portableOnly = false;
+std::atomic<bool> portableOnly = false;
+std::atomic<const BatchFunctions*> chosen = nullptr; // the processor's best, once looked up
+
+// Apart from functions(), so that the lookup's one-time guard does not weigh on every call.
+[[gnu::noinline, gnu::cold]] const BatchFunctions& lookUpBest() {
+    static const BatchFunctions best = bestFunctions();
+    chosen.store(&best, std::memory_order_relaxed);
+    return best;
+}
 
 const BatchFunctions& functions() {
-    static const BatchFunctions best = bestFunctions();
-    return portableOnly ? kPortable : best;
+    if (portableOnly.load(std::memory_order_relaxed)) [[unlikely]]
+        return kPortable;
+    if (const BatchFunctions* best = chosen.load(std::memory_order_relaxed)) [[likely]]
+        return *best;
+    return lookUpBest();
 }
 
 } // namespace
 
 void usePortableMathOnly(bool portable) {
-    portableOnly = portable;
+    portableOnly.store(portable, std::memory_order_relaxed);
 }
 
 void takeArctangents(std::span<double> values) {
