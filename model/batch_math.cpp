@@ -2,8 +2,8 @@
 
 #include "model/batch_math_avx2.h"
 #include "model/search_rounds.h"
-
 #include "model/tissue_rounds.h"
+
 #include <atomic>
 
 namespace vm::model {
