@@ -8,6 +8,7 @@ struct LobeColumns;
 struct LobeTissueColumns;
 struct LobeTissue;
 struct SearchResults;
+struct LobeAdvance;
 
 void takeArctangentsAvx2(double* values, int count);
 void takeTangentsAvx2(double* values, int count);
@@ -15,5 +16,6 @@ void takeCubeRootsAvx2(double* values, int count);
 void takeLobeTissueAvx2(const LobeTissueColumns& lobes, LobeTissue& tissue);
 void runLobeSearchesAvx2(const LobeColumns& lobes, const double* x, int calls, double pcLeft,
                          double pcRight, SearchResults& results);
+bool advanceLobesAvx2(const LobeAdvance& lobes);
 
 } // namespace vm::model

@@ -332,18 +332,16 @@ SolverOutcome solvePleuralPressure(ModelState& m, const LobeAirways& airways,
                           probeFlows);
 }
 
-// Central pressures and volume rates at the solved pleural pressure.
-void applyPleuralPressure(ModelState& m, const TissueDrive& tissue, const StepReciprocals& q) {
+// Central pressures, the central part of the volume rate and the lobes' local pleural pressures
+// at the solved pleural pressure; the lobes' volume rates come with their integration.
+void applyPleuralPressure(ModelState& m) {
     const Parameters& p = m.parameters;
     IntegratedState& s = m.state;
     s.leftCentralPressure = s.PcL + s.pleuralPressure;
     s.rightCentralPressure = s.PcR + s.pleuralPressure;
     s.volumeRate = centralNetInflow(s);
-    for (int k = 0; k < kLobeCount; ++k) {
-        s.lobeVolumeRate[k] = tissue.Ak[k] - s.pleuralPressure * q.tissueConductance[k];
-        s.volumeRate += s.lobeVolumeRate[k];
+    for (int k = 0; k < kLobeCount; ++k)
         s.localPleuralPressure[k] = s.pleuralPressure + p.pleuralOffset[k].current;
-    }
 }
 
 // Upper airways, integration, plausibility -----------------------------------------------------
@@ -376,34 +374,30 @@ void upperAirways(ModelState& m, const StepReciprocals& q, double dt) {
     s.mouthFlow += (mouth - s.carinaPressure - DT) * dt * q.inverseTracheaInertance;
 }
 
-// Euler integration; the central volumes take the bronchus flows just updated.
-void integrateSubstep(IntegratedState& s, double dt) {
+// Euler integration; the central volumes take the bronchus flows just updated. Returns whether
+// every lobe stays plausible.
+bool integrateSubstep(IntegratedState& s, const TissueDrive& tissue, const StepReciprocals& q,
+                      double dt) {
     s.leftCentralVolume += (s.leftBronchusFlow - s.lobeFlow[0] - s.lobeFlow[1]) * dt;
     s.rightCentralVolume +=
         (s.rightBronchusFlow - s.lobeFlow[2] - s.lobeFlow[3] - s.lobeFlow[4]) * dt;
+    const bool lobesPlausible = advanceLobes(
+        {tissue.Ak.data(), q.tissueConductance.data(), s.lobeFlow.data(), s.elasticRecoil.data(),
+         s.peripheralResistance.data(), s.intermediateEffResistance.data(), s.lobeVolumeRate.data(),
+         s.gasCompression.data(), s.lobeVolume.data(), s.pleuralPressure, dt});
+    for (int k = 0; k < kLobeCount; ++k)
+        s.volumeRate += s.lobeVolumeRate[k];
     s.lungVolume += s.volumeRate * dt;
-    for (int k = 0; k < kLobeCount; ++k) {
-        s.gasCompression[k] += (s.lobeFlow[k] - s.lobeVolumeRate[k]) * dt;
-        s.lobeVolume[k] += s.lobeVolumeRate[k] * dt;
-    }
+    return lobesPlausible;
 }
 
-bool implausible(const IntegratedState& s) {
-    for (int k = 0; k < kLobeCount; ++k) {
-        const double V = s.lobeVolume[k];
-        if (!(s.gasCompression[k] <= 2) || !(V <= 6) || !(V >= 0.01) ||
-            !(std::fabs(s.lobeFlow[k]) <= 40) || !(std::fabs(s.lobeVolumeRate[k]) <= 40) ||
-            !(s.elasticRecoil[k] <= 10) || !(s.elasticRecoil[k] >= 0.01) ||
-            !std::isfinite(s.peripheralResistance[k]) ||
-            !std::isfinite(s.intermediateEffResistance[k]))
-            return true;
-    }
+bool implausible(const IntegratedState& s, bool lobesPlausible) {
     // Written so that a NaN anywhere fails as well.
-    return !(std::fabs(s.mouthFlow) <= 40) || !(std::fabs(s.leftBronchusFlow) <= 40) ||
-           !(s.chestWallPressure <= 10) || !(s.lungVolume <= 20) ||
-           !std::isfinite(s.rightBronchusFlow) || !std::isfinite(s.leftCentralVolume) ||
-           !std::isfinite(s.rightCentralVolume) || !std::isfinite(s.pleuralPressure) ||
-           !std::isfinite(s.volumeRate);
+    return !lobesPlausible || !(std::fabs(s.mouthFlow) <= 40) ||
+           !(std::fabs(s.leftBronchusFlow) <= 40) || !(s.chestWallPressure <= 10) ||
+           !(s.lungVolume <= 20) || !std::isfinite(s.rightBronchusFlow) ||
+           !std::isfinite(s.leftCentralVolume) || !std::isfinite(s.rightCentralVolume) ||
+           !std::isfinite(s.pleuralPressure) || !std::isfinite(s.volumeRate);
 }
 
 } // namespace
@@ -424,10 +418,10 @@ SolverOutcome ModelStep(ModelState& m, IntegrationState integrationState) {
         const SolverOutcome outcome = solvePleuralPressure(m, airways, tissue, q, probeFlows);
         if (m.state.solverFailed)
             return outcome;
-        applyPleuralPressure(m, tissue, q);
+        applyPleuralPressure(m);
         upperAirways(m, q, dt);
-        integrateSubstep(m.state, dt);
-        if (implausible(m.state)) {
+        const bool lobesPlausible = integrateSubstep(m.state, tissue, q, dt);
+        if (implausible(m.state, lobesPlausible)) {
             m.state.solverFailed = 1;
             return SolverOutcome::arithmeticFault;
         }
