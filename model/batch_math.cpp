@@ -1,6 +1,7 @@
 #include "model/batch_math.h"
 
 #include "model/batch_math_avx2.h"
+#include "model/lobe_rounds.h"
 #include "model/search_rounds.h"
 #include "model/tissue_rounds.h"
 
@@ -37,6 +38,10 @@ void runLobeSearchesGeneric(const LobeColumns& lobes, const double* x, int calls
     runLobeSearchesOf(lobes, x, calls, pcLeft, pcRight, outputs, results);
 }
 
+bool advanceLobesGeneric(const LobeAdvance& lobes) {
+    return advanceLobesOf(lobes);
+}
+
 using Batch = void (*)(double*, int);
 
 void takeTangentsGeneric(double* values, int count) {
@@ -54,17 +59,18 @@ struct BatchFunctions {
     void (*lobeTissue)(const LobeTissueColumns&, LobeTissue&);
     void (*searches)(const LobeColumns&, const double*, int, double, double, const CallOutputs*,
                      SearchResults&);
+    bool (*advance)(const LobeAdvance&);
 };
 
 constexpr BatchFunctions kPortable{takeArctangentsGeneric, takeTangentsGeneric,
-                                   takeCubeRootsGeneric, takeLobeTissueGeneric,
-                                   runLobeSearchesGeneric};
+                                   takeCubeRootsGeneric,   takeLobeTissueGeneric,
+                                   runLobeSearchesGeneric, advanceLobesGeneric};
 
 BatchFunctions bestFunctions() {
     __builtin_cpu_init();
     if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma"))
-        return {takeArctangentsAvx2, takeTangentsAvx2, takeCubeRootsAvx2, takeLobeTissueAvx2,
-                runLobeSearchesAvx2};
+        return {takeArctangentsAvx2, takeTangentsAvx2,    takeCubeRootsAvx2,
+                takeLobeTissueAvx2,  runLobeSearchesAvx2, advanceLobesAvx2};
     return kPortable;
 }
 
@@ -111,6 +117,10 @@ void takeLobeTissue(const LobeTissueColumns& lobes, LobeTissue& tissue) {
 void runLobeSearches(const LobeColumns& lobes, const double* x, int calls, double pcLeft,
                      double pcRight, const CallOutputs* outputs, SearchResults& results) {
     functions().searches(lobes, x, calls, pcLeft, pcRight, outputs, results);
+}
+
+bool advanceLobes(const LobeAdvance& lobes) {
+    return functions().advance(lobes);
 }
 
 } // namespace vm::model

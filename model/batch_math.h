@@ -102,4 +102,25 @@ struct SearchResults {
 void runLobeSearches(const LobeColumns& lobes, const double* x, int calls, double pcLeft,
                      double pcRight, const CallOutputs* outputs, SearchResults& results);
 
+// The lobes' Euler step at the solved pleural pressure: volume rate A_k − P·G_k, then the gas
+// compression and volume over dt, in place; one element a lobe.
+struct LobeAdvance {
+    const double* drive;             // A_k
+    const double* tissueConductance; // G_k
+    const double* flow;
+    const double* recoil;
+    const double* peripheralResistance;
+    const double* effectiveResistance;
+    double* volumeRate;
+    double* gasCompression;
+    double* volume;
+    double pleuralPressure;
+    double dt;
+};
+
+// Returns whether every lobe stays plausible: gas compression at most 2, volume within
+// [0.01, 6], |flow| and |volume rate| at most 40, recoil within [0.01, 10], both resistances
+// finite; a NaN fails.
+bool advanceLobes(const LobeAdvance& lobes);
+
 } // namespace vm::model

@@ -5,6 +5,7 @@
 #include "model/batch_math_avx2.h"
 
 #include "model/batch_math.h"
+#include "model/lobe_rounds.h"
 #include "model/search_rounds.h"
 #include "model/tissue_rounds.h"
 
@@ -48,6 +49,10 @@ void takeLobeTissueAvx2(const LobeTissueColumns& lobes, LobeTissue& tissue) {
 void runLobeSearchesAvx2(const LobeColumns& lobes, const double* x, int calls, double pcLeft,
                          double pcRight, const CallOutputs* outputs, SearchResults& results) {
     runLobeSearchesOf(lobes, x, calls, pcLeft, pcRight, outputs, results);
+}
+
+bool advanceLobesAvx2(const LobeAdvance& lobes) {
+    return advanceLobesOf(lobes);
 }
 
 } // namespace vm::model

@@ -9,6 +9,7 @@ struct LobeTissueColumns;
 struct LobeTissue;
 struct SearchResults;
 struct CallOutputs;
+struct LobeAdvance;
 
 void takeArctangentsAvx2(double* values, int count);
 void takeTangentsAvx2(double* values, int count);
@@ -16,5 +17,6 @@ void takeCubeRootsAvx2(double* values, int count);
 void takeLobeTissueAvx2(const LobeTissueColumns& lobes, LobeTissue& tissue);
 void runLobeSearchesAvx2(const LobeColumns& lobes, const double* x, int calls, double pcLeft,
                          double pcRight, const CallOutputs* outputs, SearchResults& results);
+bool advanceLobesAvx2(const LobeAdvance& lobes);
 
 } // namespace vm::model

@@ -66,10 +66,7 @@ constexpr double kPerProbeOffset = 1.0 / kProbeOffset_kPa;
 // and again in every substep while a group other than the drive moves, so that the substep
 // multiplies where it would divide.
 struct StepReciprocals {
-    LobeValues tissueConductance;       // 1/tissueResistance
-    LobeValues intermediateConductance; // 1/intermediateResistance
-    LobeValues inverseMaxVolume;
-    LobeValues inverseElasticScale;
+    LobeValues tissueConductance;     // 1/tissueResistance
     double tissueConductanceSum;      // G = Σ 1/tissueResistance
     double pleuralDamping;            // D = 1/chestWallResistance + G
     double inversePleuralDenominator; // 1/(chestWallResistance·G + 1)
@@ -81,18 +78,38 @@ struct StepReciprocals {
     SideValues inverseBronchusInertance;
     SideValues tracheaOverBronchusInertance; // IT/IL, IT/IR
     double inverseCarinaDenominator;         // 1/(IT/IR + IT/IL + 1)
+    // The lobes' tissue columns and airways, every column of parameters filled here; a substep
+    // fills in the rest.
+    LobeTissueColumns tissueColumns;
+    LobeAirways airways;
 };
 
-StepReciprocals reciprocalsOf(const Parameters& p) {
+// The minimal volumes change only while the geometry ramps; their cube roots are kept.
+StepReciprocals reciprocalsOf(const Parameters& p, DerivedCache& roots) {
     StepReciprocals q;
     q.tissueConductanceSum = 0.0;
+    LobeTissueColumns& columns = q.tissueColumns;
+    LobeAirways& a = q.airways;
     for (int k = 0; k < kLobeCount; ++k) {
         q.tissueConductance[k] = 1.0 / p.tissueResistance[k].current;
         q.tissueConductanceSum += q.tissueConductance[k];
-        q.intermediateConductance[k] = 1.0 / p.intermediateResistance[k].current;
-        q.inverseMaxVolume[k] = 1.0 / p.lobeMaxVolume[k].current;
-        q.inverseElasticScale[k] = 1.0 / p.lobeElasticScale[k].current;
+        const double minVolume = p.lobeMinVolume[k].current;
+        if (!(minVolume == roots.minVolumeSeen[k])) {
+            roots.minVolumeSeen[k] = minVolume;
+            roots.minVolumeRoot[k] = std::cbrt(minVolume);
+        }
+        columns.inverseMaxVolume[k] = 1.0 / p.lobeMaxVolume[k].current;
+        columns.inverseElasticScale[k] = 1.0 / p.lobeElasticScale[k].current;
+        columns.minVolume[k] = minVolume;
+        columns.minVolumeRoot[k] = roots.minVolumeRoot[k];
+        columns.conductance[k] = p.peripheralConductance[k].current;
+        a.r[k] = 1.0 / p.intermediateResistance[k].current;
+        a.u[k] = p.wallStiffness[k].current;
+        a.v[k] = a.r[k] * a.u[k];
+        a.A[k] = a.u[k] * a.u[k];
+        a.pleuralOffset[k] = p.pleuralOffset[k].current;
     }
+    columns.atmosphericPressure = p.atmosphericPressure.current;
     const double Rcw = p.chestWallResistance.current;
     q.pleuralDamping = 1.0 / Rcw + q.tissueConductanceSum;
     q.inversePleuralDenominator = 1.0 / (Rcw * q.tissueConductanceSum + 1);
@@ -191,7 +208,7 @@ void rampSubstep(ModelState& m, const RampPlan& plan, int i, int n, StepReciproc
         keepGeometryClearOfLobeVolumes(m.parameters, m.state);
     if (moves(plan.groups, RampGroup::airways) || moves(plan.groups, RampGroup::chestTissue) ||
         moves(plan.groups, RampGroup::geometry))
-        q = reciprocalsOf(m.parameters);
+        q = reciprocalsOf(m.parameters, m.derived);
 }
 
 // After the substeps the moving groups take their targets. The geometry keeps moving while a
@@ -219,55 +236,33 @@ void settleRamps(ModelState& m, const MovingGroups& groups) {
 // Lobe mechanics --------------------------------------------------------------------------------
 
 // Lobe tissue and gas: recoil, alveolar pressure, peripheral resistance, and with them the
-// columns of the lobes' airways the solver takes; the five lobes at once. The minimal volumes
-// change only while the geometry ramps; their cube roots are kept.
-void lobeTissue(ModelState& m, const StepReciprocals& q, LobeAirways& a) {
-    DerivedCache& roots = m.derived;
-    const Parameters& p = m.parameters;
-    IntegratedState& s = m.state;
-    LobeTissueColumns columns;
-    for (int k = 0; k < kLobeCount; ++k) {
-        const double minVolume = p.lobeMinVolume[k].current;
-        if (!(minVolume == roots.minVolumeSeen[k])) {
-            roots.minVolumeSeen[k] = minVolume;
-            roots.minVolumeRoot[k] = std::cbrt(minVolume);
-        }
-        columns.volume[k] = s.lobeVolume[k];
-        columns.inverseMaxVolume[k] = q.inverseMaxVolume[k];
-        columns.inverseElasticScale[k] = q.inverseElasticScale[k];
-        columns.gasCompression[k] = s.gasCompression[k];
-        columns.minVolume[k] = minVolume;
-        columns.minVolumeRoot[k] = roots.minVolumeRoot[k];
-        columns.conductance[k] = p.peripheralConductance[k].current;
-    }
-    columns.atmosphericPressure = p.atmosphericPressure.current;
+// columns of the lobes' airways the solver takes; the five lobes at once.
+void lobeTissue(IntegratedState& s, StepReciprocals& q) {
+    LobeTissueColumns& columns = q.tissueColumns;
+    std::copy(s.lobeVolume.begin(), s.lobeVolume.end(), columns.volume);
+    std::copy(s.gasCompression.begin(), s.gasCompression.end(), columns.gasCompression);
     LobeTissue tissue;
     takeLobeTissue(columns, tissue);
-    for (int k = 0; k < kLobeCount; ++k) {
-        s.elasticRecoil[k] = tissue.elasticRecoil[k];
-        s.alveolarPressure[k] = tissue.alveolarPressure[k];
-        s.peripheralResistance[k] = tissue.peripheralResistance[k];
-        a.alveolarPressure[k] = tissue.alveolarPressure[k];
-        a.peripheralResistance[k] = tissue.peripheralResistance[k];
-        a.o[k] = tissue.peripheralConductance[k];
-        a.r[k] = q.intermediateConductance[k];
+    LobeAirways& a = q.airways;
+    std::copy_n(tissue.elasticRecoil, kLobeCount, s.elasticRecoil.begin());
+    std::copy_n(tissue.alveolarPressure, kLobeCount, s.alveolarPressure.begin());
+    std::copy_n(tissue.peripheralResistance, kLobeCount, s.peripheralResistance.begin());
+    std::copy_n(tissue.alveolarPressure, kLobeCount, a.alveolarPressure.begin());
+    std::copy_n(tissue.peripheralResistance, kLobeCount, a.peripheralResistance.begin());
+    std::copy_n(tissue.peripheralConductance, kLobeCount, a.o.begin());
+    for (int k = 0; k < kLobeCount; ++k)
         a.t[k] = a.o[k] + a.r[k];
-        a.u[k] = p.wallStiffness[k].current;
-        a.v[k] = a.r[k] * a.u[k];
-        a.A[k] = a.u[k] * a.u[k];
-        a.pleuralOffset[k] = p.pleuralOffset[k].current;
-    }
 }
 
 // Chest wall, lobe tissue and the central compartments' transmural pressures of one substep;
 // returns what the solver needs of the lobes' airways.
-LobeAirways lobeMechanics(ModelState& m, const StepReciprocals& q) {
+const LobeAirways& lobeMechanics(ModelState& m, StepReciprocals& q) {
     const Parameters& p = m.parameters;
     IntegratedState& s = m.state;
     s.chestWallPressure = chestWallPressureFrom(p, q.inverseChestWallMinVolume,
                                                 q.inverseChestWallScale, s.lungVolume);
-    LobeAirways airways;
-    lobeTissue(m, q, airways);
+    lobeTissue(s, q);
+    const LobeAirways& airways = q.airways;
     const double leftConductance = airways.r[0] + airways.r[1];
     const double rightConductance = airways.r[2] + airways.r[3] + airways.r[4];
     s.PcL = centralTransmuralPressure(s.leftCentralVolume, p.centralReferenceVolume[0].current,
@@ -290,12 +285,11 @@ struct TissueDrive {
 };
 
 TissueDrive tissueDrive(const ModelState& m, const StepReciprocals& q) {
-    const Parameters& p = m.parameters;
     const IntegratedState& s = m.state;
     TissueDrive drive;
     drive.A = 0.0;
     for (int k = 0; k < kLobeCount; ++k) {
-        drive.Ak[k] = (s.alveolarPressure[k] - p.pleuralOffset[k].current - s.elasticRecoil[k]) *
+        drive.Ak[k] = (s.alveolarPressure[k] - q.airways.pleuralOffset[k] - s.elasticRecoil[k]) *
                       q.tissueConductance[k];
         drive.A += drive.Ak[k];
     }
@@ -332,18 +326,16 @@ SolverOutcome solvePleuralPressure(ModelState& m, const LobeAirways& airways,
                           probeFlows);
 }
 
-// Central pressures and volume rates at the solved pleural pressure.
-void applyPleuralPressure(ModelState& m, const TissueDrive& tissue, const StepReciprocals& q) {
+// Central pressures, the central part of the volume rate and the lobes' local pleural pressures
+// at the solved pleural pressure; the lobes' volume rates come with their integration.
+void applyPleuralPressure(ModelState& m) {
     const Parameters& p = m.parameters;
     IntegratedState& s = m.state;
     s.leftCentralPressure = s.PcL + s.pleuralPressure;
     s.rightCentralPressure = s.PcR + s.pleuralPressure;
     s.volumeRate = centralNetInflow(s);
-    for (int k = 0; k < kLobeCount; ++k) {
-        s.lobeVolumeRate[k] = tissue.Ak[k] - s.pleuralPressure * q.tissueConductance[k];
-        s.volumeRate += s.lobeVolumeRate[k];
+    for (int k = 0; k < kLobeCount; ++k)
         s.localPleuralPressure[k] = s.pleuralPressure + p.pleuralOffset[k].current;
-    }
 }
 
 // Upper airways, integration, plausibility -----------------------------------------------------
@@ -376,34 +368,30 @@ void upperAirways(ModelState& m, const StepReciprocals& q, double dt) {
     s.mouthFlow += (mouth - s.carinaPressure - DT) * dt * q.inverseTracheaInertance;
 }
 
-// Euler integration; the central volumes take the bronchus flows just updated.
-void integrateSubstep(IntegratedState& s, double dt) {
+// Euler integration; the central volumes take the bronchus flows just updated. Returns whether
+// every lobe stays plausible.
+bool integrateSubstep(IntegratedState& s, const TissueDrive& tissue, const StepReciprocals& q,
+                      double dt) {
     s.leftCentralVolume += (s.leftBronchusFlow - s.lobeFlow[0] - s.lobeFlow[1]) * dt;
     s.rightCentralVolume +=
         (s.rightBronchusFlow - s.lobeFlow[2] - s.lobeFlow[3] - s.lobeFlow[4]) * dt;
+    const bool lobesPlausible = advanceLobes(
+        {tissue.Ak.data(), q.tissueConductance.data(), s.lobeFlow.data(), s.elasticRecoil.data(),
+         s.peripheralResistance.data(), s.intermediateEffResistance.data(), s.lobeVolumeRate.data(),
+         s.gasCompression.data(), s.lobeVolume.data(), s.pleuralPressure, dt});
+    for (int k = 0; k < kLobeCount; ++k)
+        s.volumeRate += s.lobeVolumeRate[k];
     s.lungVolume += s.volumeRate * dt;
-    for (int k = 0; k < kLobeCount; ++k) {
-        s.gasCompression[k] += (s.lobeFlow[k] - s.lobeVolumeRate[k]) * dt;
-        s.lobeVolume[k] += s.lobeVolumeRate[k] * dt;
-    }
+    return lobesPlausible;
 }
 
-bool implausible(const IntegratedState& s) {
-    for (int k = 0; k < kLobeCount; ++k) {
-        const double V = s.lobeVolume[k];
-        if (!(s.gasCompression[k] <= 2) || !(V <= 6) || !(V >= 0.01) ||
-            !(std::fabs(s.lobeFlow[k]) <= 40) || !(std::fabs(s.lobeVolumeRate[k]) <= 40) ||
-            !(s.elasticRecoil[k] <= 10) || !(s.elasticRecoil[k] >= 0.01) ||
-            !std::isfinite(s.peripheralResistance[k]) ||
-            !std::isfinite(s.intermediateEffResistance[k]))
-            return true;
-    }
+bool implausible(const IntegratedState& s, bool lobesPlausible) {
     // Written so that a NaN anywhere fails as well.
-    return !(std::fabs(s.mouthFlow) <= 40) || !(std::fabs(s.leftBronchusFlow) <= 40) ||
-           !(s.chestWallPressure <= 10) || !(s.lungVolume <= 20) ||
-           !std::isfinite(s.rightBronchusFlow) || !std::isfinite(s.leftCentralVolume) ||
-           !std::isfinite(s.rightCentralVolume) || !std::isfinite(s.pleuralPressure) ||
-           !std::isfinite(s.volumeRate);
+    return !lobesPlausible || !(std::fabs(s.mouthFlow) <= 40) ||
+           !(std::fabs(s.leftBronchusFlow) <= 40) || !(s.chestWallPressure <= 10) ||
+           !(s.lungVolume <= 20) || !std::isfinite(s.rightBronchusFlow) ||
+           !std::isfinite(s.leftCentralVolume) || !std::isfinite(s.rightCentralVolume) ||
+           !std::isfinite(s.pleuralPressure) || !std::isfinite(s.volumeRate);
 }
 
 } // namespace
@@ -412,22 +400,22 @@ SolverOutcome ModelStep(ModelState& m, IntegrationState integrationState) {
     const int n = substepCount(integrationState);
     const double dt = kStepLength_s / n;
     const RampPlan plan = prepareRamps(m);
-    StepReciprocals q = reciprocalsOf(m.parameters);
+    StepReciprocals q = reciprocalsOf(m.parameters, m.derived);
     LobeValues probeFlows{};
 
     for (int i = 1; i <= n; ++i) {
         ++m.work.substepTotal;
         m.state.modelTime += dt;
         rampSubstep(m, plan, i, n, q);
-        const LobeAirways airways = lobeMechanics(m, q);
+        const LobeAirways& airways = lobeMechanics(m, q);
         const TissueDrive tissue = tissueDrive(m, q);
         const SolverOutcome outcome = solvePleuralPressure(m, airways, tissue, q, probeFlows);
         if (m.state.solverFailed)
             return outcome;
-        applyPleuralPressure(m, tissue, q);
+        applyPleuralPressure(m);
         upperAirways(m, q, dt);
-        integrateSubstep(m.state, dt);
-        if (implausible(m.state)) {
+        const bool lobesPlausible = integrateSubstep(m.state, tissue, q, dt);
+        if (implausible(m.state, lobesPlausible)) {
             m.state.solverFailed = 1;
             return SolverOutcome::arithmeticFault;
         }

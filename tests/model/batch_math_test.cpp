@@ -100,4 +100,53 @@ TEST(BatchMath, TangentAndCubeRootWithinFourUlpOverTheModelsRange) {
     usePortableMathOnly(false);
 }
 
+// The lobes' plausibility: each bound as written and a NaN failing, for each lobe in turn (lobes
+// 1-3 lie in both vectors, 0 and 4 in one each).
+TEST(BatchMath, LobesPlausibleWithinTheirBoundsOnEitherArm) {
+    enum Field { gas, volume, flow, drive, recoil, R1, R2 };
+    const double nan = std::nan("");
+    const struct {
+        Field field;
+        double value;
+        bool plausible;
+    } cases[] = {
+        {gas, 2.0, true},        {gas, 2.000001, false},     {gas, nan, false},
+        {volume, 6.0, true},     {volume, 6.000001, false},  {volume, 0.01, true},
+        {volume, 0.0099, false}, {flow, -40.0, true},        {flow, 40.000001, false},
+        {flow, nan, false},      {drive, 40.0, true},        {drive, -40.000001, false},
+        {recoil, 10.0, true},    {recoil, 10.000001, false}, {recoil, 0.0099, false},
+        {R1, 1e300, true},       {R1, INFINITY, false},      {R1, nan, false},
+        {R2, -INFINITY, false},  {R2, nan, false},
+    };
+    for (int arm = 0; arm < 2; ++arm) {
+        usePortableMathOnly(arm == 1);
+        for (const auto& c : cases)
+            for (int k = 0; k < kLobeCount; ++k) {
+                // Seven columns of five lobes at plausible values; dt 0 leaves them as set.
+                double columns[7][kLobeCount];
+                const double plausible[7] = {0.5, 1.0, 1.0, 0.5, 1.0, 1.0, 1.0};
+                for (int f = 0; f < 7; ++f)
+                    std::fill_n(columns[f], kLobeCount, plausible[f]);
+                columns[c.field][k] = c.value;
+                const double conductance[kLobeCount] = {1, 1, 1, 1, 1};
+                double rate[kLobeCount];
+                const LobeAdvance lobes{columns[drive],
+                                        conductance,
+                                        columns[flow],
+                                        columns[recoil],
+                                        columns[R1],
+                                        columns[R2],
+                                        rate,
+                                        columns[gas],
+                                        columns[volume],
+                                        0.0,
+                                        0.0};
+                EXPECT_EQ(advanceLobes(lobes), c.plausible)
+                    << "field " << c.field << " = " << c.value << " in lobe " << k << " on arm "
+                    << arm;
+            }
+    }
+    usePortableMathOnly(false);
+}
+
 } // namespace
