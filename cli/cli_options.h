@@ -2,7 +2,6 @@
 // The command line of the headless runner, parsed into what to do. Parsing never exits or
 // prints: it returns success plus a message, so that it can be tested.
 
-#include "record/record_state.h"
 #include "record/vocabulary.h"
 
 #include <optional>

@@ -1,7 +1,7 @@
 #pragma once
 // How the headless runner prints the result of one run from the working row.
 
-#include "record/simulation_record.h"
+#include "record/vocabulary.h"
 
 #include <string>
 

@@ -121,18 +121,18 @@ SweepOutcome RunSweep(const CliOptions& options, const std::filesystem::path& ex
     const auto work = [&] {
         for (std::size_t i; !stop && !failed && (i = nextPoint++) < total;) {
             const std::vector<double> percents = sweepPointPercents(options.sweepAxes, i);
-            auto runner = std::make_unique<RunnerSession>(exeDir);
-            if (auto problem = PrepareRunStart(*runner, sweepPointOptions(options, percents));
+            session::Session runner(session::ProgramFolder{exeDir});
+            if (auto problem = PrepareRunStart(runner, sweepPointOptions(options, percents));
                 !problem.empty()) {
                 const std::lock_guard lock(problemMutex);
                 outcome.problem = problem;
                 failed = true;
                 break;
             }
-            runner->session.StartSimulation({});
-            if (runner->record.field(workingRow, RowField::runStatus) == 1.0f)
+            runner.StartSimulation({});
+            if (runner.record().field(workingRow, RowField::runStatus) == 1.0f)
                 ++valid;
-            buffer.put(i, sweepLine(options.sweepAxes, i, percents, runner->record, options.json));
+            buffer.put(i, sweepLine(options.sweepAxes, i, percents, runner.record(), options.json));
             ++done;
         }
         --workersLeft;

@@ -3,7 +3,7 @@
 // the start a single run has, its lines written in the grid's order.
 
 #include "cli/cli_options.h"
-#include "record/simulation_record.h"
+#include "record/vocabulary.h"
 
 #include <atomic>
 #include <cstddef>

@@ -13,6 +13,11 @@
 
 namespace vm::record {
 
+// The settings a run can work with, in percent: the track bars' floor up to well above their
+// largest value.
+inline constexpr double kLowestUsableSetting = 10.0;
+inline constexpr double kHighestUsableSetting = 2000.0;
+
 // The enumerators are reached through their type (LungPart::bothLungs) and convert to the plain
 // int indices of the record, so that loops over every part, column or item stay plain ints.
 namespace vocabulary {

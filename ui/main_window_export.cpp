@@ -6,6 +6,7 @@
 
 #include "plots/plot_export.h"
 #include "session/curve_export.h"
+#include "ui/image_view.h"
 #include "ui/interaction.h"
 
 using namespace vm::plots;
@@ -32,33 +33,35 @@ void TForm1::exportChosenFile(
 
 void TForm1::ExportFlowVolumePlot1Click() {
     exportChosenFile(kPictureFilter, QStringLiteral("png"), [this](const auto& path) {
-        return SavePlotImage(
-            FlowVolumePlotImage(record_, state_.selectedRow, Image2->canvas().size()), path);
+        return SavePlotImage(FlowVolumePlotImage(session_.record(), session_.state().selectedRow,
+                                                 Image2->canvas().size()),
+                             path);
     });
 }
 
 void TForm1::ExportVolumeTimePlot1Click() {
     exportChosenFile(kPictureFilter, QStringLiteral("png"), [this](const auto& path) {
-        return SavePlotImage(
-            VolumeTimePlotImage(record_, state_.selectedRow, Image3->canvas().size()), path);
+        return SavePlotImage(VolumeTimePlotImage(session_.record(), session_.state().selectedRow,
+                                                 Image3->canvas().size()),
+                             path);
     });
 }
 
 void TForm1::ExportResults1Click() {
     exportChosenFile(kCsvFilter, QStringLiteral("csv"), [this](const auto& path) {
-        return WriteTextFile(path, ResultsCsv(record_, state_.resultCount));
+        return WriteTextFile(path, ResultsCsv(session_.record(), session_.state().resultCount));
     });
 }
 
 void TForm1::ExportFlowVolumeCurves1Click() {
     exportChosenFile(kCsvFilter, QStringLiteral("csv"), [this](const auto& path) {
-        return WriteTextFile(path, FlowVolumeCsv(record_, state_.resultCount));
+        return WriteTextFile(path, FlowVolumeCsv(session_.record(), session_.state().resultCount));
     });
 }
 
 void TForm1::ExportVolumeTimeCurves1Click() {
     exportChosenFile(kCsvFilter, QStringLiteral("csv"), [this](const auto& path) {
-        return WriteTextFile(path, VolumeTimeCsv(record_, state_.resultCount));
+        return WriteTextFile(path, VolumeTimeCsv(session_.record(), session_.state().resultCount));
     });
 }
 

@@ -1,11 +1,17 @@
-// The menu bar, the row grid's pop-up menu and the menu commands.
+// The menu bar, the row grid's pop-up menu and the menu commands; the handlers of the window's
+// own controls and what its parts report.
 
 #include "ui/main_window.h"
+
+#include "ui/airway_picture_view.h"
+#include "ui/control_panel.h"
+#include "ui/results_view.h"
 
 #include <QAction>
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 
 #include <utility>
 
@@ -85,16 +91,27 @@ void TForm1::connectHandlers() {
     for (const auto& [item, handler] : items)
         wireCommand(item, &QAction::triggered, handler);
 
-    StringGrid1->setDrawCellHandler(
-        [this](QPainter& painter, int column, int row, const QRect& rect) {
-            StringGrid1DrawCell(painter, column, row, rect);
-        });
-    StringGrid2->setDrawCellHandler(
-        [this](QPainter& painter, int column, int row, const QRect& rect) {
-            StringGrid2DrawCell(painter, column, row, rect);
-        });
-    StringGrid2->setDrawOverCellsHandler(
-        [this](QPainter& painter) { drawRowGridSeparator(painter); });
+    wireCommand(Button2, &QPushButton::clicked, &TForm1::Button2Click);
+    wireCommand(Button3, &QPushButton::clicked, &TForm1::Button3Click);
+    wireCommand(Button6, &QPushButton::clicked, &TForm1::Button6Click);
+    connect(results_, &ResultsView::rowChanged, this,
+            [this](int row) { runCommand([this, row] { StringGrid2SelectCell(row); }); });
+    connect(results_, &ResultsView::rowClicked, this,
+            [this](int row) { runCommand([this, row] { StringGrid2CurrentRowClick(row); }); });
+    connect(results_, &ResultsView::rowRightClicked, this, [this](QPoint position, int row) {
+        runCommand([this, position, row] { StringGrid2RightClick(position, row); });
+    });
+
+    // What the window's parts did: a setting command's changes, a group or region picked, the
+    // replay's lock.
+    connect(panel_, &ControlPanel::changed, this, &TForm1::RefreshResultViews);
+    connect(panel_, &ControlPanel::groupPicked, airway_, &AirwayPictureView::showGroupRegion);
+    connect(airway_, &AirwayPictureView::sectionPicked, panel_, &ControlPanel::SelectSection);
+    connect(airway_, &AirwayPictureView::replayLocking, this, [this](bool locked) {
+        setLockableControlsEnabled(
+            {panel_->resetButton(), Button2, Button3, Button6, airway_->animationButtons()[0]},
+            !locked);
+    });
 }
 
 void TForm1::Quit1Click() {

@@ -27,7 +27,7 @@ namespace {
 void showChanges(const session::ViewChanges& changes, session::Session& session, QImage& fvCanvas,
                  QImage& vtCanvas, QImage& lungCanvas) {
     const SimulationRecord& record = session.record();
-    RecordState& state = session.state();
+    const RecordState& state = session.state();
     data::TextGrid rowGrid(session::kRowGridColumns, session::kRowGridRows);
     data::TextGrid resultsGrid(session::kResultsTableColumns, session::kResultsTableRows);
     if (changes.resultLines)
@@ -37,11 +37,9 @@ void showChanges(const session::ViewChanges& changes, session::Session& session,
         session::FillGridRow(rowGrid, record, 4, 0, '.');
     if (changes.controlsFromRow) {
         const int source = std::max(*changes.controlsFromRow, 0);
-        for (const ui::TrackBarSpec& spec : ui::trackBarTable()) {
-            const double setting = spec.settingColumn < 0
-                                       ? record.globalSetting(source, GlobalItem::expirationDepth)
-                                       : state.currentPart(kEditedPart, spec.settingColumn);
-            const int position = ui::trackBarPosition(spec.number, setting);
+        for (const Setting& spec : kSettings) {
+            const int position =
+                ui::trackBarPosition(spec.trackBar, session.controlSetting(spec, source));
             if (position < spec.minimum || position > spec.maximum)
                 __builtin_trap();
         }

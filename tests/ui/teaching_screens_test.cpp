@@ -93,7 +93,7 @@ TEST_F(BuildsProgramFolder, EachAirwayRegionAnswersTheMouseWithItsMarkedPictureA
         QMouseEvent move(QEvent::MouseMove, QPointF(p), image->mapToGlobal(QPointF(p)),
                          Qt::NoButton, Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(image, &move);
-        EXPECT_EQ(form->currentPicture(), code);
+        EXPECT_EQ(ui.airway().currentPicture(), code);
         EXPECT_EQ(ui.Memo1()->text(), hint);
         EXPECT_TRUE(ui.Memo1()->isVisible());
         EXPECT_TRUE(marked(image->canvas().pixelColor(p))) << "the part under the pointer";

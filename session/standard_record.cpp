@@ -1,18 +1,20 @@
-#include "cli/standard_record_maker.h"
+#include "session/standard_record.h"
 
 #include "model/forced_expiration_run.h"
 #include "model/model_initialisation.h"
+#include "model/run_status.h"
+#include "record/record_file.h"
 
-#include <algorithm>
+#include <system_error>
 
 using namespace vm::record;
 using namespace vm::model;
 
-namespace vm::cli {
+namespace vm::session {
 
 using namespace layout;
 
-bool makeStandardRecord(SimulationRecord& record, std::string& message) {
+bool MakeStandardRecord(SimulationRecord& record, std::string& message) {
     SimulationRecord work;
     ModelState model;
     InitialiseModel(model, work, true);
@@ -32,4 +34,17 @@ bool makeStandardRecord(SimulationRecord& record, std::string& message) {
     return true;
 }
 
-} // namespace vm::cli
+std::string WriteStandardRecord(const std::filesystem::path& path) {
+    SimulationRecord standard;
+    std::string message;
+    if (!MakeStandardRecord(standard, message))
+        return message;
+    std::error_code error;
+    if (path.has_parent_path())
+        std::filesystem::create_directories(path.parent_path(), error);
+    if (const FileResult written = writeRecordFile(path, standard); !written.ok)
+        return "cannot write the standard record: " + written.message;
+    return {};
+}
+
+} // namespace vm::session

@@ -1,8 +1,8 @@
 // The standard record: the reference every result is compared with, made by this model.
 
-#include "cli/standard_record_maker.h"
 #include "model/forced_expiration_run.h"
 #include "record/record_file.h"
+#include "session/standard_record.h"
 #include "standard_indices.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +10,7 @@
 #include <algorithm>
 
 using namespace vm::record;
-using namespace vm::cli;
+using namespace vm::session;
 
 using namespace layout;
 
@@ -19,7 +19,7 @@ namespace {
 TEST(StandardRecord, OneValidRunAtHundredInRowZeroAndNothingElse) {
     SimulationRecord standard;
     std::string message;
-    ASSERT_TRUE(makeStandardRecord(standard, message)) << message;
+    ASSERT_TRUE(MakeStandardRecord(standard, message)) << message;
     const auto field = [&](RowField f) { return standard.field(referenceRow, f); };
 
     EXPECT_EQ(field(RowField::runStatus), 1.0f);
