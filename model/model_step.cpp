@@ -1,6 +1,6 @@
 #include "model/model_step.h"
 
-#include "model/batch_math.h"
+#include "model/simd/batch_math.h"
 #include "model/ramp_table.h"
 
 #include <algorithm>

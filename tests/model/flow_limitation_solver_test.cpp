@@ -3,7 +3,7 @@
 
 #include "model/flow_limitation_solver.h"
 
-#include "model/batch_math.h"
+#include "model/simd/batch_math.h"
 #include "model/model_initialisation.h"
 
 #include <gtest/gtest.h>
