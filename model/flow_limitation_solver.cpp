@@ -11,7 +11,8 @@ namespace vm::model {
 // evaluates F(m), then F((m + f)/2), then its regula-falsi points; a collapsed one's F(m), then its
 // points. The order-dependent rules (the shared iteration count and the failure that stops a call
 // at the failing lobe) are applied afterwards lobe by lobe in order, so the outcome and every
-// value written are those of solving the lobes in turn, one call after the other.
+// value written are those of solving the lobes in turn, one call after the other: what
+// solveLobesInTurn (lobe_physics.h) does plainly.
 
 namespace {
 

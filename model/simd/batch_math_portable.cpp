@@ -27,8 +27,7 @@ bool any4(Mask4 m) {
 
 } // namespace
 
-constinit const BatchFunctions kPortableArm{takeArctangentsOf, takeTangentsOf,
-                                            takeCubeRootsOf,   takeLobeTissueOf,
-                                            runLobeSearchesOf, advanceLobesOf};
+constinit const BatchFunctions kPortableArm{takeArctangentsOf, takeTangentsOf,    takeCubeRootsOf,
+                                            takeLobeTissueOf,  runLobeSearchesOf, advanceLobesOf};
 
 } // namespace vm::model
