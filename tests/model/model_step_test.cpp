@@ -1,5 +1,6 @@
 // The model step: pressure-volume laws, ramping and the plausibility limits.
 
+#include "model/lobe_physics.h"
 #include "model/model_initialisation.h"
 #include "model/model_step.h"
 
@@ -32,6 +33,17 @@ TEST(ModelStep, ChestWallLawSwitchesToTheLinearBranchAtItsLimit) {
     };
     for (const Case& c : cases)
         EXPECT_NEAR(chestWallPressureAt(m, c.volume), c.pressure, 1e-9);
+}
+
+TEST(ModelStep, PeripheralResistanceAtTheMinimalVolumeIsLargeButFinite) {
+    const double minVolume = 0.36 * 0.2;
+    const double atMinimum = peripheralResistanceAt(500, minVolume, minVolume);
+    EXPECT_TRUE(std::isfinite(atMinimum));
+    EXPECT_GT(atMinimum, 1e9);
+    EXPECT_EQ(atMinimum, peripheralResistanceAt(500, minVolume + 0.0001, minVolume));
+    EXPECT_EQ(atMinimum, peripheralResistanceAt(500, 0.0, minVolume));
+    // At 0.5 l: cube roots 0.7937 and 0.4160, so 1/(500 * 0.3777^4) = 0.0981.
+    EXPECT_NEAR(peripheralResistanceAt(500, 0.5, minVolume), 0.0981, 0.0005);
 }
 
 TEST(ModelStep, EmptyCentralCompartmentStaysFinite) {
