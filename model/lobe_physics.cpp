@@ -5,7 +5,7 @@
 
 namespace vm::model {
 
-// Tissue -----------------------------------------------------------------------------------------
+// Tissue ------------------------------------------------------------------------------------------
 
 double elasticRecoilAt(double volume_l, double maxVolume_l, double elasticScale) {
     return std::tan((volume_l / maxVolume_l - 0.17) * std::numbers::pi * 0.5) / elasticScale;
@@ -32,8 +32,7 @@ double peripheralResistanceAt(double conductance, double volume_l, double minVol
     return 1.0 / peripheralConductanceAt(conductance, volume_l, minVolume_l);
 }
 
-// Junction searches
-// --------------------------------------------------------------------------------
+// Junction searches -------------------------------------------------------------------------------
 
 LobeAirway lobeAirwayOf(const LobeAirways& a, int k) {
     return {a.alveolarPressure[k], a.peripheralResistance[k], a.o[k], a.r[k], a.u[k],

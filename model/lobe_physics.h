@@ -12,7 +12,7 @@
 
 namespace vm::model {
 
-// Tissue -----------------------------------------------------------------------------------------
+// Tissue ------------------------------------------------------------------------------------------
 
 // The lobe's elastic recoil by the tangent law: tan(π/2·(V/Vmax − 0.17))/scale, zero at 17 % of
 // its largest volume, growing without bound as V nears 1.17·Vmax.
@@ -32,8 +32,7 @@ double openPeripheralVolume(double volume_l, double minVolume_l);
 double peripheralConductanceAt(double conductance, double volume_l, double minVolume_l);
 double peripheralResistanceAt(double conductance, double volume_l, double minVolume_l);
 
-// Junction searches
-// --------------------------------------------------------------------------------
+// Junction searches -------------------------------------------------------------------------------
 
 // One lobe's airway from its alveoli (pressure m) through the peripheral airway (resistance R1) to
 // the junction (pressure z) and on through the collapsible intermediate airway (resistance R2) to

@@ -1,10 +1,10 @@
 #pragma once
 // The lobes' root searches in lanes, four to a vector: every round works out the residual of
 // every lane at once and takes one step of every search still going, its branches as lane masks.
-// Lane code of the arms of batch_math.h, with internal linkage as lanes.h. Every sum, product and
-// quotient but the arctangent's polynomial and the residual's last product is rounded as written,
-// in the order of the plain searches in model/lobe_physics.cpp, which a lane follows step for
-// step; the order-dependent rules of a call are applied by flow_limitation_solver.cpp.
+// Lane code of the arms of batch_math.h, with internal linkage as lanes.h. A lane follows the
+// plain search of model/lobe_physics.cpp step for step: apart from the arctangent and the
+// residual's last product, fused, every sum, product and quotient is rounded as written there.
+// The order-dependent rules of a call are applied by flow_limitation_solver.cpp.
 
 #include "model/simd/arctangent_lanes.h"
 #include "model/simd/batch_math.h"
