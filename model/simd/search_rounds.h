@@ -1,13 +1,14 @@
 #pragma once
 // The lobes' root searches in lanes, four to a vector: every round works out the residual of
 // every lane at once and takes one step of every search still going, its branches as lane masks.
-// Compiled once by each arm of batch_math.h (batch_math.cpp, batch_math_avx2.cpp), which defines
-// multiplyAdd4 for its own instructions; everything here has internal linkage, so neither arm's
-// copy can stand in for the other's. Every sum, product and quotient but the arctangent's
-// polynomial is rounded as written, in the order of the searches laid out in
-// flow_limitation_solver.cpp.
+// Lane code of the arms of batch_math.h, with internal linkage as lanes.h. A lane follows the
+// plain search of model/lobe_physics.cpp step for step: apart from the arctangent and the
+// residual's last product, fused, every sum, product and quotient is rounded as written there.
+// The order-dependent rules of a call are applied by flow_limitation_solver.cpp.
 
-#include "model/batch_math.h"
+#include "model/simd/arctangent_lanes.h"
+#include "model/simd/batch_math.h"
+#include "model/simd/lanes.h"
 #include "model/solver_outcome.h"
 
 #include <cmath>
@@ -15,80 +16,6 @@
 
 namespace vm::model {
 namespace {
-
-using Lanes4 = double __attribute__((vector_size(4 * sizeof(double))));
-using Mask4 = decltype(Lanes4{} < Lanes4{});
-
-Lanes4 multiplyAdd4(Lanes4 a, Lanes4 b, Lanes4 c); // a·b + c, fused where the arm can
-Lanes4 select4(Mask4 m, Lanes4 a, Lanes4 b);       // a where m is set, else b
-bool any4(Mask4 m);                                // whether any lane of m is set
-
-Lanes4 load4(const double* p) {
-    Lanes4 v;
-    __builtin_memcpy(&v, p, sizeof v);
-    return v;
-}
-
-void store4(double* p, Lanes4 v) {
-    __builtin_memcpy(p, &v, sizeof v);
-}
-
-Lanes4 splat4(double x) {
-    return Lanes4{x, x, x, x};
-}
-
-// |x| < limit, false for a NaN as with fabs.
-Mask4 within4(Lanes4 x, double limit) {
-    return (x < limit) & (x > -limit);
-}
-
-// The arctangent here rather than a library's, so that it stays in registers among the searches'
-// own values. The quotient q = n/d is brought to |s| ≤ tan(π/8) with one division: s = |n|/|d|
-// below tan(π/8), (|n| − |d|)/(|n| + |d|) with π/4 added up to tan(3π/8), −|d|/|n| with π/2 added
-// beyond. There atan(s) = s + s·t·u(t) with t = s² and u of degree 7 fitted at the Chebyshev
-// nodes of [0, tan²(π/8)] by tools/fit-arctangent.py, taken by Estrin's scheme for a short chain.
-// It is 1.1e-13 relative at most from the C library's: a residual moves by less than 1e-12 of
-// the searches' tolerance, and three degrees fewer save a twentieth of a whole run.
-[[gnu::always_inline]] inline Lanes4 arctangentOfRatio4(Lanes4 a, Lanes4 b) { // a, b ≥ 0
-    static constexpr double kU[] = {
-        // u's coefficients from t⁰ up
-        -0.33333333333266196, 0.19999999949854794, -0.142857081103604,   0.11110819716745676,
-        -0.09084101895346429, 0.07604800046078292, -0.06027307460946675, 0.03295679541870136,
-    };
-    const Mask4 large = a > b * 2.414213562373095;
-    const Mask4 middle = a > b * 0.41421356237309503;
-    const Lanes4 s = select4(large, -b, select4(middle, a - b, a)) /
-                     select4(large, a, select4(middle, a + b, b));
-    const Lanes4 offset = select4(large, splat4(1.5707963267948966),
-                                  select4(middle, splat4(0.7853981633974483), splat4(0.0)));
-    const Lanes4 t = s * s;
-    const Lanes4 t2 = t * t;
-    const Lanes4 t4 = t2 * t2;
-    const auto pair = [&](int j) { return multiplyAdd4(splat4(kU[j + 1]), t, splat4(kU[j])); };
-    const Lanes4 r0 = multiplyAdd4(pair(2), t2, pair(0));
-    const Lanes4 r1 = multiplyAdd4(pair(6), t2, pair(4));
-    const Lanes4 u = multiplyAdd4(r1, t4, r0);
-    // The offset joins the sum in the same rounding: one addition fewer on the way.
-    return multiplyAdd4(s, t * u, s + offset);
-}
-
-Mask4 signBit4() {
-    return (Mask4)splat4(-0.0);
-}
-
-// n's sign bit flipped by d's: the sign of n/d.
-Mask4 quotientSign4(Lanes4 numerator, Lanes4 denominator) {
-    return ((Mask4)numerator ^ (Mask4)denominator) & signBit4();
-}
-
-Lanes4 magnitude4(Lanes4 x) {
-    return (Lanes4)((Mask4)x & ~signBit4());
-}
-
-[[gnu::always_inline]] inline Lanes4 arctangentOfQuotient4(Lanes4 numerator, Lanes4 denominator) {
-    const Lanes4 r = arctangentOfRatio4(magnitude4(numerator), magnitude4(denominator));
-    return (Lanes4)((Mask4)r ^ quotientSign4(numerator, denominator));
-}
 
 Lanes4 code4(SolverOutcome outcome) {
     return splat4(static_cast<double>(outcome));

@@ -1,10 +1,12 @@
 #pragma once
-// The lobes' tangents and cube roots in lanes, four to a vector, for the recoil law and the
-// peripheral airway's law. Compiled once by each arm of batch_math.h, as search_rounds.h is, and
-// like it with internal linkage. Each function here covers the arguments the model can give and
+// The lobes' tissue in lanes, four to a vector: the recoil law's tangent and the peripheral
+// airway's cube root, then the lobes' recoil, alveolar pressure and peripheral conductance as
+// model/lobe_physics.cpp states them for one lobe. Lane code of the arms of batch_math.h, with
+// internal linkage as lanes.h. Each function here covers the arguments the model can give and
 // more; a lane outside its reach is left to the C library's function by the caller.
 
-#include "model/search_rounds.h"
+#include "model/simd/batch_math.h"
+#include "model/simd/lanes.h"
 
 #include <cmath>
 #include <numbers>

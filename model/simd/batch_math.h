@@ -1,8 +1,10 @@
 #pragma once
 // Arctangents, tangents and cube roots of several values at once, and the lobes' root searches,
-// four to a vector instruction where the processor has AVX2 and FMA, two otherwise. All are the
-// model's own: the arctangent the searches' (search_rounds.h), to 1.1e-13 relative, the tangent
-// and cube root the lobe tissue's (tissue_rounds.h), to a few ulp.
+// tissue and Euler step, four to a vector instruction where the processor has AVX2 and FMA, two
+// otherwise: the one header the model includes of the vector arms. The arctangent is the
+// searches' own (arctangent_lanes.h), to 1.1e-13 relative, the tangent and cube root the lobe
+// tissue's (tissue_rounds.h), to a few ulp. What each computes, one lobe at a time and plainly,
+// is model/lobe_physics.h; the tests hold these to it.
 
 #include "model/model_constants.h"
 

@@ -1,9 +1,11 @@
 #pragma once
 // The lobes' Euler step and their plausibility in lanes: lobes 0-3 in one vector and 1-4 in
 // another, so that five lobes take two vectors; the lobes both hold are worked out twice alike.
-// Compiled once by each arm of batch_math.h, as search_rounds.h is, with internal linkage.
+// Lane code of the arms of batch_math.h, with internal linkage as lanes.h; one lobe's step is
+// model/lobe_physics.cpp's advanceLobe.
 
-#include "model/search_rounds.h"
+#include "model/simd/batch_math.h"
+#include "model/simd/lanes.h"
 
 namespace vm::model {
 namespace {
