@@ -104,8 +104,8 @@ record::FileResult parseGliSplineTable(std::string_view text, GliSplineTable& ta
         const std::vector<std::string_view> fields = split(line, ',');
         if (fields.size() != kFields)
             return lineFailure(lineNumber, std::to_string(fields.size()) +
-                                               " fields where the table has " +
-                                               std::to_string(kFields));
+                                               (fields.size() == 1 ? " field" : " fields") +
+                                               " where the table has " + std::to_string(kFields));
         const std::optional<Sex> sex = parseSex(fields[0]);
         if (!sex)
             return lineFailure(lineNumber, "the sex " + quoted(fields[0]) +
