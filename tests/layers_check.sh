@@ -1,20 +1,21 @@
 #!/usr/bin/env bash
 # Fails when a library includes a header of a library it must not reach: the record is the bottom,
-# the model, the data files and the plots stand on it, the session on those, the window and the
-# runner on top. A library may include its own headers and those of the libraries listed for it.
+# the reference equations, the model, the data files and the plots stand on it, the session on
+# those, the window and the runner on top. A library may include its own headers and those of the libraries listed for it.
 set -u
 root=${1:-$(cd "$(dirname "$0")/.." && pwd)}
 declare -A allowed=(
   [record]="record"
+  [reference]="reference record"
   [model]="model record"
   [data]="data record"
   [plots]="plots record"
-  [session]="session model data record"
-  [cli]="cli session plots model data record"
-  [ui]="ui session plots model data record"
-  [app]="app ui session plots model data record"
+  [session]="session reference model data record"
+  [cli]="cli session plots reference model data record"
+  [ui]="ui session plots reference model data record"
+  [app]="app ui session plots reference model data record"
 )
-libraries="record model data plots session cli ui app"
+libraries="record reference model data plots session cli ui app"
 status=0
 for library in "${!allowed[@]}"; do
   [ -d "$root/$library" ] || continue
