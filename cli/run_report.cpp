@@ -121,7 +121,7 @@ std::string rowsTable(const SimulationRecord& record, int lastRow) {
         return number(record.globalSetting(row, GlobalItem::expirationDepth));
     });
     for (const RowIndex& index : kRowIndices) {
-        if (index.field == RowField::runStatus)
+        if (index.kind == IndexKind::runStatus)
             continue;
         out += line(std::string(index.name) + " " + std::string(index.unit),
                     [&](int row) { return number(record.field(row, index.field)); });
@@ -137,7 +137,7 @@ std::string runTable(const SimulationRecord& record, int runNumber) {
     out += line;
     // The status heads the table; the displayed-quantity code is no measurement.
     for (const RowIndex& index : kRowIndices) {
-        if (index.field == RowField::runStatus || index.field == RowField::modelVariant)
+        if (index.kind != IndexKind::measured)
             continue;
         const double reference = record.field(referenceRow, index.field);
         const double value = record.field(workingRow, index.field);

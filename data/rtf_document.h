@@ -14,6 +14,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -67,5 +68,14 @@ inline constexpr int kMaxRtfGroupDepth = 256;
 inline constexpr std::size_t kMaxRtfBytes = 16u << 20; // help texts are a few kilobytes
 
 RtfReadResult readRtf(std::string_view bytes);
+
+// An RTF file of at most maxBytes: its document, or why it could not be opened (the file layer's
+// message in fileError) or read (the reader's, in error).
+struct RtfFileResult {
+    std::optional<RtfDocument> document;
+    std::string fileError;
+    std::string error;
+};
+RtfFileResult readRtfFile(const std::filesystem::path& path, std::size_t maxBytes);
 
 } // namespace vm::data

@@ -1,7 +1,6 @@
 #include "ui/help_window.h"
 
 #include "data/rtf_document.h"
-#include "record/file_layer.h"
 #include "ui/rtf_text_document.h"
 
 #include <QTextEdit>
@@ -48,12 +47,9 @@ TForm4::TForm4(QWidget* parent)
 
 std::optional<QString> TForm4::loadHelpFile(const std::filesystem::path& path) {
     RichEdit1->clear();
-    std::vector<std::uint8_t> bytes;
-    if (const record::FileResult file = record::readDataFile(path, bytes, kMaxHelpFileBytes);
-        !file.ok)
-        return QString::fromStdString(file.message);
-    const data::RtfReadResult read =
-        data::readRtf(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    const data::RtfFileResult read = data::readRtfFile(path, kMaxHelpFileBytes);
+    if (!read.fileError.empty())
+        return QString::fromStdString(read.fileError);
     if (!read.document)
         return QStringLiteral("Cannot read help file %1: %2")
             .arg(QString::fromStdString(path.string()), QString::fromStdString(read.error));
