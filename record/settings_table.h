@@ -96,7 +96,7 @@ using enum TrackBarSlot;
 using C = SettingColumn;
 
 // clang-format off
-inline constexpr std::array<Setting, 9> kSettings{{
+inline constexpr auto kSettings = std::to_array<Setting>({
     {SettingTarget::column(C::rCentral), 1, exponential, 100, 500, 200, 1, leftEdge, true, 0, 1,
      "H0001.rtf", {"Label24", "R"},
      {{{"Label33", "50%"}, {"Label1", "100%"}, {"Label2", "200%"}, {"Label3", "400%"},
@@ -132,7 +132,7 @@ inline constexpr std::array<Setting, 9> kSettings{{
     // Only "Both lungs" is ever edited, so the expiration depth has no visible control.
     {SettingTarget::item(GlobalItem::expirationDepth), 9, exponential, 0, 400, 200, 0, leftEdge,
      false, -1, 0, nullptr, {"Label53", "głębokość wydechu"}, {}, false, nullptr},
-}};
+});
 
 // Clicking a group's panel selects its section and shows its region of the airway picture; the
 // two numberings differ only for the central airways.
