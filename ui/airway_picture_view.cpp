@@ -286,10 +286,13 @@ void AirwayPictureView::fitCanvas() {
     Image1->resizeCanvas(Image1->size());
 }
 
+// The picture shown before (plain, or a selected group's region) is drawn again, through the
+// same path as every other showing, so that the picture and what it is taken to show agree.
 void AirwayPictureView::followNewSize() {
     if (!pictureBuffer.isNull())
         pictureBuffer = QImage(Image1->size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
-    showFirstPicture();
+    Image1->resizeCanvas(Image1->size());
+    ShowAirwayPicture(-3, 0, 0);
 }
 
 void AirwayPictureView::DrawLungFrame(int row) {
@@ -330,8 +333,8 @@ void AirwayPictureView::Button8Click() {
     Timer1->stop();
     ReplayGuard guard([this] {
         Timer1->start();
-        emit replayLocking(false);
         animationBusy_ = false;
+        emit replayLocking(false);
     });
 
     // Only the selected row's curve calls the hook, so one rule serves the whole replay.

@@ -111,6 +111,9 @@ void TForm1::connectHandlers() {
         setLockableControlsEnabled(
             {panel_->resetButton(), Button2, Button3, Button6, airway_->animationButtons()[0]},
             !locked);
+        // A new client area that came while the replay drew is followed now.
+        if (!locked)
+            followMaximisedClientArea();
     });
 }
 

@@ -98,6 +98,7 @@ void TForm1::StartSimulation() {
     QCoreApplication::processEvents();
 
     guard.releaseNow();
+    followMaximisedClientArea();
     if (changes.soundAlias)
         interaction_.playSystemSound(QString::fromStdString(*changes.soundAlias));
 }

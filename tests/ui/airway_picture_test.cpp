@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -108,4 +109,19 @@ TEST_F(AirwayPictureTest, ClicksSelectTheGroupOrOpenTheHelpButNotDuringARunOrARe
     // With a group selected no region is hovered, so any click clears the group.
     mouse(50, 50, Qt::LeftButton);
     EXPECT_EQ(WindowProbe(*form).activeSection(), 0);
+}
+
+// A new client area lays the window out again; the picture shown stays the one the selection
+// asks for, and is the one the picture says it shows.
+TEST_F(AirwayPictureTest, ANewLayoutRedrawsThePictureOfTheSelectedGroup) {
+    form->showMaximized();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
+    ASSERT_TRUE(form->isMaximized());
+    w.ui().Panel3Click();
+    ASSERT_EQ(shown(), kPictureColours[4]);
+    const QSize before = w.ui().Image1()->size();
+    form->centralWidget()->resize(form->centralWidget()->size() - QSize(60, 40));
+    ASSERT_NE(w.ui().Image1()->size(), before) << "laid out again";
+    EXPECT_EQ(w.ui().airway().currentPicture(), 4);
+    EXPECT_EQ(shown(), kPictureColours[4]);
 }

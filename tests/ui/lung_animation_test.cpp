@@ -99,3 +99,34 @@ TEST(LungAnimation, AReplayFramesTheSelectedCurveLockedAndEndsWhenTheWindowClose
     EXPECT_EQ(ui.Button9()->text(), QStringLiteral("go"));
     EXPECT_EQ(ui.Button10()->text(), QStringLiteral("1"));
 }
+
+// The window manager's new client area arrives while a replay draws on the plot: the plot and
+// the picture keep their canvases (the replay paints on them) until the replay ends, and the new
+// area is followed then.
+TEST(LungAnimation, ANewClientAreaDuringAReplayIsFollowedWhenItEnds) {
+    ModelWindow m;
+    TForm1& form = m.form();
+    const WindowProbe ui(form);
+    m.pressStart();
+    form.showMaximized();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    ASSERT_TRUE(form.isMaximized());
+    const QSize plot = ui.Image2()->size();
+    bool resized = false;
+    bool kept = true;
+    PaintWatcher watcher(ui.Image1(), [&] {
+        if (!ui.animationBusy())
+            return;
+        if (!resized) {
+            resized = true;
+            // A taller menu bar leaves the maximised window a lower client area.
+            form.menuBar()->setFixedHeight(form.menuBar()->height() + 30);
+        }
+        kept = kept && ui.Image2()->size() == plot && ui.Image2()->canvas().size() == plot;
+    });
+    QTest::mouseClick(ui.Button8(), Qt::LeftButton);
+    ASSERT_TRUE(resized);
+    EXPECT_TRUE(kept);
+    EXPECT_NE(ui.Image2()->size(), plot) << "laid out once the replay ended";
+    EXPECT_EQ(ui.Image2()->canvas().size(), ui.Image2()->size());
+}
