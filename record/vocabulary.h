@@ -160,7 +160,7 @@ constexpr bool inStoredOrder() {
 }
 } // namespace vocabulary
 static_assert(vocabulary::inStoredOrder(), "rowIndexOf looks an index up by its stored place");
-static_assert(layout::kIndices + sizeof(float) * kRowIndices.size() <= layout::kPartSettings,
-              "the indices fit in the row's floats before its settings");
+static_assert(layout::kIndices + sizeof(float) * kRowIndices.size() <= layout::kPatient,
+              "the indices fit in the row's unused floats before the patient");
 
 } // namespace vm::record

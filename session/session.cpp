@@ -213,6 +213,110 @@ void Session::InitialiseModel(const std::function<void()>& beep) {
     model::InitialiseModel(model_, record_, true, beep);
 }
 
+// The stored patient's sex code: 0 none, 1 male, 2 female.
+namespace {
+constexpr float kStoredMale = 1.0f;
+constexpr float kStoredFemale = 2.0f;
+
+std::optional<Patient> patientOf(const SimulationRecord::StoredPatient& stored) {
+    if (stored.sex != kStoredMale && stored.sex != kStoredFemale)
+        return std::nullopt;
+    const Patient patient{stored.sex == kStoredMale ? Sex::male : Sex::female, stored.age_years,
+                          stored.height_cm};
+    return patientProblem(patient).empty() ? std::optional<Patient>(patient) : std::nullopt;
+}
+} // namespace
+
+ViewChanges Session::SetPatient(const Patient& patient) {
+    ViewChanges changes;
+    if (std::string problem = patientProblem(patient); !problem.empty()) {
+        changes.message = std::move(problem);
+        return changes;
+    }
+    patient_ = patient;
+    patientGiven_ = true;
+    return changes;
+}
+
+void Session::storePatient() {
+    if (!patientGiven_)
+        return;
+    record_.setStoredPatient(referenceRow, {patient_.sex == Sex::male ? kStoredMale : kStoredFemale,
+                                            static_cast<float>(patient_.age_years),
+                                            static_cast<float>(patient_.height_cm)});
+}
+
+const reference::GliSplineTable* Session::gliTable() const {
+    if (!gliTable_ && gliProblem_.empty()) {
+        reference::GliSplineTable table;
+        const FileResult read = reference::loadGliSplineTable(
+            folder_.dataPath("datfiles1/gli-global-2022-splines.csv"), table);
+        if (read.ok)
+            gliTable_ = std::move(table);
+        else
+            gliProblem_ = read.message;
+    }
+    return gliTable_ ? &*gliTable_ : nullptr;
+}
+
+ResultReading Session::readResult(int row) const {
+    ResultReading out;
+    // The ratio is shown in percent; the equations take a fraction.
+    const double measured[] = {record_.field(row, RowField::fev1),
+                               record_.field(row, RowField::fvcex),
+                               record_.field(row, RowField::fev1PctFvc) / 100.0};
+    for (std::size_t k = 0; k < out.indices.size(); ++k) {
+        out.indices[k] = kPredictedIndices[k];
+        out.indices[k].measured = measured[k] * (k == 2 ? 100.0 : 1.0);
+    }
+    if (record_.field(row, RowField::runStatus) != 1.0f) {
+        out.problem = "no valid result";
+        return out;
+    }
+    if (out.problem = patientProblem(patient_); !out.problem.empty())
+        return out;
+    const reference::GliSplineTable* table = gliTable();
+    if (table == nullptr) {
+        out.problem = gliProblem_;
+        return out;
+    }
+    for (std::size_t k = 0; k < out.indices.size(); ++k) {
+        PredictedIndex& index = out.indices[k];
+        const auto read = reference::readIndex(*table, patient_, index.index, measured[k]);
+        if (!read.ok()) {
+            out.problem = read.message;
+            return out;
+        }
+        const double scale = k == 2 ? 100.0 : 1.0;
+        index.predicted = read.value->reference.predicted * scale;
+        index.lln = read.value->reference.lln * scale;
+        index.uln = read.value->reference.uln * scale;
+        index.zScore = read.value->zScore;
+        index.percentPredicted = read.value->percentPredicted;
+    }
+    const auto reading = reference::readSpirometry(
+        {out.indices[0].zScore, out.indices[1].zScore, out.indices[2].zScore}, measured[2]);
+    if (!reading.ok()) {
+        out.problem = reading.message;
+        return out;
+    }
+    out.reading = *reading.value;
+    out.readingText = reference::polishReadingText(out.reading);
+    if (out.reading.fixedRatio != reference::FixedRatioVerdict::agrees)
+        out.fixedRatioText = std::string(reference::polishFixedRatioText(out.reading));
+    return out;
+}
+
+CurveIndices Session::curveIndices(int row) const {
+    checkRow(row);
+    return model::computeCurveIndices(record_, row);
+}
+
+Spirogram Session::spirogram(int row) const {
+    checkRow(row);
+    return model::spirogramOf(record_, row);
+}
+
 ViewChanges Session::SetSetting(const Setting& setting, double percent) {
     ViewChanges changes;
     if (!setting.target.isColumn()) {
@@ -408,6 +512,12 @@ ViewChanges Session::OpenSimulationFile(const std::filesystem::path& path) {
     if (const FileResult read = readRecordFile(path, record_); !read.ok)
         return fileError(read);
     changes.dataSourceLabel = dataSourceLabel(path);
+    // A file that names its patient reads its results for that patient; one that names none
+    // leaves the patient as it was.
+    if (const std::optional<Patient> stored = patientOf(record_.storedPatient(referenceRow))) {
+        patient_ = *stored;
+        patientGiven_ = true;
+    }
 
     // A row counts by the start of its flow-volume curve, so an empty row below the highest such
     // row is shown as a result all the same.
@@ -437,6 +547,7 @@ ViewChanges Session::OpenSimulationFile(const std::filesystem::path& path) {
 
 ViewChanges Session::SaveSimulationFile() {
     const std::filesystem::path path = simulationsFolder() / currentFileName_;
+    storePatient();
     if (const FileResult written = writeRecordFile(path, record_); !written.ok)
         return fileError(written);
     ViewChanges changes;
@@ -449,6 +560,7 @@ ViewChanges Session::SaveSimulationFileAs(const std::filesystem::path& path) {
     if (path.empty() || isRefusedSimulationFileName(path))
         return {};
     currentFileName_ = path.filename().string();
+    storePatient();
     if (const FileResult written = writeRecordFile(path, record_); !written.ok)
         return fileError(written);
     ViewChanges changes;
@@ -456,7 +568,8 @@ ViewChanges Session::SaveSimulationFileAs(const std::filesystem::path& path) {
     return changes;
 }
 
-ViewChanges Session::WriteRecordTo(const std::filesystem::path& path) const {
+ViewChanges Session::WriteRecordTo(const std::filesystem::path& path) {
+    storePatient();
     if (const FileResult written = writeRecordFile(path, record_); !written.ok)
         return fileError(written);
     return {};

@@ -11,6 +11,8 @@
 #include "record/record_state.h"
 #include "record/settings_table.h"
 #include "record/simulation_record.h"
+#include "reference/gli_spline_table.h"
+#include "session/result_reading.h"
 
 #include <filesystem>
 #include <functional>
@@ -121,6 +123,16 @@ class Session {
     // What the model shows now, for the live lung frame.
     record::LungFrameValues liveLungFrame() const;
 
+    // --- The patient the results are read for, and a result read as a spirometer reads it ---
+    const Patient& patient() const { return patient_; }
+    // A patient for whom the reference equations apply becomes the results'; one outside them
+    // is refused with the reason, and nothing changes. Saved files carry it from then on.
+    ViewChanges SetPatient(const Patient& patient);
+    // Record row `row` against the patient's reference values.
+    ResultReading readResult(int row) const;
+    CurveIndices curveIndices(int row) const;
+    Spirogram spirogram(int row) const;
+
     // Start-up: all five rows from the standard record. A record that cannot be read is left as
     // it was, and the changes carry only the file layer's message.
     ViewChanges LoadStandardRecord();
@@ -198,10 +210,13 @@ class Session {
     ViewChanges SaveSimulationFileAs(const std::filesystem::path& path);
     // The record to path as it stands, whatever its name: the runner's --out. Only a failure
     // says anything.
-    ViewChanges WriteRecordTo(const std::filesystem::path& path) const;
+    ViewChanges WriteRecordTo(const std::filesystem::path& path);
 
   private:
     void loadCurrentPartSettings(int row);
+    // The record with the patient in the reference row, when one was given, as files keep it.
+    void storePatient();
+    const reference::GliSplineTable* gliTable() const;
 
     struct Owned;
     std::unique_ptr<Owned> owned_; // the record, state and model of a session of its own
@@ -210,6 +225,11 @@ class Session {
     model::ModelState& model_;
     ProgramFolder folder_;
     std::string currentFileName_{kDefaultSimulationFileName};
+    Patient patient_{};
+    bool patientGiven_ = false; // set by the user or read from a file: saved with the record
+    // The reference equations' table, read at the first reading.
+    mutable std::optional<reference::GliSplineTable> gliTable_;
+    mutable std::string gliProblem_;
 };
 
 // Empty when a record can be written to path, else the file layer's message: checked before work

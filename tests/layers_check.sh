@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Fails when a library includes a header of a library it must not reach. The record is the bottom;
 # the reference equations, the model, the data files and the plots stand on it; the session on
-# those; the window, the runner and the program's entry on top. The top reach the record only
+# those; the report on the session and the plots; the window, the runner and the program's entry
+# on top. The top reach the record only
 # through the session, but for its vocabulary (the names of parts, columns, items, indices and the
 # settings table), and never the model. Of the data files the window uses the loaders of what it
 # alone shows (pictures, hotspots, notes, help texts, start-up checks, the single-instance marker);
@@ -15,13 +16,14 @@ declare -A allowed=(
   [data]="data record"
   [plots]="plots record"
   [session]="session reference model data record"
-  [cli]="cli session plots vocabulary"
-  [ui]="ui session plots data vocabulary"
+  [report]="report session plots vocabulary"
+  [cli]="cli session report plots vocabulary"
+  [ui]="ui session report plots data vocabulary"
   [app]="app ui session data vocabulary"
 )
 # The record's headers that are its vocabulary, open to every library.
 vocabulary="record/vocabulary.h record/settings_table.h"
-libraries="record reference model data plots session cli ui app"
+libraries="record reference model data plots session report cli ui app"
 status=0
 for library in "${!allowed[@]}"; do
   [ -d "$root/$library" ] || continue

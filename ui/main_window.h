@@ -38,6 +38,7 @@ class AirwayPictureView;
 class ControlPanel;
 class ImageView;
 class Interaction;
+class InterpretationWindow;
 class ResultsView;
 struct MainWindowGeometry;
 
@@ -96,6 +97,12 @@ class TForm1 : public QMainWindow {
     void ExportResults1Click();
     void ExportFlowVolumeCurves1Click();
     void ExportVolumeTimeCurves1Click();
+    void ExportSpirogram1Click();
+    void ExportReport1Click(); // "Raport PDF"
+    // "Pacjent": the person the results are read for; "Interpretacja": the reading of the
+    // selected result, in a window of its own that follows the selection.
+    void Patient1Click();
+    void Interpretation1Click();
 
     // --- Help: the right-click help of the controls, the settings table of every lung part, the
     // setting notes in the note box ---
@@ -172,6 +179,7 @@ class TForm1 : public QMainWindow {
     ControlPanel* panel_ = nullptr;
     ResultsView* results_ = nullptr;
     AirwayPictureView* airway_ = nullptr;
+    InterpretationWindow* interpretation_ = nullptr; // made at its first showing
 
     // --- The window's own controls, named as in the stored window description ---
     ImageView* Image2 = nullptr;    // flow-volume plot
@@ -189,11 +197,14 @@ class TForm1 : public QMainWindow {
     QAction* Useasref1 = nullptr;
     QAction* parametry1 = nullptr; // "Nastawy"
     QAction* HELP1 = nullptr;      // "Pomoc"
+    QAction* Interpretation2 = nullptr;
 
     QMenu* File1 = nullptr; // "Plik"
     QAction* Open1 = nullptr;
     QAction* Save1 = nullptr;
     QAction* Saveas1 = nullptr;
+    QAction* Patient1 = nullptr;
+    QAction* Interpretation1 = nullptr;
     QAction* Reset1 = nullptr;
     QAction* Help2 = nullptr;
     QAction* About1 = nullptr;
@@ -205,6 +216,8 @@ class TForm1 : public QMainWindow {
     QAction* ExportResults1 = nullptr;
     QAction* ExportFlowVolumeCurves1 = nullptr;
     QAction* ExportVolumeTimeCurves1 = nullptr;
+    QAction* ExportSpirogram1 = nullptr;
+    QAction* ExportReport1 = nullptr;
 
     std::array<QColor, 5> rowColors;
     plots::VolumeTimePlot volumeTimePlot;

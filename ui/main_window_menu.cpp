@@ -50,8 +50,16 @@ void TForm1::createMenus() {
                                           QStringLiteral("Krzywe przepływ-objętość (CSV)"));
     ExportVolumeTimeCurves1 =
         namedAction(this, "ExportVolumeTimeCurves1", QStringLiteral("Krzywe objętość-czas (CSV)"));
+    ExportSpirogram1 =
+        namedAction(this, "ExportSpirogram1", QStringLiteral("Spirogram (PNG, SVG)"));
+    ExportReport1 = namedAction(this, "ExportReport1", QStringLiteral("Raport PDF"));
     Export1->addActions({ExportFlowVolumePlot1, ExportVolumeTimePlot1, ExportResults1,
-                         ExportFlowVolumeCurves1, ExportVolumeTimeCurves1});
+                         ExportFlowVolumeCurves1, ExportVolumeTimeCurves1, ExportSpirogram1,
+                         ExportReport1});
+
+    Patient1 = namedAction(this, "Patient1", QStringLiteral("Pacjent"));
+    Interpretation1 = namedAction(this, "Interpretation1", QStringLiteral("Interpretacja"));
+    MainMenu1->addActions({Patient1, Interpretation1});
 
     Reset1 = namedAction(this, "Reset1", QStringLiteral("ref.Standard"));
     Help2 = namedAction(this, "Help2", QStringLiteral("Pomoc"));
@@ -65,7 +73,8 @@ void TForm1::createMenus() {
     Useasref1 = namedAction(this, "Useasref1", QStringLiteral("Użyj jako referencyjny"));
     parametry1 = namedAction(this, "parametry1", QStringLiteral("Nastawy"));
     HELP1 = namedAction(this, "HELP1", QStringLiteral("Pomoc"));
-    PopupMenu1->addActions({DE1, Useasref1, parametry1, HELP1});
+    Interpretation2 = namedAction(this, "Interpretation2", QStringLiteral("Interpretacja"));
+    PopupMenu1->addActions({DE1, Useasref1, parametry1, Interpretation2, HELP1});
 }
 
 void TForm1::connectHandlers() {
@@ -87,6 +96,11 @@ void TForm1::connectHandlers() {
         {ExportResults1, &TForm1::ExportResults1Click},
         {ExportFlowVolumeCurves1, &TForm1::ExportFlowVolumeCurves1Click},
         {ExportVolumeTimeCurves1, &TForm1::ExportVolumeTimeCurves1Click},
+        {ExportSpirogram1, &TForm1::ExportSpirogram1Click},
+        {ExportReport1, &TForm1::ExportReport1Click},
+        {Patient1, &TForm1::Patient1Click},
+        {Interpretation1, &TForm1::Interpretation1Click},
+        {Interpretation2, &TForm1::Interpretation1Click},
     };
     for (const auto& [item, handler] : items)
         wireCommand(item, &QAction::triggered, handler);

@@ -7,6 +7,7 @@
 #include "ui/airway_picture_view.h"
 #include "ui/control_panel.h"
 #include "ui/interaction.h"
+#include "ui/interpretation_window.h"
 #include "ui/results_view.h"
 
 #include <QAction>
@@ -64,6 +65,8 @@ void TForm1::RefreshResultViews(const ViewChanges& changes) {
         clearNoteBox();
     if (changes.dataSourceLabel)
         Label26->setText(QString::fromStdString(*changes.dataSourceLabel));
+    if (interpretation_ != nullptr && interpretation_->isVisible())
+        interpretation_->follow(session_.state().selectedRow);
 }
 
 // START selects its new result without moving the grid's cursor, so the cursor can stand on a
