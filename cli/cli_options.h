@@ -3,6 +3,7 @@
 // prints: it returns success plus a message, so that it can be tested.
 
 #include "record/vocabulary.h"
+#include "session/result_reading.h"
 
 #include <optional>
 #include <string>
@@ -48,6 +49,10 @@ struct CliOptions {
     std::string standardFile;         // make-standard's output
     std::string exportFile;           // export's simulation file
     std::string exportFolder;         // export's --to
+    bool exportReport = false;        // export's --report: report.pdf as well
+    // --patient of run, sweep, show and export: the results are read against this person's
+    // reference values as well.
+    std::optional<session::Patient> patient;
 };
 
 struct CliParseResult {

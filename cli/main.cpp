@@ -8,6 +8,7 @@
 #include "cli/run_start.h"
 #include "cli/sweep.h"
 #include "cli/sweep_progress.h"
+#include "session/reading_text.h"
 #include "session/session.h"
 #include "session/standard_record.h"
 
@@ -32,6 +33,20 @@ constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitNoValidResult = 3;
 constexpr int kExitInterrupted = 130; // as a shell reports a program that SIGINT ended
+
+// What a result's curves give and, with --patient, its reading, as JSON fields.
+std::string readingJson(const Session& session, int row, const CliOptions& options) {
+    std::string fields = curveIndexJsonFields(session.curveIndices(row));
+    if (options.patient)
+        fields += patientJsonFields(session.patient(), session.readResult(row));
+    return fields;
+}
+
+std::string readingText(const Session& session, const CliOptions& options) {
+    const ResultReading reading = session.readResult(workingRow);
+    return readingTable(session.curveIndices(workingRow), session.curveIndices(referenceRow),
+                        options.patient ? &reading : nullptr);
+}
 
 fs::path runnerFolder(const char* argv0) {
     std::error_code error;
@@ -60,7 +75,8 @@ int runRuns(const CliOptions& options, const fs::path& exeDir) {
     for (int run = 1; run <= options.runs; ++run) {
         runner.StartSimulation({});
         anyValid = anyValid || record.field(workingRow, RowField::runStatus) == 1.0f;
-        std::cout << (options.json ? runJson(record, run) : runTable(record, run));
+        std::cout << (options.json ? runJson(record, run, readingJson(runner, workingRow, options))
+                                   : runTable(record, run) + readingText(runner, options));
     }
     std::cout.flush();
 
@@ -121,6 +137,8 @@ int runSweep(const CliOptions& options, const fs::path& exeDir) {
 int showFile(const CliOptions& options, const fs::path& exeDir) {
     Session runner(ProgramFolder{exeDir});
     const ViewChanges opened = runner.OpenSimulationFile(options.showFile);
+    if (options.patient)
+        runner.SetPatient(*options.patient);
     if (opened.message) {
         std::cerr << "velta-morvane-cli: cannot read the simulation file: " << *opened.message
                   << "\n";
@@ -128,9 +146,15 @@ int showFile(const CliOptions& options, const fs::path& exeDir) {
     }
     if (options.json) {
         for (int row = 0; row <= runner.state().resultCount; ++row)
-            std::cout << rowJson(runner.record(), row);
+            std::cout << rowJson(runner.record(), row, readingJson(runner, row, options));
     } else {
         std::cout << rowsTable(runner.record(), runner.state().resultCount);
+        for (int row = 1; row <= runner.state().resultCount; ++row) {
+            const ResultReading reading = runner.readResult(row);
+            std::cout << "result " << row << " beside the reference:\n"
+                      << readingTable(runner.curveIndices(row), runner.curveIndices(referenceRow),
+                                      options.patient ? &reading : nullptr);
+        }
     }
     std::cout.flush();
     return 0;

@@ -45,9 +45,13 @@ std::string PrepareRunStart(Session& session, const CliOptions& options) {
     session.InitialiseModel();
     const std::string problem = options.fromFile ? startFromFile(session, *options.fromFile)
                                                  : loadReference(session, options);
-    if (problem.empty())
-        ApplyCurrentSettings(session, options.partSettings, options.globalSettings);
-    return problem;
+    if (!problem.empty())
+        return problem;
+    ApplyCurrentSettings(session, options.partSettings, options.globalSettings);
+    if (options.patient)
+        if (const ViewChanges set = session.SetPatient(*options.patient); set.message)
+            return *set.message;
+    return {};
 }
 
 void ApplyCurrentSettings(Session& session, const std::vector<PartSettingChange>& partSettings,

@@ -59,10 +59,10 @@ std::string jsonString(std::string_view v) {
     return out + '"';
 }
 
-std::string curveIndexCsvHeader() {
+std::string curveIndexCsvHeader(bool withUnits) {
     std::string out;
     for (const CurveIndexInfo& info : kCurveIndices)
-        out += ',' + withUnit(info.jsonKey, info.unit);
+        out += ',' + withUnit(info.jsonKey, withUnits ? info.unit : "");
     return out;
 }
 
@@ -75,12 +75,12 @@ std::string curveIndexCsvCells(const CurveIndices& indices) {
     return out;
 }
 
-std::string predictedCsvHeader() {
+std::string predictedCsvHeader(bool withUnits) {
     std::string out;
     for (const PredictedIndex& index : kPredictedIndices)
         for (const PredictedNumber& number : kPredictedNumbers)
             out += ',' + withUnit(std::string(index.jsonKey) + ' ' + number.name,
-                                  number.hasUnit ? index.unit : "");
+                                  number.hasUnit && withUnits ? index.unit : "");
     return out + ",pattern,severity,fixedRatio070";
 }
 

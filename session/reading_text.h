@@ -11,13 +11,14 @@
 
 namespace vm::session {
 
-// ",fef25to75 [l/s],fev6 [l],...", and one row's cells in the same order.
-std::string curveIndexCsvHeader();
+// ",fef25to75 [l/s],fev6 [l],..." (without the units: ",fef25to75,fev6,..."), and one row's
+// cells in the same order.
+std::string curveIndexCsvHeader(bool withUnits = true);
 std::string curveIndexCsvCells(const CurveIndices& indices);
 
 // ",fev1 predicted [l],fev1 lln [l],fev1 uln [l],fev1 z,fev1 percent predicted,...,pattern,
 // severity,fixed ratio 0.70", and one row's cells (all empty when it cannot be read).
-std::string predictedCsvHeader();
+std::string predictedCsvHeader(bool withUnits = true);
 std::string predictedCsvCells(const ResultReading& reading);
 
 // ",\"fef25to75\":2.8,\"fev6\":null,...,\"emptyIndices\":{\"fev6\":\"why\"}", each field led by a
