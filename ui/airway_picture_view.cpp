@@ -296,14 +296,16 @@ void AirwayPictureView::followNewSize() {
 }
 
 void AirwayPictureView::DrawLungFrame(int row) {
+    DrawLungFrame(row == 0 ? session_.liveLungFrame()
+                           : lungFrameValuesAt(session_.record(), row, replaySample));
+}
+
+void AirwayPictureView::DrawLungFrame(const LungFrameValues& values) {
     if (pictureBuffer.isNull())
         return;
     // Frames are drawn at the picture's present size, so none is stretched on its way.
     if (pictureBuffer.size() != Image1->size() && !Image1->size().isEmpty())
         pictureBuffer = QImage(Image1->size(), QImage::Format_RGB32);
-    const LungFrameValues values = row == 0
-                                       ? session_.liveLungFrame()
-                                       : lungFrameValuesAt(session_.record(), row, replaySample);
     // The background is stretched once; each frame only copies it.
     if (frameBackground_.size() != pictureBuffer.size() && !backgroundPicture.isNull())
         frameBackground_ = stretchedBackground(backgroundPicture, pictureBuffer.size());

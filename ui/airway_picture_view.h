@@ -55,6 +55,8 @@ class AirwayPictureView : public QObject {
     // One lung frame over Image1: row 0 from the live model, rows 1..4 from that row's traces at
     // the replay's sample.
     void DrawLungFrame(int row);
+    // A frame of values the live model had.
+    void DrawLungFrame(const record::LungFrameValues& values);
     void Button8Click();  // "animacja": replays the selected result along its flow-volume curve
     void Button9Click();  // "pauza" / "go"
     void Button10Click(); // replay speed "1", "2", "3"

@@ -3,6 +3,7 @@
 #include "data/single_instance.h"
 #include "ui/airway_picture_view.h"
 #include "ui/control_panel.h"
+#include "ui/frame_pacer.h"
 #include "ui/interaction.h"
 #include "ui/results_view.h"
 

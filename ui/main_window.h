@@ -17,6 +17,7 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -35,6 +36,7 @@ class SingleInstanceMarker;
 namespace vm::ui {
 
 class AirwayPictureView;
+class FramePacer;
 class ControlPanel;
 class ImageView;
 class Interaction;
@@ -146,6 +148,9 @@ class TForm1 : public QMainWindow {
     void setLockableControlsEnabled(std::initializer_list<QWidget*> buttons, bool enabled);
     void setCommandControlsEnabled(bool enabled);
     session::RunHooks liveDrawingHooks();
+    void showLiveFrameIfDue();
+    // Shows what the run drew and the screen has not shown yet.
+    void finishLiveDrawing();
 
     // --- Files ---
     // exeDir followed by "helpfiles/" and the name.
@@ -173,6 +178,11 @@ class TForm1 : public QMainWindow {
     bool startUnavailable_ = false;
     bool runInProgress_ = false; // set while START runs
     std::unique_ptr<data::SingleInstanceMarker> instanceMarker_;
+    // START's live drawing: the plot and a lung frame are shown at most once this often.
+    double liveFrameInterval_ms_ = 0.0;
+    std::unique_ptr<FramePacer> livePacer_;
+    bool livePlotUnshown_ = false;
+    std::optional<record::LungFrameValues> liveLungsUnshown_;
     QSize laidOutClientSize_;
 
     // --- The parts of the window ---

@@ -74,7 +74,8 @@ void TForm1::createMenus() {
     parametry1 = namedAction(this, "parametry1", QStringLiteral("Nastawy"));
     HELP1 = namedAction(this, "HELP1", QStringLiteral("Pomoc"));
     Interpretation2 = namedAction(this, "Interpretation2", QStringLiteral("Interpretacja"));
-    PopupMenu1->addActions({DE1, Useasref1, parametry1, Interpretation2, HELP1});
+    // The reading of the selected result comes last, after the row's own commands.
+    PopupMenu1->addActions({DE1, Useasref1, parametry1, HELP1, Interpretation2});
 }
 
 void TForm1::connectHandlers() {

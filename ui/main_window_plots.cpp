@@ -5,6 +5,7 @@
 
 #include "plots/flow_volume_plot.h"
 #include "ui/airway_picture_view.h"
+#include "ui/frame_pacer.h"
 #include "ui/image_view.h"
 #include "ui/interaction.h"
 #include "ui/vector_registers.h"
@@ -41,24 +42,44 @@ void TForm1::RedrawVolumeTimeCurve() {
     Image3->update();
 }
 
-// The run draws into Image3, and a lung frame over Image1, while it computes and shows every
-// change at once: the window's event loop does not run until the run is over. After drawing, the
-// model gets the processor back in the state it computes fastest in.
+// The run draws into Image3, and a lung frame over Image1, while it computes: the window's event
+// loop does not run until the run is over. Every segment and every clock goes into the plot's
+// canvas as it comes; the plot and a lung frame of the model as it stands are shown at most once a
+// display refresh, and what was not shown is shown when the run ends (finishLiveDrawing). After
+// drawing, the model gets the processor back in the state it computes fastest in.
 RunHooks TForm1::liveDrawingHooks() {
+    livePacer_ = std::make_unique<FramePacer>(liveFrameInterval_ms_);
+    livePlotUnshown_ = false;
+    liveLungsUnshown_.reset();
     RunHooks hooks;
     hooks.liveFrameTick = [this] {
         volumeTimePlot.LiveFrameTick(Image3->canvas(), session_.record());
-        Image3->repaintNow();
-        airway_->DrawLungFrame(0);
+        liveLungsUnshown_ = session_.liveLungFrame();
+        showLiveFrameIfDue();
         clearUpperVectorRegisters();
     };
     hooks.showRunClock = [this, separator = runClockDecimalSeparator()](double runClockTime) {
         volumeTimePlot.ShowRunClock(Image3->canvas(), runClockTime, separator);
-        Image3->repaintNow();
+        showLiveFrameIfDue();
         clearUpperVectorRegisters();
     };
     hooks.beep = [this] { interaction_.beep(); };
     return hooks;
+}
+
+void TForm1::showLiveFrameIfDue() {
+    livePlotUnshown_ = true;
+    if (livePacer_->due())
+        finishLiveDrawing();
+}
+
+void TForm1::finishLiveDrawing() {
+    if (livePlotUnshown_)
+        Image3->repaintNow();
+    livePlotUnshown_ = false;
+    if (liveLungsUnshown_)
+        airway_->DrawLungFrame(*liveLungsUnshown_);
+    liveLungsUnshown_.reset();
 }
 
 } // namespace vm::ui

@@ -94,6 +94,7 @@ void TForm1::StartSimulation() {
     volumeTimePlot.setVtStep(1);
     clearUpperVectorRegisters();
     const ViewChanges changes = session_.StartSimulation(hooks);
+    finishLiveDrawing();
     RefreshResultViews(changes);
     QCoreApplication::processEvents();
 

@@ -8,12 +8,14 @@
 #include "session/results_table.h"
 #include "ui/airway_picture_view.h"
 #include "ui/control_panel.h"
+#include "ui/frame_pacer.h"
 #include "ui/image_view.h"
 #include "ui/interaction.h"
 #include "ui/vector_registers.h"
 #include "ui/version_label.h"
 
 #include <QPushButton>
+#include <QScreen>
 #include <QStringLiteral>
 #include <QTextEdit>
 
@@ -24,6 +26,8 @@ namespace vm::ui {
 
 namespace {
 const QString kMakerLine = QStringLiteral("(teaching edition)");
+// A screen that does not say how often it refreshes is taken to do so this often.
+constexpr double kUsualRefresh_Hz = 60.0;
 const QString kDamagedDataNote = QStringLiteral(
     "Pliki danych programu są uszkodzone, więc START jest niedostępny. Zainstaluj program "
     "ponownie.");
@@ -57,6 +61,8 @@ void TForm1::runStartup() {
                    kMakerLine);
     // Qt paints every widget through its own back buffer: the window is double-buffered as is.
     LayoutMainWindow();
+    const double refresh_Hz = screen()->refreshRate();
+    liveFrameInterval_ms_ = 1000.0 / (refresh_Hz >= 1.0 ? refresh_Hz : kUsualRefresh_Hz);
 
     if (const std::string problem =
             airway_->loadParameterTable(session_.folder().dataPath("datfiles1/F000.dat"));

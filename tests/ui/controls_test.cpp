@@ -185,7 +185,8 @@ TEST_F(ControlsTest, MenuBarAndRowMenuHoldTheirEntriesInOrder) {
     QStringList top;
     for (QAction* action : w.form->menuBar()->actions())
         top << action->text();
-    EXPECT_EQ(top, (QStringList{"Plik", "Eksport", "ref.Standard", "Pomoc", "Autorzy", "Koniec"}));
+    EXPECT_EQ(top, (QStringList{"Plik", "Eksport", "Pacjent", "Interpretacja", "ref.Standard",
+                                "Pomoc", "Autorzy", "Koniec"}));
     QStringList file;
     for (QAction* action : w.ui().File1()->actions())
         file << action->text();
@@ -194,7 +195,8 @@ TEST_F(ControlsTest, MenuBarAndRowMenuHoldTheirEntriesInOrder) {
     for (QAction* action : w.ui().PopupMenu1()->actions())
         rowMenu << action->text();
     EXPECT_EQ(rowMenu, (QStringList{QStringLiteral("Usuń wybrany wiersz"),
-                                    QStringLiteral("Użyj jako referencyjny"), "Nastawy", "Pomoc"}));
+                                    QStringLiteral("Użyj jako referencyjny"), "Nastawy", "Pomoc",
+                                    "Interpretacja"}));
 }
 
 TEST_F(ControlsTest, KoniecClosesTheWindow) {

@@ -64,7 +64,7 @@ TEST(ExportMenu, SavesTheWindowsPlotsAndTheRecordsCsv) {
     ASSERT_EQ(m.w.state.selectedRow, 1);
 
     const auto items = ui.Export1()->actions();
-    ASSERT_EQ(items.size(), 5);
+    ASSERT_EQ(items.size(), 7);
     // Pictures: the flow-volume plot as PNG and SVG, then the volume-time plot.
     const struct {
         QAction* item;
@@ -87,7 +87,7 @@ TEST(ExportMenu, SavesTheWindowsPlotsAndTheRecordsCsv) {
               (QStringList{text(simulations), QStringLiteral("Obraz PNG|*.png|Obraz SVG|*.svg"),
                            QStringLiteral("png")}));
 
-    const std::string expected[] = {vm::session::ResultsCsv(m.w.record, 2),
+    const std::string expected[] = {vm::session::ResultsCsv(*m.w.session, true),
                                     vm::session::FlowVolumeCsv(m.w.record, 2),
                                     vm::session::VolumeTimeCsv(m.w.record, 2)};
     for (int i = 0; i < 3; ++i) {
@@ -97,6 +97,15 @@ TEST(ExportMenu, SavesTheWindowsPlotsAndTheRecordsCsv) {
         EXPECT_EQ(fileText(path), expected[i]) << i;
     }
     EXPECT_NE(expected[1].find("\n2,60,"), std::string::npos);
+    EXPECT_NE(expected[0].find(",fev1 z,"), std::string::npos) << "read for the patient";
+
+    // The selected result's spirogram and its one-page report.
+    for (const auto& [item, name] : {std::pair{items[5], "s.png"}, std::pair{items[6], "r.pdf"}}) {
+        seam.saveAnswers << text(simulations / name);
+        item->trigger();
+        EXPECT_GT(fileText(simulations / name).size(), 1000u) << name;
+    }
+    EXPECT_TRUE(fileText(simulations / "r.pdf").starts_with("%PDF"));
 
     // A cancelled dialog writes nothing and says nothing; a folder that is not there is told.
     items[3]->trigger();

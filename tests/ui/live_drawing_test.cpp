@@ -32,6 +32,7 @@ TEST(LiveDrawing, CurveGrowsSegmentBySegmentAndTheClockRunsInTheCorner) {
     ModelWindow m;
     TForm1& form = m.form();
     const WindowProbe ui(form);
+    ui.showEveryLiveFrame();
 
     struct Shown {
         int redPixels = 0;
@@ -98,4 +99,29 @@ TEST(LiveDrawing, CurveGrowsSegmentBySegmentAndTheClockRunsInTheCorner) {
     EXPECT_GT(showsWithClock, 10);
     EXPECT_EQ(clockWithDigits, showsWithClock);
     EXPECT_GT(clockPictures.size(), 10u);
+}
+
+// Shown at most once a display refresh, the live drawing ends on the very pictures that showing
+// every frame ends on, with fewer showings on the way.
+TEST(LiveDrawing, PacedToTheDisplayItEndsOnTheSamePictures) {
+    struct End {
+        QImage lungs, plot;
+        int shows = 0;
+    };
+    std::vector<End> ends;
+    for (const bool everyFrame : {false, true}) {
+        ModelWindow m;
+        const WindowProbe ui(m.form());
+        if (everyFrame)
+            ui.showEveryLiveFrame();
+        End end;
+        PaintWatcher watcher(ui.Image3(), [&] { end.shows += ui.runInProgress() ? 1 : 0; });
+        m.pressStart();
+        end.lungs = ui.Image1()->canvas().copy();
+        end.plot = ui.Image3()->canvas().copy();
+        ends.push_back(end);
+    }
+    EXPECT_EQ(ends[0].lungs, ends[1].lungs);
+    EXPECT_EQ(ends[0].plot, ends[1].plot);
+    EXPECT_LT(ends[0].shows, ends[1].shows / 2);
 }

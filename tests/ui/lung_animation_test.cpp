@@ -24,6 +24,7 @@ using namespace vm::plots;
 TEST(LungAnimation, ARunShowsTheLungsMovingAsTheModelComputes) {
     ModelWindow m;
     const WindowProbe ui(m.form());
+    ui.showEveryLiveFrame();
     // Distinct pictures with walls drawn on them: the test's airway pictures have no black.
     std::set<qint64> frames;
     PaintWatcher watcher(ui.Image1(), [&] {

@@ -126,9 +126,10 @@ TEST(ResultRows, RightClickOpensTheRowMenuOnTheRowUnderTheMouseOrHelpWithoutResu
     QStringList entries;
     for (QAction* item : ui.PopupMenu1()->actions())
         entries << item->text();
-    EXPECT_EQ(entries, (QStringList{QStringLiteral("Usuń wybrany wiersz"),
-                                    QStringLiteral("Użyj jako referencyjny"),
-                                    QStringLiteral("Nastawy"), QStringLiteral("Pomoc")}));
+    EXPECT_EQ(entries,
+              (QStringList{QStringLiteral("Usuń wybrany wiersz"),
+                           QStringLiteral("Użyj jako referencyjny"), QStringLiteral("Nastawy"),
+                           QStringLiteral("Pomoc"), QStringLiteral("Interpretacja")}));
     ui.PopupMenu1()->hide();
 
     // START selects the new result but leaves the grid's cursor on row 2: the menu opened on

@@ -97,6 +97,7 @@ TEST(StartCommand, WindowIsLockedWhileTheModelRunsAndQueuedClicksAreDropped) {
     ModelWindow m;
     TForm1& form = m.form();
     const WindowProbe ui(form);
+    ui.showEveryLiveFrame();
     int ticksSeen = 0;
     bool clickQueued = false;
     std::vector<std::string> stillEnabled;

@@ -87,6 +87,9 @@ struct WindowProbe {
         airway().animationBusy_ = replay;
     }
 
+    // START shows every live frame the run draws, however close together they come.
+    void showEveryLiveFrame() const { form->liveFrameInterval_ms_ = 0.0; }
+
     // The handlers a test calls directly, as a click or the program would.
     void SelectSection(unsigned char section) const { panel().SelectSection(section); }
     void Panel1Click() const { panel().Panel1Click(); }
