@@ -37,7 +37,7 @@ std::string readHelpText(const std::string& name) {
     return read.document ? plainText(*read.document) : std::string();
 }
 
-TEST(ShippedTexts, EveryHelpFileReadsWithItsTitlePolishLettersAndTypography) {
+TEST(ShippedTexts, EveryHelpFileReadsWithItsTitleAndPolishLetters) {
     for (int k = 0; k <= 6; ++k) {
         const std::string text = readHelpText("H000" + std::to_string(k) + ".rtf");
         EXPECT_GT(text.size(), 1000u) << k;
