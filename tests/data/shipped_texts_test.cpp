@@ -42,6 +42,8 @@ TEST(ShippedTexts, EveryHelpFileReadsWithItsTitleAndPolishLetters) {
         const std::string text = readHelpText("H000" + std::to_string(k) + ".rtf");
         EXPECT_GT(text.size(), 1000u) << k;
         EXPECT_NE(text.find("ł"), std::string::npos) << k;
+        EXPECT_NE(text.find("„"), std::string::npos) << k; // the program's texts in Polish quotes
+        EXPECT_NE(text.find("–"), std::string::npos) << k; // and en dashes, all of code page 1250
     }
 }
 

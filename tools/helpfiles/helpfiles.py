@@ -7,7 +7,9 @@
 
 Source format (UTF-8): "= " title, "== " heading, "- " or "1. " list item, blank line between
 paragraphs, other lines of a paragraph are joined with a space. Inline: **bold**, //italic//,
-[[text of the program's window]] (shown in quotes, dark red).
+[[text of the program's window]] (shown in Polish quotes, dark red). Besides ASCII the sources may
+use the Polish letters and the typography of code page 1250: en and em dashes, the quotes „ ”,
+the ellipsis, × and the no-break space.
 """
 import re
 import sys
@@ -21,10 +23,11 @@ NAMES = [f"H{n:04d}" for n in range(7)]
 HEADER = (r"{\rtf1\ansi\ansicpg1250\deff0{\fonttbl{\f0\fswiss Arial;}}"
           r"{\colortbl;\red0\green0\blue0;\red0\green0\blue128;\red128\green0\blue0;}")
 
-# The program's RTF reader knows the Polish letters of code page 1250; everything else stays ASCII.
+# The program's RTF reader decodes \'hh by code page 1250 (\ansicpg1250): the Polish letters and
+# the typography below; anything else outside ASCII has no place in the help files.
 POLISH = "ąćęłńóśźżĄĆĘŁŃÓŚŹŻ"
-ASCII_FOR = {"„": '"', "”": '"', "“": '"', "–": "-", "—": "-", "…": "...", "×": "x", "≈": "~",
-             "\u00a0": " "}
+TYPOGRAPHY = "–—„”…×\u00a0"
+CP1250 = POLISH + TYPOGRAPHY
 
 
 def escape(text):
@@ -32,10 +35,8 @@ def escape(text):
     for ch in text:
         if ch in "\\{}":
             out.append("\\" + ch)
-        elif ch in POLISH:
+        elif ch in CP1250:
             out.append("\\'%02x" % ch.encode("cp1250")[0])
-        elif ch in ASCII_FOR:
-            out.append(ASCII_FOR[ch])
         elif " " <= ch <= "~":
             out.append(ch)
         else:
@@ -55,7 +56,7 @@ def inline(text):
         elif m.group(2) is not None:
             out.append(r"{\i " + inline(m.group(2)) + "}")
         else:
-            out.append(r'{\cf3 "' + escape(m.group(3)) + '"}')
+            out.append(r"{\cf3 " + escape("„" + m.group(3) + "”") + "}")
         pos = m.end()
     out.append(escape(text[pos:]))
     return "".join(out)
@@ -147,8 +148,8 @@ def check_rtf(path):
                     problems.append(f"control word \\{word}")
             if m.group(3):
                 ch1250 = bytes([int(m.group(3), 16)]).decode("cp1250")
-                if ch1250 not in POLISH:
-                    problems.append(f"escape \\'{m.group(3)} is not a Polish letter")
+                if ch1250 not in CP1250:
+                    problems.append(f"escape \\'{m.group(3)} is not a letter or sign of CP1250")
             i += m.end()
             continue
         depth += {"{": 1, "}": -1}.get(ch, 0)
