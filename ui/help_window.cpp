@@ -49,9 +49,11 @@ TForm4::TForm4(QWidget* parent)
 std::optional<QString> TForm4::loadHelpFile(const std::filesystem::path& path) {
     RichEdit1->clear();
     std::vector<std::uint8_t> bytes;
+    // The file layer's reason goes on a second line, as with the other messages about files.
     if (const record::FileResult file = record::readDataFile(path, bytes, kMaxHelpFileBytes);
         !file.ok)
-        return QString::fromStdString(file.message);
+        return QStringLiteral("Cannot open file %1\n%2")
+            .arg(QString::fromStdString(path.string()), QString::fromStdString(file.message));
     const data::RtfReadResult read =
         data::readRtf(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
     if (!read.document)

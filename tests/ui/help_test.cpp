@@ -161,7 +161,8 @@ TEST(HelpWindow, FileThatCannotBeShownIsReportedAndTheWindowStaysClosed) {
     for (const QString& path : {missing, malformed})
         ShowHelpFile(window, path.toStdString(), [&](const QString& text) { reports << text; });
     ASSERT_EQ(reports.size(), 2);
-    EXPECT_EQ(reports[0], QStringLiteral("File not found: ") + missing +
+    EXPECT_EQ(reports[0], QStringLiteral("Cannot open file ") + missing +
+                              QStringLiteral("\nFile not found: ") + missing +
                               QStringLiteral(" (No such file or directory)"));
     EXPECT_TRUE(reports[1].startsWith(QStringLiteral("Cannot read help file ") + malformed));
     EXPECT_FALSE(window.isVisible());
