@@ -240,6 +240,36 @@ TEST(AboutBox, ShiftRightClickShowsTheCreditUntilTheWindowIsHidden) {
     EXPECT_FALSE(box.PaintBox1->isVisible());
 }
 
+// The panel's edge, from outside in: a lowered outer bevel (shadow above and left, light below
+// and right) and a raised inner one (the other way round), then the window's silver.
+TEST(AboutBox, PanelHasALoweredOuterAndARaisedInnerBevel) {
+    TAboutBox box;
+    box.show();
+    const QImage panel = box.Panel1->grab().toImage();
+    const QColor shadow = box.Panel1->palette().color(QPalette::Dark);
+    const QColor light = box.Panel1->palette().color(QPalette::Light);
+    ASSERT_NE(shadow, light);
+    const int w = panel.width();
+    const int h = panel.height();
+    struct Edge {
+        const char* name;
+        QPoint outer, inner, inside;
+        QColor outerColour, innerColour;
+    };
+    const Edge edges[] = {
+        {"top", {w / 2, 0}, {w / 2, 1}, {w / 2, 2}, shadow, light},
+        {"left", {0, h / 2}, {1, h / 2}, {2, h / 2}, shadow, light},
+        {"bottom", {w / 2, h - 1}, {w / 2, h - 2}, {w / 2, h - 3}, light, shadow},
+        {"right", {w - 1, h / 2}, {w - 2, h / 2}, {w - 3, h / 2}, light, shadow},
+    };
+    for (const Edge& e : edges) {
+        SCOPED_TRACE(e.name);
+        EXPECT_EQ(panel.pixel(e.outer), e.outerColour.rgb());
+        EXPECT_EQ(panel.pixel(e.inner), e.innerColour.rgb());
+        EXPECT_EQ(panel.pixel(e.inside), QColor(192, 192, 192).rgb());
+    }
+}
+
 TEST_F(HelpTest, TheMainWindowSharesTheVersionAndOpensTheAboutWindow) {
     EXPECT_TRUE(form->windowTitle().contains(versionLabel()));
     w.ui().About1()->trigger();
