@@ -25,8 +25,8 @@ DecodedPicture twoColourPicture(int width, int height) {
     return picture;
 }
 
-std::vector<std::uint8_t> jpegOf(int width, int height) {
-    EncodedJpeg jpeg = encodeJpeg(twoColourPicture(width, height), 90);
+std::vector<std::uint8_t> jpegOf(int width, int height, bool progressive = false) {
+    EncodedJpeg jpeg = encodeJpeg(twoColourPicture(width, height), 90, progressive);
     EXPECT_TRUE(jpeg.ok) << jpeg.message;
     return jpeg.bytes;
 }
@@ -141,7 +141,7 @@ TEST(JpegPicture, TruncatedPictureIsRefusedRatherThanShownHalfGrey) {
 // Finds the start-of-frame segment and claims a new size in it.
 void claimSize(std::vector<std::uint8_t>& jpeg, int width, int height) {
     for (std::size_t i = 2; i + 9 < jpeg.size(); ++i) {
-        if (jpeg[i] == 0xFF && (jpeg[i + 1] == 0xC0 || jpeg[i + 1] == 0xC1)) {
+        if (jpeg[i] == 0xFF && jpeg[i + 1] >= 0xC0 && jpeg[i + 1] <= 0xC2) {
             jpeg[i + 5] = static_cast<std::uint8_t>(height >> 8);
             jpeg[i + 6] = static_cast<std::uint8_t>(height);
             jpeg[i + 7] = static_cast<std::uint8_t>(width >> 8);
@@ -158,6 +158,49 @@ TEST(JpegPicture, OversizedPictureIsRefusedBeforeDecoding) {
     const PictureResult result = decodeJpegBytes(jpeg);
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(result.message, "Picture too large");
+}
+
+// A picture larger than it is shown decodes at the smallest eighth of its size that still covers
+// the shown size in both directions (libjpeg rounds up), never larger than stored; its colours
+// stay where they were.
+TEST(JpegPicture, DecodesNoLargerThanItIsShown) {
+    const struct {
+        PictureSize shownAt;
+        int width, height;
+    } cases[] = {
+        {{0, 0}, 400, 240},     {{0, 100}, 400, 240},   {{400, 240}, 400, 240},
+        {{401, 10}, 400, 240},  {{50, 30}, 50, 30},     {{1, 1}, 50, 30},
+        {{51, 30}, 100, 60},    {{90, 59}, 100, 60},    {{350, 60}, 350, 210},
+        {{120, 200}, 350, 210},
+    };
+    for (const bool progressive : {false, true}) {
+        const auto jpeg = jpegOf(400, 240, progressive);
+        for (const auto& c : cases) {
+            SCOPED_TRACE(testing::Message() << progressive << " " << c.shownAt.width << "x"
+                                            << c.shownAt.height);
+            const PictureResult result = decodeJpegBytes(jpeg, c.shownAt);
+            ASSERT_TRUE(result.ok) << result.message;
+            EXPECT_EQ(result.picture.width, c.width);
+            EXPECT_EQ(result.picture.height, c.height);
+            const auto* left = &result.picture.rgb[(c.height / 2 * c.width + c.width / 8) * 3];
+            const auto* right = &result.picture.rgb[(c.height / 2 * c.width + c.width * 7 / 8) * 3];
+            EXPECT_GT(left[0], 180);
+            EXPECT_GT(right[2], 180);
+        }
+    }
+}
+
+// A progressive picture is held whole before it is scaled: one that claims a size whose
+// coefficients pass the limit is refused before decoding, while a baseline one of that size
+// would stream (and here fails only for want of data).
+TEST(JpegPicture, ProgressivePictureTooLargeToHoldIsRefused) {
+    for (const bool progressive : {false, true}) {
+        auto jpeg = jpegOf(16, 16, progressive);
+        claimSize(jpeg, 6000, 6000); // 36 megapixels, about 100 MB of coefficients
+        const PictureResult result = decodeJpegBytes(jpeg, {320, 240});
+        EXPECT_FALSE(result.ok);
+        EXPECT_EQ(result.message == "Picture too large", progressive) << result.message;
+    }
 }
 
 TEST(JpegPicture, ReversingTwiceGivesTheFileBack) {

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -137,6 +138,29 @@ TEST(Startup, MissingParameterTableIsReportedWithItsFullPathAndStartUpGoesOn) {
     // Everything after the table still ran.
     EXPECT_EQ(ui.StringGrid1()->cells().cell(2, 1), "3.12");
     EXPECT_FALSE(form.pictureTable[5].isNull());
+}
+
+// Pictures far larger than the airway picture are kept no larger than it needs: covering it, so
+// that drawing only shrinks them, but well below their stored size.
+TEST(Startup, LargePicturesAreKeptAtTheSizeTheyAreShownAt) {
+    DataFolder folder;
+    std::vector<std::uint8_t> large = plainJpeg(2400, 1800);
+    folder.writeBytes("tlo.dat", large);
+    std::reverse(large.begin(), large.begin() + 100);
+    for (int k = 1; k <= 5; ++k)
+        folder.writeBytes("F00" + std::to_string(k) + ".dat", large);
+    WindowUnderTest w;
+    TForm1& form = w.start(folder);
+    ASSERT_TRUE(w.interaction.messages.isEmpty()) << w.interaction.messages.join('|').toStdString();
+    const QSize shown = WindowProbe(form).Image1()->size();
+    ASSERT_LT(shown.width() * 3, 2400);
+    for (const QImage* picture :
+         {&form.pictureTable[1], &form.pictureTable[2], &form.pictureTable[3],
+          &form.pictureTable[4], &form.pictureTable[5], &form.backgroundPicture}) {
+        EXPECT_GE(picture->width(), shown.width());
+        EXPECT_GE(picture->height(), shown.height());
+        EXPECT_LE(picture->width() * picture->height(), 4 * shown.width() * shown.height());
+    }
 }
 
 TEST(Startup, ShortStandardRecordStopsStartUpWithTheFileLayersMessage) {
