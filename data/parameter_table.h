@@ -15,7 +15,7 @@ inline constexpr int kParameterTableColumns = 5;
 inline constexpr int kParameterTableRows = 40;
 
 // The table is about a kilobyte. A cell costs the grid tens of bytes whatever its length, so a
-// 16 MiB file of one-character lines would take a gigabyte; one of this size takes well under 100 MB.
+// 16 MiB file of one-character lines would take a gigabyte; one of this size takes under 100 MB.
 inline constexpr std::uintmax_t kMaxParameterTableBytes = 1u << 20;
 
 // Reads the file line by line into the grid: line i fills row i from column 0 on, the grid grows

@@ -168,16 +168,16 @@ TEST(JpegPicture, DecodesNoLargerThanItIsShown) {
         PictureSize shownAt;
         int width, height;
     } cases[] = {
-        {{0, 0}, 400, 240},     {{0, 100}, 400, 240},   {{400, 240}, 400, 240},
-        {{401, 10}, 400, 240},  {{50, 30}, 50, 30},     {{1, 1}, 50, 30},
-        {{51, 30}, 100, 60},    {{90, 59}, 100, 60},    {{350, 60}, 350, 210},
+        {{0, 0}, 400, 240},     {{0, 100}, 400, 240}, {{400, 240}, 400, 240},
+        {{401, 10}, 400, 240},  {{50, 30}, 50, 30},   {{1, 1}, 50, 30},
+        {{51, 30}, 100, 60},    {{90, 59}, 100, 60},  {{350, 60}, 350, 210},
         {{120, 200}, 350, 210},
     };
     for (const bool progressive : {false, true}) {
         const auto jpeg = jpegOf(400, 240, progressive);
         for (const auto& c : cases) {
-            SCOPED_TRACE(testing::Message() << progressive << " " << c.shownAt.width << "x"
-                                            << c.shownAt.height);
+            SCOPED_TRACE(testing::Message()
+                         << progressive << " " << c.shownAt.width << "x" << c.shownAt.height);
             const PictureResult result = decodeJpegBytes(jpeg, c.shownAt);
             ASSERT_TRUE(result.ok) << result.message;
             EXPECT_EQ(result.picture.width, c.width);
