@@ -28,6 +28,7 @@
 
 #include <cmath>
 #include <fstream>
+#include <tuple>
 
 using vm::data::TextGrid;
 
@@ -246,28 +247,19 @@ TEST(AboutBox, PanelHasALoweredOuterAndARaisedInnerBevel) {
     TAboutBox box;
     box.show();
     const QImage panel = box.Panel1->grab().toImage();
-    const QColor shadow = box.Panel1->palette().color(QPalette::Dark);
-    const QColor light = box.Panel1->palette().color(QPalette::Light);
-    ASSERT_NE(shadow, light);
-    const int w = panel.width();
-    const int h = panel.height();
-    struct Edge {
-        const char* name;
-        QPoint outer, inner, inside;
-        QColor outerColour, innerColour;
-    };
-    const Edge edges[] = {
-        {"top", {w / 2, 0}, {w / 2, 1}, {w / 2, 2}, shadow, light},
-        {"left", {0, h / 2}, {1, h / 2}, {2, h / 2}, shadow, light},
-        {"bottom", {w / 2, h - 1}, {w / 2, h - 2}, {w / 2, h - 3}, light, shadow},
-        {"right", {w - 1, h / 2}, {w - 2, h / 2}, {w - 3, h / 2}, light, shadow},
-    };
-    for (const Edge& e : edges) {
-        SCOPED_TRACE(e.name);
-        EXPECT_EQ(panel.pixel(e.outer), e.outerColour.rgb());
-        EXPECT_EQ(panel.pixel(e.inner), e.innerColour.rgb());
-        EXPECT_EQ(panel.pixel(e.inside), QColor(192, 192, 192).rgb());
+    const QRgb shadow = box.Panel1->palette().color(QPalette::Dark).rgb();
+    const QRgb light = box.Panel1->palette().color(QPalette::Light).rgb();
+    const int w = panel.width(), h = panel.height();
+    // From each edge's middle inwards: outer, inner, inside; (dx, dy) steps inwards.
+    for (const auto& [x, y, dx, dy, outer, inner] :
+         {std::tuple{w / 2, 0, 0, 1, shadow, light}, std::tuple{0, h / 2, 1, 0, shadow, light},
+          std::tuple{w / 2, h - 1, 0, -1, light, shadow},
+          std::tuple{w - 1, h / 2, -1, 0, light, shadow}}) {
+        EXPECT_EQ(panel.pixel(x, y), outer) << x << "," << y;
+        EXPECT_EQ(panel.pixel(x + dx, y + dy), inner) << x << "," << y;
+        EXPECT_EQ(panel.pixel(x + 2 * dx, y + 2 * dy), qRgb(192, 192, 192)) << x << "," << y;
     }
+    EXPECT_NE(shadow, light);
 }
 
 TEST_F(HelpTest, TheMainWindowSharesTheVersionAndOpensTheAboutWindow) {
