@@ -349,9 +349,60 @@ std::string parseSweepValues(const std::string& text, std::vector<double>& perce
     return {};
 }
 
-CliParseResult parseCommandLine(const std::vector<std::string>& args) {
-    if (args.empty())
+namespace {
+
+CliParseResult parseCommand(const std::vector<std::string>& args);
+
+// The options every command that prints results takes: --patient, and export's --report. They are
+// taken out of the arguments before the command's own are read.
+std::string takeReadingOptions(std::vector<std::string>& args, CliOptions& options) {
+    const std::string& command = args[0];
+    const bool reads =
+        command == "run" || command == "sweep" || command == "show" || command == "export";
+    for (std::size_t i = 1; reads && i < args.size();) {
+        if (args[i] == "--report" && command == "export") {
+            options.exportReport = true;
+            args.erase(args.begin() + static_cast<std::ptrdiff_t>(i));
+            continue;
+        }
+        if (args[i] != "--patient") {
+            ++i;
+            continue;
+        }
+        if (i + 1 >= args.size())
+            return "--patient needs SEX,AGE,HEIGHT such as female,40,165";
+        const auto patient = session::parsePatient(args[i + 1]);
+        if (!patient)
+            return "--patient needs SEX,AGE,HEIGHT (female or male, years, cm) such as "
+                   "female,40,165, got '" +
+                   args[i + 1] + "'";
+        if (const std::string problem = session::patientProblem(*patient); !problem.empty())
+            return "--patient: " + problem;
+        options.patient = patient;
+        args.erase(args.begin() + static_cast<std::ptrdiff_t>(i),
+                   args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
+    }
+    return {};
+}
+
+} // namespace
+
+CliParseResult parseCommandLine(const std::vector<std::string>& givenArgs) {
+    if (givenArgs.empty())
         return parseFailure("no command given");
+    std::vector<std::string> args = givenArgs;
+    CliOptions reading;
+    if (const std::string problem = takeReadingOptions(args, reading); !problem.empty())
+        return parseFailure(problem);
+    CliParseResult parsed = parseCommand(args);
+    parsed.options.patient = reading.patient;
+    parsed.options.exportReport = reading.exportReport;
+    return parsed;
+}
+
+namespace {
+
+CliParseResult parseCommand(const std::vector<std::string>& args) {
     const std::string& command = args[0];
     if (command == "help" || command == "--help" || command == "-h") {
         CliParseResult r;
@@ -393,14 +444,17 @@ CliParseResult parseCommandLine(const std::vector<std::string>& args) {
     return parseFailure("unknown command '" + command + "'");
 }
 
+} // namespace
+
 std::string usageText() {
     std::string text = R"(Usage:
   velta-morvane-cli run [options]        run simulated spirometric tests
   velta-morvane-cli sweep [options]      one test at every point of a grid of settings
   velta-morvane-cli show FILE [--json]   print a simulation file's reference and results
-  velta-morvane-cli export FILE --to FOLDER
+  velta-morvane-cli export FILE --to FOLDER [--report]
                                          write a simulation file's curves and results as CSV
-                                         and both plots as PNG and SVG
+                                         and both plots as PNG and SVG; with --report also
+                                         report.pdf, the selected result's one-page report
   velta-morvane-cli make-standard FILE   write the standard record (a run at all settings 100)
   velta-morvane-cli help                 show this text
 
@@ -424,6 +478,14 @@ samples of the reference and of every result, with their units), results.csv (th
 indices of each of those rows), and flow_volume.png/.svg and volume_time.png/.svg, the plots as
 the program draws them at their size on a 1280x1024 screen (486x371 and 486x119 pixels), the file
 opened as the program opens it.
+
+With --patient SEX,AGE,HEIGHT (female or male, years 3..95, cm 100..250; such as female,40,165)
+run, sweep, show and export read each result against the person's GLI Global 2022 reference
+values as well: the JSON gains "patient" and "predicted" (FEV1, FVC and FEV1/FVC: predicted, lln,
+uln, z, percentPredicted; the ATS/ERS 2022 reading and the fixed 0.70 ratio's verdict), the CSV
+their columns. Every result also gives the indices read from its curves (FEF25-75, FEV6, slow VC,
+RV, time to PEF, back-extrapolated volume, Empey index, FIF50 ...): empty (null) where a curve
+cannot give one, the JSON's "emptyIndices" saying why.
 
 Exit codes: 0 done; 1 a file could not be read or written; 2 a wrong command line; 3 run or sweep
 gave no valid result (every test "dead" or "error"); 130 sweep interrupted.

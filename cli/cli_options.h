@@ -2,8 +2,8 @@
 // The command line of the headless runner, parsed into what to do. Parsing never exits or
 // prints: it returns success plus a message, so that it can be tested.
 
-#include "record/record_state.h"
 #include "record/vocabulary.h"
+#include "session/result_reading.h"
 
 #include <optional>
 #include <string>
@@ -49,6 +49,10 @@ struct CliOptions {
     std::string standardFile;         // make-standard's output
     std::string exportFile;           // export's simulation file
     std::string exportFolder;         // export's --to
+    bool exportReport = false;        // export's --report: report.pdf as well
+    // --patient of run, sweep, show and export: the results are read against this person's
+    // reference values as well.
+    std::optional<session::Patient> patient;
 };
 
 struct CliParseResult {

@@ -7,7 +7,6 @@
 #include <QGuiApplication>
 #include <QImage>
 
-#include <memory>
 #include <system_error>
 
 using namespace vm::session;
@@ -21,17 +20,17 @@ std::string ExportSimulationFile(const std::filesystem::path& file,
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     const QGuiApplication application(argc, argv);
-    auto runner = std::make_unique<RunnerSession>(exeDir);
-    if (const ViewChanges opened = runner->session.OpenSimulationFile(file); opened.message)
+    Session runner(ProgramFolder{exeDir});
+    if (const ViewChanges opened = runner.OpenSimulationFile(file); opened.message)
         return "cannot read the simulation file: " + *opened.message;
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     if (error)
         return "cannot make the folder " + folder.string() + ": " + error.message();
 
-    const auto& record = runner->record;
-    const int results = runner->current.resultCount;
-    const int selected = runner->current.selectedRow;
+    const auto& record = runner.record();
+    const int results = runner.state().resultCount;
+    const int selected = runner.state().selectedRow;
     const QImage flowVolume = FlowVolumePlotImage(record, selected, kDesignFlowVolumePlotSize);
     const QImage volumeTime = VolumeTimePlotImage(record, selected, kDesignVolumeTimePlotSize);
     const std::string written[] = {

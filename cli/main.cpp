@@ -6,18 +6,17 @@
 #include "cli/file_export.h"
 #include "cli/run_report.h"
 #include "cli/run_start.h"
-#include "cli/standard_record_maker.h"
 #include "cli/sweep.h"
 #include "cli/sweep_progress.h"
-#include "record/record_file.h"
+#include "session/reading_text.h"
 #include "session/session.h"
+#include "session/standard_record.h"
 
 #include <atomic>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
-#include <memory>
 #include <system_error>
 
 #include <unistd.h>
@@ -35,6 +34,20 @@ constexpr int kExitUsage = 2;
 constexpr int kExitNoValidResult = 3;
 constexpr int kExitInterrupted = 130; // as a shell reports a program that SIGINT ended
 
+// What a result's curves give and, with --patient, its reading, as JSON fields.
+std::string readingJson(const Session& session, int row, const CliOptions& options) {
+    std::string fields = curveIndexJsonFields(session.curveIndices(row));
+    if (options.patient)
+        fields += patientJsonFields(session.patient(), session.readResult(row));
+    return fields;
+}
+
+std::string readingText(const Session& session, const CliOptions& options) {
+    const ResultReading reading = session.readResult(workingRow);
+    return readingTable(session.curveIndices(workingRow), session.curveIndices(referenceRow),
+                        options.patient ? &reading : nullptr);
+}
+
 fs::path runnerFolder(const char* argv0) {
     std::error_code error;
     const fs::path self = fs::read_symlink("/proc/self/exe", error);
@@ -46,29 +59,30 @@ fs::path runnerFolder(const char* argv0) {
 int runRuns(const CliOptions& options, const fs::path& exeDir) {
     // A record that could not be written would waste every run: the target is checked first.
     if (options.outFile) {
-        if (const FileResult target = checkWritableTarget(*options.outFile); !target.ok) {
-            std::cerr << "velta-morvane-cli: cannot write the record: " << target.message << "\n";
+        if (const std::string problem = checkWritableTarget(*options.outFile); !problem.empty()) {
+            std::cerr << "velta-morvane-cli: cannot write the record: " << problem << "\n";
             return kExitFailure;
         }
     }
     // Each run is the window's START without the window: nothing is drawn or sounded.
-    auto runner = std::make_unique<RunnerSession>(exeDir);
-    if (const std::string problem = PrepareRunStart(*runner, options); !problem.empty()) {
+    Session runner(ProgramFolder{exeDir});
+    if (const std::string problem = PrepareRunStart(runner, options); !problem.empty()) {
         std::cerr << "velta-morvane-cli: " << problem << "\n";
         return kExitFailure;
     }
-    const SimulationRecord& record = runner->record;
+    const SimulationRecord& record = runner.record();
     bool anyValid = false;
     for (int run = 1; run <= options.runs; ++run) {
-        runner->session.StartSimulation({});
+        runner.StartSimulation({});
         anyValid = anyValid || record.field(workingRow, RowField::runStatus) == 1.0f;
-        std::cout << (options.json ? runJson(record, run) : runTable(record, run));
+        std::cout << (options.json ? runJson(record, run, readingJson(runner, workingRow, options))
+                                   : runTable(record, run) + readingText(runner, options));
     }
     std::cout.flush();
 
     if (options.outFile) {
-        if (const FileResult written = writeRecordFile(*options.outFile, record); !written.ok) {
-            std::cerr << "velta-morvane-cli: cannot write the record: " << written.message << "\n";
+        if (const ViewChanges written = runner.WriteRecordTo(*options.outFile); written.message) {
+            std::cerr << "velta-morvane-cli: cannot write the record: " << *written.message << "\n";
             return kExitFailure;
         }
     }
@@ -94,8 +108,8 @@ void catchInterrupt() {
 int runSweep(const CliOptions& options, const fs::path& exeDir) {
     // A point that cannot start says so before any thread begins.
     {
-        auto probe = std::make_unique<RunnerSession>(exeDir);
-        if (const std::string problem = PrepareRunStart(*probe, options); !problem.empty()) {
+        Session probe(ProgramFolder{exeDir});
+        if (const std::string problem = PrepareRunStart(probe, options); !problem.empty()) {
             std::cerr << "velta-morvane-cli: " << problem << "\n";
             return kExitFailure;
         }
@@ -121,18 +135,26 @@ int runSweep(const CliOptions& options, const fs::path& exeDir) {
 
 // The reference and the rows that opening the file shows as results.
 int showFile(const CliOptions& options, const fs::path& exeDir) {
-    auto runner = std::make_unique<RunnerSession>(exeDir);
-    const ViewChanges opened = runner->session.OpenSimulationFile(options.showFile);
+    Session runner(ProgramFolder{exeDir});
+    const ViewChanges opened = runner.OpenSimulationFile(options.showFile);
+    if (options.patient)
+        runner.SetPatient(*options.patient);
     if (opened.message) {
         std::cerr << "velta-morvane-cli: cannot read the simulation file: " << *opened.message
                   << "\n";
         return kExitFailure;
     }
     if (options.json) {
-        for (int row = 0; row <= runner->current.resultCount; ++row)
-            std::cout << rowJson(runner->record, row);
+        for (int row = 0; row <= runner.state().resultCount; ++row)
+            std::cout << rowJson(runner.record(), row, readingJson(runner, row, options));
     } else {
-        std::cout << rowsTable(runner->record, runner->current.resultCount);
+        std::cout << rowsTable(runner.record(), runner.state().resultCount);
+        for (int row = 1; row <= runner.state().resultCount; ++row) {
+            const ResultReading reading = runner.readResult(row);
+            std::cout << "result " << row << " beside the reference:\n"
+                      << readingTable(runner.curveIndices(row), runner.curveIndices(referenceRow),
+                                      options.patient ? &reading : nullptr);
+        }
     }
     std::cout.flush();
     return 0;
@@ -149,19 +171,8 @@ int exportFile(const CliOptions& options, const fs::path& exeDir, int argc, char
 }
 
 int makeStandardRecordFile(const CliOptions& options) {
-    SimulationRecord standard;
-    std::string message;
-    if (!makeStandardRecord(standard, message)) {
-        std::cerr << "velta-morvane-cli: " << message << "\n";
-        return kExitFailure;
-    }
-    const fs::path path = options.standardFile;
-    std::error_code error;
-    if (path.has_parent_path())
-        fs::create_directories(path.parent_path(), error);
-    if (const FileResult written = writeRecordFile(path, standard); !written.ok) {
-        std::cerr << "velta-morvane-cli: cannot write the standard record: " << written.message
-                  << "\n";
+    if (const std::string problem = WriteStandardRecord(options.standardFile); !problem.empty()) {
+        std::cerr << "velta-morvane-cli: " << problem << "\n";
         return kExitFailure;
     }
     return 0;
@@ -176,20 +187,26 @@ int main(int argc, char** argv) {
         std::cerr << "velta-morvane-cli: " << parsed.message << "\n\n" << usageText();
         return kExitUsage;
     }
-    switch (parsed.options.command) {
-    case CliCommand::help:
-        std::cout << usageText();
-        return 0;
-    case CliCommand::run:
-        return runRuns(parsed.options, runnerFolder(argv[0]));
-    case CliCommand::sweep:
-        return runSweep(parsed.options, runnerFolder(argv[0]));
-    case CliCommand::show:
-        return showFile(parsed.options, runnerFolder(argv[0]));
-    case CliCommand::exportFiles:
-        return exportFile(parsed.options, runnerFolder(argv[0]), argc, argv);
-    case CliCommand::makeStandard:
-        return makeStandardRecordFile(parsed.options);
+    // An index outside the record stops the command with its message, as in the window.
+    try {
+        switch (parsed.options.command) {
+        case CliCommand::help:
+            std::cout << usageText();
+            return 0;
+        case CliCommand::run:
+            return runRuns(parsed.options, runnerFolder(argv[0]));
+        case CliCommand::sweep:
+            return runSweep(parsed.options, runnerFolder(argv[0]));
+        case CliCommand::show:
+            return showFile(parsed.options, runnerFolder(argv[0]));
+        case CliCommand::exportFiles:
+            return exportFile(parsed.options, runnerFolder(argv[0]), argc, argv);
+        case CliCommand::makeStandard:
+            return makeStandardRecordFile(parsed.options);
+        }
+    } catch (const RangeError& error) {
+        std::cerr << "velta-morvane-cli: " << error.what() << "\n";
+        return kExitFailure;
     }
     return kExitUsage;
 }

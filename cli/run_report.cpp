@@ -60,8 +60,9 @@ std::string indexJsonFields(const SimulationRecord& record, int row) {
 namespace {
 
 // The indices and samples of a row, each field led by a comma.
-std::string indexAndSampleFields(const SimulationRecord& record, int row) {
-    std::string out = indexJsonFields(record, row);
+std::string indexAndSampleFields(const SimulationRecord& record, int row,
+                                 const std::string& readingFields) {
+    std::string out = indexJsonFields(record, row) + readingFields;
     out += ",\"fvSamples\":" + samplePairs(
                                    kFvSamples, [&](int n) { return record.fvVolume(row, n); },
                                    [&](int n) { return record.fvFlow(row, n); });
@@ -73,13 +74,15 @@ std::string indexAndSampleFields(const SimulationRecord& record, int row) {
 
 } // namespace
 
-std::string runJson(const SimulationRecord& record, int runNumber) {
-    return "{\"run\":" + std::to_string(runNumber) + indexAndSampleFields(record, workingRow) +
-           "}\n";
+std::string runJson(const SimulationRecord& record, int runNumber,
+                    const std::string& readingFields) {
+    return "{\"run\":" + std::to_string(runNumber) +
+           indexAndSampleFields(record, workingRow, readingFields) + "}\n";
 }
 
-std::string rowJson(const SimulationRecord& record, int row) {
-    std::string out = "{\"row\":" + std::to_string(row) + indexAndSampleFields(record, row);
+std::string rowJson(const SimulationRecord& record, int row, const std::string& readingFields) {
+    std::string out =
+        "{\"row\":" + std::to_string(row) + indexAndSampleFields(record, row, readingFields);
     out += ",\"settings\":{";
     for (int c = 0; c < kSettingColumns; ++c)
         out += std::string(c > 0 ? "," : "") + '"' +
@@ -121,7 +124,7 @@ std::string rowsTable(const SimulationRecord& record, int lastRow) {
         return number(record.globalSetting(row, GlobalItem::expirationDepth));
     });
     for (const RowIndex& index : kRowIndices) {
-        if (index.field == RowField::runStatus)
+        if (index.kind == IndexKind::runStatus)
             continue;
         out += line(std::string(index.name) + " " + std::string(index.unit),
                     [&](int row) { return number(record.field(row, index.field)); });
@@ -137,7 +140,7 @@ std::string runTable(const SimulationRecord& record, int runNumber) {
     out += line;
     // The status heads the table; the displayed-quantity code is no measurement.
     for (const RowIndex& index : kRowIndices) {
-        if (index.field == RowField::runStatus || index.field == RowField::modelVariant)
+        if (index.kind != IndexKind::measured)
             continue;
         const double reference = record.field(referenceRow, index.field);
         const double value = record.field(workingRow, index.field);
@@ -147,6 +150,43 @@ std::string runTable(const SimulationRecord& record, int runNumber) {
         out += line;
     }
     return out;
+}
+
+std::string readingTable(const session::CurveIndices& result,
+                         const session::CurveIndices& reference,
+                         const session::ResultReading* reading) {
+    std::string out;
+    char line[160];
+    for (const session::CurveIndexInfo& info : session::kCurveIndices) {
+        const auto cell = [&](const session::CurveIndices& of) {
+            const session::CurveIndex& index = of.*info.member;
+            char text[32];
+            if (index.present())
+                std::snprintf(text, sizeof text, "%10.3f", index.value);
+            else
+                std::snprintf(text, sizeof text, "%10s", "-");
+            return std::string(text);
+        };
+        std::snprintf(line, sizeof line, "  %-12s %s %s  %s\n", std::string(info.name).c_str(),
+                      cell(result).c_str(), cell(reference).c_str(),
+                      std::string(info.unit).c_str());
+        out += line;
+    }
+    if (reading == nullptr)
+        return out;
+    if (!reading->ok())
+        return out + "  reading: " + reading->problem + "\n";
+    std::snprintf(line, sizeof line, "  %-12s %10s %10s %10s %8s %8s\n", "", "predicted", "LLN",
+                  "ULN", "z", "%pred");
+    out += line;
+    for (const session::PredictedIndex& index : reading->indices) {
+        std::snprintf(line, sizeof line, "  %-12s %10.3f %10.3f %10.3f %8.2f %8.1f\n",
+                      std::string(index.name).c_str(), index.predicted, index.lln, index.uln,
+                      index.zScore, index.percentPredicted);
+        out += line;
+    }
+    return out + "  reading: " + reading->readingText + "\n" +
+           (reading->fixedRatioText.empty() ? "" : "  " + reading->fixedRatioText + "\n");
 }
 
 } // namespace vm::cli

@@ -1,7 +1,5 @@
 #include "cli/run_start.h"
 
-#include "record/record_file.h"
-
 using namespace vm::record;
 using namespace vm::session;
 
@@ -11,23 +9,20 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The reference row from a file, or from the standard record beside the runner.
-std::string loadReference(const CliOptions& options, const ProgramFolder& folder,
-                          SimulationRecord& record) {
+// The reference row from a file, or from the standard record beside the runner. The reference
+// keeps the settings stored with it, as after opening a simulation file.
+std::string loadReference(Session& session, const CliOptions& options) {
     fs::path referencePath;
     if (options.referenceFile) {
         referencePath = *options.referenceFile;
     } else {
-        referencePath = folder.standardRecord();
+        referencePath = session.folder().standardRecord();
         if (!fs::exists(referencePath))
             return "standard record not found: " + referencePath.string() +
                    "\n(build the standard_record target, or give --reference FILE)";
     }
-    SimulationRecord loaded;
-    if (const FileResult read = readRecordFile(referencePath, loaded); !read.ok)
-        return "cannot read the reference: " + read.message;
-    // The reference keeps the settings stored with it, as after opening a simulation file.
-    record.setRowBytes(referenceRow, loaded.rowBytes(referenceRow));
+    if (const ViewChanges read = session.UseReferenceFrom(referencePath); read.message)
+        return "cannot read the reference: " + *read.message;
     return {};
 }
 
@@ -40,28 +35,31 @@ std::string startFromFile(Session& session, const fs::path& path) {
     if (session.state().selectedRow == 1)
         session.SelectResultRow(1);
     else
-        loadCurrentGlobalSettingsFromRow(session.state(), session.record(), referenceRow);
+        session.TakeRowSettings(referenceRow);
     return {};
 }
 
 } // namespace
 
-std::string PrepareRunStart(RunnerSession& runner, const CliOptions& options) {
-    runner.session.InitialiseModel();
-    const std::string problem =
-        options.fromFile ? startFromFile(runner.session, *options.fromFile)
-                         : loadReference(options, runner.session.folder(), runner.record);
-    if (problem.empty())
-        ApplyCurrentSettings(runner.current, options.partSettings, options.globalSettings);
-    return problem;
+std::string PrepareRunStart(Session& session, const CliOptions& options) {
+    session.InitialiseModel();
+    const std::string problem = options.fromFile ? startFromFile(session, *options.fromFile)
+                                                 : loadReference(session, options);
+    if (!problem.empty())
+        return problem;
+    ApplyCurrentSettings(session, options.partSettings, options.globalSettings);
+    if (options.patient)
+        if (const ViewChanges set = session.SetPatient(*options.patient); set.message)
+            return *set.message;
+    return {};
 }
 
-void ApplyCurrentSettings(RecordState& current, const std::vector<PartSettingChange>& partSettings,
+void ApplyCurrentSettings(Session& session, const std::vector<PartSettingChange>& partSettings,
                           const std::vector<GlobalSettingChange>& globalSettings) {
     for (const PartSettingChange& c : partSettings)
-        current.currentPart(c.part, c.column) = c.percent;
+        session.SetPartSetting(c.part, c.column, c.percent);
     for (const GlobalSettingChange& g : globalSettings)
-        current.currentGlobal(g.item) = g.percent;
+        session.SetGlobalSetting(g.item, g.percent);
 }
 
 } // namespace vm::cli

@@ -5,6 +5,7 @@
 #include "cli/run_start.h"
 #include "record/vocabulary.h"
 #include "session/curve_export.h"
+#include "session/reading_text.h"
 
 #include <algorithm>
 #include <charconv>
@@ -68,19 +69,19 @@ CliOptions sweepPointOptions(const CliOptions& sweep, const std::vector<double>&
     return point;
 }
 
-std::string sweepCsvHeader(const std::vector<SweepAxis>& axes) {
+std::string sweepCsvHeader(const std::vector<SweepAxis>& axes, const std::string& extraHeader) {
     std::string out = "point";
     for (const SweepAxis& axis : axes)
         out += ',' + axis.name;
     out += ",status";
     for (const RowIndex& index : kRowIndices)
         out += ',' + std::string(index.jsonKey);
-    return out + '\n';
+    return out + extraHeader + '\n';
 }
 
 std::string sweepLine(const std::vector<SweepAxis>& axes, std::size_t index,
                       const std::vector<double>& percents, const SimulationRecord& record,
-                      bool json) {
+                      bool json, const std::string& extra) {
     const std::string status =
         session::runStatusWord(record.field(workingRow, RowField::runStatus));
     if (json) {
@@ -88,7 +89,8 @@ std::string sweepLine(const std::vector<SweepAxis>& axes, std::size_t index,
         for (std::size_t a = 0; a < axes.size(); ++a)
             out += std::string(a > 0 ? "," : "") + '"' + axes[a].name +
                    "\":" + percentText(percents[a]);
-        return out + "},\"status\":\"" + status + '"' + indexJsonFields(record, workingRow) + "}\n";
+        return out + "},\"status\":\"" + status + '"' + indexJsonFields(record, workingRow) +
+               extra + "}\n";
     }
     std::string out = std::to_string(index);
     for (const double percent : percents)
@@ -96,8 +98,25 @@ std::string sweepLine(const std::vector<SweepAxis>& axes, std::size_t index,
     out += ',' + status;
     for (const RowIndex& index : kRowIndices)
         out += ',' + csvNumber(record.field(workingRow, index.field));
-    return out + '\n';
+    return out + extra + '\n';
 }
+
+namespace {
+
+// What a point's result gives beside its stored indices, as its line writes it.
+std::string readingColumns(const session::Session& session, bool json, bool withPatient) {
+    const session::CurveIndices curves = session.curveIndices(workingRow);
+    if (json)
+        return session::curveIndexJsonFields(curves) +
+               (withPatient
+                    ? session::patientJsonFields(session.patient(), session.readResult(workingRow))
+                    : std::string());
+    return session::curveIndexCsvCells(curves) +
+           (withPatient ? session::predictedCsvCells(session.readResult(workingRow))
+                        : std::string());
+}
+
+} // namespace
 
 SweepOutcome RunSweep(const CliOptions& options, const std::filesystem::path& exeDir,
                       std::ostream& out, const std::atomic<bool>& stop,
@@ -121,18 +140,20 @@ SweepOutcome RunSweep(const CliOptions& options, const std::filesystem::path& ex
     const auto work = [&] {
         for (std::size_t i; !stop && !failed && (i = nextPoint++) < total;) {
             const std::vector<double> percents = sweepPointPercents(options.sweepAxes, i);
-            auto runner = std::make_unique<RunnerSession>(exeDir);
-            if (auto problem = PrepareRunStart(*runner, sweepPointOptions(options, percents));
+            session::Session runner(session::ProgramFolder{exeDir});
+            if (auto problem = PrepareRunStart(runner, sweepPointOptions(options, percents));
                 !problem.empty()) {
                 const std::lock_guard lock(problemMutex);
                 outcome.problem = problem;
                 failed = true;
                 break;
             }
-            runner->session.StartSimulation({});
-            if (runner->record.field(workingRow, RowField::runStatus) == 1.0f)
+            runner.StartSimulation({});
+            if (runner.record().field(workingRow, RowField::runStatus) == 1.0f)
                 ++valid;
-            buffer.put(i, sweepLine(options.sweepAxes, i, percents, runner->record, options.json));
+            buffer.put(
+                i, sweepLine(options.sweepAxes, i, percents, runner.record(), options.json,
+                             readingColumns(runner, options.json, options.patient.has_value())));
             ++done;
         }
         --workersLeft;
@@ -142,7 +163,10 @@ SweepOutcome RunSweep(const CliOptions& options, const std::filesystem::path& ex
         workers.emplace_back(work);
 
     if (!options.json)
-        out << sweepCsvHeader(options.sweepAxes) << std::flush;
+        out << sweepCsvHeader(options.sweepAxes,
+                              session::curveIndexCsvHeader(false) +
+                                  (options.patient ? session::predictedCsvHeader(false) : ""))
+            << std::flush;
     // Once the workers are gone nothing more arrives: whatever is not yet written then stays
     // behind a point that was never run.
     for (bool last = false; outcome.written < total && !last;) {

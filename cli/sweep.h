@@ -3,7 +3,7 @@
 // the start a single run has, its lines written in the grid's order.
 
 #include "cli/cli_options.h"
-#include "record/simulation_record.h"
+#include "record/vocabulary.h"
 
 #include <atomic>
 #include <cstddef>
@@ -26,10 +26,12 @@ CliOptions sweepPointOptions(const CliOptions& sweep, const std::vector<double>&
 
 // "point,NAME..,status,fev1,.." and the matching line of a point whose result is in the working
 // row; with json, one object: "point", "settings" by axis name, "status" and the indices.
-std::string sweepCsvHeader(const std::vector<SweepAxis>& axes);
+// The reading's columns (the curves' indices and, with a patient, the predicted values) follow
+// the indices: extraHeader in the header, extra (CSV cells or JSON fields) on each line.
+std::string sweepCsvHeader(const std::vector<SweepAxis>& axes, const std::string& extraHeader = {});
 std::string sweepLine(const std::vector<SweepAxis>& axes, std::size_t index,
                       const std::vector<double>& percents, const record::SimulationRecord& record,
-                      bool json);
+                      bool json, const std::string& extra = {});
 
 struct SweepOutcome {
     std::size_t written = 0; // lines, the header not counted

@@ -1,6 +1,7 @@
 #include "data/rtf_document.h"
 
 #include "data/text_encoding.h"
+#include "record/file_layer.h"
 
 #include <algorithm>
 #include <span>
@@ -556,6 +557,15 @@ class RtfReader {
 
 RtfReadResult readRtf(std::string_view bytes) {
     return RtfReader(bytes).read();
+}
+
+RtfFileResult readRtfFile(const std::filesystem::path& path, std::size_t maxBytes) {
+    std::vector<std::uint8_t> bytes;
+    if (const record::FileResult file = record::readDataFile(path, bytes, maxBytes); !file.ok)
+        return {std::nullopt, file.message, {}};
+    RtfReadResult read =
+        readRtf(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    return {std::move(read.document), {}, std::move(read.error)};
 }
 
 } // namespace vm::data

@@ -18,6 +18,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -123,5 +124,14 @@ inline constexpr std::size_t kMaxRtfRowCells = 63;
 inline constexpr std::size_t kMaxRtfTableCells = 10'000;
 
 RtfReadResult readRtf(std::string_view bytes);
+
+// An RTF file of at most maxBytes: its document, or why it could not be opened (the file layer's
+// message in fileError) or read (the reader's, in error).
+struct RtfFileResult {
+    std::optional<RtfDocument> document;
+    std::string fileError;
+    std::string error;
+};
+RtfFileResult readRtfFile(const std::filesystem::path& path, std::size_t maxBytes);
 
 } // namespace vm::data

@@ -1,17 +1,18 @@
 #include "model/flow_limitation_solver.h"
 
-#include "model/batch_math.h"
+#include "model/simd/batch_math.h"
 
 #include <cmath>
 
 namespace vm::model {
 
 // The lobes' root searches are independent, so they run side by side in lanes, and with them
-// those of a second call at another trial pressure (search_rounds.h). An open airway's search
+// those of a second call at another trial pressure (simd/search_rounds.h). An open airway's search
 // evaluates F(m), then F((m + f)/2), then its regula-falsi points; a collapsed one's F(m), then its
 // points. The order-dependent rules (the shared iteration count and the failure that stops a call
 // at the failing lobe) are applied afterwards lobe by lobe in order, so the outcome and every
-// value written are those of solving the lobes in turn, one call after the other.
+// value written are those of solving the lobes in turn, one call after the other: what
+// solveLobesInTurn (lobe_physics.h) does plainly.
 
 namespace {
 

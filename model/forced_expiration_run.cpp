@@ -6,6 +6,7 @@
 #include "model/run_recording.h"
 #include "model/settings_conversion.h"
 #include "model/spirometric_indices.h"
+#include "record/vocabulary.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -23,16 +24,14 @@ void setRunStatus(SimulationRecord& record, float status) {
     record.setField(workingRow, RowField::runStatus, status);
 }
 
+static_assert(rowIndexOf(RowField::runStatus).resetValue == kRunValid,
+              "a run is valid until something goes wrong");
+
 // The working row starts empty: no indices, no curves. The curves of the row's previous
 // contents are cleared whole, so that a shorter run never shows or measures a stale tail.
 void clearWorkingRow(const ModelState& m, SimulationRecord& record) {
-    setRunStatus(record, kRunValid);
-    for (RowField f : {RowField::fev1, RowField::fvcex, RowField::fev1PctFvc, RowField::pef,
-                       RowField::mef75, RowField::mef50, RowField::mef25, RowField::erv,
-                       RowField::flowAt1s, RowField::tlc, RowField::fet})
-        record.setField(workingRow, f, 0.0f);
-    record.setField(workingRow, RowField::frc, 100.0f);
-    record.setField(workingRow, RowField::modelVariant, 1.0f);
+    for (const RowIndex& index : kRowIndices)
+        record.setField(workingRow, index.field, index.resetValue);
     for (int n = 1; n <= kFvSamples; ++n) {
         record.setFvVolume(workingRow, n, 0.0f);
         record.setFvFlow(workingRow, n, 0.0f);

@@ -1,7 +1,7 @@
 #include "model/model_step.h"
 
-#include "model/batch_math.h"
 #include "model/ramp_table.h"
+#include "model/simd/batch_math.h"
 
 #include <algorithm>
 #include <cmath>
@@ -27,16 +27,6 @@ double chestWallPressureAt(const ModelState& m, double lungVolume) {
     const Parameters& p = m.parameters;
     return chestWallPressureFrom(p, 1.0 / p.chestWallMinVolume.current,
                                  1.0 / p.chestWallScale.current, lungVolume);
-}
-
-double peripheralResistanceAt(double conductance, double lobeVolume, double lobeMinVolume) {
-    return peripheralResistanceAt(conductance, lobeVolume, lobeMinVolume, std::cbrt(lobeMinVolume));
-}
-
-double peripheralResistanceAt(double conductance, double lobeVolume, double lobeMinVolume,
-                              double lobeMinVolumeRoot) {
-    return peripheralResistanceFromRoots(
-        conductance, std::cbrt(openPeripheralVolume(lobeVolume, lobeMinVolume)), lobeMinVolumeRoot);
 }
 
 double centralTransmuralPressure(double Vc, double Vr, double C, double bronchusFlow,

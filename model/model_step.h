@@ -14,26 +14,6 @@ SolverOutcome ModelStep(ModelState& model, IntegrationState integrationState);
 // Chest-wall recoil (kPa) at the given lung volume.
 double chestWallPressureAt(const ModelState& model, double lungVolume);
 
-// Resistance of a lobe's peripheral airway at its current volume: large but finite at the
-// minimal volume.
-double peripheralResistanceAt(double conductance, double lobeVolume, double lobeMinVolume);
-// The same with the cube root of the minimal volume worked out already.
-double peripheralResistanceAt(double conductance, double lobeVolume, double lobeMinVolume,
-                              double lobeMinVolumeRoot);
-
-// The volume the peripheral airway's law takes for a lobe: never below the minimal volume.
-inline double openPeripheralVolume(double lobeVolume, double lobeMinVolume) {
-    return lobeVolume > lobeMinVolume + 0.0001 ? lobeVolume : lobeMinVolume + 0.0001;
-}
-
-// The same law from the cube roots of that volume and of the minimal volume.
-inline double peripheralResistanceFromRoots(double conductance, double openVolumeRoot,
-                                            double lobeMinVolumeRoot) {
-    const double span = openVolumeRoot - lobeMinVolumeRoot;
-    const double span2 = span * span;
-    return 1.0 / (conductance * (span2 * span2));
-}
-
 // Transmural pressure of a central compartment of volume Vc (reference volume Vr, compliance
 // C): its elastic part plus the pressure of the net inflow; lobeConductanceSum is Σ 1/R2 of the
 // lung's lobes and constant 0.4 on the left, 0.1 on the right. An empty compartment stays finite.

@@ -5,6 +5,8 @@
 // walls turn red while its flow is limited. The patient's left lung (lobes 1 and 2) is on the
 // right of the picture. A frame is drawn whole into an off-screen picture over the background.
 
+#include "record/lung_frame_values.h"
+
 #include <QImage>
 #include <QPoint>
 #include <QSize>
@@ -18,20 +20,9 @@ class SimulationRecord;
 
 namespace vm::plots {
 
-inline constexpr int kFrameLobes = 5;
-
-// What one frame shows. The window fills it from the live model; a replay takes it from a row.
-// A resistance or coefficient that is not a positive finite number draws nothing for its lobe
-// or airway; a lobe volume that is negative or not finite draws no balloon.
-struct LungFrameValues {
-    std::array<double, kFrameLobes> lobeVolume{};             // V, litres
-    std::array<double, kFrameLobes> peripheralResistance{};   // R1
-    std::array<double, kFrameLobes> intermediateResistance{}; // R2 (effective)
-    std::array<bool, kFrameLobes> flowLimited{};
-    double tracheaCoefficient = 0.0;       // KT
-    double leftBronchusCoefficient = 0.0;  // KL
-    double rightBronchusCoefficient = 0.0; // KR
-};
+using record::kFrameLobes;
+// What one frame shows; the window fills it from the live model, a replay from a row.
+using record::LungFrameValues;
 
 // The values a row (0..4) stored at flow-volume sample 0..1500; the central coefficients are the
 // row's single stored values. Out-of-range indices are the record's RangeError.

@@ -3,6 +3,7 @@
 // selected, and the settings the control panel edits now.
 
 #include "record/simulation_record.h"
+#include "record/vocabulary.h"
 
 #include <array>
 
@@ -22,11 +23,6 @@ struct RecordState {
 
     void resetCurrentSettings();
 };
-
-// The settings a run can work with, in percent: the track bars' floor up to well above their
-// largest value.
-inline constexpr double kLowestUsableSetting = 10.0;
-inline constexpr double kHighestUsableSetting = 2000.0;
 
 // A stored setting as the current settings take it: one outside the usable range (NaN, an
 // infinity, zero or less, a huge value: found only in files from elsewhere) is taken as 100, so

@@ -157,6 +157,16 @@ void SimulationRecord::setField(int row, RowField f, float v) {
                v);
 }
 
+SimulationRecord::StoredPatient SimulationRecord::storedPatient(int row) const {
+    return {floatAt(row, kPatient), floatAt(row, kPatient + 4), floatAt(row, kPatient + 8)};
+}
+
+void SimulationRecord::setStoredPatient(int row, const StoredPatient& patient) {
+    setFloatAt(row, kPatient, patient.sex);
+    setFloatAt(row, kPatient + 4, patient.age_years);
+    setFloatAt(row, kPatient + 8, patient.height_cm);
+}
+
 float SimulationRecord::partSetting(int row, int part, int column) const {
     return floatAt(row, settingOffset(part, column));
 }

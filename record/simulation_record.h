@@ -53,6 +53,10 @@ inline constexpr std::size_t kPadding = 123565;
 inline constexpr std::size_t kCentralTrace = 123572;
 inline constexpr std::size_t kIndices = 123584; // fev1 .. modelVariant, 14 floats
 inline constexpr std::size_t kUnused = 123640;
+// The patient a file's results are read for, in its reference row: the last three of the unused
+// floats (sex code, age in years, height in cm), all 0 for none; the ones before stay free for
+// indices.
+inline constexpr std::size_t kPatient = 123668;
 inline constexpr std::size_t kPartSettings = 123680;
 inline constexpr std::size_t kGlobalSettings = 124192;
 } // namespace layout
@@ -117,6 +121,17 @@ class SimulationRecord {
 
     float field(int row, RowField f) const;
     void setField(int row, RowField f, float v);
+
+    // The patient stored with a row: sex code (0 none, 1 male, 2 female), age in years, height
+    // in cm.
+    struct StoredPatient {
+        float sex = 0.0f;
+        float age_years = 0.0f;
+        float height_cm = 0.0f;
+        bool operator==(const StoredPatient&) const = default;
+    };
+    StoredPatient storedPatient(int row) const;
+    void setStoredPatient(int row, const StoredPatient& patient);
 
     // Settings in percent: part 0..7, column 0..15 (only 0..7 carry meaning); item 0..19.
     float partSetting(int row, int part, int column) const;

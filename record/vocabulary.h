@@ -2,7 +2,9 @@
 // The program's vocabulary, each list in one place: the lung parts, setting columns and global
 // items that index a row's settings, with the names the headless runner's options use, and the
 // spirometric indices of a row with everything the results table and the runner show of them.
-// Adding an index is one line of kRowIndices (and its field and computation).
+// Adding an index: a RowField after the last (its stored place, in the row's unused floats), one
+// line of kRowIndices with its reset value and kind, and its computation in
+// model/spirometric_indices.cpp.
 
 #include "record/simulation_record.h"
 
@@ -12,6 +14,11 @@
 #include <string_view>
 
 namespace vm::record {
+
+// The settings a run can work with, in percent: the track bars' floor up to well above their
+// largest value.
+inline constexpr double kLowestUsableSetting = 10.0;
+inline constexpr double kHighestUsableSetting = 2000.0;
 
 // The enumerators are reached through their type (LungPart::bothLungs) and convert to the plain
 // int indices of the record, so that loops over every part, column or item stay plain ints.
@@ -88,6 +95,13 @@ enum class Comparison {
     percentInEveryVariant, // both, the percentage for every displayed quantity
 };
 
+// What a scalar of a row is, which decides how the tables and the runner treat it.
+enum class IndexKind {
+    measured,          // a value of the run, shown beside the reference's
+    runStatus,         // 1 valid, 0 "dead", -1 "error": heads the runner's table
+    displayedQuantity, // the code of what the row shows: shown whatever the status, never as %
+};
+
 // One scalar of a result row and how it is shown.
 struct RowIndex {
     RowField field;
@@ -98,26 +112,40 @@ struct RowIndex {
     int precision; // significant digits of the results table's value
     int decimals;  // digits after the decimal separator
     Comparison comparison;
+    IndexKind kind;
+    float resetValue; // what a run starts the working row with
 };
 
 // In stored order, which is the order of the runner's JSON keys.
+// clang-format off
 inline constexpr std::array<RowIndex, kRowFieldCount> kRowIndices{{
-    {RowField::fev1, "fev1", "FEV1", "l", 1, 4, 2, Comparison::percentInEveryVariant},
-    {RowField::fvcex, "fvcex", "FVCEX", "l", 2, 4, 2, Comparison::percentInEveryVariant},
+    {RowField::fev1, "fev1", "FEV1", "l", 1, 4, 2, Comparison::percentInEveryVariant,
+     IndexKind::measured, 0.0f},
+    {RowField::fvcex, "fvcex", "FVCEX", "l", 2, 4, 2, Comparison::percentInEveryVariant,
+     IndexKind::measured, 0.0f},
     {RowField::fev1PctFvc, "fev1PctFvc", "FEV1%FVC", "%", 3, 4, 2,
-     Comparison::percentInEveryVariant},
-    {RowField::pef, "pef", "PEF", "l/s", 4, 4, 2, Comparison::percent},
-    {RowField::mef75, "mef75", "MEF75", "l/s", 5, 4, 2, Comparison::percent},
-    {RowField::mef50, "mef50", "MEF50", "l/s", 6, 4, 2, Comparison::percent},
-    {RowField::mef25, "mef25", "MEF25", "l/s", 7, 4, 2, Comparison::percent},
-    {RowField::erv, "erv", "ERV", "l", 8, 4, 2, Comparison::percentInEveryVariant},
-    {RowField::flowAt1s, "flowAt1s", "flow at 1 s", "l/s", 0, 4, 2, Comparison::none},
-    {RowField::frc, "frc", "FRC", "l", 12, 4, 2, Comparison::percent},
-    {RowField::tlc, "tlc", "TLC", "l", 13, 4, 2, Comparison::percent},
-    {RowField::runStatus, "runStatus", "run status", "", 0, 4, 2, Comparison::none},
-    {RowField::fet, "fet", "FET", "s", 11, 4, 2, Comparison::none},
-    {RowField::modelVariant, "modelVariant", "Zmienna", " ", 15, 2, 0, Comparison::none},
+     Comparison::percentInEveryVariant, IndexKind::measured, 0.0f},
+    {RowField::pef, "pef", "PEF", "l/s", 4, 4, 2, Comparison::percent, IndexKind::measured, 0.0f},
+    {RowField::mef75, "mef75", "MEF75", "l/s", 5, 4, 2, Comparison::percent, IndexKind::measured,
+     0.0f},
+    {RowField::mef50, "mef50", "MEF50", "l/s", 6, 4, 2, Comparison::percent, IndexKind::measured,
+     0.0f},
+    {RowField::mef25, "mef25", "MEF25", "l/s", 7, 4, 2, Comparison::percent, IndexKind::measured,
+     0.0f},
+    {RowField::erv, "erv", "ERV", "l", 8, 4, 2, Comparison::percentInEveryVariant,
+     IndexKind::measured, 0.0f},
+    {RowField::flowAt1s, "flowAt1s", "flow at 1 s", "l/s", 0, 4, 2, Comparison::none,
+     IndexKind::measured, 0.0f},
+    // FRC starts at 100 and is the lung volume once the tidal breathing begins.
+    {RowField::frc, "frc", "FRC", "l", 12, 4, 2, Comparison::percent, IndexKind::measured, 100.0f},
+    {RowField::tlc, "tlc", "TLC", "l", 13, 4, 2, Comparison::percent, IndexKind::measured, 0.0f},
+    {RowField::runStatus, "runStatus", "run status", "", 0, 4, 2, Comparison::none,
+     IndexKind::runStatus, 1.0f},
+    {RowField::fet, "fet", "FET", "s", 11, 4, 2, Comparison::none, IndexKind::measured, 0.0f},
+    {RowField::modelVariant, "modelVariant", "Zmienna", " ", 15, 2, 0, Comparison::none,
+     IndexKind::displayedQuantity, 1.0f},
 }};
+// clang-format on
 
 constexpr const RowIndex& rowIndexOf(RowField field) {
     return kRowIndices[static_cast<std::size_t>(field)];
@@ -132,5 +160,7 @@ constexpr bool inStoredOrder() {
 }
 } // namespace vocabulary
 static_assert(vocabulary::inStoredOrder(), "rowIndexOf looks an index up by its stored place");
+static_assert(layout::kIndices + sizeof(float) * kRowIndices.size() <= layout::kPatient,
+              "the indices fit in the row's unused floats before the patient");
 
 } // namespace vm::record

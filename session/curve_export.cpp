@@ -1,6 +1,9 @@
 #include "session/curve_export.h"
 
+#include "model/curve_indices.h"
 #include "record/vocabulary.h"
+#include "session/reading_text.h"
+#include "session/session.h"
 
 #include <charconv>
 #include <cmath>
@@ -66,7 +69,7 @@ std::string ResultsCsv(const SimulationRecord& record, int resultCount) {
     out += ",expirationDepth [%]";
     for (const RowIndex& index : kRowIndices)
         out += ',' + indexHeader(index);
-    out += '\n';
+    out += curveIndexCsvHeader() + '\n';
     for (int row = 0; row <= resultCount; ++row) {
         out += std::to_string(row) + ',' + runStatusWord(record.field(row, RowField::runStatus));
         for (int c = 0; c < kSettingColumns; ++c)
@@ -74,8 +77,21 @@ std::string ResultsCsv(const SimulationRecord& record, int resultCount) {
         out += ',' + csvNumber(record.globalSetting(row, GlobalItem::expirationDepth));
         for (const RowIndex& index : kRowIndices)
             out += ',' + csvNumber(record.field(row, index.field));
-        out += '\n';
+        out += curveIndexCsvCells(model::computeCurveIndices(record, row)) + '\n';
     }
+    return out;
+}
+
+std::string ResultsCsv(const Session& session, bool withPredicted) {
+    const std::string plain = ResultsCsv(session.record(), session.state().resultCount);
+    if (!withPredicted)
+        return plain;
+    std::string out;
+    int row = -1; // the header first
+    for (std::size_t begin = 0, end; (end = plain.find('\n', begin)) != std::string::npos;
+         begin = end + 1, ++row)
+        out += plain.substr(begin, end - begin) +
+               (row < 0 ? predictedCsvHeader() : predictedCsvCells(session.readResult(row))) + '\n';
     return out;
 }
 

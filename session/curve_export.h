@@ -19,8 +19,13 @@ std::string FlowVolumeCsv(const record::SimulationRecord& record, int resultCoun
 std::string VolumeTimeCsv(const record::SimulationRecord& record, int resultCount);
 
 // One line per row 0..resultCount: the row, its status, the settings of both lungs, the expiratory
-// effort, then every index with its unit in the header.
+// effort, then every index with its unit in the header, then the indices read from its curves.
 std::string ResultsCsv(const record::SimulationRecord& record, int resultCount);
+
+class Session;
+// The same of the session's record, and with withPredicted each row's predicted values, limits,
+// z-scores and reading for the session's patient.
+std::string ResultsCsv(const Session& session, bool withPredicted);
 
 // A row's run status as one word: "valid", "dead" or "error".
 std::string runStatusWord(float status);

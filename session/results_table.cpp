@@ -3,6 +3,7 @@
 #include "record/vocabulary.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 
@@ -72,6 +73,20 @@ constexpr std::pair<int, SettingColumn> kGridSettingColumns[] = {
     {0, SettingColumn::rCentral},    {1, SettingColumn::vdc}, {3, SettingColumn::rIntermediate},
     {6, SettingColumn::rPeripheral}, {7, SettingColumn::ccc}, {9, SettingColumn::lungSize},
     {10, SettingColumn::cm}};
+
+// Each index on its own line of the table, or on none.
+constexpr bool everyGridLineExists() {
+    std::array<bool, kResultsTableRows> taken{};
+    for (const RowIndex& index : kRowIndices) {
+        if (index.gridRow == 0)
+            continue;
+        if (index.gridRow < 0 || index.gridRow >= kResultsTableRows || taken[index.gridRow])
+            return false;
+        taken[index.gridRow] = true;
+    }
+    return true;
+}
+static_assert(everyGridLineExists(), "an index shown in the results table has a line of its own");
 
 } // namespace
 
@@ -148,7 +163,7 @@ int ShowResultsTable(TextGrid& grid, const SimulationRecord& record, const Recor
             continue;
         }
         // The displayed-quantity code is shown whatever the status, and never as a percentage.
-        if (index.field == RowField::modelVariant) {
+        if (index.kind == IndexKind::displayedQuantity) {
             grid.setCell(3, line, format(v, index.precision, index.decimals));
             continue;
         }

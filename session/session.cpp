@@ -5,7 +5,9 @@
 #include "data/startup_checks.h"
 #include "model/forced_expiration_run.h"
 #include "model/model_initialisation.h"
+#include "record/file_replace.h"
 #include "record/record_file.h"
+#include "session/results_table.h"
 
 #include <algorithm>
 #include <array>
@@ -134,6 +136,11 @@ std::filesystem::path ProgramFolder::writablePath(std::string_view relative) con
     return data::resolveDataPath(writableRoot(), relative);
 }
 
+std::string checkWritableTarget(const std::filesystem::path& path) {
+    const FileResult target = record::checkWritableTarget(path);
+    return target.ok ? std::string() : target.message;
+}
+
 bool isRefusedSimulationFileName(const std::filesystem::path& path) {
     std::string name = path.filename().string();
     std::transform(name.begin(), name.end(), name.begin(),
@@ -145,9 +152,37 @@ std::string runOutcomeSoundAlias(float runStatus) {
     return std::nearbyint(runStatus) == 1.0f ? "SystemAsterisk" : "SystemHand";
 }
 
+struct Session::Owned {
+    SimulationRecord record;
+    RecordState state;
+    model::ModelState model;
+};
+
+Session::Session(ProgramFolder folder)
+    : owned_(std::make_unique<Owned>()), record_(owned_->record), state_(owned_->state),
+      model_(owned_->model), folder_(std::move(folder)) {}
+
 Session::Session(SimulationRecord& record, RecordState& state, model::ModelState& model,
                  ProgramFolder folder)
     : record_(record), state_(state), model_(model), folder_(std::move(folder)) {}
+
+Session::~Session() = default;
+
+// The central coefficients are the copies each substep takes, the values a recorded sample keeps.
+LungFrameValues Session::liveLungFrame() const {
+    LungFrameValues values;
+    for (int j = 0; j < kFrameLobes; ++j) {
+        const auto lobe = static_cast<std::size_t>(j);
+        values.lobeVolume[lobe] = model_.state.lobeVolume[lobe];
+        values.peripheralResistance[lobe] = model_.state.peripheralResistance[lobe];
+        values.intermediateResistance[lobe] = model_.state.intermediateEffResistance[lobe];
+        values.flowLimited[lobe] = model_.state.flowLimited[lobe] != 0;
+    }
+    values.tracheaCoefficient = model_.state.tracheaCoefficientCopy;
+    values.leftBronchusCoefficient = model_.state.bronchusCoefficientCopy[0];
+    values.rightBronchusCoefficient = model_.state.bronchusCoefficientCopy[1];
+    return values;
+}
 
 // As the track bars take a row's settings: every part, not only the one they show.
 void Session::loadCurrentPartSettings(int row) {
@@ -178,7 +213,181 @@ void Session::InitialiseModel(const std::function<void()>& beep) {
     model::InitialiseModel(model_, record_, true, beep);
 }
 
-ViewChanges Session::StartSimulation(const model::RunHooks& hooks) {
+// The stored patient's sex code: 0 none, 1 male, 2 female.
+namespace {
+constexpr float kStoredMale = 1.0f;
+constexpr float kStoredFemale = 2.0f;
+
+std::optional<Patient> patientOf(const SimulationRecord::StoredPatient& stored) {
+    if (stored.sex != kStoredMale && stored.sex != kStoredFemale)
+        return std::nullopt;
+    const Patient patient{stored.sex == kStoredMale ? Sex::male : Sex::female, stored.age_years,
+                          stored.height_cm};
+    return patientProblem(patient).empty() ? std::optional<Patient>(patient) : std::nullopt;
+}
+} // namespace
+
+ViewChanges Session::SetPatient(const Patient& patient) {
+    ViewChanges changes;
+    if (std::string problem = patientProblem(patient); !problem.empty()) {
+        changes.message = std::move(problem);
+        return changes;
+    }
+    patient_ = patient;
+    patientGiven_ = true;
+    return changes;
+}
+
+void Session::storePatient() {
+    if (!patientGiven_)
+        return;
+    record_.setStoredPatient(referenceRow, {patient_.sex == Sex::male ? kStoredMale : kStoredFemale,
+                                            static_cast<float>(patient_.age_years),
+                                            static_cast<float>(patient_.height_cm)});
+}
+
+const reference::GliSplineTable* Session::gliTable() const {
+    if (!gliTable_ && gliProblem_.empty()) {
+        reference::GliSplineTable table;
+        const FileResult read = reference::loadGliSplineTable(
+            folder_.dataPath("datfiles1/gli-global-2022-splines.csv"), table);
+        if (read.ok)
+            gliTable_ = std::move(table);
+        else
+            gliProblem_ = read.message;
+    }
+    return gliTable_ ? &*gliTable_ : nullptr;
+}
+
+ResultReading Session::readResult(int row) const {
+    ResultReading out;
+    // The ratio is shown in percent; the equations take a fraction.
+    const double measured[] = {record_.field(row, RowField::fev1),
+                               record_.field(row, RowField::fvcex),
+                               record_.field(row, RowField::fev1PctFvc) / 100.0};
+    for (std::size_t k = 0; k < out.indices.size(); ++k) {
+        out.indices[k] = kPredictedIndices[k];
+        out.indices[k].measured = measured[k] * (k == 2 ? 100.0 : 1.0);
+    }
+    if (record_.field(row, RowField::runStatus) != 1.0f) {
+        out.problem = "no valid result";
+        return out;
+    }
+    if (out.problem = patientProblem(patient_); !out.problem.empty())
+        return out;
+    const reference::GliSplineTable* table = gliTable();
+    if (table == nullptr) {
+        out.problem = gliProblem_;
+        return out;
+    }
+    for (std::size_t k = 0; k < out.indices.size(); ++k) {
+        PredictedIndex& index = out.indices[k];
+        const auto read = reference::readIndex(*table, patient_, index.index, measured[k]);
+        if (!read.ok()) {
+            out.problem = read.message;
+            return out;
+        }
+        const double scale = k == 2 ? 100.0 : 1.0;
+        index.predicted = read.value->reference.predicted * scale;
+        index.lln = read.value->reference.lln * scale;
+        index.uln = read.value->reference.uln * scale;
+        index.zScore = read.value->zScore;
+        index.percentPredicted = read.value->percentPredicted;
+    }
+    const auto reading = reference::readSpirometry(
+        {out.indices[0].zScore, out.indices[1].zScore, out.indices[2].zScore}, measured[2]);
+    if (!reading.ok()) {
+        out.problem = reading.message;
+        return out;
+    }
+    out.reading = *reading.value;
+    out.readingText = reference::polishReadingText(out.reading);
+    if (out.reading.fixedRatio != reference::FixedRatioVerdict::agrees)
+        out.fixedRatioText = std::string(reference::polishFixedRatioText(out.reading));
+    return out;
+}
+
+CurveIndices Session::curveIndices(int row) const {
+    checkRow(row);
+    return model::computeCurveIndices(record_, row);
+}
+
+Spirogram Session::spirogram(int row) const {
+    checkRow(row);
+    return model::spirogramOf(record_, row);
+}
+
+ViewChanges Session::SetSetting(const Setting& setting, double percent) {
+    ViewChanges changes;
+    if (!setting.target.isColumn()) {
+        state_.currentGlobal(setting.target.index) = percent;
+    } else {
+        state_.currentPart(kEditedPart, setting.target.index) = percent;
+        // The current-settings line shows what the control set, without decimals.
+        if (setting.rowGridColumn >= 0)
+            changes.currentSettingCell = SettingCell{
+                setting.rowGridColumn, "   " + std::to_string(static_cast<long long>(percent))};
+    }
+    if (setting.noteKey != 0)
+        changes.settingNote = setting.noteKey;
+    return changes;
+}
+
+ViewChanges Session::SetPartSetting(LungPart part, SettingColumn column, double percent) {
+    state_.currentPart(part, column) = percent;
+    return {};
+}
+
+ViewChanges Session::SetGlobalSetting(int item, double percent) {
+    state_.currentGlobal(item) = percent;
+    return {};
+}
+
+ViewChanges Session::ChooseEditedPart(LungPart) {
+    ViewChanges changes;
+    changes.editedPart = kEditedPart;
+    return changes;
+}
+
+ViewChanges Session::ResetControls() {
+    ViewChanges changes;
+    changes.controlsToDefaults = true;
+    changes.noteBoxCleared = true;
+    return changes;
+}
+
+ViewChanges Session::LoadRowSettings(int row) {
+    const int source = row == -1 ? referenceRow : row;
+    loadCurrentPartSettings(source);
+    ViewChanges changes;
+    changes.controlsFromRow = source;
+    return changes;
+}
+
+ViewChanges Session::TakeRowSettings(int row) {
+    loadCurrentGlobalSettingsFromRow(state_, record_, row);
+    loadCurrentPartSettings(row);
+    return {};
+}
+
+double Session::controlSetting(const Setting& setting, int row) const {
+    if (setting.target.isColumn())
+        return state_
+            .currentPartSettings[kEditedPart][static_cast<std::size_t>(setting.target.index)];
+    return record_.globalSetting(row, setting.target.index);
+}
+
+int Session::ShowResultsTable(data::TextGrid& grid, int row, bool withValues,
+                              char decimalSeparator) const {
+    return session::ShowResultsTable(grid, record_, state_, row, withValues, decimalSeparator);
+}
+
+void Session::FillGridRow(data::TextGrid& grid, int gridRow, int recordRow,
+                          char decimalSeparator) const {
+    session::FillGridRow(grid, record_, gridRow, recordRow, decimalSeparator);
+}
+
+ViewChanges Session::StartSimulation(const RunHooks& hooks) {
     const ResultRowBytes previousNewest = record_.rowBytes(workingRow);
     clearCurves(record_, workingRow);
     storeCurrentSettingsIntoWorkingRow(state_, record_);
@@ -282,6 +491,15 @@ ViewChanges Session::RestoreStandardReference() {
     return changes;
 }
 
+ViewChanges Session::UseReferenceFrom(const std::filesystem::path& path) {
+    SimulationRecord loaded;
+    const FileResult read = readRecordFile(path, loaded);
+    if (!read.ok)
+        return fileError(read);
+    record_.setRowBytes(referenceRow, loaded.rowBytes(referenceRow));
+    return {};
+}
+
 std::filesystem::path Session::simulationsFolder() const {
     return folder_.writablePath("simulations");
 }
@@ -294,6 +512,12 @@ ViewChanges Session::OpenSimulationFile(const std::filesystem::path& path) {
     if (const FileResult read = readRecordFile(path, record_); !read.ok)
         return fileError(read);
     changes.dataSourceLabel = dataSourceLabel(path);
+    // A file that names its patient reads its results for that patient; one that names none
+    // leaves the patient as it was.
+    if (const std::optional<Patient> stored = patientOf(record_.storedPatient(referenceRow))) {
+        patient_ = *stored;
+        patientGiven_ = true;
+    }
 
     // A row counts by the start of its flow-volume curve, so an empty row below the highest such
     // row is shown as a result all the same.
@@ -323,6 +547,7 @@ ViewChanges Session::OpenSimulationFile(const std::filesystem::path& path) {
 
 ViewChanges Session::SaveSimulationFile() {
     const std::filesystem::path path = simulationsFolder() / currentFileName_;
+    storePatient();
     if (const FileResult written = writeRecordFile(path, record_); !written.ok)
         return fileError(written);
     ViewChanges changes;
@@ -335,11 +560,19 @@ ViewChanges Session::SaveSimulationFileAs(const std::filesystem::path& path) {
     if (path.empty() || isRefusedSimulationFileName(path))
         return {};
     currentFileName_ = path.filename().string();
+    storePatient();
     if (const FileResult written = writeRecordFile(path, record_); !written.ok)
         return fileError(written);
     ViewChanges changes;
     changes.dataSourceLabel = dataSourceLabel(path);
     return changes;
+}
+
+ViewChanges Session::WriteRecordTo(const std::filesystem::path& path) {
+    storePatient();
+    if (const FileResult written = writeRecordFile(path, record_); !written.ok)
+        return fileError(written);
+    return {};
 }
 
 } // namespace vm::session

@@ -1,7 +1,6 @@
 #include "ui/help_window.h"
 
 #include "data/rtf_document.h"
-#include "record/file_layer.h"
 #include "ui/rtf_text_document.h"
 
 #include <QTextEdit>
@@ -48,14 +47,11 @@ TForm4::TForm4(QWidget* parent)
 
 std::optional<QString> TForm4::loadHelpFile(const std::filesystem::path& path) {
     RichEdit1->clear();
-    std::vector<std::uint8_t> bytes;
     // The file layer's reason goes on a second line, as with the other messages about files.
-    if (const record::FileResult file = record::readDataFile(path, bytes, kMaxHelpFileBytes);
-        !file.ok)
+    const data::RtfFileResult read = data::readRtfFile(path, kMaxHelpFileBytes);
+    if (!read.fileError.empty())
         return QStringLiteral("Cannot open file %1\n%2")
-            .arg(QString::fromStdString(path.string()), QString::fromStdString(file.message));
-    const data::RtfReadResult read =
-        data::readRtf(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+            .arg(QString::fromStdString(path.string()), QString::fromStdString(read.fileError));
     if (!read.document)
         return QStringLiteral("Cannot read help file %1: %2")
             .arg(QString::fromStdString(path.string()), QString::fromStdString(read.error));

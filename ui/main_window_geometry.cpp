@@ -2,6 +2,8 @@
 
 #include "ui/track_bar_scales.h"
 
+#include "record/settings_table.h"
+
 #include <cstdint>
 #include <cstdlib>
 
@@ -73,47 +75,67 @@ void placeGroupPanels(MainWindowGeometry& g, const LayoutInputs& in) {
     g.headingLeft[3] = (g.panel7.width - in.headingWidth[3]) / 2;
 }
 
-// Each track bar with its caption and scale marks, relative to its group panel.
+// Each bar of a group at its slot, with its caption and scale marks, relative to its group panel.
+// The marks stand at the hundreds of the bar's range, the scale's last label at the bottom.
 void placeTrackBars(MainWindowGeometry& g, const LayoutInputs& in) {
     const int E = g.unitE;
     const int D = g.groupPanel[1].height;
     const int barHeight = MulDiv(D, 4, 5);
     const int barTop = D - barHeight - 1;
-    auto bar = [&](int n, int left) {
-        TrackBarPlace& t = g.trackBar[static_cast<std::size_t>(n)];
-        t.bar = {left, barTop, in.trackBarWidth[static_cast<std::size_t>(n)], barHeight};
-        t.caption = {left, barTop - in.captionHeight + 2,
-                     in.captionWidth[static_cast<std::size_t>(n)], in.captionHeight};
-        t.markLeft = left + t.bar.width;
-        t.markCount = 5;
-        for (int k = 0; k < 5; ++k)
+    for (const record::Setting& spec : record::kSettings) {
+        if (spec.section == 0)
+            continue;
+        const auto n = static_cast<std::size_t>(spec.trackBar);
+        const int panel = record::controlGroupOfSection(spec.section).panel;
+        const int groupWidth = g.groupPanel[static_cast<std::size_t>(panel)].width;
+        const int width = in.trackBarWidth[n];
+        const int captionWidth = in.captionWidth[n];
+        TrackBarPlace& t = g.trackBar[n];
+        int left = 3;
+        int captionLeft = 0;
+        int markLeft = 0;
+        switch (spec.slot) {
+        case record::TrackBarSlot::leftEdge:
+            captionLeft = left;
+            markLeft = left + width;
+            break;
+        case record::TrackBarSlot::rightEdge:
+            left = groupWidth - width - 3;
+            captionLeft = left - 2;
+            markLeft = left + width;
+            break;
+        case record::TrackBarSlot::beforeCentre:
+            left = E / 2 - width;
+            captionLeft = 1;
+            markLeft = 2;
+            break;
+        case record::TrackBarSlot::atCentre:
+            left = E / 2;
+            captionLeft = groupWidth - captionWidth - 5;
+            markLeft = left + width;
+            break;
+        case record::TrackBarSlot::pastCentre:
+            left = E / 2 + 15;
+            captionLeft = left;
+            markLeft = left + width;
+            break;
+        }
+        if (spec.scaleCentredInGroup)
+            markLeft = (groupWidth - in.sharedScaleWidth[static_cast<std::size_t>(panel)]) / 2;
+        t.bar = {left, barTop, width, barHeight};
+        t.caption = {captionLeft, barTop - in.captionHeight + 2, captionWidth, in.captionHeight};
+        t.markLeft = markLeft;
+
+        const int hundreds = (spec.maximum - spec.minimum) / 100;
+        int labels = 0;
+        for (const record::SettingLabel& label : spec.scaleLabels)
+            labels += label.name != nullptr ? 1 : 0;
+        t.markCount = labels;
+        for (int k = 0; k < labels; ++k)
             t.markTop[static_cast<std::size_t>(k)] =
-                barTop + roundEven(barHeight / 25.0) + k * roundEven(0.8 * barHeight / 4.0);
-    };
-    const auto width = [&](int n) { return in.trackBarWidth[static_cast<std::size_t>(n)]; };
-    bar(1, 3);
-    bar(2, 3);
-    bar(3, E / 2 + 15);
-    bar(4, g.groupPanel[2].width - width(4) - 3);
-    bar(5, E / 2 - width(5));
-    bar(6, E / 2);
-    bar(7, 3);
-    bar(8, g.groupPanel[4].width - width(8) - 3);
-
-    // The intermediate resistance scale has no mark at its lowest position: marks 1..5.
-    TrackBarPlace& t3 = g.trackBar[3];
-    t3.markCount = 5;
-    for (int k = 1; k <= 5; ++k)
-        t3.markTop[static_cast<std::size_t>(k - 1)] =
-            barTop + roundEven(barHeight / 25.0) + k * roundEven(0.8 * barHeight / 5.0);
-
-    g.trackBar[5].caption.left = 1;
-    g.trackBar[5].markLeft = 2;
-    g.trackBar[6].caption.left = g.groupPanel[3].width - in.captionWidth[6] - 5;
-    g.trackBar[8].caption.left = g.trackBar[8].bar.left - 2;
-    const int lungScaleLeft = (g.groupPanel[4].width - in.lungScaleWidth) / 2;
-    g.trackBar[7].markLeft = lungScaleLeft;
-    g.trackBar[8].markLeft = lungScaleLeft;
+                barTop + roundEven(barHeight / 25.0) +
+                (hundreds + 1 - labels + k) * roundEven(0.8 * barHeight / hundreds);
+    }
 }
 
 // START and the animation buttons, the row commands, the row grid, the data-source label and the

@@ -2,9 +2,14 @@
 // Where the main window puts its controls, computed once at start-up from the screen and the
 // client area. Plain C++ so the numbers can be checked without a screen.
 
+#include "record/settings_table.h"
+
 #include <array>
 
 namespace vm::ui {
+
+// Per track bar n of the settings table, at index n; index 0 unused.
+inline constexpr std::size_t kTrackBarIndices = record::kSettings.size() + 1;
 
 struct Box {
     int left = 0;
@@ -26,11 +31,12 @@ struct LayoutInputs {
     int gridLineWidth = 1;
     int resultsRowCount = 16;
     int rowGridRowCount = 5;
-    std::array<int, 9> trackBarWidth{}; // index 1..8 used
-    std::array<int, 4> headingWidth{};  // "GŁÓWNE", "POŚREDNIE", "OBWODOWE", "PŁUCA"
-    int captionHeight = 13;             // height of a caption label
-    std::array<int, 9> captionWidth{};  // caption label of track bar 1..8
-    int lungScaleWidth = 30;            // widest label of the shared lung scale
+    std::array<int, kTrackBarIndices> trackBarWidth{}; // of the bars in a group
+    std::array<int, 4> headingWidth{}; // "GŁÓWNE", "POŚREDNIE", "OBWODOWE", "PŁUCA"
+    int captionHeight = 13;            // height of a caption label
+    std::array<int, kTrackBarIndices> captionWidth{}; // caption label of each bar in a group
+    // The widest label of each group's shared scale, by the group's panel number.
+    std::array<int, record::kControlGroups.size() + 1> sharedScaleWidth{0, 30, 30, 30, 30};
     // The window font's pixel size after scaling; the sizes that hold text grow with it.
     int fontPixelSize = kDesignFontPixelSize;
     static constexpr int kDesignFontPixelSize = 11;
@@ -39,7 +45,7 @@ struct LayoutInputs {
 struct TrackBarPlace {
     Box bar;                      // relative to its group panel
     Box caption;                  // relative to its group panel
-    std::array<int, 6> markTop{}; // tops of the scale labels, top to bottom
+    std::array<int, 5> markTop{}; // tops of the scale labels, top to bottom
     int markCount = 0;
     int markLeft = 0;
 };
@@ -53,9 +59,9 @@ struct MainWindowGeometry {
     Box panel6; // the grey rounded panel
     Box panel5, panel7;
     int unitE = 0;
-    std::array<Box, 5> groupPanel;         // Panel1..Panel4 at 1..4
-    std::array<TrackBarPlace, 9> trackBar; // 1..8, relative to their group panel
-    std::array<int, 4> headingLeft{};      // within Panel5 (first three) and Panel7 (last)
+    std::array<Box, 5> groupPanel;                        // Panel1..Panel4 at 1..4
+    std::array<TrackBarPlace, kTrackBarIndices> trackBar; // relative to their group panel
+    std::array<int, 4> headingLeft{}; // within Panel5 (first three) and Panel7 (last)
     Box button2, button1, button9, button10, button8;
     Box groupBox1, button3, button6; // buttons relative to the group box
     Box stringGrid2;

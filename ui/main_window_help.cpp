@@ -5,6 +5,8 @@
 #include "ui/main_window.h"
 
 #include "data/setting_notes.h"
+#include "record/settings_table.h"
+#include "ui/control_panel.h"
 #include "ui/help_requests.h"
 #include "ui/interaction.h"
 #include "ui/settings_table_dialog.h"
@@ -18,38 +20,21 @@
 namespace vm::ui {
 
 namespace {
+// Which help file a right click on each of the window's own controls opens; the control panel's
+// labels and groups take theirs from the settings table.
 struct ControlHelp {
     const char* control;
     const char* file;
 };
-
-// Which help file a right click on each control opens. The labels of a group mostly open the
-// group's file; "1600 (b.ciężka)" and the CCC scale open the general one, and "VDc" with its
-// scale opens that of the central airways although it lies among the intermediate ones.
-// clang-format off
-constexpr ControlHelp kControlHelp[] = {
-    {"Image2", "H0000.rtf"}, {"Image3", "H0000.rtf"}, {"Button2", "H0000.rtf"},
-    {"Label51", "H0000.rtf"}, {"Label45", "H0000.rtf"}, {"Label46", "H0000.rtf"},
-    {"Label47", "H0000.rtf"}, {"Label48", "H0000.rtf"}, {"Label49", "H0000.rtf"},
-    {"Panel1", "H0001.rtf"}, {"Label5", "H0001.rtf"}, {"Label24", "H0001.rtf"},
-    {"Label33", "H0001.rtf"}, {"Label1", "H0001.rtf"}, {"Label2", "H0001.rtf"},
-    {"Label3", "H0001.rtf"}, {"Label4", "H0001.rtf"}, {"Label25", "H0001.rtf"},
-    {"Label40", "H0001.rtf"}, {"Label41", "H0001.rtf"}, {"Label42", "H0001.rtf"},
-    {"Label43", "H0001.rtf"}, {"Label44", "H0001.rtf"},
-    {"Panel2", "H0002.rtf"}, {"Label11", "H0002.rtf"}, {"Label28", "H0002.rtf"},
-    {"Label7", "H0002.rtf"}, {"Label8", "H0002.rtf"}, {"Label9", "H0002.rtf"},
-    {"Label10", "H0002.rtf"},
-    {"Panel3", "H0003.rtf"}, {"Label16", "H0003.rtf"}, {"Label29", "H0003.rtf"},
-    {"Label30", "H0003.rtf"}, {"Label34", "H0003.rtf"}, {"Label12", "H0003.rtf"},
-    {"Label13", "H0003.rtf"}, {"Label14", "H0003.rtf"}, {"Label15", "H0003.rtf"},
-    {"Panel4", "H0004.rtf"}, {"Label31", "H0004.rtf"}, {"Label32", "H0004.rtf"},
-    {"Label36", "H0004.rtf"}, {"Label37", "H0004.rtf"}, {"Label18", "H0004.rtf"},
-    {"Label38", "H0004.rtf"}, {"Label39", "H0004.rtf"},
+constexpr ControlHelp kWindowControlHelp[] = {
+    {"Image2", "H0000.rtf"},
+    {"Image3", "H0000.rtf"},
+    {"Button2", "H0000.rtf"},
     {"StringGrid1", "H0006.rtf"},
 };
-// clang-format on
 
-constexpr std::string_view kGeneralHelp = "H0000.rtf";
+constexpr std::string_view kGeneralHelp = record::settings_table::kGeneralHelp;
+constexpr const char* kHelpFileProperty = "helpFile";
 
 // The longest run of dashes narrower than the width, in the font.
 QString dashLine(const QFont& font, int width) {
@@ -63,16 +48,22 @@ QString dashLine(const QFont& font, int width) {
 } // namespace
 
 std::filesystem::path TForm1::helpFilePath(std::string_view name) const {
-    return dataFilePath("helpfiles/" + std::string(name));
+    return session_.folder().dataPath("helpfiles/" + std::string(name));
 }
 
+// Each control with a help file carries its file's name; a right click on it opens that file.
 void TForm1::connectRightClickHelp() {
     auto* watcher = new RightClickWatcher(this, [this](QObject* sender) {
         runCommand([this, sender] { Button1MouseDown(sender, Qt::RightButton); });
     });
-    for (const ControlHelp& help : kControlHelp)
+    const auto watch = [watcher](QObject* control, const char* file) {
+        control->setProperty(kHelpFileProperty, QString::fromLatin1(file));
+        watcher->watch(control);
+    };
+    for (const ControlHelp& help : kWindowControlHelp)
         if (QObject* control = findChild<QObject*>(QString::fromLatin1(help.control)))
-            watcher->watch(control);
+            watch(control, help.file);
+    panel_->forEachHelpTarget(watch);
 }
 
 void TForm1::installHelpRefusal() {
@@ -82,11 +73,9 @@ void TForm1::installHelpRefusal() {
 void TForm1::Button1MouseDown(QObject* sender, Qt::MouseButton button) {
     if (button != Qt::RightButton)
         return;
-    std::string_view file = kGeneralHelp;
-    const QString name = sender != nullptr ? sender->objectName() : QString();
-    for (const ControlHelp& help : kControlHelp)
-        if (name == QLatin1String(help.control))
-            file = help.file;
+    const QVariant own = sender != nullptr ? sender->property(kHelpFileProperty) : QVariant();
+    const std::string file =
+        own.isValid() ? own.toString().toStdString() : std::string(kGeneralHelp);
     interaction_.showHelpFile(helpFilePath(file));
 }
 
@@ -103,7 +92,7 @@ void TForm1::parametry1Click() {
 }
 
 void TForm1::parametry2Click() {
-    SettingsTableWindow window(this, record_, state_.selectedRow);
+    SettingsTableWindow window(this, session_.record(), session_.state().selectedRow);
     interaction_.showModalWindow(window);
 }
 

@@ -5,10 +5,12 @@
 
 #include "ui/main_window.h"
 
+#include "ui/airway_picture_view.h"
+#include "ui/control_panel.h"
+#include "ui/image_view.h"
 #include "ui/main_window_geometry.h"
-#include "ui/track_bar_scales.h"
+#include "ui/results_view.h"
 
-#include <QComboBox>
 #include <QEvent>
 #include <QFrame>
 #include <QGroupBox>
@@ -17,33 +19,19 @@
 #include <QPushButton>
 #include <QRegion>
 #include <QScreen>
-#include <QSlider>
 #include <QStyle>
 #include <QTextEdit>
 
 #include <algorithm>
-#include <array>
-#include <ranges>
 #include <vector>
-
-using namespace vm::model;
 
 namespace vm::ui {
 
 namespace {
 // The screen width the window was designed on: there the scaling changes nothing.
 constexpr int kDesignScreenWidth = 1280;
-// Above this screen height the results table gets its larger font.
-constexpr int kResultsFontPointSize = 10;
 // Diameter of the grey panel's corner ellipses.
 constexpr int kCornerDiameter = 30;
-// The track bar whose scale labels the lungs group shares.
-constexpr std::size_t kLungScaleBar = 7;
-
-// Track bars in a group panel; the rest are never shown and have no place.
-bool inGroup(const TrackBarSpec& spec) {
-    return spec.section != 0;
-}
 
 bool isDesignControl(const QWidget* widget) {
     const QString name = widget->objectName();
@@ -108,61 +96,6 @@ QRegion roundedPanelRegion(int width, int height, int diameter) {
 }
 } // namespace
 
-// What the geometry reads from the widgets, after the design was scaled to the screen.
-LayoutInputs TForm1::measureLayoutInputs() const {
-    LayoutInputs in;
-    in.clientWidth = centralWidget()->width();
-    in.clientHeight = centralWidget()->height();
-    in.screenHeight = screen()->geometry().height();
-    in.comboBoxHeight = ComboBox1->height();
-    in.gridLineWidth = StringGrid::gridLineWidth;
-    in.resultsRowCount = StringGrid1->rowCount();
-    in.rowGridRowCount = StringGrid2->rowCount();
-    for (const TrackBarSpec& spec : trackBarTable() | std::views::filter(inGroup)) {
-        const TrackBarControls& controls = trackBars_[static_cast<std::size_t>(spec.number)];
-        in.trackBarWidth[static_cast<std::size_t>(spec.number)] = controls.bar->width();
-        in.captionWidth[static_cast<std::size_t>(spec.number)] = controls.caption->width();
-    }
-    in.captionHeight = trackBars_[1].caption->height();
-    const std::array<QLabel*, 4> headings = {Label5, Label11, Label16, Label21};
-    for (std::size_t k = 0; k < headings.size(); ++k)
-        in.headingWidth[k] = headings[k]->width();
-    in.lungScaleWidth = 0;
-    for (const QLabel* label : trackBars_[kLungScaleBar].scaleLabels)
-        in.lungScaleWidth = std::max(in.lungScaleWidth, label->width());
-    in.fontPixelSize = font().pixelSize();
-    return in;
-}
-
-// The grey panel with the groups, their track bars, captions, scales and headings.
-void TForm1::placeControlPanel(const MainWindowGeometry& g) {
-    place(Panel6, g.panel6);
-    // The silver window shows outside the rounded corners.
-    Panel6->setMask(roundedPanelRegion(Panel6->width(), Panel6->height(), kCornerDiameter));
-
-    place(Panel5, g.panel5);
-    place(Panel7, g.panel7);
-    const std::array<QFrame*, 5> groups = {nullptr, Panel1, Panel2, Panel3, Panel4};
-    for (std::size_t k = 1; k < groups.size(); ++k)
-        place(groups[k], g.groupPanel[k]);
-
-    // Each bar with its caption and scale labels; the lung scale shared by track bars 7 and 8 is
-    // listed with 7.
-    for (const TrackBarSpec& spec : trackBarTable() | std::views::filter(inGroup)) {
-        const TrackBarPlace& where = g.trackBar[static_cast<std::size_t>(spec.number)];
-        const TrackBarControls& controls = trackBars_[static_cast<std::size_t>(spec.number)];
-        place(controls.bar, where.bar);
-        place(controls.caption, where.caption);
-        for (std::size_t k = 0; k < controls.scaleLabels.size(); ++k)
-            if (controls.scaleLabels[k] != nullptr)
-                controls.scaleLabels[k]->move(where.markLeft, where.markTop[k]);
-    }
-
-    const std::array<QLabel*, 4> headings = {Label5, Label11, Label16, Label21};
-    for (std::size_t k = 0; k < headings.size(); ++k)
-        headings[k]->move(g.headingLeft[k], 1);
-}
-
 void TForm1::LayoutMainWindow() {
     const QScreen* display = screen();
     scaleDesign(this, display->geometry().width(), kDesignScreenWidth);
@@ -180,45 +113,39 @@ void TForm1::LayoutMainWindow() {
     placeControls();
     RichEdit1->clear();
 
-    for (ImageView* view : {Image1, Image2, Image3})
+    airway_->fitCanvas();
+    for (ImageView* view : {Image2, Image3})
         view->resizeCanvas(view->size());
     setWindowState(windowState() | Qt::WindowMaximized);
 }
 
-// Every control from the client area the window has now.
+// Every control from the client area the window has now, from the sizes the controls report.
 void TForm1::placeControls() {
-    const MainWindowGeometry g = computeMainWindowGeometry(measureLayoutInputs());
+    LayoutInputs in;
+    in.clientWidth = centralWidget()->width();
+    in.clientHeight = centralWidget()->height();
+    in.screenHeight = screen()->geometry().height();
+    in.fontPixelSize = font().pixelSize();
+    results_->measure(in);
+    panel_->measure(in);
+    const MainWindowGeometry g = computeMainWindowGeometry(in);
     laidOutClientSize_ = centralWidget()->size();
 
-    place(Image1, g.image1);
+    airway_->place(g);
     place(Image2, g.image2);
     place(Image3, g.image3);
+    results_->place(g);
 
-    place(StringGrid1, g.stringGrid1);
-    for (int c = 0; c < StringGrid1->columnCount(); ++c)
-        StringGrid1->setColumnWidth(c, g.resultsColumnWidth[static_cast<std::size_t>(c)]);
-    StringGrid1->setAllRowHeights(g.resultsRowHeight);
-    if (g.resultsFontSize10) {
-        QFont tableFont = StringGrid1->font();
-        tableFont.setPointSize(kResultsFontPointSize);
-        StringGrid1->setFont(tableFont);
-    }
-
-    placeControlPanel(g);
+    place(Panel6, g.panel6);
+    // The silver window shows outside the rounded corners.
+    Panel6->setMask(roundedPanelRegion(Panel6->width(), Panel6->height(), kCornerDiameter));
+    panel_->place(g);
 
     place(Button2, g.button2);
-    place(Button1, g.button1);
-    place(Button9, g.button9);
-    place(Button10, g.button10);
-    place(Button8, g.button8);
+    place(panel_->resetButton(), g.button1);
     place(GroupBox1, g.groupBox1);
     place(Button3, g.button3);
     place(Button6, g.button6);
-
-    for (int c = 0; c < StringGrid2->columnCount(); ++c)
-        StringGrid2->setColumnWidth(c, g.rowGridColumnWidth[static_cast<std::size_t>(c)]);
-    StringGrid2->setAllRowHeights(g.rowGridRowHeight);
-    place(StringGrid2, g.stringGrid2);
 
     Label26->move(g.label26.left, g.label26.top);
     place(RichEdit1, g.richEdit1);
@@ -232,23 +159,23 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 
 // The estimate made before the window was shown can miss the window manager's caption: once the
 // window stands maximised, its real client area decides, and the pictures are drawn again at
-// their new sizes. A window that is not maximised keeps its layout.
+// their new sizes. A window that is not maximised keeps its layout. While START or a replay draws
+// (the replay lets events through, also while paused) the pictures stay as they are: the new area
+// is followed when they end.
 void TForm1::followMaximisedClientArea() {
-    if (!isVisible() || !isMaximized() || runInProgress ||
+    if (!isVisible() || !isMaximized() || runInProgress_ || airway_->replayBusy() ||
         centralWidget()->size() == laidOutClientSize_)
         return;
     placeControls();
     resizePlotCanvases();
     DrawFlowVolumePlot();
-    if (state_.selectedRow >= 1) {
+    if (session_.state().selectedRow >= 1) {
         RedrawVolumeTimeCurve();
     } else {
         volumeTimePlot.setVtStep(1);
         DrawVolumeTimeStep(0);
     }
-    if (!pictureBuffer.isNull())
-        pictureBuffer = QImage(Image1->size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
-    showFirstAirwayPicture();
+    airway_->followNewSize();
 }
 
 } // namespace vm::ui

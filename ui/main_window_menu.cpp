@@ -1,11 +1,17 @@
-// The menu bar, the row grid's pop-up menu and the menu commands.
+// The menu bar, the row grid's pop-up menu and the menu commands; the handlers of the window's
+// own controls and what its parts report.
 
 #include "ui/main_window.h"
+
+#include "ui/airway_picture_view.h"
+#include "ui/control_panel.h"
+#include "ui/results_view.h"
 
 #include <QAction>
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 
 #include <utility>
 
@@ -44,8 +50,16 @@ void TForm1::createMenus() {
                                           QStringLiteral("Krzywe przepływ-objętość (CSV)"));
     ExportVolumeTimeCurves1 =
         namedAction(this, "ExportVolumeTimeCurves1", QStringLiteral("Krzywe objętość-czas (CSV)"));
+    ExportSpirogram1 =
+        namedAction(this, "ExportSpirogram1", QStringLiteral("Spirogram (PNG, SVG)"));
+    ExportReport1 = namedAction(this, "ExportReport1", QStringLiteral("Raport PDF"));
     Export1->addActions({ExportFlowVolumePlot1, ExportVolumeTimePlot1, ExportResults1,
-                         ExportFlowVolumeCurves1, ExportVolumeTimeCurves1});
+                         ExportFlowVolumeCurves1, ExportVolumeTimeCurves1, ExportSpirogram1,
+                         ExportReport1});
+
+    Patient1 = namedAction(this, "Patient1", QStringLiteral("Pacjent"));
+    Interpretation1 = namedAction(this, "Interpretation1", QStringLiteral("Interpretacja"));
+    MainMenu1->addActions({Patient1, Interpretation1});
 
     Reset1 = namedAction(this, "Reset1", QStringLiteral("ref.Standard"));
     Help2 = namedAction(this, "Help2", QStringLiteral("Pomoc"));
@@ -59,7 +73,8 @@ void TForm1::createMenus() {
     Useasref1 = namedAction(this, "Useasref1", QStringLiteral("Użyj jako referencyjny"));
     parametry1 = namedAction(this, "parametry1", QStringLiteral("Nastawy"));
     HELP1 = namedAction(this, "HELP1", QStringLiteral("Pomoc"));
-    PopupMenu1->addActions({DE1, Useasref1, parametry1, HELP1});
+    Interpretation2 = namedAction(this, "Interpretation2", QStringLiteral("Interpretacja"));
+    PopupMenu1->addActions({DE1, Useasref1, parametry1, Interpretation2, HELP1});
 }
 
 void TForm1::connectHandlers() {
@@ -81,20 +96,39 @@ void TForm1::connectHandlers() {
         {ExportResults1, &TForm1::ExportResults1Click},
         {ExportFlowVolumeCurves1, &TForm1::ExportFlowVolumeCurves1Click},
         {ExportVolumeTimeCurves1, &TForm1::ExportVolumeTimeCurves1Click},
+        {ExportSpirogram1, &TForm1::ExportSpirogram1Click},
+        {ExportReport1, &TForm1::ExportReport1Click},
+        {Patient1, &TForm1::Patient1Click},
+        {Interpretation1, &TForm1::Interpretation1Click},
+        {Interpretation2, &TForm1::Interpretation1Click},
     };
     for (const auto& [item, handler] : items)
         wireCommand(item, &QAction::triggered, handler);
 
-    StringGrid1->setDrawCellHandler(
-        [this](QPainter& painter, int column, int row, const QRect& rect) {
-            StringGrid1DrawCell(painter, column, row, rect);
-        });
-    StringGrid2->setDrawCellHandler(
-        [this](QPainter& painter, int column, int row, const QRect& rect) {
-            StringGrid2DrawCell(painter, column, row, rect);
-        });
-    StringGrid2->setDrawOverCellsHandler(
-        [this](QPainter& painter) { drawRowGridSeparator(painter); });
+    wireCommand(Button2, &QPushButton::clicked, &TForm1::Button2Click);
+    wireCommand(Button3, &QPushButton::clicked, &TForm1::Button3Click);
+    wireCommand(Button6, &QPushButton::clicked, &TForm1::Button6Click);
+    connect(results_, &ResultsView::rowChanged, this,
+            [this](int row) { runCommand([this, row] { StringGrid2SelectCell(row); }); });
+    connect(results_, &ResultsView::rowClicked, this,
+            [this](int row) { runCommand([this, row] { StringGrid2CurrentRowClick(row); }); });
+    connect(results_, &ResultsView::rowRightClicked, this, [this](QPoint position, int row) {
+        runCommand([this, position, row] { StringGrid2RightClick(position, row); });
+    });
+
+    // What the window's parts did: a setting command's changes, a group or region picked, the
+    // replay's lock.
+    connect(panel_, &ControlPanel::changed, this, &TForm1::RefreshResultViews);
+    connect(panel_, &ControlPanel::groupPicked, airway_, &AirwayPictureView::showGroupRegion);
+    connect(airway_, &AirwayPictureView::sectionPicked, panel_, &ControlPanel::SelectSection);
+    connect(airway_, &AirwayPictureView::replayLocking, this, [this](bool locked) {
+        setLockableControlsEnabled(
+            {panel_->resetButton(), Button2, Button3, Button6, airway_->animationButtons()[0]},
+            !locked);
+        // A new client area that came while the replay drew is followed now.
+        if (!locked)
+            followMaximisedClientArea();
+    });
 }
 
 void TForm1::Quit1Click() {

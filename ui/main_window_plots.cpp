@@ -3,15 +3,16 @@
 
 #include "ui/main_window.h"
 
-#include "model/run_hooks.h"
 #include "plots/flow_volume_plot.h"
+#include "ui/airway_picture_view.h"
+#include "ui/image_view.h"
 #include "ui/interaction.h"
 #include "ui/vector_registers.h"
 
 #include <QLocale>
 
-using namespace vm::model;
 using namespace vm::plots;
+using namespace vm::session;
 
 namespace vm::ui {
 
@@ -25,17 +26,18 @@ QChar runClockDecimalSeparator() {
 } // namespace
 
 void TForm1::DrawFlowVolumePlot() {
-    ::DrawFlowVolumePlot(Image2->canvas(), record_, state_.selectedRow);
+    ::DrawFlowVolumePlot(Image2->canvas(), session_.record(), session_.state().selectedRow);
     Image2->update();
 }
 
 void TForm1::DrawVolumeTimeStep(int row) {
-    volumeTimePlot.DrawVolumeTimeStep(Image3->canvas(), record_, row);
+    volumeTimePlot.DrawVolumeTimeStep(Image3->canvas(), session_.record(), row);
     Image3->update();
 }
 
 void TForm1::RedrawVolumeTimeCurve() {
-    volumeTimePlot.RedrawVolumeTimeCurve(Image3->canvas(), record_, state_.selectedRow);
+    volumeTimePlot.RedrawVolumeTimeCurve(Image3->canvas(), session_.record(),
+                                         session_.state().selectedRow);
     Image3->update();
 }
 
@@ -45,9 +47,9 @@ void TForm1::RedrawVolumeTimeCurve() {
 RunHooks TForm1::liveDrawingHooks() {
     RunHooks hooks;
     hooks.liveFrameTick = [this] {
-        volumeTimePlot.LiveFrameTick(Image3->canvas(), record_);
+        volumeTimePlot.LiveFrameTick(Image3->canvas(), session_.record());
         Image3->repaintNow();
-        DrawLungFrame(0);
+        airway_->DrawLungFrame(0);
         clearUpperVectorRegisters();
     };
     hooks.showRunClock = [this, separator = runClockDecimalSeparator()](double runClockTime) {

@@ -4,8 +4,10 @@
 
 #include "ui/main_window.h"
 
-#include "model/run_hooks.h"
+#include "ui/airway_picture_view.h"
+#include "ui/control_panel.h"
 #include "ui/interaction.h"
+#include "ui/results_view.h"
 #include "ui/vector_registers.h"
 
 #include <QAction>
@@ -16,7 +18,6 @@
 #include <QTextEdit>
 #include <QTimer>
 
-using namespace vm::model;
 using namespace vm::session;
 
 namespace vm::ui {
@@ -50,40 +51,41 @@ void TForm1::Button2Click() {
 
 // The given buttons, every menu item, the row grid and the four group panels, in this order: what
 // START and the replay lock while they draw.
-void TForm1::setLockableControlsEnabled(std::initializer_list<QPushButton*> buttons, bool enabled) {
-    for (QPushButton* button : buttons)
+void TForm1::setLockableControlsEnabled(std::initializer_list<QWidget*> buttons, bool enabled) {
+    for (QWidget* button : buttons)
         button->setEnabled(enabled && !(button == Button2 && startUnavailable_));
     for (QAction* item : menuBar()->actions())
         item->setEnabled(enabled);
-    StringGrid2->setEnabled(enabled);
-    for (QFrame* panel : {Panel1, Panel2, Panel3, Panel4})
-        panel->setEnabled(enabled);
+    results_->rowGrid()->setEnabled(enabled);
+    panel_->setGroupsEnabled(enabled);
 }
 
 // The command controls in the order START disables them; the whole window comes last when
 // disabling and last again when enabling.
 void TForm1::setCommandControlsEnabled(bool enabled) {
-    setLockableControlsEnabled({Button1, Button2, Button3, Button6, Button8, Button9, Button10},
-                               enabled);
-    if (enabled)
-        Timer1->start();
-    else
-        Timer1->stop();
+    const auto [animation, pause, speed] = airway_->animationButtons();
+    setLockableControlsEnabled(
+        {panel_->resetButton(), Button2, Button3, Button6, animation, pause, speed}, enabled);
+    airway_->setHintTimerRunning(enabled);
     setEnabled(enabled);
 }
 
 void TForm1::StartSimulation() {
     if (startUnavailable_)
         return;
-    runInProgress = true;
+    const auto running = [this](bool running) {
+        runInProgress_ = running;
+        airway_->setRunInProgress(running);
+    };
+    running(true);
     setCommandControlsEnabled(false);
-    RunInProgressGuard guard([this] {
+    RunInProgressGuard guard([this, running] {
         setCommandControlsEnabled(true);
-        runInProgress = false;
+        running(false);
     });
 
-    SelectSection(0);
-    ShowAirwayPicture(-2, 0, 0);
+    panel_->SelectSection(0);
+    airway_->ShowAirwayPicture(-2, 0, 0);
     RefreshResultViews(Session::viewsWhileRunning());
     QCoreApplication::processEvents();
 
@@ -96,6 +98,7 @@ void TForm1::StartSimulation() {
     QCoreApplication::processEvents();
 
     guard.releaseNow();
+    followMaximisedClientArea();
     if (changes.soundAlias)
         interaction_.playSystemSound(QString::fromStdString(*changes.soundAlias));
 }

@@ -3,27 +3,21 @@
 
 #include "ui/main_window.h"
 
-#include "data/jpeg_picture.h"
-#include "data/parameter_table.h"
 #include "data/single_instance.h"
 #include "data/startup_checks.h"
-#include "record/record_file.h"
+#include "session/results_table.h"
+#include "ui/airway_picture_view.h"
+#include "ui/control_panel.h"
+#include "ui/image_view.h"
 #include "ui/interaction.h"
-#include "ui/picture_image.h"
 #include "ui/vector_registers.h"
 #include "ui/version_label.h"
 
-#include <QPainter>
 #include <QPushButton>
 #include <QStringLiteral>
 #include <QTextEdit>
 
-#include <system_error>
-
-using namespace vm::record;
-using namespace vm::model;
 using namespace vm::data;
-using namespace vm::plots;
 using namespace vm::session;
 
 namespace vm::ui {
@@ -33,16 +27,7 @@ const QString kMakerLine = QStringLiteral("(teaching edition)");
 const QString kDamagedDataNote = QStringLiteral(
     "Pliki danych programu są uszkodzone, więc START jest niedostępny. Zainstaluj program "
     "ponownie.");
-constexpr int kAirwayPictures = 5;
 } // namespace
-
-std::filesystem::path TForm1::exeDirPath() const {
-    return session_.folder().exeDir;
-}
-
-std::filesystem::path TForm1::dataFilePath(std::string_view relative) const {
-    return session_.folder().dataPath(relative);
-}
 
 void TForm1::runStartup() {
     // One copy only; a second one says so and quits before its first message.
@@ -58,12 +43,12 @@ void TForm1::runStartup() {
     }
     installHelpRefusal();
 
-    const int missing = missingDataFilesNumber(exeDirPath());
+    const int missing = missingDataFilesNumber(session_.folder().exeDir);
     if (missing != 0) {
         interaction_.showMessage(QString::fromStdString(missingFilesMessage(missing)));
         requestTermination();
     }
-    if (const FileResult probe = writeProbe(session_.folder().writableRoot()); !probe.ok) {
+    if (const record::FileResult probe = writeProbe(session_.folder().writableRoot()); !probe.ok) {
         interaction_.showMessage(QString::fromStdString(probe.message));
         requestTermination();
     }
@@ -73,11 +58,12 @@ void TForm1::runStartup() {
     // Qt paints every widget through its own back buffer: the window is double-buffered as is.
     LayoutMainWindow();
 
-    const FileResult table = ReadParameterTable(dataFilePath("datfiles1/F000.dat"), tparm);
-    if (!table.ok)
-        interaction_.showMessage(QString::fromStdString(table.message));
+    if (const std::string problem =
+            airway_->loadParameterTable(session_.folder().dataPath("datfiles1/F000.dat"));
+        !problem.empty())
+        interaction_.showMessage(QString::fromStdString(problem));
 
-    for (int row = 0; row < layout::kRowCount; ++row) {
+    for (int row = 0; row < static_cast<int>(rowColors.size()); ++row) {
         const std::uint32_t rgb = rowColour(row);
         rowColors[static_cast<std::size_t>(row)] = QColor::fromRgb(rgb);
     }
@@ -94,17 +80,12 @@ void TForm1::runStartup() {
     resizePlotCanvases();
     RefreshResultViews(standard);
 
-    for (QImage& picture : pictureTable)
-        picture = QImage();
-    if (!loadPictures()) {
+    if (!airway_->loadPictures(session_.folder())) {
         reportDamagedDataFiles();
         return;
     }
-
-    pictureBuffer = QImage(Image1->size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
-    pictureBuffer.fill(Qt::white);
-    showFirstAirwayPicture();
-    SelectSection(0);
+    airway_->showFirstPicture();
+    panel_->SelectSection(0);
     initialiseProgramModel();
 }
 
@@ -112,43 +93,6 @@ void TForm1::reportDamagedDataFiles() {
     startUnavailable_ = true;
     Button2->setEnabled(false);
     RichEdit1->setPlainText(kDamagedDataNote);
-}
-
-bool TForm1::loadPictures() {
-    // A scratch copy of its own: another copy starting at the same moment decodes through its own.
-    std::filesystem::path temp;
-    if (const FileResult made =
-            createUniqueFile(session_.folder().writablePath("datfiles1"), "temp", ".dat", temp);
-        !made.ok) {
-        interaction_.showMessage(QString::fromStdString(made.message));
-        return false;
-    }
-    const auto dropTemp = [&temp] {
-        std::error_code ignored;
-        std::filesystem::remove(temp, ignored);
-    };
-    // Every picture is drawn over Image1 (the background through pictureBuffer, of its size): none
-    // is kept larger than that needs.
-    const PictureSize shownAt{Image1->width(), Image1->height()};
-    for (int k = 1; k <= kAirwayPictures; ++k) {
-        const std::string source = "datfiles1/F00" + std::to_string(k) + ".dat";
-        const PictureResult decoded = decodeReversedPicture(dataFilePath(source), temp, shownAt);
-        if (!decoded.ok) {
-            interaction_.showMessage(QString::fromStdString(decoded.message));
-            dropTemp();
-            return false;
-        }
-        pictureTable[static_cast<std::size_t>(k)] = pictureToImage(decoded.picture);
-    }
-    dropTemp();
-
-    const PictureResult background = decodeJpegFile(dataFilePath("datfiles1/tlo.dat"), shownAt);
-    if (!background.ok) {
-        interaction_.showMessage(QString::fromStdString(background.message));
-        return false;
-    }
-    backgroundPicture = pictureToImage(background.picture);
-    return true;
 }
 
 // The model settles into the state every run begins from; this also brings every row's part
@@ -161,17 +105,6 @@ void TForm1::initialiseProgramModel() {
 void TForm1::resizePlotCanvases() {
     for (ImageView* plot : {Image2, Image3})
         plot->resizeCanvas(plot->size());
-}
-
-// The plain airway picture, stretched over its control, until a region is picked.
-void TForm1::showFirstAirwayPicture() {
-    Image1->resizeCanvas(Image1->size());
-    if (!pictureTable[1].isNull()) {
-        QPainter painter(&Image1->canvas());
-        painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.drawImage(Image1->canvas().rect(), pictureTable[1]);
-    }
-    Image1->update();
 }
 
 } // namespace vm::ui

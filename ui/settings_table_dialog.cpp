@@ -1,5 +1,6 @@
 #include "ui/settings_table_dialog.h"
 
+#include "record/settings_table.h"
 #include "session/results_table.h"
 #include "ui/string_grid.h"
 
@@ -13,11 +14,12 @@ namespace vm::ui {
 
 namespace {
 constexpr int kSize = 9;
-constexpr int kStiffnessColumn = 4;
+static_assert(kSize == layout::kSettingColumns + 1);
 
 // Grid columns 1..8 show setting columns 0..7 in order.
-constexpr std::array<const char*, kSize> kColumnHeadings = {
-    "", "R", "VDc", "R(1/swiat)", "--stiff--", "OBW. R(1/swia)", "CCC", "Rozmiar", "Cm"};
+const Setting& settingOfColumn(int column) {
+    return *settingOf(SettingTarget::column(static_cast<SettingColumn>(column)));
+}
 
 struct PartRow {
     const char* heading;
@@ -49,8 +51,8 @@ SettingsTableWindow::SettingsTableWindow(QWidget* owner, const SimulationRecord&
     grid_->setObjectName(QStringLiteral("StringGrid1"));
     grid_->setEnabled(false);
     data::TextGrid& cells = grid_->cells();
-    for (int c = 0; c < kSize; ++c)
-        cells.setCell(c, 0, kColumnHeadings[static_cast<std::size_t>(c)]);
+    for (int c = 1; c < kSize; ++c)
+        cells.setCell(c, 0, settingOfColumn(c - 1).tableHeading);
 
     const int shown = selectedRow < 0 ? 0 : selectedRow;
     for (int r = 1; r < kSize; ++r) {
@@ -60,7 +62,8 @@ SettingsTableWindow::SettingsTableWindow(QWidget* owner, const SimulationRecord&
             const std::string text = settingText(record.partSetting(shown, row.part, c - 1)) +
                                      " (" + settingText(record.partSetting(0, row.part, c - 1)) +
                                      ")";
-            cells.setCell(c, r, c == kStiffnessColumn ? std::string() : text);
+            // A setting without a control of its own shows its heading but no values.
+            cells.setCell(c, r, settingOfColumn(c - 1).shown ? text : std::string());
         }
     }
 

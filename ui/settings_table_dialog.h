@@ -3,7 +3,7 @@
 // each beside the reference row's. Built anew for every showing, so it shows the row selected at
 // that moment.
 
-#include "record/simulation_record.h"
+#include "session/session.h"
 
 #include <QDialog>
 

@@ -1,6 +1,6 @@
 #include "ui/string_grid.h"
 
-#include "record/simulation_record.h"
+#include "record/vocabulary.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

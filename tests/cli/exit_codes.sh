@@ -26,5 +26,8 @@ check 2 sweep --sweep cm=0x64
 check 1 run --reference /nonexistent/ref.spi
 check 1 sweep --sweep cm=100 --reference /nonexistent/ref.spi
 check 1 export /nonexistent/a.spi --to "$dir"
+check 2 run --patient female,2,165
+check 2 sweep --sweep cm=100 --patient child,8,130
+check 0 run --patient male,95,250
 [ $status -eq 0 ] && echo "every exit code as expected"
 exit $status

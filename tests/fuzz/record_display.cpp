@@ -44,7 +44,7 @@ struct Canvases {
 // What the window does with a command's changes, without the window, but the plots.
 void showTables(const session::ViewChanges& changes, session::Session& session) {
     const SimulationRecord& record = session.record();
-    RecordState& state = session.state();
+    const RecordState& state = session.state();
     data::TextGrid rowGrid(session::kRowGridColumns, session::kRowGridRows);
     data::TextGrid resultsGrid(session::kResultsTableColumns, session::kResultsTableRows);
     if (changes.resultLines)
@@ -54,11 +54,9 @@ void showTables(const session::ViewChanges& changes, session::Session& session) 
         session::FillGridRow(rowGrid, record, 4, 0, '.');
     if (changes.controlsFromRow) {
         const int source = std::max(*changes.controlsFromRow, 0);
-        for (const ui::TrackBarSpec& spec : ui::trackBarTable()) {
-            const double setting = spec.settingColumn < 0
-                                       ? record.globalSetting(source, GlobalItem::expirationDepth)
-                                       : state.currentPart(kEditedPart, spec.settingColumn);
-            const int position = ui::trackBarPosition(spec.number, setting);
+        for (const Setting& spec : kSettings) {
+            const int position =
+                ui::trackBarPosition(spec.trackBar, session.controlSetting(spec, source));
             if (position < spec.minimum || position > spec.maximum)
                 __builtin_trap();
         }

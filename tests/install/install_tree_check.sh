@@ -21,7 +21,7 @@ for program in velta-morvane velta-morvane-cli; do
     fail "usr/bin/$program does not lead to $lib/$program"
 done
 # Exactly the data files: a scratch file left in the build tree must not ship.
-expected="F000.dat F001.dat F002.dat F003.dat F004.dat F005.dat standard.dat tlo.dat"
+expected="F000.dat F001.dat F002.dat F003.dat F004.dat F005.dat gli-global-2022-splines.csv standard.dat tlo.dat"
 [ "$(cd "$lib/datfiles1" && echo $(ls | sort))" = "$expected" ] ||
   fail "datfiles1 holds $(ls "$lib/datfiles1")"
 for file in installed-layout helpfiles/H000{0..6}.rtf helpfiles/pdp.txt; do

@@ -2,7 +2,7 @@
 // portable one: tangent and cube root to a few ulp, the arctangent to 1.1e-13 relative, on values
 // across the model's ranges and at the edges.
 
-#include "model/batch_math.h"
+#include "model/simd/batch_math.h"
 
 #include <gtest/gtest.h>
 

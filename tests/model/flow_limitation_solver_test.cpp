@@ -3,12 +3,14 @@
 
 #include "model/flow_limitation_solver.h"
 
-#include "model/batch_math.h"
+#include "model/lobe_physics.h"
 #include "model/model_initialisation.h"
+#include "model/simd/batch_math.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 using namespace vm::model;
@@ -20,21 +22,26 @@ struct Lobe {
         pleuralOffset;
 };
 
-// Every lobe alike unless changed; flows and resistances marked so that writes show.
-ModelState modelWithLobes(const Lobe& lobe) {
+// Flows and resistances marked so that writes show.
+ModelState modelWithLobes(const Lobe (&lobes)[5]) {
     ModelState m;
     setReferenceState(m);
     for (int k = 0; k < 5; ++k) {
-        m.state.alveolarPressure[k] = lobe.alveolarPressure;
-        m.state.peripheralResistance[k] = lobe.peripheralResistance;
-        m.parameters.intermediateResistance[k].setBoth(lobe.intermediateResistance);
-        m.parameters.wallStiffness[k].setBoth(lobe.wallStiffness);
-        m.parameters.pleuralOffset[k].setBoth(lobe.pleuralOffset);
+        m.state.alveolarPressure[k] = lobes[k].alveolarPressure;
+        m.state.peripheralResistance[k] = lobes[k].peripheralResistance;
+        m.parameters.intermediateResistance[k].setBoth(lobes[k].intermediateResistance);
+        m.parameters.wallStiffness[k].setBoth(lobes[k].wallStiffness);
+        m.parameters.pleuralOffset[k].setBoth(lobes[k].pleuralOffset);
         m.state.lobeFlow[k] = 7.0;
         m.state.flowLimited[k] = 9;
         m.state.intermediateEffResistance[k] = 5.0;
     }
     return m;
+}
+
+// Every lobe alike unless changed.
+ModelState modelWithLobes(const Lobe& lobe) {
+    return modelWithLobes({lobe, lobe, lobe, lobe, lobe});
 }
 
 // u·(y − atan y), y = (P − h)/u: the integral of the intermediate airway's conductance shape
@@ -222,7 +229,7 @@ TEST(FlowLimitationSolver, SideBySideCallsAndBothArmsAgreeWithSingleCalls) {
     const Case cases[] = {
         {"all open", -0.6, -0.55, 0.3, 0.4},
         {"left open, right collapsed", 0.2, 0.25, 0.3, -0.4},
-        {"downstream at the collapse pressure", 0.0, 0.05, 0.05, -0.1},
+        {"f = h", 0.0, 0.05, 0.05, -0.1},
         {"inspiration", -1.2, -1.15, 0.1, 0.2},
     };
     const Lobe lobes[] = {{1.5, 0.2, 0.3, 0.4, -0.1},
@@ -230,14 +237,7 @@ TEST(FlowLimitationSolver, SideBySideCallsAndBothArmsAgreeWithSingleCalls) {
                           {1.2, 0.15, 0.6, 0.3, -0.1},
                           {-0.3, 0.3, 0.25, 0.5, 0.0},
                           {2.1, 0.4, 0.35, 0.9, 0.1}};
-    ModelState start = modelWithLobes(lobes[0]);
-    for (int k = 1; k < 5; ++k) {
-        start.state.alveolarPressure[k] = lobes[k].alveolarPressure;
-        start.state.peripheralResistance[k] = lobes[k].peripheralResistance;
-        start.parameters.intermediateResistance[k].setBoth(lobes[k].intermediateResistance);
-        start.parameters.wallStiffness[k].setBoth(lobes[k].wallStiffness);
-        start.parameters.pleuralOffset[k].setBoth(lobes[k].pleuralOffset);
-    }
+    const ModelState start = modelWithLobes(lobes);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ModelState apart = start;
@@ -267,6 +267,83 @@ TEST(FlowLimitationSolver, SideBySideCallsAndBothArmsAgreeWithSingleCalls) {
             EXPECT_NEAR(probeTogether[1][k], probeApart[k], 1e-12) << k;
         }
     }
+}
+
+// The batched calls, alone and side by side, on either arm, against the lobes searched plainly in
+// turn: outcomes, collapsed flags and iteration counts alike. The fitted arctangent moves a
+// residual by at most ΔF = 1.1e-13·π/2·u/R2, a root by ΔF/|F′| with |F′| ≥ 1/R1 + (1/R2)·y²/(1 +
+// y²), and so a flow (z − m)/R1 by at most ΔF/(1 + (R1/R2)·y²/(1 + y²)): below 6e-13 l/s for
+// every lobe here, u/R2 being at most 3.5 where R1/R2 is not large. An effective resistance
+// (f − m)/Q − R1 moves by (its value + R1)·ΔQ/Q.
+TEST(FlowLimitationSolver, BatchedCallsDoWhatTheLobesSearchedInTurnDo) {
+    const Lobe a{1.5, 0.2, 0.3, 0.4, -0.1}, b{0.9, 0.5, 0.2, 0.7, 0.05},
+        c{1.2, 0.15, 0.6, 0.3, -0.1}, d{-0.3, 0.3, 0.25, 0.5, 0.0}, e{2.1, 0.4, 0.35, 0.9, 0.1};
+    const Lobe emptied{1.2, peripheralResistanceAt(500, 0.072, 0.072), 0.6, 0.3, -0.1};
+    // As in CollapsedLobesShareOneIterationBudget.
+    const Lobe slow{-1.5491898464901197, 0.31461738724973143, 1.1699586064575553e-06,
+                    0.05491175370276561, 0.78434012712800738};
+    const Lobe other{0.0, 1.0, 1.0, 1.0, slow.pleuralOffset};
+    const Lobe stuck{1.5, -1.0, 0.3, 0.4, -0.1}; // collapsed, unbracketed
+    using Trial = std::array<double, 4>;         // x, probe x, pcLeft, pcRight
+    const Trial mixed{0.2, 0.25, 0.3, -0.4}, collapsed{0.0, 0.05, -0.5, -0.5},
+        slowTrial{-1.5557875072066796, -1.5, -1.5171271843392742, -1.5171271843392742};
+    const struct {
+        const char* name;
+        Trial trial;
+        Lobe lobes[5];
+    } calls[] = {
+        {"open and collapsed", mixed, {a, b, c, d, e}},
+        {"f = h", {0.0, 0.05, 0.05, -0.1}, {a, b, c, d, e}},
+        {"minimal volume", mixed, {a, b, emptied, d, e}},
+        {"past the shared cap", slowTrial, {slow, slow, slow, other, other}},
+        {"unbracketed", collapsed, {a, stuck, c, d, e}},
+        {"a root at m", collapsed, {a, {-0.09, -1.0, 0.3, 0.4, -0.1}, c, d, e}},
+        {"a root at h, then unbracketed", collapsed, {a, b, {0.9, -1e5, 0.3, 0.4, -0.1}, stuck, e}},
+        {"no conductance", mixed, {a, b, c, {1.0, INFINITY, INFINITY, 0.5, 0.0}, e}},
+        {"NaN", {0.2, 0.25, 0.3, 0.4}, {a, b, c, d, {std::nan(""), 0.4, 0.35, 0.9, 0.1}}},
+    };
+    const auto expectAlike = [](const ModelState& batched, const LobeValues& batchedProbe,
+                                const ModelState& plain, const LobeValues& plainProbe) {
+        EXPECT_EQ(batched.state.solverFailed, plain.state.solverFailed);
+        EXPECT_EQ(batched.work.solverIterationTotal, plain.work.solverIterationTotal);
+        for (int k = 0; k < 5; ++k) {
+            const IntegratedState &p = plain.state, &q = batched.state;
+            const double R = p.intermediateEffResistance[k], R1 = p.peripheralResistance[k];
+            EXPECT_EQ(q.flowLimited[k], p.flowLimited[k]) << k;
+            EXPECT_NEAR(q.lobeFlow[k], p.lobeFlow[k], 1e-12) << k;
+            EXPECT_NEAR(batchedProbe[k], plainProbe[k], 1e-12) << k;
+            EXPECT_NEAR(q.intermediateEffResistance[k], R,
+                        std::fabs(R + R1) * 2e-12 / std::fabs(p.lobeFlow[k]))
+                << k;
+        }
+    };
+    for (int arm = 0; arm < 2; ++arm) {
+        usePortableMathOnly(arm == 1);
+        for (const auto& call : calls) {
+            SCOPED_TRACE(::testing::Message() << call.name << " on arm " << arm);
+            const auto [x, probeX, pcLeft, pcRight] = call.trial;
+            const ModelState start = modelWithLobes(call.lobes);
+            const LobeAirways airways = collectLobeAirways(start);
+            ModelState batched = start, plain = start;
+            LobeValues batchedProbe{}, plainProbe{};
+            EXPECT_EQ(solveLobeFlows(batched, airways, x, pcLeft, pcRight, SolverMode::commit,
+                                     batchedProbe),
+                      solveLobesInTurn(plain, airways, x, pcLeft, pcRight, SolverMode::commit,
+                                       plainProbe));
+            expectAlike(batched, batchedProbe, plain, plainProbe);
+            batched = plain = start;
+            SolverOutcome outcome = solveLobesInTurn(plain, airways, x, pcLeft, pcRight,
+                                                     SolverMode::commit, plainProbe);
+            if (!plain.state.solverFailed)
+                outcome = solveLobesInTurn(plain, airways, probeX, pcLeft, pcRight,
+                                           SolverMode::probe, plainProbe);
+            EXPECT_EQ(
+                solveLobeFlowsWithProbe(batched, airways, x, probeX, pcLeft, pcRight, batchedProbe),
+                outcome);
+            expectAlike(batched, batchedProbe, plain, plainProbe);
+        }
+    }
+    usePortableMathOnly(false);
 }
 
 } // namespace

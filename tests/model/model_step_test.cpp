@@ -1,5 +1,6 @@
 // The model step: pressure-volume laws, ramping and the plausibility limits.
 
+#include "model/lobe_physics.h"
 #include "model/model_initialisation.h"
 #include "model/model_step.h"
 

@@ -1,7 +1,7 @@
 // Settings conversion: percent settings of the reference and working rows into model targets.
 
+#include "model/lobe_physics.h"
 #include "model/model_initialisation.h"
-#include "model/model_step.h"
 #include "model/settings_conversion.h"
 #include "record/record_state.h"
 #include "record/vocabulary.h"

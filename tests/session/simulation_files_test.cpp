@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <random>
 #include <set>
@@ -249,3 +250,37 @@ TEST(SimulationFiles, UnusableSettingsBecomeNormalWhenTheyBecomeCurrent) {
 }
 
 } // namespace
+
+// A patient given is saved with the record, in the reference row's last unused floats, and read
+// back; a file without one leaves the session's patient, and saving such a record without a
+// patient given writes it unchanged. A patient outside the equations is refused.
+TEST(SimulationFiles, ThePatientGivenTravelsWithTheFileAndNoneIsWrittenUnasked) {
+    FilesBench b;
+    const SimulationRecord original = fileRecord({1});
+    ASSERT_TRUE(writeRecordFile(b.folder / "plain.spi", original).ok);
+    b.session.OpenSimulationFile(b.folder / "plain.spi");
+    b.session.SaveSimulationFileAs(b.folder / "again.spi");
+    SimulationRecord again;
+    ASSERT_TRUE(readRecordFile(b.folder / "again.spi", again).ok);
+    EXPECT_TRUE(std::equal(original.bytes().begin(), original.bytes().end(), again.bytes().begin()))
+        << "no patient given, none written";
+
+    EXPECT_TRUE(b.session.SetPatient({Sex::male, 2.0, 180.0}).message) << "below 3 years";
+    ASSERT_FALSE(b.session.SetPatient({Sex::male, 71.5, 178.0}).message);
+    b.session.SaveSimulationFileAs(b.folder / "patient.spi");
+    SimulationRecord saved;
+    ASSERT_TRUE(readRecordFile(b.folder / "patient.spi", saved).ok);
+    float stored[3];
+    std::memcpy(stored, saved.bytes().data() + layout::kPatient, sizeof stored);
+    EXPECT_EQ(stored[0], 1.0f);
+    EXPECT_EQ(stored[1], 71.5f);
+    EXPECT_EQ(stored[2], 178.0f);
+
+    FilesBench other;
+    ASSERT_FALSE(other.session.SetPatient({Sex::female, 30.0, 160.0}).message);
+    other.session.OpenSimulationFile(b.folder / "patient.spi");
+    EXPECT_EQ(other.session.patient().sex, Sex::male);
+    EXPECT_EQ(other.session.patient().age_years, 71.5);
+    other.session.OpenSimulationFile(b.folder / "plain.spi");
+    EXPECT_EQ(other.session.patient().age_years, 71.5) << "a file without a patient keeps it";
+}

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -27,7 +28,7 @@ class AirwayPictureTest : public ::testing::Test {
         for (int k = 1; k <= 5; ++k) {
             QImage picture(8, 6, QImage::Format_RGB32);
             picture.fill(kPictureColours[k]);
-            form->pictureTable[static_cast<std::size_t>(k)] = picture;
+            WindowProbe(*form).pictureTable()[static_cast<std::size_t>(k)] = picture;
         }
         form->show();
     }
@@ -55,7 +56,8 @@ class AirwayPictureTest : public ::testing::Test {
 } // namespace
 
 TEST_F(AirwayPictureTest, TheMouseShowsARegionWithItsHintAndTheTimerTakesItBack) {
-    EXPECT_EQ(form->currentPicture(), 1) << "the first paint shows the plain picture";
+    EXPECT_EQ(WindowProbe(*form).airway().currentPicture(), 1)
+        << "the first paint shows the plain picture";
     const QPoint middle = mouse(50, 50);
     EXPECT_EQ(shown(), kPictureColours[3]);
     QLabel* hint = w.ui().Memo1();
@@ -64,36 +66,36 @@ TEST_F(AirwayPictureTest, TheMouseShowsARegionWithItsHintAndTheTimerTakesItBack)
     EXPECT_EQ(hint->geometry(),
               QRect(w.ui().Image1()->pos() + middle + QPoint(5, -hint->height() - 5),
                     QSize(100, hint->height())));
-    EXPECT_TRUE(form->Timer1->isActive());
+    EXPECT_TRUE(WindowProbe(*form).Timer1()->isActive());
 
     // The shown picture is not drawn again; the timer hides the box and covers whatever a lung
     // frame left, even over picture 1.
     w.ui().Image1()->canvas().fill(Qt::black);
     mouse(51, 51);
     EXPECT_EQ(shown(), QColor(Qt::black));
-    form->Timer1Timer();
+    WindowProbe(*form).Timer1Timer();
     EXPECT_FALSE(hint->isVisible());
     w.ui().Image1()->canvas().fill(Qt::black);
-    form->Timer1Timer();
+    WindowProbe(*form).Timer1Timer();
     EXPECT_EQ(shown(), kPictureColours[1]);
 
     // While a group is selected the picture stays, whatever the mouse and the timer do.
-    form->Panel3Click();
+    WindowProbe(*form).Panel3Click();
     mouse(50, 50);
-    form->Timer1Timer();
+    WindowProbe(*form).Timer1Timer();
     EXPECT_EQ(shown(), kPictureColours[4]);
 }
 
 TEST_F(AirwayPictureTest, ClicksSelectTheGroupOrOpenTheHelpButNotDuringARunOrAReplay) {
-    for (bool TForm1::*busy : {&TForm1::runInProgress, &TForm1::animationBusy}) {
-        form->*busy = true;
+    for (const bool replay : {false, true}) {
+        WindowProbe(*form).setBusy(!replay, replay);
         mouse(50, 50, Qt::LeftButton);
         mouse(20, 20, Qt::RightButton);
-        form->*busy = false;
+        WindowProbe(*form).setBusy(false, false);
     }
-    EXPECT_EQ(form->activeSection, 0);
+    EXPECT_EQ(WindowProbe(*form).activeSection(), 0);
     EXPECT_TRUE(w.interaction.helpFiles.isEmpty());
-    EXPECT_EQ(form->hoveredRegion, -1);
+    EXPECT_EQ(WindowProbe(*form).hoveredRegion(), -1);
 
     mouse(20, 20, Qt::RightButton);
     mouse(5, 95, Qt::RightButton);
@@ -103,8 +105,23 @@ TEST_F(AirwayPictureTest, ClicksSelectTheGroupOrOpenTheHelpButNotDuringARunOrARe
     EXPECT_TRUE(w.interaction.helpFiles[1].endsWith(QStringLiteral("helpfiles/H0000.rtf")));
 
     mouse(50, 50, Qt::LeftButton);
-    EXPECT_EQ(form->activeSection, 3);
+    EXPECT_EQ(WindowProbe(*form).activeSection(), 3);
     // With a group selected no region is hovered, so any click clears the group.
     mouse(50, 50, Qt::LeftButton);
-    EXPECT_EQ(form->activeSection, 0);
+    EXPECT_EQ(WindowProbe(*form).activeSection(), 0);
+}
+
+// A new client area lays the window out again; the picture shown stays the one the selection
+// asks for, and is the one the picture says it shows.
+TEST_F(AirwayPictureTest, ANewLayoutRedrawsThePictureOfTheSelectedGroup) {
+    form->showMaximized();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
+    ASSERT_TRUE(form->isMaximized());
+    w.ui().Panel3Click();
+    ASSERT_EQ(shown(), kPictureColours[4]);
+    const QSize before = w.ui().Image1()->size();
+    form->centralWidget()->resize(form->centralWidget()->size() - QSize(60, 40));
+    ASSERT_NE(w.ui().Image1()->size(), before) << "laid out again";
+    EXPECT_EQ(w.ui().airway().currentPicture(), 4);
+    EXPECT_EQ(shown(), kPictureColours[4]);
 }

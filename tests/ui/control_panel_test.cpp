@@ -55,7 +55,7 @@ class ControlPanelTest : public ::testing::Test {
     // What the note box holds after showing note n on its own.
     QString noteText(int n) {
         const QString before = ui.RichEdit1()->toPlainText();
-        form->ShowSettingNote(n);
+        WindowProbe(*form).ShowSettingNote(n);
         const QString note = ui.RichEdit1()->toPlainText();
         ui.RichEdit1()->setPlainText(before);
         return note;
@@ -127,7 +127,7 @@ TEST_F(ControlPanelTest, ExpirationDepthGoesToTheFirstGlobalSettingWithoutANote)
 }
 
 TEST_F(ControlPanelTest, EveryUserScrollRunsTheHandlerEvenWhenThePositionStays) {
-    form->Panel1Click();
+    WindowProbe(*form).Panel1Click();
     QSlider* bar = ui.trackBar(1);
     bar->setValue(500);
     double& setting = w.state.currentPartSettings[kEditedPart][SettingColumn::rCentral];
@@ -190,7 +190,7 @@ TEST_F(ControlPanelTest, LoadingARowMovesOnlyTheBarsWhoseSettingHasAnotherPositi
     w.state.currentGlobalSettings[GlobalItem::expirationDepth] = 123;
     markGridRow0(ui);
 
-    ASSERT_TRUE(form->runCommand([&] { form->LoadRowSettingsToControls(row); }));
+    ASSERT_TRUE(form->runCommand([&] { WindowProbe(*form).LoadRowSettingsToControls(row); }));
     EXPECT_TRUE(w.interaction.messages.isEmpty());
     const int gridColumns[] = {0, 1, 3, 4, 6, 7, 9, 10};
     for (const Case& c : cases) {
@@ -210,19 +210,19 @@ TEST_F(ControlPanelTest, TheExpirationDepthReachesTheSettingsOnlyThroughItsBar) 
     // 50 % of the depth is one hundred positions below the default.
     w.record.setGlobalSetting(2, GlobalItem::expirationDepth, 50.0f);
     w.record.setGlobalSetting(0, GlobalItem::expirationDepth, 400.0f);
-    form->LoadRowSettingsToControls(2);
+    WindowProbe(*form).LoadRowSettingsToControls(2);
     EXPECT_EQ(ui.trackBar(9)->value(), 100);
     EXPECT_EQ(w.state.currentGlobalSettings[GlobalItem::expirationDepth], 50);
     // Row -1 means the reference.
     w.record.setPartSetting(0, kEditedPart, SettingColumn::rCentral, 400.0f);
-    form->LoadRowSettingsToControls(-1);
+    WindowProbe(*form).LoadRowSettingsToControls(-1);
     EXPECT_EQ(ui.trackBar(9)->value(), 400);
     EXPECT_EQ(w.state.currentGlobalSettings[GlobalItem::expirationDepth], 400);
     EXPECT_EQ(ui.trackBar(1)->value(), 400);
 }
 
 TEST_F(ControlPanelTest, LoadingARowOutsideTheRecordStopsWithARangeError) {
-    EXPECT_FALSE(form->runCommand([&] { form->LoadRowSettingsToControls(5); }));
+    EXPECT_FALSE(form->runCommand([&] { WindowProbe(*form).LoadRowSettingsToControls(5); }));
     EXPECT_EQ(w.interaction.messages.size(), 1);
     EXPECT_EQ(ui.trackBar(1)->value(), 200);
 }
@@ -247,7 +247,7 @@ TEST_F(ControlPanelTest, ResetBringsMovedBarsBackToOneHundredPercent) {
         bars[n]->setValue(moved[n]);
     ASSERT_NE(w.state.currentPartSettings[kEditedPart][SettingColumn::rCentral], 100.0);
     // Whichever group is enabled: here none.
-    form->SelectSection(0);
+    WindowProbe(*form).SelectSection(0);
     ui.Button1()->click();
     const int defaults[] = {0, 200, 200, 200, 200, 200, 200, 300, 300, 200};
     const int gridColumns[] = {0, 1, 3, 4, 6, 7, 9, 10};
@@ -280,12 +280,12 @@ TEST_F(ControlPanelTest, ClickingAGroupEnablesItsBarsAndShowsItsRegion) {
     for (int k = 2; k <= 5; ++k) {
         QImage picture(8, 6, QImage::Format_RGB32);
         picture.fill(colours[k]);
-        form->pictureTable[static_cast<std::size_t>(k)] = picture;
+        WindowProbe(*form).pictureTable()[static_cast<std::size_t>(k)] = picture;
     }
     for (const Group& g : groups) {
         SCOPED_TRACE(int(g.section));
         click(g.panel, QPoint(g.panel->width() / 2, 2));
-        EXPECT_EQ(form->activeSection, g.section);
+        EXPECT_EQ(WindowProbe(*form).activeSection(), g.section);
         for (int n = 1; n <= 8; ++n) {
             const bool expected =
                 std::find(g.enabled.begin(), g.enabled.end(), n) != g.enabled.end();
@@ -299,7 +299,7 @@ TEST_F(ControlPanelTest, ClickingAGroupEnablesItsBarsAndShowsItsRegion) {
 TEST_F(ControlPanelTest, AClickOnADisabledTrackBarSelectsItsGroup) {
     ASSERT_FALSE(ui.trackBar(5)->isEnabled());
     click(ui.trackBar(5), QPoint(ui.trackBar(5)->width() / 2, ui.trackBar(5)->height() / 2));
-    EXPECT_EQ(form->activeSection, 4);
+    EXPECT_EQ(WindowProbe(*form).activeSection(), 4);
     EXPECT_TRUE(ui.trackBar(5)->isEnabled());
 }
 
@@ -315,7 +315,7 @@ TEST_F(ControlPanelTest, APressThatLeavesThePanelIsNoClick) {
                         panel->mapToGlobal(QPointF(outside)), Qt::LeftButton, Qt::NoButton,
                         Qt::NoModifier);
     QApplication::sendEvent(panel, &release);
-    EXPECT_EQ(form->activeSection, 0);
+    EXPECT_EQ(WindowProbe(*form).activeSection(), 0);
     EXPECT_FALSE(ui.trackBar(5)->isEnabled());
 }
 

@@ -85,8 +85,8 @@ TEST_F(ControlsTest, SelectingAGroupEnablesOnlyItsTrackBarsAndScales) {
         "TrackBar1", "TrackBar2", "TrackBar3", "TrackBar5", "TrackBar6", "TrackBar7", "TrackBar8",
         "Label33",   "Label7",    "Label40",   "Label34",   "Label45",   "Label36"};
     for (const Group& g : groups) {
-        w.form->SelectSection(g.section);
-        EXPECT_EQ(w.form->activeSection, g.section);
+        w.ui().SelectSection(g.section);
+        EXPECT_EQ(w.ui().activeSection(), g.section);
         for (const char* name : all) {
             const bool expected =
                 std::find_if(g.enabled.begin(), g.enabled.end(), [&](const char* n) {
@@ -104,14 +104,14 @@ TEST_F(ControlsTest, SelectingAGroupEnablesOnlyItsTrackBarsAndScales) {
 
 TEST_F(ControlsTest, EveryScaleLabelSitsBesideItsBarAndFollowsItsGroup) {
     for (const unsigned char section : {1, 3, 4, 5}) {
-        w.form->SelectSection(section);
-        for (const TrackBarSpec& spec : trackBarTable()) {
-            SCOPED_TRACE("TrackBar" + std::to_string(spec.number));
-            const QObject* panel = w.ui().trackBar(spec.number)->parent();
+        w.ui().SelectSection(section);
+        for (const Setting& spec : kSettings) {
+            SCOPED_TRACE("TrackBar" + std::to_string(spec.trackBar));
+            const QObject* panel = w.ui().trackBar(spec.trackBar)->parent();
             QLabel* caption = w.ui().label(spec.caption.name);
             EXPECT_EQ(caption->parent(), panel);
             EXPECT_TRUE(caption->isEnabled());
-            for (const PanelLabel& mark : spec.scaleLabels) {
+            for (const SettingLabel& mark : spec.scaleLabels) {
                 if (mark.name == nullptr)
                     continue;
                 QLabel* label = w.ui().label(mark.name);
@@ -211,7 +211,7 @@ TEST_F(ControlsTest, RangeErrorStopsTheCommandWithItsMessage) {
     bool finished = false;
     // A record row index outside 0..4 is refused by the record; the command ends there.
     const bool ok = w.form->runCommand([&] {
-        w.form->FillGridRow(1, 5);
+        w.ui().FillGridRow(1, 5);
         finished = true;
     });
     EXPECT_FALSE(ok);
@@ -219,7 +219,7 @@ TEST_F(ControlsTest, RangeErrorStopsTheCommandWithItsMessage) {
     ASSERT_EQ(w.interaction.messages.size(), 1);
     EXPECT_FALSE(w.interaction.messages.first().isEmpty());
     // The window goes on working.
-    EXPECT_TRUE(w.form->runCommand([&] { w.form->FillGridRow(1, 1); }));
+    EXPECT_TRUE(w.form->runCommand([&] { w.ui().FillGridRow(1, 1); }));
     EXPECT_EQ(w.interaction.messages.size(), 1);
 }
 
@@ -236,7 +236,7 @@ TEST_F(ControlsTest, ImagesKeepTheirCanvasAcrossRepaints) {
 
 TEST_F(ControlsTest, AClickOnTheGrooveBringsTheThumbThereAndPageKeysKeepTheirStep) {
     w.form->show();
-    w.form->Panel1Click();
+    w.ui().Panel1Click();
     QSlider* bar = w.ui().trackBar(1);
     // Positions 100..500 from top to bottom: the groove's middle is about 300.
     const struct {

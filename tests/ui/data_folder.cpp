@@ -37,12 +37,8 @@ DataFolder::DataFolder() {
     fs::create_directories(path() / "helpfiles");
     fs::create_directories(lockDirectory());
 
-    const StandardValues v;
-    const float indices[] = {v.fev1,  v.fvcex,     v.fev1PctFvc, v.pef,         v.mef75,
-                             v.mef50, v.mef25,     v.erv,        v.flowAt1s,    v.frc,
-                             v.tlc,   v.runStatus, v.fet,        v.modelVariant};
-    for (int f = 0; f < kRowFieldCount; ++f)
-        standard_.setField(0, static_cast<RowField>(f), indices[f]);
+    for (const StandardIndex& index : kStandardIndices)
+        standard_.setField(0, index.field, index.value);
     // Both-lungs settings the row grid shows: 100, 110, ... 170 in the reference, and
     // 90 + 10 * row + column in rows 1..3.
     for (int c = 0; c < layout::kSettingColumns; ++c) {

@@ -15,12 +15,17 @@
 
 using namespace vm::record;
 
-struct StandardValues {
-    // Indices of the reference row, in RowField order.
-    float fev1 = 3.1234f, fvcex = 4.0f, fev1PctFvc = 78.0853f, pef = 8.5f, mef75 = 7.25f,
-          mef50 = 4.5f, mef25 = 0.0f, erv = 1.2f, flowAt1s = -2.0f, frc = 2.9f, tlc = 6.2f,
-          runStatus = 1.0f, fet = 5.5f, modelVariant = 1.0f;
+// Indices of the reference row by field; an index not listed is 0.
+struct StandardIndex {
+    RowField field;
+    float value;
 };
+inline constexpr StandardIndex kStandardIndices[] = {
+    {RowField::fev1, 3.1234f},     {RowField::fvcex, 4.0f},     {RowField::fev1PctFvc, 78.0853f},
+    {RowField::pef, 8.5f},         {RowField::mef75, 7.25f},    {RowField::mef50, 4.5f},
+    {RowField::erv, 1.2f},         {RowField::flowAt1s, -2.0f}, {RowField::frc, 2.9f},
+    {RowField::tlc, 6.2f},         {RowField::runStatus, 1.0f}, {RowField::fet, 5.5f},
+    {RowField::modelVariant, 1.0f}};
 
 class DataFolder {
   public:

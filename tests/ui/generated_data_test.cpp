@@ -81,6 +81,6 @@ TEST(GeneratedData, BuildsDataFilesBringUpTheStandardReference) {
                double(ui.Image1()->height()) / picture.height();
     };
     for (int k = 1; k <= 5; ++k)
-        EXPECT_NEAR(stretch(form.pictureTable[k]), 0.0, 0.01) << k;
-    EXPECT_NEAR(stretch(form.backgroundPicture), 0.0, 0.01);
+        EXPECT_NEAR(stretch(WindowProbe(form).pictureTable()[k]), 0.0, 0.01) << k;
+    EXPECT_NEAR(stretch(WindowProbe(form).backgroundPicture()), 0.0, 0.01);
 }

@@ -76,7 +76,7 @@ TEST_F(HelpTest, NoteBoxShowsBothPartsWithADashLineOnlyBetweenTwoTexts) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
         writeNotes(c.file);
-        form->ShowSettingNote(2);
+        WindowProbe(*form).ShowSettingNote(2);
         QStringList expected = c.paragraphs;
         const QStringList shown = noteParagraphs();
         if (const qsizetype k = expected.indexOf(kDashes); k >= 0 && k < shown.size())
@@ -85,7 +85,7 @@ TEST_F(HelpTest, NoteBoxShowsBothPartsWithADashLineOnlyBetweenTwoTexts) {
     }
     // The dash line is the longest that stays narrower than the box's text width.
     writeNotes("#2\nabc\n+++\ndef\n*\n");
-    form->ShowSettingNote(2);
+    WindowProbe(*form).ShowSettingNote(2);
     const QString dashes = noteParagraphs().value(1);
     const QTextEdit* box = w.ui().RichEdit1();
     const int width =
@@ -100,9 +100,9 @@ TEST_F(HelpTest, NoteBoxShowsBothPartsWithADashLineOnlyBetweenTwoTexts) {
 TEST_F(HelpTest, NoteThatCannotBeReadIsReportedAndTheBoxKeepsItsText) {
     w.ui().RichEdit1()->setPlainText(QStringLiteral("before"));
     writeNotes("#2\nabc\n*\n#x3\ndef\n*\n");
-    form->ShowSettingNote(2);
+    WindowProbe(*form).ShowSettingNote(2);
     std::filesystem::remove(folder.path() / "helpfiles" / "pdp.txt");
-    form->ShowSettingNote(2);
+    WindowProbe(*form).ShowSettingNote(2);
     ASSERT_EQ(w.interaction.messages.size(), 2);
     EXPECT_EQ(w.interaction.messages[0], QStringLiteral("'x3' is not a valid integer value"));
     EXPECT_TRUE(w.interaction.messages[1].startsWith(QStringLiteral("File not found: ")));

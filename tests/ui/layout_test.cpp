@@ -72,10 +72,10 @@ class MainWindowLayout : public ::testing::Test {
         in.captionHeight = ui.label("Label24")->height();
         in.headingWidth = {ui.label("Label5")->width(), ui.label("Label11")->width(),
                            ui.label("Label16")->width(), ui.label("Label21")->width()};
-        in.lungScaleWidth = 0;
+        in.sharedScaleWidth[4] = 0;
         for (const QLabel* label : {ui.label("Label36"), ui.label("Label37"), ui.label("Label18"),
                                     ui.label("Label38"), ui.label("Label39")})
-            in.lungScaleWidth = std::max(in.lungScaleWidth, label->width());
+            in.sharedScaleWidth[4] = std::max(in.sharedScaleWidth[4], label->width());
         return in;
     }
     DataFolder folder;
@@ -181,7 +181,7 @@ TEST_F(MainWindowLayout, OnTheDesignScreenLayingOutAgainMovesNothingAndEmptiesTh
     ASSERT_FALSE(ui.RichEdit1()->toPlainText().isEmpty());
     const QRect panel = ui.Panel1()->geometry();
     const QRect bar = ui.trackBar(3)->geometry();
-    form->LayoutMainWindow();
+    WindowProbe(*form).LayoutMainWindow();
     EXPECT_TRUE(ui.RichEdit1()->toPlainText().isEmpty());
     EXPECT_EQ(ui.Panel1()->geometry(), panel);
     EXPECT_EQ(ui.trackBar(3)->geometry(), bar);

@@ -45,7 +45,7 @@ TEST(LiveDrawing, CurveGrowsSegmentBySegmentAndTheClockRunsInTheCorner) {
     int clockWithDigits = 0;
     std::set<qint64> clockPictures;
     PaintWatcher watcher(ui.Image3(), [&] {
-        if (!form.runInProgress)
+        if (!WindowProbe(form).runInProgress())
             return;
         const QImage canvas = ui.Image3()->canvas().copy();
         const QImage curve = canvas.copy(curveArea(canvas));

@@ -28,7 +28,7 @@ TEST(LungAnimation, ARunShowsTheLungsMovingAsTheModelComputes) {
     std::set<qint64> frames;
     PaintWatcher watcher(ui.Image1(), [&] {
         const QImage& shown = ui.Image1()->canvas();
-        if (m.form().runInProgress && countPixels(shown, qRgb(0, 0, 0)) > 500)
+        if (m.ui().runInProgress() && countPixels(shown, qRgb(0, 0, 0)) > 500)
             frames.insert(qHashBits(shown.constBits(), shown.sizeInBytes()));
     });
     m.pressStart();
@@ -54,22 +54,24 @@ TEST(LungAnimation, AReplayFramesTheSelectedCurveLockedAndEndsWhenTheWindowClose
     std::vector<int> samples;
     bool locked = true;
     PaintWatcher watcher(ui.Image1(), [&] {
-        if (!form.animationBusy || (!samples.empty() && samples.back() == form.replaySample))
+        if (!WindowProbe(form).animationBusy() ||
+            (!samples.empty() && samples.back() == WindowProbe(form).replaySample()))
             return;
-        samples.push_back(form.replaySample);
+        samples.push_back(WindowProbe(form).replaySample());
         for (QWidget* off :
              std::initializer_list<QWidget*>{ui.Button1(), ui.Button2(), ui.Button3(), ui.Button6(),
                                              ui.Button8(), ui.StringGrid2(), ui.Panel4()})
             locked = locked && !off->isEnabled();
         for (QAction* item : form.menuBar()->actions()) // "Plik", "Eksport" and the rest
             locked = locked && !item->isEnabled();
-        locked = locked && ui.Button9()->isEnabled() && !form.Timer1->isActive();
+        locked = locked && ui.Button9()->isEnabled() && !WindowProbe(form).Timer1()->isActive();
     });
     QTest::mouseClick(ui.Button8(), Qt::LeftButton);
     EXPECT_EQ(samples, replayFrameSamples(m.w.record, 1, vPos, vMax));
     EXPECT_GT(samples.size(), 20u);
     EXPECT_TRUE(locked);
-    EXPECT_TRUE(!form.animationBusy && form.Timer1->isActive() && ui.Button6()->isEnabled());
+    EXPECT_TRUE(!WindowProbe(form).animationBusy() && WindowProbe(form).Timer1()->isActive() &&
+                ui.Button6()->isEnabled());
 
     // The reference row and no selection never replay: the plot is redrawn without a frame.
     for (const int selected : {0, -1}) {
@@ -91,8 +93,40 @@ TEST(LungAnimation, AReplayFramesTheSelectedCurveLockedAndEndsWhenTheWindowClose
     QTest::mouseClick(ui.Button8(), Qt::LeftButton);
     QApplication::setQuitOnLastWindowClosed(quitOnClose);
     EXPECT_EQ(samples.size(), 1u);
-    EXPECT_TRUE(!form.isVisible() && !form.animationBusy && ui.Button8()->isEnabled());
+    EXPECT_TRUE(!form.isVisible() && !WindowProbe(form).animationBusy() &&
+                ui.Button8()->isEnabled());
     // Pause and speed survive.
     EXPECT_EQ(ui.Button9()->text(), QStringLiteral("go"));
     EXPECT_EQ(ui.Button10()->text(), QStringLiteral("1"));
+}
+
+// The window manager's new client area arrives while a replay draws on the plot: the plot and
+// the picture keep their canvases (the replay paints on them) until the replay ends, and the new
+// area is followed then.
+TEST(LungAnimation, ANewClientAreaDuringAReplayIsFollowedWhenItEnds) {
+    ModelWindow m;
+    TForm1& form = m.form();
+    const WindowProbe ui(form);
+    m.pressStart();
+    form.showMaximized();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    ASSERT_TRUE(form.isMaximized());
+    const QSize plot = ui.Image2()->size();
+    bool resized = false;
+    bool kept = true;
+    PaintWatcher watcher(ui.Image1(), [&] {
+        if (!ui.animationBusy())
+            return;
+        if (!resized) {
+            resized = true;
+            // A taller menu bar leaves the maximised window a lower client area.
+            form.menuBar()->setFixedHeight(form.menuBar()->height() + 30);
+        }
+        kept = kept && ui.Image2()->size() == plot && ui.Image2()->canvas().size() == plot;
+    });
+    QTest::mouseClick(ui.Button8(), Qt::LeftButton);
+    ASSERT_TRUE(resized);
+    EXPECT_TRUE(kept);
+    EXPECT_NE(ui.Image2()->size(), plot) << "laid out once the replay ended";
+    EXPECT_EQ(ui.Image2()->canvas().size(), ui.Image2()->size());
 }

@@ -51,7 +51,7 @@ TEST(ResultRows, StartUpDrawsBothPlotsOnCanvasesOfTheLaidOutSize) {
         EXPECT_GT(countPixels(plot->canvas(), qRgb(0, 0, 0)), plot->width() / 2);
         EXPECT_EQ(countPixels(plot->canvas(), kRed), 0);
     }
-    EXPECT_EQ(form.volumeTimePlot.vtStep(), 2); // the frame and nothing more
+    EXPECT_EQ(WindowProbe(form).volumeTimePlot().vtStep(), 2); // the frame and nothing more
 }
 
 TEST(ResultRows, SelectingARowShowsItEverywhereAndOtherGridRowsChangeNothing) {
@@ -192,7 +192,7 @@ TEST(ResultRows, DeletingTheOnlyResultLeavesTheReferenceAndAnEmptyFrame) {
     EXPECT_TRUE(indexColumnEmpty(table, 4));
     EXPECT_FALSE(indexColumnEmpty(table, 2));
     EXPECT_EQ(countPixels(ui.Image3()->canvas(), kRed), 0);
-    EXPECT_EQ(form.volumeTimePlot.vtStep(), 2);
+    EXPECT_EQ(WindowProbe(form).volumeTimePlot().vtStep(), 2);
     for (int row = 1; row <= 4; ++row)
         EXPECT_EQ(m.w.record.fvVolume(row, 1), 0.0f) << row;
     // Nothing is selected, so a second delete does nothing.

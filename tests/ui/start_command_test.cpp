@@ -102,7 +102,7 @@ TEST(StartCommand, WindowIsLockedWhileTheModelRunsAndQueuedClicksAreDropped) {
     std::vector<std::string> stillEnabled;
     bool lockedEverywhere = true;
     PaintWatcher watcher(ui.Image3(), [&] {
-        if (!form.runInProgress)
+        if (!WindowProbe(form).runInProgress())
             return;
         ++ticksSeen;
         const auto check = [&](QWidget* widget) {
@@ -120,7 +120,8 @@ TEST(StartCommand, WindowIsLockedWhileTheModelRunsAndQueuedClicksAreDropped) {
         for (QAction* item : form.menuBar()->actions())
             if (item->isEnabled())
                 stillEnabled.push_back(item->text().toStdString());
-        lockedEverywhere = lockedEverywhere && !form.isEnabled() && !form.Timer1->isActive();
+        lockedEverywhere =
+            lockedEverywhere && !form.isEnabled() && !WindowProbe(form).Timer1()->isActive();
         // The user clicks START again while the run computes; the click waits in the queue.
         if (!clickQueued) {
             clickQueued = true;
@@ -138,15 +139,15 @@ TEST(StartCommand, WindowIsLockedWhileTheModelRunsAndQueuedClicksAreDropped) {
     EXPECT_TRUE(stillEnabled.empty()) << stillEnabled.front();
     EXPECT_TRUE(lockedEverywhere);
     EXPECT_EQ(m.w.state.resultCount, 1) << "a click queued during the run started another one";
-    EXPECT_FALSE(form.runInProgress);
+    EXPECT_FALSE(WindowProbe(form).runInProgress());
     EXPECT_TRUE(form.isEnabled());
     EXPECT_TRUE(ui.Button2()->isEnabled());
     EXPECT_TRUE(ui.StringGrid2()->isEnabled());
     for (QAction* item : form.menuBar()->actions())
         EXPECT_TRUE(item->isEnabled()) << item->text().toStdString();
     // The picture timer runs after START even though it was off before.
-    EXPECT_TRUE(form.Timer1->isActive());
-    EXPECT_EQ(form.Timer1->interval(), 2000);
+    EXPECT_TRUE(WindowProbe(form).Timer1()->isActive());
+    EXPECT_EQ(WindowProbe(form).Timer1()->interval(), 2000);
 }
 
 TEST(StartCommand, StoresTheSameWorkingRowAsTheHeadlessRunner) {

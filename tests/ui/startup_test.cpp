@@ -45,7 +45,7 @@ void expectStartUnavailable(TForm1& form, RecordingInteraction& interaction,
         << what;
     const SimulationRecord before = record;
     const auto messages = interaction.messages.size();
-    form.Button2Click();
+    WindowProbe(form).Button2Click();
     EXPECT_TRUE(std::equal(before.bytes().begin(), before.bytes().end(), record.bytes().begin()))
         << what;
     EXPECT_EQ(interaction.messages.size(), messages) << what;
@@ -85,17 +85,17 @@ TEST(Startup, GoodFolderStartsQuietlyWithTheStandardLoaded) {
 
     // Pictures decoded at their own sizes, the scratch copy gone, the frame buffer as Image1.
     for (int k = 1; k <= 5; ++k) {
-        EXPECT_EQ(form.pictureTable[k].width(), DataFolder::pictureWidth(k)) << k;
-        EXPECT_EQ(form.pictureTable[k].height(), DataFolder::pictureHeight(k)) << k;
+        EXPECT_EQ(WindowProbe(form).pictureTable()[k].width(), DataFolder::pictureWidth(k)) << k;
+        EXPECT_EQ(WindowProbe(form).pictureTable()[k].height(), DataFolder::pictureHeight(k)) << k;
     }
     for (int k = 6; k <= 11; ++k)
-        EXPECT_TRUE(form.pictureTable[k].isNull()) << k;
-    EXPECT_EQ(form.backgroundPicture.size(), QSize(64, 48));
+        EXPECT_TRUE(WindowProbe(form).pictureTable()[k].isNull()) << k;
+    EXPECT_EQ(WindowProbe(form).backgroundPicture().size(), QSize(64, 48));
     EXPECT_FALSE(fs::exists(folder.dataFile("temp.dat")));
-    EXPECT_EQ(form.pictureBuffer.size(), ui.Image1()->size());
-    EXPECT_EQ(form.activeSection, 0);
-    EXPECT_EQ(form.rowColors[2], QColor(0, 128, 0));
-    EXPECT_EQ(form.rowColors[3], QColor(128, 0, 128));
+    EXPECT_EQ(WindowProbe(form).pictureBuffer().size(), ui.Image1()->size());
+    EXPECT_EQ(WindowProbe(form).activeSection(), 0);
+    EXPECT_EQ(WindowProbe(form).rowColors()[2], QColor(0, 128, 0));
+    EXPECT_EQ(WindowProbe(form).rowColors()[3], QColor(128, 0, 128));
 }
 
 TEST(Startup, MissingDataFilesGiveTheWeightedNumberAndQuit) {
@@ -137,7 +137,7 @@ TEST(Startup, MissingParameterTableIsReportedWithItsFullPathAndStartUpGoesOn) {
         << w.interaction.messages[1].toStdString();
     // Everything after the table still ran.
     EXPECT_EQ(ui.StringGrid1()->cells().cell(2, 1), "3.12");
-    EXPECT_FALSE(form.pictureTable[5].isNull());
+    EXPECT_FALSE(WindowProbe(form).pictureTable()[5].isNull());
 }
 
 // Pictures far larger than the airway picture are kept no larger than it needs: covering it, so
@@ -151,9 +151,11 @@ TEST(Startup, LargePicturesAreKeptAtTheSizeTheyAreShownAt) {
         folder.writeBytes("F00" + std::to_string(k) + ".dat", large);
     WindowUnderTest w;
     TForm1& form = w.start(folder);
-    const QSize shown = WindowProbe(form).Image1()->size();
-    for (const QImage* picture :
-         {&form.pictureTable[1], &form.pictureTable[5], &form.backgroundPicture}) {
+    const WindowProbe ui(form);
+    const QSize shown = ui.Image1()->size();
+    const QImage* pictures[] = {&ui.pictureTable()[1], &ui.pictureTable()[5],
+                                &ui.backgroundPicture()};
+    for (const QImage* picture : pictures) {
         EXPECT_TRUE(picture->width() >= shown.width() && picture->height() >= shown.height());
         EXPECT_LE(picture->width() * picture->height(), 4 * shown.width() * shown.height());
     }
@@ -174,7 +176,7 @@ TEST(Startup, ShortStandardRecordStopsStartUpWithTheFileLayersMessage) {
     // The window is still there to be closed, and nothing after the record was done.
     EXPECT_FALSE(form.terminationRequested());
     EXPECT_EQ(ui.StringGrid1()->cells().cell(2, 1), "");
-    EXPECT_TRUE(form.pictureTable[1].isNull());
+    EXPECT_TRUE(WindowProbe(form).pictureTable()[1].isNull());
     EXPECT_EQ(w.record.field(0, RowField::fev1), 0.0f);
     expectStartUnavailable(form, w.interaction, w.record, "short standard record");
     form.show();
@@ -209,9 +211,9 @@ TEST(Startup, BadPictureStopsStartUpWithTheDecodersMessageAndRemovesTheScratchFi
         ASSERT_EQ(w.interaction.messages.size(), 1) << c.what;
         EXPECT_EQ(w.interaction.messages.first(), expectedMessage) << c.what;
         EXPECT_EQ(leftOver(folder.path() / "datfiles1", "temp"), 0) << c.what;
-        EXPECT_FALSE(form.pictureTable[2].isNull()) << c.what;
-        EXPECT_TRUE(form.pictureTable[3].isNull()) << c.what;
-        EXPECT_TRUE(form.backgroundPicture.isNull()) << c.what;
+        EXPECT_FALSE(WindowProbe(form).pictureTable()[2].isNull()) << c.what;
+        EXPECT_TRUE(WindowProbe(form).pictureTable()[3].isNull()) << c.what;
+        EXPECT_TRUE(WindowProbe(form).backgroundPicture().isNull()) << c.what;
         // The model's initialisation did not run: the file's settings are still in the record.
         EXPECT_EQ(w.record.partSetting(0, kEditedPart, SettingColumn::vdc), 110.0f) << c.what;
         EXPECT_FALSE(form.terminationRequested()) << c.what;
@@ -263,7 +265,7 @@ TEST(Startup, ProbeAndScratchNamesAreThisCopysOwn) {
     TForm1& form = w.start(folder);
     EXPECT_TRUE(w.interaction.messages.isEmpty()) << w.interaction.messages.join('|').toStdString();
     EXPECT_FALSE(form.terminationRequested());
-    EXPECT_FALSE(form.pictureTable[5].isNull());
+    EXPECT_FALSE(WindowProbe(form).pictureTable()[5].isNull());
     EXPECT_TRUE(fs::is_directory(folder.dataFile("temp.dat")));
     EXPECT_EQ(leftOver(folder.path() / "datfiles1", "temp"), 0);
     EXPECT_EQ(leftOver(folder.path() / "simulations", "test"), 0);

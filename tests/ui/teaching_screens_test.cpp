@@ -6,11 +6,17 @@
 #include "data/parameter_table.h"
 #include "model_window.h"
 #include "recording_interaction.h"
+#include "ui/interpretation_window.h"
 #include "ui/main_window.h"
+#include "ui/patient_dialog.h"
 #include "window_probe.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QDoubleSpinBox>
+#include <QLocale>
 #include <QMouseEvent>
+#include <QTableWidget>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -93,7 +99,7 @@ TEST_F(BuildsProgramFolder, EachAirwayRegionAnswersTheMouseWithItsMarkedPictureA
         QMouseEvent move(QEvent::MouseMove, QPointF(p), image->mapToGlobal(QPointF(p)),
                          Qt::NoButton, Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(image, &move);
-        EXPECT_EQ(form->currentPicture(), code);
+        EXPECT_EQ(ui.airway().currentPicture(), code);
         EXPECT_EQ(ui.Memo1()->text(), hint);
         EXPECT_TRUE(ui.Memo1()->isVisible());
         EXPECT_TRUE(marked(image->canvas().pixelColor(p))) << "the part under the pointer";
@@ -125,6 +131,51 @@ TEST_F(BuildsProgramFolder, EveryTeachingCaseOpensWithThreeResultsTheWorstSelect
         keepScreenshot(QStringLiteral("case-") + name, plots.united(inForm(ui.StringGrid1())), 0.8);
     }
     EXPECT_GE(cases, 6);
+}
+
+} // namespace
+
+namespace {
+
+// The asthma case read for two patients: its worst result is an obstruction for the default
+// patient, the window follows the selection, and for an older patient the fixed 0.70 ratio calls
+// an obstruction where the lower limit of normal sees none. With VM_SCREENSHOT_DIR set, the
+// window is kept as docs/interpretation.png.
+TEST_F(BuildsProgramFolder, TheInterpretationWindowReadsACaseForThePatientAndFollowsTheSelection) {
+    const WindowProbe ui(*form);
+    interaction.openAnswers << QString::fromStdString(
+        (root / "simulations" / "astma_oskrzelowa.spi").string());
+    ui.Open1()->trigger();
+    ASSERT_EQ(state.selectedRow, 1);
+    QAction* interpretation = form->findChild<QAction*>(QStringLiteral("Interpretation1"));
+    ASSERT_NE(interpretation, nullptr);
+    interpretation->trigger();
+    auto* window = form->findChild<InterpretationWindow*>();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(window->readingLabel()->text().contains(QStringLiteral("Obturacja")))
+        << window->readingLabel()->text().toStdString();
+    const QString z = window->indicesTable()->item(0, 4)->text(); // FEV1's z-score
+    EXPECT_LT(QLocale().toDouble(z), -1.645) << z.toStdString();
+    EXPECT_GT(QLocale().toDouble(window->indicesTable()->item(3, 4)->text()), -1.645)
+        << "the reference is normal";
+    if (const QString shots = qEnvironmentVariable("VM_SCREENSHOT_DIR"); !shots.isEmpty())
+        EXPECT_TRUE(window->grab().save(shots + QStringLiteral("/interpretation.png")));
+
+    clickGridRow(*ui.StringGrid2(), 3); // the mildest of the three
+    EXPECT_EQ(state.selectedRow, 3);
+    EXPECT_TRUE(window->findChild<QLabel*>(QStringLiteral("ShownRowLabel"))->text().contains('3'));
+
+    // An older, shorter patient: the same curves, other limits.
+    interaction.onModalWindow = [](QDialog& dialog) {
+        auto& patient = dynamic_cast<PatientDialog&>(dialog);
+        patient.ageBox()->setValue(85);
+        patient.heightBox()->setValue(155);
+        patient.accept();
+    };
+    form->findChild<QAction*>(QStringLiteral("Patient1"))->trigger();
+    EXPECT_DOUBLE_EQ(session->patient().age_years, 85.0);
+    EXPECT_TRUE(window->findChild<QLabel*>(QStringLiteral("PatientLabel"))->text().contains("85"));
 }
 
 } // namespace

@@ -33,7 +33,7 @@ TEST(TrackBarLaws, PositionsBecomeSettingsWithHalvesToEven) {
 
 TEST(TrackBarLaws, EveryDefaultPositionMeansOneHundredPercent) {
     for (int bar = 1; bar <= 9; ++bar) {
-        const auto& spec = trackBarSpecOf(bar);
+        const auto& spec = settingOfTrackBar(bar);
         EXPECT_EQ(trackBarValue(bar, spec.defaultPosition), 100.0) << bar;
         EXPECT_EQ(trackBarPosition(bar, 100.0), spec.defaultPosition) << bar;
     }
@@ -56,11 +56,11 @@ TEST(TrackBarLaws, SettingsWithoutAPositionGoToTheMinimum) {
                           -std::numeric_limits<double>::infinity()};
     for (int bar = 1; bar <= 9; ++bar)
         for (double v : bad)
-            EXPECT_EQ(trackBarPosition(bar, v), trackBarSpecOf(bar).minimum) << bar << " " << v;
+            EXPECT_EQ(trackBarPosition(bar, v), settingOfTrackBar(bar).minimum) << bar << " " << v;
 }
 
 TEST(TrackBarLaws, UnknownTrackBarOrSectionIsARangeError) {
-    EXPECT_THROW(trackBarSpecOf(0), RangeError);
+    EXPECT_THROW(settingOfTrackBar(0), RangeError);
     EXPECT_THROW(trackBarValue(10, 200), RangeError);
     EXPECT_THROW(controlGroupOfSection(2), RangeError);
 }
@@ -69,16 +69,16 @@ TEST(TrackBarLaws, UnknownTrackBarOrSectionIsARangeError) {
 TEST(ControlPanelTable, EveryLabelColumnAndNoteBelongsToOneTrackBar) {
     std::set<std::string> labels;
     std::set<int> settingColumns, gridColumns, notes;
-    for (const TrackBarSpec& spec : trackBarTable()) {
-        SCOPED_TRACE(spec.number);
-        EXPECT_EQ(&trackBarSpecOf(spec.number), &spec);
-        for (const PanelLabel& label : spec.scaleLabels)
+    for (const Setting& spec : kSettings) {
+        SCOPED_TRACE(spec.trackBar);
+        EXPECT_EQ(&settingOfTrackBar(spec.trackBar), &spec);
+        for (const SettingLabel& label : spec.scaleLabels)
             if (label.name != nullptr) {
                 EXPECT_TRUE(labels.insert(label.name).second) << label.name;
             }
         EXPECT_TRUE(labels.insert(spec.caption.name).second) << spec.caption.name;
-        if (spec.settingColumn >= 0) {
-            EXPECT_TRUE(settingColumns.insert(spec.settingColumn).second);
+        if (spec.target.isColumn()) {
+            EXPECT_TRUE(settingColumns.insert(spec.target.index).second);
             EXPECT_TRUE(gridColumns.insert(spec.rowGridColumn).second);
             EXPECT_TRUE(notes.insert(spec.noteKey).second);
         }
@@ -89,8 +89,8 @@ TEST(ControlPanelTable, EveryLabelColumnAndNoteBelongsToOneTrackBar) {
             EXPECT_FALSE(spec.shown);
         }
     }
-    for (std::size_t k = 0; k < controlGroups().size(); ++k)
-        EXPECT_EQ(controlGroups()[k].panel, static_cast<int>(k) + 1);
+    for (std::size_t k = 0; k < kControlGroups.size(); ++k)
+        EXPECT_EQ(kControlGroups[k].panel, static_cast<int>(k) + 1);
 }
 
 } // namespace

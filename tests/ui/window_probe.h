@@ -1,10 +1,19 @@
 #pragma once
-// The main window's controls are its own; tests reach them here, by the names of the window
-// description: probe.Button2(), probe.trackBar(3), probe.label("Label24").
+// The main window's controls and handlers are its own and its parts'; tests reach them here, by
+// the names of the window description: probe.Button2(), probe.trackBar(3), probe.label("Label24"),
+// probe.SelectSection(3).
 
+#include "record/vocabulary.h"
+#include "session/results_table.h"
+#include "ui/airway_picture_view.h"
+#include "ui/control_panel.h"
+#include "ui/image_view.h"
 #include "ui/main_window.h"
+#include "ui/results_view.h"
+#include "ui/string_grid.h"
 
 #include <QLabel>
+#include <QTimer>
 
 #include <stdexcept>
 #include <string>
@@ -12,33 +21,37 @@
 namespace vm::ui {
 
 struct WindowProbe {
-    const TForm1* form = nullptr;
+    TForm1* form = nullptr;
 
     WindowProbe() = default;
-    explicit WindowProbe(const TForm1& window) : form(&window) {}
+    explicit WindowProbe(TForm1& window) : form(&window) {}
 
-    ImageView* Image1() const { return form->Image1; }
+    ControlPanel& panel() const { return *form->panel_; }
+    AirwayPictureView& airway() const { return *form->airway_; }
+    ResultsView& results() const { return *form->results_; }
+
+    ImageView* Image1() const { return airway().Image1; }
     ImageView* Image2() const { return form->Image2; }
     ImageView* Image3() const { return form->Image3; }
-    StringGrid* StringGrid1() const { return form->StringGrid1; }
-    StringGrid* StringGrid2() const { return form->StringGrid2; }
+    StringGrid* StringGrid1() const { return results().StringGrid1; }
+    StringGrid* StringGrid2() const { return results().StringGrid2; }
     QTextEdit* RichEdit1() const { return form->RichEdit1; }
-    QLabel* Memo1() const { return form->Memo1; }
-    QComboBox* ComboBox1() const { return form->ComboBox1; }
-    QFrame* Panel1() const { return form->Panel1; }
-    QFrame* Panel2() const { return form->Panel2; }
-    QFrame* Panel3() const { return form->Panel3; }
-    QFrame* Panel4() const { return form->Panel4; }
-    QFrame* Panel5() const { return form->Panel5; }
+    QLabel* Memo1() const { return airway().Memo1; }
+    QComboBox* ComboBox1() const { return panel().ComboBox1; }
+    QFrame* Panel1() const { return panel().groupPanels_[1]; }
+    QFrame* Panel2() const { return panel().groupPanels_[2]; }
+    QFrame* Panel3() const { return panel().groupPanels_[3]; }
+    QFrame* Panel4() const { return panel().groupPanels_[4]; }
+    QFrame* Panel5() const { return panel().Panel5; }
     QFrame* Panel6() const { return form->Panel6; }
-    QFrame* Panel7() const { return form->Panel7; }
-    QPushButton* Button1() const { return form->Button1; }
+    QFrame* Panel7() const { return panel().Panel7; }
+    QPushButton* Button1() const { return panel().Button1; }
     QPushButton* Button2() const { return form->Button2; }
     QPushButton* Button3() const { return form->Button3; }
     QPushButton* Button6() const { return form->Button6; }
-    QPushButton* Button8() const { return form->Button8; }
-    QPushButton* Button9() const { return form->Button9; }
-    QPushButton* Button10() const { return form->Button10; }
+    QPushButton* Button8() const { return airway().Button8; }
+    QPushButton* Button9() const { return airway().Button9; }
+    QPushButton* Button10() const { return airway().Button10; }
     QGroupBox* GroupBox1() const { return form->GroupBox1; }
     QMenu* PopupMenu1() const { return form->PopupMenu1; }
     QAction* DE1() const { return form->DE1; }
@@ -54,11 +67,41 @@ struct WindowProbe {
     QAction* Help2() const { return form->Help2; }
     QAction* About1() const { return form->About1; }
     QAction* Quit1() const { return form->Quit1; }
+    QTimer* Timer1() const { return airway().Timer1; }
 
-    const data::TextGrid& tparm() const { return form->tparm; }
+    const data::TextGrid& tparm() const { return airway().tparm; }
+    std::array<QImage, 12>& pictureTable() const { return airway().pictureTable; }
+    const QImage& backgroundPicture() const { return airway().backgroundPicture; }
+    const QImage& pictureBuffer() const { return airway().pictureBuffer; }
+    const std::array<QColor, 5>& rowColors() const { return form->rowColors; }
+    const plots::VolumeTimePlot& volumeTimePlot() const { return form->volumeTimePlot; }
+    unsigned char activeSection() const { return panel().activeSection(); }
+    int hoveredRegion() const { return airway().hoveredRegion; }
+    bool runInProgress() const { return form->runInProgress_; }
+    bool animationBusy() const { return airway().animationBusy_; }
+    int replaySample() const { return airway().replaySample; }
+    // Marks the window busy as START or the replay would, for tests of what a busy window ignores.
+    void setBusy(bool run, bool replay) const {
+        form->runInProgress_ = run;
+        airway().setRunInProgress(run);
+        airway().animationBusy_ = replay;
+    }
+
+    // The handlers a test calls directly, as a click or the program would.
+    void SelectSection(unsigned char section) const { panel().SelectSection(section); }
+    void Panel1Click() const { panel().Panel1Click(); }
+    void Panel3Click() const { panel().Panel3Click(); }
+    void Timer1Timer() const { airway().Timer1Timer(); }
+    void ShowSettingNote(int key) const { form->ShowSettingNote(key); }
+    void LoadRowSettingsToControls(int row) const { form->LoadRowSettingsToControls(row); }
+    void FillGridRow(int gridRow, int recordRow) const {
+        form->results_->FillGridRow(gridRow, recordRow);
+    }
+    void LayoutMainWindow() const { form->LayoutMainWindow(); }
+    void Button2Click() const { form->Button2Click(); }
 
     // TrackBar<n>, n = 1..9.
-    QSlider* trackBar(int n) const { return form->trackBarOf(n); }
+    QSlider* trackBar(int n) const { return panel().trackBarOf(n); }
 
     // Any label by its name; a name the window does not have stops the test.
     QLabel* label(const char* name) const {

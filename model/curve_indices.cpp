@@ -1,0 +1,122 @@
+#include "model/curve_indices.h"
+
+#include <algorithm>
+#include <cmath>
+
+using namespace vm::record;
+
+namespace vm::model {
+
+namespace {
+
+// The FEF25-75 span and the volume 6 s shows, as fractions of the FVC and seconds from time zero.
+constexpr double kFef25Share = 0.25;
+constexpr double kFef75Share = 0.75;
+constexpr double kFev6Time_s = 6.0;
+constexpr double kMillilitresPerLitre = 1000.0;
+constexpr double kSecondsPerMinute = 60.0;
+
+CurveIndex present(double value) {
+    return {value, MissingReason::none};
+}
+CurveIndex missing(MissingReason reason) {
+    return {0.0, reason};
+}
+
+// A ratio of two present indices, in percent when scaled by 100.
+CurveIndex ratio(const CurveIndex& over, const CurveIndex& under, double scale) {
+    if (!over.present())
+        return over;
+    if (!under.present())
+        return under;
+    return present(scale * over.value / under.value);
+}
+
+// The lowest lung volume before the maximal inspiration: the end of the slow expiration, in the
+// volume-time samples up to the first at the curve's largest volume and in the flow-volume
+// samples of the inspiration.
+double slowExpirationLowest(const SimulationRecord& record, int row, const ForcedExpiration& fe) {
+    double lowest = fe.startVolume_l;
+    for (int n = 1; n <= fe.startSample; ++n)
+        lowest = std::min<double>(lowest, record.fvVolume(row, n));
+    int top = 1;
+    for (int k = 1; k <= layout::kVtSamples && record.vtTime(row, k) != 0; ++k)
+        if (record.vtVolume(row, k) > record.vtVolume(row, top))
+            top = k;
+    for (int k = 1; k <= top && record.vtTime(row, k) != 0; ++k)
+        lowest = std::min<double>(lowest, record.vtVolume(row, k));
+    return lowest;
+}
+
+// The inspiratory flow where the maximal inspiration passes half the FVC above its lowest
+// volume, linear in volume between the samples; NaN when it does not.
+double inspiratoryFlowAtHalf(const SimulationRecord& record, int row, const ForcedExpiration& fe,
+                             double fvc) {
+    const double level = fe.startVolume_l - fvc / 2;
+    for (int n = 2; n <= fe.startSample; ++n) {
+        const double below = record.fvVolume(row, n - 1);
+        const double above = record.fvVolume(row, n);
+        if (below < level && above >= level) {
+            const double share = (level - below) / (above - below);
+            const double flow = record.fvFlow(row, n - 1) +
+                                share * (record.fvFlow(row, n) - record.fvFlow(row, n - 1));
+            return flow > 0 ? flow : std::nan("");
+        }
+    }
+    return std::nan("");
+}
+
+CurveIndex timed(const ForcedExpiration& fe, double value, MissingReason ifNaN) {
+    if (!fe.timed())
+        return missing(MissingReason::samplesNotPlaced);
+    return std::isfinite(value) ? present(value) : missing(ifNaN);
+}
+
+} // namespace
+
+CurveIndices computeCurveIndices(const SimulationRecord& record, int row) {
+    CurveIndices out;
+    const std::optional<ForcedExpiration> curve = forcedExpirationOf(record, row);
+    if (!curve)
+        return out; // every index empty: no valid result
+    const ForcedExpiration& fe = *curve;
+    const double fvc = record.field(row, RowField::fvcex);
+    if (!(fvc > 0))
+        return out;
+    const double fev1 = record.field(row, RowField::fev1);
+    const double pef = record.field(row, RowField::pef);
+    const double mef50 = record.field(row, RowField::mef50);
+    const double tlc = record.field(row, RowField::tlc);
+    const CurveIndex fev1Index = fev1 > 0 ? present(fev1) : missing(MissingReason::noValidResult);
+
+    const double t25 = fe.timeToExhale(kFef25Share * fvc);
+    const double t75 = fe.timeToExhale(kFef75Share * fvc);
+    out.fef25to75_lps = timed(fe, (kFef75Share - kFef25Share) * fvc / (t75 - t25),
+                              MissingReason::fvcShareNotReached);
+    out.fev6_l = timed(fe, fe.exhaledAt(kFev6Time_s), MissingReason::expirationUnder6s);
+    out.fev1PctFev6 = ratio(fev1Index, out.fev6_l, 100.0);
+
+    const double rv = slowExpirationLowest(record, row, fe);
+    if (rv < fe.startVolume_l) {
+        out.rv_l = present(rv);
+        out.slowVc_l = present(fe.startVolume_l - rv);
+    }
+    out.fev1PctVc = ratio(fev1Index, out.slowVc_l, 100.0);
+    out.rvPctTlc =
+        tlc > 0 ? ratio(out.rv_l, present(tlc), 100.0) : missing(MissingReason::noValidResult);
+
+    out.timeToPef_s = present(fe.timeToPeakFlow_s);
+    out.backExtrapolatedVolume_l = timed(fe, fe.exhaledAt(0.0), MissingReason::noValidResult);
+    out.empeyIndex = pef > 0
+                         ? ratio(fev1Index, present(pef * kSecondsPerMinute), kMillilitresPerLitre)
+                         : missing(MissingReason::noValidResult);
+
+    const double fif50 = inspiratoryFlowAtHalf(record, row, fe, fvc);
+    out.fif50_lps =
+        std::isfinite(fif50) ? present(fif50) : missing(MissingReason::noInspirationAtHalfFvc);
+    out.fef50ToFif50 =
+        mef50 > 0 ? ratio(present(mef50), out.fif50_lps, 1.0) : missing(MissingReason::noMef50);
+    return out;
+}
+
+} // namespace vm::model

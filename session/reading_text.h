@@ -1,0 +1,39 @@
+#pragma once
+// A result's reading as text for other programs, beside its stored indices: the indices read from
+// its curves and, for a patient, its predicted values, limits, z-scores and reading, as the
+// runner's JSON and the CSV files write them. Numbers in the C locale, each double in the fewest
+// digits that read back to it; an index a row cannot give is empty (null in JSON) and the JSON
+// says why.
+
+#include "session/result_reading.h"
+
+#include <string>
+
+namespace vm::session {
+
+// ",fef25to75 [l/s],fev6 [l],..." (without the units: ",fef25to75,fev6,..."), and one row's
+// cells in the same order.
+std::string curveIndexCsvHeader(bool withUnits = true);
+std::string curveIndexCsvCells(const CurveIndices& indices);
+
+// ",fev1 predicted [l],fev1 lln [l],fev1 uln [l],fev1 z,fev1 percent predicted,...,pattern,
+// severity,fixed ratio 0.70", and one row's cells (all empty when it cannot be read).
+std::string predictedCsvHeader(bool withUnits = true);
+std::string predictedCsvCells(const ResultReading& reading);
+
+// ",\"fef25to75\":2.8,\"fev6\":null,...,\"emptyIndices\":{\"fev6\":\"why\"}", each field led by a
+// comma.
+std::string curveIndexJsonFields(const CurveIndices& indices);
+
+// ",\"patient\":{\"sex\":\"female\",\"age\":40,\"height\":165},\"predicted\":{\"fev1\":{...},
+// ...,\"reading\":\"...\",\"pattern\":...}", or a "problem" in "predicted" when the row cannot
+// be read.
+std::string patientJsonFields(const Patient& patient, const ResultReading& reading);
+
+// The shortest decimal text that reads back to v; "null" for a value that is no number.
+std::string jsonDouble(double v);
+
+// v as a JSON string, quotes and escapes included.
+std::string jsonString(std::string_view v);
+
+} // namespace vm::session
