@@ -10,7 +10,8 @@ namespace {
 
 // Holds only plain data, for the same reason as the decoder. On success *out is a malloc'd buffer.
 bool encodeWithLibjpeg(const std::uint8_t* rgb, int width, int height, int quality,
-                       unsigned char** out, unsigned long* outSize, char* message) {
+                       bool progressive, unsigned char** out, unsigned long* outSize,
+                       char* message) {
     jpeg_compress_struct codec;
     JpegErrorManager errors;
     codec.err = installJpegErrorManager(errors);
@@ -27,6 +28,8 @@ bool encodeWithLibjpeg(const std::uint8_t* rgb, int width, int height, int quali
     codec.in_color_space = JCS_RGB;
     jpeg_set_defaults(&codec);
     jpeg_set_quality(&codec, quality, TRUE);
+    if (progressive)
+        jpeg_simple_progression(&codec);
     jpeg_start_compress(&codec, TRUE);
     const std::size_t stride = static_cast<std::size_t>(width) * 3;
     while (codec.next_scanline < codec.image_height) {
@@ -41,7 +44,7 @@ bool encodeWithLibjpeg(const std::uint8_t* rgb, int width, int height, int quali
 
 } // namespace
 
-EncodedJpeg encodeJpeg(const DecodedPicture& picture, int quality) {
+EncodedJpeg encodeJpeg(const DecodedPicture& picture, int quality, bool progressive) {
     EncodedJpeg result;
     if (picture.width <= 0 || picture.height <= 0 ||
         picture.rgb.size() != static_cast<std::size_t>(picture.width) * picture.height * 3) {
@@ -52,7 +55,7 @@ EncodedJpeg encodeJpeg(const DecodedPicture& picture, int quality) {
     unsigned long size = 0;
     char message[JMSG_LENGTH_MAX] = {};
     result.ok = encodeWithLibjpeg(picture.rgb.data(), picture.width, picture.height, quality,
-                                  &buffer, &size, message);
+                                  progressive, &buffer, &size, message);
     if (result.ok)
         result.bytes.assign(buffer, buffer + size);
     else

@@ -1,5 +1,5 @@
 #pragma once
-// Encoding RGB pictures as baseline JPEG: used to make the program's picture files.
+// Encoding RGB pictures as JPEG: used to make the program's picture files.
 
 #include "data/jpeg_picture.h"
 
@@ -15,6 +15,7 @@ struct EncodedJpeg {
     std::vector<std::uint8_t> bytes;
 };
 
-EncodedJpeg encodeJpeg(const DecodedPicture& picture, int quality);
+// Baseline unless asked for a progressive picture (several scans, as photo editors often save).
+EncodedJpeg encodeJpeg(const DecodedPicture& picture, int quality, bool progressive = false);
 
 } // namespace vm::data

@@ -23,9 +23,38 @@ struct PixelSink {
     void* context;
 };
 
+// The smallest scale, in eighths, at which the picture still covers the size it is shown at.
+unsigned scaleInEighths(const jpeg_decompress_struct& codec, PictureSize shownAt) {
+    if (shownAt.width <= 0 || shownAt.height <= 0)
+        return 8;
+    const auto covers = [](JDIMENSION stored, unsigned eighths, int shown) {
+        // libjpeg rounds a scaled size up.
+        return (static_cast<std::uint64_t>(stored) * eighths + 7) / 8 >=
+               static_cast<std::uint64_t>(shown);
+    };
+    unsigned eighths = 1;
+    while (eighths < 8 && !(covers(codec.image_width, eighths, shownAt.width) &&
+                            covers(codec.image_height, eighths, shownAt.height)))
+        ++eighths;
+    return eighths;
+}
+
+// What a picture decoded in several scans holds until its last scan: every block of every
+// component, 64 samples of two bytes each.
+std::uint64_t coefficientBytes(const jpeg_decompress_struct& codec) {
+    std::uint64_t bytes = 0;
+    for (int c = 0; c < codec.num_components; ++c) {
+        const jpeg_component_info& component = codec.comp_info[c];
+        bytes += static_cast<std::uint64_t>(component.width_in_blocks) *
+                 component.height_in_blocks * DCTSIZE2 * sizeof(JCOEF);
+    }
+    return bytes;
+}
+
 // Holds only plain data: libjpeg's errors longjmp out of the calls below and must not skip a
 // destructor. `message` has room for JMSG_LENGTH_MAX characters.
-bool decodeWithLibjpeg(const std::uint8_t* data, std::size_t size, PixelSink sink, char* message) {
+bool decodeWithLibjpeg(const std::uint8_t* data, std::size_t size, PictureSize shownAt,
+                       PixelSink sink, char* message) {
     jpeg_decompress_struct codec;
     JpegErrorManager errors;
     codec.err = installJpegErrorManager(errors);
@@ -37,15 +66,17 @@ bool decodeWithLibjpeg(const std::uint8_t* data, std::size_t size, PixelSink sin
     jpeg_create_decompress(&codec);
     jpeg_mem_src(&codec, data, static_cast<unsigned long>(size));
     jpeg_read_header(&codec, TRUE);
-    codec.out_color_space = JCS_RGB;
-    jpeg_calc_output_dimensions(&codec);
-    const std::uint64_t pixels =
-        static_cast<std::uint64_t>(codec.output_width) * codec.output_height;
-    if (pixels > kMaxPicturePixels) {
+    const std::uint64_t pixels = static_cast<std::uint64_t>(codec.image_width) * codec.image_height;
+    if (pixels > kMaxPicturePixels ||
+        (jpeg_has_multiple_scans(&codec) && coefficientBytes(codec) > kMaxCoefficientBytes)) {
         copyJpegMessage(message, "Picture too large");
         jpeg_destroy_decompress(&codec);
         return false;
     }
+    codec.out_color_space = JCS_RGB;
+    codec.scale_num = scaleInEighths(codec, shownAt);
+    codec.scale_denom = 8;
+    jpeg_calc_output_dimensions(&codec);
     std::uint8_t* rgb = sink.reserve(sink.context, codec.output_width, codec.output_height);
     if (rgb == nullptr) {
         copyJpegMessage(message, "Out of memory");
@@ -88,8 +119,9 @@ FileResult writeWholeFile(const fs::path& path, const std::vector<std::uint8_t>&
 }
 
 // The decoder's message with the picture it could not decode.
-PictureResult decodeNamingFile(const std::vector<std::uint8_t>& bytes, const fs::path& named) {
-    PictureResult decoded = decodeJpegBytes(bytes);
+PictureResult decodeNamingFile(const std::vector<std::uint8_t>& bytes, const fs::path& named,
+                               PictureSize shownAt) {
+    PictureResult decoded = decodeJpegBytes(bytes, shownAt);
     if (!decoded.ok)
         decoded.message += ": " + named.string();
     return decoded;
@@ -97,11 +129,11 @@ PictureResult decodeNamingFile(const std::vector<std::uint8_t>& bytes, const fs:
 
 } // namespace
 
-PictureResult decodeJpegBytes(std::span<const std::uint8_t> bytes) {
+PictureResult decodeJpegBytes(std::span<const std::uint8_t> bytes, PictureSize shownAt) {
     PictureResult result;
     char message[JMSG_LENGTH_MAX] = {};
-    result.ok =
-        decodeWithLibjpeg(bytes.data(), bytes.size(), {reservePicture, &result.picture}, message);
+    result.ok = decodeWithLibjpeg(bytes.data(), bytes.size(), shownAt,
+                                  {reservePicture, &result.picture}, message);
     if (!result.ok) {
         result.message = message;
         result.picture = {};
@@ -109,11 +141,11 @@ PictureResult decodeJpegBytes(std::span<const std::uint8_t> bytes) {
     return result;
 }
 
-PictureResult decodeJpegFile(const fs::path& path) {
+PictureResult decodeJpegFile(const fs::path& path, PictureSize shownAt) {
     std::vector<std::uint8_t> bytes;
     if (const FileResult read = readDataFile(path, bytes, kMaxPictureFileBytes); !read.ok)
         return {false, read.message, {}};
-    return decodeNamingFile(bytes, path);
+    return decodeNamingFile(bytes, path, shownAt);
 }
 
 bool reverseFirst100Bytes(std::span<std::uint8_t> bytes) {
@@ -145,7 +177,8 @@ FileResult reverseFirst100Bytes(const fs::path& path) {
     return FileResult::success();
 }
 
-PictureResult decodeReversedPicture(const fs::path& source, const fs::path& scratch) {
+PictureResult decodeReversedPicture(const fs::path& source, const fs::path& scratch,
+                                    PictureSize shownAt) {
     std::vector<std::uint8_t> bytes;
     if (const FileResult read = readDataFile(source, bytes, kMaxPictureFileBytes); !read.ok)
         return {false, read.message, {}};
@@ -157,7 +190,7 @@ PictureResult decodeReversedPicture(const fs::path& source, const fs::path& scra
         return {false, reversed.message, {}};
     if (const FileResult read = readDataFile(scratch, bytes, kMaxPictureFileBytes); !read.ok)
         return {false, read.message, {}};
-    return decodeNamingFile(bytes, source);
+    return decodeNamingFile(bytes, source, shownAt);
 }
 
 } // namespace vm::data

@@ -26,16 +26,27 @@ struct PictureResult {
     DecodedPicture picture;
 };
 
-// Pictures above this many pixels are refused before any memory is reserved for them.
+// The size a picture is shown at. A picture larger than that is decoded at the smallest of
+// libjpeg's scales (1/8 .. 8/8) that still covers it, so that drawing it only ever shrinks it;
+// zero in either dimension decodes at full size.
+struct PictureSize {
+    int width = 0;
+    int height = 0;
+};
+
+// Pictures above this many pixels, as stored, are refused before any memory is reserved for them.
 inline constexpr std::uint64_t kMaxPicturePixels = 50'000'000;
+// A progressive picture (any of several scans) is held whole as coefficients, two bytes a sample,
+// whatever the scale it is decoded at: above this it is refused as too large.
+inline constexpr std::uint64_t kMaxCoefficientBytes = 64u * 1024u * 1024u;
 // Files above this size are refused before they are read.
 inline constexpr std::uintmax_t kMaxPictureFileBytes = 256u * 1024u * 1024u;
 // How many leading bytes of an airway picture are stored in reverse order.
 inline constexpr std::size_t kReversedBytes = 100;
 
-PictureResult decodeJpegBytes(std::span<const std::uint8_t> bytes);
+PictureResult decodeJpegBytes(std::span<const std::uint8_t> bytes, PictureSize shownAt = {});
 // As decodeJpegBytes, the decoder's message followed by the file's path.
-PictureResult decodeJpegFile(const std::filesystem::path& path);
+PictureResult decodeJpegFile(const std::filesystem::path& path, PictureSize shownAt = {});
 
 // Reverses bytes 0..99 of the file in place (byte 99 first). Fewer than 100 bytes: the file
 // layer's "Read beyond end of file" and the file is left as it was.
@@ -48,6 +59,6 @@ bool reverseFirst100Bytes(std::span<std::uint8_t> bytes);
 // named in the message, the scratch file when it cannot be written; the caller deletes the
 // scratch file after the last picture and after a failure.
 PictureResult decodeReversedPicture(const std::filesystem::path& source,
-                                    const std::filesystem::path& scratch);
+                                    const std::filesystem::path& scratch, PictureSize shownAt = {});
 
 } // namespace vm::data

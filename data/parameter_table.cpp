@@ -5,6 +5,7 @@
 #include <array>
 #include <cerrno>
 #include <cstdint>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace vm::record;
@@ -50,9 +51,20 @@ FileResult ReadParameterTable(const std::filesystem::path& path, TextGrid& grid)
     int fd = -1;
     if (FileResult opened = openDataFile(path, fd); !opened.ok)
         return opened;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        const int e = errno;
+        ::close(fd);
+        return errnoFailure(e, path);
+    }
+    if (static_cast<std::uintmax_t>(info.st_size) > kMaxParameterTableBytes) {
+        ::close(fd);
+        return fileFailure("File too large", path);
+    }
 
     std::string pending; // the bytes of the line being read
     int row = 0;
+    std::uintmax_t total = 0;
     std::array<char, 65536> chunk;
     for (;;) {
         const ssize_t n = ::read(fd, chunk.data(), chunk.size());
@@ -65,6 +77,12 @@ FileResult ReadParameterTable(const std::filesystem::path& path, TextGrid& grid)
         }
         if (n == 0)
             break;
+        // A file that grew since it was measured stops at the same limit.
+        total += static_cast<std::uintmax_t>(n);
+        if (total > kMaxParameterTableBytes) {
+            ::close(fd);
+            return fileFailure("File too large", path);
+        }
         std::string_view data(chunk.data(), static_cast<std::size_t>(n));
         for (auto end = data.find('\n'); end != std::string_view::npos; end = data.find('\n')) {
             pending.append(data.substr(0, end));

@@ -12,6 +12,17 @@ namespace {
 
 enum class Destination : std::uint8_t { Text, ColourTable, Skipped };
 
+// The paragraph formatting \pard resets; a paragraph takes what is in force at its end.
+struct ParagraphState {
+    Alignment alignment = Alignment::Left;
+    int spaceBefore_twips = 0;
+    int spaceAfter_twips = 0;
+    int leftIndent_twips = 0;
+    int rightIndent_twips = 0;
+    int firstLineIndent_twips = 0;
+    bool inTable = false; // \intbl
+};
+
 // What a group saves on "{" and restores on "}".
 struct GroupState {
     bool bold = false;
@@ -19,7 +30,7 @@ struct GroupState {
     bool underline = false;
     int halfPoints = 24;
     int colourIndex = 0;
-    Alignment alignment = Alignment::Left;
+    ParagraphState paragraph;
     int fallbackCount = 1; // \ucN
     Destination destination = Destination::Text;
     std::size_t openedAt = 0;
@@ -30,6 +41,8 @@ constexpr long long kParameterLimit = 1'000'000'000;
 // A word processor's limits for a font size, in half-points (0.5 pt to 1638 pt).
 constexpr int kSmallestHalfPoints = 1;
 constexpr int kLargestHalfPoints = 3276;
+// A word processor's limit for a length on the page, 22 inches in twips.
+constexpr int kLongestTwips = 31680;
 
 // Destinations whose text the help viewer never shows.
 constexpr std::string_view kSkippedDestinations[] = {
@@ -96,7 +109,7 @@ class RtfReader {
         }
         if (!groups_.empty())
             return failure("Unterminated group at byte " + std::to_string(groups_.back().openedAt));
-        return RtfReadResult{std::move(document_), {}};
+        return finish();
     }
 
   private:
@@ -128,8 +141,7 @@ class RtfReader {
             return true;
         case '}':
             ++pos_;
-            closeGroup();
-            return true;
+            return closeGroup();
         case '\\':
             return controlItem();
         case '\r':
@@ -144,15 +156,20 @@ class RtfReader {
         }
     }
 
-    void closeGroup() {
+    bool closeGroup() {
         fallbackToSkip_ = 0;
         if (groups_.size() == 1) {
+            // Text after the last \par is a paragraph of its own, a row left open a row.
+            wordStart_ = pos_ - 1;
             flushHighSurrogate();
-            if (!paragraph_.runs.empty())
-                document_.paragraphs.push_back(std::move(paragraph_));
+            if (!paragraph_.runs.empty() && !finishParagraph(lastTextParagraph_))
+                return false;
+            if ((!pendingCell_.paragraphs.empty() || !pendingRow_.cells.empty()) && !finishRow())
+                return false;
             finished_ = true;
         }
         groups_.pop_back();
+        return true;
     }
 
     char32_t decode(unsigned char byte) const {
@@ -169,6 +186,7 @@ class RtfReader {
 
     bool controlItem() {
         const std::size_t start = pos_++;
+        wordStart_ = start;
         if (pos_ == in_.size())
             return fail("Backslash at the end of the input", start);
         const char c = in_[pos_];
@@ -182,7 +200,7 @@ class RtfReader {
                 if (!skippedAsFallback())
                     put(decode(static_cast<unsigned char>(byte)));
             } else if (!skippedAsFallback()) {
-                controlSymbol(c);
+                return controlSymbol(c);
             }
             return true;
         }
@@ -213,11 +231,11 @@ class RtfReader {
             return true;
         }
         if (!skippedAsFallback())
-            controlWord(name, hasParameter, parameter);
+            return controlWord(name, hasParameter, parameter);
         return true;
     }
 
-    void controlSymbol(char c) {
+    bool controlSymbol(char c) {
         switch (c) {
         case '\\':
         case '{':
@@ -235,24 +253,62 @@ class RtfReader {
             break;
         case '\r':
         case '\n':
-            endParagraph(); // an escaped line end is a \par
-            break;
+            return endParagraph(); // an escaped line end is a \par
         default:
             break; // \- (optional hyphen) and the symbols of indexes and formulas
         }
+        return true;
     }
 
-    void controlWord(std::string_view name, bool hasParameter, int parameter) {
+    bool controlWord(std::string_view name, bool hasParameter, int parameter) {
         GroupState& group = groups_.back();
         const bool on = !hasParameter || parameter != 0;
-        if (name == "par" || name == "row") {
-            endParagraph();
-        } else if (name == "line") {
+        // A skipped destination may hold its own rows (a nested table's properties) and pages.
+        const bool text = group.destination == Destination::Text;
+        if (name == "par") {
+            return endParagraph();
+        } else if (!text &&
+                   (name == "cell" || name == "row" || name == "trowd" || name == "cellx" ||
+                    name == "trleft" || name == "paperw" || name == "margl" || name == "margr")) {
+            return true;
+        } else if (name == "cell") {
+            return finishCell();
+        } else if (name == "row") {
+            return finishRow();
+        } else if (name == "trowd") {
+            rowEdges_.clear();
+            rowLeft_ = 0;
+        } else if (name == "cellx") {
+            if (rowEdges_.size() == kMaxRtfRowCells)
+                return fail("More than " + std::to_string(kMaxRtfRowCells) + " cells in a row",
+                            wordStart_);
+            rowEdges_.push_back(twips(parameter));
+        } else if (name == "trleft") {
+            rowLeft_ = twips(parameter);
+        } else if (name == "line" || name == "nestrow") {
             put(0x2028);
-        } else if (name == "tab" || name == "cell") {
+        } else if (name == "tab" || name == "nestcell") {
             put('\t');
         } else if (name == "pard") {
-            group.alignment = Alignment::Left;
+            group.paragraph = {};
+        } else if (name == "intbl") {
+            group.paragraph.inTable = on;
+        } else if (name == "sb") {
+            group.paragraph.spaceBefore_twips = std::max(twips(parameter), 0);
+        } else if (name == "sa") {
+            group.paragraph.spaceAfter_twips = std::max(twips(parameter), 0);
+        } else if (name == "li") {
+            group.paragraph.leftIndent_twips = twips(parameter);
+        } else if (name == "ri") {
+            group.paragraph.rightIndent_twips = twips(parameter);
+        } else if (name == "fi") {
+            group.paragraph.firstLineIndent_twips = twips(parameter);
+        } else if (name == "paperw" && hasParameter) {
+            paperWidth_twips_ = std::max(twips(parameter), 1);
+        } else if (name == "margl" && hasParameter) {
+            leftMargin_twips_ = std::max(twips(parameter), 0);
+        } else if (name == "margr" && hasParameter) {
+            rightMargin_twips_ = std::max(twips(parameter), 0);
         } else if (name == "plain") {
             const GroupState plain;
             group.bold = plain.bold;
@@ -275,13 +331,13 @@ class RtfReader {
         } else if (name == "cf") {
             group.colourIndex = std::max(parameter, 0);
         } else if (name == "ql") {
-            group.alignment = Alignment::Left;
+            group.paragraph.alignment = Alignment::Left;
         } else if (name == "qc") {
-            group.alignment = Alignment::Centre;
+            group.paragraph.alignment = Alignment::Centre;
         } else if (name == "qr") {
-            group.alignment = Alignment::Right;
+            group.paragraph.alignment = Alignment::Right;
         } else if (name == "qj") {
-            group.alignment = Alignment::Justify;
+            group.paragraph.alignment = Alignment::Justify;
         } else if (name == "ansicpg") {
             windows1250_ = parameter == 1250;
         } else if (name == "u" && hasParameter) {
@@ -301,7 +357,10 @@ class RtfReader {
                     put(word.codePoint);
             }
         }
+        return true;
     }
+
+    static int twips(int parameter) { return std::clamp(parameter, -kLongestTwips, kLongestTwips); }
 
     // \uN is a signed 16-bit number; past that range it stands for nothing readable.
     void unicode(int parameter) {
@@ -373,17 +432,95 @@ class RtfReader {
         if (paragraph_.runs.empty() || paragraph_.runs.back().format != format)
             paragraph_.runs.push_back({{}, format});
         appendUtf8(paragraph_.runs.back().text, cp);
-        paragraph_.alignment = group.alignment;
+        lastTextParagraph_ = group.paragraph;
     }
 
-    void endParagraph() {
+    bool endParagraph() {
         const GroupState& group = groups_.back();
         if (group.destination != Destination::Text)
-            return;
+            return true;
         flushHighSurrogate();
-        // A paragraph takes the alignment in force at its \par.
-        paragraph_.alignment = group.alignment;
-        document_.paragraphs.push_back(std::exchange(paragraph_, {}));
+        return finishParagraph(group.paragraph);
+    }
+
+    // The paragraph read so far, with the formatting given, goes into the cell being filled when
+    // it lies in a table, else into the text after any table before it.
+    bool finishParagraph(const ParagraphState& state) {
+        if (++paragraphCount_ > kMaxRtfParagraphs)
+            return fail("More than " + std::to_string(kMaxRtfParagraphs) + " paragraphs",
+                        wordStart_);
+        Paragraph paragraph = std::exchange(paragraph_, {});
+        paragraph.alignment = state.alignment;
+        paragraph.spaceBefore_twips = state.spaceBefore_twips;
+        paragraph.spaceAfter_twips = state.spaceAfter_twips;
+        paragraph.leftIndent_twips = state.leftIndent_twips;
+        paragraph.rightIndent_twips = state.rightIndent_twips;
+        paragraph.firstLineIndent_twips = state.firstLineIndent_twips;
+        if (state.inTable) {
+            pendingCell_.paragraphs.push_back(std::move(paragraph));
+            return true;
+        }
+        // Cells a writer left without \row end before the text that follows them.
+        if ((!pendingCell_.paragraphs.empty() || !pendingRow_.cells.empty()) && !finishRow())
+            return false;
+        closeTable();
+        document_.blocks.emplace_back(std::move(paragraph));
+        return true;
+    }
+
+    // \cell: the text since the last paragraph end is the cell's last paragraph; a cell with no
+    // text at all still holds an empty one.
+    bool finishCell() {
+        flushHighSurrogate();
+        if (!paragraph_.runs.empty() || pendingCell_.paragraphs.empty()) {
+            ParagraphState state = groups_.back().paragraph;
+            state.inTable = true;
+            if (!finishParagraph(state))
+                return false;
+        }
+        if (pendingRow_.cells.size() == kMaxRtfRowCells)
+            return fail("More than " + std::to_string(kMaxRtfRowCells) + " cells in a row",
+                        wordStart_);
+        pendingRow_.cells.push_back(std::exchange(pendingCell_, {}));
+        return true;
+    }
+
+    // \row: the cells since the last row, any text not closed by \cell as one more, become a row
+    // of the table being read, or of a new one.
+    bool finishRow() {
+        if ((!paragraph_.runs.empty() || !pendingCell_.paragraphs.empty()) && !finishCell())
+            return false;
+        if (pendingRow_.cells.empty())
+            return true;
+        pendingRow_.cellRightEdges_twips = rowEdges_;
+        pendingRow_.left_twips = rowLeft_;
+        if (!tableOpen_) {
+            document_.blocks.emplace_back(Table{});
+            tableOpen_ = true;
+            openTableColumns_ = 0;
+        }
+        Table& table = std::get<Table>(document_.blocks.back());
+        openTableColumns_ = std::max(openTableColumns_, pendingRow_.cells.size());
+        table.rows.push_back(std::exchange(pendingRow_, {}));
+        if (closedTableCells_ + table.rows.size() * openTableColumns_ > kMaxRtfTableCells)
+            return fail("Tables of more than " + std::to_string(kMaxRtfTableCells) + " cells",
+                        wordStart_);
+        return true;
+    }
+
+    void closeTable() {
+        if (!tableOpen_)
+            return;
+        closedTableCells_ +=
+            std::get<Table>(document_.blocks.back()).rows.size() * openTableColumns_;
+        tableOpen_ = false;
+    }
+
+    RtfReadResult finish() {
+        const int textWidth = paperWidth_twips_ - leftMargin_twips_ - rightMargin_twips_;
+        if (textWidth > 0)
+            document_.textWidth_twips = textWidth;
+        return RtfReadResult{std::move(document_), {}};
     }
 
     std::string_view in_;
@@ -397,7 +534,22 @@ class RtfReader {
     Rgb colourEntry_;
     bool colourEntrySet_ = false;
     RtfDocument document_;
-    Paragraph paragraph_;
+    Paragraph paragraph_;              // runs only; the formatting comes at its end
+    ParagraphState lastTextParagraph_; // in force at the last character read
+    std::size_t paragraphCount_ = 0;
+    // The table being read: the cell and row being filled, the current row definition, and
+    // whether the last block is a table that the next row continues.
+    TableCell pendingCell_;
+    TableRow pendingRow_;
+    std::vector<int> rowEdges_;
+    int rowLeft_ = 0;
+    bool tableOpen_ = false;
+    std::size_t openTableColumns_ = 0;
+    std::size_t closedTableCells_ = 0;
+    int paperWidth_twips_ = 12240;
+    int leftMargin_twips_ = 1800;
+    int rightMargin_twips_ = 1800;
+    std::size_t wordStart_ = 0; // where the control word (or the last "}") being carried out began
     std::string error_;
 };
 

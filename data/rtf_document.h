@@ -1,16 +1,20 @@
 #pragma once
-// A small, strict reader of the RTF help texts: paragraphs of formatted runs, nothing more.
+// A small, strict reader of the RTF help texts: paragraphs of formatted runs and simple tables.
 //
 // Read: groups with their formatting; \par \pard \plain \line \tab; \b \i \ul (and the \ul...
 // variants) with their 0 forms and \ulnone; \fsN; \cfN through \colortbl; \qc \ql \qr \qj;
-// \ansicpg1250 and \ansicpg1252 (any other code page reads as 1252); \'hh; \uN with \ucN
-// fallback skipping; the control symbols \\ \{ \} \~ \- \_ \*; a few character words (\bullet,
-// \emdash, quotes) and \cell / \row as a tab / a paragraph end.
+// \sbN \saN \liN \riN \fiN; \ansicpg1250 and \ansicpg1252 (any other code page reads as 1252);
+// \'hh; \uN with \ucN fallback skipping; the control symbols \\ \{ \} \~ \- \_ \*; a few
+// character words (\bullet, \emdash, quotes); tables as word processors write them: \trowd,
+// \trleftN and \cellxN define a row, \intbl marks a paragraph inside it, \cell ends a cell and
+// \row the row (\nestcell and \nestrow of a table inside a cell read as a tab and a line break);
+// \paperwN \marglN \margrN for the width tables are measured against.
 // Skipped: fonts, styles, document info, pictures, objects, headers, footers, footnotes and every
 // {\*\...} group; \binN data. Any other control word is ignored, as RTF allows.
 //
 // Every input gives either a document or an error naming the byte offset (from 0) of the fault,
-// in one linear pass with bounded nesting, whatever the bytes.
+// in one linear pass with bounded nesting and bounded numbers of paragraphs and table cells,
+// whatever the bytes.
 
 #include <cstddef>
 #include <cstdint>
@@ -18,6 +22,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 namespace vm::data {
@@ -51,13 +56,58 @@ struct TextRun {
 
 struct Paragraph {
     Alignment alignment = Alignment::Left;
+    // In twips (1/20 point), as in force at the paragraph's end: the space above and below it,
+    // its left and right indents, and its first line's indent from the left one (negative for a
+    // hanging first line).
+    int spaceBefore_twips = 0;
+    int spaceAfter_twips = 0;
+    int leftIndent_twips = 0;
+    int rightIndent_twips = 0;
+    int firstLineIndent_twips = 0;
     std::vector<TextRun> runs; // adjacent runs differ in format; none when the paragraph is empty
 };
 
-// One paragraph per \par, and a last one for any text after the last \par.
-struct RtfDocument {
-    std::vector<Paragraph> paragraphs;
+struct TableCell {
+    std::vector<Paragraph> paragraphs; // at least one
 };
+
+struct TableRow {
+    std::vector<TableCell> cells; // at least one
+    // The row's definition: the right edge of each cell (\cellx) and the left edge of the first
+    // (\trleft), in twips from the left margin. A writer may define more or fewer cells than it
+    // fills.
+    std::vector<int> cellRightEdges_twips;
+    int left_twips = 0;
+};
+
+struct Table {
+    std::vector<TableRow> rows; // at least one
+};
+
+// A paragraph of the text, or a table of consecutive rows.
+using Block = std::variant<Paragraph, Table>;
+
+// One paragraph per \par outside a table, and a last one for any text after the last \par; one
+// table for each run of \row not parted by such a paragraph.
+struct RtfDocument {
+    std::vector<Block> blocks;
+    // The page's width between its margins, RTF's 12240 - 1800 - 1800 unless the file says.
+    int textWidth_twips = 8640;
+};
+
+// Every paragraph in reading order, a table's row by row and cell by cell.
+template <class Visit> void forEachParagraph(const RtfDocument& document, Visit&& visit) {
+    for (const Block& block : document.blocks) {
+        if (const auto* paragraph = std::get_if<Paragraph>(&block)) {
+            visit(*paragraph);
+            continue;
+        }
+        for (const TableRow& row : std::get<Table>(block).rows)
+            for (const TableCell& cell : row.cells)
+                for (const Paragraph& paragraph : cell.paragraphs)
+                    visit(paragraph);
+    }
+}
 
 struct RtfReadResult {
     std::optional<RtfDocument> document; // set on success
@@ -66,6 +116,12 @@ struct RtfReadResult {
 
 inline constexpr int kMaxRtfGroupDepth = 256;
 inline constexpr std::size_t kMaxRtfBytes = 16u << 20; // help texts are a few kilobytes
+// Far beyond any help text, so that no file can make the window lay out millions of blocks: the
+// paragraphs, table cells included; the cells a row may define or fill, a word processor's own
+// limit; and the cells of all tables, each counted as its rows times its widest row's cells.
+inline constexpr std::size_t kMaxRtfParagraphs = 100'000;
+inline constexpr std::size_t kMaxRtfRowCells = 63;
+inline constexpr std::size_t kMaxRtfTableCells = 10'000;
 
 RtfReadResult readRtf(std::string_view bytes);
 

@@ -35,24 +35,24 @@ void TextGrid::growRows(int count) {
 
 const std::string& TextGrid::cell(int column, int row) const {
     checkCell(column, row, columns_, rows_);
-    const auto found = writtenRows_.find(row);
-    if (found == writtenRows_.end() || static_cast<std::size_t>(column) >= found->second.size())
+    const auto r = static_cast<std::size_t>(row);
+    if (r >= writtenRows_.size() || static_cast<std::size_t>(column) >= writtenRows_[r].size())
         return kEmptyCell;
-    return found->second[static_cast<std::size_t>(column)];
+    return writtenRows_[r][static_cast<std::size_t>(column)];
 }
 
 void TextGrid::setCell(int column, int row, std::string text) {
     checkCell(column, row, columns_, rows_);
+    const auto r = static_cast<std::size_t>(row);
     const auto index = static_cast<std::size_t>(column);
-    auto found = writtenRows_.find(row);
-    if (found == writtenRows_.end() || index >= found->second.size()) {
+    if (r >= writtenRows_.size() || index >= writtenRows_[r].size()) {
         if (text.empty())
             return; // an unwritten cell is empty already
-        if (found == writtenRows_.end())
-            found = writtenRows_.emplace(row, std::vector<std::string>()).first;
-        found->second.resize(index + 1);
+        if (r >= writtenRows_.size())
+            writtenRows_.resize(r + 1);
+        writtenRows_[r].resize(index + 1);
     }
-    found->second[index] = std::move(text);
+    writtenRows_[r][index] = std::move(text);
 }
 
 } // namespace vm::data

@@ -2,7 +2,6 @@
 // A grid of text cells addressed as (column, row), whose row and column counts only grow: the
 // hidden parameter table and the text behind the results table and the row grid.
 
-#include <map>
 #include <string>
 #include <vector>
 
@@ -26,9 +25,10 @@ class TextGrid {
   private:
     int columns_;
     int rows_;
-    // Only rows that were written, each only up to its last written cell: the counts may grow far
-    // beyond what a file holds (one long line and many empty ones), the memory may not.
-    std::map<int, std::vector<std::string>> writtenRows_;
+    // Rows up to the last one written, each only up to its last written cell: the counts may grow
+    // far beyond what a file holds (one long line and many empty ones), the memory may not. A
+    // row is found at once: the airway picture looks at every row on each move of the mouse.
+    std::vector<std::vector<std::string>> writtenRows_;
 };
 
 } // namespace vm::data

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Fuzzes one loader for a while: builds the clang fuzz build (build-fuzz) and runs TARGET's fuzzer
-# on one core, starting from its committed corpus. New interesting inputs go to a scratch corpus
-# under build-fuzz, not into git; crashes and slow or oversized inputs land in
-# build-fuzz/findings/TARGET/. Extra arguments go to libFuzzer as they are.
+# on one core, starting from its committed corpus and, for the record, the parameter table and
+# the notes, from a few large inputs written here (build-fuzz/seeds/TARGET), up to a length that
+# reaches long lines and large files. New interesting inputs go to a scratch corpus under
+# build-fuzz, not into git; crashes and slow or oversized inputs land in
+# build-fuzz/findings/TARGET/. Extra arguments go to libFuzzer as they are, after ours.
 #
 #   tools/fuzz.sh TARGET SECONDS [libFuzzer options...]
 #   TARGET: record, parameter_table, setting_notes, rtf_document or picture
@@ -33,13 +35,67 @@ cmake --build "$build" -j"${FUZZ_BUILD_JOBS:-1}" --target "${target}_fuzzer"
 
 corpus="$build/corpus/$target"
 findings="$build/findings/$target"
-mkdir -p "$corpus" "$findings"
+large="$build/seeds/$target"
+mkdir -p "$corpus" "$findings" "$large"
+
+# Writes N bytes of repeated TEXT (a line end after each).
+repeat_text() { yes "$1" | head -c "$2"; }
+
+# Writes the byte of value N.
+byte() {
+  local escaped
+  printf -v escaped '\\x%02x' "$1"
+  printf "$escaped"
+}
+
+# A record input whose patches rewrite the whole record with 255 bytes each of the float whose
+# little-endian bytes are B0..B3, after the flag byte FLAGS (see tests/fuzz/record_fuzzer.cpp).
+record_rewrite() {
+  local flags=$1 body offset
+  shift
+  body=$(for _ in $(seq 64); do printf '\\x%02x' "$@"; done)
+  body=${body:0:$((255 * 4))}
+  byte "$flags"
+  for ((offset = 0; offset < 621360; offset += 255)); do
+    byte $((offset & 255)); byte $((offset >> 8 & 255)); byte $((offset >> 16)); byte 0
+    byte 255
+    printf "$body"
+  done
+}
+
+seeds_record() {
+  record_rewrite 0xf1 0x00 0x00 0xc0 0x3f > rewritten_floats  # 1.5 everywhere, 322 x 242
+  record_rewrite 0xb5 0xff 0xff 0xff 0xff > rewritten_nan     # NaN everywhere, 640 x 480
+}
+seeds_parameter_table() {
+  repeat_text 'r;50;50;2' 1048000 > short_rows
+  repeat_text 1 1048576 > one_character_lines
+  head -c 1048576 /dev/zero | tr '\0' x > one_long_line
+  yes '7;' | tr -d '\n' | head -c 1048576 > many_fields
+}
+seeds_setting_notes() {
+  printf '#%d\nNota +++ opis\n*\n' $(seq 60000) | head -c 1000000 > many_notes
+  { printf '#1\n'; head -c 1040000 /dev/zero | tr '\0' a; printf '\n+++\n*\n'; } > one_long_line
+  { printf '#2\n'; repeat_text ab 1040001; printf '*\n'; } > many_lines
+}
+
+# How long an input may grow: a little beyond the largest file the loader reads, or (the notes,
+# refused past 16 MiB) as far as a fuzzer still mutates at a useful pace.
+limits=()
+case "$target" in
+  record) limits=(-max_len=655360) ;; # patches rewriting the whole record take 633620 bytes
+  parameter_table | setting_notes) limits=(-max_len=$((1024 * 1024 + 4096))) ;;
+esac
+if declare -F "seeds_$target" >/dev/null && [ -z "$(ls -A "$large")" ]; then
+  # yes and printf stop early on a closed pipe, as meant.
+  (cd "$large" && set +o pipefail && "seeds_$target")
+fi
 export QT_QPA_PLATFORM=offscreen
-export ASAN_OPTIONS="abort_on_error=0:halt_on_error=1:detect_leaks=1:allocator_may_return_null=1"
+# A smaller quarantine than the sanitizer's 256 MB, so that the 500 MB limit measures the loader
+# on inputs of a megabyte rather than freed memory held back.
+export ASAN_OPTIONS="abort_on_error=0:halt_on_error=1:detect_leaks=1:allocator_may_return_null=1:quarantine_size_mb=64"
 export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
-# The record fuzzer's inputs are patches, not whole records; the others read files of a few
-# kilobytes, which the default length limit keeps them to unless told otherwise.
-exec "$build/bin/${target}_fuzzer" "$corpus" "$seeds" \
-  -max_total_time="$seconds" -rss_limit_mb=500 -timeout=10 \
+exec "$build/bin/${target}_fuzzer" "$corpus" "$seeds" "$large" \
+  -max_total_time="$seconds" -rss_limit_mb=500 -timeout=10 "${limits[@]}" \
   -artifact_prefix="$findings/" -print_final_stats=1 "$@"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that are missing: those the program needs to build and run, with
-# --tests also those its tests, benchmarks and packaging checks need, and with --fuzz clang and its
-# libFuzzer runtime for tools/fuzz.sh. Needs root or sudo.
+# --tests also those its tests, benchmarks and packaging checks need, with --fuzz clang and its
+# libFuzzer runtime for tools/fuzz.sh, and with --fixtures the word processors that made the RTF
+# test files. Needs root or sudo.
 set -euo pipefail
 
 # To build and run the program.
@@ -24,6 +25,8 @@ for option in "$@"; do
   case "$option" in
     --tests) packages+=("${test_packages[@]}") ;;
     --fuzz) packages+=(clang clang-14 libclang-rt-14-dev) ;;
+    # To make the word processors' RTF test files again (tests/data/rtf/README.md).
+    --fixtures) packages+=(pandoc libreoffice-writer) ;;
   esac
 done
 

@@ -102,9 +102,13 @@ TAboutBox::TAboutBox(QWidget* parent)
                                   }),
                    "Panel1");
     Panel1->setGeometry(8, 8, 444, 271);
-    Panel1->setFrameShape(QFrame::Panel);
-    Panel1->setFrameShadow(QFrame::Raised);
-    Panel1->setLineWidth(2);
+    // A lowered outer and a raised inner bevel, one pixel each: a sunken box of line width 1 draws
+    // the shadow then the light on its top and left edges, the light then the shadow on the
+    // others, whatever the style.
+    Panel1->setFrameShape(QFrame::Box);
+    Panel1->setFrameShadow(QFrame::Sunken);
+    Panel1->setLineWidth(1);
+    Panel1->setMidLineWidth(0);
 
     ProgramIcon = named(new QLabel(Panel1), "ProgramIcon");
     ProgramIcon->setGeometry(8, 8, 63, 57);

@@ -230,9 +230,12 @@ bool AirwayPictureView::loadPictures(const session::ProgramFolder& folder) {
         std::error_code ignored;
         std::filesystem::remove(temp, ignored);
     };
+    // Every picture is drawn over Image1 (the background through pictureBuffer, of its size): none
+    // is kept larger than that needs.
+    const PictureSize shownAt{Image1->width(), Image1->height()};
     for (int k = 1; k <= kAirwayPictures; ++k) {
         const std::string source = "datfiles1/F00" + std::to_string(k) + ".dat";
-        const PictureResult decoded = decodeReversedPicture(folder.dataPath(source), temp);
+        const PictureResult decoded = decodeReversedPicture(folder.dataPath(source), temp, shownAt);
         if (!decoded.ok) {
             interaction_.showMessage(QString::fromStdString(decoded.message));
             dropTemp();
@@ -242,7 +245,7 @@ bool AirwayPictureView::loadPictures(const session::ProgramFolder& folder) {
     }
     dropTemp();
 
-    const PictureResult background = decodeJpegFile(folder.dataPath("datfiles1/tlo.dat"));
+    const PictureResult background = decodeJpegFile(folder.dataPath("datfiles1/tlo.dat"), shownAt);
     if (!background.ok) {
         interaction_.showMessage(QString::fromStdString(background.message));
         return false;

@@ -47,9 +47,11 @@ TForm4::TForm4(QWidget* parent)
 
 std::optional<QString> TForm4::loadHelpFile(const std::filesystem::path& path) {
     RichEdit1->clear();
+    // The file layer's reason goes on a second line, as with the other messages about files.
     const data::RtfFileResult read = data::readRtfFile(path, kMaxHelpFileBytes);
     if (!read.fileError.empty())
-        return QString::fromStdString(read.fileError);
+        return QStringLiteral("Cannot open file %1\n%2")
+            .arg(QString::fromStdString(path.string()), QString::fromStdString(read.fileError));
     if (!read.document)
         return QStringLiteral("Cannot read help file %1: %2")
             .arg(QString::fromStdString(path.string()), QString::fromStdString(read.error));

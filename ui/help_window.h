@@ -18,8 +18,9 @@ class TForm4 : public QDialog {
   public:
     explicit TForm4(QWidget* parent = nullptr);
 
-    // Empties the text and lays the file into it. When the file cannot be read (the file layer's
-    // message) or read as RTF, returns what to tell the user instead.
+    // Empties the text and lays the file into it. When the file cannot be opened ("Cannot open
+    // file" and the path, the file layer's reason below) or read as RTF, returns what to tell the
+    // user instead.
     std::optional<QString> loadHelpFile(const std::filesystem::path& path);
 
     QTextEdit* RichEdit1 = nullptr;

@@ -25,8 +25,8 @@ DecodedPicture twoColourPicture(int width, int height) {
     return picture;
 }
 
-std::vector<std::uint8_t> jpegOf(int width, int height) {
-    EncodedJpeg jpeg = encodeJpeg(twoColourPicture(width, height), 90);
+std::vector<std::uint8_t> jpegOf(int width, int height, bool progressive = false) {
+    EncodedJpeg jpeg = encodeJpeg(twoColourPicture(width, height), 90, progressive);
     EXPECT_TRUE(jpeg.ok) << jpeg.message;
     return jpeg.bytes;
 }
@@ -141,7 +141,7 @@ TEST(JpegPicture, TruncatedPictureIsRefusedRatherThanShownHalfGrey) {
 // Finds the start-of-frame segment and claims a new size in it.
 void claimSize(std::vector<std::uint8_t>& jpeg, int width, int height) {
     for (std::size_t i = 2; i + 9 < jpeg.size(); ++i) {
-        if (jpeg[i] == 0xFF && (jpeg[i + 1] == 0xC0 || jpeg[i + 1] == 0xC1)) {
+        if (jpeg[i] == 0xFF && jpeg[i + 1] >= 0xC0 && jpeg[i + 1] <= 0xC2) {
             jpeg[i + 5] = static_cast<std::uint8_t>(height >> 8);
             jpeg[i + 6] = static_cast<std::uint8_t>(height);
             jpeg[i + 7] = static_cast<std::uint8_t>(width >> 8);
@@ -158,6 +158,31 @@ TEST(JpegPicture, OversizedPictureIsRefusedBeforeDecoding) {
     const PictureResult result = decodeJpegBytes(jpeg);
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(result.message, "Picture too large");
+    // A progressive one is held whole before scaling: 36 megapixels, 100 MB of coefficients.
+    auto progressive = jpegOf(16, 16, true);
+    claimSize(progressive, 6000, 6000);
+    EXPECT_EQ(decodeJpegBytes(progressive, {320, 240}).message, "Picture too large");
+}
+
+// A picture larger than it is shown decodes at the smallest eighth of its size that still covers
+// the shown size both ways (libjpeg rounds up), never larger than stored, its colours in place.
+TEST(JpegPicture, DecodesNoLargerThanItIsShown) {
+    const std::pair<PictureSize, PictureSize> cases[] = {
+        {{0, 0}, {400, 240}},  {{401, 10}, {400, 240}}, {{1, 1}, {50, 30}},
+        {{51, 30}, {100, 60}}, {{90, 59}, {100, 60}},   {{120, 200}, {350, 210}},
+    };
+    for (const bool progressive : {false, true}) {
+        const auto jpeg = jpegOf(400, 240, progressive);
+        for (const auto& [shownAt, decoded] : cases) {
+            const PictureResult result = decodeJpegBytes(jpeg, shownAt);
+            ASSERT_TRUE(result.ok) << result.message;
+            const DecodedPicture& p = result.picture;
+            EXPECT_EQ(std::pair(p.width, p.height), std::pair(decoded.width, decoded.height))
+                << progressive << " " << shownAt.width << "x" << shownAt.height;
+            EXPECT_GT(p.rgb[(p.height / 2 * p.width + p.width / 8) * 3], 180);         // red
+            EXPECT_GT(p.rgb[(p.height / 2 * p.width + p.width * 7 / 8) * 3 + 2], 180); // blue
+        }
+    }
 }
 
 TEST(JpegPicture, ReversingTwiceGivesTheFileBack) {

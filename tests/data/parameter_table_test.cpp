@@ -159,6 +159,20 @@ TEST(ParameterTable, MissingFileNamesThePathAndLeavesTheGrid) {
     EXPECT_EQ(grid.rowCount(), kParameterTableRows);
 }
 
+// A file of the limit's size is read whole; one byte more is refused before a line is stored.
+TEST(ParameterTable, FileLargerThanTheLimitIsRefusedAndLeavesTheGrid) {
+    TempFolder dir;
+    for (const std::size_t size : {kMaxParameterTableBytes, kMaxParameterTableBytes + 1}) {
+        writeFileBytes(dir / "F000.dat", "a;1;1;1\n" + std::string(size - 8, ';'));
+        TextGrid grid = freshTable();
+        const FileResult result = ReadParameterTable(dir / "F000.dat", grid);
+        EXPECT_EQ(result.ok, size == kMaxParameterTableBytes);
+        EXPECT_EQ(grid.cell(0, 0), result.ok ? "a" : "");
+        EXPECT_EQ(result.message,
+                  result.ok ? "" : "File too large: " + (dir / "F000.dat").string());
+    }
+}
+
 TEST(ParameterTable, OtherReadErrorGivesTheFileLayersMessage) {
     TempFolder dir;
     TextGrid grid = freshTable();

@@ -21,11 +21,11 @@ const fs::path kHelpDir = fs::path(VM_RUNTIME_DIR) / "helpfiles";
 
 std::string plainText(const RtfDocument& document) {
     std::string text;
-    for (const Paragraph& paragraph : document.paragraphs) {
+    forEachParagraph(document, [&text](const Paragraph& paragraph) {
         for (const TextRun& run : paragraph.runs)
             text += run.text;
         text += '\n';
-    }
+    });
     return text;
 }
 

@@ -15,6 +15,8 @@
 #include <QImage>
 
 #include <algorithm>
+#include <map>
+#include <utility>
 
 using namespace vm;
 using namespace vm::record;
@@ -23,9 +25,24 @@ namespace vm::fuzz {
 
 namespace {
 
-// What the window does with a command's changes, without the window.
-void showChanges(const session::ViewChanges& changes, session::Session& session, QImage& fvCanvas,
-                 QImage& vtCanvas, QImage& lungCanvas) {
+// The plots the commands so far asked to redraw.
+struct PlotRequest {
+    bool flowVolume = false;
+    session::VolumeTimeView volumeTime = session::VolumeTimeView::unchanged;
+
+    void add(const session::ViewChanges& changes) {
+        flowVolume = flowVolume || changes.flowVolumePlot;
+        if (changes.volumeTime != session::VolumeTimeView::unchanged)
+            volumeTime = changes.volumeTime;
+    }
+};
+
+struct Canvases {
+    QImage flowVolume, volumeTime, lung;
+};
+
+// What the window does with a command's changes, without the window, but the plots.
+void showTables(const session::ViewChanges& changes, session::Session& session) {
     const SimulationRecord& record = session.record();
     const RecordState& state = session.state();
     data::TextGrid rowGrid(session::kRowGridColumns, session::kRowGridRows);
@@ -47,17 +64,25 @@ void showChanges(const session::ViewChanges& changes, session::Session& session,
     if (changes.resultsTable)
         session::ShowResultsTable(resultsGrid, record, state, changes.resultsTable->row,
                                   changes.resultsTable->withValues, ',');
-    if (changes.flowVolumePlot)
-        plots::DrawFlowVolumePlot(fvCanvas, record, state.selectedRow);
+}
+
+// The plots asked for, as the window redraws them; with replay, then the first frames of the
+// shown result's replay.
+void drawPlots(const PlotRequest& request, session::Session& session, Canvases& canvases,
+               bool replay) {
+    const SimulationRecord& record = session.record();
+    const RecordState& state = session.state();
+    if (request.flowVolume)
+        plots::DrawFlowVolumePlot(canvases.flowVolume, record, state.selectedRow);
     plots::VolumeTimePlot volumeTime;
-    if (changes.volumeTime == session::VolumeTimeView::selectedCurve) {
-        volumeTime.RedrawVolumeTimeCurve(vtCanvas, record, state.selectedRow);
-    } else if (changes.volumeTime == session::VolumeTimeView::emptyFrame) {
-        volumeTime.DrawVolumeTimeStep(vtCanvas, record, 0);
+    if (request.volumeTime == session::VolumeTimeView::selectedCurve) {
+        volumeTime.RedrawVolumeTimeCurve(canvases.volumeTime, record, state.selectedRow);
+    } else if (request.volumeTime == session::VolumeTimeView::emptyFrame) {
+        volumeTime.DrawVolumeTimeStep(canvases.volumeTime, record, 0);
     }
 
     // The replay: the first few frames its rule picks, each drawn whole.
-    if (state.selectedRow < 1)
+    if (!replay || state.selectedRow < 1)
         return;
     std::optional<plots::ReplayFrameRule> rule;
     int frames = 0;
@@ -67,16 +92,17 @@ void showChanges(const session::ViewChanges& changes, session::Session& session,
             rule.emplace(vPos_l);
         if (!rule->frameAt(volume_l, vMax_l, vPos_l))
             return true;
-        plots::DrawLungFrame(lungCanvas, QImage(), plots::lungFrameValuesAt(record, row, sample));
+        plots::DrawLungFrame(canvases.lung, QImage(),
+                             plots::lungFrameValuesAt(record, row, sample));
         return ++frames < 3;
     };
-    plots::DrawFlowVolumePlot(fvCanvas, record, state.selectedRow, &hook);
+    plots::DrawFlowVolumePlot(canvases.flowVolume, record, state.selectedRow, &hook);
 }
 
 } // namespace
 
 std::optional<std::string> openAndShow(const std::filesystem::path& file, QSize canvasSize,
-                                       bool everyResult) {
+                                       ShowMore more) {
     SimulationRecord record;
     RecordState state;
     model::ModelState model;
@@ -85,16 +111,31 @@ std::optional<std::string> openAndShow(const std::filesystem::path& file, QSize 
     if (opened.message)
         return opened.message;
 
-    QImage fvCanvas(canvasSize, QImage::Format_RGB32);
-    QImage vtCanvas(canvasSize, QImage::Format_RGB32);
-    QImage lungCanvas(canvasSize, QImage::Format_RGB32);
-    fvCanvas.fill(Qt::white);
-    vtCanvas.fill(Qt::white);
-    showChanges(opened, session, fvCanvas, vtCanvas, lungCanvas);
-
-    // Every other result as a click on its grid line shows it, and each row's table.
-    for (int r = 2; r <= 3 && everyResult; ++r)
-        showChanges(session.SelectResultRow(r), session, fvCanvas, vtCanvas, lungCanvas);
+    // Kept from one call to the next, as the window keeps its canvases.
+    static std::map<std::pair<int, int>, Canvases> canvasesOfSize;
+    Canvases& canvases = canvasesOfSize[{canvasSize.width(), canvasSize.height()}];
+    if (canvases.flowVolume.size() != canvasSize)
+        canvases = {QImage(canvasSize, QImage::Format_RGB32),
+                    QImage(canvasSize, QImage::Format_RGB32),
+                    QImage(canvasSize, QImage::Format_RGB32)};
+    canvases.flowVolume.fill(Qt::white);
+    canvases.volumeTime.fill(Qt::white);
+    PlotRequest plots;
+    const auto show = [&](const session::ViewChanges& changes) {
+        showTables(changes, session);
+        plots.add(changes);
+        if (more.draw && more.drawEveryStep) {
+            drawPlots(plots, session, canvases, more.replay);
+            plots = {};
+        }
+    };
+    show(opened);
+    // The other results asked for as a click on its grid line shows each, and each row's table.
+    for (int r = 2; r <= 3; ++r)
+        if (more.otherResults & (1u << (r - 2)))
+            show(session.SelectResultRow(r));
+    if (more.draw && !more.drawEveryStep)
+        drawPlots(plots, session, canvases, more.replay);
     data::TextGrid resultsGrid(session::kResultsTableColumns, session::kResultsTableRows);
     for (int row = 0; row <= 4; ++row)
         session::ShowResultsTable(resultsGrid, record, state, row, true, '.');

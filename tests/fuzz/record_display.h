@@ -11,10 +11,22 @@
 
 namespace vm::fuzz {
 
+// What is shown of an opened file beyond the tables: which other results (bit 0 row 2, bit 1
+// row 3) are then shown as a click on their grid lines would; whether the plots are drawn at all,
+// and then after each of these steps, as the window does, or once after the last with what the
+// steps asked for; and whether each drawing goes on to the first frames of the shown result's
+// replay (another flow-volume plot).
+struct ShowMore {
+    unsigned otherResults = 3;
+    bool draw = true; // else only the tables
+    bool drawEveryStep = true;
+    bool replay = true;
+};
+
 // Opens the file through the session's command and draws what it changed on canvases of the
-// given size; with everyResult, then also each other result as a click on its grid line would.
-// The file layer's message when the file is refused; nothing when it was shown.
+// given size, then shows what `more` asks for. The file layer's message when the file is
+// refused; nothing when it was shown.
 std::optional<std::string> openAndShow(const std::filesystem::path& file, QSize canvasSize,
-                                       bool everyResult = true);
+                                       ShowMore more = {});
 
 } // namespace vm::fuzz

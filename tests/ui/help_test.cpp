@@ -28,6 +28,7 @@
 
 #include <cmath>
 #include <fstream>
+#include <tuple>
 
 using vm::data::TextGrid;
 
@@ -161,7 +162,8 @@ TEST(HelpWindow, FileThatCannotBeShownIsReportedAndTheWindowStaysClosed) {
     for (const QString& path : {missing, malformed})
         ShowHelpFile(window, path.toStdString(), [&](const QString& text) { reports << text; });
     ASSERT_EQ(reports.size(), 2);
-    EXPECT_EQ(reports[0], QStringLiteral("File not found: ") + missing +
+    EXPECT_EQ(reports[0], QStringLiteral("Cannot open file ") + missing +
+                              QStringLiteral("\nFile not found: ") + missing +
                               QStringLiteral(" (No such file or directory)"));
     EXPECT_TRUE(reports[1].startsWith(QStringLiteral("Cannot read help file ") + malformed));
     EXPECT_FALSE(window.isVisible());
@@ -237,6 +239,27 @@ TEST(AboutBox, ShiftRightClickShowsTheCreditUntilTheWindowIsHidden) {
     box.show();
     EXPECT_TRUE(box.Panel1->isVisible());
     EXPECT_FALSE(box.PaintBox1->isVisible());
+}
+
+// The panel's edge, from outside in: a lowered outer bevel (shadow above and left, light below
+// and right) and a raised inner one (the other way round), then the window's silver.
+TEST(AboutBox, PanelHasALoweredOuterAndARaisedInnerBevel) {
+    TAboutBox box;
+    box.show();
+    const QImage panel = box.Panel1->grab().toImage();
+    const QRgb shadow = box.Panel1->palette().color(QPalette::Dark).rgb();
+    const QRgb light = box.Panel1->palette().color(QPalette::Light).rgb();
+    const int w = panel.width(), h = panel.height();
+    // From each edge's middle inwards: outer, inner, inside; (dx, dy) steps inwards.
+    for (const auto& [x, y, dx, dy, outer, inner] :
+         {std::tuple{w / 2, 0, 0, 1, shadow, light}, std::tuple{0, h / 2, 1, 0, shadow, light},
+          std::tuple{w / 2, h - 1, 0, -1, light, shadow},
+          std::tuple{w - 1, h / 2, -1, 0, light, shadow}}) {
+        EXPECT_EQ(panel.pixel(x, y), outer) << x << "," << y;
+        EXPECT_EQ(panel.pixel(x + dx, y + dy), inner) << x << "," << y;
+        EXPECT_EQ(panel.pixel(x + 2 * dx, y + 2 * dy), qRgb(192, 192, 192)) << x << "," << y;
+    }
+    EXPECT_NE(shadow, light);
 }
 
 TEST_F(HelpTest, TheMainWindowSharesTheVersionAndOpensTheAboutWindow) {

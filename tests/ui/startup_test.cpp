@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -137,6 +138,27 @@ TEST(Startup, MissingParameterTableIsReportedWithItsFullPathAndStartUpGoesOn) {
     // Everything after the table still ran.
     EXPECT_EQ(ui.StringGrid1()->cells().cell(2, 1), "3.12");
     EXPECT_FALSE(WindowProbe(form).pictureTable()[5].isNull());
+}
+
+// Pictures far larger than the airway picture are kept no larger than it needs: covering it, so
+// that drawing only shrinks them, but well below their stored size.
+TEST(Startup, LargePicturesAreKeptAtTheSizeTheyAreShownAt) {
+    DataFolder folder;
+    std::vector<std::uint8_t> large = plainJpeg(2400, 1800);
+    folder.writeBytes("tlo.dat", large);
+    std::reverse(large.begin(), large.begin() + 100);
+    for (int k = 1; k <= 5; ++k)
+        folder.writeBytes("F00" + std::to_string(k) + ".dat", large);
+    WindowUnderTest w;
+    TForm1& form = w.start(folder);
+    const WindowProbe ui(form);
+    const QSize shown = ui.Image1()->size();
+    const QImage* pictures[] = {&ui.pictureTable()[1], &ui.pictureTable()[5],
+                                &ui.backgroundPicture()};
+    for (const QImage* picture : pictures) {
+        EXPECT_TRUE(picture->width() >= shown.width() && picture->height() >= shown.height());
+        EXPECT_LE(picture->width() * picture->height(), 4 * shown.width() * shown.height());
+    }
 }
 
 TEST(Startup, ShortStandardRecordStopsStartUpWithTheFileLayersMessage) {
