@@ -39,6 +39,7 @@ class ControlPanel;
 class ImageView;
 class Interaction;
 class ResultsView;
+class TeachingCasesView;
 struct MainWindowGeometry;
 
 class TForm1 : public QMainWindow {
@@ -96,6 +97,12 @@ class TForm1 : public QMainWindow {
     void ExportResults1Click();
     void ExportFlowVolumeCurves1Click();
     void ExportVolumeTimeCurves1Click();
+
+    // --- Teaching cases: "Przypadki", the unknown patient and "Przywróć wszystkie nastawy" ---
+    void createCaseMenus();
+    void OpenCaseClick(std::size_t index);
+    void UnknownPatient1Click();
+    void RestoreAll1Click();
 
     // --- Help: the right-click help of the controls, the settings table of every lung part, the
     // setting notes in the note box ---
@@ -172,6 +179,7 @@ class TForm1 : public QMainWindow {
     ControlPanel* panel_ = nullptr;
     ResultsView* results_ = nullptr;
     AirwayPictureView* airway_ = nullptr;
+    TeachingCasesView* cases_ = nullptr;
 
     // --- The window's own controls, named as in the stored window description ---
     ImageView* Image2 = nullptr;    // flow-volume plot

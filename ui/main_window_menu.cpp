@@ -66,6 +66,7 @@ void TForm1::createMenus() {
     parametry1 = namedAction(this, "parametry1", QStringLiteral("Nastawy"));
     HELP1 = namedAction(this, "HELP1", QStringLiteral("Pomoc"));
     PopupMenu1->addActions({DE1, Useasref1, parametry1, HELP1});
+    createCaseMenus();
 }
 
 void TForm1::connectHandlers() {

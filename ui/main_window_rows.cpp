@@ -8,6 +8,7 @@
 #include "ui/control_panel.h"
 #include "ui/interaction.h"
 #include "ui/results_view.h"
+#include "ui/teaching_cases_view.h"
 
 #include <QAction>
 #include <QLabel>
@@ -64,6 +65,7 @@ void TForm1::RefreshResultViews(const ViewChanges& changes) {
         clearNoteBox();
     if (changes.dataSourceLabel)
         Label26->setText(QString::fromStdString(*changes.dataSourceLabel));
+    cases_->showNotice();
 }
 
 // START selects its new result without moving the grid's cursor, so the cursor can stand on a
