@@ -17,7 +17,7 @@ constexpr std::array<std::string_view, layout::kParts> kPartWords{
     "płat dolny lewy", "płat górny prawy", "płat środkowy prawy", "płat dolny prawy"};
 constexpr std::array<std::string_view, layout::kSettingColumns> kColumnWords{
     "opór dróg centralnych",           "objętość dróg centralnych (VDc)",
-    "opór dróg pośrednich",            "sztywność ścian dróg pośrednich",
+    "opór dróg pośrednich",            "zapadalność ścian dróg pośrednich (Stiff)",
     "opór dróg obwodowych",            "minimalna objętość płatów (CCC)",
     "rozmiar płuc",                    "podatność płuc (Cm)"};
 constexpr std::array<std::string_view, 4> kItemWords{
@@ -104,9 +104,9 @@ std::string hiddenSettingsNotice(const HiddenSettings& hidden) {
     if (hidden.empty())
         return {};
     std::string text = "Nastawy bez suwaka różne od 100 %.";
-    const std::string row = "wynik w wierszu " + std::to_string(hidden.selectedRow);
+    const std::string row = "wynik (wiersz " + std::to_string(hidden.selectedRow) + ")";
     if (!hidden.current.empty() && hidden.current == hidden.selected) {
-        text += " Następny START i " + row + ": " + listed(hidden.current) + ".";
+        text += " Następny START i wybrany " + row + ": " + listed(hidden.current) + ".";
     } else {
         if (!hidden.current.empty())
             text += " Następny START: " + listed(hidden.current) + ".";
