@@ -185,7 +185,9 @@ TEST_F(ControlsTest, MenuBarAndRowMenuHoldTheirEntriesInOrder) {
     QStringList top;
     for (QAction* action : w.form->menuBar()->actions())
         top << action->text();
-    EXPECT_EQ(top, (QStringList{"Plik", "Eksport", "ref.Standard", "Pomoc", "Autorzy", "Koniec"}));
+    EXPECT_EQ(top, (QStringList{"Plik", "Eksport", "Przypadki", "ref.Standard",
+                                QStringLiteral("Przywróć wszystkie nastawy"), "Pomoc", "Autorzy",
+                                "Koniec"}));
     QStringList file;
     for (QAction* action : w.ui().File1()->actions())
         file << action->text();
