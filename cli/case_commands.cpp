@@ -23,7 +23,7 @@ constexpr int kExitUsage = 2;
 
 struct CaseOptions {
     bool json = false;
-    std::string make;               // cases --make ID
+    std::string make;                  // cases --make ID
     std::optional<std::uint32_t> seed; // quiz --seed N
     std::string out;
 };
@@ -97,9 +97,9 @@ std::string joined(const std::vector<std::string>& names, const std::string& sep
 }
 
 std::string caseText(const TeachingCase& c, const std::string& file) {
-    std::string text = c.id + ": " + c.title + "\n  file: " + file + "\n  patient: " +
-                       patientText(c.patient) + "\n  pattern: " + std::string(patternKey(c.pattern)) +
-                       "\n  story: " + c.story + "\n";
+    std::string text =
+        c.id + ": " + c.title + "\n  file: " + file + "\n  patient: " + patientText(c.patient) +
+        "\n  pattern: " + std::string(patternKey(c.pattern)) + "\n  story: " + c.story + "\n";
     for (std::size_t k = 0; k < c.runs.size(); ++k)
         text += "  row " + std::to_string(c.rowOfRun(k)) + ": " + settingsText(c.runs[k].settings) +
                 (c.runs[k].label.empty() ? "" : " (" + c.runs[k].label + ")") + "\n";
@@ -228,13 +228,13 @@ int runQuiz(const CaseOptions& options, const fs::path& exeDir) {
     const std::string level = std::to_string(quiz.draw().level + 1);
     if (options.json) {
         std::cout << "{\"seed\":" << *options.seed << ",\"case\":" << jsonString(c.id)
-                  << ",\"title\":" << jsonString(c.title) << ",\"patient\":"
-                  << jsonString(patientText(c.patient)) << ",\"level\":" << level
-                  << ",\"levels\":" << kQuizLevels << ",\"settings\":"
-                  << settingsJson(quiz.draw().settings) << ",\"pattern\":"
-                  << jsonString(patternKey(key.pattern)) << ",\"severity\":"
-                  << jsonString(reference::severityKey(key.severity)) << ",\"key\":"
-                  << jsonString(keyText(key)) << ",\"z\":" << zJson(key)
+                  << ",\"title\":" << jsonString(c.title)
+                  << ",\"patient\":" << jsonString(patientText(c.patient)) << ",\"level\":" << level
+                  << ",\"levels\":" << kQuizLevels
+                  << ",\"settings\":" << settingsJson(quiz.draw().settings)
+                  << ",\"pattern\":" << jsonString(patternKey(key.pattern))
+                  << ",\"severity\":" << jsonString(reference::severityKey(key.severity))
+                  << ",\"key\":" << jsonString(keyText(key)) << ",\"z\":" << zJson(key)
                   << ",\"explanation\":" << jsonString(c.explanation)
                   << indexJsonFields(session.record(), workingRow) << "}\n";
     } else {
@@ -334,8 +334,8 @@ std::string caseJson(const TeachingCase& c, const std::string& file) {
         json += std::string(k > 0 ? "," : "") + std::to_string(c.compareRows[k]);
     json += "],\"hiddenSettings\":[" + joined(hiddenOfCase(c), ",", true) + "],\"questions\":[";
     for (std::size_t k = 0; k < c.questions.size(); ++k)
-        json += std::string(k > 0 ? "," : "") + "{\"question\":" +
-                jsonString(c.questions[k].question) +
+        json += std::string(k > 0 ? "," : "") +
+                "{\"question\":" + jsonString(c.questions[k].question) +
                 ",\"answer\":" + jsonString(c.questions[k].answer) + "}";
     json += "],\"explanation\":" + jsonString(c.explanation) + ",\"quiz\":";
     if (c.quiz.empty()) {
@@ -343,8 +343,8 @@ std::string caseJson(const TeachingCase& c, const std::string& file) {
     } else {
         json += "{";
         for (std::size_t k = 0; k < c.quiz.size(); ++k)
-            json += std::string(k > 0 ? "," : "") + jsonString(settingName(c.quiz[k].from)) +
-                    ":[" + number(c.quiz[k].from.percent) + "," + number(c.quiz[k].to) + "]";
+            json += std::string(k > 0 ? "," : "") + jsonString(settingName(c.quiz[k].from)) + ":[" +
+                    number(c.quiz[k].from.percent) + "," + number(c.quiz[k].to) + "]";
         json += "}";
     }
     return json + ",\"file\":" + jsonString(file) + "}\n";

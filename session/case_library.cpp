@@ -89,7 +89,7 @@ class CaseReader {
     std::string readPatient(std::string_view text);
 
     TeachingCase* case_ = nullptr;
-    std::string* lastText_ = nullptr; // where a continuation line goes
+    std::string* lastText_ = nullptr;    // where a continuation line goes
     std::vector<std::string_view> seen_; // the keys given once per case
 };
 
@@ -254,7 +254,8 @@ std::string CaseReader::readSettings(std::string_view text, std::vector<CaseSett
         auto setting = settingNamed(word.substr(0, std::min(eq, word.size())));
         if (!setting)
             return "unknown setting \"" + std::string(word.substr(0, eq)) + "\"";
-        const auto value = eq == std::string_view::npos ? std::nullopt : percent(word.substr(eq + 1));
+        const auto value =
+            eq == std::string_view::npos ? std::nullopt : percent(word.substr(eq + 1));
         if (!value)
             return "\"" + std::string(word) + "\" needs a percentage 10..2000";
         setting->percent = *value;
@@ -293,9 +294,9 @@ std::string polishYears(double age) {
     const long years = std::lround(std::floor(age));
     const long last = years % 10;
     const long lastTwo = years % 100;
-    const char* word = years == 1                                                    ? "rok"
+    const char* word = years == 1                                                   ? "rok"
                        : (last >= 2 && last <= 4 && (lastTwo < 12 || lastTwo > 14)) ? "lata"
-                                                                                     : "lat";
+                                                                                    : "lat";
     return std::to_string(years) + " " + word;
 }
 
@@ -395,8 +396,8 @@ std::string_view patternKey(CasePattern pattern) {
 
 std::string patientText(const reference::Patient& patient) {
     return std::string(patient.sex == reference::Sex::male ? "mężczyzna, " : "kobieta, ") +
-           polishYears(patient.age_years) + ", " +
-           std::to_string(std::lround(patient.height_cm)) + " cm";
+           polishYears(patient.age_years) + ", " + std::to_string(std::lround(patient.height_cm)) +
+           " cm";
 }
 
 } // namespace vm::session

@@ -70,7 +70,7 @@ struct TeachingCase {
     reference::Patient patient;
     CasePattern pattern = CasePattern::normal;
     std::string story;
-    std::vector<CaseRun> runs; // in the order START runs them: the last one ends up in row 1
+    std::vector<CaseRun> runs;    // in the order START runs them: the last one ends up in row 1
     std::vector<int> compareRows; // record rows, 0 the reference
     std::vector<CaseQuestion> questions;
     std::string explanation;

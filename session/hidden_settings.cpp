@@ -13,13 +13,13 @@ namespace vm::session {
 namespace {
 
 constexpr std::array<std::string_view, layout::kParts> kPartWords{
-    "lewe płuco",      "prawe płuco",        "oba płuca",        "płat górny lewy",
+    "lewe płuco",      "prawe płuco",      "oba płuca",           "płat górny lewy",
     "płat dolny lewy", "płat górny prawy", "płat środkowy prawy", "płat dolny prawy"};
 constexpr std::array<std::string_view, layout::kSettingColumns> kColumnWords{
-    "opór dróg centralnych",           "objętość dróg centralnych (VDc)",
-    "opór dróg pośrednich",            "zapadalność ścian dróg pośrednich (Stiff)",
-    "opór dróg obwodowych",            "minimalna objętość płatów (CCC)",
-    "rozmiar płuc",                    "podatność płuc (Cm)"};
+    "opór dróg centralnych", "objętość dróg centralnych (VDc)",
+    "opór dróg pośrednich",  "zapadalność ścian dróg pośrednich (Stiff)",
+    "opór dróg obwodowych",  "minimalna objętość płatów (CCC)",
+    "rozmiar płuc",          "podatność płuc (Cm)"};
 constexpr std::array<std::string_view, 4> kItemWords{
     "siła wydechu", "szybkość narastania wysiłku wydechowego", "siła wdechu",
     "próg przepływu kończący badanie"};
@@ -64,9 +64,9 @@ std::string listed(const std::vector<CaseSetting>& settings) {
 bool isHiddenSetting(const CaseSetting& setting) {
     if (!setting.global && setting.part != kEditedPart)
         return true;
-    const Setting* control = settingOf(setting.global
-                                           ? SettingTarget::item(GlobalItem(setting.index))
-                                           : SettingTarget::column(SettingColumn(setting.index)));
+    const Setting* control =
+        settingOf(setting.global ? SettingTarget::item(GlobalItem(setting.index))
+                                 : SettingTarget::column(SettingColumn(setting.index)));
     return control == nullptr || !control->shown;
 }
 
@@ -88,16 +88,18 @@ HiddenSettings findHiddenSettings(const Session& session) {
     return hidden;
 }
 
-std::string settingText(const CaseSetting& s) {
-    const auto percent = std::to_string(std::lround(s.percent)) + " %";
+std::string settingWords(const CaseSetting& s) {
     if (s.global)
-        return std::string(kItemWords.at(static_cast<std::size_t>(s.index))) + " " + percent;
+        return std::string(kItemWords.at(static_cast<std::size_t>(s.index)));
     const bool bronchus = s.index == SettingColumn::rCentral &&
                           (s.part == LungPart::leftLung || s.part == LungPart::rightLung);
     return std::string(kPartWords.at(static_cast<std::size_t>(s.part))) + " – " +
            std::string(bronchus ? "opór oskrzela głównego"
-                                : kColumnWords.at(static_cast<std::size_t>(s.index))) +
-           " " + percent;
+                                : kColumnWords.at(static_cast<std::size_t>(s.index)));
+}
+
+std::string settingText(const CaseSetting& s) {
+    return settingWords(s) + " " + std::to_string(std::lround(s.percent)) + " %";
 }
 
 std::string hiddenSettingsNotice(const HiddenSettings& hidden) {

@@ -28,8 +28,9 @@ bool isHiddenSetting(const CaseSetting& setting);
 // the notice would give the answer away.
 HiddenSettings findHiddenSettings(const Session& session);
 
-// "prawe płuco – opór oskrzela głównego 2000 %"
+// "prawe płuco – opór oskrzela głównego 2000 %", and without the value.
 std::string settingText(const CaseSetting& setting);
+std::string settingWords(const CaseSetting& setting);
 // The notice under the row grid, in plain Polish; empty when nothing is hidden.
 std::string hiddenSettingsNotice(const HiddenSettings& hidden);
 

@@ -64,9 +64,8 @@ std::optional<QuizDraw> drawUnknownPatient(const CaseLibrary& library, std::uint
     return draw;
 }
 
-std::optional<QuizKey> readQuizKey(const TeachingCase& teachingCase,
-                                   const SimulationRecord& record, int row,
-                                   const GliSplineTable& table) {
+std::optional<QuizKey> readQuizKey(const TeachingCase& teachingCase, const SimulationRecord& record,
+                                   int row, const GliSplineTable& table) {
     if (record.field(row, RowField::runStatus) != 1.0f)
         return std::nullopt;
     const std::pair<RowField, ReferenceIndex> indices[] = {
@@ -113,12 +112,12 @@ std::string_view severityText(Severity severity) {
 }
 
 std::string keyText(const QuizKey& key) {
-    std::string text = std::string(patternText(key.pattern)) + ", stopień: " +
-                       std::string(severityText(key.severity));
+    std::string text = std::string(patternText(key.pattern)) +
+                       ", stopień: " + std::string(severityText(key.severity));
     if (key.pattern == CasePattern::normal || key.pattern == CasePattern::poorTechnique)
         return text;
-    return text + " (" + (key.gradedByFvc ? "FVC z = " + zText(key.z.fvc)
-                                          : "FEV1 z = " + zText(key.z.fev1)) +
+    return text + " (" +
+           (key.gradedByFvc ? "FVC z = " + zText(key.z.fvc) : "FEV1 z = " + zText(key.z.fev1)) +
            ")";
 }
 
@@ -180,9 +179,10 @@ std::string UnknownPatientQuiz::Answer(CasePattern pattern, Severity severity) {
     std::string settings;
     for (const CaseSetting& s : draw_.settings)
         settings += (settings.empty() ? "" : "; ") + settingText(s);
-    return "Rozpoznanie: " + rightOrWrong(patternRight) + ". Stopień: " +
-           rightOrWrong(severityRight) + ".\n\nKlucz: " + (key_ ? keyText(*key_) : "brak") +
-           ".\n\nPrzypadek „" + c.title + "” (" + patientText(c.patient) + "). " + c.explanation +
+    return "Rozpoznanie: " + rightOrWrong(patternRight) +
+           ". Stopień: " + rightOrWrong(severityRight) +
+           ".\n\nKlucz: " + (key_ ? keyText(*key_) : "brak") + ".\n\nPrzypadek „" + c.title +
+           "” (" + patientText(c.patient) + "). " + c.explanation +
            "\n\nNastawy pacjenta: " + settings + ".\n\nWynik w tej sesji: rozpoznanie " +
            std::to_string(score_.patternsRight) + " z " + std::to_string(score_.answered) +
            ", stopień " + std::to_string(score_.severitiesRight) + " z " +

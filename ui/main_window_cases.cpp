@@ -25,8 +25,8 @@ void TForm1::createCaseMenus() {
 // The case's shipped file, not a copy the user may have saved over, then its sheet.
 void TForm1::OpenCaseClick(std::size_t index) {
     const TeachingCase& chosen = cases_->library().cases.at(index);
-    const ViewChanges opened =
-        session_.OpenSimulationFile(session_.folder().dataPath("simulations/" + chosen.id + ".spi"));
+    const ViewChanges opened = session_.OpenSimulationFile(
+        session_.folder().dataPath("simulations/" + chosen.id + ".spi"));
     RefreshResultViews(opened);
     if (!opened.message)
         cases_->showCaseSheet(index);

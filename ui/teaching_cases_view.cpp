@@ -56,11 +56,12 @@ TeachingCasesView::TeachingCasesView(QWidget* client, QMenuBar* menuBar, Session
         connect(entry, &QAction::triggered, this, &TeachingCasesView::reportLibraryProblem);
     }
     Cases1->addSeparator();
-    UnknownPatient1 = named(Cases1->addAction(QStringLiteral("Nieznany pacjent")), "UnknownPatient1");
+    UnknownPatient1 =
+        named(Cases1->addAction(QStringLiteral("Nieznany pacjent")), "UnknownPatient1");
     connect(UnknownPatient1, &QAction::triggered, this, &TeachingCasesView::unknownPatientChosen);
 
-    RestoreAll1 = named(new QAction(QStringLiteral("Przywróć wszystkie nastawy"), menuBar),
-                        "RestoreAll1");
+    RestoreAll1 =
+        named(new QAction(QStringLiteral("Przywróć wszystkie nastawy"), menuBar), "RestoreAll1");
     QAction* reference = menuBarEntryNamed(menuBar, QStringLiteral("Reset1"));
     const auto next = menuBar->actions().indexOf(reference) + 1;
     menuBar->insertAction(next > 0 && next < menuBar->actions().size() ? menuBar->actions()[next]

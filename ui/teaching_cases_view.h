@@ -68,7 +68,7 @@ class TeachingCasesView : public QObject {
     session::UnknownPatientQuiz quiz_;
     CaseSheet* sheet_ = nullptr;
 
-    QMenu* Cases1 = nullptr;           // "Przypadki"
+    QMenu* Cases1 = nullptr;            // "Przypadki"
     QAction* UnknownPatient1 = nullptr; // "Nieznany pacjent"
     QAction* RestoreAll1 = nullptr;     // "Przywróć wszystkie nastawy"
     QLabel* HiddenSettingsNote = nullptr;

@@ -63,18 +63,19 @@ UnknownPatientDialog::UnknownPatientDialog(QWidget* owner, const QString& patien
     setObjectName(QStringLiteral("UnknownPatient"));
     setWindowTitle(QStringLiteral("Nieznany pacjent"));
     auto* layout = new QVBoxLayout(this);
-    auto* label = new QLabel(patient + QStringLiteral(
-                                           ". Wynik pacjenta to najnowszy wiersz (czerwony), jego "
-                                           "nastawy są ukryte; referencja to wartości należne. "
-                                           "Rozpoznaj wzorzec i jego stopień."),
-                             this);
+    auto* label =
+        new QLabel(patient + QStringLiteral(". Wynik pacjenta to najnowszy wiersz (czerwony), jego "
+                                            "nastawy są ukryte; referencja to wartości należne. "
+                                            "Rozpoznaj wzorzec i jego stopień."),
+                   this);
     label->setWordWrap(true);
     layout->addWidget(label);
 
     QStringList patternTexts;
     for (int k = 0; k < kCasePatternCount; ++k)
-        patternTexts << QString::fromUtf8(patternText(CasePattern(k)).data(),
-                                          static_cast<qsizetype>(patternText(CasePattern(k)).size()));
+        patternTexts << QString::fromUtf8(
+            patternText(CasePattern(k)).data(),
+            static_cast<qsizetype>(patternText(CasePattern(k)).size()));
     QStringList severityTexts;
     for (const Severity s : kSeverities)
         severityTexts << QString::fromUtf8(severityText(s).data(),

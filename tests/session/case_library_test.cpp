@@ -23,12 +23,12 @@ std::string oneCase(const std::string& extra = "", const std::string& runs = "ru
 
 TEST(CaseLibrary, ReadsEveryFieldOfACase) {
     CaseLibrary library;
-    const auto read = parseCaseLibrary(
-        "\xEF\xBB\xBF# komentarz\r\n" +
-            oneCase("quiz: right.rCentral=700..2000 global.2=80..50\n",
-                    "run: rIntermediate=400 | sama obturacja\n"
-                    "run: lobe3.ccc=150 global.3=800 left.rCentral=12.5\n"),
-        library);
+    const auto read =
+        parseCaseLibrary("\xEF\xBB\xBF# komentarz\r\n" +
+                             oneCase("quiz: right.rCentral=700..2000 global.2=80..50\n",
+                                     "run: rIntermediate=400 | sama obturacja\n"
+                                     "run: lobe3.ccc=150 global.3=800 left.rCentral=12.5\n"),
+                         library);
     ASSERT_TRUE(read.ok) << read.message;
     ASSERT_EQ(library.cases.size(), 1u);
     const TeachingCase& c = library.cases[0];
@@ -87,7 +87,8 @@ TEST(CaseLibrary, RefusesHostileTextsNamingTheLine) {
         {"case: c1\ncompare: 0 9\n", "0..3"},
         {"case: c1\npattern: asthma\n", "unknown pattern"},
         {"case: c1\ntitle: T\npatient: female 40 160\npattern: normal\nstory: S\nrun: cm=90\n"
-         "compare: 0 2\n" + kQuestions + "explanation: E\n",
+         "compare: 0 2\n" +
+             kQuestions + "explanation: E\n",
          "only 1 runs"},
         {std::string(kCaseLibraryMaxBytes + 1, '#'), "larger than"},
     };

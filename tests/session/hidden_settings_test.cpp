@@ -24,9 +24,10 @@ TEST(HiddenSettings, EachCaseOpenedNamesWhatNoTrackBarShowsUntilRestored) {
     for (const auto& [file, named] : cases) {
         SCOPED_TRACE(file);
         Session session{ProgramFolder{VM_RUNTIME_DIR}};
-        ASSERT_FALSE(session.OpenSimulationFile(std::string(VM_RUNTIME_DIR) + "/simulations/" +
-                                                file + ".spi")
-                         .message);
+        ASSERT_FALSE(
+            session
+                .OpenSimulationFile(std::string(VM_RUNTIME_DIR) + "/simulations/" + file + ".spi")
+                .message);
         session.SelectResultRow(1);
         const std::string notice = hiddenSettingsNotice(findHiddenSettings(session));
         EXPECT_NE(notice.find(std::string("Następny START i wybrany wynik (wiersz 1): ") + named),

@@ -109,7 +109,8 @@ TEST(UnknownPatient, EveryQuizRangeShowsItsPatternAtBothEnds) {
                 EXPECT_TRUE(read == SpirometryPattern::obstructionWithLowFvc && tlc < 0.8);
                 break;
             case CasePattern::upperAirway:
-                EXPECT_TRUE(read == SpirometryPattern::normal && r.ofReference(RowField::pef) < 0.6);
+                EXPECT_TRUE(read == SpirometryPattern::normal &&
+                            r.ofReference(RowField::pef) < 0.6);
                 break;
             case CasePattern::normal:
                 EXPECT_EQ(read, SpirometryPattern::normal);

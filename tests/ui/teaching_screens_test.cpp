@@ -5,11 +5,12 @@
 // the docs (tools/docs-screenshots.sh).
 
 #include "data/parameter_table.h"
-#include "record/record_file.h"
-#include "session/unknown_patient.h"
 #include "model_window.h"
+#include "record/record_file.h"
 #include "recording_interaction.h"
+#include "session/unknown_patient.h"
 #include "ui/main_window.h"
+#include "ui/unknown_patient_dialog.h"
 #include "window_probe.h"
 
 #include <QAction>
@@ -19,17 +20,18 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSlider>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTextBrowser>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <map>
 #include <memory>
-
-#include "ui/unknown_patient_dialog.h"
 
 using namespace vm::data;
 
@@ -192,6 +194,29 @@ TEST_F(BuildsProgramFolder, ACaseShowsItsSheetAndHiddenSettingsUntilEverySetting
     EXPECT_FALSE(ui.HiddenSettingsNote()->isVisible());
 }
 
+// The README's views: the window after one START with the peripheral resistance doubled, and a
+// replay of it part way, the lungs moving over the airway picture.
+TEST_F(BuildsProgramFolder, AStartWithThePeripheralResistanceDoubledAndItsReplay) {
+    const WindowProbe ui(*form);
+    ui.Panel3Click();
+    ui.trackBar(5)->setValue(300);
+    ui.Button2Click();
+    EXPECT_EQ(record.partSetting(1, kEditedPart, SettingColumn::rPeripheral), 200.0f);
+    EXPECT_LT(record.field(1, RowField::mef25), 0.9f * record.field(0, RowField::mef25));
+    EXPECT_FALSE(ui.HiddenSettingsNote()->isVisible());
+    keepScreenshot(QStringLiteral("after-start"), form->rect());
+    // The picture is taken once the frame is painted: the replay lets events through after each.
+    int frames = 0;
+    PaintWatcher watcher(ui.Image1(), [&] {
+        if (ui.animationBusy() && ++frames == 60)
+            QTimer::singleShot(0, form.get(), [this] {
+                keepScreenshot(QStringLiteral("lung-replay"), form->rect());
+            });
+    });
+    QTest::mouseClick(ui.Button8(), Qt::LeftButton);
+    EXPECT_GT(frames, 60);
+}
+
 // Patient 12 answered right in the window, its settings hidden until then, is the runner's
 // "quiz --seed 12".
 TEST_F(BuildsProgramFolder, AnUnknownPatientAnsweredRightIsTheRunnersPatientOfTheSameNumber) {
@@ -227,9 +252,8 @@ TEST_F(BuildsProgramFolder, AnUnknownPatientAnsweredRightIsTheRunnersPatientOfTh
 
     const QString file = dir.path() + QStringLiteral("/patient12.spi");
     QProcess cli;
-    cli.start(QStringLiteral(VM_CLI_PATH),
-              {QStringLiteral("quiz"), QStringLiteral("--seed"), QStringLiteral("12"),
-               QStringLiteral("--out"), file});
+    cli.start(QStringLiteral(VM_CLI_PATH), {QStringLiteral("quiz"), QStringLiteral("--seed"),
+                                            QStringLiteral("12"), QStringLiteral("--out"), file});
     ASSERT_TRUE(cli.waitForFinished(60000));
     ASSERT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
     SimulationRecord runner;
