@@ -52,10 +52,14 @@ std::vector<CaseSetting> hiddenOfRow(const SimulationRecord& record, int row) {
     });
 }
 
+// A file from elsewhere may hold dozens; the notice names the first few and counts the rest.
 std::string listed(const std::vector<CaseSetting>& settings) {
+    constexpr std::size_t kNamed = 6;
     std::string text;
-    for (const CaseSetting& s : settings)
-        text += (text.empty() ? "" : "; ") + settingText(s);
+    for (std::size_t k = 0; k < settings.size() && k < kNamed; ++k)
+        text += (text.empty() ? "" : "; ") + settingText(settings[k]);
+    if (settings.size() > kNamed)
+        text += " i " + std::to_string(settings.size() - kNamed) + " innych";
     return text;
 }
 
