@@ -239,11 +239,12 @@ int runQuiz(const CaseOptions& options, const fs::path& exeDir) {
                   << indexJsonFields(session.record(), workingRow) << "}\n";
     } else {
         std::cout << "Unknown patient " << *options.seed << ": " << patientText(c.patient)
-                  << "\ncase: " << c.id << " (" << c.title << "), severity " << level << " of "
-                  << kQuizLevels << "\nsettings: " << settingsText(quiz.draw().settings)
-                  << "\nkey: " << keyText(key) << "\nz-scores: FEV1 " << number(key.z.fev1)
-                  << ", FVC " << number(key.z.fvc) << ", FEV1/FVC " << number(key.z.fev1Fvc)
-                  << "\nexplanation: " << c.explanation << "\n\n"
+                  << "\ncase: " << c.id << " (" << c.title << "), level " << level << " of "
+                  << kQuizLevels << " of its range, mildest first\nsettings: "
+                  << settingsText(quiz.draw().settings) << "\nkey: " << keyText(key)
+                  << "\nz-scores: FEV1 " << number(key.z.fev1) << ", FVC " << number(key.z.fvc)
+                  << ", FEV1/FVC " << number(key.z.fev1Fvc) << "\nexplanation: " << c.explanation
+                  << "\n\n"
                   << runTable(session.record(), 1);
     }
     std::cout.flush();
