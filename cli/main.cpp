@@ -2,6 +2,7 @@
 // testing, sweeps over grids of settings, exports of simulation files, and the maker of the
 // standard record.
 
+#include "cli/case_commands.h"
 #include "cli/cli_options.h"
 #include "cli/file_export.h"
 #include "cli/run_report.h"
@@ -182,6 +183,15 @@ int makeStandardRecordFile(const CliOptions& options) {
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
+    // The teaching cases' commands read their own options.
+    if (!args.empty() && isCaseCommand(args[0])) {
+        try {
+            return runCaseCommand(args, runnerFolder(argv[0]));
+        } catch (const RangeError& error) {
+            std::cerr << "velta-morvane-cli: " << error.what() << "\n";
+            return kExitFailure;
+        }
+    }
     const CliParseResult parsed = parseCommandLine(args);
     if (!parsed.ok) {
         std::cerr << "velta-morvane-cli: " << parsed.message << "\n\n" << usageText();
@@ -191,7 +201,7 @@ int main(int argc, char** argv) {
     try {
         switch (parsed.options.command) {
         case CliCommand::help:
-            std::cout << usageText();
+            std::cout << usageText() << "\n" << caseCommandsUsage();
             return 0;
         case CliCommand::run:
             return runRuns(parsed.options, runnerFolder(argv[0]));

@@ -385,6 +385,10 @@ int Session::ShowResultsTable(data::TextGrid& grid, int row, bool withValues,
 void Session::FillGridRow(data::TextGrid& grid, int gridRow, int recordRow,
                           char decimalSeparator) const {
     session::FillGridRow(grid, record_, gridRow, recordRow, decimalSeparator);
+    if (recordRow == hiddenSettingsRow_)
+        for (int column = 0; column < grid.columnCount(); ++column)
+            if (!grid.cell(column, gridRow).empty())
+                grid.setCell(column, gridRow, "   ?");
 }
 
 ViewChanges Session::StartSimulation(const RunHooks& hooks) {

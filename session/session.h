@@ -191,8 +191,14 @@ class Session {
     // the selected result's status (see results_table.h).
     int ShowResultsTable(data::TextGrid& grid, int row, bool withValues,
                          char decimalSeparator) const;
-    // One line of the row grid from a record row's settings.
+    // One line of the row grid from a record row's settings; "?" in each cell of a hidden row.
     void FillGridRow(data::TextGrid& grid, int gridRow, int recordRow, char decimalSeparator) const;
+
+    // The unknown patient's result shows no settings until the student has answered: record row
+    // `row` is hidden in the row grid, the settings table and the hidden-settings notice; -1
+    // shows every row again.
+    void HideRowSettings(int row) { hiddenSettingsRow_ = row; }
+    int hiddenSettingsRow() const { return hiddenSettingsRow_; }
 
     // Simulation files. The dialogs start in simulationsFolder().
     std::filesystem::path simulationsFolder() const;
@@ -230,6 +236,7 @@ class Session {
     // The reference equations' table, read at the first reading.
     mutable std::optional<reference::GliSplineTable> gliTable_;
     mutable std::string gliProblem_;
+    int hiddenSettingsRow_ = -1;
 };
 
 // Empty when a record can be written to path, else the file layer's message: checked before work

@@ -7,7 +7,7 @@
 # build-fuzz/findings/TARGET/. Extra arguments go to libFuzzer as they are, after ours.
 #
 #   tools/fuzz.sh TARGET SECONDS [libFuzzer options...]
-#   TARGET: record, parameter_table, setting_notes, rtf_document or picture
+#   TARGET: record, parameter_table, setting_notes, rtf_document, picture or case_library
 set -euo pipefail
 if [ $# -lt 2 ]; then
   echo "usage: $0 TARGET SECONDS [libFuzzer options...]" >&2

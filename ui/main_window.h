@@ -42,6 +42,7 @@ class ImageView;
 class Interaction;
 class InterpretationWindow;
 class ResultsView;
+class TeachingCasesView;
 struct MainWindowGeometry;
 
 class TForm1 : public QMainWindow {
@@ -105,6 +106,12 @@ class TForm1 : public QMainWindow {
     // selected result, in a window of its own that follows the selection.
     void Patient1Click();
     void Interpretation1Click();
+
+    // --- Teaching cases: "Przypadki", the unknown patient and "Przywróć wszystkie nastawy" ---
+    void createCaseMenus();
+    void OpenCaseClick(std::size_t index);
+    void UnknownPatient1Click();
+    void RestoreAll1Click();
 
     // --- Help: the right-click help of the controls, the settings table of every lung part, the
     // setting notes in the note box ---
@@ -190,6 +197,7 @@ class TForm1 : public QMainWindow {
     ResultsView* results_ = nullptr;
     AirwayPictureView* airway_ = nullptr;
     InterpretationWindow* interpretation_ = nullptr; // made at its first showing
+    TeachingCasesView* cases_ = nullptr;
 
     // --- The window's own controls, named as in the stored window description ---
     ImageView* Image2 = nullptr;    // flow-volume plot

@@ -92,7 +92,10 @@ void TForm1::parametry1Click() {
 }
 
 void TForm1::parametry2Click() {
-    SettingsTableWindow window(this, session_.record(), session_.state().selectedRow);
+    // The unknown patient's settings stay hidden until the answer: the reference is shown instead.
+    const int selected = session_.state().selectedRow;
+    SettingsTableWindow window(this, session_.record(),
+                               selected == session_.hiddenSettingsRow() ? -1 : selected);
     interaction_.showModalWindow(window);
 }
 

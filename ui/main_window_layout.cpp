@@ -10,6 +10,7 @@
 #include "ui/image_view.h"
 #include "ui/main_window_geometry.h"
 #include "ui/results_view.h"
+#include "ui/teaching_cases_view.h"
 
 #include <QEvent>
 #include <QFrame>
@@ -149,6 +150,7 @@ void TForm1::placeControls() {
 
     Label26->move(g.label26.left, g.label26.top);
     place(RichEdit1, g.richEdit1);
+    cases_->place(g);
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {

@@ -76,6 +76,7 @@ void TForm1::createMenus() {
     Interpretation2 = namedAction(this, "Interpretation2", QStringLiteral("Interpretacja"));
     // The reading of the selected result comes last, after the row's own commands.
     PopupMenu1->addActions({DE1, Useasref1, parametry1, HELP1, Interpretation2});
+    createCaseMenus();
 }
 
 void TForm1::connectHandlers() {

@@ -9,6 +9,7 @@
 #include "ui/interaction.h"
 #include "ui/interpretation_window.h"
 #include "ui/results_view.h"
+#include "ui/teaching_cases_view.h"
 
 #include <QAction>
 #include <QLabel>
@@ -67,6 +68,7 @@ void TForm1::RefreshResultViews(const ViewChanges& changes) {
         Label26->setText(QString::fromStdString(*changes.dataSourceLabel));
     if (interpretation_ != nullptr && interpretation_->isVisible())
         interpretation_->follow(session_.state().selectedRow);
+    cases_->showNotice();
 }
 
 // START selects its new result without moving the grid's cursor, so the cursor can stand on a

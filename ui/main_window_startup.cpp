@@ -11,6 +11,7 @@
 #include "ui/frame_pacer.h"
 #include "ui/image_view.h"
 #include "ui/interaction.h"
+#include "ui/teaching_cases_view.h"
 #include "ui/vector_registers.h"
 #include "ui/version_label.h"
 
@@ -106,6 +107,8 @@ void TForm1::reportDamagedDataFiles() {
 void TForm1::initialiseProgramModel() {
     clearUpperVectorRegisters();
     session_.InitialiseModel([this] { interaction_.beep(); });
+    // Settling brought every row's part settings to 100: the notice says what is left.
+    cases_->showNotice();
 }
 
 void TForm1::resizePlotCanvases() {

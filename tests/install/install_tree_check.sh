@@ -28,6 +28,11 @@ for file in installed-layout helpfiles/H000{0..6}.rtf helpfiles/pdp.txt; do
   [ -s "$lib/$file" ] || fail "$file is missing or empty"
 done
 [ -d "$lib/simulations" ] || fail "simulations/ is missing"
+# The case library and a simulation file for each of its cases, which the runner lists.
+cases=$(grep -c '^case: ' "$lib/cases/teaching-cases.txt" || true)
+[ "$cases" -ge 11 ] || fail "cases/teaching-cases.txt holds $cases cases"
+[ "$(ls "$lib/simulations" | grep -c '\.spi$')" -eq "$cases" ] ||
+  fail "simulations/ holds $(ls "$lib/simulations")"
 
 desktop=$root/usr/share/applications/org.veltamorvane.VeltaMorvane.desktop
 metainfo=$root/usr/share/metainfo/org.veltamorvane.VeltaMorvane.metainfo.xml
@@ -44,4 +49,6 @@ fi
 
 "$root/usr/bin/velta-morvane-cli" run --json >"$root/run.json" || fail "the installed runner"
 grep -q '"fev1"' "$root/run.json" || fail "the installed runner gave no FEV1: $(head -c 300 "$root/run.json")"
+[ "$("$root/usr/bin/velta-morvane-cli" cases --json | grep -c '^{"id":')" -eq "$cases" ] ||
+  fail "the installed runner does not list the cases"
 exit $status

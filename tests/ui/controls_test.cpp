@@ -185,7 +185,8 @@ TEST_F(ControlsTest, MenuBarAndRowMenuHoldTheirEntriesInOrder) {
     QStringList top;
     for (QAction* action : w.form->menuBar()->actions())
         top << action->text();
-    EXPECT_EQ(top, (QStringList{"Plik", "Eksport", "Pacjent", "Interpretacja", "ref.Standard",
+    EXPECT_EQ(top, (QStringList{"Plik", "Eksport", "Przypadki", "Pacjent", "Interpretacja",
+                                "ref.Standard", QStringLiteral("Przywróć wszystkie nastawy"),
                                 "Pomoc", "Autorzy", "Koniec"}));
     QStringList file;
     for (QAction* action : w.ui().File1()->actions())

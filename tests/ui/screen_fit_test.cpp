@@ -53,6 +53,8 @@ QRect textRect(const QWidget* control) {
     const QFontMetrics metrics(control->font());
     if (const auto* label = qobject_cast<const QLabel*>(control)) {
         const QRect c = label->contentsRect();
+        if (label->wordWrap())
+            return metrics.boundingRect(c, Qt::TextWordWrap | label->alignment(), label->text());
         return {c.left(), c.top() + (c.height() - metrics.height()) / 2,
                 metrics.horizontalAdvance(label->text()), metrics.height()};
     }

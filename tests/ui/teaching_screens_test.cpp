@@ -1,23 +1,36 @@
 // The window on the data files the build lays beside the program: the airway picture answers the
-// mouse over each region with its marked picture and hint, and every teaching case opens with its
-// three results. With VM_SCREENSHOT_DIR set, each view is left there as a PNG for the docs
-// (tools/docs-screenshots.sh).
+// mouse over each region with its marked picture and hint, every teaching case opens with its
+// three results, a case of the library with its sheet and the notice of its hidden settings, and
+// an unknown patient answered. With VM_SCREENSHOT_DIR set, each view is left there as a PNG for
+// the docs (tools/docs-screenshots.sh).
 
 #include "data/parameter_table.h"
 #include "model_window.h"
+#include "record/record_file.h"
 #include "recording_interaction.h"
+#include "session/unknown_patient.h"
 #include "ui/interpretation_window.h"
 #include "ui/main_window.h"
 #include "ui/patient_dialog.h"
+#include "ui/unknown_patient_dialog.h"
 #include "window_probe.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDoubleSpinBox>
 #include <QLocale>
+#include <QMenu>
 #include <QMouseEvent>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QSpinBox>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTextBrowser>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -37,7 +50,7 @@ class BuildsProgramFolder : public ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
         root = fs::path(dir.path().toStdString());
-        for (const char* folder : {"datfiles1", "helpfiles", "simulations"})
+        for (const char* folder : {"datfiles1", "helpfiles", "simulations", "cases"})
             fs::copy(fs::path(VM_RUNTIME_DIR) / folder, root / folder, fs::copy_options::recursive);
         fs::create_directories(root / "lock");
         session = std::make_unique<Session>(
@@ -176,6 +189,126 @@ TEST_F(BuildsProgramFolder, TheInterpretationWindowReadsACaseForThePatientAndFol
     form->findChild<QAction*>(QStringLiteral("Patient1"))->trigger();
     EXPECT_DOUBLE_EQ(session->patient().age_years, 85.0);
     EXPECT_TRUE(window->findChild<QLabel*>(QStringLiteral("PatientLabel"))->text().contains("85"));
+}
+
+QAction* menuEntry(QMenu* menu, const QString& text) {
+    for (QAction* action : menu->actions())
+        if (action->text() == text)
+            return action;
+    return nullptr;
+}
+
+// A case with a setting no track bar shows: its sheet asks before it answers, the notice names the
+// setting, "reset" keeps it, and only the restore command brings START back to the standard.
+TEST_F(BuildsProgramFolder, ACaseShowsItsSheetAndHiddenSettingsUntilEverySettingIsRestored) {
+    const WindowProbe ui(*form);
+    QAction* open = menuEntry(ui.Cases1(), QStringLiteral("Zwężenie prawego oskrzela głównego"));
+    ASSERT_NE(open, nullptr);
+    open->trigger();
+    auto* sheet = form->findChild<QTextBrowser*>(QStringLiteral("CaseText"));
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_TRUE(sheet->isVisible());
+    EXPECT_TRUE(sheet->toPlainText().contains(QStringLiteral("Mężczyzna, 64 lata, 165 cm")));
+    EXPECT_TRUE(sheet->toPlainText().contains(QStringLiteral("Nastawy bez suwaka")));
+    const QString firstAnswer = QStringLiteral("Tylko szczyt: PEF spada");
+    EXPECT_FALSE(sheet->toPlainText().contains(firstAnswer));
+    form->findChild<QPushButton*>(QStringLiteral("ShowAnswers"))->click();
+    EXPECT_TRUE(sheet->toPlainText().contains(firstAnswer));
+    const QString bronchus = QStringLiteral("prawe płuco – opór oskrzela głównego 2000 %");
+    EXPECT_TRUE(ui.HiddenSettingsNote()->isVisible());
+    EXPECT_TRUE(ui.HiddenSettingsNote()->text().contains(bronchus));
+    keepScreenshot(QStringLiteral("case-notice"),
+                   inForm(ui.StringGrid2()).united(inForm(ui.HiddenSettingsNote())), 0.8);
+    if (!qEnvironmentVariable("VM_SCREENSHOT_DIR").isEmpty()) {
+        EXPECT_TRUE(sheet->window()->grab().save(qEnvironmentVariable("VM_SCREENSHOT_DIR") +
+                                                 QStringLiteral("/case-sheet.png")));
+    }
+
+    const auto pefOfReference = [this] {
+        return record.field(1, RowField::pef) / record.field(0, RowField::pef);
+    };
+    ui.Button1()->click();
+    ui.Button2Click();
+    EXPECT_NEAR(pefOfReference(), 0.77, 0.005) << "the bronchus stays narrowed after reset";
+    EXPECT_TRUE(ui.HiddenSettingsNote()->text().contains(bronchus));
+
+    ui.RestoreAll1()->trigger();
+    EXPECT_FALSE(ui.HiddenSettingsNote()->text().contains(QStringLiteral("Następny START")));
+    ui.Button2Click();
+    for (const RowField field : {RowField::fev1, RowField::fvcex, RowField::pef, RowField::mef50})
+        EXPECT_NEAR(record.field(1, field) / record.field(0, field), 1.0, 1e-4);
+    EXPECT_FALSE(ui.HiddenSettingsNote()->isVisible());
+}
+
+// The README's views: the window after one START with the peripheral resistance doubled, and a
+// replay of it part way, the lungs moving over the airway picture.
+TEST_F(BuildsProgramFolder, AStartWithThePeripheralResistanceDoubledAndItsReplay) {
+    const WindowProbe ui(*form);
+    ui.Panel3Click();
+    ui.trackBar(5)->setValue(300);
+    ui.Button2Click();
+    EXPECT_EQ(record.partSetting(1, kEditedPart, SettingColumn::rPeripheral), 200.0f);
+    EXPECT_LT(record.field(1, RowField::mef25), 0.9f * record.field(0, RowField::mef25));
+    EXPECT_FALSE(ui.HiddenSettingsNote()->isVisible());
+    keepScreenshot(QStringLiteral("after-start"), form->rect());
+    // The picture is taken once the frame is painted: the replay lets events through after each.
+    int frames = 0;
+    PaintWatcher watcher(ui.Image1(), [&] {
+        if (ui.animationBusy() && ++frames == 60)
+            QTimer::singleShot(0, form.get(), [this] {
+                keepScreenshot(QStringLiteral("lung-replay"), form->rect());
+            });
+    });
+    QTest::mouseClick(ui.Button8(), Qt::LeftButton);
+    EXPECT_GT(frames, 60);
+}
+
+// Patient 12 answered right in the window, its settings hidden until then, is the runner's
+// "quiz --seed 12".
+TEST_F(BuildsProgramFolder, AnUnknownPatientAnsweredRightIsTheRunnersPatientOfTheSameNumber) {
+    const WindowProbe ui(*form);
+    ui.cases().proposeNumber = [] { return 5u; };
+    QStringList seen;
+    interaction.onModalWindow = [&](QDialog& dialog) {
+        if (auto* number = dynamic_cast<UnknownPatientNumberDialog*>(&dialog)) {
+            EXPECT_EQ(number->number()->value(), 5);
+            number->number()->setValue(12);
+            number->accept();
+            return;
+        }
+        auto* quiz = dynamic_cast<UnknownPatientDialog*>(&dialog);
+        ASSERT_NE(quiz, nullptr);
+        seen << ui.StringGrid2()->cells().cell(0, 1).c_str();
+        seen << (ui.HiddenSettingsNote()->isVisible() ? "notice" : "no notice");
+        const QuizKey key = *ui.cases().quiz().key();
+        quiz->patternButton(key.pattern)->click();
+        quiz->severityButton(key.severity)->click();
+        quiz->checkButton()->click();
+        seen << quiz->answerText()->toPlainText().section(QLatin1Char('\n'), 0, 0);
+        if (!qEnvironmentVariable("VM_SCREENSHOT_DIR").isEmpty())
+            quiz->grab().save(qEnvironmentVariable("VM_SCREENSHOT_DIR") +
+                              QStringLiteral("/unknown-patient.png"));
+        dialog.accept();
+    };
+    ui.UnknownPatient1()->trigger();
+    EXPECT_EQ(seen, (QStringList{QStringLiteral("   ?"), QStringLiteral("no notice"),
+                                 QStringLiteral("Rozpoznanie: dobrze. Stopień: dobrze.")}));
+    EXPECT_EQ(ui.cases().quiz().score().patternsRight, 1);
+    EXPECT_NE(ui.StringGrid2()->cells().cell(0, 1), "   ?") << "shown once answered";
+
+    const QString file = dir.path() + QStringLiteral("/patient12.spi");
+    QProcess cli;
+    cli.start(QStringLiteral(VM_CLI_PATH), {QStringLiteral("quiz"), QStringLiteral("--seed"),
+                                            QStringLiteral("12"), QStringLiteral("--out"), file});
+    ASSERT_TRUE(cli.waitForFinished(60000));
+    ASSERT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
+    SimulationRecord runner;
+    ASSERT_TRUE(readRecordFile(file.toStdString(), runner).ok);
+    for (const RowIndex& index : kRowIndices)
+        EXPECT_EQ(record.field(1, index.field), runner.field(1, index.field)) << index.name;
+    for (int part = 0; part < layout::kParts; ++part)
+        for (int column = 0; column < layout::kSettingColumns; ++column)
+            EXPECT_EQ(record.partSetting(1, part, column), runner.partSetting(1, part, column));
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 #include "ui/main_window.h"
 #include "ui/results_view.h"
 #include "ui/string_grid.h"
+#include "ui/teaching_cases_view.h"
 
 #include <QLabel>
 #include <QTimer>
@@ -29,6 +30,11 @@ struct WindowProbe {
     ControlPanel& panel() const { return *form->panel_; }
     AirwayPictureView& airway() const { return *form->airway_; }
     ResultsView& results() const { return *form->results_; }
+    TeachingCasesView& cases() const { return *form->cases_; }
+    QMenu* Cases1() const { return cases().Cases1; }
+    QAction* UnknownPatient1() const { return cases().UnknownPatient1; }
+    QAction* RestoreAll1() const { return cases().RestoreAll1; }
+    QLabel* HiddenSettingsNote() const { return cases().HiddenSettingsNote; }
 
     ImageView* Image1() const { return airway().Image1; }
     ImageView* Image2() const { return form->Image2; }

@@ -1,0 +1,28 @@
+#pragma once
+// The teaching cases on the command line: "cases" lists the library, "cases --make" runs one case
+// into its simulation file (as the build does), "quiz" draws the unknown patient of a seed and
+// prints its answer key, so that a teacher can give a class the same patient.
+
+#include "session/case_library.h"
+#include "session/unknown_patient.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace vm::cli {
+
+bool isCaseCommand(const std::string& word);
+
+// args without the program name, the command first; returns the exit code.
+int runCaseCommand(const std::vector<std::string>& args, const std::filesystem::path& exeDir);
+
+std::string caseCommandsUsage();
+
+// One JSON line of a case: everything the library holds of it, its hidden settings and its file.
+std::string caseJson(const session::TeachingCase& teachingCase, const std::string& file);
+
+// A JSON string, quotes included.
+std::string jsonString(std::string_view text);
+
+} // namespace vm::cli

@@ -1,0 +1,403 @@
+#include "session/case_library.h"
+
+#include "data/text_encoding.h"
+#include "reference/gli_global_2022.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <utility>
+
+using namespace vm::record;
+
+namespace vm::session {
+
+namespace {
+
+constexpr std::array<std::string_view, kCasePatternCount> kPatternKeys{
+    "normal", "obstruction", "restriction", "mixed", "upperAirway", "poorTechnique"};
+constexpr std::array<std::string_view, kCasePatternCount> kPatternTexts{
+    "wynik prawidłowy",
+    "obturacja",
+    "restrykcja",
+    "zaburzenia mieszane (obturacja z restrykcją)",
+    "obturacja dużych (górnych) dróg oddechowych",
+    "słaby wysiłek lub błąd techniki"};
+
+// The global items the model reads; the others are stored but change nothing.
+constexpr int kReadGlobalItems = record::GlobalItem::endFlowThreshold + 1;
+
+std::string_view trimmed(std::string_view s) {
+    while (!s.empty() && s.front() == ' ')
+        s.remove_prefix(1);
+    while (!s.empty() && s.back() == ' ')
+        s.remove_suffix(1);
+    return s;
+}
+
+std::vector<std::string_view> words(std::string_view s) {
+    std::vector<std::string_view> out;
+    while (true) {
+        s = trimmed(s);
+        if (s.empty())
+            return out;
+        const auto end = std::min(s.find(' '), s.size());
+        out.push_back(s.substr(0, end));
+        s.remove_prefix(end);
+    }
+}
+
+// A whole string as a finite decimal number, in the C locale whatever the user's is.
+std::optional<double> number(std::string_view text) {
+    double value = 0.0;
+    const char* end = text.data() + text.size();
+    const auto [last, error] = std::from_chars(text.data(), end, value);
+    if (text.empty() || error != std::errc() || last != end || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+std::optional<double> percent(std::string_view text) {
+    const auto value = number(text);
+    if (!value || *value < kLowestUsableSetting || *value > kHighestUsableSetting)
+        return std::nullopt;
+    return value;
+}
+
+bool isIdentifier(std::string_view id) {
+    return !id.empty() && id.size() <= 64 && std::ranges::all_of(id, [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
+    });
+}
+
+// The case being read and where it stands, so that each line is checked in its place.
+class CaseReader {
+  public:
+    // Empty on success, else what is wrong with the line.
+    std::string line(std::string_view text);
+    std::string finish();
+    CaseLibrary library;
+
+  private:
+    std::string keyValue(std::string_view key, std::string_view value);
+    std::string startCase(std::string_view id);
+    std::string closeCase();
+    std::string setText(std::string& field, std::string_view value);
+    std::string readSettings(std::string_view text, std::vector<CaseSetting>& settings);
+    std::string readQuiz(std::string_view text);
+    std::string readPatient(std::string_view text);
+
+    TeachingCase* case_ = nullptr;
+    std::string* lastText_ = nullptr;    // where a continuation line goes
+    std::vector<std::string_view> seen_; // the keys given once per case
+};
+
+std::string CaseReader::line(std::string_view text) {
+    if (trimmed(text).empty() || text.front() == '#') {
+        lastText_ = nullptr;
+        return {};
+    }
+    if (text.starts_with("  ")) {
+        if (lastText_ == nullptr)
+            return "a continued line without a text before it";
+        return setText(*lastText_, *lastText_ + " " + std::string(trimmed(text)));
+    }
+    const auto colon = text.find(':');
+    if (colon == std::string_view::npos)
+        return "expected \"key: value\"";
+    return keyValue(text.substr(0, colon), trimmed(text.substr(colon + 1)));
+}
+
+std::string CaseReader::setText(std::string& field, std::string_view value) {
+    if (value.empty())
+        return "an empty text";
+    if (value.size() > kMaxTextBytes)
+        return "a text longer than " + std::to_string(kMaxTextBytes) + " bytes";
+    field = std::string(value);
+    lastText_ = &field;
+    return {};
+}
+
+std::string CaseReader::keyValue(std::string_view key, std::string_view value) {
+    lastText_ = nullptr;
+    if (key == "case")
+        return startCase(value);
+    if (case_ == nullptr)
+        return "\"" + std::string(key) + "\" before the first \"case\"";
+    static constexpr std::array<std::string_view, 7> kOnce{
+        "title", "patient", "pattern", "story", "compare", "explanation", "quiz"};
+    if (std::ranges::find(kOnce, key) != kOnce.end()) {
+        if (std::ranges::find(seen_, key) != seen_.end())
+            return "a second \"" + std::string(key) + "\"";
+        seen_.push_back(*std::ranges::find(kOnce, key));
+    }
+    TeachingCase& c = *case_;
+    if (key == "title")
+        return setText(c.title, value);
+    if (key == "story")
+        return setText(c.story, value);
+    if (key == "explanation")
+        return setText(c.explanation, value);
+    if (key == "patient")
+        return readPatient(value);
+    if (key == "pattern") {
+        const auto found = std::ranges::find(kPatternKeys, value);
+        if (found == kPatternKeys.end())
+            return "unknown pattern \"" + std::string(value) + "\"";
+        c.pattern = static_cast<CasePattern>(found - kPatternKeys.begin());
+        return {};
+    }
+    if (key == "run") {
+        if (c.runs.size() == kMaxRuns)
+            return "more than " + std::to_string(kMaxRuns) + " runs";
+        const auto bar = value.find('|');
+        CaseRun run;
+        if (bar != std::string_view::npos && trimmed(value.substr(bar + 1)).size() > kMaxTextBytes)
+            return "a label longer than " + std::to_string(kMaxTextBytes) + " bytes";
+        if (bar != std::string_view::npos)
+            run.label = trimmed(value.substr(bar + 1));
+        if (auto problem = readSettings(value.substr(0, bar), run.settings); !problem.empty())
+            return problem;
+        c.runs.push_back(std::move(run));
+        return {};
+    }
+    if (key == "compare") {
+        for (const std::string_view word : words(value)) {
+            const auto row = number(word);
+            if (!row || *row != std::floor(*row) || *row < 0 || *row > 3)
+                return "a row to compare must be 0..3, not \"" + std::string(word) + "\"";
+            if (std::ranges::find(c.compareRows, static_cast<int>(*row)) != c.compareRows.end())
+                return "row " + std::string(word) + " twice in \"compare\"";
+            c.compareRows.push_back(static_cast<int>(*row));
+        }
+        return {};
+    }
+    if (key == "question") {
+        if (!c.questions.empty() && c.questions.back().answer.empty())
+            return "a question without its answer";
+        if (c.questions.size() == kMostQuestions)
+            return "more than " + std::to_string(kMostQuestions) + " questions";
+        c.questions.emplace_back();
+        return setText(c.questions.back().question, value);
+    }
+    if (key == "answer") {
+        if (c.questions.empty() || !c.questions.back().answer.empty())
+            return "an answer without its question";
+        return setText(c.questions.back().answer, value);
+    }
+    if (key == "quiz")
+        return readQuiz(value);
+    return "unknown key \"" + std::string(key) + "\"";
+}
+
+std::string CaseReader::startCase(std::string_view id) {
+    if (case_ != nullptr)
+        if (auto problem = closeCase(); !problem.empty())
+            return problem;
+    if (!isIdentifier(id))
+        return "a case id is 1 to 64 of a-z, 0-9 and _, not \"" + std::string(id) + "\"";
+    if (library.find(id) != nullptr)
+        return "a second case \"" + std::string(id) + "\"";
+    if (library.cases.size() == kMaxCases)
+        return "more than " + std::to_string(kMaxCases) + " cases";
+    library.cases.emplace_back().id = id;
+    case_ = &library.cases.back();
+    seen_.clear();
+    return {};
+}
+
+// A case is whole when it has everything a student is shown.
+std::string CaseReader::closeCase() {
+    const TeachingCase& c = *case_;
+    const std::string in = " in case \"" + c.id + "\"";
+    for (const std::string_view key : {"title", "patient", "pattern", "story", "explanation"})
+        if (std::ranges::find(seen_, key) == seen_.end())
+            return "no \"" + std::string(key) + "\"" + in;
+    if (c.runs.empty())
+        return "no run" + in;
+    if (c.compareRows.size() < 2)
+        return "\"compare\" needs two rows or more" + in;
+    for (const int row : c.compareRows)
+        if (row > static_cast<int>(c.runs.size()))
+            return "row " + std::to_string(row) + " to compare, but only " +
+                   std::to_string(c.runs.size()) + " runs" + in;
+    if (c.questions.size() < kFewestQuestions)
+        return "fewer than " + std::to_string(kFewestQuestions) + " questions" + in;
+    if (c.questions.back().answer.empty())
+        return "the last question without its answer" + in;
+    return {};
+}
+
+std::string CaseReader::finish() {
+    if (case_ == nullptr)
+        return "no case";
+    return closeCase();
+}
+
+std::string CaseReader::readPatient(std::string_view text) {
+    const auto parts = words(text);
+    reference::Patient& patient = case_->patient;
+    if (parts.size() != 3 || (parts[0] != "female" && parts[0] != "male"))
+        return "a patient is \"female|male AGE HEIGHT\"";
+    const auto age = number(parts[1]);
+    const auto height = number(parts[2]);
+    if (!age || !height)
+        return "a patient's age and height are numbers";
+    patient = {parts[0] == "male" ? reference::Sex::male : reference::Sex::female, *age, *height};
+    return reference::patientOutsideEquations(patient);
+}
+
+std::string CaseReader::readSettings(std::string_view text, std::vector<CaseSetting>& settings) {
+    for (const std::string_view word : words(text)) {
+        const auto eq = word.find('=');
+        auto setting = settingNamed(word.substr(0, std::min(eq, word.size())));
+        if (!setting)
+            return "unknown setting \"" + std::string(word.substr(0, eq)) + "\"";
+        const auto value =
+            eq == std::string_view::npos ? std::nullopt : percent(word.substr(eq + 1));
+        if (!value)
+            return "\"" + std::string(word) + "\" needs a percentage 10..2000";
+        setting->percent = *value;
+        for (const CaseSetting& other : settings)
+            if (other.global == setting->global && other.part == setting->part &&
+                other.index == setting->index)
+                return "\"" + std::string(word.substr(0, eq)) + "\" twice";
+        settings.push_back(*setting);
+    }
+    return {};
+}
+
+std::string CaseReader::readQuiz(std::string_view text) {
+    for (const std::string_view word : words(text)) {
+        const auto eq = word.find('=');
+        const auto dots = word.find("..");
+        if (eq == std::string_view::npos || dots == std::string_view::npos || dots < eq)
+            return "a quiz setting is NAME=FROM..TO, not \"" + std::string(word) + "\"";
+        std::vector<CaseSetting> one;
+        if (auto problem = readSettings(word.substr(0, dots), one); !problem.empty())
+            return problem;
+        const auto to = percent(word.substr(dots + 2));
+        if (!to)
+            return "\"" + std::string(word) + "\" needs percentages 10..2000";
+        for (const QuizRange& other : case_->quiz)
+            if (settingName(other.from) == settingName(one[0]))
+                return "\"" + std::string(word.substr(0, eq)) + "\" twice";
+        case_->quiz.push_back({one[0], *to});
+    }
+    if (case_->quiz.empty())
+        return "\"quiz\" without a setting";
+    return {};
+}
+
+std::string polishYears(double age) {
+    const long years = std::lround(std::floor(age));
+    const long last = years % 10;
+    const long lastTwo = years % 100;
+    const char* word = years == 1                                                   ? "rok"
+                       : (last >= 2 && last <= 4 && (lastTwo < 12 || lastTwo > 14)) ? "lata"
+                                                                                    : "lat";
+    return std::to_string(years) + " " + word;
+}
+
+} // namespace
+
+const TeachingCase* CaseLibrary::find(std::string_view id) const {
+    const auto found = std::ranges::find(cases, id, &TeachingCase::id);
+    return found == cases.end() ? nullptr : &*found;
+}
+
+FileResult parseCaseLibrary(std::string_view text, CaseLibrary& library) {
+    if (text.size() > kCaseLibraryMaxBytes)
+        return FileResult::failure("the case library is larger than " +
+                                   std::to_string(kCaseLibraryMaxBytes) + " bytes");
+    if (text.starts_with("\xEF\xBB\xBF"))
+        text.remove_prefix(3);
+    if (!data::isValidUtf8(text))
+        return FileResult::failure("the case library is not UTF-8 text");
+    CaseReader reader;
+    std::size_t number = 0;
+    while (!text.empty()) {
+        ++number;
+        const auto end = std::min(text.find('\n'), text.size());
+        std::string_view line = text.substr(0, end);
+        text.remove_prefix(std::min(end + 1, text.size()));
+        if (line.ends_with('\r'))
+            line.remove_suffix(1);
+        std::string problem;
+        if (std::ranges::any_of(line, [](unsigned char c) { return c < 0x20 || c == 0x7F; }))
+            problem = "a control character (tabs and carriage returns included)";
+        else
+            problem = reader.line(line);
+        if (!problem.empty())
+            return FileResult::failure("line " + std::to_string(number) + ": " + problem);
+    }
+    if (auto problem = reader.finish(); !problem.empty())
+        return FileResult::failure("at the end: " + problem);
+    library = std::move(reader.library);
+    return FileResult::success();
+}
+
+FileResult loadCaseLibrary(const std::filesystem::path& path, CaseLibrary& library) {
+    std::vector<std::uint8_t> bytes;
+    if (FileResult read = readDataFile(path, bytes, kCaseLibraryMaxBytes); !read.ok)
+        return read;
+    FileResult parsed = parseCaseLibrary(
+        std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), library);
+    if (!parsed.ok)
+        parsed.message = path.string() + ": " + parsed.message;
+    return parsed;
+}
+
+std::string settingName(const CaseSetting& setting) {
+    if (setting.global)
+        return "global." + std::to_string(setting.index);
+    const std::string_view part = kLungPartNames[static_cast<std::size_t>(setting.part)];
+    return (part.empty() ? std::string() : std::string(part) + ".") +
+           std::string(kSettingColumnNames[static_cast<std::size_t>(setting.index)]);
+}
+
+std::optional<CaseSetting> settingNamed(std::string_view name) {
+    CaseSetting setting;
+    const auto dot = name.find('.');
+    if (dot == std::string_view::npos) {
+        const auto column = settingColumnNamed(name);
+        if (!column)
+            return std::nullopt;
+        setting.index = *column;
+        return setting;
+    }
+    const std::string_view prefix = name.substr(0, dot);
+    const std::string_view rest = name.substr(dot + 1);
+    if (prefix == "global") {
+        const auto item = number(rest);
+        if (!item || rest.size() != 1 || *item >= kReadGlobalItems)
+            return std::nullopt;
+        setting.global = true;
+        setting.index = static_cast<int>(*item);
+        return setting;
+    }
+    const auto part = prefix.empty() ? std::nullopt : lungPartNamed(prefix);
+    const auto column = settingColumnNamed(rest);
+    if (!part || !column)
+        return std::nullopt;
+    setting.part = *part;
+    setting.index = *column;
+    return setting;
+}
+
+std::string_view patternText(CasePattern pattern) {
+    return kPatternTexts.at(static_cast<std::size_t>(pattern));
+}
+
+std::string_view patternKey(CasePattern pattern) {
+    return kPatternKeys.at(static_cast<std::size_t>(pattern));
+}
+
+std::string patientText(const reference::Patient& patient) {
+    return std::string(patient.sex == reference::Sex::male ? "mężczyzna, " : "kobieta, ") +
+           polishYears(patient.age_years) + ", " + std::to_string(std::lround(patient.height_cm)) +
+           " cm";
+}
+
+} // namespace vm::session
