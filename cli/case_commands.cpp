@@ -153,7 +153,7 @@ void makeCurrent(Session& session, const std::vector<CaseSetting>& settings) {
     }
 }
 
-int writeRecord(const Session& session, const std::string& out) {
+int writeRecord(Session& session, const std::string& out) {
     if (const ViewChanges written = session.WriteRecordTo(out); written.message) {
         std::cerr << "velta-morvane-cli: cannot write the record: " << *written.message << "\n";
         return kExitFailure;

@@ -37,7 +37,7 @@ std::optional<Patient> parsePatient(std::string_view text) {
     return Patient{sex == "male" ? Sex::male : Sex::female, *age, *height};
 }
 
-std::string patientText(const Patient& patient) {
+std::string patientOption(const Patient& patient) {
     return std::string(reference::sexName(patient.sex)) + ',' + numberText(patient.age_years) +
            ',' + numberText(patient.height_cm);
 }

@@ -63,7 +63,7 @@ struct ResultReading {
 // A patient as the runner writes one ("female,40,165") and reads it back; empty when the text
 // is not one. Whether the equations apply is asked of patientProblem.
 std::optional<Patient> parsePatient(std::string_view text);
-std::string patientText(const Patient& patient);
+std::string patientOption(const Patient& patient);
 // Empty when the reference equations apply to the patient, else why not.
 std::string patientProblem(const Patient& patient);
 
