@@ -151,9 +151,9 @@ TEST_F(BuildsProgramFolder, EveryTeachingCaseOpensWithThreeResultsTheWorstSelect
 namespace {
 
 // The asthma case read for two patients: its worst result is an obstruction for the default
-// patient, the window follows the selection, and for an older patient the fixed 0.70 ratio calls
-// an obstruction where the lower limit of normal sees none. With VM_SCREENSHOT_DIR set, the
-// window is kept as docs/interpretation.png.
+// patient, the window follows the selection, and for an older patient the same ratio lies nearer
+// the (lower) limit of normal. With VM_SCREENSHOT_DIR set, the window is kept as
+// docs/interpretation.png.
 TEST_F(BuildsProgramFolder, TheInterpretationWindowReadsACaseForThePatientAndFollowsTheSelection) {
     const WindowProbe ui(*form);
     interaction.openAnswers << QString::fromStdString(
@@ -178,6 +178,7 @@ TEST_F(BuildsProgramFolder, TheInterpretationWindowReadsACaseForThePatientAndFol
     clickGridRow(*ui.StringGrid2(), 3); // the mildest of the three
     EXPECT_EQ(state.selectedRow, 3);
     EXPECT_TRUE(window->findChild<QLabel*>(QStringLiteral("ShownRowLabel"))->text().contains('3'));
+    const double ratioZAt40 = QLocale().toDouble(window->indicesTable()->item(2, 4)->text());
 
     // An older, shorter patient: the same curves, other limits.
     interaction.onModalWindow = [](QDialog& dialog) {
@@ -189,6 +190,7 @@ TEST_F(BuildsProgramFolder, TheInterpretationWindowReadsACaseForThePatientAndFol
     form->findChild<QAction*>(QStringLiteral("Patient1"))->trigger();
     EXPECT_DOUBLE_EQ(session->patient().age_years, 85.0);
     EXPECT_TRUE(window->findChild<QLabel*>(QStringLiteral("PatientLabel"))->text().contains("85"));
+    EXPECT_GT(QLocale().toDouble(window->indicesTable()->item(2, 4)->text()), ratioZAt40 + 0.5);
 }
 
 QAction* menuEntry(QMenu* menu, const QString& text) {
