@@ -1,5 +1,7 @@
 #include "cli/cli_options.h"
 
+#include "cli/merge.h"
+#include "cli/sweep_shards.h"
 #include "record/vocabulary.h"
 
 #include <algorithm>
@@ -185,8 +187,8 @@ CliParseResult parseRunOrSweep(const std::vector<std::string>& args, CliCommand 
     const bool sweep = command == CliCommand::sweep;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        const bool ownOption =
-            sweep ? arg == "--sweep" || arg == "--jobs" : arg == "--runs" || arg == "--out";
+        const bool ownOption = sweep ? arg == "--sweep" || arg == "--jobs" || arg == "--shard"
+                                     : arg == "--runs" || arg == "--out";
         const bool takesValue = arg == "--set" || arg == "--global" || arg == "--reference" ||
                                 arg == "--from" || ownOption;
         if (arg == "--json") {
@@ -212,6 +214,8 @@ CliParseResult parseRunOrSweep(const std::vector<std::string>& args, CliCommand 
                           value + "'";
             else
                 options.jobs = static_cast<int>(jobs);
+        } else if (arg == "--shard") {
+            problem = parseShard(value, options.shard.emplace());
         } else if (arg == "--runs") {
             long runs = 0;
             if (!parseInteger(value, runs) || runs < 1 || runs > kMaxRuns)
@@ -416,6 +420,8 @@ CliParseResult parseCommand(const std::vector<std::string>& args) {
         return parseRunOrSweep(args, CliCommand::sweep);
     if (command == "export")
         return parseExport(args);
+    if (command == "merge")
+        return parseMergeCommand(args);
     if (command == "show") {
         CliParseResult r;
         r.options.command = CliCommand::show;
@@ -455,6 +461,7 @@ std::string usageText() {
                                          write a simulation file's curves and results as CSV
                                          and both plots as PNG and SVG; with --report also
                                          report.pdf, the selected result's one-page report
+  velta-morvane-cli merge FILE...       join the outputs of a sweep's shards in the grid's order
   velta-morvane-cli make-standard FILE   write the standard record (a run at all settings 100)
   velta-morvane-cli help                 show this text
 
@@ -473,6 +480,11 @@ settings, status, then every index), or JSON with --json (the indices as run --j
 without the samples). A progress line goes to the terminal when standard error is one. Ctrl+C
 stops it: the lines printed so far stay, and it exits with 130.
 
+sweep --shard K/N runs only the K-th of N parts of the grid: points K-1, K-1+N, K-1+2N, ...,
+each line keeping its point number, after a first line naming the shard and its grid. merge
+joins the outputs of all N shards into what the sweep prints unsharded, and refuses a missing,
+repeated or foreign point, naming it.
+
 export writes into FOLDER, which it makes when missing: flow_volume.csv and volume_time.csv (the
 samples of the reference and of every result, with their units), results.csv (the settings and
 indices of each of those rows), and flow_volume.png/.svg and volume_time.png/.svg, the plots as
@@ -487,8 +499,9 @@ their columns. Every result also gives the indices read from its curves (FEF25-7
 RV, time to PEF, back-extrapolated volume, Empey index, FIF50 ...): empty (null) where a curve
 cannot give one, the JSON's "emptyIndices" saying why.
 
-Exit codes: 0 done; 1 a file could not be read or written; 2 a wrong command line; 3 run or sweep
-gave no valid result (every test "dead" or "error"); 130 sweep interrupted.
+Exit codes: 0 done; 1 a file could not be read or written, or merge refused its files; 2 a wrong
+command line; 3 run or sweep gave no valid result (every test "dead" or "error"); 130 sweep
+interrupted.
 
 Options of run and sweep:
 )";
@@ -522,6 +535,8 @@ Options of run and sweep:
                        "global item I, and its values: a list 50,100,150, a geometric range "
                        "100:1600:x2 (100, 200 .. 1600) or an arithmetic one 50:150:+25; --set and "
                        "--global give the settings the sweep keeps");
+    text += helpOption("--shard K/N", "sweep only: run the K-th of N parts of the grid, for batch "
+                                      "schedulers; merge joins the parts");
     text += helpOption("--jobs N", "sweep only: tests at once (1.." + std::to_string(kMaxJobs) +
                                        ", default one per hardware thread)");
     return text;

@@ -11,7 +11,7 @@
 
 namespace vm::cli {
 
-enum class CliCommand { help, run, sweep, show, exportFiles, makeStandard };
+enum class CliCommand { help, run, sweep, show, exportFiles, makeStandard, merge };
 
 // One setting column of one lung part, in percent of the reference.
 struct PartSettingChange {
@@ -34,6 +34,12 @@ struct SweepAxis {
     std::vector<double> percents;
 };
 
+// Sweep's --shard K/N: the K-th (1-based) of N parts of the grid (cli/sweep_shards.h).
+struct SweepShard {
+    int index = 1;
+    int count = 1;
+};
+
 struct CliOptions {
     CliCommand command = CliCommand::help;
     std::vector<PartSettingChange> partSettings;
@@ -43,13 +49,15 @@ struct CliOptions {
     std::optional<std::string> referenceFile;
     std::optional<std::string> fromFile; // run starts from this simulation file's record
     bool json = false;
-    std::vector<SweepAxis> sweepAxes; // the first axis changes slowest
-    int jobs = 0;                     // sweep's threads; 0: one per hardware thread
-    std::string showFile;             // show's simulation file
-    std::string standardFile;         // make-standard's output
-    std::string exportFile;           // export's simulation file
-    std::string exportFolder;         // export's --to
-    bool exportReport = false;        // export's --report: report.pdf as well
+    std::vector<SweepAxis> sweepAxes;    // the first axis changes slowest
+    int jobs = 0;                        // sweep's threads; 0: one per hardware thread
+    std::optional<SweepShard> shard;     // sweep runs only this part of the grid
+    std::vector<std::string> mergeFiles; // merge's shard outputs
+    std::string showFile;                // show's simulation file
+    std::string standardFile;            // make-standard's output
+    std::string exportFile;              // export's simulation file
+    std::string exportFolder;            // export's --to
+    bool exportReport = false;           // export's --report: report.pdf as well
     // --patient of run, sweep, show and export: the results are read against this person's
     // reference values as well.
     std::optional<session::Patient> patient;

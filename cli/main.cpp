@@ -5,10 +5,12 @@
 #include "cli/case_commands.h"
 #include "cli/cli_options.h"
 #include "cli/file_export.h"
+#include "cli/merge.h"
 #include "cli/run_report.h"
 #include "cli/run_start.h"
 #include "cli/sweep.h"
 #include "cli/sweep_progress.h"
+#include "cli/sweep_shards.h"
 #include "session/reading_text.h"
 #include "session/session.h"
 #include "session/standard_record.h"
@@ -126,12 +128,13 @@ int runSweep(const CliOptions& options, const fs::path& exeDir) {
         return kExitFailure;
     }
     // A Ctrl+C after the last point changed nothing.
-    if (interruptRequested && outcome.written < sweepPointCount(options.sweepAxes)) {
+    if (interruptRequested && outcome.written < sweepRunPointCount(options)) {
         std::cerr << "velta-morvane-cli: interrupted after " << outcome.written << " of "
-                  << sweepPointCount(options.sweepAxes) << " points\n";
+                  << sweepRunPointCount(options) << " points\n";
         return kExitInterrupted;
     }
-    return outcome.valid > 0 ? 0 : kExitNoValidResult;
+    // A shard of a small grid may have no point at all, which is no failure of its runs.
+    return outcome.valid > 0 || sweepRunPointCount(options) == 0 ? 0 : kExitNoValidResult;
 }
 
 // The reference and the rows that opening the file shows as results.
@@ -166,6 +169,14 @@ int exportFile(const CliOptions& options, const fs::path& exeDir, int argc, char
         ExportSimulationFile(options.exportFile, options.exportFolder, exeDir, argc, argv);
     if (!problem.empty()) {
         std::cerr << "velta-morvane-cli: " << problem << "\n";
+        return kExitFailure;
+    }
+    return 0;
+}
+
+int mergeShards(const CliOptions& options) {
+    if (const std::string problem = MergeShards(options.mergeFiles, std::cout); !problem.empty()) {
+        std::cerr << "velta-morvane-cli: merge: " << problem << "\n";
         return kExitFailure;
     }
     return 0;
@@ -211,6 +222,8 @@ int main(int argc, char** argv) {
             return showFile(parsed.options, runnerFolder(argv[0]));
         case CliCommand::exportFiles:
             return exportFile(parsed.options, runnerFolder(argv[0]), argc, argv);
+        case CliCommand::merge:
+            return mergeShards(parsed.options);
         case CliCommand::makeStandard:
             return makeStandardRecordFile(parsed.options);
         }

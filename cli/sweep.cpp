@@ -3,6 +3,7 @@
 #include "cli/reorder_buffer.h"
 #include "cli/run_report.h"
 #include "cli/run_start.h"
+#include "cli/sweep_shards.h"
 #include "record/vocabulary.h"
 #include "session/curve_export.h"
 #include "session/reading_text.h"
@@ -121,7 +122,9 @@ std::string readingColumns(const session::Session& session, bool json, bool with
 SweepOutcome RunSweep(const CliOptions& options, const std::filesystem::path& exeDir,
                       std::ostream& out, const std::atomic<bool>& stop,
                       const std::function<void(std::size_t, std::size_t)>& progress) {
-    const std::size_t total = sweepPointCount(options.sweepAxes);
+    // A shard runs its own points of the grid, numbered j here and by the grid in its lines.
+    const SweepShard shard = options.shard.value_or(SweepShard{});
+    const std::size_t total = sweepRunPointCount(options);
     const unsigned hardware = std::max(1u, std::thread::hardware_concurrency());
     const std::size_t jobs = std::min<std::size_t>(
         options.jobs > 0 ? static_cast<unsigned>(options.jobs) : hardware, total);
@@ -138,7 +141,8 @@ SweepOutcome RunSweep(const CliOptions& options, const std::filesystem::path& ex
     // Every point starts from a fresh session: a single run starts from one, and a test leaves
     // the model in another state than it found it.
     const auto work = [&] {
-        for (std::size_t i; !stop && !failed && (i = nextPoint++) < total;) {
+        for (std::size_t j; !stop && !failed && (j = nextPoint++) < total;) {
+            const std::size_t i = shardGridPoint(shard, j);
             const std::vector<double> percents = sweepPointPercents(options.sweepAxes, i);
             session::Session runner(session::ProgramFolder{exeDir});
             if (auto problem = PrepareRunStart(runner, sweepPointOptions(options, percents));
@@ -152,7 +156,7 @@ SweepOutcome RunSweep(const CliOptions& options, const std::filesystem::path& ex
             if (runner.record().field(workingRow, RowField::runStatus) == 1.0f)
                 ++valid;
             buffer.put(
-                i, sweepLine(options.sweepAxes, i, percents, runner.record(), options.json,
+                j, sweepLine(options.sweepAxes, i, percents, runner.record(), options.json,
                              readingColumns(runner, options.json, options.patient.has_value())));
             ++done;
         }
@@ -162,6 +166,7 @@ SweepOutcome RunSweep(const CliOptions& options, const std::filesystem::path& ex
     for (std::size_t t = 0; t < jobs; ++t)
         workers.emplace_back(work);
 
+    out << shardHeading(options, exeDir);
     if (!options.json)
         out << sweepCsvHeader(options.sweepAxes,
                               session::curveIndexCsvHeader(false) +

@@ -1,0 +1,130 @@
+#include "cli/sweep_shards.h"
+
+#include "cli/run_start.h"
+#include "cli/sweep.h"
+#include "session/session.h"
+
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+#include <span>
+
+using namespace vm::record;
+
+namespace vm::cli {
+
+namespace {
+
+// A whole number from the start of text up to `end` (exclusive), nothing else.
+bool readCount(std::string_view text, std::size_t& value) {
+    const auto [ptr, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc() && ptr == text.data() + text.size() && !text.empty();
+}
+
+// FNV-1a: short, stable across machines and builds.
+class Fingerprint {
+  public:
+    void add(std::span<const std::uint8_t> bytes) {
+        for (const std::uint8_t b : bytes)
+            hash_ = (hash_ ^ b) * 0x100000001b3ULL;
+    }
+    void add(std::string_view text) {
+        add(std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+    }
+    void add(double value) {
+        std::uint8_t bytes[sizeof value];
+        std::memcpy(bytes, &value, sizeof value);
+        add(std::span<const std::uint8_t>(bytes));
+    }
+    std::uint64_t value() const { return hash_; }
+
+  private:
+    std::uint64_t hash_ = 0xcbf29ce484222325ULL;
+};
+
+} // namespace
+
+std::string parseShard(const std::string& text, SweepShard& shard) {
+    const auto slash = text.find('/');
+    std::size_t index = 0;
+    std::size_t count = 0;
+    if (slash == std::string::npos || !readCount(std::string_view(text).substr(0, slash), index) ||
+        !readCount(std::string_view(text).substr(slash + 1), count) || index < 1 || index > count ||
+        count > kMaxShards)
+        return "--shard needs K/N with 1 <= K <= N <= " + std::to_string(kMaxShards) + ", got '" +
+               text + "'";
+    shard = {static_cast<int>(index), static_cast<int>(count)};
+    return {};
+}
+
+std::size_t shardPointCount(std::size_t gridPoints, const SweepShard& shard) {
+    const auto k = static_cast<std::size_t>(shard.index - 1);
+    const auto n = static_cast<std::size_t>(shard.count);
+    return gridPoints > k ? (gridPoints - k + n - 1) / n : 0;
+}
+
+std::size_t shardGridPoint(const SweepShard& shard, std::size_t j) {
+    return static_cast<std::size_t>(shard.index - 1) + j * static_cast<std::size_t>(shard.count);
+}
+
+std::size_t sweepRunPointCount(const CliOptions& options) {
+    const std::size_t grid = sweepPointCount(options.sweepAxes);
+    return options.shard ? shardPointCount(grid, *options.shard) : grid;
+}
+
+std::uint64_t gridFingerprint(const CliOptions& options, const std::filesystem::path& exeDir) {
+    Fingerprint print;
+    for (const SweepAxis& axis : options.sweepAxes) {
+        print.add(axis.name);
+        for (const double percent : axis.percents)
+            print.add(percent);
+    }
+    // The settings as a point's run starts from them, whichever options gave them, and the
+    // reference they are relative to.
+    session::Session probe(session::ProgramFolder{exeDir});
+    if (PrepareRunStart(probe, options).empty()) {
+        for (const auto& part : probe.state().currentPartSettings)
+            for (const double percent : part)
+                print.add(percent);
+        for (const double percent : probe.state().currentGlobalSettings)
+            print.add(percent);
+        const ResultRowBytes reference = probe.record().rowBytes(referenceRow);
+        print.add(reference);
+    }
+    return print.value();
+}
+
+std::string shardHeading(const CliOptions& options, const std::filesystem::path& exeDir) {
+    if (!options.shard)
+        return {};
+    char grid[17];
+    std::snprintf(grid, sizeof grid, "%016llx",
+                  static_cast<unsigned long long>(gridFingerprint(options, exeDir)));
+    const std::string shard =
+        std::to_string(options.shard->index) + '/' + std::to_string(options.shard->count);
+    const std::string points = std::to_string(sweepPointCount(options.sweepAxes));
+    if (options.json)
+        return "{\"shard\":\"" + shard + "\",\"points\":" + points + ",\"grid\":\"" + grid +
+               "\"}\n";
+    return "# shard " + shard + " of " + points + " points, grid " + grid + '\n';
+}
+
+std::optional<ShardHeading> readShardHeading(const std::string& line) {
+    ShardHeading heading;
+    char shard[32] = {};
+    unsigned long long points = 0;
+    unsigned long long grid = 0;
+    int end = 0;
+    heading.json = line.starts_with('{');
+    const char* format = heading.json
+                             ? "{\"shard\":\"%31[0-9/]\",\"points\":%llu,\"grid\":\"%llx\"}%n"
+                             : "# shard %31[0-9/] of %llu points, grid %llx%n";
+    if (std::sscanf(line.c_str(), format, shard, &points, &grid, &end) != 3 ||
+        static_cast<std::size_t>(end) != line.size() || !parseShard(shard, heading.shard).empty())
+        return std::nullopt;
+    heading.gridPoints = points;
+    heading.grid = grid;
+    return heading;
+}
+
+} // namespace vm::cli

@@ -1,0 +1,175 @@
+// velta_morvane._core: the runner's runs, files and sweeps on the session library, for the
+// package's Python layer (velta_morvane/__init__.py), which gives them their defaults and
+// docstrings. Arguments are the runner's own, so that names, values and messages are its own.
+
+#include "cli/cli_options.h"
+#include "cli/run_start.h"
+#include "cli/sweep.h"
+#include "python/record_rows.h"
+#include "python/sweep_rows.h"
+#include "record/vocabulary.h"
+#include "session/session.h"
+
+#include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+
+#include <atomic>
+#include <memory>
+#include <sstream>
+
+namespace py = pybind11;
+using namespace vm;
+
+namespace {
+
+// A file that cannot be read or written: OSError carrying the runner's message.
+[[noreturn]] void raiseOSError(const std::string& message) {
+    PyErr_SetString(PyExc_OSError, message.c_str());
+    throw py::error_already_set();
+}
+
+// The runner's command line; what it refuses is a ValueError with the runner's message.
+cli::CliOptions parsedCommand(const std::vector<std::string>& args) {
+    const cli::CliParseResult parsed = cli::parseCommandLine(args);
+    if (!parsed.ok)
+        throw py::value_error(parsed.message);
+    return parsed.options;
+}
+
+session::ProgramFolder programFolder(const std::string& folder) {
+    return session::ProgramFolder{std::filesystem::path(folder)};
+}
+
+// The rows of a session's record: the results of runs, or a simulation file opened.
+class Record {
+  public:
+    explicit Record(std::unique_ptr<session::Session> session) : session_(std::move(session)) {}
+
+    int resultCount() const { return session_->state().resultCount; }
+    py::dict row(int row, bool lobeTraces) const {
+        return python::rowFields(session_->record(), row, lobeTraces);
+    }
+    void save(const std::string& path) const {
+        session::ViewChanges written;
+        {
+            const py::gil_scoped_release release;
+            written = session_->WriteRecordTo(path);
+        }
+        if (written.message)
+            raiseOSError("cannot write the record: " + *written.message);
+    }
+
+  private:
+    std::unique_ptr<session::Session> session_;
+};
+
+// args: the runner's run options ("--set", "cm=120", "--runs", "2", ...).
+Record run(const std::string& folder, std::vector<std::string> args) {
+    args.insert(args.begin(), "run");
+    const cli::CliOptions options = parsedCommand(args);
+    auto session = std::make_unique<session::Session>(programFolder(folder));
+    std::string problem;
+    {
+        const py::gil_scoped_release release;
+        problem = cli::PrepareRunStart(*session, options);
+        for (int run = 1; problem.empty() && run <= options.runs; ++run)
+            session->StartSimulation({});
+    }
+    if (!problem.empty())
+        raiseOSError(problem);
+    return Record(std::move(session));
+}
+
+Record openFile(const std::string& folder, const std::string& path) {
+    auto session = std::make_unique<session::Session>(programFolder(folder));
+    if (const session::ViewChanges opened = session->OpenSimulationFile(path); opened.message)
+        raiseOSError("cannot read the simulation file: " + *opened.message);
+    return Record(std::move(session));
+}
+
+Record standardRecord(const std::string& folder) {
+    auto session = std::make_unique<session::Session>(programFolder(folder));
+    if (const session::ViewChanges read = session->LoadStandardRecord(); read.message)
+        raiseOSError("cannot read the standard record " +
+                     session->folder().standardRecord().string() + ": " + *read.message);
+    return Record(std::move(session));
+}
+
+std::size_t gridPoints(std::vector<std::string> args) {
+    args.insert(args.begin(), "sweep");
+    return cli::sweepPointCount(parsedCommand(args).sweepAxes);
+}
+
+// args: the runner's sweep options ("--sweep", "cm=50,100", "--jobs", "2", "--shard", "1/3"...).
+// One dict per point in the grid's order, with the columns of the sweep's CSV.
+py::list sweep(const std::string& folder, std::vector<std::string> args) {
+    args.insert(args.begin(), "sweep");
+    cli::CliOptions options = parsedCommand(args);
+    options.json = false;
+    const std::filesystem::path exeDir(folder);
+    std::ostringstream csv;
+    cli::SweepOutcome outcome;
+    std::atomic<bool> stop{false};
+    bool interrupted = false;
+    {
+        const py::gil_scoped_release release;
+        // As the runner: a point that cannot start says so before any thread begins.
+        session::Session probe(programFolder(folder));
+        outcome.problem = cli::PrepareRunStart(probe, options);
+        // Ctrl+C in the calling thread stops the sweep as in the runner.
+        const auto checkSignals = [&](std::size_t, std::size_t) {
+            const py::gil_scoped_acquire acquire;
+            if (!interrupted && PyErr_CheckSignals() != 0) {
+                interrupted = true;
+                stop = true;
+            }
+        };
+        if (outcome.problem.empty())
+            outcome = cli::RunSweep(options, exeDir, csv, stop, checkSignals);
+    }
+    if (interrupted)
+        throw py::error_already_set();
+    if (!outcome.problem.empty())
+        raiseOSError(outcome.problem);
+
+    std::vector<python::SweepRow> rows;
+    if (const std::string problem =
+            python::readSweepRows(csv.str(), options.sweepAxes.size(), rows);
+        !problem.empty())
+        throw std::runtime_error(problem);
+    std::vector<py::str> axisKeys;
+    for (const cli::SweepAxis& axis : options.sweepAxes)
+        axisKeys.emplace_back(axis.name);
+    std::vector<py::str> indexKeys;
+    for (const record::RowIndex& index : record::kRowIndices)
+        indexKeys.emplace_back(std::string(index.jsonKey));
+    const py::str pointKey("point");
+    const py::str statusKey("status");
+    py::list out;
+    for (const python::SweepRow& row : rows) {
+        py::dict line;
+        line[pointKey] = row.point;
+        for (std::size_t a = 0; a < axisKeys.size(); ++a)
+            line[axisKeys[a]] = row.percents[a];
+        line[statusKey] = row.status;
+        for (std::size_t i = 0; i < indexKeys.size(); ++i)
+            line[indexKeys[i]] = row.indices[i];
+        out.append(std::move(line));
+    }
+    return out;
+}
+
+} // namespace
+
+PYBIND11_MODULE(_core, m) {
+    m.doc() = "The session library under velta_morvane; use the package, not this module.";
+    py::class_<Record>(m, "Record")
+        .def_property_readonly("result_count", &Record::resultCount)
+        .def("row", &Record::row, py::arg("row"), py::arg("lobe_traces") = false)
+        .def("save", &Record::save, py::arg("path"));
+    m.def("run", &run, py::arg("folder"), py::arg("args"));
+    m.def("open", &openFile, py::arg("folder"), py::arg("path"));
+    m.def("standard", &standardRecord, py::arg("folder"));
+    m.def("grid_points", &gridPoints, py::arg("args"));
+    m.def("sweep", &sweep, py::arg("folder"), py::arg("args"));
+}

@@ -1,0 +1,14 @@
+#pragma once
+// A row of a record as the Python module hands it over: its indices under the runner's JSON keys,
+// its curves as numpy arrays of the stored single-precision samples (as far as run --json prints
+// them), its settings under the runner's names and, when asked, its per-lobe traces.
+
+#include "session/session.h"
+
+#include <pybind11/pybind11.h>
+
+namespace vm::python {
+
+pybind11::dict rowFields(const record::SimulationRecord& record, int row, bool lobeTraces);
+
+} // namespace vm::python

@@ -1,0 +1,220 @@
+"""Velta Morvane from Python: simulated spirometric tests, simulation files and sweeps.
+
+The same model and session as the program and its headless runner ``velta-morvane-cli``: a run
+here equals ``velta-morvane-cli run --json`` with the same settings, sample for sample, and a
+sweep equals ``velta-morvane-cli sweep`` point for point. Settings are named as the runner names
+them, in percent of the reference::
+
+    import velta_morvane as vm
+    r = vm.run({"rIntermediate": 300, "left.cm": 80, "global.0": 90})
+    r["fev1"], r.status, r.fv_volume, r.fv_flow
+    rows = vm.sweep(["rIntermediate=100:1600:x2", "cm=50,100"])   # pandas.DataFrame(rows)
+
+The runs release the GIL, so that Python threads run them side by side; ``velta_morvane.dask``
+spreads a sweep over a Dask cluster.
+
+The program folder, which holds ``datfiles1/standard.dat`` (the standard reference), is found as
+``program_folder()`` says; every function also takes it as ``program_folder=``.
+"""
+
+import os
+import pathlib
+
+from . import _core
+
+__all__ = ["Record", "Result", "grid_points", "open", "program_folder", "run", "standard",
+           "sweep"]
+
+FOLDER_VARIABLE = "VELTA_MORVANE_FOLDER"
+
+
+def program_folder():
+    """The folder holding ``datfiles1/``: $VELTA_MORVANE_FOLDER when set, else the folder this
+    package lies in when it holds the data (the build tree's ``bin/``), else the installed
+    program's folder (``<prefix>/lib/velta-morvane`` for the package in
+    ``<prefix>/lib/python3/dist-packages``)."""
+    folder = os.environ.get(FOLDER_VARIABLE)
+    if folder:
+        return folder
+    package = pathlib.Path(__file__).resolve().parent
+    beside, installed = package.parent, package.parents[2] / "velta-morvane"
+    for candidate in (beside, installed):
+        if (candidate / "datfiles1" / "standard.dat").is_file():
+            return str(candidate)
+    return str(beside)
+
+
+def _folder(folder):
+    return os.fspath(folder) if folder is not None else program_folder()
+
+
+def _percent_text(value):
+    # A number's shortest text reads back as the same double; text goes to the runner as given,
+    # so that it is refused with the runner's message.
+    if isinstance(value, str):
+        return value
+    if isinstance(value, bool):
+        raise ValueError(f"a setting is a percentage, not {value!r}")
+    return repr(float(value))
+
+
+def _setting_args(settings):
+    """The runner's --set and --global options for a mapping (or pairs) of names to percents."""
+    if settings is None:
+        return []
+    pairs = settings.items() if hasattr(settings, "items") else settings
+    args = []
+    for name, value in pairs:
+        name = str(name)
+        if name.startswith("global."):
+            args += ["--global", name[len("global."):] + "=" + _percent_text(value)]
+        else:
+            args += ["--set", name + "=" + _percent_text(value)]
+    return args
+
+
+def _file_args(reference, from_file):
+    args = []
+    if reference is not None:
+        args += ["--reference", os.fspath(reference)]
+    if from_file is not None:
+        args += ["--from", os.fspath(from_file)]
+    return args
+
+
+class Result:
+    """One row of a record: a test's result, or a file's reference.
+
+    ``result["fev1"]`` and ``result.indices`` give every index under the runner's JSON keys, each
+    exactly the single-precision value the record holds. The curves are numpy float32 arrays of
+    the stored samples: ``fv_volume`` [l] and ``fv_flow`` [l/s] (the flow-volume curve),
+    ``vt_time`` [s] and ``vt_volume`` [l] (the volume-time curve). ``status`` is "valid", "dead"
+    or "error"; ``settings`` the row's settings under the names ``run`` takes. With
+    ``lobe_traces=True``, ``lobes`` holds per-lobe traces, one line per flow-volume sample from
+    sample 0 (the state the forced expiration starts from) and one column per lobe 1..5:
+    ``intermediate_resistance``, ``peripheral_resistance``, ``volume`` and ``flow_limited``;
+    otherwise it is None.
+    """
+
+    def __init__(self, fields, record):
+        self.row = fields["row"]
+        self.status = fields["status"]
+        self.indices = fields["indices"]
+        self.fv_volume = fields["fv_volume"]
+        self.fv_flow = fields["fv_flow"]
+        self.vt_time = fields["vt_time"]
+        self.vt_volume = fields["vt_volume"]
+        self.settings = fields["settings"]
+        self.lobes = fields.get("lobes")
+        self.record = record
+
+    def __getitem__(self, key):
+        return self.indices[key]
+
+    def save(self, path):
+        """Writes the record this result belongs to as a simulation file (.spi), as the runner's
+        ``--out`` does. Raises OSError with the runner's message when it cannot."""
+        self.record.save(path)
+
+    def __repr__(self):
+        return (f"<velta_morvane.Result row {self.row}: {self.status}, "
+                f"FEV1 {self.indices['fev1']:.3f} l, FVC {self.indices['fvcex']:.3f} l>")
+
+
+class Record:
+    """A whole record as the program holds it and saves it: ``reference`` (row 0) and
+    ``results``, newest first (at most three, as the program shows them)."""
+
+    def __init__(self, core, lobe_traces=False):
+        self._core = core
+        self._lobe_traces = lobe_traces
+
+    def row(self, row, lobe_traces=None):
+        """Record row 0..4 as a Result."""
+        traces = self._lobe_traces if lobe_traces is None else lobe_traces
+        return Result(self._core.row(row, traces), self)
+
+    @property
+    def reference(self):
+        return self.row(0)
+
+    @property
+    def results(self):
+        return [self.row(r) for r in range(1, self._core.result_count + 1)]
+
+    def save(self, path):
+        """Writes the record as a simulation file (.spi). Raises OSError when it cannot."""
+        self._core.save(os.fspath(path))
+
+    def __repr__(self):
+        return f"<velta_morvane.Record: reference and {self._core.result_count} results>"
+
+
+def run(settings=None, runs=1, reference=None, *, from_file=None, lobe_traces=False,
+        program_folder=None):
+    """Runs simulated tests as ``velta-morvane-cli run`` does and returns the newest result.
+
+    settings: a mapping (or pairs) of the runner's names to percents of the reference: ``cm``
+    for both lungs, ``left.cm``, ``right.cm``, ``lobe1.cm`` .. ``lobe5.cm`` for a part, and
+    ``global.I`` for global item I. runs: tests in a row, each from the state the previous one
+    left; the result's ``record`` keeps the earlier ones as the program does. reference: a
+    simulation file whose row 0 is the reference (default: the standard reference). from_file:
+    start from a simulation file's record, as opening it in the program does. lobe_traces: add
+    the per-lobe traces.
+
+    A bad name or value raises ValueError, a file that cannot be read OSError, each with the
+    runner's message. The run releases the GIL.
+    """
+    args = _setting_args(settings) + _file_args(reference, from_file)
+    args += ["--runs", str(runs)]
+    record = Record(_core.run(_folder(program_folder), args), lobe_traces)
+    return record.row(1)
+
+
+def standard(*, lobe_traces=False, program_folder=None):
+    """The standard reference: the result of a run at all settings 100, as the program folder's
+    ``datfiles1/standard.dat`` holds it."""
+    return Record(_core.standard(_folder(program_folder)), lobe_traces).row(0)
+
+
+def open(path, *, lobe_traces=False, program_folder=None):  # noqa: A001 - the program's word
+    """A simulation file (.spi) as the program opens it: a Record of its reference and results.
+    Raises OSError with the runner's message when the file cannot be read."""
+    return Record(_core.open(_folder(program_folder), os.fspath(path)), lobe_traces)
+
+
+def _sweep_args(axes, settings, reference, from_file):
+    if isinstance(axes, str):
+        axes = [axes]
+    args = []
+    for axis in axes:
+        args += ["--sweep", str(axis)]
+    return args + _setting_args(settings) + _file_args(reference, from_file)
+
+
+def sweep(axes, jobs=None, *, settings=None, reference=None, from_file=None, shard=None,
+          program_folder=None):
+    """One test at every point of a grid, as ``velta-morvane-cli sweep`` runs it.
+
+    axes: the runner's --sweep texts, the first changing slowest:
+    ``["rIntermediate=100:1600:x2", "cm=50,100"]``. jobs: tests at once (default: one per
+    hardware thread). settings, reference, from_file: as for ``run``, kept at every point.
+    shard: (K, N) runs only the K-th of N parts of the grid, as ``--shard K/N``.
+
+    Returns one dict per point in the grid's order with the columns of the runner's sweep CSV:
+    ``point``, each axis by its name, ``status`` and every index (NaN where the CSV is empty), so
+    that ``pandas.DataFrame(rows)`` takes them directly. Ctrl+C stops it with KeyboardInterrupt.
+    """
+    args = _sweep_args(axes, settings, reference, from_file)
+    if jobs is not None:
+        args += ["--jobs", str(jobs)]
+    if shard is not None:
+        k, n = shard
+        args += ["--shard", f"{k}/{n}"]
+    return _core.sweep(_folder(program_folder), args)
+
+
+def grid_points(axes, settings=None):
+    """How many points the grid of these --sweep texts has; ValueError for a bad axis or
+    setting, with the runner's message."""
+    return _core.grid_points(_sweep_args(axes, settings, None, None))
