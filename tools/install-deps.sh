@@ -11,6 +11,7 @@ packages=(
   qt6-base-dev qt6-svg-dev libgl-dev qt6-qpa-plugins
   libjpeg62-turbo-dev
   libcanberra-dev
+  pybind11-dev python3-dev python3-numpy
 )
 
 # To run the tests and benchmarks and check the installed tree.
@@ -20,6 +21,7 @@ test_packages=(
   openbox
   clang-format
   desktop-file-utils appstream
+  python3-pytest python3-distributed parallel
 )
 for option in "$@"; do
   case "$option" in

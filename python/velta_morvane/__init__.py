@@ -17,6 +17,7 @@ The program folder, which holds ``datfiles1/standard.dat`` (the standard referen
 ``program_folder()`` says; every function also takes it as ``program_folder=``.
 """
 
+import numbers
 import os
 import pathlib
 
@@ -55,6 +56,8 @@ def _percent_text(value):
         return value
     if isinstance(value, bool):
         raise ValueError(f"a setting is a percentage, not {value!r}")
+    if isinstance(value, numbers.Integral):
+        return str(int(value))
     return repr(float(value))
 
 

@@ -1,0 +1,217 @@
+"""The Python module against the runner beside it: the same runs sample for sample, the same
+sweeps, the same files byte for byte and the same refusals."""
+
+import csv
+import io
+import json
+import os
+import subprocess
+import sys
+import threading
+
+import numpy as np
+import pytest
+
+import velta_morvane as vm
+
+CLI = os.environ["VELTA_MORVANE_CLI"]
+
+
+def cli(*args):
+    return subprocess.run([CLI, *args], capture_output=True, text=True)
+
+
+def settings_args(settings):
+    args = []
+    for name, value in settings.items():
+        text = repr(value) if isinstance(value, float) else str(value)
+        if name.startswith("global."):
+            args += ["--global", f"{name[7:]}={text}"]
+        else:
+            args += ["--set", f"{name}={text}"]
+    return args
+
+
+def bits(values):
+    return np.asarray(values, dtype=np.float32).view(np.uint32)
+
+
+LESIONS = [
+    {},
+    {"rIntermediate": 300},
+    {"left.cm": 80, "lobe3.ccc": 150},
+    {"global.0": 80, "rPeripheral": 200, "right.rCentral": 50},
+    {"lungSize": 10},  # a test that does not end valid
+]
+
+
+@pytest.mark.parametrize("settings", LESIONS)
+@pytest.mark.parametrize("runs", [1, 2])
+def test_run_equals_the_runners_json_bit_for_bit(settings, runs):
+    printed = cli("run", "--json", "--runs", str(runs), *settings_args(settings)).stdout
+    expected = json.loads(printed.splitlines()[-1])
+    result = vm.run(settings, runs=runs)
+    keys = [k for k in expected if k not in ("run", "fvSamples", "vtSamples")]
+    assert list(result.indices) == keys
+    for key in keys:
+        if expected[key] is None:
+            assert np.isnan(result[key]), key
+        else:
+            assert bits(result[key]) == bits(expected[key]), key
+    fv = np.array(expected["fvSamples"], dtype=np.float32).reshape(-1, 2)
+    vt = np.array(expected["vtSamples"], dtype=np.float32).reshape(-1, 2)
+    for got, want in [(result.fv_volume, fv[:, 0]), (result.fv_flow, fv[:, 1]),
+                      (result.vt_time, vt[:, 0]), (result.vt_volume, vt[:, 1])]:
+        assert got.dtype == np.float32
+        assert np.array_equal(bits(got), bits(want))
+    assert result.status == {1.0: "valid", 0.0: "dead"}.get(result["runStatus"], "error")
+    for name, value in settings.items():
+        assert result.settings[name] == value
+
+
+BAD_SETTINGS = [
+    {"bogus": 100},
+    {"left.bogus": 100},
+    {"lobe9.cm": 100},
+    {".cm": 100},
+    {"cm": 5},
+    {"cm": "abc"},
+    {"cm": float("nan")},
+    {"global.20": 100},
+    {"global.x": 100},
+]
+
+
+@pytest.mark.parametrize("settings", BAD_SETTINGS)
+def test_a_bad_setting_raises_value_error_with_the_runners_message(settings):
+    refused = cli("run", *settings_args(settings))
+    assert refused.returncode == 2
+    message = refused.stderr.splitlines()[0].removeprefix("velta-morvane-cli: ")
+    with pytest.raises(ValueError) as raised:
+        vm.run(settings)
+    assert str(raised.value) == message
+
+
+def test_bad_files_raise_os_error_with_the_runners_message(tmp_path):
+    missing = tmp_path / "missing.spi"
+    short = tmp_path / "short.spi"
+    short.write_bytes(b"\0" * 1000)
+    for call in [lambda: vm.open(missing), lambda: vm.open(short),
+                 lambda: vm.run(reference=missing), lambda: vm.run(from_file=short),
+                 lambda: vm.sweep(["cm=100"], reference=missing),
+                 lambda: vm.standard().save(tmp_path / "no-such-folder" / "x.spi"),
+                 lambda: vm.standard(program_folder=tmp_path)]:
+        with pytest.raises(OSError) as raised:
+            call()
+        assert str(raised.value).startswith(("cannot read", "cannot write"))
+    runner = cli("run", "--reference", str(missing)).stderr
+    with pytest.raises(OSError) as raised:
+        vm.run(reference=missing)
+    assert runner.strip() == "velta-morvane-cli: " + str(raised.value)
+
+
+def test_saved_record_is_the_runners_and_opens_as_it_was(tmp_path):
+    settings = {"rIntermediate": 250, "global.0": 90}
+    cli("run", "--runs", "2", "--out", str(tmp_path / "runner.spi"), *settings_args(settings))
+    result = vm.run(settings, runs=2)
+    result.save(tmp_path / "module.spi")
+    assert (tmp_path / "module.spi").read_bytes() == (tmp_path / "runner.spi").read_bytes()
+
+    opened = vm.open(tmp_path / "module.spi")
+    assert len(opened.results) == 2
+    newest = opened.results[0]
+    assert np.array_equal(bits(newest.fv_flow), bits(result.fv_flow))
+    assert newest.indices == result.indices
+    # A run from the file puts its result first and keeps the two before it.
+    again = vm.run({"cm": 90}, from_file=tmp_path / "module.spi")
+    assert [r.settings["cm"] for r in again.record.results] == [90, 100, 100]
+    assert again.record.results[1].indices == result.indices
+
+
+def test_standard_is_the_run_at_every_setting_100():
+    standard = vm.standard()
+    assert standard.status == "valid"
+    assert set(standard.settings.values()) == {100.0}
+    assert standard.indices == vm.run().record.reference.indices
+    assert np.array_equal(bits(standard.fv_volume), bits(vm.run().fv_volume))
+
+
+def test_lobe_traces_follow_the_lobe_whose_airways_are_narrowed():
+    plain = vm.run(lobe_traces=True)
+    narrowed = vm.run({"lobe3.rPeripheral": 400}, lobe_traces=True)
+    assert vm.run().lobes is None
+    for result in (plain, narrowed):
+        samples = len(result.fv_volume) + 1  # sample 0, the state the expiration starts from
+        for name, dtype in [("intermediate_resistance", np.float32),
+                            ("peripheral_resistance", np.float32), ("volume", np.float32),
+                            ("flow_limited", np.bool_)]:
+            assert result.lobes[name].shape == (samples, 5), name
+            assert result.lobes[name].dtype == dtype, name
+    ratio = narrowed.lobes["peripheral_resistance"][0] / plain.lobes["peripheral_resistance"][0]
+    assert ratio[2] > 2 and np.all(np.abs(ratio[[0, 1, 3, 4]] - 1) < 0.5)
+    # The lobe volumes add up to less than the lung volume, the central airways' share aside.
+    assert np.all(plain.lobes["volume"][1:].sum(axis=1) < plain.fv_volume)
+
+
+def test_sweep_rows_are_the_runners_csv_in_the_grids_order():
+    axes = ["rIntermediate=100:400:x2", "global.0=80,100"]
+    printed = cli("sweep", "--jobs", "2", "--set", "left.cm=90",
+                  *[a for axis in axes for a in ("--sweep", axis)]).stdout
+    table = list(csv.DictReader(io.StringIO(printed)))
+    rows = vm.sweep(axes, jobs=2, settings={"left.cm": 90})
+    assert len(rows) == len(table) == 6
+    for row, line in zip(rows, table):
+        assert list(row) == list(line)
+        assert row["point"] == int(line["point"]) and row["status"] == line["status"]
+        for key, text in line.items():
+            if key in ("point", "status"):
+                continue
+            if text == "":
+                assert np.isnan(row[key]), key
+            elif key in ("rIntermediate", "global.0"):
+                assert row[key] == float(text), key
+            else:
+                assert bits(row[key]) == bits(np.float32(text)), key
+    shard = vm.sweep(axes, jobs=1, settings={"left.cm": 90}, shard=(2, 4))
+    assert [r["point"] for r in shard] == [1, 5]
+    assert shard == [rows[1], rows[5]]
+    with pytest.raises(ValueError, match="--sweep: unknown setting 'bogus'"):
+        vm.sweep(["bogus=50"])
+    with pytest.raises(ValueError, match="--jobs needs"):
+        vm.sweep(["cm=50"], jobs=0)
+    with pytest.raises(ValueError, match="--runs needs a whole number"):
+        vm.run(runs=0)
+
+
+@pytest.mark.parametrize("work", [vm.run, lambda program_folder: vm.sweep(
+    ["cm=50,100"], jobs=1, program_folder=program_folder)])
+def test_a_run_lets_other_python_threads_go_on(work):
+    # A thread holds the interpreter until it blocks or lets go: with the switch interval this
+    # long, the counter moves while the work runs only if the work lets go of it. The folder is
+    # looked up before, as looking at files lets go too.
+    folder = vm.program_folder()
+    counted = {}
+    count = 0
+    stop = threading.Event()
+    ready = threading.Event()
+
+    def worker():
+        counted["before"] = count
+        ready.set()
+        work(program_folder=folder)
+        counted["after"] = count
+        stop.set()
+
+    interval = sys.getswitchinterval()
+    sys.setswitchinterval(30)
+    try:
+        thread = threading.Thread(target=worker)
+        thread.start()
+        ready.wait()
+        while not stop.is_set():
+            count += 1
+            stop.wait(0.001)  # lets go of the interpreter while it waits
+        thread.join()
+    finally:
+        sys.setswitchinterval(interval)
+    assert counted["after"] > counted["before"]
