@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs the build under /usr into a scratch DESTDIR and checks the tree the Debian package
 # ships: both programs reached through bin/, the data beside them, the menu entry with its icon,
-# the metainfo, and a run of the installed runner on the installed standard record.
+# the metainfo, a run of the installed runner on the installed standard record, and one of the
+# Python module where Debian's python3 finds it, on the installed program's data. An extension
+# built with the sanitizers needs their runtime loaded first: VM_PYTHON_PRELOAD names it.
 set -euo pipefail
 build=$1
 root=$(mktemp -d)
@@ -51,4 +53,13 @@ fi
 grep -q '"fev1"' "$root/run.json" || fail "the installed runner gave no FEV1: $(head -c 300 "$root/run.json")"
 [ "$("$root/usr/bin/velta-morvane-cli" cases --json | grep -c '^{"id":')" -eq "$cases" ] ||
   fail "the installed runner does not list the cases"
+packages=$root/usr/lib/python3/dist-packages
+if [ -d "$packages/velta_morvane" ]; then
+  preload=()
+  [ -n "${VM_PYTHON_PRELOAD:-}" ] && preload=(env "LD_PRELOAD=$VM_PYTHON_PRELOAD" ASAN_OPTIONS=detect_leaks=0)
+  "${preload[@]}" env -u VELTA_MORVANE_FOLDER PYTHONPATH="$packages" PYTHONDONTWRITEBYTECODE=1 \
+    /usr/bin/python3 -c 'import sys, velta_morvane as vm
+sys.exit(vm.program_folder() != sys.argv[1] or vm.run().status != "valid")' "$lib" ||
+    fail "the installed Python module does not run on $lib"
+fi
 exit $status
