@@ -16,6 +16,7 @@
 #include <atomic>
 #include <memory>
 #include <sstream>
+#include <variant>
 
 namespace py = pybind11;
 using namespace vm;
@@ -43,11 +44,12 @@ session::ProgramFolder programFolder(const std::string& folder) {
 // The rows of a session's record: the results of runs, or a simulation file opened.
 class Record {
   public:
-    explicit Record(std::unique_ptr<session::Session> session) : session_(std::move(session)) {}
+    Record(std::unique_ptr<session::Session> session, bool withPatient)
+        : session_(std::move(session)), withPatient_(withPatient) {}
 
     int resultCount() const { return session_->state().resultCount; }
     py::dict row(int row, bool lobeTraces) const {
-        return python::rowFields(session_->record(), row, lobeTraces);
+        return python::rowFields(*session_, row, withPatient_, lobeTraces);
     }
     void save(const std::string& path) const {
         session::ViewChanges written;
@@ -61,6 +63,7 @@ class Record {
 
   private:
     std::unique_ptr<session::Session> session_;
+    bool withPatient_;
 };
 
 // args: the runner's run options ("--set", "cm=120", "--runs", "2", ...).
@@ -77,22 +80,33 @@ Record run(const std::string& folder, std::vector<std::string> args) {
     }
     if (!problem.empty())
         raiseOSError(problem);
-    return Record(std::move(session));
+    return Record(std::move(session), options.patient.has_value());
 }
 
-Record openFile(const std::string& folder, const std::string& path) {
+// args: the file, then show's options (--patient).
+Record openFile(const std::string& folder, std::vector<std::string> args) {
+    args.insert(args.begin(), "show");
+    const cli::CliOptions options = parsedCommand(args);
     auto session = std::make_unique<session::Session>(programFolder(folder));
-    if (const session::ViewChanges opened = session->OpenSimulationFile(path); opened.message)
+    if (const session::ViewChanges opened = session->OpenSimulationFile(options.showFile);
+        opened.message)
         raiseOSError("cannot read the simulation file: " + *opened.message);
-    return Record(std::move(session));
+    if (options.patient)
+        session->SetPatient(*options.patient);
+    return Record(std::move(session), options.patient.has_value());
 }
 
-Record standardRecord(const std::string& folder) {
+// args: run's options, of which only --patient counts here.
+Record standardRecord(const std::string& folder, std::vector<std::string> args) {
+    args.insert(args.begin(), "run");
+    const cli::CliOptions options = parsedCommand(args);
     auto session = std::make_unique<session::Session>(programFolder(folder));
     if (const session::ViewChanges read = session->LoadStandardRecord(); read.message)
         raiseOSError("cannot read the standard record " +
                      session->folder().standardRecord().string() + ": " + *read.message);
-    return Record(std::move(session));
+    if (options.patient)
+        session->SetPatient(*options.patient);
+    return Record(std::move(session), options.patient.has_value());
 }
 
 std::size_t gridPoints(std::vector<std::string> args) {
@@ -132,28 +146,15 @@ py::list sweep(const std::string& folder, std::vector<std::string> args) {
     if (!outcome.problem.empty())
         raiseOSError(outcome.problem);
 
-    std::vector<python::SweepRow> rows;
-    if (const std::string problem =
-            python::readSweepRows(csv.str(), options.sweepAxes.size(), rows);
-        !problem.empty())
+    python::SweepTable table;
+    if (const std::string problem = python::readSweepTable(csv.str(), table); !problem.empty())
         throw std::runtime_error(problem);
-    std::vector<py::str> axisKeys;
-    for (const cli::SweepAxis& axis : options.sweepAxes)
-        axisKeys.emplace_back(axis.name);
-    std::vector<py::str> indexKeys;
-    for (const record::RowIndex& index : record::kRowIndices)
-        indexKeys.emplace_back(std::string(index.jsonKey));
-    const py::str pointKey("point");
-    const py::str statusKey("status");
+    std::vector<py::str> keys(table.columns.begin(), table.columns.end());
     py::list out;
-    for (const python::SweepRow& row : rows) {
+    for (const std::vector<python::SweepCell>& cells : table.rows) {
         py::dict line;
-        line[pointKey] = row.point;
-        for (std::size_t a = 0; a < axisKeys.size(); ++a)
-            line[axisKeys[a]] = row.percents[a];
-        line[statusKey] = row.status;
-        for (std::size_t i = 0; i < indexKeys.size(); ++i)
-            line[indexKeys[i]] = row.indices[i];
+        for (std::size_t c = 0; c < cells.size(); ++c)
+            std::visit([&](const auto& value) { line[keys[c]] = value; }, cells[c]);
         out.append(std::move(line));
     }
     return out;
@@ -168,8 +169,12 @@ PYBIND11_MODULE(_core, m) {
         .def("row", &Record::row, py::arg("row"), py::arg("lobe_traces") = false)
         .def("save", &Record::save, py::arg("path"));
     m.def("run", &run, py::arg("folder"), py::arg("args"));
-    m.def("open", &openFile, py::arg("folder"), py::arg("path"));
-    m.def("standard", &standardRecord, py::arg("folder"));
+    m.def("open", &openFile, py::arg("folder"), py::arg("args"));
+    m.def("standard", &standardRecord, py::arg("folder"), py::arg("args"));
     m.def("grid_points", &gridPoints, py::arg("args"));
+    py::list stored;
+    for (const record::RowIndex& index : record::kRowIndices)
+        stored.append(std::string(index.jsonKey));
+    m.attr("stored_indices") = py::tuple(stored);
     m.def("sweep", &sweep, py::arg("folder"), py::arg("args"));
 }

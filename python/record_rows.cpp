@@ -2,6 +2,7 @@
 
 #include "record/vocabulary.h"
 #include "session/curve_export.h"
+#include "session/reading_text.h"
 
 #include <pybind11/numpy.h>
 
@@ -59,8 +60,9 @@ py::dict settings(const SimulationRecord& record, int row) {
 
 } // namespace
 
-py::dict rowFields(const SimulationRecord& record, int row, bool lobeTraces) {
+py::dict rowFields(const session::Session& session, int row, bool withPatient, bool lobeTraces) {
     checkRow(row);
+    const SimulationRecord& record = session.record();
     py::dict fields;
     fields["row"] = row;
     fields["status"] = session::runStatusWord(record.field(row, RowField::runStatus));
@@ -77,6 +79,11 @@ py::dict rowFields(const SimulationRecord& record, int row, bool lobeTraces) {
     fields["vt_time"] = curve<float>(vt, [&](int k) { return record.vtTime(row, k); });
     fields["vt_volume"] = curve<float>(vt, [&](int k) { return record.vtVolume(row, k); });
     fields["settings"] = settings(record, row);
+    // The runner's own text, so that the module reads back exactly what it prints.
+    std::string reading = session::curveIndexJsonFields(session.curveIndices(row));
+    if (withPatient)
+        reading += session::patientJsonFields(session.patient(), session.readResult(row));
+    fields["reading_json"] = "{" + reading.substr(1) + "}";
     if (lobeTraces) {
         // Sample 0 is the state the forced expiration starts from.
         py::dict lobes;

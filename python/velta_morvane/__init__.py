@@ -17,16 +17,21 @@ The program folder, which holds ``datfiles1/standard.dat`` (the standard referen
 ``program_folder()`` says; every function also takes it as ``program_folder=``.
 """
 
+import json
+import math
 import numbers
 import os
 import pathlib
 
 from . import _core
 
-__all__ = ["Record", "Result", "grid_points", "open", "program_folder", "run", "standard",
+__all__ = ["STORED_INDICES", "Record", "Result", "grid_points", "open", "program_folder", "run", "standard",
            "sweep"]
 
 FOLDER_VARIABLE = "VELTA_MORVANE_FOLDER"
+
+# The indices a record stores, in single precision; the others are read from its curves.
+STORED_INDICES = _core.stored_indices
 
 
 def program_folder():
@@ -76,6 +81,15 @@ def _setting_args(settings):
     return args
 
 
+def _patient_args(patient):
+    """--patient SEX,AGE,HEIGHT from "female,40,165" or ("female", 40, 165)."""
+    if patient is None:
+        return []
+    if not isinstance(patient, str):
+        patient = ",".join(str(part) for part in patient)
+    return ["--patient", patient]
+
+
 def _file_args(reference, from_file):
     args = []
     if reference is not None:
@@ -88,8 +102,12 @@ def _file_args(reference, from_file):
 class Result:
     """One row of a record: a test's result, or a file's reference.
 
-    ``result["fev1"]`` and ``result.indices`` give every index under the runner's JSON keys, each
-    exactly the single-precision value the record holds. The curves are numpy float32 arrays of
+    ``result["fev1"]`` and ``result.indices`` give every index under the runner's JSON keys, in
+    its order: the stored ones (``fev1`` .. ``modelVariant``), each exactly the single-precision
+    value the record holds, then those read from the curves (``fef25to75``, ``fev6`` ...), NaN
+    where a curve cannot give one, ``empty_indices`` saying why. With a patient, ``patient`` and
+    ``predicted`` are the runner's JSON objects of that name (predicted values, limits, z-scores
+    and the reading); otherwise None. The curves are numpy float32 arrays of
     the stored samples: ``fv_volume`` [l] and ``fv_flow`` [l/s] (the flow-volume curve),
     ``vt_time`` [s] and ``vt_volume`` [l] (the volume-time curve). ``status`` is "valid", "dead"
     or "error"; ``settings`` the row's settings under the names ``run`` takes. With
@@ -102,7 +120,13 @@ class Result:
     def __init__(self, fields, record):
         self.row = fields["row"]
         self.status = fields["status"]
+        reading = json.loads(fields["reading_json"])
+        self.empty_indices = reading.pop("emptyIndices")
+        self.patient = reading.pop("patient", None)
+        self.predicted = reading.pop("predicted", None)
         self.indices = fields["indices"]
+        self.indices.update((key, math.nan if value is None else value)
+                            for key, value in reading.items())
         self.fv_volume = fields["fv_volume"]
         self.fv_flow = fields["fv_flow"]
         self.vt_time = fields["vt_time"]
@@ -153,7 +177,7 @@ class Record:
         return f"<velta_morvane.Record: reference and {self._core.result_count} results>"
 
 
-def run(settings=None, runs=1, reference=None, *, from_file=None, lobe_traces=False,
+def run(settings=None, runs=1, reference=None, *, from_file=None, patient=None, lobe_traces=False,
         program_folder=None):
     """Runs simulated tests as ``velta-morvane-cli run`` does and returns the newest result.
 
@@ -162,53 +186,60 @@ def run(settings=None, runs=1, reference=None, *, from_file=None, lobe_traces=Fa
     ``global.I`` for global item I. runs: tests in a row, each from the state the previous one
     left; the result's ``record`` keeps the earlier ones as the program does. reference: a
     simulation file whose row 0 is the reference (default: the standard reference). from_file:
-    start from a simulation file's record, as opening it in the program does. lobe_traces: add
-    the per-lobe traces.
+    start from a simulation file's record, as opening it in the program does. patient:
+    "female,40,165" or ("female", 40, 165), to read the result against that person's reference
+    values, as ``--patient``. lobe_traces: add the per-lobe traces.
 
     A bad name or value raises ValueError, a file that cannot be read OSError, each with the
     runner's message. The run releases the GIL.
     """
-    args = _setting_args(settings) + _file_args(reference, from_file)
+    args = _setting_args(settings) + _file_args(reference, from_file) + _patient_args(patient)
     args += ["--runs", str(runs)]
     record = Record(_core.run(_folder(program_folder), args), lobe_traces)
     return record.row(1)
 
 
-def standard(*, lobe_traces=False, program_folder=None):
+def standard(*, patient=None, lobe_traces=False, program_folder=None):
     """The standard reference: the result of a run at all settings 100, as the program folder's
     ``datfiles1/standard.dat`` holds it."""
-    return Record(_core.standard(_folder(program_folder)), lobe_traces).row(0)
+    core = _core.standard(_folder(program_folder), _patient_args(patient))
+    return Record(core, lobe_traces).row(0)
 
 
-def open(path, *, lobe_traces=False, program_folder=None):  # noqa: A001 - the program's word
-    """A simulation file (.spi) as the program opens it: a Record of its reference and results.
-    Raises OSError with the runner's message when the file cannot be read."""
-    return Record(_core.open(_folder(program_folder), os.fspath(path)), lobe_traces)
+def open(path, *, patient=None, lobe_traces=False, program_folder=None):  # noqa: A001
+    """A simulation file (.spi) as the program opens it: a Record of its reference and results,
+    read for ``patient`` as ``show --patient`` reads them. Raises OSError with the runner's
+    message when the file cannot be read."""
+    args = [os.fspath(path)] + _patient_args(patient)
+    return Record(_core.open(_folder(program_folder), args), lobe_traces)
 
 
-def _sweep_args(axes, settings, reference, from_file):
+def _sweep_args(axes, settings, reference=None, from_file=None, patient=None):
     if isinstance(axes, str):
         axes = [axes]
     args = []
     for axis in axes:
         args += ["--sweep", str(axis)]
-    return args + _setting_args(settings) + _file_args(reference, from_file)
+    return (args + _setting_args(settings) + _file_args(reference, from_file) +
+            _patient_args(patient))
 
 
-def sweep(axes, jobs=None, *, settings=None, reference=None, from_file=None, shard=None,
-          program_folder=None):
+def sweep(axes, jobs=None, *, settings=None, reference=None, from_file=None, patient=None,
+          shard=None, program_folder=None):
     """One test at every point of a grid, as ``velta-morvane-cli sweep`` runs it.
 
     axes: the runner's --sweep texts, the first changing slowest:
     ``["rIntermediate=100:1600:x2", "cm=50,100"]``. jobs: tests at once (default: one per
-    hardware thread). settings, reference, from_file: as for ``run``, kept at every point.
+    hardware thread). settings, reference, from_file, patient: as for ``run``, kept at every
+    point.
     shard: (K, N) runs only the K-th of N parts of the grid, as ``--shard K/N``.
 
     Returns one dict per point in the grid's order with the columns of the runner's sweep CSV:
-    ``point``, each axis by its name, ``status`` and every index (NaN where the CSV is empty), so
-    that ``pandas.DataFrame(rows)`` takes them directly. Ctrl+C stops it with KeyboardInterrupt.
+    ``point``, each axis by its name, ``status``, every index and, with a patient, the predicted
+    values and the reading's keys (NaN where the CSV is empty), so that
+    ``pandas.DataFrame(rows)`` takes them directly. Ctrl+C stops it with KeyboardInterrupt.
     """
-    args = _sweep_args(axes, settings, reference, from_file)
+    args = _sweep_args(axes, settings, reference, from_file, patient)
     if jobs is not None:
         args += ["--jobs", str(jobs)]
     if shard is not None:
@@ -217,7 +248,7 @@ def sweep(axes, jobs=None, *, settings=None, reference=None, from_file=None, sha
     return _core.sweep(_folder(program_folder), args)
 
 
-def grid_points(axes, settings=None):
-    """How many points the grid of these --sweep texts has; ValueError for a bad axis or
-    setting, with the runner's message."""
-    return _core.grid_points(_sweep_args(axes, settings, None, None))
+def grid_points(axes, settings=None, patient=None):
+    """How many points the grid of these --sweep texts has; ValueError for a bad axis, setting
+    or patient, with the runner's message."""
+    return _core.grid_points(_sweep_args(axes, settings, patient=patient))

@@ -26,14 +26,14 @@ def _chunk_rows(axes, shard, options):
 
 
 def sweep(axes, client, chunk=None, *, settings=None, reference=None, from_file=None,
-          program_folder=None):
+          patient=None, program_folder=None):
     """Runs the grid of ``axes`` (the runner's --sweep texts) on the workers of ``client`` (a
     ``distributed.Client``) and returns its rows in the grid's order, as ``velta_morvane.sweep``
     does.
 
     chunk: about how many points one task runs (default: the grid cut into four tasks per
     worker thread, so that a slow chunk does not hold up the end). settings, reference,
-    from_file, program_folder: as for ``velta_morvane.sweep``, passed to every worker.
+    from_file, patient, program_folder: as for ``velta_morvane.sweep``, passed to every worker.
 
     Bad axes raise ValueError here, before anything is sent to the cluster.
     """
@@ -42,7 +42,7 @@ def sweep(axes, client, chunk=None, *, settings=None, reference=None, from_file=
     axes = [str(axis) for axis in axes]
     if settings is not None and hasattr(settings, "items"):
         settings = list(settings.items())
-    points = velta_morvane.grid_points(axes, settings)
+    points = velta_morvane.grid_points(axes, settings, patient)
     if chunk is None:
         threads = max(1, sum(client.nthreads().values()))
         chunks = min(points, 4 * threads)
@@ -51,7 +51,7 @@ def sweep(axes, client, chunk=None, *, settings=None, reference=None, from_file=
             raise ValueError(f"chunk must be a whole number of points above 0, got {chunk!r}")
         chunks = math.ceil(points / int(chunk))
     options = {"settings": settings, "reference": reference, "from_file": from_file,
-               "program_folder": program_folder}
+               "patient": patient, "program_folder": program_folder}
     futures = client.map(_chunk_rows, [axes] * chunks, [(k, chunks) for k in range(1, chunks + 1)],
                          [options] * chunks, pure=False)
     rows = [row for part in client.gather(futures) for row in part]
