@@ -10,10 +10,6 @@ using namespace vm::python;
 
 namespace {
 
-double number(const SweepCell& cell) {
-    return std::get<double>(cell);
-}
-
 TEST(SweepTable, ColumnsReadBackAsTheRecordAndTheGridHeldThem) {
     const std::string csv = "# shard 1/1 of 2 points, grid 1\n"
                             "point,cm,status,fev1,fef25to75,pattern\n"
@@ -24,19 +20,15 @@ TEST(SweepTable, ColumnsReadBackAsTheRecordAndTheGridHeldThem) {
     EXPECT_EQ(table.columns,
               (std::vector<std::string>{"point", "cm", "status", "fev1", "fef25to75", "pattern"}));
     ASSERT_EQ(table.rows.size(), 2u);
-    const auto& first = table.rows[0];
-    EXPECT_EQ(std::get<std::size_t>(first[0]), 0u);
-    EXPECT_EQ(number(first[1]), 112.5);
-    EXPECT_EQ(std::get<std::string>(first[2]), "valid");
     // A stored index's nine digits give back the single-precision number, not the nearest
     // double; an index read from the curves is a double in its shortest text.
-    EXPECT_EQ(number(first[3]), static_cast<double>(0.1f));
-    EXPECT_EQ(number(first[4]), 0.1);
-    EXPECT_EQ(std::get<std::string>(first[5]), "normal");
+    using Cells = std::vector<SweepCell>;
+    EXPECT_EQ(table.rows[0], (Cells{std::size_t{0}, 112.5, std::string("valid"),
+                                    static_cast<double>(0.1f), 0.1, std::string("normal")}));
     const auto& second = table.rows[1];
     EXPECT_EQ(std::get<std::size_t>(second[0]), 7u);
     for (std::size_t c = 3; c < 6; ++c)
-        EXPECT_TRUE(std::isnan(number(second[c]))) << c;
+        EXPECT_TRUE(std::isnan(std::get<double>(second[c]))) << c;
 }
 
 TEST(SweepTable, ALineThatDoesNotReadIsNamed) {

@@ -14,90 +14,68 @@ import pytest
 
 import velta_morvane as vm
 
-CLI = os.environ["VELTA_MORVANE_CLI"]
-
 
 def cli(*args):
-    return subprocess.run([CLI, *args], capture_output=True, text=True)
+    return subprocess.run([os.environ["VELTA_MORVANE_CLI"], *args], capture_output=True, text=True)
 
 
 def settings_args(settings):
-    args = []
-    for name, value in settings.items():
-        text = repr(value) if isinstance(value, float) else str(value)
-        if name.startswith("global."):
-            args += ["--global", f"{name[7:]}={text}"]
-        else:
-            args += ["--set", f"{name}={text}"]
-    return args
+    return [a for name, value in settings.items() for a in (
+        ("--global", f"{name[7:]}={value}") if name.startswith("global.") else
+        ("--set", f"{name}={value}"))]
 
 
 def bits(values):
     return np.asarray(values, dtype=np.float32).view(np.uint32)
 
 
-def comparable(rows):
-    # NaN equals nothing, itself included.
-    return [{k: ("nan" if isinstance(v, float) and np.isnan(v) else v) for k, v in row.items()}
+def comparable(rows):  # NaN equals nothing, itself included
+    return [{k: "nan" if isinstance(v, float) and np.isnan(v) else v for k, v in row.items()}
             for row in rows]
 
 
 def same_value(key, got, want):
-    """A stored index is single precision, printed with 9 digits; any other a double printed in
+    """A stored index is single precision, printed with 9 digits; any other number a double in
     its shortest text; an empty one is NaN here and null or empty there."""
     if want is None or want == "":
         return isinstance(got, float) and np.isnan(got)
     if key in vm.STORED_INDICES:
         return bits(got) == bits(np.float32(want))
-    if isinstance(got, str):
-        return got == want
-    return got == float(want)
+    return got == want if isinstance(got, str) else got == float(want)
 
 
-LESIONS = [
-    ({}, None),
-    ({"rIntermediate": 300}, "female,40,165"),
-    ({"left.cm": 80, "lobe3.ccc": 150}, None),
-    ({"global.0": 80, "rPeripheral": 200, "right.rCentral": 50}, ("male", 70, 180)),
-    ({"lungSize": 10}, "male,20,190"),  # a test that does not end valid
-]
-
-
-@pytest.mark.parametrize("settings, patient", LESIONS)
-@pytest.mark.parametrize("runs", [1, 2])
+@pytest.mark.parametrize("settings, patient, runs", [
+    ({}, None, 1),
+    ({"rIntermediate": 300}, "female,40,165", 1),
+    ({"left.cm": 80, "lobe3.ccc": 150}, None, 2),
+    ({"global.0": 80, "rPeripheral": 200, "right.rCentral": 50}, ("male", 70, 180), 1),
+    ({"lungSize": 10}, "male,20,190", 2),  # a test that does not end valid
+])
 def test_run_equals_the_runners_json_bit_for_bit(settings, patient, runs):
-    patient_args = [] if patient is None else [
-        "--patient", patient if isinstance(patient, str) else ",".join(map(str, patient))]
+    text = patient if isinstance(patient, str) else ",".join(map(str, patient or ()))
     printed = cli("run", "--json", "--runs", str(runs), *settings_args(settings),
-                  *patient_args).stdout
-    expected = json.loads(printed.splitlines()[-1])
+                  *(["--patient", text] if patient else []))
+    expected = json.loads(printed.stdout.splitlines()[-1])
     result = vm.run(settings, runs=runs, patient=patient)
     keys = [k for k in expected if k not in ("run", "fvSamples", "vtSamples", "emptyIndices",
                                              "patient", "predicted")]
-    assert list(result.indices) == keys
-    assert list(vm.STORED_INDICES) == keys[:len(vm.STORED_INDICES)]
+    assert list(result.indices) == keys and keys[:len(vm.STORED_INDICES)] == list(vm.STORED_INDICES)
     for key in keys:
         assert same_value(key, result[key], expected[key]), key
     assert result.empty_indices == expected["emptyIndices"]
     assert result.patient == expected.get("patient")
     assert result.predicted == expected.get("predicted")
-    fv = np.array(expected["fvSamples"], dtype=np.float32).reshape(-1, 2)
-    vt = np.array(expected["vtSamples"], dtype=np.float32).reshape(-1, 2)
+    fv, vt = (np.array(expected[k], np.float32).reshape(-1, 2) for k in ("fvSamples", "vtSamples"))
     for got, want in [(result.fv_volume, fv[:, 0]), (result.fv_flow, fv[:, 1]),
                       (result.vt_time, vt[:, 0]), (result.vt_volume, vt[:, 1])]:
-        assert got.dtype == np.float32
-        assert np.array_equal(bits(got), bits(want))
+        assert got.dtype == np.float32 and np.array_equal(bits(got), bits(want))
     assert result.status == {1.0: "valid", 0.0: "dead"}.get(result["runStatus"], "error")
-    for name, value in settings.items():
-        assert result.settings[name] == value
+    assert all(result.settings[name] == value for name, value in settings.items())
 
 
-# The runner's options and the same in Python.
-REFUSED = [
+@pytest.mark.parametrize("args, kwargs", [  # the runner's options and the same in Python
     (["--set", "bogus=100"], {"settings": {"bogus": 100}}),
-    (["--set", "left.bogus=100"], {"settings": {"left.bogus": 100}}),
     (["--set", "lobe9.cm=100"], {"settings": {"lobe9.cm": 100}}),
-    (["--set", ".cm=100"], {"settings": {".cm": 100}}),
     (["--set", "cm=5"], {"settings": {"cm": 5}}),
     (["--set", "cm=abc"], {"settings": {"cm": "abc"}}),
     (["--set", "cm=nan"], {"settings": {"cm": float("nan")}}),
@@ -106,35 +84,28 @@ REFUSED = [
     (["--runs", "0"], {"runs": 0}),
     (["--patient", "female,2,165"], {"patient": ("female", 2, 165)}),
     (["--patient", "child,40,165"], {"patient": "child,40,165"}),
-]
-
-
-@pytest.mark.parametrize("args, kwargs", REFUSED)
+])
 def test_a_bad_setting_raises_value_error_with_the_runners_message(args, kwargs):
     refused = cli("run", *args)
     assert refused.returncode == 2
-    message = refused.stderr.splitlines()[0].removeprefix("velta-morvane-cli: ")
     with pytest.raises(ValueError) as raised:
         vm.run(**kwargs)
-    assert str(raised.value) == message
+    assert "velta-morvane-cli: " + str(raised.value) == refused.stderr.splitlines()[0]
 
 
 def test_bad_files_raise_os_error_with_the_runners_message(tmp_path):
-    missing = tmp_path / "missing.spi"
-    short = tmp_path / "short.spi"
+    missing, short = tmp_path / "missing.spi", tmp_path / "short.spi"
     short.write_bytes(b"\0" * 1000)
-    for call in [lambda: vm.open(missing), lambda: vm.open(short),
-                 lambda: vm.run(reference=missing), lambda: vm.run(from_file=short),
+    for call in [lambda: vm.open(missing), lambda: vm.open(short), lambda: vm.run(from_file=short),
                  lambda: vm.sweep(["cm=100"], reference=missing),
                  lambda: vm.standard().save(tmp_path / "no-such-folder" / "x.spi"),
                  lambda: vm.standard(program_folder=tmp_path)]:
-        with pytest.raises(OSError) as raised:
+        with pytest.raises(OSError, match="^cannot (read|write)"):
             call()
-        assert str(raised.value).startswith(("cannot read", "cannot write"))
-    runner = cli("run", "--reference", str(missing)).stderr
     with pytest.raises(OSError) as raised:
         vm.run(reference=missing)
-    assert runner.strip() == "velta-morvane-cli: " + str(raised.value)
+    assert cli("run", "--reference", str(missing)).stderr.strip() == \
+        "velta-morvane-cli: " + str(raised.value)
 
 
 def test_saved_record_is_the_runners_and_opens_as_it_was(tmp_path):
@@ -143,24 +114,17 @@ def test_saved_record_is_the_runners_and_opens_as_it_was(tmp_path):
     result = vm.run(settings, runs=2)
     result.save(tmp_path / "module.spi")
     assert (tmp_path / "module.spi").read_bytes() == (tmp_path / "runner.spi").read_bytes()
-
     opened = vm.open(tmp_path / "module.spi")
-    assert len(opened.results) == 2
-    newest = opened.results[0]
-    assert np.array_equal(bits(newest.fv_flow), bits(result.fv_flow))
-    assert newest.indices == result.indices
+    assert len(opened.results) == 2 and opened.results[0].indices == result.indices
+    assert np.array_equal(bits(opened.results[0].fv_flow), bits(result.fv_flow))
     # A run from the file puts its result first and keeps the two before it.
     again = vm.run({"cm": 90}, from_file=tmp_path / "module.spi")
     assert [r.settings["cm"] for r in again.record.results] == [90, 100, 100]
     assert again.record.results[1].indices == result.indices
-
-
-def test_standard_is_the_run_at_every_setting_100():
+    # The standard reference is the run at every setting 100, and every run's reference.
     standard = vm.standard()
-    assert standard.status == "valid"
     assert set(standard.settings.values()) == {100.0}
-    assert standard.indices == vm.run().record.reference.indices
-    assert np.array_equal(bits(standard.fv_volume), bits(vm.run().fv_volume))
+    assert standard.indices == again.record.reference.indices == vm.run().indices
 
 
 def test_lobe_traces_follow_the_lobe_whose_airways_are_narrowed():
@@ -168,11 +132,10 @@ def test_lobe_traces_follow_the_lobe_whose_airways_are_narrowed():
     narrowed = vm.run({"lobe3.rPeripheral": 400}, lobe_traces=True)
     assert vm.run().lobes is None
     for result in (plain, narrowed):
-        samples = len(result.fv_volume) + 1  # sample 0, the state the expiration starts from
-        for name, dtype in [("intermediate_resistance", np.float32),
-                            ("peripheral_resistance", np.float32), ("volume", np.float32),
-                            ("flow_limited", np.bool_)]:
-            assert result.lobes[name].shape == (samples, 5), name
+        for name, dtype in [("intermediate_resistance", np.float32), ("volume", np.float32),
+                            ("peripheral_resistance", np.float32), ("flow_limited", np.bool_)]:
+            # From sample 0, the state the forced expiration starts from.
+            assert result.lobes[name].shape == (len(result.fv_volume) + 1, 5), name
             assert result.lobes[name].dtype == dtype, name
     ratio = narrowed.lobes["peripheral_resistance"][0] / plain.lobes["peripheral_resistance"][0]
     assert ratio[2] > 2 and np.all(np.abs(ratio[[0, 1, 3, 4]] - 1) < 0.5)
@@ -181,21 +144,17 @@ def test_lobe_traces_follow_the_lobe_whose_airways_are_narrowed():
 
 
 def test_sweep_rows_are_the_runners_csv_in_the_grids_order():
-    axes = ["rIntermediate=100:400:x2", "global.0=80,100"]
-    printed = cli("sweep", "--jobs", "2", "--set", "left.cm=90", "--patient", "male,50,175",
+    axes, patient = ["rIntermediate=100:400:x2", "global.0=80,100"], "male,50,175"
+    printed = cli("sweep", "--jobs", "2", "--set", "left.cm=90", "--patient", patient,
                   *[a for axis in axes for a in ("--sweep", axis)]).stdout
     table = list(csv.DictReader(io.StringIO(printed)))
-    rows = vm.sweep(axes, jobs=2, settings={"left.cm": 90}, patient="male,50,175")
+    rows = vm.sweep(axes, jobs=2, settings={"left.cm": 90}, patient=patient)
     assert len(rows) == len(table) == 6
     for row, line in zip(rows, table):
-        assert list(row) == list(line)
-        assert row["point"] == int(line["point"]) and row["status"] == line["status"]
-        for key, text in line.items():
-            if key != "point":
-                assert same_value(key, row[key], text), key
+        assert list(row) == list(line) and row["point"] == int(line["point"])
+        assert all(same_value(key, row[key], text) for key, text in line.items() if key != "point")
     assert all(isinstance(row["pattern"], str) for row in rows if row["status"] == "valid")
-    shard = vm.sweep(axes, jobs=1, settings={"left.cm": 90}, patient="male,50,175", shard=(2, 4))
-    assert [r["point"] for r in shard] == [1, 5]
+    shard = vm.sweep(axes, jobs=1, settings={"left.cm": 90}, patient=patient, shard=(2, 4))
     assert comparable(shard) == comparable([rows[1], rows[5]])
     with pytest.raises(ValueError, match="--sweep: unknown setting 'bogus'"):
         vm.sweep(["bogus=50"])
@@ -206,14 +165,11 @@ def test_sweep_rows_are_the_runners_csv_in_the_grids_order():
 @pytest.mark.parametrize("work", [vm.run, lambda program_folder: vm.sweep(
     ["cm=50,100"], jobs=1, program_folder=program_folder)])
 def test_a_run_lets_other_python_threads_go_on(work):
-    # A thread holds the interpreter until it blocks or lets go: with the switch interval this
-    # long, the counter moves while the work runs only if the work lets go of it. The folder is
-    # looked up before, as looking at files lets go too.
-    folder = vm.program_folder()
-    counted = {}
-    count = 0
-    stop = threading.Event()
-    ready = threading.Event()
+    # With a switch interval this long a thread keeps the interpreter until it blocks or lets go,
+    # so the counter moves during the work only if the work lets go. Looking at files lets go
+    # too: the folder is found before.
+    folder, counted, count = vm.program_folder(), {}, 0
+    ready, stop = threading.Event(), threading.Event()
 
     def worker():
         counted["before"] = count
@@ -228,9 +184,8 @@ def test_a_run_lets_other_python_threads_go_on(work):
         thread = threading.Thread(target=worker)
         thread.start()
         ready.wait()
-        while not stop.is_set():
+        while not stop.wait(0.001):  # which lets go while it waits
             count += 1
-            stop.wait(0.001)  # lets go of the interpreter while it waits
         thread.join()
     finally:
         sys.setswitchinterval(interval)
