@@ -25,8 +25,8 @@ import pathlib
 
 from . import _core
 
-__all__ = ["STORED_INDICES", "Record", "Result", "grid_points", "open", "program_folder", "run", "standard",
-           "sweep"]
+__all__ = ["STORED_INDICES", "Record", "Result", "grid_points", "open", "program_folder", "run",
+           "standard", "sweep"]
 
 FOLDER_VARIABLE = "VELTA_MORVANE_FOLDER"
 
