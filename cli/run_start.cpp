@@ -43,6 +43,10 @@ std::string startFromFile(Session& session, const fs::path& path) {
 
 std::string PrepareRunStart(Session& session, const CliOptions& options) {
     session.InitialiseModel();
+    return PrepareRunSettings(session, options);
+}
+
+std::string PrepareRunSettings(Session& session, const CliOptions& options) {
     const std::string problem = options.fromFile ? startFromFile(session, *options.fromFile)
                                                  : loadReference(session, options);
     if (!problem.empty())

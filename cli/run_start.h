@@ -15,6 +15,10 @@ namespace vm::cli {
 // Prepares a fresh session for the options' first test; empty on success, else what went wrong.
 std::string PrepareRunStart(session::Session& session, const CliOptions& options);
 
+// The same but for settling the model: the reference, a --from file's record, the current
+// settings and the patient, for what depends on those alone.
+std::string PrepareRunSettings(session::Session& session, const CliOptions& options);
+
 // The options' --set and --global values become current.
 void ApplyCurrentSettings(session::Session& session,
                           const std::vector<PartSettingChange>& partSettings,

@@ -2,6 +2,7 @@
 
 #include "cli/run_start.h"
 #include "cli/sweep.h"
+#include "session/result_reading.h"
 #include "session/session.h"
 
 #include <charconv>
@@ -79,10 +80,12 @@ std::uint64_t gridFingerprint(const CliOptions& options, const std::filesystem::
         for (const double percent : axis.percents)
             print.add(percent);
     }
-    // The settings as a point's run starts from them, whichever options gave them, and the
-    // reference they are relative to.
+    // The settings as a point's run starts from them, whichever options gave them, the
+    // reference they are relative to and the patient the results are read for.
+    if (options.patient)
+        print.add(session::patientText(*options.patient));
     session::Session probe(session::ProgramFolder{exeDir});
-    if (PrepareRunStart(probe, options).empty()) {
+    if (PrepareRunSettings(probe, options).empty()) {
         for (const auto& part : probe.state().currentPartSettings)
             for (const double percent : part)
                 print.add(percent);

@@ -27,7 +27,7 @@ std::size_t shardGridPoint(const SweepShard& shard, std::size_t j);
 std::size_t sweepRunPointCount(const CliOptions& options);
 
 // What the sweep's lines depend on besides the model: the swept names and values, the settings
-// every point starts from (--set, --global, --from) and the reference row.
+// every point starts from (--set, --global, --from), the reference row and the patient.
 std::uint64_t gridFingerprint(const CliOptions& options, const std::filesystem::path& exeDir);
 
 // The first line of a shard's output, "# shard K/N of P points, grid HEX" (with json, the same

@@ -127,9 +127,6 @@ py::list sweep(const std::string& folder, std::vector<std::string> args) {
     bool interrupted = false;
     {
         const py::gil_scoped_release release;
-        // As the runner: a point that cannot start says so before any thread begins.
-        session::Session probe(programFolder(folder));
-        outcome.problem = cli::PrepareRunStart(probe, options);
         // Ctrl+C in the calling thread stops the sweep as in the runner.
         const auto checkSignals = [&](std::size_t, std::size_t) {
             const py::gil_scoped_acquire acquire;
@@ -138,8 +135,8 @@ py::list sweep(const std::string& folder, std::vector<std::string> args) {
                 stop = true;
             }
         };
-        if (outcome.problem.empty())
-            outcome = cli::RunSweep(options, exeDir, csv, stop, checkSignals);
+        // A point that cannot start ends the sweep with the problem; no rows are kept then.
+        outcome = cli::RunSweep(options, exeDir, csv, stop, checkSignals);
     }
     if (interrupted)
         throw py::error_already_set();
