@@ -83,7 +83,7 @@ std::uint64_t gridFingerprint(const CliOptions& options, const std::filesystem::
     // The settings as a point's run starts from them, whichever options gave them, the
     // reference they are relative to and the patient the results are read for.
     if (options.patient)
-        print.add(session::patientText(*options.patient));
+        print.add(session::patientOption(*options.patient));
     session::Session probe(session::ProgramFolder{exeDir});
     if (PrepareRunSettings(probe, options).empty()) {
         for (const auto& part : probe.state().currentPartSettings)
