@@ -477,7 +477,9 @@ export writes into FOLDER, which it makes when missing: flow_volume.csv and volu
 samples of the reference and of every result, with their units), results.csv (the settings and
 indices of each of those rows), and flow_volume.png/.svg and volume_time.png/.svg, the plots as
 the program draws them at their size on a 1280x1024 screen (486x371 and 486x119 pixels), the file
-opened as the program opens it.
+opened as the program opens it. Each file is written whole or not at all, and the first that cannot
+be written ends the export. A runner built without the plots writes the CSV files only and says
+so.
 
 With --patient SEX,AGE,HEIGHT (female or male, years 3..95, cm 100..250; such as female,40,165)
 run, sweep, show and export read each result against the person's GLI Global 2022 reference

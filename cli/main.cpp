@@ -162,10 +162,12 @@ int showFile(const CliOptions& options, const fs::path& exeDir) {
 }
 
 int exportFile(const CliOptions& options, const fs::path& exeDir, int argc, char** argv) {
-    const std::string problem =
-        ExportSimulationFile(options.exportFile, options.exportFolder, exeDir, argc, argv);
-    if (!problem.empty()) {
-        std::cerr << "velta-morvane-cli: " << problem << "\n";
+    const ExportOutcome outcome = ExportSimulationFile(options.exportFile, options.exportFolder,
+                                                       exeDir, plotPictureWriter(argc, argv));
+    if (!outcome.note.empty())
+        std::cerr << "velta-morvane-cli: " << outcome.note << "\n";
+    if (!outcome.problem.empty()) {
+        std::cerr << "velta-morvane-cli: " << outcome.problem << "\n";
         return kExitFailure;
     }
     return 0;
