@@ -139,6 +139,13 @@ std::string parseGlobal(const std::string& value, CliOptions& options) {
     return {};
 }
 
+bool sameSetting(const SweepAxis& a, const SweepAxis& b) {
+    if (a.globalSetting && b.globalSetting)
+        return a.globalSetting->item == b.globalSetting->item;
+    return a.partSetting && b.partSetting && a.partSetting->part == b.partSetting->part &&
+           a.partSetting->column == b.partSetting->column;
+}
+
 // NAME=VALUES of --sweep: a setting as --set names it, or global.I for global item I.
 std::string parseSweep(const std::string& value, CliOptions& options) {
     const auto eq = value.find('=');
@@ -146,9 +153,6 @@ std::string parseSweep(const std::string& value, CliOptions& options) {
         return "--sweep needs NAME=VALUES, got '" + value + "'";
     SweepAxis axis;
     axis.name = value.substr(0, eq);
-    for (const SweepAxis& earlier : options.sweepAxes)
-        if (earlier.name == axis.name)
-            return "--sweep " + axis.name + " is given twice";
     if (axis.name.starts_with("global.")) {
         long item = 0;
         const std::string number = axis.name.substr(7);
@@ -161,6 +165,11 @@ std::string parseSweep(const std::string& value, CliOptions& options) {
             return "--sweep: " + problem;
         axis.partSetting = change;
     }
+    // By the setting named, not the spelling: global.2 and global.02 are one setting, and two
+    // axes of it would label rows with values they were not run at.
+    for (const SweepAxis& earlier : options.sweepAxes)
+        if (sameSetting(earlier, axis))
+            return "--sweep " + axis.name + " is the setting " + earlier.name + " given twice";
     if (auto problem = parseSweepValues(value.substr(eq + 1), axis.percents); !problem.empty())
         return "--sweep " + axis.name + ": " + problem;
     options.sweepAxes.push_back(std::move(axis));

@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <memory>
 #include <system_error>
 
 #include <unistd.h>
@@ -107,10 +108,12 @@ void catchInterrupt() {
 }
 
 int runSweep(const CliOptions& options, const fs::path& exeDir) {
-    // A point that cannot start says so before any thread begins.
+    // Every point starts from here, so that a file that cannot be read says so before any thread
+    // begins.
+    auto start = std::make_unique<SweepStart>();
     {
-        Session probe(ProgramFolder{exeDir});
-        if (const std::string problem = PrepareRunStart(probe, options); !problem.empty()) {
+        Session prepared(start->record, start->state, start->model, ProgramFolder{exeDir});
+        if (const std::string problem = PrepareRunStart(prepared, options); !problem.empty()) {
             std::cerr << "velta-morvane-cli: " << problem << "\n";
             return kExitFailure;
         }
@@ -118,13 +121,9 @@ int runSweep(const CliOptions& options, const fs::path& exeDir) {
     catchInterrupt();
     SweepProgress bar(std::cerr, isatty(STDERR_FILENO) == 1);
     const SweepOutcome outcome =
-        RunSweep(options, exeDir, std::cout, interruptRequested,
+        RunSweep(options, *start, exeDir, std::cout, interruptRequested,
                  [&bar](std::size_t done, std::size_t total) { bar.Show(done, total); });
     bar.Finish();
-    if (!outcome.problem.empty()) {
-        std::cerr << "velta-morvane-cli: " << outcome.problem << "\n";
-        return kExitFailure;
-    }
     // A Ctrl+C after the last point changed nothing.
     if (interruptRequested && outcome.written < sweepPointCount(options.sweepAxes)) {
         std::cerr << "velta-morvane-cli: interrupted after " << outcome.written << " of "
