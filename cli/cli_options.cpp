@@ -472,8 +472,9 @@ results move down, three kept beside the reference and one more in row 4. The re
 from datfiles1/standard.dat beside this program unless --reference or --from is given.
 
 show prints the settings and indices of the reference and of the rows opening the file in the
-program shows as results; with --json one line per row, in the fields of run --json with "row"
-in place of "run", and the settings added.
+program shows as results: the settings of both lungs and the expiratory effort, and any other lung
+part's setting or global item that a row moves from 100; with --json one line per row, in the
+fields of run --json with "row" in place of "run", and every setting added.
 
 sweep runs one test at every point of the grid its --sweep options span, each from the same start
 as a single run with those settings, on several threads at once. It prints one line per point in
