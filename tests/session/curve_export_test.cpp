@@ -114,21 +114,4 @@ TEST(CurveExport, WritingIntoAMissingFolderSaysSo) {
     EXPECT_NE(WriteTextFile(folder / "no" / "a.csv", "x\n"), "");
 }
 
-// The CSV files are written by the file layer, which names the cause.
-TEST(CurveExport, AFailedWriteGivesTheFileLayersMessage) {
-    TempFolder folder;
-    const struct {
-        std::filesystem::path path;
-        const char* message;
-    } cases[] = {
-        {folder / "no" / "a.csv", "File not found: "},
-        {"/dev/full", "Disk full: "},
-        {folder.path(), "File access denied: "},
-    };
-    for (const auto& c : cases) {
-        const std::string message = WriteTextFile(c.path, "x\n");
-        EXPECT_TRUE(message.starts_with(c.message + c.path.string())) << message;
-    }
-}
-
 } // namespace
