@@ -34,7 +34,7 @@ class SilentInteraction : public Interaction {
     void showMessage(const QString&) override {}
     QString getOpenFileName(const QString&, const QString&, const QString&) override { return {}; }
     QString getSaveFileName(const QString&, const QString&, const QString&) override { return {}; }
-    void showHelpFile(const QString&) override {}
+    void showHelpFile(const std::filesystem::path&) override {}
     void showAboutBox() override {}
     void showModalWindow(QDialog&) override {}
     void playSystemSound(const QString&) override {}

@@ -141,6 +141,13 @@ std::string parseGlobal(const std::string& value, CliOptions& options) {
     return {};
 }
 
+bool sameSetting(const SweepAxis& a, const SweepAxis& b) {
+    if (a.globalSetting && b.globalSetting)
+        return a.globalSetting->item == b.globalSetting->item;
+    return a.partSetting && b.partSetting && a.partSetting->part == b.partSetting->part &&
+           a.partSetting->column == b.partSetting->column;
+}
+
 // NAME=VALUES of --sweep: a setting as --set names it, or global.I for global item I.
 std::string parseSweep(const std::string& value, CliOptions& options) {
     const auto eq = value.find('=');
@@ -148,9 +155,6 @@ std::string parseSweep(const std::string& value, CliOptions& options) {
         return "--sweep needs NAME=VALUES, got '" + value + "'";
     SweepAxis axis;
     axis.name = value.substr(0, eq);
-    for (const SweepAxis& earlier : options.sweepAxes)
-        if (earlier.name == axis.name)
-            return "--sweep " + axis.name + " is given twice";
     if (axis.name.starts_with("global.")) {
         long item = 0;
         const std::string number = axis.name.substr(7);
@@ -163,6 +167,11 @@ std::string parseSweep(const std::string& value, CliOptions& options) {
             return "--sweep: " + problem;
         axis.partSetting = change;
     }
+    // By the setting named, not the spelling: global.2 and global.02 are one setting, and two
+    // axes of it would label rows with values they were not run at.
+    for (const SweepAxis& earlier : options.sweepAxes)
+        if (sameSetting(earlier, axis))
+            return "--sweep " + axis.name + " is the setting " + earlier.name + " given twice";
     if (auto problem = parseSweepValues(value.substr(eq + 1), axis.percents); !problem.empty())
         return "--sweep " + axis.name + ": " + problem;
     options.sweepAxes.push_back(std::move(axis));
@@ -470,8 +479,9 @@ results move down, three kept beside the reference and one more in row 4. The re
 from datfiles1/standard.dat beside this program unless --reference or --from is given.
 
 show prints the settings and indices of the reference and of the rows opening the file in the
-program shows as results; with --json one line per row, in the fields of run --json with "row"
-in place of "run", and the settings added.
+program shows as results: the settings of both lungs and the expiratory effort, and any other lung
+part's setting or global item that a row moves from 100; with --json one line per row, in the
+fields of run --json with "row" in place of "run", and every setting added.
 
 sweep runs one test at every point of the grid its --sweep options span, each from the same start
 as a single run with those settings, on several threads at once. It prints one line per point in
@@ -489,7 +499,9 @@ export writes into FOLDER, which it makes when missing: flow_volume.csv and volu
 samples of the reference and of every result, with their units), results.csv (the settings and
 indices of each of those rows), and flow_volume.png/.svg and volume_time.png/.svg, the plots as
 the program draws them at their size on a 1280x1024 screen (486x371 and 486x119 pixels), the file
-opened as the program opens it.
+opened as the program opens it. Each file is written whole or not at all, and the first that cannot
+be written ends the export. A runner built without the plots writes the CSV files only and says
+so.
 
 With --patient SEX,AGE,HEIGHT (female or male, years 3..95, cm 100..250; such as female,40,165)
 run, sweep, show and export read each result against the person's GLI Global 2022 reference

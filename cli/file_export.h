@@ -1,22 +1,41 @@
 #pragma once
 // export: a simulation file's curves and results as CSV and both plots as PNG and SVG, the file
-// opened as the program opens it. A runner built without the plots (VM_BUILD_GUI off) refuses.
+// opened as the program opens it. A runner built without the plots (VM_BUILD_GUI off) writes the
+// CSV files only and says so.
+
+#include "record/vocabulary.h"
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 namespace vm::cli {
 
-// The files export writes, in this order.
+// The files export writes, in this order: the CSV files, then the pictures.
 inline constexpr const char* kExportedFiles[] = {
     "flow_volume.csv", "volume_time.csv", "results.csv",    "flow_volume.png",
     "flow_volume.svg", "volume_time.png", "volume_time.svg"};
+inline constexpr int kExportedCsvFiles = 3;
 
-// Writes them into folder, made when missing; empty on success, else what went wrong. The plots
-// are drawn with Qt Gui, which needs an application object (made from argc and argv) but no
-// screen.
-std::string ExportSimulationFile(const std::filesystem::path& file,
-                                 const std::filesystem::path& folder,
-                                 const std::filesystem::path& exeDir, int argc, char** argv);
+// Draws both plots of the record, selectedRow thicker, and writes the last four of
+// kExportedFiles into folder; empty on success, else the first thing that went wrong.
+using PlotPictureWriter = std::function<std::string(
+    const record::SimulationRecord& record, int selectedRow, const std::filesystem::path& folder)>;
+
+// This runner's writer of the pictures: the plots drawn with Qt Gui, which needs an application
+// object (made from argc and argv) but no screen. None when the runner was built without them.
+PlotPictureWriter plotPictureWriter(int argc, char** argv);
+
+struct ExportOutcome {
+    std::string problem; // what stopped the export, nothing written after it; empty when done
+    std::string note;    // what was left out on purpose: the pictures, without a writer
+};
+
+// Writes the files into folder, made when missing, each one whole or not at all, and stops at
+// the first that cannot be written.
+ExportOutcome ExportSimulationFile(const std::filesystem::path& file,
+                                   const std::filesystem::path& folder,
+                                   const std::filesystem::path& exeDir,
+                                   const PlotPictureWriter& pictures);
 
 } // namespace vm::cli

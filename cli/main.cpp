@@ -20,6 +20,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <memory>
 #include <system_error>
 
 #include <unistd.h>
@@ -109,10 +110,12 @@ void catchInterrupt() {
 }
 
 int runSweep(const CliOptions& options, const fs::path& exeDir) {
-    // A point that cannot start says so before any thread begins.
+    // Every point starts from here, so that a file that cannot be read says so before any thread
+    // begins.
+    auto start = std::make_unique<SweepStart>();
     {
-        Session probe(ProgramFolder{exeDir});
-        if (const std::string problem = PrepareRunStart(probe, options); !problem.empty()) {
+        Session prepared(start->record, start->state, start->model, ProgramFolder{exeDir});
+        if (const std::string problem = PrepareRunStart(prepared, options); !problem.empty()) {
             std::cerr << "velta-morvane-cli: " << problem << "\n";
             return kExitFailure;
         }
@@ -120,13 +123,9 @@ int runSweep(const CliOptions& options, const fs::path& exeDir) {
     catchInterrupt();
     SweepProgress bar(std::cerr, isatty(STDERR_FILENO) == 1);
     const SweepOutcome outcome =
-        RunSweep(options, exeDir, std::cout, interruptRequested,
+        RunSweep(options, *start, exeDir, std::cout, interruptRequested,
                  [&bar](std::size_t done, std::size_t total) { bar.Show(done, total); });
     bar.Finish();
-    if (!outcome.problem.empty()) {
-        std::cerr << "velta-morvane-cli: " << outcome.problem << "\n";
-        return kExitFailure;
-    }
     // A Ctrl+C after the last point changed nothing.
     if (interruptRequested && outcome.written < sweepRunPointCount(options)) {
         std::cerr << "velta-morvane-cli: interrupted after " << outcome.written << " of "
@@ -165,10 +164,12 @@ int showFile(const CliOptions& options, const fs::path& exeDir) {
 }
 
 int exportFile(const CliOptions& options, const fs::path& exeDir, int argc, char** argv) {
-    const std::string problem =
-        ExportSimulationFile(options.exportFile, options.exportFolder, exeDir, argc, argv);
-    if (!problem.empty()) {
-        std::cerr << "velta-morvane-cli: " << problem << "\n";
+    const ExportOutcome outcome = ExportSimulationFile(options.exportFile, options.exportFolder,
+                                                       exeDir, plotPictureWriter(argc, argv));
+    if (!outcome.note.empty())
+        std::cerr << "velta-morvane-cli: " << outcome.note << "\n";
+    if (!outcome.problem.empty()) {
+        std::cerr << "velta-morvane-cli: " << outcome.problem << "\n";
         return kExitFailure;
     }
     return 0;

@@ -3,8 +3,12 @@
 #include "record/vocabulary.h"
 #include "session/curve_export.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <functional>
+#include <utility>
+#include <vector>
 
 using namespace vm::record;
 
@@ -80,25 +84,81 @@ std::string runJson(const SimulationRecord& record, int runNumber,
            indexAndSampleFields(record, workingRow, readingFields) + "}\n";
 }
 
-std::string rowJson(const SimulationRecord& record, int row, const std::string& readingFields) {
-    std::string out =
-        "{\"row\":" + std::to_string(row) + indexAndSampleFields(record, row, readingFields);
-    out += ",\"settings\":{";
+namespace {
+
+// {"rCentral":..,"cm":..}: the setting columns of one lung part of a row.
+std::string partSettingsJson(const SimulationRecord& record, int row, int part) {
+    std::string out = "{";
     for (int c = 0; c < kSettingColumns; ++c)
         out += std::string(c > 0 ? "," : "") + '"' +
                std::string(kSettingColumnNames[static_cast<std::size_t>(c)]) +
-               "\":" + jsonNumber(record.partSetting(row, kEditedPart, c));
-    out += "},\"globalSettings\":[";
+               "\":" + jsonNumber(record.partSetting(row, part, c));
+    return out + '}';
+}
+
+// The name a row of the table gives global item i: its own where it has one.
+std::string globalItemLabel(int i) {
+    return i < static_cast<int>(kGlobalItemNames.size())
+               ? std::string(kGlobalItemNames[static_cast<std::size_t>(i)])
+               : "global item " + std::to_string(i);
+}
+
+} // namespace
+
+std::string rowJson(const SimulationRecord& record, int row, const std::string& readingFields) {
+    std::string out =
+        "{\"row\":" + std::to_string(row) + indexAndSampleFields(record, row, readingFields);
+    out += ",\"partSettings\":{";
+    for (int part = 0, listed = 0; part < kParts; ++part)
+        if (part != kEditedPart)
+            out += std::string(listed++ > 0 ? "," : "") + '"' + std::string(kLungPartNames[part]) +
+                   "\":" + partSettingsJson(record, row, part);
+    out += "},\"settings\":" + partSettingsJson(record, row, kEditedPart);
+    out += ",\"globalSettings\":[";
     for (int i = 0; i < kGlobalItems; ++i)
         out += std::string(i > 0 ? "," : "") + jsonNumber(record.globalSetting(row, i));
     return out + "]}\n";
 }
 
 std::string rowsTable(const SimulationRecord& record, int lastRow) {
+    using Value = std::function<double(int row)>;
+    std::vector<std::pair<std::string, Value>> settings;
+    // The settings of both lungs and the expiratory effort always; the other parts' settings and
+    // the other global items where a row moves them from 100, as a narrowed right bronchus does.
+    const auto movedInSomeRow = [&](const Value& value) {
+        for (int row = 0; row <= lastRow; ++row)
+            if (value(row) != 100.0)
+                return true;
+        return false;
+    };
+    const auto addPart = [&](int part) {
+        const std::string prefix =
+            part == kEditedPart ? "" : std::string(kLungPartNames[part]) + ".";
+        for (int c = 0; c < kSettingColumns; ++c) {
+            Value value = [&record, part, c](int row) { return record.partSetting(row, part, c); };
+            if (part == kEditedPart || movedInSomeRow(value))
+                settings.emplace_back(
+                    prefix + std::string(kSettingColumnNames[static_cast<std::size_t>(c)]) + " %",
+                    std::move(value));
+        }
+    };
+    addPart(kEditedPart);
+    for (int part = 0; part < kParts; ++part)
+        if (part != kEditedPart)
+            addPart(part);
+    for (int i = 0; i < kGlobalItems; ++i) {
+        Value value = [&record, i](int row) { return record.globalSetting(row, i); };
+        if (i == GlobalItem::expirationDepth || movedInSomeRow(value))
+            settings.emplace_back(globalItemLabel(i) + " %", std::move(value));
+    }
+    std::size_t labelWidth = 18;
+    for (const auto& setting : settings)
+        labelWidth = std::max(labelWidth, setting.first.size());
+
     char cell[64];
     const auto line = [&](const std::string& label, const auto& value) {
-        std::snprintf(cell, sizeof cell, "  %-18s", label.c_str());
-        std::string out = cell;
+        std::string out = "  " + label;
+        out.resize(2 + labelWidth, ' ');
         for (int row = 0; row <= lastRow; ++row)
             out += value(row);
         return out + "\n";
@@ -117,12 +177,8 @@ std::string rowsTable(const SimulationRecord& record, int lastRow) {
                       session::runStatusWord(record.field(row, RowField::runStatus)).c_str());
         return std::string(cell);
     });
-    for (int c = 0; c < kSettingColumns; ++c)
-        out += line(std::string(kSettingColumnNames[static_cast<std::size_t>(c)]) + " %",
-                    [&](int row) { return number(record.partSetting(row, kEditedPart, c)); });
-    out += line(std::string(kGlobalItemNames[GlobalItem::expirationDepth]) + " %", [&](int row) {
-        return number(record.globalSetting(row, GlobalItem::expirationDepth));
-    });
+    for (const auto& [label, value] : settings)
+        out += line(label, [&](int row) { return number(value(row)); });
     for (const RowIndex& index : kRowIndices) {
         if (index.kind == IndexKind::runStatus)
             continue;

@@ -19,13 +19,15 @@ std::string runJson(const record::SimulationRecord& record, int runNumber,
 std::string runTable(const record::SimulationRecord& record, int runNumber);
 
 // Record row `row` of a simulation file as one JSON line: "row" in place of runJson's "run", the
-// same indices and samples, then the settings: "settings" of both lungs by column name and
-// "globalSettings", the 20 items in order.
+// same indices and samples, then the settings: "partSettings" of every other lung part by its
+// runner's name ("left", "right", "lobe1".."lobe5"), each by column name, "settings" of both
+// lungs and "globalSettings", the 20 items in order.
 std::string rowJson(const record::SimulationRecord& record, int row,
                     const std::string& readingFields = {});
 
-// Rows 0..lastRow side by side: the status, the settings of both lungs, the expiratory effort and
-// the indices.
+// Rows 0..lastRow side by side: the status, the settings of both lungs, those of the other lung
+// parts ("right.rCentral") that some row moves from 100, the expiratory effort, the other global
+// items that some row moves from 100, and the indices.
 std::string rowsTable(const record::SimulationRecord& record, int lastRow);
 
 // ",\"fev1\":..": every index of the row under its JSON key, each led by a comma, as run --json

@@ -12,7 +12,6 @@
 #include <charconv>
 #include <cmath>
 #include <memory>
-#include <mutex>
 #include <thread>
 
 using namespace vm::record;
@@ -119,8 +118,9 @@ std::string readingColumns(const session::Session& session, bool json, bool with
 
 } // namespace
 
-SweepOutcome RunSweep(const CliOptions& options, const std::filesystem::path& exeDir,
-                      std::ostream& out, const std::atomic<bool>& stop,
+SweepOutcome RunSweep(const CliOptions& options, const SweepStart& start,
+                      const std::filesystem::path& exeDir, std::ostream& out,
+                      const std::atomic<bool>& stop,
                       const std::function<void(std::size_t, std::size_t)>& progress) {
     // A shard runs its own points of the grid, numbered j here and by the grid in its lines.
     const SweepShard shard = options.shard.value_or(SweepShard{});
@@ -134,24 +134,22 @@ SweepOutcome RunSweep(const CliOptions& options, const std::filesystem::path& ex
     std::atomic<std::size_t> done{0};
     std::atomic<std::size_t> valid{0};
     std::atomic<std::size_t> workersLeft{jobs};
-    std::atomic<bool> failed{false};
-    std::mutex problemMutex;
     SweepOutcome outcome;
 
-    // Every point starts from a fresh session: a single run starts from one, and a test leaves
-    // the model in another state than it found it.
+    // Every point starts from a session of its own in the state a single run starts from, and a
+    // test leaves the model in another state than it found it.
     const auto work = [&] {
-        for (std::size_t j; !stop && !failed && (j = nextPoint++) < total;) {
+        for (std::size_t j; !stop && (j = nextPoint++) < total;) {
             const std::size_t i = shardGridPoint(shard, j);
             const std::vector<double> percents = sweepPointPercents(options.sweepAxes, i);
-            session::Session runner(session::ProgramFolder{exeDir});
-            if (auto problem = PrepareRunStart(runner, sweepPointOptions(options, percents));
-                !problem.empty()) {
-                const std::lock_guard lock(problemMutex);
-                outcome.problem = problem;
-                failed = true;
-                break;
-            }
+            auto point = std::make_unique<SweepStart>(start);
+            session::Session runner(point->record, point->state, point->model,
+                                    session::ProgramFolder{exeDir});
+            const CliOptions pointOptions = sweepPointOptions(options, percents);
+            // The patient was checked when the start was prepared.
+            if (options.patient)
+                runner.SetPatient(*options.patient);
+            ApplyCurrentSettings(runner, pointOptions.partSettings, pointOptions.globalSettings);
             runner.StartSimulation({});
             if (runner.record().field(workingRow, RowField::runStatus) == 1.0f)
                 ++valid;

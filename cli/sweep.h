@@ -4,6 +4,7 @@
 
 #include "cli/cli_options.h"
 #include "record/vocabulary.h"
+#include "session/session.h"
 
 #include <atomic>
 #include <cstddef>
@@ -36,14 +37,24 @@ std::string sweepLine(const std::vector<SweepAxis>& axes, std::size_t index,
 struct SweepOutcome {
     std::size_t written = 0; // lines, the header not counted
     std::size_t valid = 0;   // points with a valid result
-    std::string problem;     // a point could not start; nothing after it is run
+};
+
+// What every point of a sweep starts from, prepared once by PrepareRunStart on a session over it
+// (the model settled, the reference read, the sweep's own settings current) and copied for each
+// point, whose session then takes the options' patient: a file replaced meanwhile cannot give one
+// setting two results.
+struct SweepStart {
+    record::SimulationRecord record;
+    record::RecordState state;
+    model::ModelState model;
 };
 
 // Runs the grid on options.jobs threads (0: every hardware thread) and writes each line to out as
 // soon as every earlier one is written. No new point starts once stop is set. progress, when set,
 // hears (points done, points in all) from the writing thread.
-SweepOutcome RunSweep(const CliOptions& options, const std::filesystem::path& exeDir,
-                      std::ostream& out, const std::atomic<bool>& stop,
+SweepOutcome RunSweep(const CliOptions& options, const SweepStart& start,
+                      const std::filesystem::path& exeDir, std::ostream& out,
+                      const std::atomic<bool>& stop,
                       const std::function<void(std::size_t, std::size_t)>& progress = {});
 
 } // namespace vm::cli

@@ -185,11 +185,11 @@ PictureResult decodeReversedPicture(const fs::path& source, const fs::path& scra
     if (bytes.size() < kReversedBytes)
         return {false, fileFailure("Read beyond end of file", source).message, {}};
     if (const FileResult copied = writeWholeFile(scratch, bytes); !copied.ok)
-        return {false, copied.message, {}};
+        return {false, copied.message, {}, true};
     if (const FileResult reversed = reverseFirst100Bytes(scratch); !reversed.ok)
-        return {false, reversed.message, {}};
+        return {false, reversed.message, {}, true};
     if (const FileResult read = readDataFile(scratch, bytes, kMaxPictureFileBytes); !read.ok)
-        return {false, read.message, {}};
+        return {false, read.message, {}, true};
     return decodeNamingFile(bytes, source, shownAt);
 }
 

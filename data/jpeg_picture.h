@@ -24,6 +24,9 @@ struct PictureResult {
     bool ok = false;
     std::string message; // the decoder's or the file layer's message on failure
     DecodedPicture picture;
+    // The failure was the scratch file's, which could not be written or read back: the folder
+    // it lies in is at fault (read-only, full), not the picture.
+    bool scratchFailed = false;
 };
 
 // The size a picture is shown at. A picture larger than that is decoded at the smallest of
@@ -56,8 +59,8 @@ bool reverseFirst100Bytes(std::span<std::uint8_t> bytes);
 
 // One airway picture: copies source over the scratch file, reverses the copy's first 100 bytes
 // and decodes it. A source that cannot be read, is shorter than 100 bytes or does not decode is
-// named in the message, the scratch file when it cannot be written; the caller deletes the
-// scratch file after the last picture and after a failure.
+// named in the message, the scratch file when it cannot be written (and scratchFailed set); the
+// caller deletes the scratch file after the last picture and after a failure.
 PictureResult decodeReversedPicture(const std::filesystem::path& source,
                                     const std::filesystem::path& scratch, PictureSize shownAt = {});
 

@@ -2,12 +2,17 @@
 
 #include "plots/flow_volume_plot.h"
 #include "plots/volume_time_plot.h"
+#include "record/file_replace.h"
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QPainter>
 #include <QSvgGenerator>
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
+#include <span>
 
 namespace vm::plots {
 
@@ -46,20 +51,30 @@ QImage VolumeTimePlotImage(const record::SimulationRecord& record, int selectedR
 }
 
 std::string SavePlotImage(const QImage& image, const std::filesystem::path& path) {
-    const QString name = QString::fromStdString(path.string());
-    const std::string failure = "cannot write " + path.string();
-    if (!endsInSvg(path))
-        return image.save(name, "PNG") ? std::string() : failure;
-
-    QSvgGenerator svg;
-    svg.setFileName(name);
-    svg.setSize(image.size());
-    svg.setViewBox(QRect(QPoint(0, 0), image.size()));
-    QPainter painter;
-    if (!painter.begin(&svg))
-        return failure;
-    painter.drawImage(QPoint(0, 0), image);
-    return painter.end() ? std::string() : failure;
+    // Encoded in memory first, so that the file is written as every save of the program is.
+    QByteArray encoded;
+    QBuffer buffer(&encoded);
+    buffer.open(QIODevice::WriteOnly);
+    const std::string failure = "cannot encode the picture for " + path.string();
+    if (!endsInSvg(path)) {
+        if (!image.save(&buffer, "PNG"))
+            return failure;
+    } else {
+        QSvgGenerator svg;
+        svg.setOutputDevice(&buffer);
+        svg.setSize(image.size());
+        svg.setViewBox(QRect(QPoint(0, 0), image.size()));
+        QPainter painter;
+        if (!painter.begin(&svg))
+            return failure;
+        painter.drawImage(QPoint(0, 0), image);
+        if (!painter.end())
+            return failure;
+    }
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(encoded.constData());
+    return record::replaceFileContents(path,
+                                       std::span(bytes, static_cast<std::size_t>(encoded.size())))
+        .message;
 }
 
 } // namespace vm::plots

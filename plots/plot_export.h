@@ -27,8 +27,8 @@ QImage FlowVolumePlotImage(const record::SimulationRecord& record, int selectedR
 // empty frame when no result is selected (selectedRow < 1).
 QImage VolumeTimePlotImage(const record::SimulationRecord& record, int selectedRow, QSize size);
 
-// The picture as PNG, or as SVG when the path ends in ".svg" (any letter case); empty on success,
-// else what went wrong.
+// The picture as PNG, or as SVG when the path ends in ".svg" (any letter case), written as every
+// save of the program writes (record/file_replace.h); empty on success, else what went wrong.
 std::string SavePlotImage(const QImage& image, const std::filesystem::path& path);
 
 } // namespace vm::plots

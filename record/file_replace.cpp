@@ -4,6 +4,9 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <optional>
+#include <random>
+#include <string>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -48,23 +51,56 @@ FileResult writeInPlace(const fs::path& target, std::span<const std::uint8_t> by
     return FileResult::success();
 }
 
+// ".vm-" and eight letters or digits: a name short enough beside any name the folder takes.
+std::string temporaryName() {
+    static constexpr std::string_view kSymbols = "abcdefghijklmnopqrstuvwxyz0123456789";
+    thread_local std::mt19937_64 engine{std::random_device{}() ^
+                                        (static_cast<std::uint64_t>(::getpid()) << 32)};
+    std::string name = ".vm-";
+    std::uniform_int_distribution<std::size_t> pick(0, kSymbols.size() - 1);
+    for (int i = 0; i < 8; ++i)
+        name += kSymbols[pick(engine)];
+    return name;
+}
+
+// A new file in folder that no other writer has opened: created exclusively, under a name tried
+// afresh while one is taken. The umask applies to its mode as to any new file. Returns the
+// descriptor, or -1 with errno set.
+int createTemporaryFile(const fs::path& folder, fs::path& created) {
+    constexpr int kAttempts = 64;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        created = folder / temporaryName();
+        const int fd =
+            ::open(created.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
 FileResult writeBesideAndRename(const fs::path& target, std::optional<mode_t> keptMode,
                                 std::span<const std::uint8_t> bytes, const fs::path& shown) {
-    fs::path part = target;
-    part += ".part";
-    const int fd = ::open(part.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW,
-                          keptMode ? 0600 : 0644);
+    fs::path temporary;
+    const int fd = createTemporaryFile(target.parent_path(), temporary);
     if (fd < 0)
         return errnoFailure(errno, shown);
     // fchmod, not the open's mode: the umask must not widen or narrow the file's own bits.
     bool written = !keptMode || ::fchmod(fd, *keptMode) == 0;
     written = written && writeAllBytes(fd, bytes.data(), bytes.size()) && ::fsync(fd) == 0;
     const bool closed = closeFile(fd);
-    if (!written || !closed || std::rename(part.c_str(), target.c_str()) != 0) {
+    if (!written || !closed || std::rename(temporary.c_str(), target.c_str()) != 0) {
         const int e = errno;
-        ::unlink(part.c_str());
+        ::unlink(temporary.c_str());
         return errnoFailure(e, shown);
     }
+    return FileResult::success();
+}
+
+// A regular file is replaced only where the user may write it: the rename alone would need no
+// more than the folder's permission.
+FileResult checkWritableFile(const fs::path& target, const fs::path& shown) {
+    if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
+        return errnoFailure(errno, shown);
     return FileResult::success();
 }
 
@@ -84,6 +120,8 @@ FileResult replaceFileContents(const fs::path& path, std::span<const std::uint8_
         return errnoFailure(EISDIR, path);
     if (!S_ISREG(info.st_mode))
         return writeInPlace(*target, bytes, path);
+    if (FileResult writable = checkWritableFile(*target, path); !writable.ok)
+        return writable;
     return writeBesideAndRename(*target, info.st_mode & 07777, bytes, path);
 }
 
@@ -102,6 +140,8 @@ FileResult checkWritableTarget(const fs::path& path) {
             ::close(fd);
             return FileResult::success();
         }
+        if (FileResult writable = checkWritableFile(*target, path); !writable.ok)
+            return writable;
     } else if (errno != ENOENT) {
         return errnoFailure(errno, path);
     }

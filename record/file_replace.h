@@ -10,15 +10,19 @@
 
 namespace vm::record {
 
-// A symbolic link is followed to the file it names. A regular file (or a new one) is written as
-// NAME.part beside it, which keeps the old file's permission bits and is renamed over it, so a
-// failed write never leaves a truncated file. A device or FIFO is written directly and its error
-// reported (a FIFO nobody reads is an error rather than a wait).
+// A symbolic link is followed to the file it names. A regular file the user may not write is
+// refused, as a shell's redirection refuses it, and left untouched. A regular file the user may
+// write (or a new one) is written into a temporary file of its own beside it, created afresh and
+// renamed over the target once complete: a failed write never leaves a truncated file, and of
+// two programs saving the same file at once each replaces it whole. The file keeps its permission
+// bits; a new one gets the bits the umask leaves. A device or FIFO is written directly and its
+// error reported (a FIFO nobody reads is an error rather than a wait).
 FileResult replaceFileContents(const std::filesystem::path& path,
                                std::span<const std::uint8_t> bytes);
 
 // Whether replaceFileContents could write path, checked before any work that ends in writing it:
-// the target, when it exists, must be writable and not a folder; otherwise its folder must be.
+// the target, when it exists, must be writable and not a folder, and a regular file's folder must
+// be writable too.
 FileResult checkWritableTarget(const std::filesystem::path& path);
 
 } // namespace vm::record

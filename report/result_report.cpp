@@ -7,14 +7,15 @@
 #include "plots/spirogram_plot.h"
 #include "plots/z_score_chart.h"
 #include "record/vocabulary.h"
+#include "session/curve_export.h"
 
-#include <QFile>
+#include <QBuffer>
+#include <QByteArray>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
 
 #include <cmath>
-#include <system_error>
 #include <vector>
 
 using namespace vm::session;
@@ -116,10 +117,14 @@ QImage ZScoreChartImage(const Session& session, int row, QSize size) {
 }
 
 std::string WriteResultReport(const Session& session, int row, const std::filesystem::path& pdf) {
-    // Drawn into a scratch file beside the target first, so that a failure leaves no half page.
-    const std::filesystem::path scratch = pdf.string() + ".report-scratch";
+    // Drawn in memory first, then written as every save of the program writes
+    // (record/file_replace.h): a failure leaves no half page, and the target is refused or
+    // replaced as any other.
+    QByteArray document;
     {
-        QPdfWriter writer(QString::fromStdString(scratch.string()));
+        QBuffer buffer(&document);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
         writer.setResolution(kPageDpi);
         writer.setPageSize(QPageSize(QPageSize::A4));
         writer.setPageMargins(QMarginsF(0, 0, 0, 0));
@@ -219,13 +224,7 @@ std::string WriteResultReport(const Session& session, int row, const std::filesy
         if (!painter.end())
             return "cannot write the report " + pdf.string();
     }
-    std::error_code error;
-    std::filesystem::rename(scratch, pdf, error);
-    if (error) {
-        std::filesystem::remove(scratch, error);
-        return "cannot write the report " + pdf.string() + ": " + error.message();
-    }
-    return {};
+    return WriteTextFile(pdf, document.toStdString());
 }
 
 } // namespace vm::report

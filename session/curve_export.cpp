@@ -1,13 +1,15 @@
 #include "session/curve_export.h"
 
 #include "model/curve_indices.h"
+#include "record/file_replace.h"
 #include "record/vocabulary.h"
 #include "session/reading_text.h"
 #include "session/session.h"
 
 #include <charconv>
 #include <cmath>
-#include <fstream>
+#include <cstdint>
+#include <span>
 
 using namespace vm::record;
 
@@ -100,13 +102,8 @@ std::string runStatusWord(float status) {
 }
 
 std::string WriteTextFile(const std::filesystem::path& path, const std::string& text) {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    if (file)
-        file.write(text.data(), static_cast<std::streamsize>(text.size()));
-    file.close();
-    if (!file)
-        return "cannot write " + path.string();
-    return {};
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+    return replaceFileContents(path, std::span(bytes, text.size())).message;
 }
 
 } // namespace vm::session

@@ -30,7 +30,8 @@ std::string ResultsCsv(const Session& session, bool withPredicted);
 // A row's run status as one word: "valid", "dead" or "error".
 std::string runStatusWord(float status);
 
-// Writes text to path; empty on success, else what went wrong.
+// Writes text to path as every save of the program writes (record/file_replace.h): a failed
+// write leaves no partial file. Empty on success, else the file layer's message.
 std::string WriteTextFile(const std::filesystem::path& path, const std::string& text);
 
 } // namespace vm::session

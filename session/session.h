@@ -34,6 +34,9 @@ struct ProgramFolder {
     // exeDir itself, or the user's own folder when the program runs installed
     // (session/user_folder.h).
     std::filesystem::path writableDir{};
+    // Why the program, installed, has no folder of its own to write into (the file layer's
+    // message, say, of making the user's folder); empty when it has one. Start-up then refuses.
+    std::string writableProblem{};
 
     // exeDir followed by a relative name such as "datfiles1/F000.dat", folders matched without
     // regard to letter case.

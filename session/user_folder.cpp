@@ -1,12 +1,18 @@
 #include "session/user_folder.h"
 
 #include "data/startup_checks.h"
+#include "record/file_replace.h"
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <system_error>
+#include <vector>
+
+#include <pwd.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -25,6 +31,21 @@ fs::path absoluteEnvironmentPath(const char* name) {
     return path.is_absolute() ? path : fs::path{};
 }
 
+// A simulation file is one record; anything much larger is no shipped case.
+constexpr std::uintmax_t kMaxShippedFileBytes = 4u * 1024u * 1024u;
+
+// The home folder of the effective user in the user database; empty when it has none.
+fs::path databaseHome() {
+    std::vector<char> buffer(16384);
+    struct passwd entry {};
+    struct passwd* found = nullptr;
+    if (::getpwuid_r(::geteuid(), &entry, buffer.data(), buffer.size(), &found) != 0 ||
+        found == nullptr || found->pw_dir == nullptr)
+        return {};
+    fs::path home(found->pw_dir);
+    return home.is_absolute() ? home : fs::path{};
+}
+
 bool isSimulationFile(const fs::path& path) {
     std::string extension = path.extension().string();
     std::transform(extension.begin(), extension.end(), extension.begin(),
@@ -37,24 +58,38 @@ bool isSimulationFile(const fs::path& path) {
 fs::path userDataFolder() {
     if (fs::path data = absoluteEnvironmentPath("XDG_DATA_HOME"); !data.empty())
         return data / kUserFolderName;
-    if (fs::path home = absoluteEnvironmentPath("HOME"); !home.empty())
-        return home / ".local" / "share" / kUserFolderName;
-    return {};
+    fs::path home = absoluteEnvironmentPath("HOME");
+    // Without HOME, as under a service manager, the user database still knows the home folder.
+    if (home.empty())
+        home = databaseHome();
+    if (home.empty())
+        return {};
+    return home / ".local" / "share" / kUserFolderName;
 }
 
-void seedUserFolder(const fs::path& exeDir, const fs::path& userDir) {
-    std::error_code ec;
+record::FileResult seedUserFolder(const fs::path& exeDir, const fs::path& userDir) {
     const fs::path simulations = userDir / "simulations";
-    fs::create_directories(simulations, ec);
-    fs::create_directories(userDir / "datfiles1", ec);
+    for (const fs::path& folder : {simulations, userDir / "datfiles1"}) {
+        std::error_code ec;
+        fs::create_directories(folder, ec);
+        if (ec)
+            return record::errnoFailure(ec.value(), folder);
+    }
+    std::error_code ec;
     const fs::path shipped = data::resolveDataPath(exeDir, "simulations");
     for (fs::directory_iterator it(shipped, ec), end; !ec && it != end; it.increment(ec)) {
-        if (!isSimulationFile(it->path()) || !it->is_regular_file(ec))
+        const fs::path copy = simulations / it->path().filename();
+        std::error_code entryError;
+        if (!isSimulationFile(it->path()) || !it->is_regular_file(entryError) ||
+            fs::exists(fs::symlink_status(copy, entryError)))
             continue;
-        std::error_code copyError;
-        fs::copy_file(it->path(), simulations / it->path().filename(),
-                      fs::copy_options::skip_existing, copyError);
+        std::vector<std::uint8_t> bytes;
+        if (!record::readDataFile(it->path(), bytes, kMaxShippedFileBytes).ok)
+            continue;
+        if (record::FileResult written = record::replaceFileContents(copy, bytes); !written.ok)
+            return written;
     }
+    return record::FileResult::success();
 }
 
 ProgramFolder resolveProgramFolder(const fs::path& exeDir) {
@@ -63,9 +98,13 @@ ProgramFolder resolveProgramFolder(const fs::path& exeDir) {
         return ProgramFolder{exeDir};
     const fs::path userDir = userDataFolder();
     if (userDir.empty())
-        return ProgramFolder{exeDir};
-    seedUserFolder(exeDir, userDir);
-    return ProgramFolder{exeDir, userDir};
+        return ProgramFolder{exeDir,
+                             {},
+                             "no folder of the user's own: neither XDG_DATA_HOME nor HOME is set, "
+                             "and the user database gives no home folder"};
+    ProgramFolder folder{exeDir, userDir};
+    folder.writableProblem = seedUserFolder(exeDir, userDir).message;
+    return folder;
 }
 
 } // namespace vm::session

@@ -215,17 +215,22 @@ std::string AirwayPictureView::loadParameterTable(const std::filesystem::path& p
     return table.ok ? std::string() : table.message;
 }
 
-bool AirwayPictureView::loadPictures(const session::ProgramFolder& folder) {
+bool AirwayPictureView::loadPictures(const session::ProgramFolder& folder, bool writableFolderTold,
+                                     std::string& scratchProblem) {
     for (QImage& picture : pictureTable)
         picture = QImage();
+    const auto scratchFailure = [&](const std::string& message) {
+        if (!writableFolderTold)
+            interaction_.showMessage(QString::fromStdString(message));
+        scratchProblem = message;
+        return false;
+    };
     // A scratch copy of its own: another copy starting at the same moment decodes through its own.
     std::filesystem::path temp;
     if (const record::FileResult made =
             createUniqueFile(folder.writablePath("datfiles1"), "temp", ".dat", temp);
-        !made.ok) {
-        interaction_.showMessage(QString::fromStdString(made.message));
-        return false;
-    }
+        !made.ok)
+        return scratchFailure(made.message);
     const auto dropTemp = [&temp] {
         std::error_code ignored;
         std::filesystem::remove(temp, ignored);
@@ -237,8 +242,10 @@ bool AirwayPictureView::loadPictures(const session::ProgramFolder& folder) {
         const std::string source = "datfiles1/F00" + std::to_string(k) + ".dat";
         const PictureResult decoded = decodeReversedPicture(folder.dataPath(source), temp, shownAt);
         if (!decoded.ok) {
-            interaction_.showMessage(QString::fromStdString(decoded.message));
             dropTemp();
+            if (decoded.scratchFailed)
+                return scratchFailure(decoded.message);
+            interaction_.showMessage(QString::fromStdString(decoded.message));
             return false;
         }
         pictureTable[static_cast<std::size_t>(k)] = pictureToImage(decoded.picture);

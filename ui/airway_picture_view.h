@@ -67,9 +67,13 @@ class AirwayPictureView : public QObject {
 
     // Start-up: the hotspots of the parameter table (empty when read; else the file layer's
     // message), then the five airway pictures and the animation's background (false, after
-    // showing why, when one cannot be read), then the plain picture and the frame buffer.
+    // showing why, when one cannot be read), then the plain picture and the frame buffer. A
+    // scratch copy that cannot be written is the folder's fault, not the pictures': its message
+    // goes to scratchProblem, and is shown only when writableFolderTold is false (a failed write
+    // probe has told about the folder already).
     std::string loadParameterTable(const std::filesystem::path& path);
-    bool loadPictures(const session::ProgramFolder& folder);
+    bool loadPictures(const session::ProgramFolder& folder, bool writableFolderTold,
+                      std::string& scratchProblem);
     void showFirstPicture();
 
     // While START runs the picture ignores the mouse and the hint timer stops.

@@ -141,9 +141,9 @@ class TForm1 : public QMainWindow {
     void installHelpRefusal();
     void runStartup();
     void initialiseProgramModel();
-    // After start-up stopped at a damaged data file: the note box says so once and START stays
-    // disabled, since the model was never initialised.
-    void reportDamagedDataFiles();
+    // After start-up stopped at a damaged data file or at a scratch file it could not write: the
+    // note box says why once and START stays disabled, since the model was never initialised.
+    void reportStartUnavailable(const QString& note);
     void requestTermination() { terminationRequested_ = true; }
     // Geometry of every control from the window's size; run once at start-up.
     void LayoutMainWindow();

@@ -7,6 +7,7 @@
 #include "plots/plot_export.h"
 #include "report/result_report.h"
 #include "session/curve_export.h"
+#include "ui/dialog_paths.h"
 #include "ui/image_view.h"
 #include "ui/interaction.h"
 
@@ -30,8 +31,7 @@ void TForm1::exportChosenFile(
         interaction_.getSaveFileName(simulationsFolderText(), filter, defaultSuffix);
     if (chosen.isEmpty())
         return;
-    if (const std::string problem = write(std::filesystem::path(chosen.toStdString()));
-        !problem.empty())
+    if (const std::string problem = write(chosenFilePath(chosen)); !problem.empty())
         interaction_.showMessage(QString::fromStdString(problem));
 }
 

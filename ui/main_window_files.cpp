@@ -3,6 +3,7 @@
 
 #include "ui/main_window.h"
 
+#include "ui/dialog_paths.h"
 #include "ui/interaction.h"
 
 using namespace vm::session;
@@ -12,14 +13,10 @@ namespace vm::ui {
 namespace {
 const QString kSimulationFilter = QStringLiteral("Spirometry files|*.spi");
 const QString kSimulationSuffix = QStringLiteral("spi");
-
-std::filesystem::path chosenPath(const QString& chosen) {
-    return std::filesystem::path(chosen.toStdString());
-}
 } // namespace
 
 QString TForm1::simulationsFolderText() const {
-    return QString::fromStdString(session_.simulationsFolder().string());
+    return dialogFolderText(session_.simulationsFolder());
 }
 
 QString TForm1::askSaveFileName() {
@@ -27,14 +24,14 @@ QString TForm1::askSaveFileName() {
     do {
         chosen = interaction_.getSaveFileName(simulationsFolderText(), kSimulationFilter,
                                               kSimulationSuffix);
-    } while (!chosen.isEmpty() && isRefusedSimulationFileName(chosenPath(chosen)));
+    } while (!chosen.isEmpty() && isRefusedSimulationFileName(chosenFilePath(chosen)));
     return chosen;
 }
 
 void TForm1::Open1Click() {
     const QString chosen =
         interaction_.getOpenFileName(simulationsFolderText(), kSimulationFilter, kSimulationSuffix);
-    RefreshResultViews(session_.OpenSimulationFile(chosenPath(chosen)));
+    RefreshResultViews(session_.OpenSimulationFile(chosenFilePath(chosen)));
 }
 
 void TForm1::Save1Click() {
@@ -42,7 +39,7 @@ void TForm1::Save1Click() {
 }
 
 void TForm1::Saveas1Click() {
-    RefreshResultViews(session_.SaveSimulationFileAs(chosenPath(askSaveFileName())));
+    RefreshResultViews(session_.SaveSimulationFileAs(chosenFilePath(askSaveFileName())));
 }
 
 } // namespace vm::ui

@@ -32,6 +32,9 @@ constexpr double kUsualRefresh_Hz = 60.0;
 const QString kDamagedDataNote = QStringLiteral(
     "Pliki danych programu są uszkodzone, więc START jest niedostępny. Zainstaluj program "
     "ponownie.");
+// The data files are sound; the folder the scratch copy of a picture goes to is not writable.
+const QString kScratchNote = QStringLiteral(
+    "Program nie może zapisać roboczej kopii obrazu, więc START jest niedostępny. Przyczyna: ");
 } // namespace
 
 void TForm1::runStartup() {
@@ -53,7 +56,15 @@ void TForm1::runStartup() {
         interaction_.showMessage(QString::fromStdString(missingFilesMessage(missing)));
         requestTermination();
     }
-    if (const record::FileResult probe = writeProbe(session_.folder().writableRoot()); !probe.ok) {
+    // Installed, without a folder of the user's own: nothing is written, not even the scratch
+    // copies of the pictures, and the reason is told once.
+    if (const std::string& problem = session_.folder().writableProblem; !problem.empty()) {
+        interaction_.showMessage(QString::fromStdString(readOnlyDiskMessage() + "\n" + problem));
+        requestTermination();
+        return;
+    }
+    const record::FileResult probe = writeProbe(session_.folder().writableRoot());
+    if (!probe.ok) {
         interaction_.showMessage(QString::fromStdString(probe.message));
         requestTermination();
     }
@@ -78,7 +89,7 @@ void TForm1::runStartup() {
     const ViewChanges standard = session_.LoadStandardRecord();
     if (standard.message) {
         RefreshResultViews(standard);
-        reportDamagedDataFiles();
+        reportStartUnavailable(kDamagedDataNote);
         return;
     }
     RefreshResultViews(session_.ResetCurrentSettings());
@@ -87,8 +98,11 @@ void TForm1::runStartup() {
     resizePlotCanvases();
     RefreshResultViews(standard);
 
-    if (!airway_->loadPictures(session_.folder())) {
-        reportDamagedDataFiles();
+    if (std::string scratchProblem;
+        !airway_->loadPictures(session_.folder(), !probe.ok, scratchProblem)) {
+        reportStartUnavailable(scratchProblem.empty()
+                                   ? kDamagedDataNote
+                                   : kScratchNote + QString::fromStdString(scratchProblem));
         return;
     }
     airway_->showFirstPicture();
@@ -96,10 +110,10 @@ void TForm1::runStartup() {
     initialiseProgramModel();
 }
 
-void TForm1::reportDamagedDataFiles() {
+void TForm1::reportStartUnavailable(const QString& note) {
     startUnavailable_ = true;
     Button2->setEnabled(false);
-    RichEdit1->setPlainText(kDamagedDataNote);
+    RichEdit1->setPlainText(note);
 }
 
 // The model settles into the state every run begins from; this also brings every row's part

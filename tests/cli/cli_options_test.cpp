@@ -121,6 +121,9 @@ TEST(CliOptions, BadOptionsAndValuesAreRefusedWithAMessage) {
         {{"sweep", "--sweep", "bogus=100"}, "bogus"},
         {{"sweep", "--sweep", "global.20=100"}, "0..19"},
         {{"sweep", "--sweep", "cm=100", "--sweep", "cm=50"}, "twice"},
+        // One setting in two spellings: the later axis would overwrite the earlier one.
+        {{"sweep", "--sweep", "global.2=50,200", "--sweep", "global.02=150"}, "global.2 given"},
+        {{"sweep", "--sweep", "global.0=50", "--sweep", "global.+0=150"}, "global.0 given"},
         {{"sweep", "--sweep", "cm=10:2000:+1", "--sweep", "ccc=10:2000:+1"}, "100000 points"},
         {{"sweep", "--sweep", "cm=100", "--jobs", "0"}, "--jobs"},
         {{"sweep", "--sweep", "cm=100", "--jobs", "0x2"}, "--jobs"},

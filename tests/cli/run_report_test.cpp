@@ -90,6 +90,7 @@ TEST(RunReport, RowJsonCarriesTheSettingsAndNullForWhatJsonCannotHold) {
     for (int c = 0; c < layout::kSettingColumns; ++c)
         record.setPartSetting(2, kEditedPart, c, 100.0f + c);
     record.setGlobalSetting(2, 19, 42.5f);
+    record.setPartSetting(2, LungPart::rightLung, SettingColumn::rCentral, 700.0f);
     record.setField(2, RowField::fev1, std::nanf(""));
     record.setField(2, RowField::pef, INFINITY);
     record.setFvVolume(2, 1, 3.0f);
@@ -105,6 +106,30 @@ TEST(RunReport, RowJsonCarriesTheSettingsAndNullForWhatJsonCannotHold) {
                   "\"cm\":107},\"globalSettings\":[0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,42.5]}\n"),
         std::string::npos)
         << line;
+    // Every other lung part by its runner's name.
+    EXPECT_NE(line.find("\"right\":{\"rCentral\":700,"), std::string::npos) << line;
+}
+
+// Beside both lungs' settings and the expiratory effort, the table shows the other parts'
+// settings and global items that some row moves from 100, and only those.
+TEST(RunReport, RowsTableShowsEverySettingARowMovesFrom100) {
+    SimulationRecord record;
+    for (int row = 0; row < 2; ++row) {
+        for (int i = 0; i < layout::kParts * layout::kSettingColumns; ++i)
+            record.setPartSetting(row, i / layout::kSettingColumns, i % layout::kSettingColumns,
+                                  100.0f);
+        for (int i = 0; i < layout::kGlobalItems; ++i)
+            record.setGlobalSetting(row, i, 100.0f);
+    }
+    record.setPartSetting(1, LungPart::rightLung, SettingColumn::rCentral, 700.0f);
+    record.setGlobalSetting(0, 7, 50.0f);
+    const std::string table = rowsTable(record, 1);
+    EXPECT_NE(table.find("  cm %                     100.000      100.000\n"
+                         "  right.rCentral %         100.000      700.000\n"
+                         "  expiratory effort %      100.000      100.000\n"
+                         "  global item 7 %           50.000      100.000\n  FEV1 l"),
+              std::string::npos)
+        << table;
 }
 
 } // namespace

@@ -62,6 +62,10 @@ TEST(PlotExport, SavedPicturesHoldTheDrawnPlots) {
 
     for (const char* name : {"missing/plot.png", "missing/plot.svg"})
         EXPECT_NE(SavePlotImage(plots[0], dir.filePath(name).toStdString()), "") << name;
+    // Written by the file layer, which names the cause.
+    const std::filesystem::path full = dir.filePath("full.svg").toStdString();
+    std::filesystem::create_symlink("/dev/full", full);
+    EXPECT_TRUE(SavePlotImage(plots[0], full).starts_with("Disk full: " + full.string()));
 }
 
 } // namespace

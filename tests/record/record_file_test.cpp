@@ -53,7 +53,7 @@ TEST_F(RecordFileTest, RoundTripIsByteIdenticalIncludingUnusedAreas) {
     std::vector<std::uint8_t> back((std::istreambuf_iterator<char>(in)), {});
     ASSERT_EQ(back.size(), kRecordBytes);
     EXPECT_TRUE(back == original);
-    EXPECT_FALSE(fs::exists(dir_ / "out.spi.part"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), {}), 2) << "a temporary file is left";
 }
 
 TEST_F(RecordFileTest, ShortMissingAndUnreadableFilesLeaveTheRecordUntouched) {
@@ -189,6 +189,44 @@ TEST_F(RecordFileTest, WritableTargetIsCheckedBeforeAnyWork) {
         }
     }
     EXPECT_FALSE(fs::exists(dir_ / "new.spi"));
+}
+
+// A save replaces only a file the user may write, as a shell's redirection does: tried by an
+// unprivileged child (root may write any file) on its own read-only file and, in a folder both may
+// write, on another user's file.
+TEST_F(RecordFileTest, ASaveRefusesAFileTheUserMayNotWrite) {
+    fs::permissions(dir_, fs::perms::all); // no sticky bit, which would keep others' files
+    writeBytes(dir_ / "others.spi", {1, 2, 3});
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const bool root = ::geteuid() == 0;
+        if (root && ::setuid(65534) != 0)
+            ::_exit(64);
+        writeBytes(dir_ / "own.spi", {4, 5, 6});
+        fs::permissions(dir_ / "own.spi", fs::perms::owner_read);
+        int accepted = 0;
+        for (const std::string name : {"own.spi", root ? "others.spi" : "own.spi"})
+            for (const FileResult& res :
+                 {writeRecordFile(dir_ / name, {}), checkWritableTarget(dir_ / name)})
+                accepted += res.message.find("File access denied") == std::string::npos;
+        ::_exit(accepted);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    for (const char* name : {"own.spi", "others.spi"})
+        EXPECT_EQ(fs::file_size(dir_ / name), 3u) << name;
+}
+
+// Each save writes a temporary file of its own under a short name: another writer's file in
+// progress (by the name every save once shared) is left alone, and the longest name is saved.
+TEST_F(RecordFileTest, EachSaveWritesThroughATemporaryFileOfItsOwn) {
+    writeBytes(dir_ / "x.spi.part", {7, 7, 7});
+    for (const std::string& name : {std::string("x.spi"), std::string(251, 'n') + ".spi"})
+        EXPECT_EQ(writeRecordFile(dir_ / name, {}).message, "") << name.size();
+    EXPECT_EQ(fs::file_size(dir_ / "x.spi.part"), 3u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), {}), 3);
 }
 
 } // namespace

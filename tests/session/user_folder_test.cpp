@@ -11,6 +11,9 @@
 #include <optional>
 #include <string>
 
+#include <pwd.h>
+#include <unistd.h>
+
 using namespace vm::session;
 
 namespace fs = std::filesystem;
@@ -128,4 +131,14 @@ TEST(UserFolder, InstalledSaveWritesIntoTheUsersFolder) {
     EXPECT_EQ(fs::file_size(userSimulations / kDefaultSimulationFileName),
               vm::record::layout::kRecordBytes);
     EXPECT_FALSE(fs::exists(exeDir / "simulations" / kDefaultSimulationFileName));
+}
+
+// Without XDG_DATA_HOME and HOME, the user database gives the home folder: an installed program
+// never falls back on writing into its own folder.
+TEST(UserFolder, WithoutHomeTheUserDatabaseGivesTheFolder) {
+    ScopedEnvironment homeVariable("HOME", std::nullopt);
+    ScopedEnvironment xdgVariable("XDG_DATA_HOME", std::nullopt);
+    const passwd* entry = ::getpwuid(::geteuid());
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(userDataFolder(), fs::path(entry->pw_dir) / ".local/share/velta-morvane");
 }

@@ -115,6 +115,13 @@ TEST(ExportMenu, SavesTheWindowsPlotsAndTheRecordsCsv) {
     ASSERT_EQ(seam.messages.size(), 1);
     EXPECT_TRUE(seam.messages[0].contains(QStringLiteral("missing")))
         << seam.messages[0].toStdString();
+    // The report is written as every file is: through a link, and a full disk is told.
+    fs::create_symlink("/dev/full", simulations / "report.pdf");
+    seam.saveAnswers << text(simulations / "report.pdf");
+    items.back()->trigger();
+    EXPECT_TRUE(seam.messages.back().startsWith(QStringLiteral("Disk full")))
+        << seam.messages.size();
+    EXPECT_TRUE(fs::is_symlink(simulations / "report.pdf"));
 }
 
 } // namespace

@@ -8,8 +8,10 @@
 #include "ui/qt_interaction.h"
 
 #include <QAction>
+#include <QFile>
 #include <QKeySequence>
 #include <QLabel>
+#include <QMenu>
 #include <QProcess>
 #include <QPushButton>
 #include <QSlider>
@@ -172,4 +174,28 @@ TEST(SimulationFilesWindow, TheProgramsFiltersBecomeQtsFilters) {
     };
     for (const auto& [program, qt] : cases)
         EXPECT_EQ(qtFileFilter(QString::fromUtf8(program)), QString::fromUtf8(qt)) << program;
+}
+
+// A folder whose name is not UTF-8 cannot be held by the dialogs' text: they start in it all the
+// same, and what is chosen in it is written and read there.
+TEST(SimulationFilesWindow, DialogsWorkInAFolderWhoseNameIsNotUtf8) {
+    DataFolder folder;
+    const fs::path user = folder.path() / "u\xff\xfe";
+    fs::create_directories(user / "simulations");
+    fs::create_directories(user / "datfiles1");
+    WindowUnderTest w;
+    w.start(folder, ProgramFolder{folder.exeDir().toStdString(), user});
+    const WindowProbe ui = w.ui();
+    ui.Open1()->trigger(); // cancelled: only the folder the dialog starts in is wanted
+    const QString shown = w.interaction.fileDialogs.back().first();
+    EXPECT_TRUE(fs::equivalent(QFile::encodeName(shown).toStdString(), user / "simulations"));
+    w.interaction.saveAnswers << shown + QStringLiteral("/case.spi")
+                              << shown + QStringLiteral("/results.csv");
+    w.interaction.openAnswers << shown + QStringLiteral("/case.spi");
+    ui.Saveas1()->trigger();
+    ui.Export1()->actions()[2]->trigger(); // the results as CSV
+    ui.Open1()->trigger();
+    EXPECT_TRUE(w.interaction.messages.isEmpty()) << w.interaction.messages.join('|').toStdString();
+    EXPECT_EQ(fs::file_size(user / "simulations" / "case.spi"), layout::kRecordBytes);
+    EXPECT_TRUE(fs::is_regular_file(user / "simulations" / "results.csv"));
 }

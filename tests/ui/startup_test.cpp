@@ -4,6 +4,7 @@
 #include "data/jpeg_picture.h"
 #include "record/record_file.h"
 #include "record/vocabulary.h"
+#include "session/user_folder.h"
 #include "window_fixture.h"
 
 #include <QMenuBar>
@@ -13,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -316,4 +318,41 @@ TEST(Startup, FoldersAreFoundWhateverTheirLetterCase) {
     EXPECT_TRUE(w.interaction.messages.isEmpty()) << w.interaction.messages.join('|').toStdString();
     EXPECT_FALSE(form.terminationRequested());
     EXPECT_EQ(leftOver(folder.path() / "DatFiles1", "temp"), 0);
+}
+
+// A scratch copy that cannot be written is the folder's fault, not damaged data, and is told once:
+// not again after the write probe has told about the folder. Installed, a user's folder that
+// cannot be made is told once with the reason the system gave, and nothing is written.
+TEST(Startup, AnUnwritableFolderIsToldOnceWithItsCause) {
+    const struct {
+        const char* what;
+        const char* userFolder; // below the data folder, with simulations/ for "user"; "": none
+        const char* cause;
+    } cases[] = {{"scratch", "user", "(Not a directory)"},
+                 {"probe", "empty", "(No such file or directory)"},
+                 {"installed", "", "(Not a directory)"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        DataFolder folder;
+        const fs::path user = folder.path() / c.userFolder;
+        const bool installed = *c.userFolder == '\0';
+        if (!installed) {
+            fs::create_directories(user / (*c.userFolder == 'u' ? "simulations" : ""));
+            std::ofstream(user / "datfiles1") << "a file, not a folder";
+        }
+        std::ofstream(folder.path() / "installed-layout") << "";
+        ::setenv("XDG_DATA_HOME", folder.dataFile("F000.dat").c_str(), 1);
+        WindowUnderTest w;
+        TForm1& form =
+            w.start(folder, installed ? resolveProgramFolder(folder.exeDir().toStdString())
+                                      : ProgramFolder{folder.exeDir().toStdString(), user});
+        ::unsetenv("XDG_DATA_HOME");
+        EXPECT_EQ(w.interaction.messages.size(), 1)
+            << w.interaction.messages.join('|').toStdString();
+        EXPECT_TRUE(w.interaction.messages.value(0).contains(QLatin1String(c.cause)))
+            << w.interaction.messages.value(0).toStdString();
+        const QString note = WindowProbe(form).RichEdit1()->toPlainText();
+        EXPECT_EQ(note.contains(QStringLiteral("(Not a directory)")), !installed);
+        EXPECT_EQ(leftOver(folder.path() / "datfiles1", "temp"), 0);
+    }
 }

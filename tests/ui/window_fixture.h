@@ -7,6 +7,7 @@
 #include "window_probe.h"
 
 #include <memory>
+#include <utility>
 
 using namespace vm::record;
 using namespace vm::model;
@@ -22,9 +23,12 @@ struct WindowUnderTest {
     std::unique_ptr<TForm1> form;
 
     TForm1& start(const DataFolder& folder) {
+        return start(folder, ProgramFolder{folder.exeDir().toStdString()});
+    }
+    // The same with a program folder of the test's own, such as one writing into a user's folder.
+    TForm1& start(const DataFolder& folder, ProgramFolder programFolder) {
         form.reset();
-        session = std::make_unique<Session>(record, state, model,
-                                            ProgramFolder{folder.exeDir().toStdString()});
+        session = std::make_unique<Session>(record, state, model, std::move(programFolder));
         form = std::make_unique<TForm1>(interaction, *session, folder.lockDirectory());
         return *form;
     }

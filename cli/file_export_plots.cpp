@@ -1,0 +1,34 @@
+// The pictures of export, drawn by the plots' own functions at the size the window shows them on
+// a 1280x1024 screen.
+
+#include "cli/file_export.h"
+#include "plots/plot_export.h"
+
+#include <QGuiApplication>
+#include <QImage>
+
+using namespace vm::plots;
+
+namespace vm::cli {
+
+PlotPictureWriter plotPictureWriter(int argc, char** argv) {
+    return [argc, argv](const record::SimulationRecord& record, int selectedRow,
+                        const std::filesystem::path& folder) mutable {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        const QGuiApplication application(argc, argv);
+        const QImage flowVolume =
+            FlowVolumePlotImage(record, selectedRow, kDesignFlowVolumePlotSize);
+        const QImage volumeTime =
+            VolumeTimePlotImage(record, selectedRow, kDesignVolumeTimePlotSize);
+        const QImage* const shown[] = {&flowVolume, &flowVolume, &volumeTime, &volumeTime};
+        for (int i = 0; i < 4; ++i)
+            if (std::string problem =
+                    SavePlotImage(*shown[i], folder / kExportedFiles[kExportedCsvFiles + i]);
+                !problem.empty())
+                return problem;
+        return std::string();
+    };
+}
+
+} // namespace vm::cli
