@@ -113,12 +113,9 @@ int runSweep(const CliOptions& options, const fs::path& exeDir) {
     // Every point starts from here, so that a file that cannot be read says so before any thread
     // begins.
     auto start = std::make_unique<SweepStart>();
-    {
-        Session prepared(start->record, start->state, start->model, ProgramFolder{exeDir});
-        if (const std::string problem = PrepareRunStart(prepared, options); !problem.empty()) {
-            std::cerr << "velta-morvane-cli: " << problem << "\n";
-            return kExitFailure;
-        }
+    if (const std::string problem = PrepareSweepStart(*start, options, exeDir); !problem.empty()) {
+        std::cerr << "velta-morvane-cli: " << problem << "\n";
+        return kExitFailure;
     }
     catchInterrupt();
     SweepProgress bar(std::cerr, isatty(STDERR_FILENO) == 1);

@@ -118,6 +118,13 @@ std::string readingColumns(const session::Session& session, bool json, bool with
 
 } // namespace
 
+std::string PrepareSweepStart(SweepStart& start, const CliOptions& options,
+                              const std::filesystem::path& exeDir) {
+    session::Session prepared(start.record, start.state, start.model,
+                              session::ProgramFolder{exeDir});
+    return PrepareRunStart(prepared, options);
+}
+
 SweepOutcome RunSweep(const CliOptions& options, const SweepStart& start,
                       const std::filesystem::path& exeDir, std::ostream& out,
                       const std::atomic<bool>& stop,

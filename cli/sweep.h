@@ -52,6 +52,11 @@ struct SweepStart {
 // Runs the grid on options.jobs threads (0: every hardware thread) and writes each line to out as
 // soon as every earlier one is written. No new point starts once stop is set. progress, when set,
 // hears (points done, points in all) from the writing thread.
+// The start every point copies: the model settled, the reference read, the options' settings
+// current. Empty on success, else what went wrong.
+std::string PrepareSweepStart(SweepStart& start, const CliOptions& options,
+                              const std::filesystem::path& exeDir);
+
 SweepOutcome RunSweep(const CliOptions& options, const SweepStart& start,
                       const std::filesystem::path& exeDir, std::ostream& out,
                       const std::atomic<bool>& stop,

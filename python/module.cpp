@@ -125,6 +125,8 @@ py::list sweep(const std::string& folder, std::vector<std::string> args) {
     cli::SweepOutcome outcome;
     std::atomic<bool> stop{false};
     bool interrupted = false;
+    auto start = std::make_unique<cli::SweepStart>();
+    std::string problem;
     {
         const py::gil_scoped_release release;
         // Ctrl+C in the calling thread stops the sweep as in the runner.
@@ -135,13 +137,15 @@ py::list sweep(const std::string& folder, std::vector<std::string> args) {
                 stop = true;
             }
         };
-        // A point that cannot start ends the sweep with the problem; no rows are kept then.
-        outcome = cli::RunSweep(options, exeDir, csv, stop, checkSignals);
+        // A sweep that cannot start says so before any point runs.
+        problem = cli::PrepareSweepStart(*start, options, exeDir);
+        if (problem.empty())
+            outcome = cli::RunSweep(options, *start, exeDir, csv, stop, checkSignals);
     }
+    if (!problem.empty())
+        raiseOSError(problem);
     if (interrupted)
         throw py::error_already_set();
-    if (!outcome.problem.empty())
-        raiseOSError(outcome.problem);
 
     python::SweepTable table;
     if (const std::string problem = python::readSweepTable(csv.str(), table); !problem.empty())
