@@ -4,9 +4,11 @@
 // CSV files only and says so.
 
 #include "record/vocabulary.h"
+#include "session/session.h"
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace vm::cli {
@@ -17,10 +19,14 @@ inline constexpr const char* kExportedFiles[] = {
     "flow_volume.svg", "volume_time.png", "volume_time.svg"};
 inline constexpr int kExportedCsvFiles = 3;
 
-// Draws both plots of the record, selectedRow thicker, and writes the last four of
-// kExportedFiles into folder; empty on success, else the first thing that went wrong.
+// The selected result's one-page report, written by export --report.
+inline constexpr const char* kExportedReport = "report.pdf";
+
+// Draws both plots of the session's record, its selected row thicker, and writes the last four of
+// kExportedFiles into folder, then with withReport the report; empty on success, else the first
+// thing that went wrong.
 using PlotPictureWriter = std::function<std::string(
-    const record::SimulationRecord& record, int selectedRow, const std::filesystem::path& folder)>;
+    const session::Session& session, const std::filesystem::path& folder, bool withReport)>;
 
 // This runner's writer of the pictures: the plots drawn with Qt Gui, which needs an application
 // object (made from argc and argv) but no screen. None when the runner was built without them.
@@ -32,9 +38,15 @@ struct ExportOutcome {
 };
 
 // Writes the files into folder, made when missing, each one whole or not at all, and stops at
-// the first that cannot be written.
-ExportOutcome ExportSimulationFile(const std::filesystem::path& file,
-                                   const std::filesystem::path& folder,
+// the first that cannot be written. With a patient, results.csv holds each row's predicted
+// values, limits, z-scores and reading as well.
+struct ExportRequest {
+    std::filesystem::path file;
+    std::filesystem::path folder;
+    std::optional<session::Patient> patient;
+    bool report = false;
+};
+ExportOutcome ExportSimulationFile(const ExportRequest& request,
                                    const std::filesystem::path& exeDir,
                                    const PlotPictureWriter& pictures);
 

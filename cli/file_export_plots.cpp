@@ -3,6 +3,7 @@
 
 #include "cli/file_export.h"
 #include "plots/plot_export.h"
+#include "report/result_report.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -12,11 +13,13 @@ using namespace vm::plots;
 namespace vm::cli {
 
 PlotPictureWriter plotPictureWriter(int argc, char** argv) {
-    return [argc, argv](const record::SimulationRecord& record, int selectedRow,
-                        const std::filesystem::path& folder) mutable {
+    return [argc, argv](const session::Session& session, const std::filesystem::path& folder,
+                        bool withReport) mutable {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
         const QGuiApplication application(argc, argv);
+        const auto& record = session.record();
+        const int selectedRow = session.state().selectedRow;
         const QImage flowVolume =
             FlowVolumePlotImage(record, selectedRow, kDesignFlowVolumePlotSize);
         const QImage volumeTime =
@@ -27,7 +30,9 @@ PlotPictureWriter plotPictureWriter(int argc, char** argv) {
                     SavePlotImage(*shown[i], folder / kExportedFiles[kExportedCsvFiles + i]);
                 !problem.empty())
                 return problem;
-        return std::string();
+        return withReport ? report::WriteResultReport(session, std::max(selectedRow, 0),
+                                                      folder / kExportedReport)
+                          : std::string();
     };
 }
 

@@ -161,8 +161,9 @@ int showFile(const CliOptions& options, const fs::path& exeDir) {
 }
 
 int exportFile(const CliOptions& options, const fs::path& exeDir, int argc, char** argv) {
-    const ExportOutcome outcome = ExportSimulationFile(options.exportFile, options.exportFolder,
-                                                       exeDir, plotPictureWriter(argc, argv));
+    const ExportOutcome outcome = ExportSimulationFile(
+        {options.exportFile, options.exportFolder, options.patient, options.exportReport}, exeDir,
+        plotPictureWriter(argc, argv));
     if (!outcome.note.empty())
         std::cerr << "velta-morvane-cli: " << outcome.note << "\n";
     if (!outcome.problem.empty()) {

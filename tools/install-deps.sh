@@ -22,6 +22,7 @@ test_packages=(
   clang-format
   desktop-file-utils appstream
   python3-pytest python3-distributed parallel
+  poppler-utils
 )
 for option in "$@"; do
   case "$option" in

@@ -18,4 +18,14 @@ done
   fail "flow-volume rows are not 0, 1, 2"
 [ "$(cut -d, -f1,2 "$dir/out/results.csv" | tr '\n' ' ')" = "row,status 0,valid 1,valid 2,valid " ] ||
   fail "results rows: $(cat "$dir/out/results.csv")"
-echo "seven files, rows 0..2"
+# The report of an obstructed result for a patient: one A4 page that renders and reads.
+"$cli" run --set rIntermediate=800 --out "$dir/obstructed.spi" >/dev/null
+"$cli" export "$dir/obstructed.spi" --to "$dir/report" --report --patient male,70,170
+pdftoppm -r 20 -png "$dir/report/report.pdf" "$dir/page" || fail "the report does not render"
+[ "$(ls "$dir"/page*.png | wc -l)" = 1 ] || fail "the report is not one page"
+text=$(pdftotext "$dir/report/report.pdf" -)
+for words in "mężczyzna, 70 lat, 170 cm" "FEV1/FVC" "z-score" "DGN" "FEF25-75" "Obturacja"; do
+  grep -qF "$words" <<<"$text" || fail "the report lacks '$words'"
+done
+grep -q "fev1 z" "$dir/report/results.csv" || fail "results.csv without the patient's columns"
+echo "seven files, rows 0..2, and the report"
