@@ -1,5 +1,7 @@
 #include "cli/case_commands.h"
 
+#include "session/reading_text.h"
+
 #include "cli/run_report.h"
 #include "session/hidden_settings.h"
 
@@ -299,24 +301,6 @@ std::string caseCommandsUsage() {
                                          window draws it: the case, its settings, the answer key
                                          and the indices; --out writes the record with it in row 1
 )";
-}
-
-std::string jsonString(std::string_view text) {
-    std::string out = "\"";
-    for (const char ch : text) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += ch;
-        } else if (c < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-            out += escaped;
-        } else {
-            out += ch;
-        }
-    }
-    return out + "\"";
 }
 
 std::string caseJson(const TeachingCase& c, const std::string& file) {

@@ -4,6 +4,7 @@
 // prints its answer key, so that a teacher can give a class the same patient.
 
 #include "session/case_library.h"
+#include "session/reading_text.h"
 #include "session/unknown_patient.h"
 
 #include <filesystem>
@@ -11,6 +12,9 @@
 #include <vector>
 
 namespace vm::cli {
+
+// Text as a JSON string, as the session writes one.
+using session::jsonString;
 
 bool isCaseCommand(const std::string& word);
 
@@ -21,8 +25,5 @@ std::string caseCommandsUsage();
 
 // One JSON line of a case: everything the library holds of it, its hidden settings and its file.
 std::string caseJson(const session::TeachingCase& teachingCase, const std::string& file);
-
-// A JSON string, quotes included.
-std::string jsonString(std::string_view text);
 
 } // namespace vm::cli
