@@ -101,7 +101,15 @@ std::string_view feminineGrade(Severity severity) {
     return "";
 }
 
-std::string_view masculineGrade(Severity severity) {
+std::string obstructionText(Severity severity) {
+    if (severity == Severity::none)
+        return "Obturacja przy FEV1 w granicach normy";
+    return "Obturacja " + std::string(feminineGrade(severity));
+}
+
+} // namespace
+
+std::string_view polishGradeText(Severity severity) {
     switch (severity) {
     case Severity::mild:
         return "łagodny";
@@ -115,17 +123,9 @@ std::string_view masculineGrade(Severity severity) {
     return "";
 }
 
-std::string obstructionText(Severity severity) {
-    if (severity == Severity::none)
-        return "Obturacja przy FEV1 w granicach normy";
-    return "Obturacja " + std::string(feminineGrade(severity));
-}
-
-} // namespace
-
 std::string polishReadingText(const SpirometryReading& reading) {
     const std::string grade =
-        "; stopień ciężkości: " + std::string(masculineGrade(reading.severity));
+        "; stopień ciężkości: " + std::string(polishGradeText(reading.severity));
     switch (reading.pattern) {
     case SpirometryPattern::normal:
         return "Prawidłowy wynik spirometrii";

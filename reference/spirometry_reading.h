@@ -64,5 +64,7 @@ std::string_view fixedRatioKey(FixedRatioVerdict verdict);
 // The program's Polish texts: the reading with its severity, and the fixed ratio's verdict.
 std::string polishReadingText(const SpirometryReading& reading);
 std::string_view polishFixedRatioText(const SpirometryReading& reading);
+// The grade as "stopień" takes it ("łagodny", ...); empty for none.
+std::string_view polishGradeText(Severity severity);
 
 } // namespace vm::reference

@@ -98,17 +98,7 @@ std::optional<QuizKey> readQuizKey(const TeachingCase& teachingCase, const Simul
 }
 
 std::string_view severityText(Severity severity) {
-    switch (severity) {
-    case Severity::none:
-        return "nie dotyczy";
-    case Severity::mild:
-        return "łagodny";
-    case Severity::moderate:
-        return "umiarkowany";
-    case Severity::severe:
-        return "ciężki";
-    }
-    return "";
+    return severity == Severity::none ? "nie dotyczy" : reference::polishGradeText(severity);
 }
 
 std::string keyText(const QuizKey& key) {

@@ -172,8 +172,9 @@ TEST_F(BuildsProgramFolder, TheInterpretationWindowReadsACaseForThePatientAndFol
     EXPECT_LT(QLocale().toDouble(z), -1.645) << z.toStdString();
     EXPECT_GT(QLocale().toDouble(window->indicesTable()->item(3, 4)->text()), -1.645)
         << "the reference is normal";
-    if (const QString shots = qEnvironmentVariable("VM_SCREENSHOT_DIR"); !shots.isEmpty())
+    if (const QString shots = qEnvironmentVariable("VM_SCREENSHOT_DIR"); !shots.isEmpty()) {
         EXPECT_TRUE(window->grab().save(shots + QStringLiteral("/interpretation.png")));
+    }
 
     clickGridRow(*ui.StringGrid2(), 3); // the mildest of the three
     EXPECT_EQ(state.selectedRow, 3);
