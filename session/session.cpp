@@ -544,6 +544,11 @@ ViewChanges Session::OpenSimulationFile(const std::filesystem::path& path) {
     changes.referenceLine = true;
     changes.resultsTable = selected ? ResultsTableView{1, true} : ResultsTableView{0, false};
     const int shown = selected ? 1 : referenceRow;
+    // Row 1's global items become current here, not only through the grid's cursor: a cursor
+    // already on row 1 selects nothing, and START would run on the global items of before while
+    // the track bars show row 1's.
+    if (selected)
+        loadCurrentGlobalSettingsFromRow(state_, record_, 1);
     loadCurrentPartSettings(shown);
     changes.controlsFromRow = shown;
     return changes;

@@ -66,6 +66,7 @@ TEST(SimulationFiles, OpeningCountsResultsUpToTheHighestRowWithACurve) {
         SimulationRecord file = fileRecord(c.withCurves);
         file.setPartSetting(0, kEditedPart, 0, 71.0f);
         file.setPartSetting(1, kEditedPart, 0, 142.0f);
+        file.setGlobalSetting(1, 0, 130.0f);
         const fs::path path = b.folder / "simulations" / "Case.SPI";
         ASSERT_TRUE(writeRecordFile(path, file).ok);
         b.s.currentGlobal(0) = 55.0;
@@ -76,8 +77,8 @@ TEST(SimulationFiles, OpeningCountsResultsUpToTheHighestRowWithACurve) {
         EXPECT_EQ(b.s.resultCount, c.resultCount);
         EXPECT_EQ(b.s.selectedRow, any ? 1 : -1);
         EXPECT_EQ(b.s.currentPart(kEditedPart, 0), any ? 142.0 : 71.0);
-        // The global items follow only when the grid's cursor moves to row 1 and selects it.
-        EXPECT_EQ(b.s.currentGlobal(0), 55.0);
+        // Row 1's global items too, whether or not the grid's cursor moves to select it.
+        EXPECT_EQ(b.s.currentGlobal(0), any ? 130.0 : 55.0);
         const ViewChanges expected{.resultLines = true,
                                    .referenceLine = true,
                                    .gridCursor = any ? std::optional<int>(1) : std::nullopt,
