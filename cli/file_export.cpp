@@ -27,7 +27,7 @@ ExportOutcome ExportSimulationFile(const ExportRequest& request,
     const int results = runner.state().resultCount;
     const std::string csv[kExportedCsvFiles] = {FlowVolumeCsv(record, results),
                                                 VolumeTimeCsv(record, results),
-                                                ResultsCsv(runner, request.patient.has_value())};
+                                                ResultsCsv(runner, true)};
     for (int i = 0; i < kExportedCsvFiles; ++i)
         if (std::string problem = WriteTextFile(folder / kExportedFiles[i], csv[i]);
             !problem.empty())

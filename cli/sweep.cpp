@@ -109,7 +109,7 @@ std::string readingColumns(const session::Session& session, bool json, bool with
     if (json)
         return session::curveIndexJsonFields(curves) +
                (withPatient
-                    ? session::patientJsonFields(session.patient(), session.readResult(workingRow))
+                    ? session::patientJsonFields(session.readResult(workingRow))
                     : std::string());
     return session::curveIndexCsvCells(curves) +
            (withPatient ? session::predictedCsvCells(session.readResult(workingRow))
@@ -122,7 +122,9 @@ std::string PrepareSweepStart(SweepStart& start, const CliOptions& options,
                               const std::filesystem::path& exeDir) {
     session::Session prepared(start.record, start.state, start.model,
                               session::ProgramFolder{exeDir});
-    return PrepareRunStart(prepared, options);
+    const std::string problem = PrepareRunStart(prepared, options);
+    start.patient = prepared.readingPatient();
+    return problem;
 }
 
 SweepOutcome RunSweep(const CliOptions& options, const SweepStart& start,
@@ -153,16 +155,14 @@ SweepOutcome RunSweep(const CliOptions& options, const SweepStart& start,
             session::Session runner(point->record, point->state, point->model,
                                     session::ProgramFolder{exeDir});
             const CliOptions pointOptions = sweepPointOptions(options, percents);
-            // The patient was checked when the start was prepared.
-            if (options.patient)
-                runner.SetPatient(*options.patient);
+            runner.TakePatient(start.patient);
             ApplyCurrentSettings(runner, pointOptions.partSettings, pointOptions.globalSettings);
             runner.StartSimulation({});
             if (runner.record().field(workingRow, RowField::runStatus) == 1.0f)
                 ++valid;
             buffer.put(
                 j, sweepLine(options.sweepAxes, i, percents, runner.record(), options.json,
-                             readingColumns(runner, options.json, options.patient.has_value())));
+                             readingColumns(runner, options.json, runner.hasPatient())));
             ++done;
         }
         --workersLeft;
@@ -175,7 +175,9 @@ SweepOutcome RunSweep(const CliOptions& options, const SweepStart& start,
     if (!options.json)
         out << sweepCsvHeader(options.sweepAxes,
                               session::curveIndexCsvHeader(false) +
-                                  (options.patient ? session::predictedCsvHeader(false) : ""))
+                                  (start.patient.origin != session::PatientOrigin::standard
+                                       ? session::predictedCsvHeader(false)
+                                       : ""))
             << std::flush;
     // Once the workers are gone nothing more arrives: whatever is not yet written then stays
     // behind a point that was never run.
