@@ -235,15 +235,14 @@ int runQuiz(const CaseOptions& options, const fs::path& exeDir) {
         std::cout << "{\"seed\":" << *options.seed << ",\"case\":" << jsonString(c.id)
                   << ",\"title\":" << jsonString(c.title)
                   << ",\"patientText\":" << jsonString(patientText(c.patient))
-                  << ",\"level\":" << level
-                  << ",\"levels\":" << kQuizLevels
+                  << ",\"level\":" << level << ",\"levels\":" << kQuizLevels
                   << ",\"settings\":" << settingsJson(quiz.draw().settings)
                   << ",\"pattern\":" << jsonString(patternKey(key.pattern))
                   << ",\"severity\":" << jsonString(reference::severityKey(key.severity))
                   << ",\"key\":" << jsonString(keyText(key)) << ",\"z\":" << zJson(key)
                   << ",\"explanation\":" << jsonString(c.explanation)
-                  << indexJsonFields(session.record(), workingRow)
-                  << patientJsonFields(key.reading) << "}\n";
+                  << indexJsonFields(session.record(), workingRow) << patientJsonFields(key.reading)
+                  << "}\n";
     } else {
         std::cout << "Unknown patient " << *options.seed << ": " << patientText(c.patient)
                   << "\ncase: " << c.id << " (" << c.title << "), level " << level << " of "

@@ -41,8 +41,7 @@ constexpr int kExitInterrupted = 130; // as a shell reports a program that SIGIN
 // Whether results are read for a patient: one given by --patient or stored in the file read,
 // and always for what a file shows, as the window and the report read it.
 bool readsPatient(const Session& session, const CliOptions& options, bool ofAFile = false) {
-    return ofAFile || options.patient ||
-           session.readingPatient().origin != PatientOrigin::standard;
+    return ofAFile || options.patient || session.readingPatient().origin != PatientOrigin::standard;
 }
 
 // What a result's curves give and, for a patient, its reading, as JSON fields.

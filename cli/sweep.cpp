@@ -108,9 +108,8 @@ std::string readingColumns(const session::Session& session, bool json, bool with
     const session::CurveIndices curves = session.curveIndices(workingRow);
     if (json)
         return session::curveIndexJsonFields(curves) +
-               (withPatient
-                    ? session::patientJsonFields(session.readResult(workingRow))
-                    : std::string());
+               (withPatient ? session::patientJsonFields(session.readResult(workingRow))
+                            : std::string());
     return session::curveIndexCsvCells(curves) +
            (withPatient ? session::predictedCsvCells(session.readResult(workingRow))
                         : std::string());
@@ -160,9 +159,8 @@ SweepOutcome RunSweep(const CliOptions& options, const SweepStart& start,
             runner.StartSimulation({});
             if (runner.record().field(workingRow, RowField::runStatus) == 1.0f)
                 ++valid;
-            buffer.put(
-                j, sweepLine(options.sweepAxes, i, percents, runner.record(), options.json,
-                             readingColumns(runner, options.json, runner.hasPatient())));
+            buffer.put(j, sweepLine(options.sweepAxes, i, percents, runner.record(), options.json,
+                                    readingColumns(runner, options.json, runner.hasPatient())));
             ++done;
         }
         --workersLeft;

@@ -21,10 +21,11 @@ struct CurveIndex {
 };
 
 struct CurveIndices {
-    CurveIndex fvc_l;                    // exhaled by the forced expiration
-    CurveIndex fev1_l;                   // exhaled 1 s after time zero
-    CurveIndex fef25to75_lps;            // mean flow while the middle half of the FVC is exhaled
-    CurveIndex fev6_l; // exhaled 6 s after time zero; the FVC when the blow ends on a plateau sooner
+    CurveIndex fvc_l;         // exhaled by the forced expiration
+    CurveIndex fev1_l;        // exhaled 1 s after time zero
+    CurveIndex fef25to75_lps; // mean flow while the middle half of the FVC is exhaled
+    CurveIndex
+        fev6_l; // exhaled 6 s after time zero; the FVC when the blow ends on a plateau sooner
     CurveIndex fev1PctFev6;              // FEV1 / FEV6, %
     CurveIndex slowVc_l;                 // TLC - the lowest volume of the slow expiration
     CurveIndex fev1PctVc;                // FEV1 / slow VC, %

@@ -122,8 +122,9 @@ std::string patientJsonFields(const ResultReading& reading) {
     const Patient& patient = reading.patient.patient;
     std::string out = ",\"patient\":{\"sex\":" + jsonString(reference::sexName(patient.sex)) +
                       ",\"age\":" + jsonDouble(patient.age_years) +
-                      ",\"height\":" + jsonDouble(patient.height_cm) + ",\"origin\":" +
-                      jsonString(patientOriginKey(reading.patient.origin)) + "},\"predicted\":{";
+                      ",\"height\":" + jsonDouble(patient.height_cm) +
+                      ",\"origin\":" + jsonString(patientOriginKey(reading.patient.origin)) +
+                      "},\"predicted\":{";
     if (!reading.ok())
         return out + "\"problem\":" + jsonString(reading.problem) + "}";
     for (const PredictedIndex& index : reading.indices) {

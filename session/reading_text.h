@@ -16,10 +16,10 @@ namespace vm::session {
 std::string curveIndexCsvHeader(bool withUnits = true);
 std::string curveIndexCsvCells(const CurveIndices& indices);
 
-// ",patientSex,patientAge [years],patientHeight [cm],patientOrigin,fev1 model [l],fev1 measured [l],fev1 predicted [l],fev1 lln [l],
-// fev1 uln [l],fev1 z,fev1 percentPredicted,...,pattern,severity,fixedRatio070", and one row's
-// cells (the patient always, the model's values where the row has them, the rest empty when it
-// cannot be read).
+// ",patientSex,patientAge [years],patientHeight [cm],patientOrigin,fev1 model [l],fev1 measured
+// [l],fev1 predicted [l],fev1 lln [l], fev1 uln [l],fev1 z,fev1
+// percentPredicted,...,pattern,severity,fixedRatio070", and one row's cells (the patient always,
+// the model's values where the row has them, the rest empty when it cannot be read).
 std::string predictedCsvHeader(bool withUnits = true);
 std::string predictedCsvCells(const ResultReading& reading);
 

@@ -64,6 +64,10 @@ ResultReading readResult(const record::SimulationRecord& record, int row,
     const SpirometerValues ofRow = spirometerValues(record, row);
     for (std::size_t k = 0; k < out.indices.size(); ++k)
         out.indices[k].model = ofRow.values[k] * (k == 2 ? 100.0 : 1.0);
+    if (patient.origin == PatientOrigin::unreadable) {
+        out.problem = patient.problem;
+        return out;
+    }
     if (!ofRow.missing.empty()) {
         out.problem = ofRow.missing;
         return out;
@@ -71,10 +75,6 @@ ResultReading readResult(const record::SimulationRecord& record, int row,
     const SpirometerValues ofReference = spirometerValues(record, record::referenceRow);
     if (!ofReference.missing.empty()) {
         out.problem = "the reference cannot be read: " + ofReference.missing;
-        return out;
-    }
-    if (patient.origin == PatientOrigin::unreadable) {
-        out.problem = patient.problem;
         return out;
     }
     if (out.problem = patientProblem(patient.patient); !out.problem.empty())

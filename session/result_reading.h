@@ -59,9 +59,9 @@ struct ReadingPatient {
 // the results table shows it.
 struct PredictedIndex {
     ReferenceIndex index = ReferenceIndex::fev1;
-    std::string_view jsonKey; // "fev1", "fvc", "fev1PctFvc"
-    std::string_view name;    // "FEV1", "FVC", "FEV1/FVC"
-    std::string_view unit;    // "l" or "%"
+    std::string_view jsonKey;       // "fev1", "fvc", "fev1PctFvc"
+    std::string_view name;          // "FEV1", "FVC", "FEV1/FVC"
+    std::string_view unit;          // "l" or "%"
     double model = std::nan("");    // the model's own value, as a spirometer reads the blow
     double measured = std::nan(""); // the value scaled to the patient, what the reading reads
     double predicted = std::nan("");

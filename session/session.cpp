@@ -259,10 +259,8 @@ ViewChanges Session::SetPatient(const Patient& patient, PatientOrigin origin) {
 
 void Session::storePatient() {
     switch (patient_.origin) {
-    case PatientOrigin::unreadable:
-        return; // the file's bytes stay as they were read
-    case PatientOrigin::standard:
-        record_.setStoredPatient(referenceRow, {});
+    case PatientOrigin::unreadable: // the file's bytes stay as they were read
+    case PatientOrigin::standard:   // as the file had them, which named none
         return;
     case PatientOrigin::entered:
     case PatientOrigin::stored:
@@ -270,9 +268,9 @@ void Session::storePatient() {
         break;
     }
     const Patient& p = patient_.patient;
-    record_.setStoredPatient(referenceRow, {p.sex == Sex::male ? kStoredMale : kStoredFemale,
-                                            static_cast<float>(p.age_years),
-                                            static_cast<float>(p.height_cm)});
+    record_.setStoredPatient(referenceRow,
+                             {p.sex == Sex::male ? kStoredMale : kStoredFemale,
+                              static_cast<float>(p.age_years), static_cast<float>(p.height_cm)});
 }
 
 const reference::GliSplineTable* Session::gliTable() const {
@@ -471,7 +469,10 @@ ViewChanges Session::UseSelectedAsReference() {
     if (s == -1)
         return {};
     checkRow(s);
+    // The patient belongs to the record, not to the row that stands as its reference.
+    const SimulationRecord::StoredPatient patient = record_.storedPatient(referenceRow);
     makeRowReference(record_, s, state_.resultCount);
+    record_.setStoredPatient(referenceRow, patient);
     loadCurrentPartSettings(s);
 
     ViewChanges changes = newReferenceViews(s);
@@ -485,6 +486,7 @@ ViewChanges Session::RestoreStandardReference() {
     if (!read.ok)
         return fileError(read);
     expressResultsAbsolute(record_, state_.resultCount);
+    standard.setStoredPatient(referenceRow, record_.storedPatient(referenceRow));
     record_.setRowBytes(referenceRow, standard.rowBytes(referenceRow));
 
     const int shown = std::max(state_.selectedRow, 0);
@@ -499,6 +501,7 @@ ViewChanges Session::UseReferenceFrom(const std::filesystem::path& path) {
     const FileResult read = readRecordFile(path, loaded);
     if (!read.ok)
         return fileError(read);
+    loaded.setStoredPatient(referenceRow, record_.storedPatient(referenceRow));
     record_.setRowBytes(referenceRow, loaded.rowBytes(referenceRow));
     return {};
 }

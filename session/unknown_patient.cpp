@@ -76,9 +76,10 @@ std::string_view severityText(Severity severity) {
 
 std::string keyText(const QuizKey& key) {
     return std::string(patternText(key.pattern)) +
-           ", stopień: " + std::string(severityText(key.severity)) + " (FEV1 z = " +
-           zText(key.reading.indices[0].zScore) + "; FEV1/FVC z = " +
-           zText(key.reading.indices[2].zScore) + "); odczyt: " + key.reading.readingText;
+           ", stopień: " + std::string(severityText(key.severity)) +
+           " (FEV1 z = " + zText(key.reading.indices[0].zScore) +
+           "; FEV1/FVC z = " + zText(key.reading.indices[2].zScore) +
+           "); odczyt: " + key.reading.readingText;
 }
 
 UnknownPatientQuiz::UnknownPatientQuiz(Session& session) : session_(session) {}
@@ -150,8 +151,7 @@ std::string UnknownPatientQuiz::keyAndCase(const std::string& verdict) const {
            std::to_string(score_.patternsRight) + " z " + std::to_string(score_.answered) +
            ", stopień " + std::to_string(score_.severitiesRight) + " z " +
            std::to_string(score_.answered) +
-           (score_.skipped > 0 ? " (pominięte: " + std::to_string(score_.skipped) + ")" : "") +
-           ".";
+           (score_.skipped > 0 ? " (pominięte: " + std::to_string(score_.skipped) + ")" : "") + ".";
 }
 
 ViewChanges UnknownPatientQuiz::Reveal() {
