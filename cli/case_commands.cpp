@@ -190,6 +190,8 @@ int makeCase(const TeachingCase& c, const fs::path& exeDir, const std::string& o
                       << settingsText(c.runs[k].settings) << ") is not valid\n";
             return kExitFailure;
         }
+        // The case's file reads its results for the case's patient wherever it is opened.
+        session.SetPatient(c.patient);
         if (const int written = writeRecord(session, k + 1 < c.runs.size() ? earlier : out))
             return written;
     }
@@ -199,8 +201,9 @@ int makeCase(const TeachingCase& c, const fs::path& exeDir, const std::string& o
 }
 
 std::string zJson(const QuizKey& key) {
-    return "{\"fev1\":" + number(key.z.fev1) + ",\"fvc\":" + number(key.z.fvc) +
-           ",\"fev1Fvc\":" + number(key.z.fev1Fvc) + "}";
+    const auto& z = key.reading.indices;
+    return "{\"fev1\":" + number(z[0].zScore) + ",\"fvc\":" + number(z[1].zScore) +
+           ",\"fev1Fvc\":" + number(z[2].zScore) + "}";
 }
 
 int runQuiz(const CaseOptions& options, const fs::path& exeDir) {
@@ -231,21 +234,23 @@ int runQuiz(const CaseOptions& options, const fs::path& exeDir) {
     if (options.json) {
         std::cout << "{\"seed\":" << *options.seed << ",\"case\":" << jsonString(c.id)
                   << ",\"title\":" << jsonString(c.title)
-                  << ",\"patient\":" << jsonString(patientText(c.patient)) << ",\"level\":" << level
-                  << ",\"levels\":" << kQuizLevels
+                  << ",\"patientText\":" << jsonString(patientText(c.patient))
+                  << ",\"level\":" << level << ",\"levels\":" << kQuizLevels
                   << ",\"settings\":" << settingsJson(quiz.draw().settings)
                   << ",\"pattern\":" << jsonString(patternKey(key.pattern))
                   << ",\"severity\":" << jsonString(reference::severityKey(key.severity))
                   << ",\"key\":" << jsonString(keyText(key)) << ",\"z\":" << zJson(key)
                   << ",\"explanation\":" << jsonString(c.explanation)
-                  << indexJsonFields(session.record(), workingRow) << "}\n";
+                  << indexJsonFields(session.record(), workingRow) << patientJsonFields(key.reading)
+                  << "}\n";
     } else {
         std::cout << "Unknown patient " << *options.seed << ": " << patientText(c.patient)
                   << "\ncase: " << c.id << " (" << c.title << "), level " << level << " of "
                   << kQuizLevels << " of its range, mildest first\nsettings: "
                   << settingsText(quiz.draw().settings) << "\nkey: " << keyText(key)
-                  << "\nz-scores: FEV1 " << number(key.z.fev1) << ", FVC " << number(key.z.fvc)
-                  << ", FEV1/FVC " << number(key.z.fev1Fvc) << "\nexplanation: " << c.explanation
+                  << "\nz-scores: FEV1 " << number(key.reading.indices[0].zScore) << ", FVC "
+                  << number(key.reading.indices[1].zScore) << ", FEV1/FVC "
+                  << number(key.reading.indices[2].zScore) << "\nexplanation: " << c.explanation
                   << "\n\n"
                   << runTable(session.record(), 1);
     }

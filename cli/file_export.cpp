@@ -25,9 +25,8 @@ ExportOutcome ExportSimulationFile(const ExportRequest& request,
         runner.SetPatient(*request.patient);
     const auto& record = runner.record();
     const int results = runner.state().resultCount;
-    const std::string csv[kExportedCsvFiles] = {FlowVolumeCsv(record, results),
-                                                VolumeTimeCsv(record, results),
-                                                ResultsCsv(runner, request.patient.has_value())};
+    const std::string csv[kExportedCsvFiles] = {
+        FlowVolumeCsv(record, results), VolumeTimeCsv(record, results), ResultsCsv(runner, true)};
     for (int i = 0; i < kExportedCsvFiles; ++i)
         if (std::string problem = WriteTextFile(folder / kExportedFiles[i], csv[i]);
             !problem.empty())

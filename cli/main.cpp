@@ -38,18 +38,24 @@ constexpr int kExitUsage = 2;
 constexpr int kExitNoValidResult = 3;
 constexpr int kExitInterrupted = 130; // as a shell reports a program that SIGINT ended
 
-// What a result's curves give and, with --patient, its reading, as JSON fields.
-std::string readingJson(const Session& session, int row, const CliOptions& options) {
+// Whether results are read for a patient: one given by --patient or stored in the file read,
+// and always for what a file shows, as the window and the report read it.
+bool readsPatient(const Session& session, const CliOptions& options, bool ofAFile = false) {
+    return ofAFile || options.patient || session.readingPatient().origin != PatientOrigin::standard;
+}
+
+// What a result's curves give and, for a patient, its reading, as JSON fields.
+std::string readingJson(const Session& session, int row, bool withPatient) {
     std::string fields = curveIndexJsonFields(session.curveIndices(row));
-    if (options.patient)
-        fields += patientJsonFields(session.patient(), session.readResult(row));
+    if (withPatient)
+        fields += patientJsonFields(session.readResult(row));
     return fields;
 }
 
-std::string readingText(const Session& session, const CliOptions& options) {
-    const ResultReading reading = session.readResult(workingRow);
-    return readingTable(session.curveIndices(workingRow), session.curveIndices(referenceRow),
-                        options.patient ? &reading : nullptr);
+std::string readingText(const Session& session, int row, bool withPatient) {
+    const ResultReading reading = session.readResult(row);
+    return readingTable(session.curveIndices(row), session.curveIndices(referenceRow),
+                        withPatient ? &reading : nullptr);
 }
 
 fs::path runnerFolder(const char* argv0) {
@@ -79,8 +85,10 @@ int runRuns(const CliOptions& options, const fs::path& exeDir) {
     for (int run = 1; run <= options.runs; ++run) {
         runner.StartSimulation({});
         anyValid = anyValid || record.field(workingRow, RowField::runStatus) == 1.0f;
-        std::cout << (options.json ? runJson(record, run, readingJson(runner, workingRow, options))
-                                   : runTable(record, run) + readingText(runner, options));
+        const bool withPatient = readsPatient(runner, options);
+        std::cout << (options.json
+                          ? runJson(record, run, readingJson(runner, workingRow, withPatient))
+                          : runTable(record, run) + readingText(runner, workingRow, withPatient));
     }
     std::cout.flush();
 
@@ -146,15 +154,15 @@ int showFile(const CliOptions& options, const fs::path& exeDir) {
     }
     if (options.json) {
         for (int row = 0; row <= runner.state().resultCount; ++row)
-            std::cout << rowJson(runner.record(), row, readingJson(runner, row, options));
+            std::cout << rowJson(runner.record(), row, readingJson(runner, row, true));
     } else {
-        std::cout << rowsTable(runner.record(), runner.state().resultCount);
-        for (int row = 1; row <= runner.state().resultCount; ++row) {
-            const ResultReading reading = runner.readResult(row);
+        const ReadingPatient& patient = runner.readingPatient();
+        std::cout << "patient: " << patientOption(patient.patient) << " ("
+                  << patientOriginKey(patient.origin) << ")\n"
+                  << rowsTable(runner.record(), runner.state().resultCount);
+        for (int row = 1; row <= runner.state().resultCount; ++row)
             std::cout << "result " << row << " beside the reference:\n"
-                      << readingTable(runner.curveIndices(row), runner.curveIndices(referenceRow),
-                                      options.patient ? &reading : nullptr);
-        }
+                      << readingText(runner, row, true);
     }
     std::cout.flush();
     return 0;

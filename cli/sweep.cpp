@@ -108,9 +108,8 @@ std::string readingColumns(const session::Session& session, bool json, bool with
     const session::CurveIndices curves = session.curveIndices(workingRow);
     if (json)
         return session::curveIndexJsonFields(curves) +
-               (withPatient
-                    ? session::patientJsonFields(session.patient(), session.readResult(workingRow))
-                    : std::string());
+               (withPatient ? session::patientJsonFields(session.readResult(workingRow))
+                            : std::string());
     return session::curveIndexCsvCells(curves) +
            (withPatient ? session::predictedCsvCells(session.readResult(workingRow))
                         : std::string());
@@ -122,7 +121,9 @@ std::string PrepareSweepStart(SweepStart& start, const CliOptions& options,
                               const std::filesystem::path& exeDir) {
     session::Session prepared(start.record, start.state, start.model,
                               session::ProgramFolder{exeDir});
-    return PrepareRunStart(prepared, options);
+    const std::string problem = PrepareRunStart(prepared, options);
+    start.patient = prepared.readingPatient();
+    return problem;
 }
 
 SweepOutcome RunSweep(const CliOptions& options, const SweepStart& start,
@@ -153,16 +154,13 @@ SweepOutcome RunSweep(const CliOptions& options, const SweepStart& start,
             session::Session runner(point->record, point->state, point->model,
                                     session::ProgramFolder{exeDir});
             const CliOptions pointOptions = sweepPointOptions(options, percents);
-            // The patient was checked when the start was prepared.
-            if (options.patient)
-                runner.SetPatient(*options.patient);
+            runner.TakePatient(start.patient);
             ApplyCurrentSettings(runner, pointOptions.partSettings, pointOptions.globalSettings);
             runner.StartSimulation({});
             if (runner.record().field(workingRow, RowField::runStatus) == 1.0f)
                 ++valid;
-            buffer.put(
-                j, sweepLine(options.sweepAxes, i, percents, runner.record(), options.json,
-                             readingColumns(runner, options.json, options.patient.has_value())));
+            buffer.put(j, sweepLine(options.sweepAxes, i, percents, runner.record(), options.json,
+                                    readingColumns(runner, options.json, runner.hasPatient())));
             ++done;
         }
         --workersLeft;
@@ -175,7 +173,9 @@ SweepOutcome RunSweep(const CliOptions& options, const SweepStart& start,
     if (!options.json)
         out << sweepCsvHeader(options.sweepAxes,
                               session::curveIndexCsvHeader(false) +
-                                  (options.patient ? session::predictedCsvHeader(false) : ""))
+                                  (start.patient.origin != session::PatientOrigin::standard
+                                       ? session::predictedCsvHeader(false)
+                                       : ""))
             << std::flush;
     // Once the workers are gone nothing more arrives: whatever is not yet written then stays
     // behind a point that was never run.

@@ -41,12 +41,13 @@ struct SweepOutcome {
 
 // What every point of a sweep starts from, prepared once by PrepareRunStart on a session over it
 // (the model settled, the reference read, the sweep's own settings current) and copied for each
-// point, whose session then takes the options' patient: a file replaced meanwhile cannot give one
+// point, whose session then takes its patient: a file replaced meanwhile cannot give one
 // setting two results.
 struct SweepStart {
     record::SimulationRecord record;
     record::RecordState state;
     model::ModelState model;
+    session::ReadingPatient patient; // given by --patient or stored in the --from file
 };
 
 // Runs the grid on options.jobs threads (0: every hardware thread) and writes each line to out as

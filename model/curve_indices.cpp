@@ -80,20 +80,27 @@ CurveIndices computeCurveIndices(const SimulationRecord& record, int row) {
     if (!curve)
         return out; // every index empty: no valid result
     const ForcedExpiration& fe = *curve;
-    const double fvc = record.field(row, RowField::fvcex);
+    const double fvc = fe.exhaledVolume_l();
     if (!(fvc > 0))
         return out;
-    const double fev1 = record.field(row, RowField::fev1);
+    out.fvc_l = present(fvc);
     const double pef = record.field(row, RowField::pef);
     const double mef50 = record.field(row, RowField::mef50);
     const double tlc = record.field(row, RowField::tlc);
-    const CurveIndex fev1Index = fev1 > 0 ? present(fev1) : missing(MissingReason::noValidResult);
+    // A blow over within a second has exhaled its FVC by then.
+    const double fev1 = fe.timed() && fe.time_s.back() < 1.0 ? fvc : fe.exhaledAt(1.0);
+    out.fev1_l = timed(fe, fev1, MissingReason::noValidResult);
+    const CurveIndex& fev1Index = out.fev1_l;
 
     const double t25 = fe.timeToExhale(kFef25Share * fvc);
     const double t75 = fe.timeToExhale(kFef75Share * fvc);
     out.fef25to75_lps = timed(fe, (kFef75Share - kFef25Share) * fvc / (t75 - t25),
                               MissingReason::fvcShareNotReached);
-    out.fev6_l = timed(fe, fe.exhaledAt(kFev6Time_s), MissingReason::expirationUnder6s);
+    // A blow that ends on a plateau before 6 s has exhaled all it will: its FEV6 is its FVC.
+    const bool endedSooner = fe.timed() && fe.time_s.back() < kFev6Time_s;
+    out.fev6_l = endedSooner && fe.endsOnPlateau()
+                     ? present(fvc)
+                     : timed(fe, fe.exhaledAt(kFev6Time_s), MissingReason::expirationUnder6s);
     out.fev1PctFev6 = ratio(fev1Index, out.fev6_l, 100.0);
 
     const double rv = slowExpirationLowest(record, row, fe);

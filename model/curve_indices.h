@@ -1,8 +1,10 @@
 #pragma once
 // Indices read from a result row's stored curves and indices after the run, so that rows of older
 // simulation files show them too. Where a row cannot give one, the index is empty with the reason.
-// FEV1, FVC (the row's FVCEX), PEF, MEF50 and TLC are the row's own; the FVC fractions and
-// ratios are of those.
+// They are read as a spirometer reads a blow: the FVC is the volume the forced expiration
+// exhales (the row's FVCEX, from the lowest volume before the maximal inspiration, is not), and
+// FEV1 is timed from the back-extrapolated time zero (the row's FEV1 from the start of the
+// effort, about 10 ml apart). PEF, MEF50 and TLC are the row's own.
 
 #include "model/forced_expiration_curve.h"
 #include "record/simulation_record.h"
@@ -19,8 +21,11 @@ struct CurveIndex {
 };
 
 struct CurveIndices {
-    CurveIndex fef25to75_lps;            // mean flow while the middle half of the FVC is exhaled
-    CurveIndex fev6_l;                   // exhaled 6 s after time zero
+    CurveIndex fvc_l;         // exhaled by the forced expiration
+    CurveIndex fev1_l;        // exhaled 1 s after time zero
+    CurveIndex fef25to75_lps; // mean flow while the middle half of the FVC is exhaled
+    CurveIndex
+        fev6_l; // exhaled 6 s after time zero; the FVC when the blow ends on a plateau sooner
     CurveIndex fev1PctFev6;              // FEV1 / FEV6, %
     CurveIndex slowVc_l;                 // TLC - the lowest volume of the slow expiration
     CurveIndex fev1PctVc;                // FEV1 / slow VC, %
@@ -42,7 +47,9 @@ struct CurveIndexInfo {
     int decimals;
 };
 
-inline constexpr std::array<CurveIndexInfo, 12> kCurveIndices{{
+inline constexpr std::array<CurveIndexInfo, 14> kCurveIndices{{
+    {&CurveIndices::fvc_l, "fvc", "FVC", "l", 2},
+    {&CurveIndices::fev1_l, "fev1FromTimeZero", "FEV1 (t0)", "l", 2},
     {&CurveIndices::fef25to75_lps, "fef25to75", "FEF25-75", "l/s", 2},
     {&CurveIndices::fev6_l, "fev6", "FEV6", "l", 2},
     {&CurveIndices::fev1PctFev6, "fev1PctFev6", "FEV1%FEV6", "%", 1},

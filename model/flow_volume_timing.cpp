@@ -27,6 +27,19 @@ constexpr int kLongestGap_steps = kBeforeEffortCadence_steps + kEffortCadence_st
 // More equal volumes than this are no run's curves (a flat made-up curve, say); nothing is placed.
 constexpr std::size_t kMostPairCandidates = 4 * layout::kFvSamples;
 
+// Where the curve is flat to the float's last bits (the lungs settling at full inspiration, small
+// lungs above all), equal volumes are chance: such a sample pins nothing.
+constexpr float kFlatUlps = 64.0f;
+
+bool onFlatStretch(const SimulationRecord& record, int row, int n, int samples) {
+    const float v = record.fvVolume(row, n);
+    const float ulp = std::nextafter(std::fabs(v), INFINITY) - std::fabs(v);
+    const auto near = [&](int m) {
+        return m >= 1 && m <= samples && std::fabs(record.fvVolume(row, m) - v) < kFlatUlps * ulp;
+    };
+    return near(n - 1) || near(n + 1);
+}
+
 bool canFollow(const Pair& a, const Pair& b) {
     const long long samples = b.n - a.n;
     const long long steps = b.step - a.step;
@@ -120,7 +133,7 @@ FlowVolumeTimes placeFlowVolumeSamples(const SimulationRecord& record, int row) 
     for (int k = 1; k <= layout::kVtSamples && record.vtTime(row, k) != 0; ++k) {
         const float volume = record.vtVolume(row, k);
         for (int n = 1; n <= samples; ++n)
-            if (record.fvVolume(row, n) == volume)
+            if (record.fvVolume(row, n) == volume && !onFlatStretch(record, row, n, samples))
                 candidates.push_back({n, static_cast<long long>(k) * kVolumeTimeCadence_steps});
         if (candidates.size() > kMostPairCandidates)
             return times;

@@ -3,11 +3,22 @@
 #include "model/run_status.h"
 #include "model/spirometric_indices.h"
 
+#include <algorithm>
 #include <cmath>
 
 using namespace vm::record;
 
 namespace vm::model {
+
+namespace {
+// ATS/ERS 2019 calls the end of a blow a plateau when its last second exhales less than 25 ml.
+// The model's subject stops blowing as soon as the flow has fallen to that rate, 25 ml/s (the
+// end-of-test flow), so no second of it ever forms: the blow's end is taken as a plateau when
+// its flow there is down at that rate. Its last sample lies up to 30 ms before the end, while the
+// flow still falls, hence the margin; a blow cut short by a raised end-of-test flow ends at
+// 0.2 l/s and more.
+constexpr double kPlateauEndFlow_lps = 0.05;
+} // namespace
 
 std::string_view missingReasonText(MissingReason reason) {
     switch (reason) {
@@ -18,7 +29,7 @@ std::string_view missingReasonText(MissingReason reason) {
     case MissingReason::samplesNotPlaced:
         return "the flow-volume curve cannot be placed in time";
     case MissingReason::expirationUnder6s:
-        return "the forced expiration ended before 6 s";
+        return "the forced expiration ended before 6 s without a plateau";
     case MissingReason::fvcShareNotReached:
         return "the forced expiration does not reach 75 % of the FVC";
     case MissingReason::noInspirationAtHalfFvc:
@@ -39,6 +50,19 @@ double ForcedExpiration::exhaledAt(double t_s) const {
         ++i;
     const double share = (t_s - time_s[i - 1]) / (time_s[i] - time_s[i - 1]);
     return exhaled_l[i - 1] + share * (exhaled_l[i] - exhaled_l[i - 1]);
+}
+
+double ForcedExpiration::exhaledVolume_l() const {
+    return *std::max_element(exhaled_l.begin(), exhaled_l.end());
+}
+
+bool ForcedExpiration::endsOnPlateau() const {
+    if (!timed() || exhaled_l.size() < 2)
+        return false;
+    const std::size_t last = exhaled_l.size() - 1;
+    const double endFlow =
+        (exhaled_l[last] - exhaled_l[last - 1]) / (time_s[last] - time_s[last - 1]);
+    return endFlow < kPlateauEndFlow_lps;
 }
 
 double ForcedExpiration::timeToExhale(double volume_l) const {

@@ -18,7 +18,7 @@ enum class MissingReason {
     none,
     noValidResult,          // not a valid run, or no expiration after the volume maximum
     samplesNotPlaced,       // no volume-time samples pin the flow-volume samples to a clock
-    expirationUnder6s,      // the forced expiration ended before 6 s from time zero
+    expirationUnder6s,      // the forced expiration ended before 6 s from time zero, still flowing
     fvcShareNotReached,     // the expiration does not reach 75 % of the FVC
     noInspirationAtHalfFvc, // the inspiration before the effort does not pass half the FVC
     noMef50,                // the row has no MEF50
@@ -39,6 +39,11 @@ class ForcedExpiration {
     std::vector<double> time_s;    // their time from time zero; empty when they cannot be placed
 
     bool timed() const { return !time_s.empty(); }
+    // The volume the forced expiration exhales: a spirometer's FVC.
+    double exhaledVolume_l() const;
+    // The blow ran until its flow fell to the end-of-test flow, the model's plateau (see the
+    // source); false when untimed.
+    bool endsOnPlateau() const;
     // Exhaled volume at a time from time zero, linear between samples, 0 before the expiration;
     // NaN after its end or when untimed.
     double exhaledAt(double t_s) const;

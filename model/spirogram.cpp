@@ -1,16 +1,16 @@
 #include "model/spirogram.h"
 
-#include <cmath>
+#include "model/curve_indices.h"
 
 namespace vm::model {
 
 namespace {
 
-std::optional<SpirogramPoint> markAt(const ForcedExpiration& fe, double t_s) {
-    const double volume = fe.exhaledAt(t_s);
-    if (!std::isfinite(volume))
+// The marks are the indices themselves, so that a table and the picture show one number.
+std::optional<SpirogramPoint> markAt(const CurveIndex& index, double t_s) {
+    if (!index.present())
         return std::nullopt;
-    return SpirogramPoint{t_s, volume};
+    return SpirogramPoint{t_s, index.value};
 }
 
 } // namespace
@@ -29,8 +29,9 @@ Spirogram spirogramOf(const record::SimulationRecord& record, int row) {
         spirogram.points.push_back({curve->time_s[i], curve->exhaled_l[i]});
     spirogram.peakFlow = {curve->timeToPeakFlow_s, curve->peakExhaled_l};
     spirogram.backExtrapolatedVolume_l = curve->exhaledAt(0.0);
-    spirogram.fev1 = markAt(*curve, 1.0);
-    spirogram.fev6 = markAt(*curve, 6.0);
+    const CurveIndices indices = computeCurveIndices(record, row);
+    spirogram.fev1 = markAt(indices.fev1_l, 1.0);
+    spirogram.fev6 = markAt(indices.fev6_l, 6.0);
     return spirogram;
 }
 

@@ -80,7 +80,8 @@ Record run(const std::string& folder, std::vector<std::string> args) {
     }
     if (!problem.empty())
         raiseOSError(problem);
-    return Record(std::move(session), options.patient.has_value());
+    const bool withPatient = session->hasPatient();
+    return Record(std::move(session), withPatient);
 }
 
 // args: the file, then show's options (--patient).
@@ -93,7 +94,8 @@ Record openFile(const std::string& folder, std::vector<std::string> args) {
         raiseOSError("cannot read the simulation file: " + *opened.message);
     if (options.patient)
         session->SetPatient(*options.patient);
-    return Record(std::move(session), options.patient.has_value());
+    // A file's results are read for its patient, or for the default one, as the window reads them.
+    return Record(std::move(session), true);
 }
 
 // args: run's options, of which only --patient counts here.

@@ -82,7 +82,7 @@ py::dict rowFields(const session::Session& session, int row, bool withPatient, b
     // The runner's own text, so that the module reads back exactly what it prints.
     std::string reading = session::curveIndexJsonFields(session.curveIndices(row));
     if (withPatient)
-        reading += session::patientJsonFields(session.patient(), session.readResult(row));
+        reading += session::patientJsonFields(session.readResult(row));
     fields["reading_json"] = "{" + reading.substr(1) + "}";
     if (lobeTraces) {
         // Sample 0 is the state the forced expiration starts from.

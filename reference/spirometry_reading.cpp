@@ -28,8 +28,8 @@ Outcome<SpirometryReading> readSpirometry(const SpirometryZScores& z, double mea
             lowFvc ? SpirometryPattern::obstructionWithLowFvc : SpirometryPattern::obstruction;
         reading.severity = severityOf(z.fev1);
     } else if (lowFvc) {
-        reading.pattern = SpirometryPattern::possibleRestriction;
-        reading.severity = severityOf(z.fvc);
+        reading.pattern = SpirometryPattern::nonSpecific;
+        reading.severity = severityOf(z.fev1);
     } else if (lowFev1) {
         reading.pattern = SpirometryPattern::lowFev1PreservedRatio;
         reading.severity = severityOf(z.fev1);
@@ -50,8 +50,8 @@ std::string_view patternKey(SpirometryPattern pattern) {
         return "obstruction";
     case SpirometryPattern::obstructionWithLowFvc:
         return "obstructionWithLowFvc";
-    case SpirometryPattern::possibleRestriction:
-        return "possibleRestriction";
+    case SpirometryPattern::nonSpecific:
+        return "nonSpecific";
     case SpirometryPattern::lowFev1PreservedRatio:
         return "lowFev1PreservedRatio";
     }
@@ -135,10 +135,14 @@ std::string polishReadingText(const SpirometryReading& reading) {
         return obstructionText(reading.severity) +
                " z obniżoną FVC; zaburzenia mieszane można rozpoznać dopiero przy TLC poniżej "
                "dolnej granicy normy";
-    case SpirometryPattern::possibleRestriction:
-        return "Obniżona FVC przy prawidłowym FEV1/FVC (PRISm): możliwa restrykcja, do "
-               "potwierdzenia pomiarem TLC" +
-               grade;
+    case SpirometryPattern::nonSpecific:
+        // Without a grade the FEV1 is normal: only the FVC is low.
+        return std::string(reading.severity == Severity::none
+                               ? "Obniżona FVC przy prawidłowym FEV1 i FEV1/FVC"
+                               : "Obniżone FEV1 i FVC przy prawidłowym FEV1/FVC") +
+               ": wzorzec nieswoisty; restrykcję rozpoznaje się dopiero przy TLC poniżej dolnej "
+               "granicy normy" +
+               (reading.severity == Severity::none ? std::string() : grade);
     case SpirometryPattern::lowFev1PreservedRatio:
         return "FEV1 poniżej dolnej granicy normy przy prawidłowym FEV1/FVC i prawidłowej FVC "
                "(PRISm)" +

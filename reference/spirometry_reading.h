@@ -23,12 +23,11 @@ enum class SpirometryPattern {
     normal,
     obstruction,           // FEV1/FVC low, FVC normal
     obstructionWithLowFvc, // FEV1/FVC and FVC low; mixed only if TLC is low too
-    possibleRestriction,   // FEV1/FVC normal, FVC low (PRISm); restriction only if TLC is low
+    nonSpecific,           // FEV1/FVC normal, FVC low: restriction only if TLC is low
     lowFev1PreservedRatio, // FEV1/FVC and FVC normal, FEV1 low (PRISm)
 };
 
-// Graded by the FEV1 z-score, or by the FVC's where the ratio is normal and the FVC low. An
-// obstruction with a normal FEV1 is not graded.
+// Every pattern is graded by the FEV1 z-score; a pattern with a normal FEV1 is not graded.
 enum class Severity { none, mild, moderate, severe };
 
 // How the fixed ratio's verdict stands to the lower limit of normal's.

@@ -11,6 +11,7 @@
 
 #include <QBuffer>
 #include <QByteArray>
+#include <QLocale>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
@@ -83,13 +84,22 @@ class PageText {
 
 } // namespace
 
-QString patientDescription(const Patient& patient) {
-    return (patient.sex == Sex::male ? QStringLiteral("mężczyzna, ")
-                                     : QStringLiteral("kobieta, ")) +
-           plots::localNumber(patient.age_years,
-                              patient.age_years == std::floor(patient.age_years) ? 0 : 1) +
-           QStringLiteral(" lat, ") + plots::localNumber(patient.height_cm, 0) +
-           QStringLiteral(" cm");
+QString patientDescription(const ReadingPatient& patient) {
+    const QString origin = QString::fromUtf8(patientOriginText(patient.origin).data());
+    if (patient.origin == PatientOrigin::unreadable)
+        return origin + QStringLiteral(" (") + QString::fromStdString(patient.problem) +
+               QStringLiteral(")");
+    const char separator = QLocale().decimalPoint().at(0).toLatin1();
+    return QString::fromStdString(patientText(patient.patient, separator ? separator : ',')) +
+           QStringLiteral(" (") + origin + QStringLiteral(")");
+}
+
+QString scalingNote() {
+    return QStringLiteral(
+        "Model przedstawia płuca pacjenta: wartość pacjenta to wartość modelu podzielona przez "
+        "wartość referencji modelu i pomnożona przez wartość należną (FEV1/FVC: jego iloraz "
+        "względem ilorazu referencji, razy należny). FEV1 liczony od czasu zerowego wyznaczonego "
+        "przez ekstrapolację wsteczną, FVC to objętość wydmuchana w natężonym wydechu.");
 }
 
 QImage SpirogramImage(const Session& session, int row, QSize size) {
@@ -140,7 +150,7 @@ std::string WriteResultReport(const Session& session, int row, const std::filesy
 
         const ResultReading reading = session.readResult(row);
         text.line(QStringLiteral("Raport spirometrii"), 16, true);
-        text.line(QStringLiteral("Pacjent: ") + patientDescription(session.patient()), 11);
+        text.line(QStringLiteral("Pacjent: ") + patientDescription(session.readingPatient()), 11);
         text.line(row == 0
                       ? QStringLiteral("Wynik: referencja")
                       : QStringLiteral("Wynik: wiersz %1 (czarna krzywa: referencja)").arg(row),
@@ -157,20 +167,26 @@ std::string WriteResultReport(const Session& session, int row, const std::filesy
                           SpirogramImage(session, row, kPlotPixels));
         text.gap(plotHeight + 20);
 
-        const std::vector<int> columns = {0, 200, 360, 520, 680, 840};
-        text.cells({QStringLiteral("Wskaźnik"), QStringLiteral("Pomiar"), QStringLiteral("Należna"),
-                    QStringLiteral("DGN"), QStringLiteral("z-score"), QStringLiteral("% należnej")},
+        const std::vector<int> columns = {0, 160, 300, 460, 610, 760, 890};
+        text.cells({QStringLiteral("Wskaźnik"), QStringLiteral("Model"), QStringLiteral("Pacjent"),
+                    QStringLiteral("Należna"), QStringLiteral("DGN"), QStringLiteral("z-score"),
+                    QStringLiteral("% należnej")},
                    columns, true);
         if (reading.ok()) {
             for (const PredictedIndex& index : reading.indices) {
                 const int decimals = index.unit == "%" ? 1 : 2;
                 const QString unit = QStringLiteral(" ") + QString::fromUtf8(index.unit.data());
                 text.cells(
-                    {QString::fromUtf8(index.name.data()), number(index.measured, decimals) + unit,
+                    {QString::fromUtf8(index.name.data()), number(index.model, decimals) + unit,
+                     number(index.measured, decimals) + unit,
                      number(index.predicted, decimals) + unit, number(index.lln, decimals) + unit,
                      number(index.zScore, 2), number(index.percentPredicted, 0)},
                     columns);
             }
+            text.line(scalingNote(), 8);
+        } else if (reading.hidden) {
+            text.line(QStringLiteral("Wynik nieznanego pacjenta: odczyt po odpowiedzi w quizie"),
+                      10);
         } else {
             text.line(QStringLiteral("Nie można odczytać wyniku względem równań referencyjnych: ") +
                           QString::fromStdString(reading.problem),

@@ -26,7 +26,11 @@ QImage ZScoreChartImage(const session::Session& session, int row, QSize size);
 std::string WriteResultReport(const session::Session& session, int row,
                               const std::filesystem::path& pdf);
 
-// The patient in the report's words: "kobieta, 40 lat, 165 cm".
-QString patientDescription(const session::Patient& patient);
+// Whose patient a reading is for, in the report's words: "kobieta, 40 lat, 165 cm (zapisany w
+// pliku)"; a stored patient that cannot be read is named as such.
+QString patientDescription(const session::ReadingPatient& patient);
+
+// How a patient's values come from the model's, for the foot of a table.
+QString scalingNote();
 
 } // namespace vm::report

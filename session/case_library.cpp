@@ -290,16 +290,6 @@ std::string CaseReader::readQuiz(std::string_view text) {
     return {};
 }
 
-std::string polishYears(double age) {
-    const long years = std::lround(std::floor(age));
-    const long last = years % 10;
-    const long lastTwo = years % 100;
-    const char* word = years == 1                                                   ? "rok"
-                       : (last >= 2 && last <= 4 && (lastTwo < 12 || lastTwo > 14)) ? "lata"
-                                                                                    : "lat";
-    return std::to_string(years) + " " + word;
-}
-
 } // namespace
 
 const TeachingCase* CaseLibrary::find(std::string_view id) const {
@@ -392,12 +382,6 @@ std::string_view patternText(CasePattern pattern) {
 
 std::string_view patternKey(CasePattern pattern) {
     return kPatternKeys.at(static_cast<std::size_t>(pattern));
-}
-
-std::string patientText(const reference::Patient& patient) {
-    return std::string(patient.sex == reference::Sex::male ? "mężczyzna, " : "kobieta, ") +
-           polishYears(patient.age_years) + ", " + std::to_string(std::lround(patient.height_cm)) +
-           " cm";
 }
 
 } // namespace vm::session

@@ -15,6 +15,7 @@
 #include "record/file_layer.h"
 #include "record/vocabulary.h"
 #include "reference/patient.h"
+#include "session/result_reading.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -101,7 +102,5 @@ std::optional<CaseSetting> settingNamed(std::string_view name);
 // The program's Polish words and the JSON keys.
 std::string_view patternText(CasePattern pattern);
 std::string_view patternKey(CasePattern pattern);
-// "kobieta, 45 lat, 162 cm"
-std::string patientText(const reference::Patient& patient);
 
 } // namespace vm::session

@@ -29,6 +29,8 @@ struct PredictedNumber {
     bool hasUnit;
 };
 constexpr PredictedNumber kPredictedNumbers[] = {
+    {"model", &PredictedIndex::model, true},
+    {"measured", &PredictedIndex::measured, true},
     {"predicted", &PredictedIndex::predicted, true},
     {"lln", &PredictedIndex::lln, true},
     {"uln", &PredictedIndex::uln, true},
@@ -76,7 +78,8 @@ std::string curveIndexCsvCells(const CurveIndices& indices) {
 }
 
 std::string predictedCsvHeader(bool withUnits) {
-    std::string out;
+    std::string out = std::string(",patientSex,patientAge") + (withUnits ? " [years]" : "") +
+                      ",patientHeight" + (withUnits ? " [cm]" : "") + ",patientOrigin";
     for (const PredictedIndex& index : kPredictedIndices)
         for (const PredictedNumber& number : kPredictedNumbers)
             out += ',' + withUnit(std::string(index.jsonKey) + ' ' + number.name,
@@ -85,10 +88,15 @@ std::string predictedCsvHeader(bool withUnits) {
 }
 
 std::string predictedCsvCells(const ResultReading& reading) {
-    std::string out;
+    const Patient& patient = reading.patient.patient;
+    std::string out = ',' + std::string(reference::sexName(patient.sex)) + ',' +
+                      csvDouble(patient.age_years) + ',' + csvDouble(patient.height_cm) + ',' +
+                      std::string(patientOriginKey(reading.patient.origin));
     for (const PredictedIndex& index : reading.indices)
         for (const PredictedNumber& number : kPredictedNumbers)
-            out += ',' + (reading.ok() ? csvDouble(index.*number.member) : std::string());
+            out += ',' + (reading.ok() || number.member == &PredictedIndex::model
+                              ? csvDouble(index.*number.member)
+                              : std::string());
     if (!reading.ok())
         return out + ",,,";
     return out + ',' + std::string(reference::patternKey(reading.reading.pattern)) + ',' +
@@ -110,10 +118,13 @@ std::string curveIndexJsonFields(const CurveIndices& indices) {
     return out + ",\"emptyIndices\":{" + empty + '}';
 }
 
-std::string patientJsonFields(const Patient& patient, const ResultReading& reading) {
+std::string patientJsonFields(const ResultReading& reading) {
+    const Patient& patient = reading.patient.patient;
     std::string out = ",\"patient\":{\"sex\":" + jsonString(reference::sexName(patient.sex)) +
                       ",\"age\":" + jsonDouble(patient.age_years) +
-                      ",\"height\":" + jsonDouble(patient.height_cm) + "},\"predicted\":{";
+                      ",\"height\":" + jsonDouble(patient.height_cm) +
+                      ",\"origin\":" + jsonString(patientOriginKey(reading.patient.origin)) +
+                      "},\"predicted\":{";
     if (!reading.ok())
         return out + "\"problem\":" + jsonString(reading.problem) + "}";
     for (const PredictedIndex& index : reading.indices) {

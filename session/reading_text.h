@@ -16,8 +16,10 @@ namespace vm::session {
 std::string curveIndexCsvHeader(bool withUnits = true);
 std::string curveIndexCsvCells(const CurveIndices& indices);
 
-// ",fev1 predicted [l],fev1 lln [l],fev1 uln [l],fev1 z,fev1 percent predicted,...,pattern,
-// severity,fixed ratio 0.70", and one row's cells (all empty when it cannot be read).
+// ",patientSex,patientAge [years],patientHeight [cm],patientOrigin,fev1 model [l],fev1 measured
+// [l],fev1 predicted [l],fev1 lln [l], fev1 uln [l],fev1 z,fev1
+// percentPredicted,...,pattern,severity,fixedRatio070", and one row's cells (the patient always,
+// the model's values where the row has them, the rest empty when it cannot be read).
 std::string predictedCsvHeader(bool withUnits = true);
 std::string predictedCsvCells(const ResultReading& reading);
 
@@ -25,10 +27,10 @@ std::string predictedCsvCells(const ResultReading& reading);
 // comma.
 std::string curveIndexJsonFields(const CurveIndices& indices);
 
-// ",\"patient\":{\"sex\":\"female\",\"age\":40,\"height\":165},\"predicted\":{\"fev1\":{...},
-// ...,\"reading\":\"...\",\"pattern\":...}", or a "problem" in "predicted" when the row cannot
-// be read.
-std::string patientJsonFields(const Patient& patient, const ResultReading& reading);
+// ",\"patient\":{\"sex\":\"female\",\"age\":40,\"height\":165,\"origin\":\"file\"},
+// \"predicted\":{\"fev1\":{\"model\":...,\"measured\":...,...},...,\"reading\":\"...\",
+// \"pattern\":...}", or a "problem" in "predicted" when the row cannot be read.
+std::string patientJsonFields(const ResultReading& reading);
 
 // The shortest decimal text that reads back to v; "null" for a value that is no number.
 std::string jsonDouble(double v);

@@ -215,35 +215,62 @@ void Session::InitialiseModel(const std::function<void()>& beep) {
 
 // The stored patient's sex code: 0 none, 1 male, 2 female.
 namespace {
+constexpr float kStoredNone = 0.0f;
 constexpr float kStoredMale = 1.0f;
 constexpr float kStoredFemale = 2.0f;
 
-std::optional<Patient> patientOf(const SimulationRecord::StoredPatient& stored) {
-    if (stored.sex != kStoredMale && stored.sex != kStoredFemale)
-        return std::nullopt;
-    const Patient patient{stored.sex == kStoredMale ? Sex::male : Sex::female, stored.age_years,
-                          stored.height_cm};
-    return patientProblem(patient).empty() ? std::optional<Patient>(patient) : std::nullopt;
+std::string storedNumber(float v) {
+    return std::isfinite(v) ? formatNumber(v, 6, 1, '.') : std::string("not a number");
+}
+
+// The patient a file stores, none, or one that cannot be read with why.
+ReadingPatient patientOf(const SimulationRecord::StoredPatient& stored) {
+    ReadingPatient out;
+    if (stored.sex == kStoredNone)
+        return out;
+    out.origin = PatientOrigin::unreadable;
+    const std::string numbers = "sex code " + storedNumber(stored.sex) + ", age " +
+                                storedNumber(stored.age_years) + ", height " +
+                                storedNumber(stored.height_cm);
+    if (stored.sex != kStoredMale && stored.sex != kStoredFemale) {
+        out.problem = "the patient stored in the file cannot be read (" + numbers + ")";
+        return out;
+    }
+    out.patient = {stored.sex == kStoredMale ? Sex::male : Sex::female, stored.age_years,
+                   stored.height_cm};
+    if (const std::string problem = patientProblem(out.patient); !problem.empty()) {
+        out.problem = "the patient stored in the file cannot be read (" + numbers + "): " + problem;
+        return out;
+    }
+    out.origin = PatientOrigin::stored;
+    return out;
 }
 } // namespace
 
-ViewChanges Session::SetPatient(const Patient& patient) {
+ViewChanges Session::SetPatient(const Patient& patient, PatientOrigin origin) {
     ViewChanges changes;
     if (std::string problem = patientProblem(patient); !problem.empty()) {
         changes.message = std::move(problem);
         return changes;
     }
-    patient_ = patient;
-    patientGiven_ = true;
+    patient_ = {patient, origin, {}};
     return changes;
 }
 
 void Session::storePatient() {
-    if (!patientGiven_)
+    switch (patient_.origin) {
+    case PatientOrigin::unreadable: // the file's bytes stay as they were read
+    case PatientOrigin::standard:   // as the file had them, which named none
         return;
-    record_.setStoredPatient(referenceRow, {patient_.sex == Sex::male ? kStoredMale : kStoredFemale,
-                                            static_cast<float>(patient_.age_years),
-                                            static_cast<float>(patient_.height_cm)});
+    case PatientOrigin::entered:
+    case PatientOrigin::stored:
+    case PatientOrigin::drawn:
+        break;
+    }
+    const Patient& p = patient_.patient;
+    record_.setStoredPatient(referenceRow,
+                             {p.sex == Sex::male ? kStoredMale : kStoredFemale,
+                              static_cast<float>(p.age_years), static_cast<float>(p.height_cm)});
 }
 
 const reference::GliSplineTable* Session::gliTable() const {
@@ -260,51 +287,21 @@ const reference::GliSplineTable* Session::gliTable() const {
 }
 
 ResultReading Session::readResult(int row) const {
-    ResultReading out;
-    // The ratio is shown in percent; the equations take a fraction.
-    const double measured[] = {record_.field(row, RowField::fev1),
-                               record_.field(row, RowField::fvcex),
-                               record_.field(row, RowField::fev1PctFvc) / 100.0};
-    for (std::size_t k = 0; k < out.indices.size(); ++k) {
-        out.indices[k] = kPredictedIndices[k];
-        out.indices[k].measured = measured[k] * (k == 2 ? 100.0 : 1.0);
+    if (row == hiddenSettingsRow_ && row != referenceRow) {
+        checkRow(row);
+        ResultReading hidden;
+        hidden.patient = patient_;
+        hidden.hidden = true;
+        hidden.problem = kHiddenReading;
+        return hidden;
     }
-    if (record_.field(row, RowField::runStatus) != 1.0f) {
-        out.problem = "no valid result";
-        return out;
-    }
-    if (out.problem = patientProblem(patient_); !out.problem.empty())
-        return out;
+    return readHiddenResult(row);
+}
+
+ResultReading Session::readHiddenResult(int row) const {
+    checkRow(row);
     const reference::GliSplineTable* table = gliTable();
-    if (table == nullptr) {
-        out.problem = gliProblem_;
-        return out;
-    }
-    for (std::size_t k = 0; k < out.indices.size(); ++k) {
-        PredictedIndex& index = out.indices[k];
-        const auto read = reference::readIndex(*table, patient_, index.index, measured[k]);
-        if (!read.ok()) {
-            out.problem = read.message;
-            return out;
-        }
-        const double scale = k == 2 ? 100.0 : 1.0;
-        index.predicted = read.value->reference.predicted * scale;
-        index.lln = read.value->reference.lln * scale;
-        index.uln = read.value->reference.uln * scale;
-        index.zScore = read.value->zScore;
-        index.percentPredicted = read.value->percentPredicted;
-    }
-    const auto reading = reference::readSpirometry(
-        {out.indices[0].zScore, out.indices[1].zScore, out.indices[2].zScore}, measured[2]);
-    if (!reading.ok()) {
-        out.problem = reading.message;
-        return out;
-    }
-    out.reading = *reading.value;
-    out.readingText = reference::polishReadingText(out.reading);
-    if (out.reading.fixedRatio != reference::FixedRatioVerdict::agrees)
-        out.fixedRatioText = std::string(reference::polishFixedRatioText(out.reading));
-    return out;
+    return session::readResult(record_, row, patient_, table, gliProblem_);
 }
 
 CurveIndices Session::curveIndices(int row) const {
@@ -472,7 +469,10 @@ ViewChanges Session::UseSelectedAsReference() {
     if (s == -1)
         return {};
     checkRow(s);
+    // The patient belongs to the record, not to the row that stands as its reference.
+    const SimulationRecord::StoredPatient patient = record_.storedPatient(referenceRow);
     makeRowReference(record_, s, state_.resultCount);
+    record_.setStoredPatient(referenceRow, patient);
     loadCurrentPartSettings(s);
 
     ViewChanges changes = newReferenceViews(s);
@@ -486,6 +486,7 @@ ViewChanges Session::RestoreStandardReference() {
     if (!read.ok)
         return fileError(read);
     expressResultsAbsolute(record_, state_.resultCount);
+    standard.setStoredPatient(referenceRow, record_.storedPatient(referenceRow));
     record_.setRowBytes(referenceRow, standard.rowBytes(referenceRow));
 
     const int shown = std::max(state_.selectedRow, 0);
@@ -500,6 +501,7 @@ ViewChanges Session::UseReferenceFrom(const std::filesystem::path& path) {
     const FileResult read = readRecordFile(path, loaded);
     if (!read.ok)
         return fileError(read);
+    loaded.setStoredPatient(referenceRow, record_.storedPatient(referenceRow));
     record_.setRowBytes(referenceRow, loaded.rowBytes(referenceRow));
     return {};
 }
@@ -516,12 +518,9 @@ ViewChanges Session::OpenSimulationFile(const std::filesystem::path& path) {
     if (const FileResult read = readRecordFile(path, record_); !read.ok)
         return fileError(read);
     changes.dataSourceLabel = dataSourceLabel(path);
-    // A file that names its patient reads its results for that patient; one that names none
-    // leaves the patient as it was.
-    if (const std::optional<Patient> stored = patientOf(record_.storedPatient(referenceRow))) {
-        patient_ = *stored;
-        patientGiven_ = true;
-    }
+    // A file's results are read for the patient it stores, and a file without one for the
+    // default patient: a patient of an earlier file never passes into another's results.
+    patient_ = patientOf(record_.storedPatient(referenceRow));
 
     // A row counts by the start of its flow-volume curve, so an empty row below the highest such
     // row is shown as a result all the same.

@@ -127,12 +127,20 @@ class Session {
     record::LungFrameValues liveLungFrame() const;
 
     // --- The patient the results are read for, and a result read as a spirometer reads it ---
-    const Patient& patient() const { return patient_; }
+    const Patient& patient() const { return patient_.patient; }
+    const ReadingPatient& readingPatient() const { return patient_; }
     // A patient for whom the reference equations apply becomes the results'; one outside them
     // is refused with the reason, and nothing changes. Saved files carry it from then on.
-    ViewChanges SetPatient(const Patient& patient);
-    // Record row `row` against the patient's reference values.
+    ViewChanges SetPatient(const Patient& patient, PatientOrigin origin = PatientOrigin::entered);
+    // Another session's patient, as it stands there: the sweep's points take their start's.
+    void TakePatient(const ReadingPatient& patient) { patient_ = patient; }
+    // Whether a patient was given or read rather than left at the default.
+    bool hasPatient() const { return patient_.origin != PatientOrigin::standard; }
+    // Record row `row` read for the patient (session/result_reading.h); a row hidden for the
+    // quiz is not read.
     ResultReading readResult(int row) const;
+    // The same, hidden or not: the quiz's own key.
+    ResultReading readHiddenResult(int row) const;
     CurveIndices curveIndices(int row) const;
     Spirogram spirogram(int row) const;
 
@@ -223,7 +231,8 @@ class Session {
 
   private:
     void loadCurrentPartSettings(int row);
-    // The record with the patient in the reference row, when one was given, as files keep it.
+    // The record with the patient in the reference row as files keep it: the patient when one
+    // was given or read, none for the default patient, and an unreadable one left as it was.
     void storePatient();
     const reference::GliSplineTable* gliTable() const;
 
@@ -234,8 +243,7 @@ class Session {
     model::ModelState& model_;
     ProgramFolder folder_;
     std::string currentFileName_{kDefaultSimulationFileName};
-    Patient patient_{};
-    bool patientGiven_ = false; // set by the user or read from a file: saved with the record
+    ReadingPatient patient_{};
     // The reference equations' table, read at the first reading.
     mutable std::optional<reference::GliSplineTable> gliTable_;
     mutable std::string gliProblem_;

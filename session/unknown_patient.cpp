@@ -64,37 +64,10 @@ std::optional<QuizDraw> drawUnknownPatient(const CaseLibrary& library, std::uint
     return draw;
 }
 
-std::optional<QuizKey> readQuizKey(const TeachingCase& teachingCase, const SimulationRecord& record,
-                                   int row, const GliSplineTable& table) {
-    if (record.field(row, RowField::runStatus) != 1.0f)
+std::optional<QuizKey> readQuizKey(const TeachingCase& teachingCase, const ResultReading& reading) {
+    if (!reading.ok())
         return std::nullopt;
-    const std::pair<RowField, ReferenceIndex> indices[] = {
-        {RowField::fev1, ReferenceIndex::fev1},
-        {RowField::fvcex, ReferenceIndex::fvc},
-        {RowField::fev1PctFvc, ReferenceIndex::fev1Fvc}};
-    double z[3] = {};
-    for (int k = 0; k < 3; ++k) {
-        const auto [field, index] = indices[k];
-        const Outcome<ReferenceValues> predicted =
-            referenceValues(table, teachingCase.patient, index);
-        if (!predicted.ok())
-            return std::nullopt;
-        const double fraction = record.field(row, field) / record.field(referenceRow, field);
-        const Outcome<double> found =
-            zScore(predicted.value->lms, predicted.value->predicted * fraction, index);
-        if (!found.ok())
-            return std::nullopt;
-        z[k] = *found.value;
-    }
-    QuizKey key;
-    key.pattern = teachingCase.pattern;
-    key.z = {z[0], z[1], z[2]};
-    key.gradedByFvc = key.pattern == CasePattern::restriction;
-    const bool graded =
-        key.pattern != CasePattern::normal && key.pattern != CasePattern::poorTechnique;
-    if (graded)
-        key.severity = severityOf(key.gradedByFvc ? key.z.fvc : key.z.fev1);
-    return key;
+    return QuizKey{teachingCase.pattern, reading.reading.severity, reading};
 }
 
 std::string_view severityText(Severity severity) {
@@ -102,13 +75,11 @@ std::string_view severityText(Severity severity) {
 }
 
 std::string keyText(const QuizKey& key) {
-    std::string text = std::string(patternText(key.pattern)) +
-                       ", stopień: " + std::string(severityText(key.severity));
-    if (key.pattern == CasePattern::normal || key.pattern == CasePattern::poorTechnique)
-        return text;
-    return text + " (" +
-           (key.gradedByFvc ? "FVC z = " + zText(key.z.fvc) : "FEV1 z = " + zText(key.z.fev1)) +
-           ")";
+    return std::string(patternText(key.pattern)) +
+           ", stopień: " + std::string(severityText(key.severity)) +
+           " (FEV1 z = " + zText(key.reading.indices[0].zScore) +
+           "; FEV1/FVC z = " + zText(key.reading.indices[2].zScore) +
+           "); odczyt: " + key.reading.readingText;
 }
 
 UnknownPatientQuiz::UnknownPatientQuiz(Session& session) : session_(session) {}
@@ -134,6 +105,7 @@ std::string UnknownPatientQuiz::Draw(const CaseLibrary& library, std::uint32_t s
         else
             session_.SetPartSetting(LungPart(s.part), SettingColumn(s.index), s.percent);
     }
+    session_.SetPatient(draw_.teachingCase->patient, PatientOrigin::drawn);
     session_.HideRowSettings(workingRow);
     return {};
 }
@@ -145,17 +117,10 @@ std::string UnknownPatientQuiz::ReadResult() {
                                     saved_.currentPartSettings[p][c]);
     for (int i = 0; i < layout::kGlobalItems; ++i)
         session_.SetGlobalSetting(i, saved_.currentGlobalSettings[i]);
-    if (!table_) {
-        auto table = std::make_unique<GliSplineTable>();
-        const FileResult read =
-            loadGliSplineTable(session_.folder().dataPath(kGliSplineFile), *table);
-        if (!read.ok)
-            return read.message;
-        table_ = std::move(table);
-    }
-    key_ = readQuizKey(*draw_.teachingCase, session_.record(), workingRow, *table_);
+    const ResultReading reading = session_.readHiddenResult(workingRow);
+    key_ = readQuizKey(*draw_.teachingCase, reading);
     if (!key_)
-        return "Wynik nieznanego pacjenta nie daje się odczytać: symulacja nie powiodła się.";
+        return "Wynik nieznanego pacjenta nie daje się odczytać: " + reading.problem;
     return {};
 }
 
@@ -165,18 +130,28 @@ std::string UnknownPatientQuiz::Answer(CasePattern pattern, Severity severity) {
     score_.answered += 1;
     score_.patternsRight += patternRight ? 1 : 0;
     score_.severitiesRight += severityRight ? 1 : 0;
+    return keyAndCase("Rozpoznanie: " + rightOrWrong(patternRight) +
+                      ". Stopień: " + rightOrWrong(severityRight) + ".");
+}
+
+std::string UnknownPatientQuiz::Skip() {
+    score_.answered += 1;
+    score_.skipped += 1;
+    return keyAndCase("Pytanie pominięte.");
+}
+
+std::string UnknownPatientQuiz::keyAndCase(const std::string& verdict) const {
     const TeachingCase& c = *draw_.teachingCase;
     std::string settings;
     for (const CaseSetting& s : draw_.settings)
         settings += (settings.empty() ? "" : "; ") + settingText(s);
-    return "Rozpoznanie: " + rightOrWrong(patternRight) +
-           ". Stopień: " + rightOrWrong(severityRight) +
-           ".\n\nKlucz: " + (key_ ? keyText(*key_) : "brak") + ".\n\nPrzypadek „" + c.title +
-           "” (" + patientText(c.patient) + "). " + c.explanation +
+    return verdict + "\n\nKlucz: " + (key_ ? keyText(*key_) : "brak") + ".\n\nPrzypadek „" +
+           c.title + "” (" + patientText(c.patient) + "). " + c.explanation +
            "\n\nNastawy pacjenta: " + settings + ".\n\nWynik w tej sesji: rozpoznanie " +
            std::to_string(score_.patternsRight) + " z " + std::to_string(score_.answered) +
            ", stopień " + std::to_string(score_.severitiesRight) + " z " +
-           std::to_string(score_.answered) + ".";
+           std::to_string(score_.answered) +
+           (score_.skipped > 0 ? " (pominięte: " + std::to_string(score_.skipped) + ")" : "") + ".";
 }
 
 ViewChanges UnknownPatientQuiz::Reveal() {

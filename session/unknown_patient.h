@@ -1,11 +1,11 @@
 #pragma once
 // The unknown-patient quiz: a case of the library and a severity within the case's range are
 // drawn, run as the newest result with its settings hidden, and the student names the pattern and
-// its severity. The answer key reads the result against the case's patient, the reference standing
-// for the patient's predicted values, by the ATS/ERS 2022 rules on the GLI Global 2022 equations.
+// its severity. The patient is the case's, and the key is the program's one reading of the result
+// for that patient (session/result_reading.h), so "Interpretacja" and the report say the same once
+// the student has answered.
 // The same seed draws the same patient on every machine, so a teacher can give a class one number.
 
-#include "reference/gli_spline_table.h"
 #include "reference/spirometry_reading.h"
 #include "session/case_library.h"
 #include "session/session.h"
@@ -37,25 +37,21 @@ std::vector<const TeachingCase*> quizCases(const CaseLibrary& library);
 std::optional<QuizDraw> drawUnknownPatient(const CaseLibrary& library, std::uint32_t seed);
 
 struct QuizKey {
-    CasePattern pattern = CasePattern::normal;
-    Severity severity = Severity::none; // none: the pattern is not graded, or FEV1 is normal
-    bool gradedByFvc = false;           // a restriction is graded by the FVC, the others by FEV1
-    reference::SpirometryZScores z;     // for the case's patient
+    CasePattern pattern = CasePattern::normal; // the case's, which the student names
+    Severity severity = Severity::none;        // the reading's, by the FEV1 z-score
+    ResultReading reading;                     // for the case's patient
 };
 
-// The key of the result in record row `row`: its FEV1, FVC and FEV1/FVC as fractions of the
-// reference's, taken as fractions of the patient's predicted values. A row without a valid run
-// gives none.
-std::optional<QuizKey> readQuizKey(const TeachingCase& teachingCase,
-                                   const record::SimulationRecord& record, int row,
-                                   const reference::GliSplineTable& table);
+// The key of a result read for the case's patient; none when the reading could not be made.
+std::optional<QuizKey> readQuizKey(const TeachingCase& teachingCase, const ResultReading& reading);
 
 std::string_view severityText(Severity severity); // "nie dotyczy", "łagodny" ...
 // "obturacja, umiarkowany (FEV1 z = −2,80)"
 std::string keyText(const QuizKey& key);
 
 struct QuizScore {
-    int answered = 0;
+    int answered = 0; // skipped ones included
+    int skipped = 0;
     int patternsRight = 0;
     int severitiesRight = 0;
 };
@@ -76,6 +72,8 @@ class UnknownPatientQuiz {
     // The student's answer against the key, counted in the score; the text says what was right,
     // explains the case and reveals the patient's settings.
     std::string Answer(CasePattern pattern, Severity severity);
+    // The question closed unanswered: counted as skipped, and the key shown as after an answer.
+    std::string Skip();
     // The patient's settings shown again in the row grid.
     ViewChanges Reveal();
 
@@ -86,8 +84,9 @@ class UnknownPatientQuiz {
     std::uint32_t seed() const { return seed_; }
 
   private:
+    std::string keyAndCase(const std::string& verdict) const;
+
     Session& session_;
-    std::unique_ptr<reference::GliSplineTable> table_; // read at the first key
     QuizDraw draw_;
     std::uint32_t seed_ = 0;
     std::optional<QuizKey> key_;

@@ -20,9 +20,11 @@ constexpr QSize kChartSize{600, 130};
 constexpr QSize kSpirogramSize{600, 300};
 constexpr int kIndexLines = 3;
 
-const QStringList kColumns = {QStringLiteral("Pomiar"),  QStringLiteral("Należna"),
-                              QStringLiteral("DGN"),     QStringLiteral("GGN"),
-                              QStringLiteral("z-score"), QStringLiteral("% należnej")};
+// The model's own value first, then the value scaled to the patient that the reading reads.
+const QStringList kColumns = {QStringLiteral("Model"),     QStringLiteral("Pacjent"),
+                              QStringLiteral("Należna"),   QStringLiteral("DGN"),
+                              QStringLiteral("GGN"),       QStringLiteral("z-score"),
+                              QStringLiteral("% należnej")};
 
 QString number(double value, int decimals) {
     return std::isfinite(value) ? QLocale().toString(value, 'f', decimals) : QStringLiteral("—");
@@ -63,12 +65,17 @@ InterpretationWindow::InterpretationWindow(QWidget* owner, const Session& sessio
     reading_->setFont(bold);
     fixedRatio_ = makeLabel(this, "FixedRatioLabel");
     referenceReading_ = makeLabel(this, "ReferenceReadingLabel");
+    scaling_ = makeLabel(this, "ScalingNote");
+    scaling_->setText(report::scalingNote());
+    QFont small = scaling_->font();
+    small.setPointSizeF(small.pointSizeF() * 0.9);
+    scaling_->setFont(small);
     spirogram_ = makeLabel(this, "Spirogram", false);
 
     auto* layout = new QVBoxLayout(this);
     for (QWidget* part :
-         std::initializer_list<QWidget*>{patient_, shown_, indices_, chart_, reading_, fixedRatio_,
-                                         referenceReading_, spirogram_})
+         std::initializer_list<QWidget*>{patient_, shown_, indices_, scaling_, chart_, reading_,
+                                         fixedRatio_, referenceReading_, spirogram_})
         layout->addWidget(part);
 }
 
@@ -77,12 +84,17 @@ void InterpretationWindow::fillIndices(int firstLine, const ResultReading& readi
         const int line = firstLine + k;
         const PredictedIndex& index = reading.indices[static_cast<std::size_t>(k)];
         const int decimals = index.unit == "%" ? 1 : 2;
-        const QStringList cells =
+        QStringList cells =
             reading.ok()
-                ? QStringList{number(index.measured, decimals), number(index.predicted, decimals),
-                              number(index.lln, decimals),      number(index.uln, decimals),
-                              number(index.zScore, 2),          number(index.percentPredicted, 0)}
+                ? QStringList{number(index.model, decimals),     number(index.measured, decimals),
+                              number(index.predicted, decimals), number(index.lln, decimals),
+                              number(index.uln, decimals),       number(index.zScore, 2),
+                              number(index.percentPredicted, 0)}
                 : QStringList(kColumns.size(), QStringLiteral("—"));
+        // The model's own litres stand even where the patient cannot be read, but not the
+        // unknown patient's before the answer.
+        if (!reading.ok() && !reading.hidden)
+            cells[0] = number(index.model, decimals);
         for (int c = 0; c < cells.size(); ++c)
             indices_->setItem(line, c, new QTableWidgetItem(cells[c]));
     }
@@ -90,8 +102,9 @@ void InterpretationWindow::fillIndices(int firstLine, const ResultReading& readi
 
 void InterpretationWindow::follow(int row) {
     const int shown = row < 1 ? record::referenceRow : row;
-    patient_->setText(QStringLiteral("Pacjent: ") + report::patientDescription(session_.patient()) +
-                      QStringLiteral(" (równania GLI Global 2022)"));
+    patient_->setText(QStringLiteral("Pacjent: ") +
+                      report::patientDescription(session_.readingPatient()) +
+                      QStringLiteral("; równania GLI Global 2022"));
     shown_->setText(shown == record::referenceRow
                         ? QStringLiteral("Referencja (nie wybrano wyniku)")
                         : QStringLiteral("Wynik z wiersza %1 obok referencji").arg(shown));
@@ -111,10 +124,12 @@ void InterpretationWindow::follow(int row) {
     chart_->setPixmap(QPixmap::fromImage(report::ZScoreChartImage(session_, shown, kChartSize)));
     spirogram_->setPixmap(
         QPixmap::fromImage(report::SpirogramImage(session_, shown, kSpirogramSize)));
-    reading_->setText(result.ok() ? QStringLiteral("Interpretacja (ATS/ERS 2022): ") +
-                                        QString::fromStdString(result.readingText)
-                                  : QStringLiteral("Nie można odczytać wyniku: ") +
-                                        QString::fromStdString(result.problem));
+    reading_->setText(
+        result.ok() ? QStringLiteral("Interpretacja (ATS/ERS 2022): ") +
+                          QString::fromStdString(result.readingText)
+        : result.hidden ? QStringLiteral("Wynik nieznanego pacjenta: odczyt po odpowiedzi w quizie")
+                        : QStringLiteral("Nie można odczytać wyniku: ") +
+                              QString::fromStdString(result.problem));
     fixedRatio_->setText(QString::fromStdString(result.fixedRatioText));
     fixedRatio_->setVisible(!result.fixedRatioText.empty());
     referenceReading_->setText(shown == record::referenceRow || !reference.ok()

@@ -1,7 +1,8 @@
 #pragma once
 // "Interpretacja": a result read as a spirometer's report reads it, beside the reference. For the
-// selected result and the reference, FEV1, FVC and FEV1/FVC with the measured value, the predicted
-// value, the limits of normal, the z-score and the percentage of predicted; the z-score chart;
+// selected result and the reference, FEV1, FVC and FEV1/FVC with the model's and the patient's
+// value, the predicted value, the limits of normal, the z-score and the percentage of predicted;
+// the z-score chart;
 // the reading by the ATS/ERS 2022 rules and, where it differs, the fixed 0.70 ratio's verdict;
 // the spirogram. It stays open beside the main window and follows the selected row.
 
@@ -22,6 +23,7 @@ class InterpretationWindow : public QDialog {
     // Shows record row `row` (a result, or the reference alone when below 1).
     void follow(int row);
 
+    QLabel* patientLabel() const { return patient_; }
     QLabel* readingLabel() const { return reading_; }
     QLabel* fixedRatioLabel() const { return fixedRatio_; }
     QTableWidget* indicesTable() const { return indices_; }
@@ -37,6 +39,7 @@ class InterpretationWindow : public QDialog {
     QLabel* reading_ = nullptr;
     QLabel* fixedRatio_ = nullptr;
     QLabel* referenceReading_ = nullptr;
+    QLabel* scaling_ = nullptr;
     QLabel* spirogram_ = nullptr;
 };
 

@@ -44,6 +44,7 @@ void TForm1::UnknownPatient1Click() {
     const std::optional<std::uint32_t> number = cases_->askPatientNumber();
     if (!number)
         return;
+    cases_->closeCaseSheet();
     UnknownPatientQuiz& quiz = cases_->quiz();
     if (const std::string problem = quiz.Draw(cases_->library(), *number); !problem.empty()) {
         interaction_.showMessage(QString::fromStdString(problem));

@@ -109,10 +109,18 @@ void TeachingCasesView::askAnswer() {
     const QString patient = QStringLiteral("Pacjent nr %1: %2")
                                 .arg(quiz_.seed())
                                 .arg(QString::fromStdString(patientText(c.patient)));
-    UnknownPatientDialog dialog(owner_, patient, [this](CasePattern pattern, Severity severity) {
-        return QString::fromStdString(quiz_.Answer(pattern, severity));
-    });
+    UnknownPatientDialog dialog(owner_, patient, quiz_.key()->reading,
+                                [this](CasePattern pattern, Severity severity) {
+                                    return QString::fromStdString(quiz_.Answer(pattern, severity));
+                                });
     interaction_.showModalWindow(dialog);
+    // Closed without an answer: skipped, counted, and the key shown all the same.
+    if (!dialog.answered())
+        interaction_.showMessage(QString::fromStdString(quiz_.Skip()));
+}
+
+void TeachingCasesView::closeCaseSheet() {
+    sheet_->close();
 }
 
 // Right of the selected-row buttons, below the note box, as high as the row grid.

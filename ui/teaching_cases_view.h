@@ -42,8 +42,10 @@ class TeachingCasesView : public QObject {
     void showNotice();
     // The patient's number, asked through the seam; none when the student cancels.
     std::optional<std::uint32_t> askPatientNumber();
-    // The answer window for the patient just run.
+    // The answer window for the patient just run; closed unanswered, the question is skipped.
     void askAnswer();
+    // A quiz starts without the sheet of a case beside it.
+    void closeCaseSheet();
     // Says why the library is missing, when it is.
     void reportLibraryProblem();
 

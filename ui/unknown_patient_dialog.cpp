@@ -3,18 +3,27 @@
 #include <QButtonGroup>
 #include <QDialogButtonBox>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
+#include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTableWidget>
 #include <QTextBrowser>
 #include <QVBoxLayout>
+
+#include <cmath>
 
 using namespace vm::session;
 
 namespace vm::ui {
 
 namespace {
+
+QString number(double value, int decimals) {
+    return std::isfinite(value) ? QLocale().toString(value, 'f', decimals) : QStringLiteral("—");
+}
 
 constexpr std::array<Severity, 4> kSeverities{Severity::none, Severity::mild, Severity::moderate,
                                               Severity::severe};
@@ -32,6 +41,37 @@ QGroupBox* choices(QWidget* parent, const QString& title, QButtonGroup* group,
     return box;
 }
 
+// FEV1, FVC and FEV1/FVC of the patient's result against the patient's reference values: the
+// numbers the question asks about, without the program's reading of them.
+QTableWidget* makeValuesTable(QWidget* parent, const ResultReading& reading) {
+    const QStringList columns = {QStringLiteral("Pacjent"), QStringLiteral("Należna"),
+                                 QStringLiteral("DGN"), QStringLiteral("z-score"),
+                                 QStringLiteral("% należnej")};
+    auto* table = new QTableWidget(static_cast<int>(reading.indices.size()),
+                                   static_cast<int>(columns.size()), parent);
+    table->setObjectName(QStringLiteral("PatientValues"));
+    table->setHorizontalHeaderLabels(columns);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionMode(QAbstractItemView::NoSelection);
+    table->setFocusPolicy(Qt::NoFocus);
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    QStringList names;
+    for (int k = 0; k < table->rowCount(); ++k) {
+        const PredictedIndex& index = reading.indices[static_cast<std::size_t>(k)];
+        names << QString::fromUtf8(index.name.data(), static_cast<qsizetype>(index.name.size()));
+        const int decimals = index.unit == "%" ? 1 : 2;
+        const QStringList cells = {number(index.measured, decimals),
+                                   number(index.predicted, decimals), number(index.lln, decimals),
+                                   number(index.zScore, 2), number(index.percentPredicted, 0)};
+        for (int c = 0; c < cells.size(); ++c)
+            table->setItem(k, c, new QTableWidgetItem(cells[c]));
+    }
+    table->setVerticalHeaderLabels(names);
+    table->setFixedHeight(table->horizontalHeader()->sizeHint().height() +
+                          table->rowCount() * table->verticalHeader()->defaultSectionSize() + 4);
+    return table;
+}
+
 } // namespace
 
 UnknownPatientNumberDialog::UnknownPatientNumberDialog(QWidget* owner, int proposedNumber)
@@ -40,8 +80,7 @@ UnknownPatientNumberDialog::UnknownPatientNumberDialog(QWidget* owner, int propo
     setWindowTitle(QStringLiteral("Nieznany pacjent"));
     auto* layout = new QVBoxLayout(this);
     auto* label = new QLabel(QStringLiteral("Numer pacjenta: ten sam numer to ten sam pacjent, "
-                                            "także u innych osób i w programie "
-                                            "velta-morvane-cli (quiz --seed)."),
+                                            "także u innych osób."),
                              this);
     label->setWordWrap(true);
     number_ = new QSpinBox(this);
@@ -58,7 +97,8 @@ UnknownPatientNumberDialog::UnknownPatientNumberDialog(QWidget* owner, int propo
     layout->addWidget(buttons);
 }
 
-UnknownPatientDialog::UnknownPatientDialog(QWidget* owner, const QString& patient, Answer answer)
+UnknownPatientDialog::UnknownPatientDialog(QWidget* owner, const QString& patient,
+                                           const ResultReading& values, Answer answer)
     : QDialog(owner), answer_(std::move(answer)) {
     setObjectName(QStringLiteral("UnknownPatient"));
     setWindowTitle(QStringLiteral("Nieznany pacjent"));
@@ -70,6 +110,8 @@ UnknownPatientDialog::UnknownPatientDialog(QWidget* owner, const QString& patien
                    this);
     label->setWordWrap(true);
     layout->addWidget(label);
+    values_ = makeValuesTable(this, values);
+    layout->addWidget(values_);
 
     QStringList patternTexts;
     for (int k = 0; k < kCasePatternCount; ++k)
@@ -115,6 +157,7 @@ void UnknownPatientDialog::CheckAnswerClick() {
     for (QAbstractButton* button : patterns_->buttons() + severities_->buttons())
         button->setEnabled(false);
     check_->setEnabled(false);
+    answered_ = true;
     answerText_->setPlainText(
         answer_(CasePattern(patterns_->checkedId()),
                 kSeverities.at(static_cast<std::size_t>(severities_->checkedId()))));

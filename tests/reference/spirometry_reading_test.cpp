@@ -35,9 +35,12 @@ const Case kCases[] = {
     {-1.0, 0.2, -1.9, 0.66, P::obstruction, S::none, F::agrees, "Obturacja przy FEV1 w granicach"},
     {-3.0, -2.0, -2.0, 0.60, P::obstructionWithLowFvc, S::moderate, F::agrees,
      "Obturacja umiarkowana z obniżoną FVC"},
-    // Graded by the FVC: by the FEV1 it would be mild.
-    {-2.2, -2.7, 0.5, 0.85, P::possibleRestriction, S::moderate, F::agrees,
-     "Obniżona FVC przy prawidłowym FEV1/FVC (PRISm)"},
+    // Low FEV1 and FVC with a normal ratio is non-specific, graded by the FEV1 (by the FVC it
+    // would be moderate); a low FVC alone is not graded.
+    {-2.2, -2.7, 0.5, 0.85, P::nonSpecific, S::mild, F::agrees,
+     "Obniżone FEV1 i FVC przy prawidłowym FEV1/FVC: wzorzec nieswoisty"},
+    {-1.0, -1.9, 0.9, 0.86, P::nonSpecific, S::none, F::agrees,
+     "Obniżona FVC przy prawidłowym FEV1 i FEV1/FVC: wzorzec nieswoisty"},
     {-1.8, -1.2, -1.0, 0.75, P::lowFev1PreservedRatio, S::mild, F::agrees,
      "FEV1 poniżej dolnej granicy normy"},
     // 0.70 overcalls a woman of 75 y, 160 cm, FEV1 1.6 l, FVC 2.42 l (her LLN of FEV1/FVC 0.652),

@@ -253,19 +253,19 @@ TEST(SimulationFiles, UnusableSettingsBecomeNormalWhenTheyBecomeCurrent) {
 } // namespace
 
 // A patient given is saved with the record, in the reference row's last unused floats, and read
-// back; a file without one leaves the session's patient, and saving such a record without a
-// patient given writes it unchanged. A patient outside the equations is refused.
-TEST(SimulationFiles, ThePatientGivenTravelsWithTheFileAndNoneIsWrittenUnasked) {
+// back; a file without one reads for the default patient and a patient of an earlier file never
+// passes into it; a stored patient that cannot be read is named and its bytes kept. A patient
+// outside the equations is refused.
+TEST(SimulationFiles, ThePatientTravelsWithItsFileAndNoOtherFileTakesIt) {
     FilesBench b;
-    const SimulationRecord original = fileRecord({1});
+    SimulationRecord original = fileRecord({1});
+    original.setStoredPatient(referenceRow, {});
     ASSERT_TRUE(writeRecordFile(b.folder / "plain.spi", original).ok);
-    b.session.OpenSimulationFile(b.folder / "plain.spi");
-    b.session.SaveSimulationFileAs(b.folder / "again.spi");
-    SimulationRecord again;
-    ASSERT_TRUE(readRecordFile(b.folder / "again.spi", again).ok);
-    EXPECT_TRUE(std::equal(original.bytes().begin(), original.bytes().end(), again.bytes().begin()))
-        << "no patient given, none written";
-
+    const auto sameBytes = [](const SimulationRecord& x, const std::filesystem::path& file) {
+        SimulationRecord y;
+        return readRecordFile(file, y).ok &&
+               std::equal(x.bytes().begin(), x.bytes().end(), y.bytes().begin());
+    };
     EXPECT_TRUE(b.session.SetPatient({Sex::male, 2.0, 180.0}).message) << "below 3 years";
     ASSERT_FALSE(b.session.SetPatient({Sex::male, 71.5, 178.0}).message);
     b.session.SaveSimulationFileAs(b.folder / "patient.spi");
@@ -277,11 +277,29 @@ TEST(SimulationFiles, ThePatientGivenTravelsWithTheFileAndNoneIsWrittenUnasked) 
     EXPECT_EQ(stored[1], 71.5f);
     EXPECT_EQ(stored[2], 178.0f);
 
-    FilesBench other;
-    ASSERT_FALSE(other.session.SetPatient({Sex::female, 30.0, 160.0}).message);
-    other.session.OpenSimulationFile(b.folder / "patient.spi");
-    EXPECT_EQ(other.session.patient().sex, Sex::male);
-    EXPECT_EQ(other.session.patient().age_years, 71.5);
-    other.session.OpenSimulationFile(b.folder / "plain.spi");
-    EXPECT_EQ(other.session.patient().age_years, 71.5) << "a file without a patient keeps it";
+    // Opened in turn by one session: each file reads for its own patient or the default one.
+    b.session.OpenSimulationFile(b.folder / "patient.spi");
+    EXPECT_EQ(b.session.readingPatient().origin, PatientOrigin::stored);
+    EXPECT_EQ(b.session.patient().age_years, 71.5);
+    b.session.OpenSimulationFile(b.folder / "plain.spi");
+    EXPECT_EQ(b.session.readingPatient().origin, PatientOrigin::standard);
+    EXPECT_EQ(b.session.patient().age_years, Patient{}.age_years);
+    b.session.SaveSimulationFileAs(b.folder / "again.spi");
+    EXPECT_TRUE(sameBytes(original, b.folder / "again.spi")) << "no patient, none written";
+
+    // Stored patients that cannot be read: named, not read, and written back as they were.
+    for (const SimulationRecord::StoredPatient hostile :
+         {SimulationRecord::StoredPatient{7.0f, 40.0f, 165.0f},
+          {2.0f, 300.0f, 165.0f},
+          {1.0f, 40.0f, NAN}}) {
+        SimulationRecord odd = original;
+        odd.setStoredPatient(referenceRow, hostile);
+        ASSERT_TRUE(writeRecordFile(b.folder / "odd.spi", odd).ok);
+        b.session.OpenSimulationFile(b.folder / "odd.spi");
+        EXPECT_EQ(b.session.readingPatient().origin, PatientOrigin::unreadable);
+        EXPECT_NE(b.session.readResult(referenceRow).problem.find("cannot be read"),
+                  std::string::npos);
+        b.session.SaveSimulationFileAs(b.folder / "odd-again.spi");
+        EXPECT_TRUE(sameBytes(odd, b.folder / "odd-again.spi"));
+    }
 }

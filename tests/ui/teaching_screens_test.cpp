@@ -39,6 +39,7 @@
 #include <memory>
 
 using namespace vm::data;
+using vm::reference::SpirometryPattern;
 
 namespace fs = std::filesystem;
 
@@ -150,15 +151,20 @@ TEST_F(BuildsProgramFolder, EveryTeachingCaseOpensWithThreeResultsTheWorstSelect
 
 namespace {
 
-// The asthma case read for two patients: its worst result is an obstruction for the default
-// patient, the window follows the selection, and for an older patient the same ratio lies nearer
-// the (lower) limit of normal. With VM_SCREENSHOT_DIR set, the window is kept as
-// docs/interpretation.png.
-TEST_F(BuildsProgramFolder, TheInterpretationWindowReadsACaseForThePatientAndFollowsTheSelection) {
+QAction* menuEntry(QMenu* menu, const QString& text) {
+    for (QAction* action : menu->actions())
+        if (action->text() == text)
+            return action;
+    return nullptr;
+}
+
+// The asthma case opened from the menu is read for its own patient, stored in its file, in the
+// session's one reading; "% należnej" is the results table's "%"; the window follows the
+// selection, and for an older patient the same ratio lies nearer the (lower) limit of normal.
+// With VM_SCREENSHOT_DIR set, the window is kept as docs/interpretation.png.
+TEST_F(BuildsProgramFolder, TheInterpretationWindowReadsACaseForItsPatientAndFollowsTheSelection) {
     const WindowProbe ui(*form);
-    interaction.openAnswers << QString::fromStdString(
-        (root / "simulations" / "astma_oskrzelowa.spi").string());
-    ui.Open1()->trigger();
+    menuEntry(ui.Cases1(), QStringLiteral("Astma oskrzelowa"))->trigger();
     ASSERT_EQ(state.selectedRow, 1);
     QAction* interpretation = form->findChild<QAction*>(QStringLiteral("Interpretation1"));
     ASSERT_NE(interpretation, nullptr);
@@ -166,12 +172,24 @@ TEST_F(BuildsProgramFolder, TheInterpretationWindowReadsACaseForThePatientAndFol
     auto* window = form->findChild<InterpretationWindow*>();
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(window->isVisible());
-    EXPECT_TRUE(window->readingLabel()->text().contains(QStringLiteral("Obturacja")))
-        << window->readingLabel()->text().toStdString();
-    const QString z = window->indicesTable()->item(0, 4)->text(); // FEV1's z-score
-    EXPECT_LT(QLocale().toDouble(z), -1.645) << z.toStdString();
-    EXPECT_GT(QLocale().toDouble(window->indicesTable()->item(3, 4)->text()), -1.645)
-        << "the reference is normal";
+    EXPECT_TRUE(window->patientLabel()->text().contains(QStringLiteral("kobieta, 28 lat, 161 cm")))
+        << window->patientLabel()->text().toStdString();
+    EXPECT_TRUE(window->patientLabel()->text().contains(QStringLiteral("zapisany w pliku")));
+    const ResultReading reading = session->readResult(1);
+    ASSERT_TRUE(reading.ok()) << reading.problem;
+    EXPECT_EQ(reading.reading.pattern, SpirometryPattern::obstruction);
+    EXPECT_EQ(window->readingLabel()->text().toStdString(),
+              "Interpretacja (ATS/ERS 2022): " + reading.readingText);
+    constexpr int kZ = 5, kPercent = 6; // columns of the indices table
+    EXPECT_EQ(window->indicesTable()->item(0, kZ)->text(),
+              QLocale().toString(reading.indices[0].zScore, 'f', 2));
+    EXPECT_EQ(window->indicesTable()->item(3, kZ)->text(), QLocale().toString(0.0, 'f', 2))
+        << "the reference reads z = 0";
+    // "% należnej" of FEV1 is the results table's "%" of the reference, less the 10 ml of the
+    // reading's FEV1 timed from time zero.
+    const double tablePercent = QLocale().toDouble(ui.StringGrid1()->cells().cell(4, 1).c_str());
+    EXPECT_NEAR(QLocale().toDouble(window->indicesTable()->item(0, kPercent)->text()), tablePercent,
+                1.0);
     if (const QString shots = qEnvironmentVariable("VM_SCREENSHOT_DIR"); !shots.isEmpty()) {
         EXPECT_TRUE(window->grab().save(shots + QStringLiteral("/interpretation.png")));
     }
@@ -179,7 +197,7 @@ TEST_F(BuildsProgramFolder, TheInterpretationWindowReadsACaseForThePatientAndFol
     clickGridRow(*ui.StringGrid2(), 3); // the mildest of the three
     EXPECT_EQ(state.selectedRow, 3);
     EXPECT_TRUE(window->findChild<QLabel*>(QStringLiteral("ShownRowLabel"))->text().contains('3'));
-    const double ratioZAt40 = QLocale().toDouble(window->indicesTable()->item(2, 4)->text());
+    const double ratioZAt28 = QLocale().toDouble(window->indicesTable()->item(2, kZ)->text());
 
     // An older, shorter patient: the same curves, other limits.
     interaction.onModalWindow = [](QDialog& dialog) {
@@ -190,15 +208,8 @@ TEST_F(BuildsProgramFolder, TheInterpretationWindowReadsACaseForThePatientAndFol
     };
     form->findChild<QAction*>(QStringLiteral("Patient1"))->trigger();
     EXPECT_DOUBLE_EQ(session->patient().age_years, 85.0);
-    EXPECT_TRUE(window->findChild<QLabel*>(QStringLiteral("PatientLabel"))->text().contains("85"));
-    EXPECT_GT(QLocale().toDouble(window->indicesTable()->item(2, 4)->text()), ratioZAt40 + 0.5);
-}
-
-QAction* menuEntry(QMenu* menu, const QString& text) {
-    for (QAction* action : menu->actions())
-        if (action->text() == text)
-            return action;
-    return nullptr;
+    EXPECT_TRUE(window->patientLabel()->text().contains(QStringLiteral("85 lat")));
+    EXPECT_GT(QLocale().toDouble(window->indicesTable()->item(2, kZ)->text()), ratioZAt28 + 0.5);
 }
 
 // A case with a setting no track bar shows: its sheet asks before it answers, the notice names the
@@ -266,8 +277,9 @@ TEST_F(BuildsProgramFolder, AStartWithThePeripheralResistanceDoubledAndItsReplay
     EXPECT_GT(frames, 60);
 }
 
-// Patient 12 answered right in the window, its settings hidden until then, is the runner's
-// "quiz --seed 12".
+// Patient 12 answered right in the window, its settings and reading hidden until then (the quiz
+// shows its values against the patient's reference), is the runner's "quiz --seed 12"; read for
+// the drawn patient once answered. A second patient closed unanswered counts as skipped.
 TEST_F(BuildsProgramFolder, AnUnknownPatientAnsweredRightIsTheRunnersPatientOfTheSameNumber) {
     const WindowProbe ui(*form);
     ui.cases().proposeNumber = [] { return 5u; };
@@ -284,6 +296,12 @@ TEST_F(BuildsProgramFolder, AnUnknownPatientAnsweredRightIsTheRunnersPatientOfTh
         seen << ui.StringGrid2()->cells().cell(0, 1).c_str();
         seen << (ui.HiddenSettingsNote()->isVisible() ? "notice" : "no notice");
         const QuizKey key = *ui.cases().quiz().key();
+        form->findChild<QAction*>(QStringLiteral("Interpretation1"))->trigger();
+        auto* window = form->findChild<InterpretationWindow*>();
+        EXPECT_TRUE(window->readingLabel()->text().contains(QStringLiteral("po odpowiedzi")));
+        EXPECT_EQ(window->indicesTable()->item(0, 1)->text(), QStringLiteral("—"));
+        EXPECT_EQ(quiz->valuesTable()->item(0, 3)->text(),
+                  QLocale().toString(key.reading.indices[0].zScore, 'f', 2));
         quiz->patternButton(key.pattern)->click();
         quiz->severityButton(key.severity)->click();
         quiz->checkButton()->click();
@@ -298,6 +316,8 @@ TEST_F(BuildsProgramFolder, AnUnknownPatientAnsweredRightIsTheRunnersPatientOfTh
                                  QStringLiteral("Rozpoznanie: dobrze. Stopień: dobrze.")}));
     EXPECT_EQ(ui.cases().quiz().score().patternsRight, 1);
     EXPECT_NE(ui.StringGrid2()->cells().cell(0, 1), "   ?") << "shown once answered";
+    EXPECT_EQ(form->findChild<InterpretationWindow*>()->readingLabel()->text().toStdString(),
+              "Interpretacja (ATS/ERS 2022): " + ui.cases().quiz().key()->reading.readingText);
 
     const QString file = dir.path() + QStringLiteral("/patient12.spi");
     QProcess cli;
@@ -312,6 +332,18 @@ TEST_F(BuildsProgramFolder, AnUnknownPatientAnsweredRightIsTheRunnersPatientOfTh
     for (int part = 0; part < layout::kParts; ++part)
         for (int column = 0; column < layout::kSettingColumns; ++column)
             EXPECT_EQ(record.partSetting(1, part, column), runner.partSetting(1, part, column));
+
+    interaction.onModalWindow = [](QDialog& dialog) {
+        if (auto* number = dynamic_cast<UnknownPatientNumberDialog*>(&dialog))
+            number->number()->setValue(13);
+        dialog.accept();
+    };
+    interaction.messages.clear();
+    ui.UnknownPatient1()->trigger();
+    EXPECT_EQ(ui.cases().quiz().score().answered, 2);
+    EXPECT_EQ(ui.cases().quiz().score().skipped, 1);
+    ASSERT_EQ(interaction.messages.size(), 1);
+    EXPECT_TRUE(interaction.messages[0].startsWith(QStringLiteral("Pytanie pominięte.")));
 }
 
 } // namespace
