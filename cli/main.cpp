@@ -3,6 +3,7 @@
 // standard record.
 
 #include "cli/case_commands.h"
+#include "cli/checked_output.h"
 #include "cli/cli_options.h"
 #include "cli/file_export.h"
 #include "cli/merge.h"
@@ -60,9 +61,11 @@ fs::path runnerFolder(const char* argv0) {
     return fs::absolute(argv0, error).parent_path();
 }
 
-int runRuns(const CliOptions& options, const fs::path& exeDir) {
+int runRuns(const CliOptions& options, const fs::path& exeDir, std::ostream& out) {
+    // "--out -": the record is the standard output, in place of the runs' lines.
+    const bool recordToOutput = options.outFile == "-";
     // A record that could not be written would waste every run: the target is checked first.
-    if (options.outFile) {
+    if (options.outFile && !recordToOutput) {
         if (const std::string problem = checkWritableTarget(*options.outFile); !problem.empty()) {
             std::cerr << "velta-morvane-cli: cannot write the record: " << problem << "\n";
             return kExitFailure;
@@ -79,12 +82,17 @@ int runRuns(const CliOptions& options, const fs::path& exeDir) {
     for (int run = 1; run <= options.runs; ++run) {
         runner.StartSimulation({});
         anyValid = anyValid || record.field(workingRow, RowField::runStatus) == 1.0f;
-        std::cout << (options.json ? runJson(record, run, readingJson(runner, workingRow, options))
-                                   : runTable(record, run) + readingText(runner, options));
+        if (!recordToOutput)
+            out << (options.json ? runJson(record, run, readingJson(runner, workingRow, options))
+                                 : runTable(record, run) + readingText(runner, options));
+        // Output that cannot be written stops the runs, and no record is written after it.
+        if (!out.flush())
+            return kExitFailure;
     }
-    std::cout.flush();
 
-    if (options.outFile) {
+    if (recordToOutput) {
+        runner.WriteRecordToStream(out);
+    } else if (options.outFile) {
         if (const ViewChanges written = runner.WriteRecordTo(*options.outFile); written.message) {
             std::cerr << "velta-morvane-cli: cannot write the record: " << *written.message << "\n";
             return kExitFailure;
@@ -109,7 +117,7 @@ void catchInterrupt() {
     sigaction(SIGINT, &action, nullptr);
 }
 
-int runSweep(const CliOptions& options, const fs::path& exeDir) {
+int runSweep(const CliOptions& options, const fs::path& exeDir, std::ostream& out) {
     // Every point starts from here, so that a file that cannot be read says so before any thread
     // begins.
     auto start = std::make_unique<SweepStart>();
@@ -120,9 +128,11 @@ int runSweep(const CliOptions& options, const fs::path& exeDir) {
     catchInterrupt();
     SweepProgress bar(std::cerr, isatty(STDERR_FILENO) == 1);
     const SweepOutcome outcome =
-        RunSweep(options, *start, exeDir, std::cout, interruptRequested,
+        RunSweep(options, *start, exeDir, out, interruptRequested,
                  [&bar](std::size_t done, std::size_t total) { bar.Show(done, total); });
     bar.Finish();
+    if (outcome.outputFailed)
+        return kExitFailure;
     // A Ctrl+C after the last point changed nothing.
     if (interruptRequested && outcome.written < sweepRunPointCount(options)) {
         std::cerr << "velta-morvane-cli: interrupted after " << outcome.written << " of "
@@ -134,7 +144,7 @@ int runSweep(const CliOptions& options, const fs::path& exeDir) {
 }
 
 // The reference and the rows that opening the file shows as results.
-int showFile(const CliOptions& options, const fs::path& exeDir) {
+int showFile(const CliOptions& options, const fs::path& exeDir, std::ostream& out) {
     Session runner(ProgramFolder{exeDir});
     const ViewChanges opened = runner.OpenSimulationFile(options.showFile);
     if (options.patient)
@@ -146,24 +156,23 @@ int showFile(const CliOptions& options, const fs::path& exeDir) {
     }
     if (options.json) {
         for (int row = 0; row <= runner.state().resultCount; ++row)
-            std::cout << rowJson(runner.record(), row, readingJson(runner, row, options));
+            out << rowJson(runner.record(), row, readingJson(runner, row, options));
     } else {
-        std::cout << rowsTable(runner.record(), runner.state().resultCount);
+        out << rowsTable(runner.record(), runner.state().resultCount);
         for (int row = 1; row <= runner.state().resultCount; ++row) {
             const ResultReading reading = runner.readResult(row);
-            std::cout << "result " << row << " beside the reference:\n"
-                      << readingTable(runner.curveIndices(row), runner.curveIndices(referenceRow),
-                                      options.patient ? &reading : nullptr);
+            out << "result " << row << " beside the reference:\n"
+                << readingTable(runner.curveIndices(row), runner.curveIndices(referenceRow),
+                                options.patient ? &reading : nullptr);
         }
     }
-    std::cout.flush();
     return 0;
 }
 
-int exportFile(const CliOptions& options, const fs::path& exeDir, int argc, char** argv) {
+int exportFile(const CliOptions& options, const fs::path& exeDir) {
     const ExportOutcome outcome = ExportSimulationFile(
         {options.exportFile, options.exportFolder, options.patient, options.exportReport}, exeDir,
-        plotPictureWriter(argc, argv));
+        plotPictureWriter());
     if (!outcome.note.empty())
         std::cerr << "velta-morvane-cli: " << outcome.note << "\n";
     if (!outcome.problem.empty()) {
@@ -173,8 +182,12 @@ int exportFile(const CliOptions& options, const fs::path& exeDir, int argc, char
     return 0;
 }
 
-int mergeShards(const CliOptions& options) {
-    if (const std::string problem = MergeShards(options.mergeFiles, std::cout); !problem.empty()) {
+int mergeShards(const CliOptions& options, std::ostream& out) {
+    const std::string problem = MergeShards(options.mergeFiles, out);
+    // Output that failed is named once, with its cause, as for every command.
+    if (!out)
+        return kExitFailure;
+    if (!problem.empty()) {
         std::cerr << "velta-morvane-cli: merge: " << problem << "\n";
         return kExitFailure;
     }
@@ -189,46 +202,55 @@ int makeStandardRecordFile(const CliOptions& options) {
     return 0;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-    const std::vector<std::string> args(argv + 1, argv + argc);
+// The command the arguments name; its output goes to out.
+int runCommand(const std::vector<std::string>& args, const fs::path& exeDir, std::ostream& out) {
     // The teaching cases' commands read their own options.
-    if (!args.empty() && isCaseCommand(args[0])) {
-        try {
-            return runCaseCommand(args, runnerFolder(argv[0]));
-        } catch (const RangeError& error) {
-            std::cerr << "velta-morvane-cli: " << error.what() << "\n";
-            return kExitFailure;
-        }
-    }
+    if (!args.empty() && isCaseCommand(args[0]))
+        return runCaseCommand(args, exeDir, out);
     const CliParseResult parsed = parseCommandLine(args);
     if (!parsed.ok) {
         std::cerr << "velta-morvane-cli: " << parsed.message << "\n\n" << usageText();
         return kExitUsage;
     }
-    // An index outside the record stops the command with its message, as in the window.
-    try {
-        switch (parsed.options.command) {
-        case CliCommand::help:
-            std::cout << usageText() << "\n" << caseCommandsUsage();
-            return 0;
-        case CliCommand::run:
-            return runRuns(parsed.options, runnerFolder(argv[0]));
-        case CliCommand::sweep:
-            return runSweep(parsed.options, runnerFolder(argv[0]));
-        case CliCommand::show:
-            return showFile(parsed.options, runnerFolder(argv[0]));
-        case CliCommand::exportFiles:
-            return exportFile(parsed.options, runnerFolder(argv[0]), argc, argv);
-        case CliCommand::merge:
-            return mergeShards(parsed.options);
-        case CliCommand::makeStandard:
-            return makeStandardRecordFile(parsed.options);
-        }
-    } catch (const RangeError& error) {
-        std::cerr << "velta-morvane-cli: " << error.what() << "\n";
-        return kExitFailure;
+    switch (parsed.options.command) {
+    case CliCommand::help:
+        out << usageText() << "\n" << caseCommandsUsage();
+        return 0;
+    case CliCommand::run:
+        return runRuns(parsed.options, exeDir, out);
+    case CliCommand::sweep:
+        return runSweep(parsed.options, exeDir, out);
+    case CliCommand::show:
+        return showFile(parsed.options, exeDir, out);
+    case CliCommand::exportFiles:
+        return exportFile(parsed.options, exeDir);
+    case CliCommand::merge:
+        return mergeShards(parsed.options, out);
+    case CliCommand::makeStandard:
+        return makeStandardRecordFile(parsed.options);
     }
     return kExitUsage;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    CheckedOutput output(STDOUT_FILENO);
+    std::ostream out(&output);
+    int code = kExitFailure;
+    // An index outside the record stops the command with its message, as in the window.
+    try {
+        code = runCommand(args, runnerFolder(argv[0]), out);
+    } catch (const RangeError& error) {
+        std::cerr << "velta-morvane-cli: " << error.what() << "\n";
+        code = kExitFailure;
+    }
+    // Whatever the command did, output that did not all go out is a failure with its cause.
+    out.flush();
+    if (!output.problem().empty()) {
+        std::cerr << "velta-morvane-cli: cannot write the output: " << output.problem() << "\n";
+        return kExitFailure;
+    }
+    return code;
 }
