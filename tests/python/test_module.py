@@ -148,10 +148,13 @@ def test_ctrl_c_stops_a_run_of_many_tests_between_two_of_them():
               "vm.run(runs=1000)\nprint('finished')\n")
     child = subprocess.Popen([sys.executable, "-c", script], stdout=subprocess.PIPE,
                              stderr=subprocess.PIPE, text=True)
-    assert child.stdout.readline() == "started\n"
-    time.sleep(2)
-    child.send_signal(signal.SIGINT)
-    out, err = child.communicate(timeout=60)
+    try:
+        assert child.stdout.readline() == "started\n"
+        time.sleep(2)
+        child.send_signal(signal.SIGINT)
+        out, err = child.communicate(timeout=60)
+    finally:
+        child.kill()
     assert "KeyboardInterrupt" in err and "finished" not in out
 
 
