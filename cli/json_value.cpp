@@ -80,14 +80,14 @@ class JsonReader {
             return true;
         do {
             skipSpace();
-            std::pair<std::string, JsonValue> member;
-            if (!readString(member.first))
+            JsonMember member;
+            if (!readString(member.name))
                 return false;
             skipSpace();
             if (!take(':'))
                 return false;
             skipSpace();
-            if (!readValue(member.second, depth + 1))
+            if (!readValue(member.value, depth + 1))
                 return false;
             value.members.push_back(std::move(member));
             skipSpace();

@@ -6,17 +6,23 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 namespace vm::cli {
 
+struct JsonMember;
+
 struct JsonValue {
     enum class Kind { null, boolean, number, string, array, object };
     Kind kind = Kind::null;
-    std::string text;                                       // a number as written, a string decoded
-    std::vector<JsonValue> items;                           // an array's
-    std::vector<std::pair<std::string, JsonValue>> members; // an object's, in their order
+    std::string text;                // a number as written, a string decoded
+    std::vector<JsonValue> items;    // an array's
+    std::vector<JsonMember> members; // an object's, in their order
+};
+
+struct JsonMember {
+    std::string name;
+    JsonValue value;
 };
 
 inline constexpr int kMaxJsonDepth = 16;

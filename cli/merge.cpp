@@ -237,37 +237,36 @@ std::string jsonLineProblem(const std::string& line, std::optional<JsonLineShape
     const auto& members = value->members;
     std::vector<std::string> names;
     for (const auto& member : members)
-        names.push_back(member.first);
+        names.push_back(member.name);
     const bool patient = names == jsonMembers(true);
     if (!patient && names != jsonMembers(false))
         return "its fields are not a sweep's";
-    const std::optional<std::size_t> number = members[0].second.kind == JsonKind::number
-                                                  ? pointNumber(members[0].second.text)
+    const std::optional<std::size_t> number = members[0].value.kind == JsonKind::number
+                                                  ? pointNumber(members[0].value.text)
                                                   : std::nullopt;
     if (!number)
         return "its point is not a point number";
     point = *number;
     JsonLineShape own{{}, patient};
-    for (const auto& [name, setting] : members[1].second.members) {
+    for (const auto& [name, setting] : members[1].value.members) {
         if (setting.kind != JsonKind::number || !isNumber(setting.text))
             return "its setting " + name.substr(0, 40) + " is not a percentage";
         own.settings.push_back(name);
     }
-    if (members[1].second.kind != JsonKind::object || own.settings.empty())
+    if (members[1].value.kind != JsonKind::object || own.settings.empty())
         return "its settings are not a sweep's";
-    if (members[2].second.kind != JsonKind::string ||
-        !isOneOf(members[2].second.text, statusWords()))
+    if (members[2].value.kind != JsonKind::string || !isOneOf(members[2].value.text, statusWords()))
         return "its status is not a run's status";
     const std::size_t reasons = 3 + kRowIndices.size() + session::kCurveIndices.size();
     for (std::size_t m = 3; m < reasons; ++m)
-        if (!isNumberOrNull(members[m].second))
-            return "its " + members[m].first + " is not a number";
-    for (const auto& [name, reason] : members[reasons].second.members)
+        if (!isNumberOrNull(members[m].value))
+            return "its " + members[m].name + " is not a number";
+    for (const auto& [name, reason] : members[reasons].value.members)
         if (reason.kind != JsonKind::string)
             return "its reason for an empty " + name.substr(0, 40) + " is not a text";
     for (std::size_t m = reasons; m < members.size(); ++m)
-        if (members[m].second.kind != JsonKind::object)
-            return "its " + members[m].first + " is not an object";
+        if (members[m].value.kind != JsonKind::object)
+            return "its " + members[m].name + " is not an object";
     if (!shape)
         shape = own;
     if (own.settings != shape->settings || own.patient != shape->patient)

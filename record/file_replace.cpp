@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <map>
+#include <mutex>
 #include <optional>
 #include <random>
 #include <string>
@@ -40,9 +42,43 @@ int openInPlace(const fs::path& target) {
     return fd;
 }
 
+// FIFOs checked before the work that ends in writing them, held open from the check to the
+// write: a FIFO nobody reads is refused before the work, and a reader waiting on one does not take
+// the check's close for the end of what it reads.
+class HeldFifos {
+  public:
+    void hold(const fs::path& path, int fd) {
+        const std::lock_guard lock(mutex_);
+        if (const auto held = fds_.find(path.native()); held != fds_.end())
+            ::close(held->second);
+        fds_[path.native()] = fd;
+    }
+    // The descriptor held for path, now the caller's; -1 when none is.
+    int take(const fs::path& path) {
+        const std::lock_guard lock(mutex_);
+        const auto held = fds_.find(path.native());
+        if (held == fds_.end())
+            return -1;
+        const int fd = held->second;
+        fds_.erase(held);
+        return fd;
+    }
+
+  private:
+    std::mutex mutex_;
+    std::map<std::string, int> fds_;
+};
+
+HeldFifos& heldFifos() {
+    static HeldFifos fifos;
+    return fifos;
+}
+
 FileResult writeInPlace(const fs::path& target, std::span<const std::uint8_t> bytes,
                         const fs::path& shown) {
-    const int fd = openInPlace(target);
+    int fd = heldFifos().take(target);
+    if (fd < 0)
+        fd = openInPlace(target);
     if (fd < 0)
         return errnoFailure(errno, shown);
     const bool written = writeAllBytes(fd, bytes.data(), bytes.size());
@@ -143,6 +179,14 @@ FileResult checkWritableTarget(const fs::path& path) {
     const bool exists = statOfPath(path, info);
     if (!exists && errno != ENOENT && errno != ELOOP)
         return errnoFailure(errno, path);
+    if (exists && S_ISFIFO(info.st_mode)) {
+        const int fd = openInPlace(path);
+        if (fd < 0)
+            return errnoFailure(errno, path);
+        heldFifos().hold(path, fd);
+        return FileResult::success();
+    }
+    // A device is not opened for the check: closing some has effects of its own.
     if (exists && isStream(info)) {
         if (::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0)
             return errnoFailure(errno, path);

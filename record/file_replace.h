@@ -22,8 +22,9 @@ FileResult replaceFileContents(const std::filesystem::path& path,
 
 // Whether replaceFileContents could write path, checked before any work that ends in writing it:
 // the target, when it exists, must be writable and not a folder, and a regular file's folder must
-// be writable too. A FIFO or device is not opened here: a reader would take the open and close
-// for the end of what it reads.
+// be writable too. A FIFO must have a reader, and is held open from here to the write, so that the
+// reader does not take the check for the end of what it reads; a device is only asked whether it
+// may be written.
 FileResult checkWritableTarget(const std::filesystem::path& path);
 
 // A file for work that writes and reads back a file of its own before it writes its target: made
