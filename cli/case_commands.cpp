@@ -155,9 +155,24 @@ void makeCurrent(Session& session, const std::vector<CaseSetting>& settings) {
     }
 }
 
-int writeRecord(Session& session, const std::string& out) {
+// The record to out, or to the standard output for "-".
+int writeRecord(Session& session, const std::string& out, std::ostream& output) {
+    if (out == "-") {
+        session.WriteRecordToStream(output);
+        return 0;
+    }
     if (const ViewChanges written = session.WriteRecordTo(out); written.message) {
         std::cerr << "velta-morvane-cli: cannot write the record: " << *written.message << "\n";
+        return kExitFailure;
+    }
+    return 0;
+}
+
+int refuseUnwritable(const std::string& out) {
+    if (out == "-")
+        return 0;
+    if (const std::string problem = checkWritableTarget(out); !problem.empty()) {
+        std::cerr << "velta-morvane-cli: cannot write the record: " << problem << "\n";
         return kExitFailure;
     }
     return 0;
@@ -166,19 +181,24 @@ int writeRecord(Session& session, const std::string& out) {
 // Each run from all settings at 100 but its own, on a freshly settled model as a single run
 // starts, the earlier runs kept below it as START keeps them: each row is what "run" gives for
 // its settings. A run that is not valid would open on "dead" and teach nothing, so it fails the
-// file.
-int makeCase(const TeachingCase& c, const fs::path& exeDir, const std::string& out) {
-    if (const std::string problem = checkWritableTarget(out); !problem.empty()) {
-        std::cerr << "velta-morvane-cli: cannot write the record: " << problem << "\n";
+// file. The runs before the last are kept in a scratch file of the file layer's, which goes
+// whatever the outcome.
+int makeCase(const TeachingCase& c, const fs::path& exeDir, const std::string& out,
+             std::ostream& output) {
+    if (const int refused = refuseUnwritable(out))
+        return refused;
+    const ScratchRecordFile earlier(out == "-" ? fs::path() : fs::path(out));
+    if (!earlier.problem().empty()) {
+        std::cerr << "velta-morvane-cli: cannot make the case's scratch file: " << earlier.problem()
+                  << "\n";
         return kExitFailure;
     }
-    const std::string earlier = out + ".part";
     for (std::size_t k = 0; k < c.runs.size(); ++k) {
         Session session(ProgramFolder{exeDir});
         std::string problem = prepare(session);
         if (problem.empty() && k > 0)
-            if (const ViewChanges read = session.OpenSimulationFile(earlier); read.message)
-                problem = "cannot read " + earlier + ": " + *read.message;
+            if (const ViewChanges read = session.OpenSimulationFile(earlier.path()); read.message)
+                problem = "cannot read the earlier runs back: " + *read.message;
         if (!problem.empty()) {
             std::cerr << "velta-morvane-cli: " << problem << "\n";
             return kExitFailure;
@@ -192,11 +212,10 @@ int makeCase(const TeachingCase& c, const fs::path& exeDir, const std::string& o
         }
         // The case's file reads its results for the case's patient wherever it is opened.
         session.SetPatient(c.patient);
-        if (const int written = writeRecord(session, k + 1 < c.runs.size() ? earlier : out))
+        const bool last = k + 1 == c.runs.size();
+        if (const int written = writeRecord(session, last ? out : earlier.path().string(), output))
             return written;
     }
-    std::error_code ignored;
-    fs::remove(earlier, ignored);
     return 0;
 }
 
@@ -206,15 +225,13 @@ std::string zJson(const QuizKey& key) {
            ",\"fev1Fvc\":" + number(z[2].zScore) + "}";
 }
 
-int runQuiz(const CaseOptions& options, const fs::path& exeDir) {
+int runQuiz(const CaseOptions& options, const fs::path& exeDir, std::ostream& out) {
     CaseLibrary library;
     if (!loadLibrary(exeDir, library))
         return kExitFailure;
     if (!options.out.empty())
-        if (const std::string problem = checkWritableTarget(options.out); !problem.empty()) {
-            std::cerr << "velta-morvane-cli: cannot write the record: " << problem << "\n";
-            return kExitFailure;
-        }
+        if (const int refused = refuseUnwritable(options.out))
+            return refused;
     Session session(ProgramFolder{exeDir});
     UnknownPatientQuiz quiz(session);
     std::string problem = prepare(session);
@@ -231,34 +248,39 @@ int runQuiz(const CaseOptions& options, const fs::path& exeDir) {
     const TeachingCase& c = *quiz.draw().teachingCase;
     const QuizKey& key = *quiz.key();
     const std::string level = std::to_string(quiz.draw().level + 1);
+    // "--out -": the record is the standard output, in place of the key.
+    if (options.out == "-")
+        return writeRecord(session, options.out, out);
     if (options.json) {
-        std::cout << "{\"seed\":" << *options.seed << ",\"case\":" << jsonString(c.id)
-                  << ",\"title\":" << jsonString(c.title)
-                  << ",\"patientText\":" << jsonString(patientText(c.patient))
-                  << ",\"level\":" << level << ",\"levels\":" << kQuizLevels
-                  << ",\"settings\":" << settingsJson(quiz.draw().settings)
-                  << ",\"pattern\":" << jsonString(patternKey(key.pattern))
-                  << ",\"severity\":" << jsonString(reference::severityKey(key.severity))
-                  << ",\"key\":" << jsonString(keyText(key)) << ",\"z\":" << zJson(key)
-                  << ",\"explanation\":" << jsonString(c.explanation)
-                  << indexJsonFields(session.record(), workingRow) << patientJsonFields(key.reading)
-                  << "}\n";
+        out << "{\"seed\":" << *options.seed << ",\"case\":" << jsonString(c.id)
+            << ",\"title\":" << jsonString(c.title)
+            << ",\"patientText\":" << jsonString(patientText(c.patient)) << ",\"level\":" << level
+            << ",\"levels\":" << kQuizLevels
+            << ",\"settings\":" << settingsJson(quiz.draw().settings)
+            << ",\"pattern\":" << jsonString(patternKey(key.pattern))
+            << ",\"severity\":" << jsonString(reference::severityKey(key.severity))
+            << ",\"key\":" << jsonString(keyText(key)) << ",\"z\":" << zJson(key)
+            << ",\"explanation\":" << jsonString(c.explanation)
+            << indexJsonFields(session.record(), workingRow) << patientJsonFields(key.reading)
+            << "}\n";
     } else {
-        std::cout << "Unknown patient " << *options.seed << ": " << patientText(c.patient)
-                  << "\ncase: " << c.id << " (" << c.title << "), level " << level << " of "
-                  << kQuizLevels << " of its range, mildest first\nsettings: "
-                  << settingsText(quiz.draw().settings) << "\nkey: " << keyText(key)
-                  << "\nz-scores: FEV1 " << number(key.reading.indices[0].zScore) << ", FVC "
-                  << number(key.reading.indices[1].zScore) << ", FEV1/FVC "
-                  << number(key.reading.indices[2].zScore) << "\nexplanation: " << c.explanation
-                  << "\n\n"
-                  << runTable(session.record(), 1);
+        out << "Unknown patient " << *options.seed << ": " << patientText(c.patient)
+            << "\ncase: " << c.id << " (" << c.title << "), level " << level << " of "
+            << kQuizLevels
+            << " of its range, mildest first\nsettings: " << settingsText(quiz.draw().settings)
+            << "\nkey: " << keyText(key) << "\nz-scores: FEV1 "
+            << number(key.reading.indices[0].zScore) << ", FVC "
+            << number(key.reading.indices[1].zScore) << ", FEV1/FVC "
+            << number(key.reading.indices[2].zScore) << "\nexplanation: " << c.explanation << "\n\n"
+            << runTable(session.record(), 1);
     }
-    std::cout.flush();
-    return options.out.empty() ? 0 : writeRecord(session, options.out);
+    // Output that cannot be written writes no record after it.
+    if (!out.flush())
+        return kExitFailure;
+    return options.out.empty() ? 0 : writeRecord(session, options.out, out);
 }
 
-int runCases(const CaseOptions& options, const fs::path& exeDir) {
+int runCases(const CaseOptions& options, const fs::path& exeDir, std::ostream& out) {
     CaseLibrary library;
     if (!loadLibrary(exeDir, library))
         return kExitFailure;
@@ -268,12 +290,10 @@ int runCases(const CaseOptions& options, const fs::path& exeDir) {
             std::cerr << "velta-morvane-cli: no case '" << options.make << "' in the library\n";
             return kExitUsage;
         }
-        return makeCase(*c, exeDir, options.out);
+        return makeCase(*c, exeDir, options.out, out);
     }
     for (const TeachingCase& c : library.cases)
-        std::cout << (options.json ? caseJson(c, caseFile(exeDir, c))
-                                   : caseText(c, caseFile(exeDir, c)));
-    std::cout.flush();
+        out << (options.json ? caseJson(c, caseFile(exeDir, c)) : caseText(c, caseFile(exeDir, c)));
     return 0;
 }
 
@@ -283,13 +303,14 @@ bool isCaseCommand(const std::string& word) {
     return word == "cases" || word == "quiz";
 }
 
-int runCaseCommand(const std::vector<std::string>& args, const fs::path& exeDir) {
+int runCaseCommand(const std::vector<std::string>& args, const fs::path& exeDir,
+                   std::ostream& out) {
     CaseOptions options;
     if (const std::string problem = parseCaseOptions(args, options); !problem.empty()) {
         std::cerr << "velta-morvane-cli: " << problem << "\n\n" << caseCommandsUsage();
         return kExitUsage;
     }
-    return args[0] == "quiz" ? runQuiz(options, exeDir) : runCases(options, exeDir);
+    return args[0] == "quiz" ? runQuiz(options, exeDir, out) : runCases(options, exeDir, out);
 }
 
 std::string caseCommandsUsage() {
@@ -305,6 +326,7 @@ std::string caseCommandsUsage() {
                                          the unknown patient of number N (0..4294967295), as the
                                          window draws it: the case, its settings, the answer key
                                          and the indices; --out writes the record with it in row 1
+A FILE that is - means the standard output, which then holds the record alone.
 )";
 }
 

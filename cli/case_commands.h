@@ -8,6 +8,7 @@
 #include "session/unknown_patient.h"
 
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -18,8 +19,9 @@ using session::jsonString;
 
 bool isCaseCommand(const std::string& word);
 
-// args without the program name, the command first; returns the exit code.
-int runCaseCommand(const std::vector<std::string>& args, const std::filesystem::path& exeDir);
+// args without the program name, the command first; prints to out and returns the exit code.
+int runCaseCommand(const std::vector<std::string>& args, const std::filesystem::path& exeDir,
+                   std::ostream& out);
 
 std::string caseCommandsUsage();
 

@@ -493,7 +493,8 @@ stops it: the lines printed so far stay, and it exits with 130.
 sweep --shard K/N runs only the K-th of N parts of the grid: points K-1, K-1+N, K-1+2N, ...,
 each line keeping its point number, after a first line naming the shard and its grid. merge
 joins the outputs of all N shards into what the sweep prints unsharded, and refuses a missing,
-repeated or foreign point, naming it.
+repeated or foreign point, naming it, and any line that is not what a sweep writes (cut short,
+a field added, changed or unreadable, Windows line ends), printing nothing then.
 
 export writes into FOLDER, which it makes when missing: flow_volume.csv and volume_time.csv (the
 samples of the reference and of every result, with their units), results.csv (the settings and
@@ -511,7 +512,8 @@ their columns. Every result also gives the indices read from its curves (FEF25-7
 RV, time to PEF, back-extrapolated volume, Empey index, FIF50 ...): empty (null) where a curve
 cannot give one, the JSON's "emptyIndices" saying why.
 
-Exit codes: 0 done; 1 a file could not be read or written, or merge refused its files; 2 a wrong
+Exit codes: 0 done; 1 a file or the output could not be read or written (the cause on standard
+error), or merge refused its files; 2 a wrong
 command line; 3 run or sweep gave no valid result (every test "dead" or "error"); 130 sweep
 interrupted.
 
@@ -540,7 +542,9 @@ Options of run and sweep:
                        "reference's when it has none) current; options then change them");
     text += helpOption("--out FILE",
                        "run only: write the resulting record as the program saves it (row 0 "
-                       "reference, rows 1..4 the results, newest first)");
+                       "reference, rows 1..4 the results, newest first); a pipe or device takes "
+                       "it as a stream, and - means the standard output, which then holds the "
+                       "record alone");
     text += helpOption("--json", "one JSON object per run on its own line instead of a table");
     text += helpOption("--sweep NAME=VALUES",
                        "sweep only, one or more: a setting as --set names it, or global.I for "

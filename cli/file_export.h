@@ -29,8 +29,8 @@ using PlotPictureWriter = std::function<std::string(
     const session::Session& session, const std::filesystem::path& folder, bool withReport)>;
 
 // This runner's writer of the pictures: the plots drawn with Qt Gui, which needs an application
-// object (made from argc and argv) but no screen. None when the runner was built without them.
-PlotPictureWriter plotPictureWriter(int argc, char** argv);
+// object but no screen. None when the runner was built without them.
+PlotPictureWriter plotPictureWriter();
 
 struct ExportOutcome {
     std::string problem; // what stopped the export, nothing written after it; empty when done

@@ -4,7 +4,7 @@
 
 namespace vm::cli {
 
-PlotPictureWriter plotPictureWriter(int, char**) {
+PlotPictureWriter plotPictureWriter() {
     return {};
 }
 

@@ -3,6 +3,7 @@
 // standard record.
 
 #include "cli/case_commands.h"
+#include "cli/checked_output.h"
 #include "cli/cli_options.h"
 #include "cli/file_export.h"
 #include "cli/merge.h"
@@ -66,9 +67,11 @@ fs::path runnerFolder(const char* argv0) {
     return fs::absolute(argv0, error).parent_path();
 }
 
-int runRuns(const CliOptions& options, const fs::path& exeDir) {
+int runRuns(const CliOptions& options, const fs::path& exeDir, std::ostream& out) {
+    // "--out -": the record is the standard output, in place of the runs' lines.
+    const bool recordToOutput = options.outFile == "-";
     // A record that could not be written would waste every run: the target is checked first.
-    if (options.outFile) {
+    if (options.outFile && !recordToOutput) {
         if (const std::string problem = checkWritableTarget(*options.outFile); !problem.empty()) {
             std::cerr << "velta-morvane-cli: cannot write the record: " << problem << "\n";
             return kExitFailure;
@@ -86,13 +89,18 @@ int runRuns(const CliOptions& options, const fs::path& exeDir) {
         runner.StartSimulation({});
         anyValid = anyValid || record.field(workingRow, RowField::runStatus) == 1.0f;
         const bool withPatient = readsPatient(runner, options);
-        std::cout << (options.json
-                          ? runJson(record, run, readingJson(runner, workingRow, withPatient))
-                          : runTable(record, run) + readingText(runner, workingRow, withPatient));
+        if (!recordToOutput)
+            out << (options.json
+                        ? runJson(record, run, readingJson(runner, workingRow, withPatient))
+                        : runTable(record, run) + readingText(runner, workingRow, withPatient));
+        // Output that cannot be written stops the runs, and no record is written after it.
+        if (!out.flush())
+            return kExitFailure;
     }
-    std::cout.flush();
 
-    if (options.outFile) {
+    if (recordToOutput) {
+        runner.WriteRecordToStream(out);
+    } else if (options.outFile) {
         if (const ViewChanges written = runner.WriteRecordTo(*options.outFile); written.message) {
             std::cerr << "velta-morvane-cli: cannot write the record: " << *written.message << "\n";
             return kExitFailure;
@@ -117,7 +125,7 @@ void catchInterrupt() {
     sigaction(SIGINT, &action, nullptr);
 }
 
-int runSweep(const CliOptions& options, const fs::path& exeDir) {
+int runSweep(const CliOptions& options, const fs::path& exeDir, std::ostream& out) {
     // Every point starts from here, so that a file that cannot be read says so before any thread
     // begins.
     auto start = std::make_unique<SweepStart>();
@@ -128,9 +136,11 @@ int runSweep(const CliOptions& options, const fs::path& exeDir) {
     catchInterrupt();
     SweepProgress bar(std::cerr, isatty(STDERR_FILENO) == 1);
     const SweepOutcome outcome =
-        RunSweep(options, *start, exeDir, std::cout, interruptRequested,
+        RunSweep(options, *start, exeDir, out, interruptRequested,
                  [&bar](std::size_t done, std::size_t total) { bar.Show(done, total); });
     bar.Finish();
+    if (outcome.outputFailed)
+        return kExitFailure;
     // A Ctrl+C after the last point changed nothing.
     if (interruptRequested && outcome.written < sweepRunPointCount(options)) {
         std::cerr << "velta-morvane-cli: interrupted after " << outcome.written << " of "
@@ -142,7 +152,7 @@ int runSweep(const CliOptions& options, const fs::path& exeDir) {
 }
 
 // The reference and the rows that opening the file shows as results.
-int showFile(const CliOptions& options, const fs::path& exeDir) {
+int showFile(const CliOptions& options, const fs::path& exeDir, std::ostream& out) {
     Session runner(ProgramFolder{exeDir});
     const ViewChanges opened = runner.OpenSimulationFile(options.showFile);
     if (options.patient)
@@ -154,24 +164,22 @@ int showFile(const CliOptions& options, const fs::path& exeDir) {
     }
     if (options.json) {
         for (int row = 0; row <= runner.state().resultCount; ++row)
-            std::cout << rowJson(runner.record(), row, readingJson(runner, row, true));
+            out << rowJson(runner.record(), row, readingJson(runner, row, true));
     } else {
         const ReadingPatient& patient = runner.readingPatient();
-        std::cout << "patient: " << patientOption(patient.patient) << " ("
-                  << patientOriginKey(patient.origin) << ")\n"
-                  << rowsTable(runner.record(), runner.state().resultCount);
+        out << "patient: " << patientOption(patient.patient) << " ("
+            << patientOriginKey(patient.origin) << ")\n"
+            << rowsTable(runner.record(), runner.state().resultCount);
         for (int row = 1; row <= runner.state().resultCount; ++row)
-            std::cout << "result " << row << " beside the reference:\n"
-                      << readingText(runner, row, true);
+            out << "result " << row << " beside the reference:\n" << readingText(runner, row, true);
     }
-    std::cout.flush();
     return 0;
 }
 
-int exportFile(const CliOptions& options, const fs::path& exeDir, int argc, char** argv) {
+int exportFile(const CliOptions& options, const fs::path& exeDir) {
     const ExportOutcome outcome = ExportSimulationFile(
         {options.exportFile, options.exportFolder, options.patient, options.exportReport}, exeDir,
-        plotPictureWriter(argc, argv));
+        plotPictureWriter());
     if (!outcome.note.empty())
         std::cerr << "velta-morvane-cli: " << outcome.note << "\n";
     if (!outcome.problem.empty()) {
@@ -181,8 +189,12 @@ int exportFile(const CliOptions& options, const fs::path& exeDir, int argc, char
     return 0;
 }
 
-int mergeShards(const CliOptions& options) {
-    if (const std::string problem = MergeShards(options.mergeFiles, std::cout); !problem.empty()) {
+int mergeShards(const CliOptions& options, std::ostream& out) {
+    const std::string problem = MergeShards(options.mergeFiles, out);
+    // Output that failed is named once, with its cause, as for every command.
+    if (!out)
+        return kExitFailure;
+    if (!problem.empty()) {
         std::cerr << "velta-morvane-cli: merge: " << problem << "\n";
         return kExitFailure;
     }
@@ -197,46 +209,55 @@ int makeStandardRecordFile(const CliOptions& options) {
     return 0;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-    const std::vector<std::string> args(argv + 1, argv + argc);
+// The command the arguments name; its output goes to out.
+int runCommand(const std::vector<std::string>& args, const fs::path& exeDir, std::ostream& out) {
     // The teaching cases' commands read their own options.
-    if (!args.empty() && isCaseCommand(args[0])) {
-        try {
-            return runCaseCommand(args, runnerFolder(argv[0]));
-        } catch (const RangeError& error) {
-            std::cerr << "velta-morvane-cli: " << error.what() << "\n";
-            return kExitFailure;
-        }
-    }
+    if (!args.empty() && isCaseCommand(args[0]))
+        return runCaseCommand(args, exeDir, out);
     const CliParseResult parsed = parseCommandLine(args);
     if (!parsed.ok) {
         std::cerr << "velta-morvane-cli: " << parsed.message << "\n\n" << usageText();
         return kExitUsage;
     }
-    // An index outside the record stops the command with its message, as in the window.
-    try {
-        switch (parsed.options.command) {
-        case CliCommand::help:
-            std::cout << usageText() << "\n" << caseCommandsUsage();
-            return 0;
-        case CliCommand::run:
-            return runRuns(parsed.options, runnerFolder(argv[0]));
-        case CliCommand::sweep:
-            return runSweep(parsed.options, runnerFolder(argv[0]));
-        case CliCommand::show:
-            return showFile(parsed.options, runnerFolder(argv[0]));
-        case CliCommand::exportFiles:
-            return exportFile(parsed.options, runnerFolder(argv[0]), argc, argv);
-        case CliCommand::merge:
-            return mergeShards(parsed.options);
-        case CliCommand::makeStandard:
-            return makeStandardRecordFile(parsed.options);
-        }
-    } catch (const RangeError& error) {
-        std::cerr << "velta-morvane-cli: " << error.what() << "\n";
-        return kExitFailure;
+    switch (parsed.options.command) {
+    case CliCommand::help:
+        out << usageText() << "\n" << caseCommandsUsage();
+        return 0;
+    case CliCommand::run:
+        return runRuns(parsed.options, exeDir, out);
+    case CliCommand::sweep:
+        return runSweep(parsed.options, exeDir, out);
+    case CliCommand::show:
+        return showFile(parsed.options, exeDir, out);
+    case CliCommand::exportFiles:
+        return exportFile(parsed.options, exeDir);
+    case CliCommand::merge:
+        return mergeShards(parsed.options, out);
+    case CliCommand::makeStandard:
+        return makeStandardRecordFile(parsed.options);
     }
     return kExitUsage;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    CheckedOutput output(STDOUT_FILENO);
+    std::ostream out(&output);
+    int code = kExitFailure;
+    // An index outside the record stops the command with its message, as in the window.
+    try {
+        code = runCommand(args, runnerFolder(argv[0]), out);
+    } catch (const RangeError& error) {
+        std::cerr << "velta-morvane-cli: " << error.what() << "\n";
+        code = kExitFailure;
+    }
+    // Whatever the command did, output that did not all go out is a failure with its cause.
+    out.flush();
+    if (!output.problem().empty()) {
+        std::cerr << "velta-morvane-cli: cannot write the output: " << output.problem() << "\n";
+        return kExitFailure;
+    }
+    return code;
 }

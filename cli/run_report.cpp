@@ -177,8 +177,9 @@ std::string rowsTable(const SimulationRecord& record, int lastRow) {
                       session::runStatusWord(record.field(row, RowField::runStatus)).c_str());
         return std::string(cell);
     });
-    for (const auto& [label, value] : settings)
-        out += line(label, [&](int row) { return number(value(row)); });
+    // A lambda takes the pair, not its structured bindings, which some compilers cannot capture.
+    for (const auto& setting : settings)
+        out += line(setting.first, [&](int row) { return number(setting.second(row)); });
     for (const RowIndex& index : kRowIndices) {
         if (index.kind == IndexKind::runStatus)
             continue;

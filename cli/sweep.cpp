@@ -121,9 +121,15 @@ std::string PrepareSweepStart(SweepStart& start, const CliOptions& options,
                               const std::filesystem::path& exeDir) {
     session::Session prepared(start.record, start.state, start.model,
                               session::ProgramFolder{exeDir});
-    const std::string problem = PrepareRunStart(prepared, options);
+    if (std::string problem = PrepareRunStart(prepared, options); !problem.empty())
+        return problem;
     start.patient = prepared.readingPatient();
-    return problem;
+    // A sweep's lines have no room to say why a point could not be read for the patient, as a
+    // run's JSON does: what would leave every point's predicted values empty stops it here.
+    if (prepared.hasPatient())
+        if (const std::string problem = prepared.readingProblem(); !problem.empty())
+            return "cannot read the results for the patient: " + problem;
+    return {};
 }
 
 SweepOutcome RunSweep(const CliOptions& options, const SweepStart& start,
@@ -142,12 +148,14 @@ SweepOutcome RunSweep(const CliOptions& options, const SweepStart& start,
     std::atomic<std::size_t> done{0};
     std::atomic<std::size_t> valid{0};
     std::atomic<std::size_t> workersLeft{jobs};
+    // Output that cannot be written would waste every later point.
+    std::atomic<bool> outputFailed{false};
     SweepOutcome outcome;
 
     // Every point starts from a session of its own in the state a single run starts from, and a
     // test leaves the model in another state than it found it.
     const auto work = [&] {
-        for (std::size_t j; !stop && (j = nextPoint++) < total;) {
+        for (std::size_t j; !stop && !outputFailed && (j = nextPoint++) < total;) {
             const std::size_t i = shardGridPoint(shard, j);
             const std::vector<double> percents = sweepPointPercents(options.sweepAxes, i);
             auto point = std::make_unique<SweepStart>(start);
@@ -165,31 +173,36 @@ SweepOutcome RunSweep(const CliOptions& options, const SweepStart& start,
         }
         --workersLeft;
     };
-    std::vector<std::jthread> workers;
-    for (std::size_t t = 0; t < jobs; ++t)
-        workers.emplace_back(work);
-
-    out << shardHeading(options, exeDir);
+    // The heading comes from the start the points copy, before any of them runs.
+    out << shardHeading(options, start);
     if (!options.json)
         out << sweepCsvHeader(options.sweepAxes,
                               session::curveIndexCsvHeader(false) +
                                   (start.patient.origin != session::PatientOrigin::standard
                                        ? session::predictedCsvHeader(false)
-                                       : ""))
-            << std::flush;
+                                       : ""));
+    out.flush();
+    std::vector<std::jthread> workers;
+    for (std::size_t t = 0; out && t < jobs; ++t)
+        workers.emplace_back(work);
     // Once the workers are gone nothing more arrives: whatever is not yet written then stays
     // behind a point that was never run.
-    for (bool last = false; outcome.written < total && !last;) {
+    for (bool last = workers.empty(); outcome.written < total && !last;) {
         last = workersLeft == 0;
         for (const std::string& line : buffer.takeReady(std::chrono::milliseconds(200))) {
             out << line;
             ++outcome.written;
         }
         out.flush();
+        if (!out) {
+            outputFailed = true;
+            break;
+        }
         if (progress)
             progress(done, total);
     }
     workers.clear();
+    outcome.outputFailed = !out;
     outcome.valid = valid;
     return outcome;
 }

@@ -35,8 +35,9 @@ std::string sweepLine(const std::vector<SweepAxis>& axes, std::size_t index,
                       bool json, const std::string& extra = {});
 
 struct SweepOutcome {
-    std::size_t written = 0; // lines, the header not counted
-    std::size_t valid = 0;   // points with a valid result
+    std::size_t written = 0;   // lines, the header not counted
+    std::size_t valid = 0;     // points with a valid result
+    bool outputFailed = false; // out could not be written: the sweep stopped there
 };
 
 // What every point of a sweep starts from, prepared once by PrepareRunStart on a session over it
@@ -50,14 +51,15 @@ struct SweepStart {
     session::ReadingPatient patient; // given by --patient or stored in the --from file
 };
 
-// Runs the grid on options.jobs threads (0: every hardware thread) and writes each line to out as
-// soon as every earlier one is written. No new point starts once stop is set. progress, when set,
-// hears (points done, points in all) from the writing thread.
 // The start every point copies: the model settled, the reference read, the options' settings
-// current. Empty on success, else what went wrong.
+// current, and with a patient the reference equations at hand. Empty on success, else what went
+// wrong.
 std::string PrepareSweepStart(SweepStart& start, const CliOptions& options,
                               const std::filesystem::path& exeDir);
 
+// Runs the grid on options.jobs threads (0: every hardware thread) and writes each line to out as
+// soon as every earlier one is written. No new point starts once stop is set or out fails.
+// progress, when set, hears (points done, points in all) from the writing thread.
 SweepOutcome RunSweep(const CliOptions& options, const SweepStart& start,
                       const std::filesystem::path& exeDir, std::ostream& out,
                       const std::atomic<bool>& stop,

@@ -1,9 +1,7 @@
 #include "cli/sweep_shards.h"
 
-#include "cli/run_start.h"
 #include "cli/sweep.h"
 #include "session/result_reading.h"
-#include "session/session.h"
 
 #include <charconv>
 #include <cstdio>
@@ -73,7 +71,7 @@ std::size_t sweepRunPointCount(const CliOptions& options) {
     return options.shard ? shardPointCount(grid, *options.shard) : grid;
 }
 
-std::uint64_t gridFingerprint(const CliOptions& options, const std::filesystem::path& exeDir) {
+std::uint64_t gridFingerprint(const CliOptions& options, const SweepStart& start) {
     Fingerprint print;
     for (const SweepAxis& axis : options.sweepAxes) {
         print.add(axis.name);
@@ -82,27 +80,24 @@ std::uint64_t gridFingerprint(const CliOptions& options, const std::filesystem::
     }
     // The settings as a point's run starts from them, whichever options gave them, the
     // reference they are relative to and the patient the results are read for.
-    if (options.patient)
-        print.add(session::patientOption(*options.patient));
-    session::Session probe(session::ProgramFolder{exeDir});
-    if (PrepareRunSettings(probe, options).empty()) {
-        for (const auto& part : probe.state().currentPartSettings)
-            for (const double percent : part)
-                print.add(percent);
-        for (const double percent : probe.state().currentGlobalSettings)
+    if (start.patient.origin != session::PatientOrigin::standard)
+        print.add(session::patientOption(start.patient.patient));
+    for (const auto& part : start.state.currentPartSettings)
+        for (const double percent : part)
             print.add(percent);
-        const ResultRowBytes reference = probe.record().rowBytes(referenceRow);
-        print.add(reference);
-    }
+    for (const double percent : start.state.currentGlobalSettings)
+        print.add(percent);
+    const ResultRowBytes reference = start.record.rowBytes(referenceRow);
+    print.add(reference);
     return print.value();
 }
 
-std::string shardHeading(const CliOptions& options, const std::filesystem::path& exeDir) {
+std::string shardHeading(const CliOptions& options, const SweepStart& start) {
     if (!options.shard)
         return {};
     char grid[17];
     std::snprintf(grid, sizeof grid, "%016llx",
-                  static_cast<unsigned long long>(gridFingerprint(options, exeDir)));
+                  static_cast<unsigned long long>(gridFingerprint(options, start)));
     const std::string shard =
         std::to_string(options.shard->index) + '/' + std::to_string(options.shard->count);
     const std::string points = std::to_string(sweepPointCount(options.sweepAxes));

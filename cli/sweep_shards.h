@@ -8,7 +8,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
 #include <optional>
 #include <string>
 
@@ -26,13 +25,16 @@ std::size_t shardGridPoint(const SweepShard& shard, std::size_t j);
 // The points this sweep runs: its shard's, or the whole grid.
 std::size_t sweepRunPointCount(const CliOptions& options);
 
+struct SweepStart;
+
 // What the sweep's lines depend on besides the model: the swept names and values, the settings
-// every point starts from (--set, --global, --from), the reference row and the patient.
-std::uint64_t gridFingerprint(const CliOptions& options, const std::filesystem::path& exeDir);
+// every point starts from (--set, --global, --from), the reference row and the patient, taken
+// from the start the points copy, so that the files are read once.
+std::uint64_t gridFingerprint(const CliOptions& options, const SweepStart& start);
 
 // The first line of a shard's output, "# shard K/N of P points, grid HEX" (with json, the same
 // as one JSON object); empty when the sweep is not sharded.
-std::string shardHeading(const CliOptions& options, const std::filesystem::path& exeDir);
+std::string shardHeading(const CliOptions& options, const SweepStart& start);
 
 struct ShardHeading {
     SweepShard shard;

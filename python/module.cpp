@@ -23,21 +23,41 @@ using namespace vm;
 
 namespace {
 
+// The runner's message as the exception's: a path in it that is no UTF-8 comes back to Python
+// as os.fsdecode gives it.
+[[noreturn]] void raise(PyObject* type, const std::string& message) {
+    const py::object text = py::reinterpret_steal<py::object>(PyUnicode_DecodeUTF8(
+        message.data(), static_cast<Py_ssize_t>(message.size()), "surrogateescape"));
+    if (!text)
+        throw py::error_already_set();
+    PyErr_SetObject(type, text.ptr());
+    throw py::error_already_set();
+}
+
 // A file that cannot be read or written: OSError carrying the runner's message.
 [[noreturn]] void raiseOSError(const std::string& message) {
-    PyErr_SetString(PyExc_OSError, message.c_str());
-    throw py::error_already_set();
+    raise(PyExc_OSError, message);
+}
+
+// A path that the system would cut at a NUL byte names another file: refused as Python's own
+// open() refuses it.
+void refuseEmbeddedNul(const std::string& text) {
+    if (text.find('\0') != std::string::npos)
+        raise(PyExc_ValueError, "embedded null byte");
 }
 
 // The runner's command line; what it refuses is a ValueError with the runner's message.
 cli::CliOptions parsedCommand(const std::vector<std::string>& args) {
+    for (const std::string& arg : args)
+        refuseEmbeddedNul(arg);
     const cli::CliParseResult parsed = cli::parseCommandLine(args);
     if (!parsed.ok)
-        throw py::value_error(parsed.message);
+        raise(PyExc_ValueError, parsed.message);
     return parsed.options;
 }
 
 session::ProgramFolder programFolder(const std::string& folder) {
+    refuseEmbeddedNul(folder);
     return session::ProgramFolder{std::filesystem::path(folder)};
 }
 
@@ -52,6 +72,7 @@ class Record {
         return python::rowFields(*session_, row, withPatient_, lobeTraces);
     }
     void save(const std::string& path) const {
+        refuseEmbeddedNul(path);
         session::ViewChanges written;
         {
             const py::gil_scoped_release release;
@@ -72,12 +93,24 @@ Record run(const std::string& folder, std::vector<std::string> args) {
     const cli::CliOptions options = parsedCommand(args);
     auto session = std::make_unique<session::Session>(programFolder(folder));
     std::string problem;
+    bool interrupted = false;
     {
         const py::gil_scoped_release release;
         problem = cli::PrepareRunStart(*session, options);
-        for (int run = 1; problem.empty() && run <= options.runs; ++run)
+        for (int run = 1; problem.empty() && run <= options.runs; ++run) {
+            // Ctrl+C between two runs stops the rest, as it stops a sweep.
+            if (run > 1) {
+                const py::gil_scoped_acquire acquire;
+                if (PyErr_CheckSignals() != 0) {
+                    interrupted = true;
+                    break;
+                }
+            }
             session->StartSimulation({});
+        }
     }
+    if (interrupted)
+        throw py::error_already_set();
     if (!problem.empty())
         raiseOSError(problem);
     const bool withPatient = session->hasPatient();

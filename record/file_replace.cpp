@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <map>
+#include <mutex>
 #include <optional>
 #include <random>
 #include <string>
@@ -40,9 +42,43 @@ int openInPlace(const fs::path& target) {
     return fd;
 }
 
+// FIFOs checked before the work that ends in writing them, held open from the check to the
+// write: a FIFO nobody reads is refused before the work, and a reader waiting on one does not take
+// the check's close for the end of what it reads.
+class HeldFifos {
+  public:
+    void hold(const fs::path& path, int fd) {
+        const std::lock_guard lock(mutex_);
+        if (const auto held = fds_.find(path.native()); held != fds_.end())
+            ::close(held->second);
+        fds_[path.native()] = fd;
+    }
+    // The descriptor held for path, now the caller's; -1 when none is.
+    int take(const fs::path& path) {
+        const std::lock_guard lock(mutex_);
+        const auto held = fds_.find(path.native());
+        if (held == fds_.end())
+            return -1;
+        const int fd = held->second;
+        fds_.erase(held);
+        return fd;
+    }
+
+  private:
+    std::mutex mutex_;
+    std::map<std::string, int> fds_;
+};
+
+HeldFifos& heldFifos() {
+    static HeldFifos fifos;
+    return fifos;
+}
+
 FileResult writeInPlace(const fs::path& target, std::span<const std::uint8_t> bytes,
                         const fs::path& shown) {
-    const int fd = openInPlace(target);
+    int fd = heldFifos().take(target);
+    if (fd < 0)
+        fd = openInPlace(target);
     if (fd < 0)
         return errnoFailure(errno, shown);
     const bool written = writeAllBytes(fd, bytes.data(), bytes.size());
@@ -104,46 +140,66 @@ FileResult checkWritableFile(const fs::path& target, const fs::path& shown) {
     return FileResult::success();
 }
 
+// What path names, the links followed by the system itself: a link the kernel makes of an open
+// file (/dev/stdout, /dev/fd/N) names a pipe or a terminal as no path does ("pipe:[1234]").
+// True when it exists; errno tells otherwise.
+bool statOfPath(const fs::path& path, struct stat& info) {
+    return ::stat(path.c_str(), &info) == 0;
+}
+
+bool isStream(const struct stat& info) {
+    return !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode);
+}
+
 } // namespace
 
 FileResult replaceFileContents(const fs::path& path, std::span<const std::uint8_t> bytes) {
+    struct stat info {};
+    const bool exists = statOfPath(path, info);
+    if (!exists && errno != ENOENT && errno != ELOOP)
+        return errnoFailure(errno, path);
+    // A pipe or a device takes the bytes as a stream where it is, with no file beside it.
+    if (exists && isStream(info))
+        return writeInPlace(path, bytes, path);
+    if (exists && S_ISDIR(info.st_mode))
+        return errnoFailure(EISDIR, path);
+    // A regular file is replaced where the links end, so that a link stays a link.
     const std::optional<fs::path> target = followLinks(path);
     if (!target)
         return errnoFailure(ELOOP, path);
-    struct stat info {};
-    if (::stat(target->c_str(), &info) != 0) {
-        if (errno != ENOENT)
-            return errnoFailure(errno, path);
+    if (!exists)
         return writeBesideAndRename(*target, std::nullopt, bytes, path);
-    }
-    if (S_ISDIR(info.st_mode))
-        return errnoFailure(EISDIR, path);
-    if (!S_ISREG(info.st_mode))
-        return writeInPlace(*target, bytes, path);
     if (FileResult writable = checkWritableFile(*target, path); !writable.ok)
         return writable;
     return writeBesideAndRename(*target, info.st_mode & 07777, bytes, path);
 }
 
 FileResult checkWritableTarget(const fs::path& path) {
+    struct stat info {};
+    const bool exists = statOfPath(path, info);
+    if (!exists && errno != ENOENT && errno != ELOOP)
+        return errnoFailure(errno, path);
+    if (exists && S_ISFIFO(info.st_mode)) {
+        const int fd = openInPlace(path);
+        if (fd < 0)
+            return errnoFailure(errno, path);
+        heldFifos().hold(path, fd);
+        return FileResult::success();
+    }
+    // A device is not opened for the check: closing some has effects of its own.
+    if (exists && isStream(info)) {
+        if (::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0)
+            return errnoFailure(errno, path);
+        return FileResult::success();
+    }
+    if (exists && S_ISDIR(info.st_mode))
+        return errnoFailure(EISDIR, path);
     const std::optional<fs::path> target = followLinks(path);
     if (!target)
         return errnoFailure(ELOOP, path);
-    struct stat info {};
-    if (::stat(target->c_str(), &info) == 0) {
-        if (S_ISDIR(info.st_mode))
-            return errnoFailure(EISDIR, path);
-        if (!S_ISREG(info.st_mode)) {
-            const int fd = openInPlace(*target);
-            if (fd < 0)
-                return errnoFailure(errno, path);
-            ::close(fd);
-            return FileResult::success();
-        }
+    if (exists) {
         if (FileResult writable = checkWritableFile(*target, path); !writable.ok)
             return writable;
-    } else if (errno != ENOENT) {
-        return errnoFailure(errno, path);
     }
     // A regular file is replaced by a rename, which needs its folder writable.
     const fs::path folder = target->has_parent_path() ? target->parent_path() : fs::path(".");
@@ -152,6 +208,29 @@ FileResult checkWritableTarget(const fs::path& path) {
     if (!fs::is_directory(folder))
         return errnoFailure(ENOTDIR, path);
     return FileResult::success();
+}
+
+ScratchFile::ScratchFile(const fs::path& target) {
+    struct stat info {};
+    std::optional<fs::path> beside = target.empty() ? std::nullopt : followLinks(target);
+    if (beside && statOfPath(target, info) && isStream(info))
+        beside.reset();
+    std::error_code error;
+    const fs::path folder = !beside                     ? fs::temp_directory_path(error)
+                            : beside->has_parent_path() ? beside->parent_path()
+                                                        : fs::path(".");
+    const int fd = error ? -1 : createTemporaryFile(folder, path_);
+    if (fd < 0 || !closeFile(fd)) {
+        made_ = errnoFailure(error ? error.value() : errno, fd < 0 ? folder : path_);
+        if (fd >= 0)
+            ::unlink(path_.c_str());
+        path_.clear();
+    }
+}
+
+ScratchFile::~ScratchFile() {
+    if (!path_.empty())
+        ::unlink(path_.c_str());
 }
 
 } // namespace vm::record

@@ -22,7 +22,28 @@ FileResult replaceFileContents(const std::filesystem::path& path,
 
 // Whether replaceFileContents could write path, checked before any work that ends in writing it:
 // the target, when it exists, must be writable and not a folder, and a regular file's folder must
-// be writable too.
+// be writable too. A FIFO must have a reader, and is held open from here to the write, so that the
+// reader does not take the check for the end of what it reads; a device is only asked whether it
+// may be written.
 FileResult checkWritableTarget(const std::filesystem::path& path);
+
+// A file for work that writes and reads back a file of its own before it writes its target: made
+// as the file layer makes its temporary files (a short name of its own, created afresh), beside a
+// target that is replaced by a rename, in the system's temporary folder for one written as a
+// stream or for none, and removed when this goes.
+class ScratchFile {
+  public:
+    explicit ScratchFile(const std::filesystem::path& target);
+    ~ScratchFile();
+    ScratchFile(const ScratchFile&) = delete;
+    ScratchFile& operator=(const ScratchFile&) = delete;
+
+    const FileResult& made() const { return made_; }
+    const std::filesystem::path& path() const { return path_; }
+
+  private:
+    std::filesystem::path path_;
+    FileResult made_;
+};
 
 } // namespace vm::record

@@ -35,7 +35,12 @@ std::string patientJsonFields(const ResultReading& reading);
 // The shortest decimal text that reads back to v; "null" for a value that is no number.
 std::string jsonDouble(double v);
 
-// v as a JSON string, quotes and escapes included.
+// The length of the UTF-8 sequence at the start of v, 0 when none starts there (a stray byte, an
+// overlong form, a surrogate, beyond U+10FFFF).
+std::size_t utf8SequenceLength(std::string_view v);
+
+// v as a JSON string, quotes and escapes included. A byte that is no UTF-8 becomes \udcXX, as
+// Python's surrogateescape reads it (os.fsencode gives the byte back).
 std::string jsonString(std::string_view v);
 
 } // namespace vm::session

@@ -141,6 +141,19 @@ std::string checkWritableTarget(const std::filesystem::path& path) {
     return target.ok ? std::string() : target.message;
 }
 
+ScratchRecordFile::ScratchRecordFile(const std::filesystem::path& target)
+    : file_(std::make_unique<record::ScratchFile>(target)) {}
+
+ScratchRecordFile::~ScratchRecordFile() = default;
+
+std::string ScratchRecordFile::problem() const {
+    return file_->made().message;
+}
+
+const std::filesystem::path& ScratchRecordFile::path() const {
+    return file_->path();
+}
+
 bool isRefusedSimulationFileName(const std::filesystem::path& path) {
     std::string name = path.filename().string();
     std::transform(name.begin(), name.end(), name.begin(),
@@ -284,6 +297,14 @@ const reference::GliSplineTable* Session::gliTable() const {
             gliProblem_ = read.message;
     }
     return gliTable_ ? &*gliTable_ : nullptr;
+}
+
+std::string Session::readingProblem() const {
+    if (patient_.origin == PatientOrigin::unreadable)
+        return patient_.problem;
+    if (std::string problem = patientProblem(patient_.patient); !problem.empty())
+        return problem;
+    return gliTable() ? std::string() : gliProblem_;
 }
 
 ResultReading Session::readResult(int row) const {
@@ -581,6 +602,13 @@ ViewChanges Session::WriteRecordTo(const std::filesystem::path& path) {
     if (const FileResult written = writeRecordFile(path, record_); !written.ok)
         return fileError(written);
     return {};
+}
+
+void Session::WriteRecordToStream(std::ostream& out) {
+    storePatient();
+    const auto bytes = record_.bytes();
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
 }
 
 } // namespace vm::session

@@ -18,9 +18,14 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <utility>
+
+namespace vm::record {
+class ScratchFile;
+} // namespace vm::record
 
 namespace vm::session {
 
@@ -141,6 +146,9 @@ class Session {
     ResultReading readResult(int row) const;
     // The same, hidden or not: the quiz's own key.
     ResultReading readHiddenResult(int row) const;
+    // Why no result can be read for the patient (outside the equations, the equations' table
+    // unreadable); empty when a valid one can.
+    std::string readingProblem() const;
     CurveIndices curveIndices(int row) const;
     Spirogram spirogram(int row) const;
 
@@ -228,6 +236,9 @@ class Session {
     // The record to path as it stands, whatever its name: the runner's --out. Only a failure
     // says anything.
     ViewChanges WriteRecordTo(const std::filesystem::path& path);
+    // The same record as bytes on a stream, such as the runner's standard output; the stream
+    // says whether they were written.
+    void WriteRecordToStream(std::ostream& out);
 
   private:
     void loadCurrentPartSettings(int row);
@@ -253,5 +264,21 @@ class Session {
 // Empty when a record can be written to path, else the file layer's message: checked before work
 // whose result would be lost.
 std::string checkWritableTarget(const std::filesystem::path& path);
+
+// A file of the file layer's own for a record written and read back before its target is
+// written (record::ScratchFile), removed when this goes.
+class ScratchRecordFile {
+  public:
+    explicit ScratchRecordFile(const std::filesystem::path& target);
+    ~ScratchRecordFile();
+    ScratchRecordFile(const ScratchRecordFile&) = delete;
+    ScratchRecordFile& operator=(const ScratchRecordFile&) = delete;
+    // Empty when it was made, else the file layer's message.
+    std::string problem() const;
+    const std::filesystem::path& path() const;
+
+  private:
+    std::unique_ptr<record::ScratchFile> file_;
+};
 
 } // namespace vm::session

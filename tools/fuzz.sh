@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Fuzzes one loader for a while: builds the clang fuzz build (build-fuzz) and runs TARGET's fuzzer
 # on one core, starting from its committed corpus and, for the record, the parameter table and
-# the notes, from a few large inputs written here (build-fuzz/seeds/TARGET), up to a length that
+# the notes, the case library, merge's shards and --patient, from a few large inputs written here
+# (build-fuzz/seeds/TARGET), up to a length that
 # reaches long lines and large files. New interesting inputs go to a scratch corpus under
 # build-fuzz, not into git; crashes and slow or oversized inputs land in
 # build-fuzz/findings/TARGET/. Extra arguments go to libFuzzer as they are, after ours.
 #
 #   tools/fuzz.sh TARGET SECONDS [libFuzzer options...]
-#   TARGET: record, parameter_table, setting_notes, rtf_document, picture or case_library
+#   TARGET: record, parameter_table, setting_notes, rtf_document, picture, case_library,
+#           shard_merge or patient_option
 set -euo pipefail
 if [ $# -lt 2 ]; then
   echo "usage: $0 TARGET SECONDS [libFuzzer options...]" >&2
@@ -78,13 +80,38 @@ seeds_setting_notes() {
   { printf '#1\n'; head -c 1040000 /dev/zero | tr '\0' a; printf '\n+++\n*\n'; } > one_long_line
   { printf '#2\n'; repeat_text ab 1040001; printf '*\n'; } > many_lines
 }
+seeds_case_library() {
+  # The shipped library seven times over under other ids: 91 cases, near the 100 allowed.
+  for k in $(seq 7); do sed "s/^case: \(.*\)/case: \1_$k/" "$root/cases/teaching-cases.txt"; done \
+    > many_cases
+  { sed -n '/^case: /,$p' "$seeds/one_case" | sed '/^story:/q'; printf '  %s\n' $(seq 30000);
+    sed -n '/^story:/,$p' "$seeds/one_case" | sed 1d; } > long_story
+}
+seeds_shard_merge() {
+  # A whole grid in one shard of hundreds of points, the lines as the committed shards hold them.
+  local csv="$seeds/csv_two_shards" json="$seeds/json_patient_two_shards" line
+  line=$(sed -n 3p "$csv" | cut -d, -f2-)
+  { echo "# shard 1/1 of 500 points, grid 1"; sed -n 2p "$csv"
+    for i in $(seq 0 499); do echo "$i,$line"; done; } > csv_500_points
+  line=$(sed -n 2p "$json" | sed -E 's/^\{"point":[0-9]+,//')
+  { echo '{"shard":"1/1","points":100,"grid":"1"}'
+    for i in $(seq 0 99); do echo "{\"point\":$i,$line"; done; } > json_100_points_patient
+  { echo "# shard 1/1 of 2 points, grid 1"; sed -n 2p "$csv"; repeat_text 1 1040000; } > long_lines
+  { echo "# shard 1/1 of 2 points, grid 1"; head -c 1048576 /dev/zero | tr '\0' 7; } > no_line_end
+}
+seeds_patient_option() {
+  { printf 'female,'; head -c 131000 /dev/zero | tr '\0' 4; printf ',165'; } > long_age
+  { printf 'male,40,'; repeat_text 0 131000 | tr -d '\n'; printf '165'; } > zeros_before_height
+}
 
 # How long an input may grow: a little beyond the largest file the loader reads, or (the notes,
 # refused past 16 MiB) as far as a fuzzer still mutates at a useful pace.
 limits=()
 case "$target" in
   record) limits=(-max_len=655360) ;; # patches rewriting the whole record take 633620 bytes
-  parameter_table | setting_notes) limits=(-max_len=$((1024 * 1024 + 4096))) ;;
+  parameter_table | setting_notes | case_library | shard_merge)
+    limits=(-max_len=$((1024 * 1024 + 4096))) ;;
+  patient_option) limits=(-max_len=$((128 * 1024 + 4096))) ;;
 esac
 if declare -F "seeds_$target" >/dev/null && [ -z "$(ls -A "$large")" ]; then
   # yes and printf stop early on a closed pipe, as meant.

@@ -21,7 +21,7 @@ test_packages=(
   openbox
   clang-format
   desktop-file-utils appstream
-  python3-pytest python3-distributed parallel
+  python3-pytest python3-distributed parallel strace
   poppler-utils
 )
 for option in "$@"; do

@@ -150,6 +150,9 @@ class TForm1 : public QMainWindow {
     void placeControls();
     void followMaximisedClientArea();
     void resizePlotCanvases();
+    // START's picture on the volume-time plot drawn again at the plot's size: the frame, the
+    // newest result's curve as far as the run drew it, and the run clock's last time.
+    void redrawRunPicture();
 
     // --- Locking while START or the replay draws ---
     void setLockableControlsEnabled(std::initializer_list<QWidget*> buttons, bool enabled);
@@ -190,6 +193,13 @@ class TForm1 : public QMainWindow {
     std::unique_ptr<FramePacer> livePacer_;
     bool livePlotUnshown_ = false;
     std::optional<record::LungFrameValues> liveLungsUnshown_;
+    // What START left on the volume-time plot, kept until a command draws the plot again.
+    struct RunPicture {
+        int vtStepReached = 1;
+        std::optional<double> runClock_s;
+    };
+    std::optional<RunPicture> runPicture_;
+    std::optional<double> lastRunClock_s_;
     QSize laidOutClientSize_;
 
     // --- The parts of the window ---

@@ -161,9 +161,10 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 
 // The estimate made before the window was shown can miss the window manager's caption: once the
 // window stands maximised, its real client area decides, and the pictures are drawn again at
-// their new sizes. A window that is not maximised keeps its layout. While START or a replay draws
-// (the replay lets events through, also while paused) the pictures stay as they are: the new area
-// is followed when they end.
+// their new sizes, each as it stood: the volume-time plot that START left keeps the run's clock.
+// A window that is not maximised keeps its layout. While START or a replay draws (the replay lets
+// events through, also while paused) the pictures stay as they are: the new area is followed
+// when they end.
 void TForm1::followMaximisedClientArea() {
     if (!isVisible() || !isMaximized() || runInProgress_ || airway_->replayBusy() ||
         centralWidget()->size() == laidOutClientSize_)
@@ -171,7 +172,9 @@ void TForm1::followMaximisedClientArea() {
     placeControls();
     resizePlotCanvases();
     DrawFlowVolumePlot();
-    if (session_.state().selectedRow >= 1) {
+    if (runPicture_) {
+        redrawRunPicture();
+    } else if (session_.state().selectedRow >= 1) {
         RedrawVolumeTimeCurve();
     } else {
         volumeTimePlot.setVtStep(1);

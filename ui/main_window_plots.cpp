@@ -58,13 +58,28 @@ RunHooks TForm1::liveDrawingHooks() {
         showLiveFrameIfDue();
         clearUpperVectorRegisters();
     };
+    lastRunClock_s_.reset();
     hooks.showRunClock = [this, separator = runClockDecimalSeparator()](double runClockTime) {
+        lastRunClock_s_ = runClockTime;
         volumeTimePlot.ShowRunClock(Image3->canvas(), runClockTime, separator);
         showLiveFrameIfDue();
         clearUpperVectorRegisters();
     };
     hooks.beep = [this] { interaction_.beep(); };
     return hooks;
+}
+
+void TForm1::redrawRunPicture() {
+    // The run's first tick drew the frame, every later one a segment; a run that ended before
+    // its first tick left the frame START drew.
+    volumeTimePlot.setVtStep(1);
+    do {
+        volumeTimePlot.DrawVolumeTimeStep(Image3->canvas(), session_.record(), record::workingRow);
+    } while (volumeTimePlot.vtStep() < runPicture_->vtStepReached);
+    if (runPicture_->runClock_s)
+        volumeTimePlot.ShowRunClock(Image3->canvas(), *runPicture_->runClock_s,
+                                    runClockDecimalSeparator());
+    Image3->update();
 }
 
 void TForm1::showLiveFrameIfDue() {

@@ -54,6 +54,8 @@ void TForm1::RefreshResultViews(const ViewChanges& changes) {
         ShowSettingNote(*changes.settingNote);
     if (changes.flowVolumePlot)
         DrawFlowVolumePlot();
+    if (changes.volumeTime != VolumeTimeView::unchanged)
+        runPicture_.reset();
     if (changes.volumeTime == VolumeTimeView::selectedCurve) {
         RedrawVolumeTimeCurve();
     } else if (changes.volumeTime == VolumeTimeView::emptyFrame) {

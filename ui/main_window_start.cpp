@@ -96,6 +96,9 @@ void TForm1::StartSimulation() {
     const ViewChanges changes = session_.StartSimulation(hooks);
     finishLiveDrawing();
     RefreshResultViews(changes);
+    // The volume-time plot keeps the run's picture, clock included, until a command redraws it;
+    // a new client area draws the same picture at the plot's new size.
+    runPicture_ = RunPicture{volumeTimePlot.vtStep(), lastRunClock_s_};
     QCoreApplication::processEvents();
 
     guard.releaseNow();

@@ -50,8 +50,18 @@ def program_folder():
     return str(beside)
 
 
+def _path(path):
+    """A path as the file system takes it: str (surrogate escapes included), bytes or
+    os.PathLike; one with a NUL byte, which the system would cut there, raises ValueError as
+    Python's open() does."""
+    path = os.fsencode(path)
+    if b"\0" in path:
+        raise ValueError("embedded null byte")
+    return path
+
+
 def _folder(folder):
-    return os.fspath(folder) if folder is not None else program_folder()
+    return _path(folder if folder is not None else program_folder())
 
 
 def _percent_text(value):
@@ -93,9 +103,9 @@ def _patient_args(patient):
 def _file_args(reference, from_file):
     args = []
     if reference is not None:
-        args += ["--reference", os.fspath(reference)]
+        args += ["--reference", _path(reference)]
     if from_file is not None:
-        args += ["--from", os.fspath(from_file)]
+        args += ["--from", _path(from_file)]
     return args
 
 
@@ -171,7 +181,7 @@ class Record:
 
     def save(self, path):
         """Writes the record as a simulation file (.spi). Raises OSError when it cannot."""
-        self._core.save(os.fspath(path))
+        self._core.save(_path(path))
 
     def __repr__(self):
         return f"<velta_morvane.Record: reference and {self._core.result_count} results>"
@@ -191,7 +201,9 @@ def run(settings=None, runs=1, reference=None, *, from_file=None, patient=None, 
     values, as ``--patient``. lobe_traces: add the per-lobe traces.
 
     A bad name or value raises ValueError, a file that cannot be read OSError, each with the
-    runner's message. The run releases the GIL.
+    runner's message. The run releases the GIL; Ctrl+C stops it between two runs with
+    KeyboardInterrupt. Paths are str, bytes or os.PathLike; one holding a NUL byte raises
+    ValueError, as open() does.
     """
     args = _setting_args(settings) + _file_args(reference, from_file) + _patient_args(patient)
     args += ["--runs", str(runs)]
@@ -210,7 +222,7 @@ def open(path, *, patient=None, lobe_traces=False, program_folder=None):  # noqa
     """A simulation file (.spi) as the program opens it: a Record of its reference and results,
     read for ``patient`` as ``show --patient`` reads them. Raises OSError with the runner's
     message when the file cannot be read."""
-    args = [os.fspath(path)] + _patient_args(patient)
+    args = [_path(path)] + _patient_args(patient)
     return Record(_core.open(_folder(program_folder), args), lobe_traces)
 
 

@@ -25,6 +25,12 @@ status() { "$cli" "$@" >/dev/null 2>&1 && echo 0 || echo $?; }
 drawn=$(for seed in $(seq 1 20); do "$cli" quiz --seed "$seed" --json | sed -E 's/.*"case":"([a-z_0-9]+)".*/\1/'; done)
 [ "$(sort -u <<<"$drawn" | wc -l)" -ge 5 ] || fail "20 seeds drew $(sort -u <<<"$drawn" | tr '\n' ' ')"
 
+# A case made under the longest name a folder takes, and nothing beside it.
+long=$(printf 'n%.0s' $(seq 251)).spi
+mkdir "$dir/made"
+"$cli" cases --make zwezenie_tchawicy --out "$dir/made/$long" || fail "a case under a 255-byte name"
+[ "$(ls -A "$dir/made")" = "$long" ] || fail "made $(ls -A "$dir/made")"
+
 "$cli" quiz --seed 3 --out "$dir/patient.spi" >/dev/null
 shown=$("$cli" show --json "$dir/patient.spi")
 [ "$(grep -c '"row":' <<<"$shown")" -eq 2 ] || fail "the patient's record: $shown"

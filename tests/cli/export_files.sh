@@ -28,4 +28,7 @@ for words in "mężczyzna, 70 lat, 170 cm" "FEV1/FVC" "z-score" "DGN" "FEF25-75"
   grep -qF "$words" <<<"$text" || fail "the report lacks '$words'"
 done
 grep -q "fev1 z" "$dir/report/results.csv" || fail "results.csv without the patient's columns"
+# A folder whose name Qt would take for one of its own options is the runner's.
+(cd "$dir" && "$cli" export obstructed.spi --to -platform --report) || fail "--to -platform"
+[ -s "$dir/-platform/report.pdf" ] || fail "no report in -platform"
 echo "seven files, rows 0..2, and the report"

@@ -3,7 +3,9 @@
 
 #include "cli/cli_options.h"
 #include "cli/merge.h"
+#include "cli/sweep.h"
 #include "cli/sweep_shards.h"
+#include "session/reading_text.h"
 
 #include <gtest/gtest.h>
 
@@ -49,8 +51,8 @@ TEST(SweepShards, ShardOptionIsReadOrRefused) {
     EXPECT_FALSE(parseCommandLine({"merge", "a.csv", "--json"}).ok);
 }
 
-// Shard files of a 5-point grid in 2 shards, as the sweep writes them, in a folder of this test's
-// own.
+// Shard files of a 5-point grid over cm in 2 shards, their lines as the sweep writes them, in a
+// folder of this test's own.
 const std::filesystem::path folder =
     std::filesystem::temp_directory_path() / ("merge-test-" + std::to_string(::getpid()));
 std::string pathOf(const std::string& name) {
@@ -58,53 +60,121 @@ std::string pathOf(const std::string& name) {
 }
 std::string write(const std::string& name, const std::string& text) {
     std::filesystem::create_directories(folder);
-    std::ofstream(pathOf(name)) << text;
+    std::ofstream(pathOf(name), std::ios::binary) << text;
     return pathOf(name);
 }
-std::string shard(int index, const std::string& lines, const char* grid = "abc") {
-    return "# shard " + std::to_string(index) + "/2 of 5 points, grid " + grid +
-           "\npoint,cm,status,fev1\n" + lines;
+const std::vector<SweepAxis>& axes() {
+    static const std::vector<SweepAxis> cm =
+        parseCommandLine({"sweep", "--sweep", "cm=50:90:+10"}).options.sweepAxes;
+    return cm;
+}
+// Point p's line, valid with FEV1 p + 1 but for point 4, which is dead; with a patient, the
+// reading's columns too.
+std::string point(std::size_t p, bool json = false, bool patient = false) {
+    static vm::record::SimulationRecord record;
+    record.setField(vm::record::workingRow, vm::record::RowField::runStatus, p == 4 ? 0.0f : 1.0f);
+    record.setField(vm::record::workingRow, vm::record::RowField::fev1, static_cast<float>(p + 1));
+    const vm::session::CurveIndices curves{};
+    const vm::session::ResultReading reading{};
+    const std::string extra = json ? vm::session::curveIndexJsonFields(curves) +
+                                         (patient ? vm::session::patientJsonFields(reading) : "")
+                                   : vm::session::curveIndexCsvCells(curves) +
+                                         (patient ? vm::session::predictedCsvCells(reading) : "");
+    return sweepLine(axes(), p, sweepPointPercents(axes(), p), record, json, extra);
+}
+std::string header(bool patient = false) {
+    return sweepCsvHeader(axes(), vm::session::curveIndexCsvHeader(false) +
+                                      (patient ? vm::session::predictedCsvHeader(false) : ""));
+}
+std::string shard(int index, const std::string& lines, const char* grid = "abc",
+                  bool patient = false) {
+    return "# shard " + std::to_string(index) + "/2 of 5 points, grid " + grid + "\n" +
+           header(patient) + lines;
+}
+std::string jsonShard(int index, const std::string& lines) {
+    return "{\"shard\":\"" + std::to_string(index) + "/2\",\"points\":5,\"grid\":\"1\"}\n" + lines;
 }
 std::string merged(const std::vector<std::string>& files, std::string& problem) {
     std::ostringstream out;
     problem = MergeShards(files, out);
     return out.str();
 }
+// The line with the first `from` in it replaced.
+std::string edited(std::string line, const std::string& from, const std::string& by) {
+    return line.replace(line.find(from), from.size(), by);
+}
 
 TEST(ShardMerge, JoinsTheShardsInTheGridsOrderOrRefusesNamingThePoint) {
-    const std::string a = write("a", shard(1, "0,50,valid,1\n2,70,valid,2\n4,90,dead,\n"));
-    const std::string b = write("b", shard(2, "1,60,valid,3\n3,80,error,4\n"));
+    const std::string a = write("a", shard(1, point(0) + point(2) + point(4)));
+    const std::string b = write("b", shard(2, point(1) + point(3)));
     std::string problem;
-    EXPECT_EQ(merged({b, a}, problem), "point,cm,status,fev1\n0,50,valid,1\n1,60,valid,3\n"
-                                       "2,70,valid,2\n3,80,error,4\n4,90,dead,\n");
+    EXPECT_EQ(merged({b, a}, problem),
+              header() + point(0) + point(1) + point(2) + point(3) + point(4));
     EXPECT_EQ(problem, "");
-    const std::string j1 = write("j1", "{\"shard\":\"1/2\",\"points\":3,\"grid\":\"1\"}\n"
-                                       "{\"point\":0,\"x\":1}\n{\"point\":2,\"x\":3}\n");
-    const std::string j2 = write("j2", "{\"shard\":\"2/2\",\"points\":3,\"grid\":\"1\"}\n"
-                                       "{\"point\":1,\"x\":2}\n");
+    const std::string j1 =
+        write("j1", jsonShard(1, point(0, true) + point(2, true) + point(4, true)));
+    const std::string j2 = write("j2", jsonShard(2, point(1, true) + point(3, true)));
     EXPECT_EQ(merged({j1, j2}, problem),
-              "{\"point\":0,\"x\":1}\n{\"point\":1,\"x\":2}\n{\"point\":2,\"x\":3}\n");
+              point(0, true) + point(1, true) + point(2, true) + point(3, true) + point(4, true));
+    const std::string p1 =
+        write("p1", shard(1, point(0, false, true) + point(2, false, true) + point(4, false, true),
+                          "abc", true));
+    const std::string p2 =
+        write("p2", shard(2, point(1, false, true) + point(3, false, true), "abc", true));
+    EXPECT_EQ(merged({p2, p1}, problem), header(true) + point(0, false, true) +
+                                             point(1, false, true) + point(2, false, true) +
+                                             point(3, false, true) + point(4, false, true));
+    EXPECT_EQ(problem, "");
 
+    const std::string line3 = point(3);
+    const std::string json3 = point(3, true);
     const std::pair<std::vector<std::string>, std::string> refused[] = {
         {{a}, "shard 2/2 is missing (its first point is 1)"},
-        {{a, write("short", shard(2, "1,60,valid,3\n"))}, "point 3 is missing from"},
-        {{a, write("twice", shard(2, "1,6,valid,3\n1,6,valid,3\n3,8,error,4\n"))},
-         "point 1 is repeated"},
-        {{a, write("foreign", shard(2, "1,60,valid,3\n2,80,error,4\n"))},
+        {{a, write("short", shard(2, point(1)))}, "point 3 is missing from"},
+        {{a, write("twice", shard(2, point(1) + point(1) + line3))}, "point 1 is repeated"},
+        {{a, write("foreign", shard(2, point(1) + point(2)))},
          "point 2 in " + pathOf("foreign") + " is no point of shard 2/2"},
-        {{a, write("outside", shard(2, "1,60,valid,3\n3,8,error,4\n5,1,valid,1\n"))},
+        {{a, write("outside", shard(2, point(1) + line3 + "5" + line3.substr(line3.find(','))))},
          "point 5 in " + pathOf("outside") + " is outside the grid of 5 points"},
-        {{a, write("other", shard(2, "1,60,valid,3\n3,80,error,4\n", "abd"))},
+        {{a, write("other", shard(2, point(1) + line3, "abd"))},
          "is a shard of another sweep than " + a},
         {{a, b, a}, "shard 1/2 is given twice"},
-        {{a, write("plain", "point,cm,status,fev1\n1,60,valid,3\n")}, "is no shard of a sweep"},
-        {{a, write("garbled", shard(2, "1,60,valid,3\nthree,80\n"))}, "no point of a sweep"},
+        {{a, write("plain", header() + point(1))}, "is no shard of a sweep"},
+        {{a, write("garbled", shard(2, point(1) + "three,80\n"))}, "no point of a sweep"},
         {{a, write("json", "{\"shard\":\"2/2\",\"points\":5,\"grid\":\"abc\"}\n")}, "one is JSON"},
         {{a, "/nonexistent/shard.csv"}, "cannot read /nonexistent/shard.csv"},
+        // What a full disk, an editor or another program leaves: each line is refused as read.
+        {{a, write("cut", shard(2, point(1) + line3.substr(0, line3.size() / 2) + "\n"))},
+         pathOf("cut") + " line 4 is no point of a sweep: it has"},
+        {{a, write("cut to the point", shard(2, point(1) + "3,"))}, "line 4 is cut short"},
+        {{a, write("no line end", shard(2, point(1) + line3.substr(0, line3.size() - 1)))},
+         "line 4 is cut short"},
+        {{a, write("injected", shard(2, point(1) + edited(line3, ",valid,", ",valid,1,")))},
+         "fields where the header names"},
+        {{a, write("edited status", shard(2, point(1) + edited(line3, "valid", "VALID")))},
+         "'VALID' is not a run's status"},
+        {{a, write("unreadable number", shard(2, point(1) + edited(line3, ",4,", ",4x,")))},
+         "'4x' is not a number"},
+        {{a, write("crlf", shard(2, point(1) + edited(line3, "\n", "\r\n")))}, "carriage return"},
+        {{a, write("header",
+                   "# shard 2/2 of 5 points, grid abc\npoint,cm,status,fev1\n" + point(1) + line3)},
+         "has no sweep's CSV header"},
+        {{a, write("long", shard(2, point(1) + std::string(kMaxShardLineBytes + 10, '1') + "\n"))},
+         "longer than"},
+        {{j1, write("json cut", jsonShard(2, point(1, true) + edited(json3, "}\n", "\n")))},
+         "is not one whole JSON object"},
+        {{j1, write("json field", jsonShard(2, point(1, true) + edited(json3, "\"status\"",
+                                                                       "\"x\":1,\"status\"")))},
+         "its fields are not a sweep's"},
+        {{j1, write("json status", jsonShard(2, point(1, true) + edited(json3, "valid", "walid")))},
+         "its status is not a run's status"},
+        {{j1, write("json number",
+                    jsonShard(2, point(1, true) + edited(json3, "\"fev1\":4", "\"fev1\":4e999")))},
+         "its fev1 is not a number"},
     };
     for (const auto& [files, refusal] : refused) {
         EXPECT_EQ(merged(files, problem), "") << refusal;
-        EXPECT_NE(problem.find(refusal), std::string::npos) << problem;
+        EXPECT_NE(problem.find(refusal), std::string::npos) << refusal << "\n  got: " << problem;
     }
     std::filesystem::remove_all(folder);
 }

@@ -5,9 +5,12 @@ import csv
 import io
 import json
 import os
+import pathlib
+import signal
 import subprocess
 import sys
 import threading
+import time
 
 import numpy as np
 import pytest
@@ -96,16 +99,63 @@ def test_a_bad_setting_raises_value_error_with_the_runners_message(args, kwargs)
 def test_bad_files_raise_os_error_with_the_runners_message(tmp_path):
     missing, short = tmp_path / "missing.spi", tmp_path / "short.spi"
     short.write_bytes(b"\0" * 1000)
+    # A program folder with the standard reference but without the reference equations.
+    lone = tmp_path / "lone"
+    (lone / "datfiles1").mkdir(parents=True)
+    (lone / "datfiles1" / "standard.dat").write_bytes(
+        (pathlib.Path(vm.program_folder()) / "datfiles1" / "standard.dat").read_bytes())
     for call in [lambda: vm.open(missing), lambda: vm.open(short), lambda: vm.run(from_file=short),
                  lambda: vm.sweep(["cm=100"], reference=missing),
                  lambda: vm.standard().save(tmp_path / "no-such-folder" / "x.spi"),
-                 lambda: vm.standard(program_folder=tmp_path)]:
+                 lambda: vm.standard(program_folder=tmp_path),
+                 lambda: vm.sweep(["cm=100"], patient="female,40,165", program_folder=lone)]:
         with pytest.raises(OSError, match="^cannot (read|write)"):
             call()
     with pytest.raises(OSError) as raised:
         vm.run(reference=missing)
     assert cli("run", "--reference", str(missing)).stderr.strip() == \
         "velta-morvane-cli: " + str(raised.value)
+
+
+@pytest.mark.parametrize("call", [
+    lambda path: vm.open(path), lambda path: vm.standard().save(path),
+    lambda path: vm.run(reference=path), lambda path: vm.run(from_file=path),
+    lambda path: vm.sweep(["cm=100"], from_file=path), lambda path: vm.standard(program_folder=path),
+])
+def test_a_path_with_a_nul_byte_raises_value_error_as_open_does(tmp_path, call):
+    vm.standard().save(tmp_path / "base.spi")
+    (tmp_path / "out").mkdir()
+    for path in [f"{tmp_path}/base.spi\0junk", f"{tmp_path}/out/save\0junk.spi",
+                 os.fsencode(tmp_path) + b"\0junk"]:
+        with pytest.raises(ValueError, match="embedded null byte"):
+            call(path)
+    assert os.listdir(tmp_path / "out") == []
+
+
+def test_paths_take_surrogate_escapes_bytes_and_path_likes(tmp_path):
+    result, folder = vm.run({"cm": 90}), os.fsencode(tmp_path)
+    paths = [os.fsdecode(folder + b"/\xff-str.spi"), folder + b"/\xfe-bytes.spi",
+             pathlib.Path(os.fsdecode(folder + b"/\xfd-path.spi"))]
+    for path in paths:
+        result.save(path)
+        assert vm.open(path).results[0].indices == result.indices
+    assert sorted(os.listdir(folder)) == [b"\xfd-path.spi", b"\xfe-bytes.spi", b"\xff-str.spi"]
+
+
+def test_ctrl_c_stops_a_run_of_many_tests_between_two_of_them():
+    # 1000 tests take minutes; the interrupt must end them within a test or two.
+    script = ("import sys, velta_morvane as vm\nprint('started', flush=True)\n"
+              "vm.run(runs=1000)\nprint('finished')\n")
+    child = subprocess.Popen([sys.executable, "-c", script], stdout=subprocess.PIPE,
+                             stderr=subprocess.PIPE, text=True)
+    try:
+        assert child.stdout.readline() == "started\n"
+        time.sleep(2)
+        child.send_signal(signal.SIGINT)
+        out, err = child.communicate(timeout=60)
+    finally:
+        child.kill()
+    assert "KeyboardInterrupt" in err and "finished" not in out
 
 
 def test_saved_record_is_the_runners_and_opens_as_it_was(tmp_path):

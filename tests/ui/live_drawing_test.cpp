@@ -4,7 +4,10 @@
 
 #include "model_window.h"
 
+#include <QCoreApplication>
+#include <QMenuBar>
 #include <QPainter>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -99,6 +102,42 @@ TEST(LiveDrawing, CurveGrowsSegmentBySegmentAndTheClockRunsInTheCorner) {
     EXPECT_GT(showsWithClock, 10);
     EXPECT_EQ(clockWithDigits, showsWithClock);
     EXPECT_GT(clockPictures.size(), 10u);
+}
+
+// The window manager's new client area arrives while START runs: followed once the run ends, the
+// volume-time plot is drawn at its new size as the run left it, the whole curve and the clock.
+TEST(LiveDrawing, ANewClientAreaDuringStartKeepsTheRunsPictureWithItsClock) {
+    ModelWindow m;
+    TForm1& form = m.form();
+    const WindowProbe ui(form);
+    form.showMaximized();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    ASSERT_TRUE(form.isMaximized());
+    const QSize plot = ui.Image3()->size();
+    bool resized = false;
+    PaintWatcher watcher(ui.Image3(), [&] {
+        if (resized || !WindowProbe(form).runInProgress())
+            return;
+        resized = true;
+        // A taller menu bar leaves the maximised window a lower client area.
+        form.menuBar()->setFixedHeight(form.menuBar()->height() + 30);
+    });
+    m.pressStart();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(resized);
+    ASSERT_NE(ui.Image3()->size(), plot) << "laid out once the run ended";
+    const QImage canvas = ui.Image3()->canvas();
+    ASSERT_EQ(canvas.size(), ui.Image3()->size());
+
+    const QImage corner = canvas.copy(clockCorner(canvas));
+    EXPECT_GT(countPixels(corner, kYellow), 120) << "the run clock is gone";
+    EXPECT_GT(countPixels(corner, qRgb(0, 0, 0)), 10) << "the run clock has no digits";
+    int samples = 0;
+    while (samples < 1000 && m.w.record.vtTime(workingRow, samples + 1) != 0.0f)
+        ++samples;
+    const double lastTime_pct = 6.0 + 1.52 * m.w.record.vtTime(workingRow, samples);
+    EXPECT_NEAR(rightmostColumnOf(canvas.copy(curveArea(canvas)), kRed),
+                lastTime_pct / 100.0 * canvas.width(), 2.0);
 }
 
 // Shown at most once a display refresh, the live drawing ends on the very pictures that showing

@@ -93,6 +93,47 @@ TEST(StartCommand, SoundTellsTheOutcomeAndAFailedRunIsStillCommitted) {
     }
 }
 
+// A START that fails inside the model, on a left lung compliance of 10 %: an error result like
+// any other, sounded, with the earlier result kept below it; no curve of its own in either plot,
+// the volume-time frame empty but for the run clock; each row keeping the settings it ran with.
+TEST(StartCommand, ARunThatFailsInsideTheModelIsAnErrorResultBesideTheEarlierOne) {
+    const QRgb kRed = qRgb(255, 0, 0);
+    ModelWindow m;
+    const WindowProbe ui = m.ui();
+    m.pressStart();
+    ASSERT_EQ(m.w.record.field(workingRow, RowField::runStatus), 1.0f);
+    const ResultRowBytes earlier = m.w.record.rowBytes(workingRow);
+    std::vector<std::string> earlierLine;
+    for (int c = 0; c < ui.StringGrid2()->cells().columnCount(); ++c)
+        earlierLine.push_back(ui.StringGrid2()->cells().cell(c, 1));
+
+    m.w.state.currentPart(LungPart::leftLung, SettingColumn::cm) = 10;
+    m.pressStart();
+    EXPECT_EQ(m.w.record.field(workingRow, RowField::runStatus), -1.0f);
+    EXPECT_EQ(m.w.interaction.sounds,
+              (QStringList{QStringLiteral("SystemAsterisk"), QStringLiteral("SystemHand")}));
+    EXPECT_EQ(m.w.state.resultCount, 2);
+    EXPECT_EQ(m.w.state.selectedRow, 1);
+    EXPECT_TRUE(m.w.record.rowBytes(2) == earlier);
+    EXPECT_EQ(m.ui().StringGrid1()->cells().cell(3, 1), "error");
+
+    EXPECT_EQ(m.w.record.fvVolume(workingRow, 1), 0.0f);
+    EXPECT_EQ(countPixels(ui.Image2()->canvas(), kRed), 0) << "a flow-volume curve of row 1";
+    const QImage& plot = ui.Image3()->canvas();
+    EXPECT_EQ(countPixels(plot, kRed), 0) << "a volume-time curve of row 1";
+    EXPECT_GT(countPixels(plot, qRgb(0, 0, 0)), plot.width() / 2) << "no frame";
+    EXPECT_GT(
+        countPixels(plot.copy(plot.width() * 3 / 4, 0, plot.width() / 4, 12), qRgb(255, 255, 0)),
+        120)
+        << "no run clock";
+
+    EXPECT_EQ(m.w.record.partSetting(1, LungPart::leftLung, SettingColumn::cm), 10.0f);
+    EXPECT_EQ(m.w.record.partSetting(2, LungPart::leftLung, SettingColumn::cm), 100.0f);
+    for (int c = 0; c < ui.StringGrid2()->cells().columnCount(); ++c)
+        EXPECT_EQ(ui.StringGrid2()->cells().cell(c, 2), earlierLine[static_cast<std::size_t>(c)])
+            << "column " << c;
+}
+
 TEST(StartCommand, WindowIsLockedWhileTheModelRunsAndQueuedClicksAreDropped) {
     ModelWindow m;
     TForm1& form = m.form();
