@@ -65,6 +65,111 @@ std::optional<double> percent(std::string_view text) {
     return value;
 }
 
+constexpr std::string_view kMinusSign = "\u2212";
+
+bool allDigits(std::string_view s) {
+    return !s.empty() && std::ranges::all_of(s, [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// A number as the case texts write one: an optional sign (the minus sign "−" or "+"), digits and
+// optionally a decimal comma with more digits.
+bool isShownNumber(std::string_view s) {
+    if (s.starts_with(kMinusSign))
+        s.remove_prefix(kMinusSign.size());
+    else if (s.starts_with('+'))
+        s.remove_prefix(1);
+    const auto comma = s.find(',');
+    if (comma == std::string_view::npos)
+        return allDigits(s);
+    return allDigits(s.substr(0, comma)) && allDigits(s.substr(comma + 1));
+}
+
+std::optional<int> recordRowNamed(std::string_view s) {
+    if (s.size() != 1 || s[0] < '0' || s[0] > '3')
+        return std::nullopt;
+    return s[0] - '0';
+}
+
+std::string kindKeys() {
+    std::string keys;
+    for (const FigureKindInfo& info : kFigureKinds)
+        keys += (keys.empty() ? "" : ", ") + std::string(info.key);
+    return keys;
+}
+
+// Where the index of a figure of this kind is found, and its line there.
+bool resolveIndex(const FigureKindInfo& kind, std::string_view key, CaseFigure& figure) {
+    const auto slot = [](const auto& table, std::string_view name) -> std::optional<std::size_t> {
+        const auto found = std::ranges::find(table, name, [](const auto& line) {
+            return std::string_view(line.jsonKey);
+        });
+        if (found == table.end())
+            return std::nullopt;
+        return static_cast<std::size_t>(found - table.begin());
+    };
+    if (kind.ofReading) {
+        figure.source = FigureSource::reading;
+        const auto found = slot(kPredictedIndices, key);
+        figure.slot = found.value_or(0);
+        return found.has_value();
+    }
+    if (const auto stored = slot(kRowIndices, key)) {
+        figure.source = FigureSource::stored;
+        figure.slot = *stored;
+        return true;
+    }
+    figure.source = FigureSource::curve;
+    const auto found = slot(kCurveIndices, key);
+    figure.slot = found.value_or(0);
+    return found.has_value();
+}
+
+// One figure's inside, ROW.INDEX.KIND|SHOWN; empty on success, else what is wrong.
+std::string readFigure(std::string_view inside, CaseFigure& figure) {
+    const auto bar = inside.find('|');
+    if (bar == std::string_view::npos)
+        return "a figure is {ROW.INDEX.KIND|SHOWN}";
+    const std::string_view spec = inside.substr(0, bar);
+    const auto firstDot = spec.find('.');
+    const auto lastDot = spec.rfind('.');
+    if (firstDot == std::string_view::npos || firstDot == lastDot ||
+        spec.substr(firstDot + 1, lastDot - firstDot - 1).find('.') != std::string_view::npos)
+        return "a figure is {ROW.INDEX.KIND|SHOWN}";
+    const std::string_view rows = spec.substr(0, firstDot);
+    const std::string_view index = spec.substr(firstDot + 1, lastDot - firstDot - 1);
+    const std::string_view kindKey = spec.substr(lastDot + 1);
+
+    const auto dash = rows.find('-');
+    const auto row = recordRowNamed(rows.substr(0, dash));
+    const auto from = dash == std::string_view::npos ? std::optional<int>(-1)
+                                                      : recordRowNamed(rows.substr(dash + 1));
+    if (!row || !from || *row == *from)
+        return "a figure's row is 0..3, or N-M for the change from row M to row N, not \"" +
+               std::string(rows) + "\"";
+    figure.row = *row;
+    figure.fromRow = *from;
+
+    const auto kind = std::ranges::find(kFigureKinds, kindKey, &FigureKindInfo::key);
+    if (kind == kFigureKinds.end())
+        return "unknown kind of figure \"" + std::string(kindKey) + "\" (" + kindKeys() + ")";
+    figure.kind = kind->kind;
+    if (figure.fromRow < 0 && !kind->ofOneRow)
+        return "\"" + std::string(kindKey) + "\" is a change between two rows, N-M";
+    if (figure.fromRow >= 0 && !kind->ofChange)
+        return "\"" + std::string(kindKey) + "\" has no change between two rows";
+    if (!resolveIndex(*kind, index, figure))
+        return "no index \"" + std::string(index) + "\" for \"" + std::string(kindKey) + "\"" +
+               (kind->ofReading ? " (fev1, fvc, fev1PctFvc)" : " (the runner's JSON keys)");
+    figure.index = index;
+
+    const std::string_view shown = inside.substr(bar + 1);
+    if (!isShownNumber(shown))
+        return "a figure shows a number like −1,95, +1,76 or 13, not \"" + std::string(shown) +
+               "\"";
+    figure.shown = shown;
+    return {};
+}
+
 bool isIdentifier(std::string_view id) {
     return !id.empty() && id.size() <= 64 && std::ranges::all_of(id, [](char c) {
         return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
@@ -79,8 +184,12 @@ class CaseReader {
     std::string finish();
     CaseLibrary library;
 
+    std::size_t lineNumber = 0; // of the line being read
+
   private:
     std::string keyValue(std::string_view key, std::string_view value);
+    std::string setTextWithFigures(std::string& field, const std::string& before,
+                                   std::string_view line);
     std::string startCase(std::string_view id);
     std::string closeCase();
     std::string setText(std::string& field, std::string_view value);
@@ -90,6 +199,7 @@ class CaseReader {
 
     TeachingCase* case_ = nullptr;
     std::string* lastText_ = nullptr;    // where a continuation line goes
+    bool lastTakesFigures_ = false;      // whether that text may quote the model's figures
     std::vector<std::string_view> seen_; // the keys given once per case
 };
 
@@ -101,7 +211,10 @@ std::string CaseReader::line(std::string_view text) {
     if (text.starts_with("  ")) {
         if (lastText_ == nullptr)
             return "a continued line without a text before it";
-        return setText(*lastText_, *lastText_ + " " + std::string(trimmed(text)));
+        std::string& field = *lastText_;
+        if (lastTakesFigures_)
+            return setTextWithFigures(field, field + " ", trimmed(text));
+        return setText(field, field + " " + std::string(trimmed(text)));
     }
     const auto colon = text.find(':');
     if (colon == std::string_view::npos)
@@ -112,10 +225,28 @@ std::string CaseReader::line(std::string_view text) {
 std::string CaseReader::setText(std::string& field, std::string_view value) {
     if (value.empty())
         return "an empty text";
+    if (value.find_first_of("{}") != std::string_view::npos)
+        return "braces stand only for a figure of a story, question, answer or explanation";
     if (value.size() > kMaxTextBytes)
         return "a text longer than " + std::to_string(kMaxTextBytes) + " bytes";
     field = std::string(value);
     lastText_ = &field;
+    lastTakesFigures_ = false;
+    return {};
+}
+
+// The line's text with its figures taken out, after what the text held before (empty, or its
+// earlier lines, already plain).
+std::string CaseReader::setTextWithFigures(std::string& field, const std::string& before,
+                                           std::string_view line) {
+    TextWithFigures read = takeFigures(line, lineNumber);
+    if (!read.problem.empty())
+        return read.problem;
+    if (auto problem = setText(field, before + read.text); !problem.empty())
+        return problem;
+    for (CaseFigure& figure : read.figures)
+        case_->figures.push_back(std::move(figure));
+    lastTakesFigures_ = true;
     return {};
 }
 
@@ -136,9 +267,9 @@ std::string CaseReader::keyValue(std::string_view key, std::string_view value) {
     if (key == "title")
         return setText(c.title, value);
     if (key == "story")
-        return setText(c.story, value);
+        return setTextWithFigures(c.story, {}, value);
     if (key == "explanation")
-        return setText(c.explanation, value);
+        return setTextWithFigures(c.explanation, {}, value);
     if (key == "patient")
         return readPatient(value);
     if (key == "pattern") {
@@ -157,6 +288,8 @@ std::string CaseReader::keyValue(std::string_view key, std::string_view value) {
             return "a label longer than " + std::to_string(kMaxTextBytes) + " bytes";
         if (bar != std::string_view::npos)
             run.label = trimmed(value.substr(bar + 1));
+        if (run.label.find_first_of("{}") != std::string::npos)
+            return "braces stand only for a figure of a story, question, answer or explanation";
         if (auto problem = readSettings(value.substr(0, bar), run.settings); !problem.empty())
             return problem;
         c.runs.push_back(std::move(run));
@@ -179,12 +312,12 @@ std::string CaseReader::keyValue(std::string_view key, std::string_view value) {
         if (c.questions.size() == kMostQuestions)
             return "more than " + std::to_string(kMostQuestions) + " questions";
         c.questions.emplace_back();
-        return setText(c.questions.back().question, value);
+        return setTextWithFigures(c.questions.back().question, {}, value);
     }
     if (key == "answer") {
         if (c.questions.empty() || !c.questions.back().answer.empty())
             return "an answer without its question";
-        return setText(c.questions.back().answer, value);
+        return setTextWithFigures(c.questions.back().answer, {}, value);
     }
     if (key == "quiz")
         return readQuiz(value);
@@ -222,6 +355,11 @@ std::string CaseReader::closeCase() {
         if (row > static_cast<int>(c.runs.size()))
             return "row " + std::to_string(row) + " to compare, but only " +
                    std::to_string(c.runs.size()) + " runs" + in;
+    for (const CaseFigure& figure : c.figures)
+        if (std::max(figure.row, figure.fromRow) > static_cast<int>(c.runs.size()))
+            return "the figure " + figure.markup + " on line " + std::to_string(figure.line) +
+                   " names row " + std::to_string(std::max(figure.row, figure.fromRow)) +
+                   ", but only " + std::to_string(c.runs.size()) + " runs" + in;
     if (c.questions.size() < kFewestQuestions)
         return "fewer than " + std::to_string(kFewestQuestions) + " questions" + in;
     if (c.questions.back().answer.empty())
@@ -297,6 +435,46 @@ const TeachingCase* CaseLibrary::find(std::string_view id) const {
     return found == cases.end() ? nullptr : &*found;
 }
 
+int CaseFigure::decimals() const {
+    const auto comma = shown.find(',');
+    return comma == std::string::npos ? 0 : static_cast<int>(shown.size() - comma - 1);
+}
+
+bool CaseFigure::signShown() const {
+    return shown.starts_with('+');
+}
+
+TextWithFigures takeFigures(std::string_view text, std::size_t line) {
+    TextWithFigures out;
+    while (!text.empty()) {
+        const auto open = text.find_first_of("{}");
+        out.text += text.substr(0, open);
+        if (open == std::string_view::npos)
+            break;
+        if (text[open] == '}') {
+            out.problem = "a } without its {";
+            return out;
+        }
+        const auto close = text.find_first_of("{}", open + 1);
+        if (close == std::string_view::npos || text[close] == '{') {
+            out.problem = "a figure without its closing } on its line";
+            return out;
+        }
+        CaseFigure figure;
+        figure.line = line;
+        figure.markup = text.substr(open, close - open + 1);
+        if (auto problem = readFigure(text.substr(open + 1, close - open - 1), figure);
+            !problem.empty()) {
+            out.problem = figure.markup + ": " + problem;
+            return out;
+        }
+        out.text += figure.shown;
+        out.figures.push_back(std::move(figure));
+        text.remove_prefix(close + 1);
+    }
+    return out;
+}
+
 FileResult parseCaseLibrary(std::string_view text, CaseLibrary& library) {
     if (text.size() > kCaseLibraryMaxBytes)
         return FileResult::failure("the case library is larger than " +
@@ -315,6 +493,7 @@ FileResult parseCaseLibrary(std::string_view text, CaseLibrary& library) {
         if (line.ends_with('\r'))
             line.remove_suffix(1);
         std::string problem;
+        reader.lineNumber = number;
         if (std::ranges::any_of(line, [](unsigned char c) { return c < 0x20 || c == 0x7F; }))
             problem = "a control character (tabs and carriage returns included)";
         else
