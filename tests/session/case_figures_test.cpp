@@ -45,6 +45,103 @@ TEST(CaseFigures, EveryFigureIsWhatItsCaseFileGivesThroughTheReading) {
     }
 }
 
+TEST(CaseFigures, ValuesAreWrittenAsTheTextsWriteThem) {
+    const struct {
+        double value;
+        int decimals;
+        bool plusSign;
+        std::string_view text;
+    } cases[] = {
+        {-1.954, 2, false, "−1,95"}, {1.756, 2, true, "+1,76"}, {1.756, 2, false, "1,76"},
+        {-0.004, 2, false, "0,00"},  {-0.004, 2, true, "0,00"}, {57.4, 0, false, "57"},
+        {-3.999, 0, false, "−4"},    {0.0951, 3, false, "0,095"}, {1234.5, 1, false, "1234,5"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(figureText(c.value, c.decimals, c.plusSign), c.text) << c.value;
+}
+
+// A figure of one kind read through another that must agree with it, over every case file and
+// every index of the program's tables.
+CaseFigure figureOf(int row, int fromRow, std::string_view index, std::string_view kind) {
+    const std::string markup = "{" + std::to_string(row) +
+                               (fromRow >= 0 ? "-" + std::to_string(fromRow) : "") + "." +
+                               std::string(index) + "." + std::string(kind) + "|0}";
+    TextWithFigures read = takeFigures(markup, 1);
+    EXPECT_EQ(read.problem, "") << markup;
+    return read.figures.empty() ? CaseFigure{} : read.figures[0];
+}
+
+double valueOf(const Session& session, int row, int fromRow, std::string_view index,
+               std::string_view kind) {
+    const FigureValue value = figureValue(session, figureOf(row, fromRow, index, kind));
+    EXPECT_TRUE(value.ok()) << row << " " << index << " " << kind << ": " << value.problem;
+    return value.value;
+}
+
+TEST(CaseFigures, KindsOfOneIndexAgreeWithOneAnother) {
+    for (const TeachingCase& c : shippedLibrary().cases) {
+        SCOPED_TRACE(c.id);
+        Session session(ProgramFolder{kExeDir});
+        ASSERT_FALSE(session.OpenSimulationFile(kExeDir / "simulations" / (c.id + ".spi")).message);
+        // The reference is 100 % of itself in every index it has, and reads z = 0.
+        for (const vm::record::RowIndex& index : vm::record::kRowIndices)
+            if (index.comparison != vm::record::Comparison::none)
+                EXPECT_NEAR(valueOf(session, 0, -1, index.jsonKey, "ref"), 100.0, 1e-9);
+        for (const CurveIndexInfo& info : kCurveIndices)
+            if ((session.curveIndices(0).*info.member).present())
+                EXPECT_NEAR(valueOf(session, 0, -1, info.jsonKey, "ref"), 100.0, 1e-9);
+        for (const PredictedIndex& index : kPredictedIndices)
+            EXPECT_NEAR(valueOf(session, 0, -1, index.jsonKey, "z"), 0.0, 0.05);
+        for (int row = 1; row <= 3; ++row) {
+            // "% należnej" is the % of the reference of the reading's own FEV1.
+            EXPECT_NEAR(valueOf(session, row, -1, "fev1", "percentPredicted"),
+                        valueOf(session, row, -1, "fev1FromTimeZero", "ref"), 1e-6);
+            const int from = row % 3 + 1;
+            // A change read either way round, and through each of its kinds.
+            EXPECT_NEAR(valueOf(session, row, from, "pef", "value"),
+                        -valueOf(session, from, row, "pef", "value"), 1e-9);
+            EXPECT_NEAR(valueOf(session, row, from, "fvc", "percentPredicted"),
+                        valueOf(session, row, -1, "fvc", "percentPredicted") -
+                            valueOf(session, from, -1, "fvc", "percentPredicted"),
+                        1e-6);
+            EXPECT_NEAR(valueOf(session, row, from, "fvc", "ref"),
+                        valueOf(session, row, -1, "fvc", "ref") -
+                            valueOf(session, from, -1, "fvc", "ref"),
+                        1e-6);
+            EXPECT_NEAR(valueOf(session, row, from, "tlc", "base"),
+                        100.0 * (valueOf(session, row, -1, "tlc", "ref") /
+                                     valueOf(session, from, -1, "tlc", "ref") -
+                                 1.0),
+                        1e-6);
+            EXPECT_NEAR(valueOf(session, row, from, "fev1", "measured"),
+                        valueOf(session, row, from, "fev1", "model") *
+                            valueOf(session, row, -1, "fev1", "predicted") /
+                            valueOf(session, 0, -1, "fev1", "model"),
+                        1e-9);
+        }
+    }
+}
+
+// What has no value says why rather than giving a number.
+TEST(CaseFigures, AFigureWithoutAValueSaysWhy) {
+    Session session(ProgramFolder{kExeDir});
+    ASSERT_FALSE(
+        session.OpenSimulationFile(kExeDir / "simulations" / "odwracalnosc_obturacji.spi").message);
+    // The blow of row 2 ends before 6 s without a plateau: it has no FEV6.
+    const FigureValue fev6 = figureValue(session, figureOf(2, -1, "fev6", "value"));
+    EXPECT_NE(fev6.problem.find("FEV6 of row 2 is empty"), std::string::npos) << fev6.problem;
+    const std::vector<std::string> drifted =
+        mismatchedFigures(session, {figureOf(2, -1, "fev6", "value"), figureOf(1, -1, "pef", "ref")});
+    ASSERT_EQ(drifted.size(), 2u);
+    EXPECT_NE(drifted[0].find("{2.fev6.value|0} gives nothing"), std::string::npos) << drifted[0];
+    EXPECT_NE(drifted[1].find("{1.pef.ref|0} gives 91"), std::string::npos) << drifted[1];
+
+    Session empty(ProgramFolder{kExeDir});
+    empty.InitialiseModel();
+    ASSERT_FALSE(empty.LoadStandardRecord().message);
+    EXPECT_FALSE(figureValue(empty, figureOf(1, -1, "pef", "value")).ok());
+}
+
 // --- Numbers outside the figures ---
 
 // The numbers the texts may quote as plain text: the fixed thresholds of the standards, the

@@ -49,6 +49,49 @@ TEST(CaseLibrary, ReadsEveryFieldOfACase) {
     EXPECT_EQ(patientText(c.patient), "mężczyzna, 60 lat, 170 cm");
 }
 
+// A figure leaves its shown number in the text every consumer reads, and keeps what it is.
+TEST(CaseLibrary, TakesFiguresOutOfTheTextsKeepingWhatEachIs) {
+    CaseLibrary library;
+    const auto read = parseCaseLibrary(
+        oneCase("question: Q4 {1.fvc.percentPredicted|82}?\n"
+                "answer: FEV1 z = {1.fev1.z|−1,75},\n  MEF25 {1.mef25.ref|42} % i {1-0.fev1FromTimeZero.base|+21} %.\n",
+                "run: cm=90\n"),
+        library);
+    ASSERT_TRUE(read.ok) << read.message;
+    const TeachingCase& c = library.cases[0];
+    EXPECT_EQ(c.questions[3].question, "Q4 82?");
+    EXPECT_EQ(c.questions[3].answer, "FEV1 z = −1,75, MEF25 42 % i +21 %.");
+    const struct {
+        int row, fromRow;
+        FigureSource source;
+        std::string_view index;
+        FigureKind kind;
+        std::string_view shown;
+        std::size_t line;
+        int decimals;
+        bool sign;
+    } expected[] = {
+        {1, -1, FigureSource::reading, "fvc", FigureKind::percentPredicted, "82", 16, 0, false},
+        {1, -1, FigureSource::reading, "fev1", FigureKind::zScore, "−1,75", 17, 2, false},
+        {1, -1, FigureSource::stored, "mef25", FigureKind::ofReference, "42", 18, 0, false},
+        {1, 0, FigureSource::curve, "fev1FromTimeZero", FigureKind::ofBaseline, "+21", 18, 0, true},
+    };
+    ASSERT_EQ(c.figures.size(), std::size(expected));
+    for (std::size_t k = 0; k < c.figures.size(); ++k) {
+        const CaseFigure& f = c.figures[k];
+        SCOPED_TRACE(f.markup);
+        EXPECT_EQ(f.row, expected[k].row);
+        EXPECT_EQ(f.fromRow, expected[k].fromRow);
+        EXPECT_EQ(f.source, expected[k].source);
+        EXPECT_EQ(f.index, expected[k].index);
+        EXPECT_EQ(f.kind, expected[k].kind);
+        EXPECT_EQ(f.shown, expected[k].shown);
+        EXPECT_EQ(f.line, expected[k].line);
+        EXPECT_EQ(f.decimals(), expected[k].decimals);
+        EXPECT_EQ(f.signShown(), expected[k].sign);
+    }
+}
+
 TEST(CaseLibrary, RefusesHostileTextsNamingTheLine) {
     const std::string tooLong(kMaxTextBytes + 1, 'x');
     const struct {
@@ -91,6 +134,26 @@ TEST(CaseLibrary, RefusesHostileTextsNamingTheLine) {
              kQuestions + "explanation: E\n",
          "only 1 runs"},
         {std::string(kCaseLibraryMaxBytes + 1, '#'), "larger than"},
+        // Figures: each names its row, index and kind and shows a number as the texts write it.
+        {oneCase("question: Q4?\nanswer: z = {1.fev1.z|−1,2\n"), "line 17: a figure without its"},
+        {oneCase("question: Q4?\nanswer: {1.fev1.z|{1}\n"), "line 17: a figure without its"},
+        {oneCase("question: Q4?\nanswer: a } alone\n"), "line 17: a } without its {"},
+        {oneCase("question: Q4?\nanswer: {1.fev1.z}\n"), "is {ROW.INDEX.KIND|SHOWN}"},
+        {oneCase("question: Q4?\nanswer: {1.fev1|2}\n"), "is {ROW.INDEX.KIND|SHOWN}"},
+        {oneCase("question: Q4?\nanswer: {4.fev1.z|1}\n"), "row is 0..3"},
+        {oneCase("question: Q4?\nanswer: {1-1.fev1.value|1}\n"), "row is 0..3"},
+        {oneCase("question: Q4?\nanswer: {1.fev1.zz|1}\n"), "unknown kind of figure \"zz\""},
+        {oneCase("question: Q4?\nanswer: {1.pef.z|1}\n"), "no index \"pef\" for \"z\""},
+        {oneCase("question: Q4?\nanswer: {1.fev7.value|1}\n"), "no index \"fev7\""},
+        {oneCase("question: Q4?\nanswer: {1.fev1.base|1}\n"), "a change between two rows"},
+        {oneCase("question: Q4?\nanswer: {1-0.fev1.z|1}\n"), "has no change"},
+        {oneCase("question: Q4?\nanswer: {1.fev1.z|-1,2}\n"), "shows a number like"},
+        {oneCase("question: Q4?\nanswer: {1.fev1.z|1.2}\n"), "shows a number like"},
+        {oneCase("question: Q4?\nanswer: {1.fev1.z|}\n"), "shows a number like"},
+        {oneCase("question: Q4?\nanswer: {2.fev1.z|1}\n"), "line 17 names row 2, but only 1"},
+        {oneCase("question: Q4?\nanswer: A\n  {1.fev1.z|−1,2\n"), "line 18: a figure without"},
+        {"case: c1\ntitle: {1.fev1.z|1}\n", "line 2: braces stand only for a figure"},
+        {oneCase("", "run: cm=90 | {1.fev1.z|1}\n"), "line 7: braces stand only"},
     };
     for (const auto& [text, message] : hostile) {
         SCOPED_TRACE(text.substr(0, 60));
