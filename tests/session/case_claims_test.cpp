@@ -2,6 +2,7 @@
 // held to the case files and to runs of the session: effort independence at the same lung
 // volume, the weak blows' acceptability and repeatability, and the settings "reset" keeps.
 
+#include "flow_volume_probe.h"
 #include "model/forced_expiration_curve.h"
 #include "session/case_figures.h"
 
@@ -29,30 +30,8 @@ std::unique_ptr<Session> openCase(const std::string& id) {
     return session;
 }
 
-// The expiratory flow of a row's forced expiration at an absolute lung volume, linear between
-// samples; NaN where the blow does not pass it.
-double flowAtVolume(const SimulationRecord& record, int row, double volume_l) {
-    const auto blow = vm::model::forcedExpirationOf(record, row);
-    if (!blow)
-        return std::nan("");
-    for (int n = blow->startSample; n < blow->lastSample; ++n) {
-        const double v0 = record.fvVolume(row, n), v1 = record.fvVolume(row, n + 1);
-        if (v0 >= volume_l && volume_l >= v1 && v0 > v1) {
-            const double t = (v0 - volume_l) / (v0 - v1);
-            return -(record.fvFlow(row, n) + t * (record.fvFlow(row, n + 1) - record.fvFlow(row, n)));
-        }
-    }
-    return std::nan("");
-}
-
-// The lowest lung volume of the row's flow-volume curve, from which MEF50 and MEF25 are placed.
-double lowestVolume(const SimulationRecord& record, int row) {
-    double lowest = INFINITY;
-    for (int n = 1; n <= layout::kFvSamples; ++n)
-        if (const double v = record.fvVolume(row, n); v > 0.0)
-            lowest = std::min(lowest, v);
-    return lowest;
-}
+using vm::test::flowAtVolume;
+using vm::test::lowestVolume;
 
 // A stronger or weaker blow than the reference's: past both peaks its flow at a lung volume is
 // the reference's there (effort independence), so its MEF50 and MEF25, read at shares of its own
