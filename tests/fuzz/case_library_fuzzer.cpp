@@ -1,11 +1,13 @@
 // The case library read from its text, then every case drawn as the unknown patient: a text is
-// either a library whose every case has what the window shows, or refused with a reason.
+// either a library whose every case has what the window shows, its figures taken out of the texts,
+// or refused with a reason.
 
 #include "session/case_library.h"
 #include "session/unknown_patient.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 using namespace vm::session;
@@ -19,9 +21,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             __builtin_trap();
         return 0;
     }
-    for (const TeachingCase& c : library.cases)
+    // Every text shown as plain text, every figure naming a row its case holds.
+    const auto plain = [](const std::string& text) {
+        return text.find_first_of("{}") == std::string::npos;
+    };
+    for (const TeachingCase& c : library.cases) {
         if (c.runs.empty() || c.questions.size() < kFewestQuestions || c.story.empty())
             __builtin_trap();
+        if (!plain(c.story) || !plain(c.explanation) || !plain(c.title))
+            __builtin_trap();
+        for (const CaseQuestion& q : c.questions)
+            if (!plain(q.question) || !plain(q.answer))
+                __builtin_trap();
+        for (const CaseFigure& f : c.figures)
+            if (f.row > static_cast<int>(c.runs.size()) || f.fromRow > static_cast<int>(c.runs.size()) ||
+                f.shown.empty())
+                __builtin_trap();
+    }
     for (std::uint32_t seed = 0; seed < 4; ++seed)
         if (const auto draw = drawUnknownPatient(library, seed))
             for (const CaseSetting& s : draw->settings)
