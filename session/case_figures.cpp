@@ -1,5 +1,6 @@
 #include "session/case_figures.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -123,6 +124,52 @@ std::vector<std::string> mismatchedFigures(const Session& session,
                  text != figure.shown)
             out.push_back(where + " gives " + text);
     }
+    return out;
+}
+
+namespace {
+
+// The percentages a case's runs and quiz range set, as the texts write them.
+std::vector<std::string> settingPercents(const TeachingCase& c) {
+    std::vector<std::string> out{"100"};
+    const auto add = [&out](double percent) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%g", percent);
+        out.emplace_back(text);
+    };
+    for (const CaseRun& run : c.runs)
+        for (const CaseSetting& setting : run.settings)
+            add(setting.percent);
+    for (const QuizRange& range : c.quiz) {
+        add(range.from.percent);
+        add(range.to);
+    }
+    return out;
+}
+
+} // namespace
+
+bool isAllowedPlainNumber(const PlainNumber& number, const TeachingCase& c) {
+    if (number.rowNumber)
+        return true;
+    const std::vector<std::string> settings = settingPercents(c);
+    if (number.unit == "%" && std::ranges::all_of(number.listed, [&](const std::string& n) {
+            return std::ranges::find(settings, n) != settings.end();
+        }))
+        return true;
+    return std::ranges::any_of(kFixedNumbers, [&](const FixedNumber& fixed) {
+        return fixed.number == number.text &&
+               (fixed.follows.empty() ? number.unit.empty()
+                                      : number.after.starts_with(fixed.follows));
+    });
+}
+
+std::vector<std::string> unmarkedModelNumbers(const TeachingCase& c) {
+    std::vector<std::string> out;
+    for (const PlainNumber& number : c.plainNumbers)
+        if (!isAllowedPlainNumber(number, c))
+            out.push_back("line " + std::to_string(number.line) + ": \"" + number.text +
+                          (number.unit.empty() ? "" : " " + number.unit) + "\"");
     return out;
 }
 

@@ -31,4 +31,26 @@ std::string figureText(double value, int decimals, bool plusSign);
 std::vector<std::string> mismatchedFigures(const Session& session,
                                            const std::vector<CaseFigure>& figures);
 
+// A number the texts may write as plain text, with what is written after it ("" for no unit):
+// a threshold of the standards, a point of the FVC the flows are read at, the year that names a
+// source, a quantity of the test itself.
+struct FixedNumber {
+    std::string_view number;
+    std::string_view follows;
+};
+inline constexpr FixedNumber kFixedNumbers[] = {
+    {"−1,645", ""}, {"−1,65", ""}, {"−2,5", ""},    {"−4", ""},       {"0,70", ""},
+    {"10", ""},     {"10", "%"},   {"12", "%"},     {"5", "%"},       {"80", "%"},
+    {"200", "ml"},  {"25", "ml"},  {"0,150", "l"},  {"0,100", "l"},   {"15", "s"},
+    {"6", "s"},     {"400", "µg"}, {"0,025", "l/s"}, {"75", "% FVC"}, {"50", "% FVC"},
+    {"25", "% FVC"}, {"1972", ""}, {"2005", ""},    {"2019", ""},     {"2022", ""},
+};
+
+// Whether a plain number of a question, answer or explanation may stand there: a record row, a
+// setting of the case (or 100, any setting it leaves alone) before "%", or a fixed number.
+bool isAllowedPlainNumber(const PlainNumber& number, const TeachingCase& c);
+
+// The plain numbers of a case that should have been figures, each as "line 57: "57 %"".
+std::vector<std::string> unmarkedModelNumbers(const TeachingCase& c);
+
 } // namespace vm::session

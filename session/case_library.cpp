@@ -190,6 +190,7 @@ class CaseReader {
     std::string keyValue(std::string_view key, std::string_view value);
     std::string setTextWithFigures(std::string& field, const std::string& before,
                                    std::string_view line);
+    void takePlainNumbers();
     std::string startCase(std::string_view id);
     std::string closeCase();
     std::string setText(std::string& field, std::string_view value);
@@ -200,11 +201,16 @@ class CaseReader {
     TeachingCase* case_ = nullptr;
     std::string* lastText_ = nullptr;    // where a continuation line goes
     bool lastTakesFigures_ = false;      // whether that text may quote the model's figures
+    // A question, answer or explanation as written, figures marked, for its plain numbers.
+    bool scanning_ = false;
+    std::string unmarked_;
+    std::size_t unmarkedLine_ = 0;
     std::vector<std::string_view> seen_; // the keys given once per case
 };
 
 std::string CaseReader::line(std::string_view text) {
     if (trimmed(text).empty() || text.front() == '#') {
+        takePlainNumbers();
         lastText_ = nullptr;
         return {};
     }
@@ -247,11 +253,24 @@ std::string CaseReader::setTextWithFigures(std::string& field, const std::string
     for (CaseFigure& figure : read.figures)
         case_->figures.push_back(std::move(figure));
     lastTakesFigures_ = true;
+    if (before.empty())
+        unmarkedLine_ = lineNumber;
+    unmarked_ += (before.empty() ? "" : " ") + read.unmarked;
     return {};
 }
 
+void CaseReader::takePlainNumbers() {
+    if (scanning_ && case_ != nullptr)
+        for (PlainNumber& number : plainNumbers(unmarked_, unmarkedLine_))
+            case_->plainNumbers.push_back(std::move(number));
+    scanning_ = false;
+    unmarked_.clear();
+}
+
 std::string CaseReader::keyValue(std::string_view key, std::string_view value) {
+    takePlainNumbers();
     lastText_ = nullptr;
+    scanning_ = key == "question" || key == "answer" || key == "explanation";
     if (key == "case")
         return startCase(value);
     if (case_ == nullptr)
@@ -370,6 +389,7 @@ std::string CaseReader::closeCase() {
 std::string CaseReader::finish() {
     if (case_ == nullptr)
         return "no case";
+    takePlainNumbers();
     return closeCase();
 }
 
@@ -449,6 +469,7 @@ TextWithFigures takeFigures(std::string_view text, std::size_t line) {
     while (!text.empty()) {
         const auto open = text.find_first_of("{}");
         out.text += text.substr(0, open);
+        out.unmarked += text.substr(0, open);
         if (open == std::string_view::npos)
             break;
         if (text[open] == '}') {
@@ -469,8 +490,109 @@ TextWithFigures takeFigures(std::string_view text, std::size_t line) {
             return out;
         }
         out.text += figure.shown;
+        out.unmarked += "•";
         out.figures.push_back(std::move(figure));
         text.remove_prefix(close + 1);
+    }
+    return out;
+}
+
+namespace {
+
+bool isLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// The length of the number at `at`: digits, and a decimal comma with more digits.
+std::size_t numberLength(std::string_view text, std::size_t at) {
+    std::size_t end = at;
+    while (end < text.size() && isDigit(text[end]))
+        ++end;
+    if (end + 1 < text.size() && text[end] == ',' && isDigit(text[end + 1]))
+        for (++end; end < text.size() && isDigit(text[end]);)
+            ++end;
+    return end - at;
+}
+
+// What follows a number after at most one space.
+std::string_view followingText(std::string_view text, std::size_t at) {
+    for (const std::string_view space : {" ", "\u00a0"})
+        if (text.substr(at).starts_with(space))
+            return text.substr(at + space.size());
+    return text.substr(std::min(at, text.size()));
+}
+
+constexpr std::array<std::string_view, 9> kUnits{"%", "ml", "l", "l/s", "s", "µg", "cm", "kg",
+                                                 "lat"};
+constexpr std::array<std::string_view, 6> kListSeparators{", ", " i ", "–", " do ", " a ",
+                                                          " oraz "};
+
+// The unit written after a number: the word that follows when it is one of the units, else "".
+std::string unitAfter(std::string_view text, std::size_t at) {
+    text = followingText(text, at);
+    std::size_t end = 0;
+    while (end < text.size() &&
+           (isLetter(text[end]) || text[end] == '/' || text[end] == '%' ||
+            text.substr(end).starts_with("µ")))
+        end += text.substr(end).starts_with("µ") ? 2 : 1;
+    const std::string_view word = text.substr(0, end);
+    return std::ranges::find(kUnits, word) != kUnits.end() ? std::string(word) : std::string();
+}
+
+} // namespace
+
+std::vector<PlainNumber> plainNumbers(std::string_view text, std::size_t line) {
+    std::vector<PlainNumber> out;
+    std::size_t k = 0;
+    while (k < text.size()) {
+        if (isLetter(text[k])) {
+            // A name with digits, FEV1, MEF25 or FEF25–75, is not a number.
+            while (k < text.size() && (isLetter(text[k]) || isDigit(text[k]) || text[k] == '%'))
+                ++k;
+            if (text.substr(k).starts_with("–") && k + 3 < text.size() && isDigit(text[k + 3]))
+                for (k += 3; k < text.size() && isDigit(text[k]);)
+                    ++k;
+            continue;
+        }
+        if (!isDigit(text[k])) {
+            ++k;
+            continue;
+        }
+        std::size_t start = k;
+        if (start >= 1 && text[start - 1] == '+')
+            start -= 1;
+        else if (start >= kMinusSign.size() &&
+                 text.substr(start - kMinusSign.size(), kMinusSign.size()) == kMinusSign)
+            start -= kMinusSign.size();
+        PlainNumber number;
+        number.line = line;
+        k += numberLength(text, k);
+        number.text = text.substr(start, k - start);
+        const std::size_t from = start >= 24 ? start - 24 : 0;
+        number.rowNumber = number.text.size() == 1 && number.text[0] <= '3' &&
+                           text.substr(from, start - from).find("wiersz") != std::string_view::npos;
+        // The numbers listed up to the unit they share: "400, 600 i 800 %", "120–150 %".
+        number.listed.push_back(number.text);
+        std::size_t end = k;
+        for (bool more = true; more;) {
+            more = false;
+            for (const std::string_view separator : kListSeparators) {
+                const std::size_t at = end + separator.size();
+                if (text.substr(end).starts_with(separator) && at < text.size() &&
+                    isDigit(text[at])) {
+                    const std::size_t length = numberLength(text, at);
+                    number.listed.emplace_back(text.substr(at, length));
+                    end = at + length;
+                    more = true;
+                }
+            }
+        }
+        number.unit = unitAfter(text, end);
+        number.after = followingText(text, end).substr(0, 16);
+        out.push_back(std::move(number));
     }
     return out;
 }

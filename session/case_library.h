@@ -121,10 +121,25 @@ struct CaseFigure {
 // The figures of one line's text, taken out: the shown text, or what is wrong with a figure.
 struct TextWithFigures {
     std::string text;
+    std::string unmarked; // the text with "•" where each figure stands
     std::vector<CaseFigure> figures;
     std::string problem;
 };
 TextWithFigures takeFigures(std::string_view text, std::size_t line);
+
+// A number written as plain text, outside the figures: a record row, a setting of the case, a
+// fixed threshold of the standards, or a number of the model that should have been a figure
+// (session/case_figures.h tells which).
+struct PlainNumber {
+    std::size_t line = 0;            // where its text starts in the library
+    std::string text;                // with its sign: "57", "−1,645"
+    std::string unit;                // the unit written after it, or after the list it is in
+    std::string after;               // the start of the text that follows that list
+    bool rowNumber = false;          // 0..3 after "wiersz…"
+    std::vector<std::string> listed; // it and the numbers listed after it up to that unit
+};
+// The plain numbers of a text, names such as FEV1, MEF25 or FEF25–75 left out.
+std::vector<PlainNumber> plainNumbers(std::string_view unmarked, std::size_t line);
 
 struct CaseQuestion {
     std::string question;
@@ -149,6 +164,7 @@ struct TeachingCase {
     std::string explanation;
     std::vector<QuizRange> quiz; // empty: never drawn as the unknown patient
     std::vector<CaseFigure> figures; // every model figure its texts quote, in the file's order
+    std::vector<PlainNumber> plainNumbers; // of its questions, answers and explanation
 
     // The record row run k (0-based) ends up in once every run is done.
     int rowOfRun(std::size_t k) const { return static_cast<int>(runs.size() - k); }
