@@ -85,8 +85,7 @@ FigureValue figureValue(const Session& session, const CaseFigure& figure) {
             return {0.0, "the value it changes from is 0"};
         return {100.0 * change / from.value, {}};
     case FigureKind::percentPredicted: {
-        const FigureValue predicted =
-            quantity(session, figure, figure.row, FigureKind::predicted);
+        const FigureValue predicted = quantity(session, figure, figure.row, FigureKind::predicted);
         if (!predicted.ok())
             return predicted;
         return {100.0 * change / predicted.value, {}};

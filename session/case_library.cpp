@@ -100,9 +100,8 @@ std::string kindKeys() {
 // Where the index of a figure of this kind is found, and its line there.
 bool resolveIndex(const FigureKindInfo& kind, std::string_view key, CaseFigure& figure) {
     const auto slot = [](const auto& table, std::string_view name) -> std::optional<std::size_t> {
-        const auto found = std::ranges::find(table, name, [](const auto& line) {
-            return std::string_view(line.jsonKey);
-        });
+        const auto found = std::ranges::find(
+            table, name, [](const auto& line) { return std::string_view(line.jsonKey); });
         if (found == table.end())
             return std::nullopt;
         return static_cast<std::size_t>(found - table.begin());
@@ -142,7 +141,7 @@ std::string readFigure(std::string_view inside, CaseFigure& figure) {
     const auto dash = rows.find('-');
     const auto row = recordRowNamed(rows.substr(0, dash));
     const auto from = dash == std::string_view::npos ? std::optional<int>(-1)
-                                                      : recordRowNamed(rows.substr(dash + 1));
+                                                     : recordRowNamed(rows.substr(dash + 1));
     if (!row || !from || *row == *from)
         return "a figure's row is 0..3, or N-M for the change from row M to row N, not \"" +
                std::string(rows) + "\"";
@@ -199,8 +198,8 @@ class CaseReader {
     std::string readPatient(std::string_view text);
 
     TeachingCase* case_ = nullptr;
-    std::string* lastText_ = nullptr;    // where a continuation line goes
-    bool lastTakesFigures_ = false;      // whether that text may quote the model's figures
+    std::string* lastText_ = nullptr; // where a continuation line goes
+    bool lastTakesFigures_ = false;   // whether that text may quote the model's figures
     // A question, answer or explanation as written, figures marked, for its plain numbers.
     bool scanning_ = false;
     std::string unmarked_;
@@ -525,18 +524,17 @@ std::string_view followingText(std::string_view text, std::size_t at) {
     return text.substr(std::min(at, text.size()));
 }
 
-constexpr std::array<std::string_view, 9> kUnits{"%", "ml", "l", "l/s", "s", "µg", "cm", "kg",
-                                                 "lat"};
-constexpr std::array<std::string_view, 6> kListSeparators{", ", " i ", "–", " do ", " a ",
-                                                          " oraz "};
+constexpr std::array<std::string_view, 9> kUnits{"%",  "ml", "l",  "l/s", "s",
+                                                 "µg", "cm", "kg", "lat"};
+constexpr std::array<std::string_view, 6> kListSeparators{", ",   " i ", "–",
+                                                          " do ", " a ", " oraz "};
 
 // The unit written after a number: the word that follows when it is one of the units, else "".
 std::string unitAfter(std::string_view text, std::size_t at) {
     text = followingText(text, at);
     std::size_t end = 0;
-    while (end < text.size() &&
-           (isLetter(text[end]) || text[end] == '/' || text[end] == '%' ||
-            text.substr(end).starts_with("µ")))
+    while (end < text.size() && (isLetter(text[end]) || text[end] == '/' || text[end] == '%' ||
+                                 text.substr(end).starts_with("µ")))
         end += text.substr(end).starts_with("µ") ? 2 : 1;
     const std::string_view word = text.substr(0, end);
     return std::ranges::find(kUnits, word) != kUnits.end() ? std::string(word) : std::string();

@@ -107,14 +107,14 @@ struct CaseFigure {
     int row = 1;
     int fromRow = -1; // the change from this row to `row`; -1 for the row's own value
     FigureSource source = FigureSource::stored;
-    std::size_t slot = 0;  // its line in kRowIndices, kCurveIndices or kPredictedIndices
-    std::string index;     // the JSON key written
+    std::size_t slot = 0; // its line in kRowIndices, kCurveIndices or kPredictedIndices
+    std::string index;    // the JSON key written
     FigureKind kind = FigureKind::value;
-    std::string shown;     // as the text shows it: "−1,95", "+1,76", "13"
-    std::size_t line = 0;  // the library's line it stands on
-    std::string markup;    // the whole figure as written, for messages
+    std::string shown;    // as the text shows it: "−1,95", "+1,76", "13"
+    std::size_t line = 0; // the library's line it stands on
+    std::string markup;   // the whole figure as written, for messages
 
-    int decimals() const;  // the digits after the decimal comma of `shown`
+    int decimals() const;   // the digits after the decimal comma of `shown`
     bool signShown() const; // `shown` carries a "+" of a positive number
 };
 
@@ -162,7 +162,7 @@ struct TeachingCase {
     std::vector<int> compareRows; // record rows, 0 the reference
     std::vector<CaseQuestion> questions;
     std::string explanation;
-    std::vector<QuizRange> quiz; // empty: never drawn as the unknown patient
+    std::vector<QuizRange> quiz;     // empty: never drawn as the unknown patient
     std::vector<CaseFigure> figures; // every model figure its texts quote, in the file's order
     std::vector<PlainNumber> plainNumbers; // of its questions, answers and explanation
 

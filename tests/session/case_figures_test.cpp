@@ -2,19 +2,18 @@
 // session as the window opens it, every figure read through the one reading and compared with its
 // shown text at the shown precision, and no number of the model written outside a figure.
 
+#include "case_sessions.h"
 #include "session/case_figures.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
 using namespace vm::session;
+using vm::test::kExeDir;
 
 namespace {
-
-const std::filesystem::path kExeDir = VM_RUNTIME_DIR;
 
 CaseLibrary shippedLibrary() {
     CaseLibrary library;
@@ -28,14 +27,11 @@ TEST(CaseFigures, EveryFigureIsWhatItsCaseFileGivesThroughTheReading) {
     ASSERT_FALSE(library.cases.empty());
     for (const TeachingCase& c : library.cases) {
         SCOPED_TRACE(c.id);
-        Session session(ProgramFolder{kExeDir});
-        const ViewChanges opened =
-            session.OpenSimulationFile(kExeDir / "simulations" / (c.id + ".spi"));
-        ASSERT_FALSE(opened.message) << *opened.message;
-        EXPECT_EQ(session.readingPatient().origin, PatientOrigin::stored);
-        EXPECT_EQ(patientText(session.patient()), patientText(c.patient));
+        const auto session = vm::test::sessionFor(c.id);
+        EXPECT_EQ(session->readingPatient().origin, PatientOrigin::stored);
+        EXPECT_EQ(patientText(session->patient()), patientText(c.patient));
         EXPECT_GE(c.figures.size(), 5u) << "a case whose numbers are plain text would drift";
-        for (const std::string& mismatch : mismatchedFigures(session, c.figures))
+        for (const std::string& mismatch : mismatchedFigures(*session, c.figures))
             ADD_FAILURE() << mismatch;
     }
 }
@@ -55,12 +51,13 @@ TEST(CaseFigures, NoNumberOfTheModelIsWrittenOutsideAFigure) {
 // the fixed thresholds, and names with digits.
 TEST(CaseFigures, PlainNumbersAreTheRowsTheSettingsAndTheFixedThresholds) {
     TeachingCase c;
-    c.runs = {{{{false, 2, 2, 400.0}}}, {{{false, 2, 2, 800.0}, {false, 2, 7, 120.0}}}};
+    c.runs = {{{{false, 2, 2, 400.0}}, ""}, {{{false, 2, 2, 800.0}, {false, 2, 7, 120.0}}, ""}};
     const struct {
         std::string_view text;
         std::vector<std::string> refused;
     } cases[] = {
-        {"PEF 57 % referencji, z = −1,95 w wierszu 3, FVC 3,42 l, FVC +1,76", {"57", "−1,95", "3,42", "+1,76"}},
+        {"PEF 57 % referencji, z = −1,95 w wierszu 3, FVC 3,42 l, FVC +1,76",
+         {"57", "−1,95", "3,42", "+1,76"}},
         {"opór 400 i 800 %, podatność 120–800 %; wiersze 3, 2 i 1; 100 %", {}},
         {"PEF 400, 65 i 800 %", {"400", "65"}},
         {"FEV1, MEF25, FEF25–75, FEV1/FVC, • i •; poniżej −1,645; 10 % wartości", {}},
@@ -83,59 +80,24 @@ TEST(CaseFigures, ValuesAreWrittenAsTheTextsWriteThem) {
         bool plusSign;
         std::string_view text;
     } cases[] = {
-        {-1.954, 2, false, "−1,95"}, {1.756, 2, true, "+1,76"},   {1.756, 2, false, "1,76"},
-        {-0.004, 2, true, "0,00"},   {57.4, 0, false, "57"},      {-3.999, 0, false, "−4"},
+        {-1.954, 2, false, "−1,95"}, {1.756, 2, true, "+1,76"},    {1.756, 2, false, "1,76"},
+        {-0.004, 2, true, "0,00"},   {57.4, 0, false, "57"},       {-3.999, 0, false, "−4"},
         {0.0951, 3, false, "0,095"}, {1234.5, 1, false, "1234,5"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(figureText(c.value, c.decimals, c.plusSign), c.text) << c.value;
 }
 
-double valueOf(const Session& session, std::string_view markup) {
-    const TextWithFigures read = takeFigures(markup, 1);
-    EXPECT_EQ(read.problem, "") << markup;
-    const FigureValue value = read.figures.empty() ? FigureValue{0.0, "none"}
-                                                   : figureValue(session, read.figures[0]);
-    EXPECT_TRUE(value.ok()) << markup << ": " << value.problem;
-    return value.value;
-}
-
-// Kinds that must agree with one another, in every case file: the reference is 100 % of itself
-// and reads z = 0, "% należnej" is the reading's FEV1 as % of the reference, a change is the
-// difference of its rows whichever way and in whichever kind.
-TEST(CaseFigures, KindsOfAFigureAgreeWithOneAnother) {
-    for (const TeachingCase& c : shippedLibrary().cases) {
-        SCOPED_TRACE(c.id);
-        Session s(ProgramFolder{kExeDir});
-        ASSERT_FALSE(s.OpenSimulationFile(kExeDir / "simulations" / (c.id + ".spi")).message);
-        for (const auto& index : vm::record::kRowIndices)
-            if (index.comparison != vm::record::Comparison::none)
-                EXPECT_NEAR(valueOf(s, "{0." + std::string(index.jsonKey) + ".ref|0}"), 100, 1e-9);
-        for (const PredictedIndex& index : kPredictedIndices)
-            EXPECT_NEAR(valueOf(s, "{0." + std::string(index.jsonKey) + ".z|0}"), 0.0, 0.05);
-        EXPECT_NEAR(valueOf(s, "{1.fev1.percentPredicted|0}"),
-                    valueOf(s, "{1.fev1FromTimeZero.ref|0}"), 1e-6);
-        EXPECT_NEAR(valueOf(s, "{1-3.pef.value|0}"), -valueOf(s, "{3-1.pef.value|0}"), 1e-9);
-        EXPECT_NEAR(valueOf(s, "{1-2.fvc.percentPredicted|0}"),
-                    valueOf(s, "{1.fvc.percentPredicted|0}") - valueOf(s, "{2.fvc.percentPredicted|0}"), 1e-6);
-        EXPECT_NEAR(valueOf(s, "{2-3.tlc.base|0}"),
-                    100 * (valueOf(s, "{2.tlc.ref|0}") / valueOf(s, "{3.tlc.ref|0}") - 1), 1e-6);
-        EXPECT_NEAR(valueOf(s, "{1-0.fev1.measured|0}") / valueOf(s, "{1-0.fev1.model|0}"),
-                    valueOf(s, "{0.fev1.predicted|0}") / valueOf(s, "{0.fev1.model|0}"), 1e-9);
-    }
-}
-
 // What has no value says why, rather than giving a number.
 TEST(CaseFigures, AFigureWithoutAValueSaysWhy) {
-    Session session(ProgramFolder{kExeDir});
-    ASSERT_FALSE(
-        session.OpenSimulationFile(kExeDir / "simulations" / "odwracalnosc_obturacji.spi").message);
     // Row 2's blow ends before 6 s without a plateau: it has no FEV6.
     const TextWithFigures read = takeFigures("{2.fev6.value|3,2} {1.pef.ref|90}", 7);
-    const std::vector<std::string> mismatches = mismatchedFigures(session, read.figures);
+    const std::vector<std::string> mismatches =
+        mismatchedFigures(*vm::test::sessionFor("odwracalnosc_obturacji"), read.figures);
     ASSERT_EQ(mismatches.size(), 2u);
-    EXPECT_NE(mismatches[0].find("line 7: {2.fev6.value|3,2} gives nothing: FEV6 of row 2 is empty"),
-              std::string::npos)
+    EXPECT_NE(
+        mismatches[0].find("line 7: {2.fev6.value|3,2} gives nothing: FEV6 of row 2 is empty"),
+        std::string::npos)
         << mismatches[0];
     EXPECT_NE(mismatches[1].find("{1.pef.ref|90} gives 91"), std::string::npos) << mismatches[1];
 }

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
+#include <vector>
 
 using namespace vm::session;
 
@@ -53,43 +55,25 @@ TEST(CaseLibrary, ReadsEveryFieldOfACase) {
 TEST(CaseLibrary, TakesFiguresOutOfTheTextsKeepingWhatEachIs) {
     CaseLibrary library;
     const auto read = parseCaseLibrary(
-        oneCase("question: Q4 {1.fvc.percentPredicted|82}?\n"
-                "answer: FEV1 z = {1.fev1.z|−1,75},\n  MEF25 {1.mef25.ref|42} % i {1-0.fev1FromTimeZero.base|+21} %.\n",
-                "run: cm=90\n"),
+        oneCase("question: Q4 {1.fvc.percentPredicted|82}?\nanswer: z = {1.fev1.z|−1,75},\n"
+                "  MEF25 {1.mef25.ref|42} % i {1-0.fev1FromTimeZero.base|+21} %.\n"),
         library);
     ASSERT_TRUE(read.ok) << read.message;
     const TeachingCase& c = library.cases[0];
     EXPECT_EQ(c.questions[3].question, "Q4 82?");
-    EXPECT_EQ(c.questions[3].answer, "FEV1 z = −1,75, MEF25 42 % i +21 %.");
-    const struct {
-        int row, fromRow;
-        FigureSource source;
-        std::string_view index;
-        FigureKind kind;
-        std::string_view shown;
-        std::size_t line;
-        int decimals;
-        bool sign;
-    } expected[] = {
-        {1, -1, FigureSource::reading, "fvc", FigureKind::percentPredicted, "82", 16, 0, false},
-        {1, -1, FigureSource::reading, "fev1", FigureKind::zScore, "−1,75", 17, 2, false},
-        {1, -1, FigureSource::stored, "mef25", FigureKind::ofReference, "42", 18, 0, false},
-        {1, 0, FigureSource::curve, "fev1FromTimeZero", FigureKind::ofBaseline, "+21", 18, 0, true},
-    };
-    ASSERT_EQ(c.figures.size(), std::size(expected));
-    for (std::size_t k = 0; k < c.figures.size(); ++k) {
-        const CaseFigure& f = c.figures[k];
-        SCOPED_TRACE(f.markup);
-        EXPECT_EQ(f.row, expected[k].row);
-        EXPECT_EQ(f.fromRow, expected[k].fromRow);
-        EXPECT_EQ(f.source, expected[k].source);
-        EXPECT_EQ(f.index, expected[k].index);
-        EXPECT_EQ(f.kind, expected[k].kind);
-        EXPECT_EQ(f.shown, expected[k].shown);
-        EXPECT_EQ(f.line, expected[k].line);
-        EXPECT_EQ(f.decimals(), expected[k].decimals);
-        EXPECT_EQ(f.signShown(), expected[k].sign);
-    }
+    EXPECT_EQ(c.questions[3].answer, "z = −1,75, MEF25 42 % i +21 %.");
+    using S = FigureSource;
+    using K = FigureKind;
+    const std::vector<std::tuple<int, int, S, std::string, K, std::string, std::size_t, int, bool>>
+        expected = {{1, -1, S::reading, "fvc", K::percentPredicted, "82", 16, 0, false},
+                    {1, -1, S::reading, "fev1", K::zScore, "−1,75", 17, 2, false},
+                    {1, -1, S::stored, "mef25", K::ofReference, "42", 18, 0, false},
+                    {1, 0, S::curve, "fev1FromTimeZero", K::ofBaseline, "+21", 18, 0, true}};
+    std::vector<std::tuple<int, int, S, std::string, K, std::string, std::size_t, int, bool>> read_;
+    for (const CaseFigure& f : c.figures)
+        read_.emplace_back(f.row, f.fromRow, f.source, f.index, f.kind, f.shown, f.line,
+                           f.decimals(), f.signShown());
+    EXPECT_EQ(read_, expected);
 }
 
 TEST(CaseLibrary, RefusesHostileTextsNamingTheLine) {
