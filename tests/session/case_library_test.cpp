@@ -2,6 +2,7 @@
 // and hostile texts refused with the line and what is wrong, leaving the library as it was.
 
 #include "session/case_library.h"
+#include "session/session.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -151,7 +152,8 @@ TEST(CaseLibrary, RefusesHostileTextsNamingTheLine) {
     }
 }
 
-// The library the program ships: every case whole, with its simulation file beside it.
+// The library the program ships: every case whole, with its simulation file beside it, which
+// reads its results for the case's patient.
 TEST(CaseLibrary, TheShippedLibraryHoldsElevenCasesOrMoreEachWithItsFile) {
     const std::filesystem::path exeDir = VM_RUNTIME_DIR;
     CaseLibrary library;
@@ -161,7 +163,10 @@ TEST(CaseLibrary, TheShippedLibraryHoldsElevenCasesOrMoreEachWithItsFile) {
     for (const TeachingCase& c : library.cases) {
         SCOPED_TRACE(c.id);
         EXPECT_EQ(c.runs.size(), kMaxRuns) << "the row grid's three results";
-        EXPECT_TRUE(std::filesystem::exists(exeDir / "simulations" / (c.id + ".spi")));
+        Session session{ProgramFolder{exeDir}};
+        ASSERT_FALSE(session.OpenSimulationFile(exeDir / "simulations" / (c.id + ".spi")).message);
+        EXPECT_EQ(session.readingPatient().origin, PatientOrigin::stored);
+        EXPECT_EQ(patientOption(session.patient()), patientOption(c.patient));
     }
     TempFolder folder;
     writeFileBytes(folder / "big.txt", std::string(kCaseLibraryMaxBytes + 1, '#'));
