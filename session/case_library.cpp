@@ -128,15 +128,15 @@ std::string readFigure(std::string_view inside, CaseFigure& figure) {
     const auto bar = inside.find('|');
     if (bar == std::string_view::npos)
         return "a figure is {ROW.INDEX.KIND|SHOWN}";
-    const std::string_view spec = inside.substr(0, bar);
-    const auto firstDot = spec.find('.');
-    const auto lastDot = spec.rfind('.');
+    const std::string_view what = inside.substr(0, bar);
+    const auto firstDot = what.find('.');
+    const auto lastDot = what.rfind('.');
     if (firstDot == std::string_view::npos || firstDot == lastDot ||
-        spec.substr(firstDot + 1, lastDot - firstDot - 1).find('.') != std::string_view::npos)
+        what.substr(firstDot + 1, lastDot - firstDot - 1).find('.') != std::string_view::npos)
         return "a figure is {ROW.INDEX.KIND|SHOWN}";
-    const std::string_view rows = spec.substr(0, firstDot);
-    const std::string_view index = spec.substr(firstDot + 1, lastDot - firstDot - 1);
-    const std::string_view kindKey = spec.substr(lastDot + 1);
+    const std::string_view rows = what.substr(0, firstDot);
+    const std::string_view index = what.substr(firstDot + 1, lastDot - firstDot - 1);
+    const std::string_view kindKey = what.substr(lastDot + 1);
 
     const auto dash = rows.find('-');
     const auto row = recordRowNamed(rows.substr(0, dash));
