@@ -11,12 +11,20 @@
 // as the runner names them, NAME=PCT, optionally "| a label"), compare (the record rows to look
 // at), three to five question and answer pairs, the explanation and, where the case is drawn in
 // the quiz, "quiz: NAME=FROM..TO ...".
+//
+// A number the model gives is written in a story, question, answer or explanation as a figure,
+// {ROW.INDEX.KIND|SHOWN}: "{3.fev1PctFvc.z|−1,95}" shows "−1,95" and says that it is the z-score
+// of FEV1/FVC in record row 3. ROW is 0..3, or "N-M" for the change from row M to row N; INDEX
+// and KIND are the runner's JSON names (see kFigureKinds). Every consumer gets the shown text;
+// the figures are kept so that a test can hold each one to the model (session/case_figures.h).
+// Braces stand for nothing else in the file.
 
 #include "record/file_layer.h"
 #include "record/vocabulary.h"
 #include "reference/patient.h"
 #include "session/result_reading.h"
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -54,6 +62,85 @@ struct CaseRun {
     std::string label;                 // what the run stands for, may be empty
 };
 
+// What a figure quotes of its index, by the runner's JSON names.
+enum class FigureKind {
+    value,            // the index in its unit
+    ofReference,      // "ref": % of the reference row's value, the results table's "%"
+    ofBaseline,       // "base": a change as % of the value it starts from
+    model,            // the reading's FEV1, FVC or FEV1/FVC: the model's own value
+    measured,         // scaled to the patient, the interpretation's "Pacjent"
+    predicted,        // the patient's predicted value
+    lln,              // lower limit of normal
+    uln,              // upper limit of normal
+    zScore,           // "z"
+    percentPredicted, // "% należnej"; of a change, the change as % of the predicted value
+};
+
+// Where a figure's index comes from: the row's stored indices (record/vocabulary.h), the indices
+// read from its curves (model/curve_indices.h) or the reading for the patient (FEV1, FVC,
+// FEV1/FVC, session/result_reading.h).
+enum class FigureSource { stored, curve, reading };
+
+struct FigureKindInfo {
+    FigureKind kind;
+    std::string_view key;
+    bool ofReading; // reads the reading's FEV1, FVC or FEV1/FVC; else a stored or curve index
+    bool ofOneRow;  // may quote a single row
+    bool ofChange;  // may quote the change between two rows
+};
+
+inline constexpr std::array<FigureKindInfo, 10> kFigureKinds{{
+    {FigureKind::value, "value", false, true, true},
+    {FigureKind::ofReference, "ref", false, true, true},
+    {FigureKind::ofBaseline, "base", false, false, true},
+    {FigureKind::model, "model", true, true, true},
+    {FigureKind::measured, "measured", true, true, true},
+    {FigureKind::predicted, "predicted", true, true, false},
+    {FigureKind::lln, "lln", true, true, false},
+    {FigureKind::uln, "uln", true, true, false},
+    {FigureKind::zScore, "z", true, true, false},
+    {FigureKind::percentPredicted, "percentPredicted", true, true, true},
+}};
+
+// A number of the model quoted in a text, as written in the library.
+struct CaseFigure {
+    int row = 1;
+    int fromRow = -1; // the change from this row to `row`; -1 for the row's own value
+    FigureSource source = FigureSource::stored;
+    std::size_t slot = 0; // its line in kRowIndices, kCurveIndices or kPredictedIndices
+    std::string index;    // the JSON key written
+    FigureKind kind = FigureKind::value;
+    std::string shown;    // as the text shows it: "−1,95", "+1,76", "13"
+    std::size_t line = 0; // the library's line it stands on
+    std::string markup;   // the whole figure as written, for messages
+
+    int decimals() const;   // the digits after the decimal comma of `shown`
+    bool signShown() const; // `shown` carries a "+" of a positive number
+};
+
+// The figures of one line's text, taken out: the shown text, or what is wrong with a figure.
+struct TextWithFigures {
+    std::string text;
+    std::string unmarked; // the text with "•" where each figure stands
+    std::vector<CaseFigure> figures;
+    std::string problem;
+};
+TextWithFigures takeFigures(std::string_view text, std::size_t line);
+
+// A number written as plain text, outside the figures: a record row, a setting of the case, a
+// fixed threshold of the standards, or a number of the model that should have been a figure
+// (session/case_figures.h tells which).
+struct PlainNumber {
+    std::size_t line = 0;            // where its text starts in the library
+    std::string text;                // with its sign: "57", "−1,645"
+    std::string unit;                // the unit written after it, or after the list it is in
+    std::string after;               // the start of the text that follows that list
+    bool rowNumber = false;          // 0..3 after "wiersz…"
+    std::vector<std::string> listed; // it and the numbers listed after it up to that unit
+};
+// The plain numbers of a text, names such as FEV1, MEF25 or FEF25–75 left out.
+std::vector<PlainNumber> plainNumbers(std::string_view unmarked, std::size_t line);
+
 struct CaseQuestion {
     std::string question;
     std::string answer;
@@ -75,7 +162,9 @@ struct TeachingCase {
     std::vector<int> compareRows; // record rows, 0 the reference
     std::vector<CaseQuestion> questions;
     std::string explanation;
-    std::vector<QuizRange> quiz; // empty: never drawn as the unknown patient
+    std::vector<QuizRange> quiz;     // empty: never drawn as the unknown patient
+    std::vector<CaseFigure> figures; // every model figure its texts quote, in the file's order
+    std::vector<PlainNumber> plainNumbers; // of its questions, answers and explanation
 
     // The record row run k (0-based) ends up in once every run is done.
     int rowOfRun(std::size_t k) const { return static_cast<int>(runs.size() - k); }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The teaching cases through the runner: the library listed as JSON, a case and a quiz refused
-# when asked wrongly, and the unknown patient of a seed the same every time, twenty seeds drawing
-# five cases or more, and its record written with the patient as the newest result.
+# The teaching cases through the runner: the library listed as JSON with its texts as shown, a
+# case and a quiz refused when asked wrongly, and the unknown patient of a seed the same every
+# time, twenty seeds drawing five cases or more, and its record written with the patient as the
+# newest result.
 set -euo pipefail
 cli=$1
 dir=$(mktemp -d)
@@ -14,6 +15,8 @@ while IFS= read -r line; do
   grep -q '"story":"[^"]' <<<"$line" || fail "a case without a story: ${line:0:80}"
   [ "$(grep -o '"answer":"[^"]' <<<"$line" | wc -l)" -ge 3 ] || fail "fewer than 3 answers: ${line:0:80}"
   grep -q '"file":"[^"]*\.spi"}$' <<<"$line" || fail "a case without its file: ${line:0:80}"
+  # The texts are shown as the sheet shows them: a figure's number, never its markup.
+  ! grep -qE '"(story|question|answer|explanation)":"[^"]*[{}]' <<<"$line" || fail "figure markup shown: ${line:0:80}"
 done <<<"$cases"
 
 status() { "$cli" "$@" >/dev/null 2>&1 && echo 0 || echo $?; }

@@ -1,14 +1,17 @@
 // The case library read from its text, then every case drawn as the unknown patient and listed
 // as the runner's cases --json lists it: a text is either a library whose every case has what the
-// window shows and is one whole JSON line, or refused with a reason.
+// window shows, its figures taken out of the texts, and is one whole JSON line, or refused with a
+// reason.
 
 #include "cli/case_commands.h"
 #include "cli/json_value.h"
 #include "session/case_library.h"
 #include "session/unknown_patient.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 using namespace vm::session;
@@ -22,9 +25,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             __builtin_trap();
         return 0;
     }
+    // Every text shown as plain text, every figure naming a row its case holds.
+    const auto marked = [](const std::string& t) { return t.find_first_of("{}") != t.npos; };
     for (const TeachingCase& c : library.cases) {
-        if (c.runs.empty() || c.questions.size() < kFewestQuestions || c.story.empty())
+        if (c.runs.empty() || c.questions.size() < kFewestQuestions || c.story.empty() ||
+            marked(c.story) || marked(c.explanation) || marked(c.title))
             __builtin_trap();
+        for (const CaseQuestion& q : c.questions)
+            if (marked(q.question) || marked(q.answer))
+                __builtin_trap();
+        for (const CaseFigure& f : c.figures)
+            if (std::max(f.row, f.fromRow) > static_cast<int>(c.runs.size()) || f.shown.empty())
+                __builtin_trap();
         // A file name need not be UTF-8 text; the line stays JSON all the same.
         const std::string line = vm::cli::caseJson(c, "simulations/\xff" + c.id + ".spi");
         if (line.back() != '\n' || !vm::cli::parseJson(line))

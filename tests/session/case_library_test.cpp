@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
+#include <vector>
 
 using namespace vm::session;
 
@@ -48,6 +50,31 @@ TEST(CaseLibrary, ReadsEveryFieldOfACase) {
     EXPECT_EQ(settingName(c.quiz[0].from), "right.rCentral");
     EXPECT_EQ(c.quiz[1].to, 50.0);
     EXPECT_EQ(patientText(c.patient), "mężczyzna, 60 lat, 170 cm");
+}
+
+// A figure leaves its shown number in the text every consumer reads, and keeps what it is.
+TEST(CaseLibrary, TakesFiguresOutOfTheTextsKeepingWhatEachIs) {
+    CaseLibrary library;
+    const auto read = parseCaseLibrary(
+        oneCase("question: Q4 {1.fvc.percentPredicted|82}?\nanswer: z = {1.fev1.z|−1,75},\n"
+                "  MEF25 {1.mef25.ref|42} % i {1-0.fev1FromTimeZero.base|+21} %.\n"),
+        library);
+    ASSERT_TRUE(read.ok) << read.message;
+    const TeachingCase& c = library.cases[0];
+    EXPECT_EQ(c.questions[3].question, "Q4 82?");
+    EXPECT_EQ(c.questions[3].answer, "z = −1,75, MEF25 42 % i +21 %.");
+    using S = FigureSource;
+    using K = FigureKind;
+    const std::vector<std::tuple<int, int, S, std::string, K, std::string, std::size_t, int, bool>>
+        expected = {{1, -1, S::reading, "fvc", K::percentPredicted, "82", 16, 0, false},
+                    {1, -1, S::reading, "fev1", K::zScore, "−1,75", 17, 2, false},
+                    {1, -1, S::stored, "mef25", K::ofReference, "42", 18, 0, false},
+                    {1, 0, S::curve, "fev1FromTimeZero", K::ofBaseline, "+21", 18, 0, true}};
+    std::vector<std::tuple<int, int, S, std::string, K, std::string, std::size_t, int, bool>> read_;
+    for (const CaseFigure& f : c.figures)
+        read_.emplace_back(f.row, f.fromRow, f.source, f.index, f.kind, f.shown, f.line,
+                           f.decimals(), f.signShown());
+    EXPECT_EQ(read_, expected);
 }
 
 TEST(CaseLibrary, RefusesHostileTextsNamingTheLine) {
@@ -92,6 +119,26 @@ TEST(CaseLibrary, RefusesHostileTextsNamingTheLine) {
              kQuestions + "explanation: E\n",
          "only 1 runs"},
         {std::string(kCaseLibraryMaxBytes + 1, '#'), "larger than"},
+        // Figures: each names its row, index and kind and shows a number as the texts write it.
+        {oneCase("question: Q4?\nanswer: z = {1.fev1.z|−1,2\n"), "line 17: a figure without its"},
+        {oneCase("question: Q4?\nanswer: {1.fev1.z|{1}\n"), "line 17: a figure without its"},
+        {oneCase("question: Q4?\nanswer: a } alone\n"), "line 17: a } without its {"},
+        {oneCase("question: Q4?\nanswer: {1.fev1.z}\n"), "is {ROW.INDEX.KIND|SHOWN}"},
+        {oneCase("question: Q4?\nanswer: {1.fev1|2}\n"), "is {ROW.INDEX.KIND|SHOWN}"},
+        {oneCase("question: Q4?\nanswer: {4.fev1.z|1}\n"), "row is 0..3"},
+        {oneCase("question: Q4?\nanswer: {1-1.fev1.value|1}\n"), "row is 0..3"},
+        {oneCase("question: Q4?\nanswer: {1.fev1.zz|1}\n"), "unknown kind of figure \"zz\""},
+        {oneCase("question: Q4?\nanswer: {1.pef.z|1}\n"), "no index \"pef\" for \"z\""},
+        {oneCase("question: Q4?\nanswer: {1.fev7.value|1}\n"), "no index \"fev7\""},
+        {oneCase("question: Q4?\nanswer: {1.fev1.base|1}\n"), "a change between two rows"},
+        {oneCase("question: Q4?\nanswer: {1-0.fev1.z|1}\n"), "has no change"},
+        {oneCase("question: Q4?\nanswer: {1.fev1.z|-1,2}\n"), "shows a number like"},
+        {oneCase("question: Q4?\nanswer: {1.fev1.z|1.2}\n"), "shows a number like"},
+        {oneCase("question: Q4?\nanswer: {1.fev1.z|}\n"), "shows a number like"},
+        {oneCase("question: Q4?\nanswer: {2.fev1.z|1}\n"), "line 17 names row 2, but only 1"},
+        {oneCase("question: Q4?\nanswer: A\n  {1.fev1.z|−1,2\n"), "line 18: a figure without"},
+        {"case: c1\ntitle: {1.fev1.z|1}\n", "line 2: braces stand only for a figure"},
+        {oneCase("", "run: cm=90 | {1.fev1.z|1}\n"), "line 7: braces stand only"},
     };
     for (const auto& [text, message] : hostile) {
         SCOPED_TRACE(text.substr(0, 60));

@@ -10,6 +10,13 @@ paragraphs, other lines of a paragraph are joined with a space. Inline: **bold**
 [[text of the program's window]] (shown in Polish quotes, dark red). Besides ASCII the sources may
 use the Polish letters and the typography of code page 1250: en and em dashes, the quotes „ ”,
 the ellipsis, × and the no-break space.
+
+A number the model gives is written as a figure, {SOURCE:WHAT|SHOWN}, on one line: the help shows
+SHOWN, and tests/session/help_figures_test.cpp holds it to the model. SOURCE is a teaching case's
+id, or "run" with the settings of a run from the standard reference ("run rIntermediate=200"),
+either followed by "@female,25,165" for a patient other than the case's or the default one; WHAT
+is ROW.INDEX.KIND as in the case library (cases/teaching-cases.txt) or ROW.*NAME, a measure the
+test names. A negative SHOWN is written with the en dash, as the help shows it.
 """
 import re
 import sys
@@ -45,6 +52,12 @@ def escape(text):
 
 
 INLINE = re.compile(r"\*\*(.+?)\*\*|//(.+?)//|\[\[(.+?)\]\]")
+FIGURE = re.compile(r"\{[^{}|]+\|([^{}]*)\}")
+
+
+def shown(source):
+    """The source with each figure as the number it shows."""
+    return FIGURE.sub(lambda m: m.group(1), source)
 
 
 def inline(text):
@@ -90,6 +103,7 @@ def blocks(source):
 
 
 def to_rtf(source):
+    source = shown(source)
     lines = [HEADER]
     first, gap_due, previous = True, False, None
     for kind, text in blocks(source):
@@ -115,7 +129,7 @@ def to_rtf(source):
 
 
 def words(source):
-    plain = INLINE.sub(lambda m: next(g for g in m.groups() if g is not None), source)
+    plain = INLINE.sub(lambda m: next(g for g in m.groups() if g is not None), shown(source))
     return len([w for w in re.split(r"\s+", plain.replace("=", " ")) if re.search(r"\w", w)])
 
 
