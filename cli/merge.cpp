@@ -1,10 +1,9 @@
 #include "cli/merge.h"
 
 #include "cli/json_value.h"
-#include "cli/sweep.h"
 #include "cli/sweep_shards.h"
-#include "session/curve_export.h"
-#include "session/reading_text.h"
+#include "session/batch_csv.h"
+#include "session/batch_result.h"
 
 #include <algorithm>
 #include <charconv>
@@ -78,8 +77,9 @@ std::optional<std::size_t> pointNumber(std::string_view text) {
 // The words a sweep writes in a column of words: the statuses, and a reading's keys.
 using Words = std::vector<std::string>;
 const Words& statusWords() {
-    static const Words words = {session::runStatusWord(1.0f), session::runStatusWord(0.0f),
-                                session::runStatusWord(-1.0f)};
+    static const Words words = {std::string(session::runStatusWord(1.0f)),
+                                std::string(session::runStatusWord(0.0f)),
+                                std::string(session::runStatusWord(-1.0f))};
     return words;
 }
 // Every key of an enumeration's values, which start at 0; past the last one a key is empty.
@@ -120,12 +120,8 @@ struct CsvColumn {
 // patient's or without.
 const std::vector<std::string>& columnsAfterStatus(bool withPatient) {
     const auto names = [](bool patient) {
-        std::string header =
-            sweepCsvHeader({}, session::curveIndexCsvHeader(false) +
-                                   (patient ? session::predictedCsvHeader(false) : std::string()));
-        header.pop_back();
-        std::vector<std::string> all = splitAt(header, ',');
-        all.erase(all.begin(), all.begin() + 2);
+        std::vector<std::string> all = session::sweepColumns({}, patient);
+        all.erase(all.begin(), all.begin() + 2); // point and status
         return all;
     };
     static const std::vector<std::string> without = names(false);
@@ -204,10 +200,8 @@ std::string csvLineProblem(const std::string& line, const std::vector<CsvColumn>
 const std::vector<std::string>& jsonMembers(bool withPatient) {
     const auto names = [](bool patient) {
         std::vector<std::string> all = {"point", "settings", "status"};
-        for (const RowIndex& index : kRowIndices)
+        for (const SpirometricIndex& index : kIndices)
             all.emplace_back(index.jsonKey);
-        for (const session::CurveIndexInfo& info : session::kCurveIndices)
-            all.emplace_back(info.jsonKey);
         all.emplace_back("emptyIndices");
         if (patient) {
             all.emplace_back("patient");
@@ -262,7 +256,7 @@ std::string jsonLineProblem(const std::string& line, std::optional<JsonLineShape
         return "its settings are not a sweep's";
     if (members[2].value.kind != JsonKind::string || !isOneOf(members[2].value.text, statusWords()))
         return "its status is not a run's status";
-    const std::size_t reasons = 3 + kRowIndices.size() + session::kCurveIndices.size();
+    const std::size_t reasons = 3 + kIndices.size();
     for (std::size_t m = 3; m < reasons; ++m)
         if (!isNumberOrNull(members[m].value))
             return "its " + members[m].name + " is not a number";
@@ -333,7 +327,7 @@ class Merge {
             heading = readShardHeading(line);
         if (end == LineEnd::unreadable)
             return lineEndProblem(end, input.name, 1);
-        if (!heading || heading->gridPoints > kMaxSweepPoints)
+        if (!heading || heading->gridPoints > session::kMaxSweepPoints)
             return input.name +
                    " is no shard of a sweep: its first line is not what sweep --shard K/N writes";
         file.heading = *heading;

@@ -24,14 +24,16 @@ void setRunStatus(SimulationRecord& record, float status) {
     record.setField(workingRow, RowField::runStatus, status);
 }
 
-static_assert(rowIndexOf(RowField::runStatus).resetValue == kRunValid,
+static_assert(indexOfField(RowField::runStatus).resetValue == kRunValid,
               "a run is valid until something goes wrong");
 
 // The working row starts empty: no indices, no curves. The curves of the row's previous
 // contents are cleared whole, so that a shorter run never shows or measures a stale tail.
 void clearWorkingRow(const ModelState& m, SimulationRecord& record) {
-    for (const RowIndex& index : kRowIndices)
-        record.setField(workingRow, index.field, index.resetValue);
+    for (std::size_t i = 0; i < kIndices.size(); ++i)
+        if (const int place = storedPlaceOf(i); place >= 0)
+            record.setField(workingRow, static_cast<RowField>(place), kIndices[i].resetValue);
+    record.markFieldsHeld(workingRow);
     for (int n = 1; n <= kFvSamples; ++n) {
         record.setFvVolume(workingRow, n, 0.0f);
         record.setFvFlow(workingRow, n, 0.0f);
