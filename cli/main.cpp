@@ -186,8 +186,8 @@ int showFile(const CliOptions& options, const fs::path& exeDir, std::ostream& ou
 
 int exportFile(const CliOptions& options, const fs::path& exeDir) {
     const ExportOutcome outcome = ExportSimulationFile(
-        {options.exportFile, options.exportFolder, options.run.patient, options.exportReport}, exeDir,
-        plotPictureWriter());
+        {options.exportFile, options.exportFolder, options.run.patient, options.exportReport},
+        exeDir, plotPictureWriter());
     if (!outcome.note.empty())
         std::cerr << "velta-morvane-cli: " << outcome.note << "\n";
     if (!outcome.problem.empty()) {

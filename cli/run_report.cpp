@@ -54,8 +54,8 @@ std::string rowsTable(const std::vector<RowResult>& rows) {
             part == kEditedPart ? "" : std::string(kLungPartNames[part]) + ".";
         for (int c = 0; c < layout::kSettingColumns; ++c) {
             Value value = [part, c](const RowResult& row) {
-                return row.partSettings[static_cast<std::size_t>(part)]
-                                       [static_cast<std::size_t>(c)];
+                return row
+                    .partSettings[static_cast<std::size_t>(part)][static_cast<std::size_t>(c)];
             };
             if (part == kEditedPart || movedInSomeRow(value))
                 settings.emplace_back(
@@ -113,8 +113,8 @@ std::string rowsTable(const std::vector<RowResult>& rows) {
 }
 
 std::string runTable(const RowResult& result, const RowResult& reference, int runNumber) {
-    std::string out = "Run " + std::to_string(runNumber) + ": " + statusText(result.runStatus) +
-                      "\n";
+    std::string out =
+        "Run " + std::to_string(runNumber) + ": " + statusText(result.runStatus) + "\n";
     char line[160];
     std::snprintf(line, sizeof line, "  %-12s %10s %10s\n", "index", "result", "reference");
     out += line;

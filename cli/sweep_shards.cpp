@@ -92,7 +92,8 @@ std::optional<ShardHeading> readShardHeading(const std::string& line) {
                              ? "{\"shard\":\"%31[0-9/]\",\"points\":%llu,\"grid\":\"%llx\"}%n"
                              : "# shard %31[0-9/] of %llu points, grid %llx%n";
     if (std::sscanf(line.c_str(), format, shard, &points, &grid, &end) != 3 ||
-        static_cast<std::size_t>(end) != line.size() || !session::parseShard(shard, heading.shard).empty())
+        static_cast<std::size_t>(end) != line.size() ||
+        !session::parseShard(shard, heading.shard).empty())
         return std::nullopt;
     heading.gridPoints = points;
     heading.grid = grid;

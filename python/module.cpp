@@ -63,10 +63,10 @@ double percentOf(const std::string& name, const py::handle& value) {
     if (py::isinstance<py::bool_>(value))
         raiseValueError("a setting is a percentage, not " + py::repr(value).cast<std::string>());
     double percent = 0.0;
-    const std::string problem = py::isinstance<py::str>(value)
-                                    ? readPercent(value.cast<std::string>(), percent)
-                                    : percentProblem(percent = py::float_(
-                                                         py::reinterpret_borrow<py::object>(value)));
+    const std::string problem =
+        py::isinstance<py::str>(value)
+            ? readPercent(value.cast<std::string>(), percent)
+            : percentProblem(percent = py::float_(py::reinterpret_borrow<py::object>(value)));
     if (!problem.empty())
         raiseValueError(name + ": " + problem);
     return percent;
@@ -238,15 +238,14 @@ py::list sweep(const py::bytes& folder, const std::vector<std::string>& axes,
     if (!jobs.is_none()) {
         request.jobs = jobs.cast<int>();
         if (request.jobs < 1 || request.jobs > kMaxJobs)
-            raiseValueError("jobs needs a whole number 1.." + std::to_string(kMaxJobs) +
-                            ", got '" + std::to_string(request.jobs) + "'");
+            raiseValueError("jobs needs a whole number 1.." + std::to_string(kMaxJobs) + ", got '" +
+                            std::to_string(request.jobs) + "'");
     }
     if (!shard.is_none()) {
         const auto [k, n] = shard.cast<std::pair<int, int>>();
         if (k < 1 || k > n || n > kMaxShards)
-            raiseValueError("shard needs (K, N) with 1 <= K <= N <= " +
-                            std::to_string(kMaxShards) + ", got " +
-                            py::repr(shard).cast<std::string>());
+            raiseValueError("shard needs (K, N) with 1 <= K <= N <= " + std::to_string(kMaxShards) +
+                            ", got " + py::repr(shard).cast<std::string>());
         request.shard = SweepShard{k, n};
     }
     const std::filesystem::path exeDir = pathOf(folder);
@@ -296,9 +295,8 @@ PYBIND11_MODULE(_core, m) {
     m.def("open", &openFile, py::arg("folder"), py::arg("path"), py::arg("patient"));
     m.def("standard", &standardRecord, py::arg("folder"), py::arg("patient"));
     m.def("grid_points", &gridPoints, py::arg("axes"), py::arg("settings"), py::arg("patient"));
-    m.def("sweep", &sweep, py::arg("folder"), py::arg("axes"), py::arg("jobs"),
-          py::arg("settings"), py::arg("reference"), py::arg("from_file"), py::arg("patient"),
-          py::arg("shard"));
+    m.def("sweep", &sweep, py::arg("folder"), py::arg("axes"), py::arg("jobs"), py::arg("settings"),
+          py::arg("reference"), py::arg("from_file"), py::arg("patient"), py::arg("shard"));
     py::list stored;
     for (const record::SpirometricIndex& index : record::kIndices)
         if (index.source == record::IndexSource::stored)

@@ -24,8 +24,8 @@ py::array_t<float> floats(const std::vector<float>& values) {
 // A line per sample and a column per lobe.
 template <typename T>
 py::array_t<T> perLobe(const std::vector<std::array<T, layout::kLobes>>& samples) {
-    py::array_t<T> values({static_cast<py::ssize_t>(samples.size()),
-                           static_cast<py::ssize_t>(layout::kLobes)});
+    py::array_t<T> values(
+        {static_cast<py::ssize_t>(samples.size()), static_cast<py::ssize_t>(layout::kLobes)});
     auto out = values.template mutable_unchecked<2>();
     for (std::size_t n = 0; n < samples.size(); ++n)
         for (std::size_t k = 0; k < layout::kLobes; ++k)

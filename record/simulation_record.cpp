@@ -152,21 +152,27 @@ void SimulationRecord::setCentralTrace(int row, int i, float v) {
 }
 
 float SimulationRecord::field(int row, RowField f) const {
-    return floatAt(
-        row, floatOffset(kStoredIndices, "row field", static_cast<int>(f), 0, kStoredIndexCount - 1));
+    return floatAt(row, floatOffset(kStoredIndices, "row field", static_cast<int>(f), 0,
+                                    kStoredIndexCount - 1));
 }
 void SimulationRecord::setField(int row, RowField f, float v) {
     setFloatAt(
-        row, floatOffset(kStoredIndices, "row field", static_cast<int>(f), 0, kStoredIndexCount - 1), v);
+        row,
+        floatOffset(kStoredIndices, "row field", static_cast<int>(f), 0, kStoredIndexCount - 1), v);
+}
+
+int SimulationRecord::fieldsHeld(int row) const {
+    const float mark = floatAt(row, kAddedIndexCount);
+    const bool counts = mark >= 0.0f &&
+                        mark <= static_cast<float>(kIndexCapacity - kFirstIndexCount) &&
+                        mark == std::floor(mark);
+    return kFirstIndexCount + (counts ? static_cast<int>(mark) : 0);
 }
 
 bool SimulationRecord::holdsField(int row, RowField f) const {
     const int place = static_cast<int>(f);
     checkIndex("row field", place, 0, kStoredIndexCount - 1);
-    const float mark = floatAt(row, kAddedIndexCount);
-    const bool counts = mark >= 0.0f && mark <= static_cast<float>(kIndexCapacity - kFirstIndexCount) &&
-                        mark == std::floor(mark);
-    return place < kFirstIndexCount + (counts ? static_cast<int>(mark) : 0);
+    return place < fieldsHeld(row);
 }
 
 void SimulationRecord::markFieldsHeld(int row) {

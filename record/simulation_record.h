@@ -129,9 +129,10 @@ class SimulationRecord {
     // A stored index, any of the index table's (record/index_table.h).
     float field(int row, RowField f) const;
     void setField(int row, RowField f, float v);
-    // Whether the row holds a stored index: the first fourteen always, a later one when the run
-    // that wrote the row stored it (layout::kAddedIndexCount; a mark that is no count in range
-    // counts as none added).
+    // How many stored indices the row holds: the first fourteen always, and as many more as
+    // the run that wrote the row stored (layout::kAddedIndexCount; a mark that is no count in
+    // range counts as none added).
+    int fieldsHeld(int row) const;
     bool holdsField(int row, RowField f) const;
     // Marks the row as holding every stored index of this program.
     void markFieldsHeld(int row);

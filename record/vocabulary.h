@@ -62,6 +62,14 @@ inline constexpr std::array<std::string_view, layout::kSettingColumns> kSettingC
 inline constexpr std::array<std::string_view, 4> kGlobalItemNames{
     "expiratory effort", "speed of the effort rise", "inspiratory effort",
     "end-of-test flow threshold"};
+// The same in plain Polish, as the window's notices name them; a setting column's words are its
+// control's (record/settings_table.h).
+inline constexpr std::array<std::string_view, layout::kParts> kLungPartWords{
+    "lewe płuco",      "prawe płuco",      "oba płuca",           "płat górny lewy",
+    "płat dolny lewy", "płat górny prawy", "płat środkowy prawy", "płat dolny prawy"};
+inline constexpr std::array<std::string_view, kGlobalItemNames.size()> kGlobalItemWords{
+    "siła wydechu", "szybkość narastania wysiłku wydechowego", "siła wdechu",
+    "próg przepływu kończący badanie"};
 
 static_assert(LungPart::lobe5 == layout::kParts - 1 && lobePart(layout::kLobes) == LungPart::lobe5);
 static_assert(SettingColumn::cm == layout::kSettingColumns - 1);

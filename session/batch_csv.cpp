@@ -14,7 +14,11 @@ namespace vm::session {
 namespace {
 
 BatchCell numberCell(double v, NumberForm form) {
-    return {.kind = BatchCell::Kind::number, .number = v, .form = form};
+    BatchCell cell;
+    cell.kind = BatchCell::Kind::number;
+    cell.number = v;
+    cell.form = form;
+    return cell;
 }
 BatchCell textCell(std::string_view text) {
     if (text.empty())
@@ -22,7 +26,10 @@ BatchCell textCell(std::string_view text) {
     return {.kind = BatchCell::Kind::text, .text = std::string(text)};
 }
 BatchCell wholeCell(std::size_t v) {
-    return {.kind = BatchCell::Kind::whole, .whole = v};
+    BatchCell cell;
+    cell.kind = BatchCell::Kind::whole;
+    cell.whole = v;
+    return cell;
 }
 
 std::string withUnit(std::string_view name, std::string_view unit) {
@@ -64,8 +71,10 @@ constexpr PredictedNumber kPredictedNumbers[] = {
 
 void addReadingColumns(std::vector<std::string>& names, bool withUnits) {
     const auto unit = [&](std::string_view u) { return withUnits ? u : std::string_view(); };
-    for (const auto& [name, u] : {std::pair{"patientSex", ""}, {"patientAge", "years"},
-                                  {"patientHeight", "cm"}, {"patientOrigin", ""}})
+    for (const auto& [name, u] : {std::pair{"patientSex", ""},
+                                  {"patientAge", "years"},
+                                  {"patientHeight", "cm"},
+                                  {"patientOrigin", ""}})
         names.push_back(withUnit(name, unit(u)));
     for (const PredictedIndex& index : kPredictedIndices)
         for (const PredictedNumber& number : kPredictedNumbers)
@@ -189,9 +198,10 @@ std::string ResultsCsv(const Session& session, bool withPredicted) {
         BatchCells cells = {wholeCell(static_cast<std::size_t>(row)),
                             textCell(runStatusWord(record.field(row, RowField::runStatus)))};
         for (int c = 0; c < layout::kSettingColumns; ++c)
-            cells.push_back(numberCell(record.partSetting(row, kEditedPart, c), NumberForm::single));
-        cells.push_back(numberCell(record.globalSetting(row, GlobalItem::expirationDepth),
-                                   NumberForm::single));
+            cells.push_back(
+                numberCell(record.partSetting(row, kEditedPart, c), NumberForm::single));
+        cells.push_back(
+            numberCell(record.globalSetting(row, GlobalItem::expirationDepth), NumberForm::single));
         addIndexCells(cells, session.indices(row));
         if (withPredicted)
             addReadingCells(cells, session.readResult(row));

@@ -47,9 +47,9 @@ void writePartSettings(JsonWriter& json, const RowResult& result, int part) {
     json.beginObject();
     for (int c = 0; c < layout::kSettingColumns; ++c)
         json.key(kSettingColumnNames[static_cast<std::size_t>(c)])
-            .number(result.partSettings[static_cast<std::size_t>(part)]
-                                       [static_cast<std::size_t>(c)],
-                    NumberForm::single);
+            .number(
+                result.partSettings[static_cast<std::size_t>(part)][static_cast<std::size_t>(c)],
+                NumberForm::single);
     json.endObject();
 }
 

@@ -20,7 +20,8 @@ void writeIndices(JsonWriter& json, const IndexValues& indices);
 // "patient" and "predicted".
 void writeReading(JsonWriter& json, const ResultReading& reading);
 
-// {"run":N, the indices, the reading, "fvSamples":[[volume,flow],..],"vtSamples":[[time,volume],..]}
+// {"run":N, the indices, the reading,
+// "fvSamples":[[volume,flow],..],"vtSamples":[[time,volume],..]}
 std::string runJson(const RowResult& result, int runNumber);
 // The same with "row" for "run", then the settings: "partSettings" of every other lung part by
 // its runner's name, each by column name, "settings" of both lungs and "globalSettings", the 20

@@ -7,11 +7,10 @@ namespace vm::session {
 
 std::string numberText(double v, NumberForm form) {
     char buffer[32];
-    char* end = form == NumberForm::single
-                          ? std::to_chars(buffer, buffer + sizeof buffer, v,
-                                          std::chars_format::general, 9)
-                                .ptr
-                          : std::to_chars(buffer, buffer + sizeof buffer, v).ptr;
+    char* end =
+        form == NumberForm::single
+            ? std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::general, 9).ptr
+            : std::to_chars(buffer, buffer + sizeof buffer, v).ptr;
     return std::string(buffer, static_cast<std::size_t>(end - buffer));
 }
 

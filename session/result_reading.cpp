@@ -131,7 +131,8 @@ std::optional<Patient> parsePatient(std::string_view text) {
 }
 
 std::string patientOption(const Patient& patient) {
-    return std::string(reference::sexName(patient.sex)) + ',' + numberText(patient.age_years, NumberForm::shortest) + ',' +
+    return std::string(reference::sexName(patient.sex)) + ',' +
+           numberText(patient.age_years, NumberForm::shortest) + ',' +
            numberText(patient.height_cm, NumberForm::shortest);
 }
 

@@ -83,6 +83,21 @@ constexpr bool everyLineExists() {
 }
 static_assert(everyLineExists(), "an index shown in the results table has a line of its own");
 
+// Each setting's row-grid cell exists, is no separator (2, 5 and 8) and holds no other setting.
+constexpr bool everySettingCellExists() {
+    std::array<bool, kRowGridColumns> taken{};
+    for (const Setting& setting : kSettings) {
+        const int column = setting.rowGridColumn;
+        if (column < 0)
+            continue;
+        if (column >= kRowGridColumns || column % 3 == 2 || taken[column])
+            return false;
+        taken[column] = true;
+    }
+    return true;
+}
+static_assert(everySettingCellExists(), "a setting's row-grid cell is its own");
+
 // The row grid's cells of a result's line: the settings of the visible track bars. A hidden
 // bar's cell belongs to the current-settings line alone.
 constexpr bool inResultLines(const Setting& setting) {
@@ -146,9 +161,9 @@ int ShowResultsTable(TextGrid& grid, const SimulationRecord& record, const Recor
     const model::IndexValues values = model::readIndices(record, row);
     const model::IndexValues reference = model::readIndices(record, referenceRow);
     const auto format = [&](const model::IndexValue& v, const SpirometricIndex& index) {
-        return v.present() ? formatNumber(v.value, index.precision, index.decimals,
-                                          decimalSeparator)
-                           : std::string(kAbsentValue);
+        return v.present()
+                   ? formatNumber(v.value, index.precision, index.decimals, decimalSeparator)
+                   : std::string(kAbsentValue);
     };
 
     for (std::size_t i = 0; i < kIndices.size(); ++i) {
@@ -182,8 +197,7 @@ int ShowResultsTable(TextGrid& grid, const SimulationRecord& record, const Recor
         const bool percentShown =
             variant < 4.0f || index.comparison == Comparison::percentInEveryVariant;
         std::string percent = " ";
-        if (v.present() && r.present() && r.value > 0 && status == 1.0f && compared &&
-            percentShown)
+        if (v.present() && r.present() && r.value > 0 && status == 1.0f && compared && percentShown)
             percent = formatNumber(100.0 * v.value / r.value, 3, 0, decimalSeparator);
         grid.setCell(4, line, percent);
     }
@@ -196,7 +210,7 @@ void FillGridRow(TextGrid& grid, const SimulationRecord& record, int gridRow, in
         if (inResultLines(setting))
             grid.setCell(setting.rowGridColumn, gridRow,
                          "   " + formatNumber(record.partSetting(recordRow, kEditedPart,
-                                                                setting.target.index),
+                                                                 setting.target.index),
                                               5, 0, decimalSeparator));
 }
 

@@ -45,7 +45,8 @@ bool SettingName::sameSetting(const SettingName& other) const {
 }
 
 std::string readSettingName(std::string_view text, SettingName& name) {
-    name = SettingName{std::string(text)};
+    name = SettingName{};
+    name.text = std::string(text);
     if (text.starts_with("global.")) {
         long item = 0;
         const std::string number(text.substr(7));
@@ -69,8 +70,8 @@ std::string readSettingName(std::string_view text, SettingName& name) {
     }
     const auto setting = settingColumnNamed(column);
     if (!setting)
-        return "unknown setting '" + std::string(column) + "' (use " +
-               joined(kSettingColumnNames) + ")";
+        return "unknown setting '" + std::string(column) + "' (use " + joined(kSettingColumnNames) +
+               ")";
     name.column = *setting;
     return {};
 }

@@ -118,8 +118,7 @@ std::string sweepGridProblem(const std::vector<SweepAxis>& axes) {
     for (const SweepAxis& axis : axes) {
         count *= axis.percents.size();
         if (count > kMaxSweepPoints)
-            return "the sweep's grid has more than " + std::to_string(kMaxSweepPoints) +
-                   " points";
+            return "the sweep's grid has more than " + std::to_string(kMaxSweepPoints) + " points";
     }
     return {};
 }
@@ -203,9 +202,9 @@ SweepOutcome RunSweep(const SweepRequest& request, const SweepStart& start,
             for (std::size_t a = 0; a < request.axes.size(); ++a)
                 ApplySettings(runner, {{request.axes[a].setting, row.percents[a]}});
             runner.StartSimulation({});
-            row.result = resultOf(
-                runner, workingRow,
-                {.curves = false, .settings = false, .reading = runner.hasPatient()});
+            row.result =
+                resultOf(runner, workingRow,
+                         {.curves = false, .settings = false, .reading = runner.hasPatient()});
             if (row.result.runStatus == 1.0f)
                 ++valid;
             buffer.put(j, std::move(row));

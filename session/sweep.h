@@ -89,9 +89,9 @@ struct SweepRow {
 };
 
 struct SweepOutcome {
-    std::size_t taken = 0;  // rows handed on
-    std::size_t valid = 0;  // points with a valid result
-    bool refused = false;   // take said stop: nothing more was handed on
+    std::size_t taken = 0; // rows handed on
+    std::size_t valid = 0; // points with a valid result
+    bool refused = false;  // take said stop: nothing more was handed on
 };
 
 // Runs the grid on request.jobs threads and hands each row to take, on the calling thread, as

@@ -6,7 +6,7 @@
 
 #include "plots/plot_export.h"
 #include "report/result_report.h"
-#include "session/curve_export.h"
+#include "session/batch_csv.h"
 #include "ui/dialog_paths.h"
 #include "ui/image_view.h"
 #include "ui/interaction.h"

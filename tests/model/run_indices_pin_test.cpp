@@ -23,7 +23,7 @@ struct PinnedRun {
     int part;   // LungPart, or kGlobal
     int column; // SettingColumn, or GlobalItem
     float percent;
-    std::array<double, kRowFieldCount> indices; // in kRowIndices order
+    std::array<double, layout::kFirstIndexCount> indices; // fev1 .. modelVariant, stored order
 };
 
 const PinnedRun kPinnedRuns[] = {
@@ -90,10 +90,11 @@ TEST(RunIndicesPin, EveryIndexWithinItsLastBits) {
         else
             record.setPartSetting(workingRow, run.part, run.column, run.percent);
         RunForcedExpiration(model, record, {});
-        for (const RowIndex& index : kRowIndices) {
-            const double pinned = run.indices[static_cast<std::size_t>(index.field)];
-            EXPECT_NEAR(record.field(workingRow, index.field), pinned, 1e-6 * std::fabs(pinned))
-                << run.name << ' ' << index.jsonKey;
+        for (int f = 0; f < layout::kFirstIndexCount; ++f) {
+            const double pinned = run.indices[static_cast<std::size_t>(f)];
+            EXPECT_NEAR(record.field(workingRow, static_cast<RowField>(f)), pinned,
+                        1e-6 * std::fabs(pinned))
+                << run.name << ' ' << indexOfField(static_cast<RowField>(f)).jsonKey;
         }
     }
 }
