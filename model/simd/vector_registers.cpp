@@ -1,9 +1,9 @@
-#include "ui/vector_registers.h"
+#include "model/simd/vector_registers.h"
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
 
-namespace vm::ui {
+namespace vm::model {
 
 namespace {
 __attribute__((target("avx"))) void zeroUpperHalves() {
@@ -20,4 +20,4 @@ void clearUpperVectorRegisters() {
 void clearUpperVectorRegisters() {}
 #endif
 
-} // namespace vm::ui
+} // namespace vm::model
