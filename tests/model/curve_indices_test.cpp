@@ -7,6 +7,7 @@
 #include "model/spirogram.h"
 #include "record/settings_table.h"
 #include "standard_indices.h"
+#include "standard_start.h"
 
 #include <gtest/gtest.h>
 
@@ -114,12 +115,9 @@ TEST(FlowVolumeTiming, EveryValidRunAcrossTheSettingsIsPlacedWhole) {
         for (const int position : {setting.minimum, setting.maximum}) {
             SCOPED_TRACE(testing::Message()
                          << "TrackBar" << setting.trackBar << " at " << position);
-            SimulationRecord record;
-            ModelState model;
-            InitialiseModel(model, record, true);
-            for (int row : {referenceRow, workingRow})
-                for (int i = 0; i < layout::kGlobalItems; ++i)
-                    record.setGlobalSetting(row, i, 100.0f);
+            StandardStart start;
+            SimulationRecord& record = start.record;
+            ModelState& model = start.model;
             const float percent = static_cast<float>(std::max(10.0, percentAt(setting, position)));
             if (setting.target.isColumn())
                 record.setPartSetting(workingRow, kEditedPart, setting.target.index, percent);
@@ -138,10 +136,11 @@ TEST(FlowVolumeTiming, EveryValidRunAcrossTheSettingsIsPlacedWhole) {
                     const long long gap = step - std::llround(times.at(n - 1) * 1000);
                     ASSERT_TRUE(gap >= 2 && gap <= 62) << "sample " << n << ", " << gap << " steps";
                 }
-                if (step % 100 == 0)
+                if (step % 100 == 0) {
                     ASSERT_EQ(record.fvVolume(workingRow, n),
                               record.vtVolume(workingRow, static_cast<int>(step / 100)))
                         << "sample " << n;
+                }
             }
         }
     EXPECT_GE(valid, static_cast<int>(kSettings.size()));
@@ -156,24 +155,15 @@ TEST(FlowVolumeTiming, EveryValidRunAcrossTheSettingsIsPlacedWhole) {
 // plateau before 6 s, so its FEV6 is its FVC.
 TEST(CurveIndices, MadeUpCurvesWorkedOutByHand) {
     const Expiration kShortHealthy{8.0, 0.1, 0.5, 5.0};
-    constexpr std::array<std::string_view, 14> kKeys = {"fvc",
-                                                        "fev1FromTimeZero",
-                                                        "fef25to75",
-                                                        "fev6",
-                                                        "fev1PctFev6",
-                                                        "slowVc",
-                                                        "fev1PctVc",
-                                                        "rv",
-                                                        "rvPctTlc",
-                                                        "timeToPef",
-                                                        "backExtrapolatedVolume",
-                                                        "empeyIndex",
-                                                        "fif50",
-                                                        "fef50ToFif50"};
+    // The first fourteen indices read from the curves, in table order.
+    std::vector<std::size_t> curveIndices;
+    for (std::size_t i = 0; i < kIndices.size(); ++i)
+        if (kIndices[i].source == IndexSource::curve && curveIndices.size() < 14)
+            curveIndices.push_back(i);
     const struct {
         Expiration expiration;
-        // FEV1 and MEF50 of the row, then the indices of kKeys.
-        std::array<double, 2 + kKeys.size()> values;
+        // FEV1 and MEF50 of the row, then those indices.
+        std::array<double, 2 + 14> values;
     } cases[] = {
         // FEV1 (t0) 0.4 + 4 (1 - exp(-1.9)); FEF25-75 2.2 / (0.5 ln 3); FEV6 4.4 - 4 exp(-11.9).
         {kHealthy,
@@ -192,11 +182,9 @@ TEST(CurveIndices, MadeUpCurvesWorkedOutByHand) {
         row.record.setField(workingRow, RowField::fev1, static_cast<float>(c.values[0]));
         row.record.setField(workingRow, RowField::mef50, static_cast<float>(c.values[1]));
         const IndexValues indices = readIndices(row.record, workingRow);
-        for (std::size_t i = 0; i < kKeys.size(); ++i) {
-            SCOPED_TRACE(kKeys[i]);
-            const auto at = std::ranges::find(kIndices, kKeys[i], &SpirometricIndex::jsonKey);
-            ASSERT_NE(at, kIndices.end());
-            const IndexValue& index = indices[static_cast<std::size_t>(at - kIndices.begin())];
+        for (std::size_t i = 0; i < curveIndices.size(); ++i) {
+            SCOPED_TRACE(kIndices[curveIndices[i]].jsonKey);
+            const IndexValue& index = indices[curveIndices[i]];
             const double expected = c.values[2 + i];
             if (std::isnan(expected))
                 EXPECT_EQ(index.missing, MissingReason::expirationUnder6s);
@@ -234,12 +222,9 @@ TEST(CurveIndices, RowsThatCannotGiveThem) {
 // The standard run's values, printed for the record, checked against what a healthy adult's
 // manoeuvre shows and what the row's own indices imply.
 TEST(CurveIndices, StandardRun) {
-    SimulationRecord record;
-    ModelState model;
-    InitialiseModel(model, record, true);
-    for (int row : {referenceRow, workingRow})
-        for (int i = 0; i < layout::kGlobalItems; ++i)
-            record.setGlobalSetting(row, i, 100.0f);
+    StandardStart start;
+    SimulationRecord& record = start.record;
+    ModelState& model = start.model;
     RunForcedExpiration(model, record, {});
     const IndexValues values = readIndices(record, workingRow);
     const auto ci = [&](std::size_t index) { return values[index].value; };

@@ -5,6 +5,7 @@
 #include "model/forced_expiration_run.h"
 #include "model/model_initialisation.h"
 #include "record/vocabulary.h"
+#include "standard_start.h"
 
 #include <gtest/gtest.h>
 
@@ -79,12 +80,9 @@ const PinnedRun kPinnedRuns[] = {
 
 TEST(RunIndicesPin, EveryIndexWithinItsLastBits) {
     for (const PinnedRun& run : kPinnedRuns) {
-        SimulationRecord record;
-        ModelState model;
-        InitialiseModel(model, record, true);
-        for (int row : {referenceRow, workingRow})
-            for (int i = 0; i < layout::kGlobalItems; ++i)
-                record.setGlobalSetting(row, i, 100.0f);
+        StandardStart start;
+        SimulationRecord& record = start.record;
+        ModelState& model = start.model;
         if (run.part == kGlobal)
             record.setGlobalSetting(workingRow, run.column, run.percent);
         else

@@ -46,6 +46,7 @@ struct WindowProbe {
     QTextEdit* RichEdit1() const { return form->RichEdit1; }
     QLabel* Memo1() const { return airway().Memo1; }
     QComboBox* ComboBox1() const { return panel().ComboBox1; }
+    QFrame* groupPanel(int number) const { return panel().groupPanelOf(number); }
     QFrame* Panel1() const { return panel().groupPanels_[1]; }
     QFrame* Panel2() const { return panel().groupPanels_[2]; }
     QFrame* Panel3() const { return panel().groupPanels_[3]; }
