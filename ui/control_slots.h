@@ -145,8 +145,9 @@ constexpr int sharedScaleWidth(unsigned char section) {
     return widest;
 }
 
-// Why the shown bars of a group do not fit it at the design window; nullptr when they do.
-constexpr const char* groupProblem(const record::ControlGroup& group) {
+// Whether the shown bars of a group fit it at the design window. One that does not stops the
+// build at the line that says why.
+constexpr bool groupFits(const record::ControlGroup& group) {
     const int unitE = panelUnit(kClientWidth);
     const int groupWidth = groupPanelWidth(group.panel, unitE);
     const Span inside{0, groupWidth};
@@ -171,30 +172,27 @@ constexpr const char* groupProblem(const record::ControlGroup& group) {
         scales[count] = {scaleLeft, scaleLeft + scaleWidth};
         for (const Span& span : {bars[count], captions[count], scales[count]})
             if (span.left < inside.left || span.right > inside.right)
-                return "a bar, caption or scale of the group reaches past its edge";
+                throw "a bar, caption or scale of the group reaches past its edge";
         for (std::size_t k = 0; k < count; ++k)
             if (bars[k].overlaps(bars[count]) || captions[k].overlaps(captions[count]))
-                return "two bars of the group, or their captions, stand in one place";
+                throw "two bars of the group, or their captions, stand in one place";
         ++count;
     }
     for (std::size_t a = 0; a < count; ++a)
         for (std::size_t b = 0; b < count; ++b)
             if (a != b && scales[a].right > scales[a].left && scales[a].overlaps(bars[b]))
-                return "a scale of the group runs into another bar";
-    return nullptr;
+                throw "a scale of the group runs into another bar";
+    return true;
 }
 
 constexpr bool everyGroupFits() {
     for (const record::ControlGroup& group : record::kControlGroups)
-        if (groupProblem(group) != nullptr)
-            return false;
+        groupFits(group);
     return true;
 }
 
 } // namespace design
 
-static_assert(design::everyGroupFits(),
-              "a shown track bar's slot is missing from its group, taken, or too narrow for its "
-              "caption or scale at today's font: design::groupProblem says which");
+static_assert(design::everyGroupFits(), "a shown track bar does not fit its group's slot");
 
 } // namespace vm::ui
