@@ -17,13 +17,6 @@ namespace vm::cli {
 
 namespace {
 
-std::string joined(std::span<const std::string_view> names) {
-    std::string text;
-    for (const std::string_view name : names)
-        text += (text.empty() ? "" : ", ") + std::string(name);
-    return text;
-}
-
 std::string partName(LungPart part) {
     return std::string(kLungPartNames[part]);
 }
@@ -36,15 +29,6 @@ CliParseResult parseFailure(std::string message) {
     CliParseResult r;
     r.message = std::move(message);
     return r;
-}
-
-bool parseInteger(const std::string& text, long& value) {
-    if (text.empty() || std::isspace(static_cast<unsigned char>(text.front())))
-        return false;
-    errno = 0;
-    char* end = nullptr;
-    value = std::strtol(text.c_str(), &end, 10);
-    return errno == 0 && end == text.c_str() + text.size();
 }
 
 // --set NAME=PCT, and --global I=PCT as the setting global.I.
@@ -94,7 +78,7 @@ CliParseResult parseRunOrSweep(const std::vector<std::string>& args, CliCommand 
             problem = addSweepAxis(value, options.sweepAxes);
         } else if (arg == "--jobs") {
             long jobs = 0;
-            if (!parseInteger(value, jobs) || jobs < 1 || jobs > kMaxJobs)
+            if (!readWholeNumber(value, jobs) || jobs < 1 || jobs > kMaxJobs)
                 problem = "--jobs needs a whole number 1.." + std::to_string(kMaxJobs) + ", got '" +
                           value + "'";
             else
@@ -103,7 +87,7 @@ CliParseResult parseRunOrSweep(const std::vector<std::string>& args, CliCommand 
             problem = parseShard(value, options.shard.emplace());
         } else if (arg == "--runs") {
             long runs = 0;
-            if (!parseInteger(value, runs) || runs < 1 || runs > kMaxRunsInARow)
+            if (!readWholeNumber(value, runs) || runs < 1 || runs > kMaxRunsInARow)
                 problem = "--runs needs a whole number 1.." + std::to_string(kMaxRunsInARow) +
                           ", got '" + value + "'";
             else
@@ -342,7 +326,7 @@ Options of run and sweep:
         items += (i == 0 ? "" : ", ") + std::to_string(i) + " " + std::string(kGlobalItemNames[i]);
     text += helpOption("--set NAME=PCT",
                        "setting of both lungs in percent of the reference (10..2000); NAME is " +
-                           joined(kSettingColumnNames));
+                           settingColumnNamesText());
     text += helpOption("--set " + left + ".NAME=PCT",
                        "the same for the " + left + " lung; " + partName(LungPart::rightLung) +
                            ".NAME, " + partName(LungPart::lobe1) + ".NAME .. " +

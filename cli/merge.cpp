@@ -28,14 +28,8 @@ std::string shardName(const SweepShard& shard) {
     return std::to_string(shard.index) + '/' + std::to_string(shard.count);
 }
 
-std::vector<std::string> splitAt(std::string_view text, char separator) {
-    std::vector<std::string> pieces;
-    std::size_t begin = 0;
-    for (std::size_t at; (at = text.find(separator, begin)) != std::string_view::npos;
-         begin = at + 1)
-        pieces.emplace_back(text.substr(begin, at - begin));
-    pieces.emplace_back(text.substr(begin));
-    return pieces;
+std::vector<std::string> toStrings(const std::vector<std::string_view>& pieces) {
+    return {pieces.begin(), pieces.end()};
 }
 
 enum class LineEnd { newline, endOfInput, cut, tooLong, unreadable };
@@ -132,7 +126,7 @@ const std::vector<std::string>& columnsAfterStatus(bool withPatient) {
 // The columns of a header as a sweep writes it: point, the swept settings, status, then the
 // indices and the reading's columns; none for any other header.
 std::optional<std::vector<CsvColumn>> csvColumns(const std::string& header) {
-    const std::vector<std::string> names = splitAt(header, ',');
+    const std::vector<std::string> names = toStrings(session::splitAt(header, ','));
     const auto status = std::ranges::find(names, "status");
     if (names[0] != "point" || status == names.end() || status - names.begin() < 2)
         return std::nullopt;
@@ -156,7 +150,7 @@ std::optional<std::vector<CsvColumn>> csvColumns(const std::string& header) {
 // Why a CSV line is not one a sweep writes under these columns; empty when it is one.
 std::string csvLineProblem(const std::string& line, const std::vector<CsvColumn>& columns,
                            std::size_t& point) {
-    const std::vector<std::string> cells = splitAt(line, ',');
+    const std::vector<std::string> cells = toStrings(session::splitAt(line, ','));
     if (cells.size() != columns.size())
         return "it has " + std::to_string(cells.size()) + " fields where the header names " +
                std::to_string(columns.size());

@@ -15,28 +15,28 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string joined(std::span<const std::string_view> names) {
-    std::string text;
-    for (const std::string_view name : names)
-        text += (text.empty() ? "" : ", ") + std::string(name);
-    return text;
-}
-
 std::string partName(LungPart part) {
     return std::string(kLungPartNames[part]);
 }
 
-// A whole number in decimal, nothing before or after it.
-bool readWhole(const std::string& text, long& value) {
-    if (text.empty() || std::isspace(static_cast<unsigned char>(text.front())))
+} // namespace
+
+bool readWholeNumber(std::string_view text, long& value) {
+    const std::string number(text);
+    if (number.empty() || std::isspace(static_cast<unsigned char>(number.front())))
         return false;
     errno = 0;
     char* end = nullptr;
-    value = std::strtol(text.c_str(), &end, 10);
-    return errno == 0 && end == text.c_str() + text.size();
+    value = std::strtol(number.c_str(), &end, 10);
+    return errno == 0 && end == number.c_str() + number.size();
 }
 
-} // namespace
+std::string settingColumnNamesText() {
+    std::string text;
+    for (const std::string_view name : kSettingColumnNames)
+        text += (text.empty() ? "" : ", ") + std::string(name);
+    return text;
+}
 
 bool SettingName::sameSetting(const SettingName& other) const {
     if (globalItem || other.globalItem)
@@ -50,7 +50,7 @@ std::string readSettingName(std::string_view text, SettingName& name) {
     if (text.starts_with("global.")) {
         long item = 0;
         const std::string number(text.substr(7));
-        if (!readWhole(number, item) || item < 0 || item >= layout::kGlobalItems)
+        if (!readWholeNumber(number, item) || item < 0 || item >= layout::kGlobalItems)
             return "item '" + number + "' is not a whole number 0.." +
                    std::to_string(layout::kGlobalItems - 1);
         name.globalItem = static_cast<int>(item);
@@ -70,7 +70,7 @@ std::string readSettingName(std::string_view text, SettingName& name) {
     }
     const auto setting = settingColumnNamed(column);
     if (!setting)
-        return "unknown setting '" + std::string(column) + "' (use " + joined(kSettingColumnNames) +
+        return "unknown setting '" + std::string(column) + "' (use " + settingColumnNamesText() +
                ")";
     name.column = *setting;
     return {};

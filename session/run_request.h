@@ -41,6 +41,10 @@ std::string readSettingName(std::string_view text, SettingName& name);
 // A decimal number, nothing left over (no hexadecimal, no "inf"); empty on success, else why
 // not.
 std::string readNumber(std::string_view text, double& value);
+// A whole decimal number, nothing before or after it.
+bool readWholeNumber(std::string_view text, long& value);
+// "rCentral, vdc, ..., cm": the setting columns' names, as messages and help list them.
+std::string settingColumnNamesText();
 // A setting's percentage as text, or as a number; empty when a setting takes it, else why not.
 std::string readPercent(std::string_view text, double& percent);
 std::string percentProblem(double percent);

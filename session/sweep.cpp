@@ -15,6 +15,14 @@ namespace vm::session {
 
 namespace {
 
+// A whole number, all of the text.
+bool readCount(std::string_view text, std::size_t& value) {
+    const auto [ptr, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc() && ptr == text.data() + text.size() && !text.empty();
+}
+
+} // namespace
+
 std::vector<std::string_view> splitAt(std::string_view text, char separator) {
     std::vector<std::string_view> pieces;
     std::size_t begin = 0;
@@ -24,14 +32,6 @@ std::vector<std::string_view> splitAt(std::string_view text, char separator) {
     pieces.push_back(text.substr(begin));
     return pieces;
 }
-
-// A whole number, all of the text.
-bool readCount(std::string_view text, std::size_t& value) {
-    const auto [ptr, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return error == std::errc() && ptr == text.data() + text.size() && !text.empty();
-}
-
-} // namespace
 
 std::string parseSweepValues(std::string_view text, std::vector<double>& percents) {
     percents.clear();

@@ -44,6 +44,9 @@ struct SweepRequest {
     std::optional<SweepShard> shard;
 };
 
+// The pieces of text between separators: an axis's values, a line of a sweep's CSV.
+std::vector<std::string_view> splitAt(std::string_view text, char separator);
+
 // The values of an axis: a list "50,100,150", a geometric range "100:1600:x2" or an arithmetic
 // one "50:150:+25", every value a percentage the settings accept. Empty on success.
 std::string parseSweepValues(std::string_view text, std::vector<double>& percents);

@@ -54,9 +54,7 @@ ExportMenu::ExportMenu(QMenuBar* menuBar, const Session& session, Interaction& i
     };
     for (const auto& [item, handler] : items) {
         Export1->addAction(item);
-        connect(item, &QAction::triggered, this, [this, run = runCommand, handler] {
-            run([this, handler] { (this->*handler)(); });
-        });
+        wireMenuItems<ExportMenu>(this, runCommand, {{item, handler}});
     }
 }
 

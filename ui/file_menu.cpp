@@ -29,12 +29,10 @@ FileMenu::FileMenu(QMenuBar* menuBar, Session& session, Interaction& interaction
     Open1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     Save1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     Saveas1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
-    for (const auto& [item, handler] : {std::pair{Open1, &FileMenu::Open1Click},
-                                        {Save1, &FileMenu::Save1Click},
-                                        {Saveas1, &FileMenu::Saveas1Click}})
-        connect(item, &QAction::triggered, this, [this, run = runCommand, handler] {
-            run([this, handler] { (this->*handler)(); });
-        });
+    wireMenuItems<FileMenu>(this, runCommand,
+                            {{Open1, &FileMenu::Open1Click},
+                             {Save1, &FileMenu::Save1Click},
+                             {Saveas1, &FileMenu::Saveas1Click}});
 }
 
 QString FileMenu::askSaveFileName() {

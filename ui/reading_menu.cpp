@@ -16,12 +16,10 @@ ReadingMenu::ReadingMenu(QWidget* owner, QMenuBar* menuBar, session::Session& se
     Interpretation1 = makeAction(this, "Interpretation1", QStringLiteral("Interpretacja"));
     Interpretation2 = makeAction(this, "Interpretation2", QStringLiteral("Interpretacja"));
     menuBar->addActions({Patient1, Interpretation1});
-    for (const auto& [item, handler] : {std::pair{Patient1, &ReadingMenu::Patient1Click},
-                                        {Interpretation1, &ReadingMenu::Interpretation1Click},
-                                        {Interpretation2, &ReadingMenu::Interpretation1Click}})
-        connect(item, &QAction::triggered, this, [this, run = runCommand, handler] {
-            run([this, handler] { (this->*handler)(); });
-        });
+    wireMenuItems<ReadingMenu>(this, runCommand,
+                               {{Patient1, &ReadingMenu::Patient1Click},
+                                {Interpretation1, &ReadingMenu::Interpretation1Click},
+                                {Interpretation2, &ReadingMenu::Interpretation1Click}});
 }
 
 void ReadingMenu::Patient1Click() {
