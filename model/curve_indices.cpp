@@ -131,7 +131,7 @@ void readCurveIndices(const SimulationRecord& record, int row, IndexValues& out)
 
 } // namespace
 
-IndexValues readIndices(const SimulationRecord& record, int row) {
+IndexValues readIndices(const SimulationRecord& record, int row, bool curves) {
     IndexValues out;
     for (std::size_t i = 0; i < kIndices.size(); ++i) {
         const int place = storedPlaceOf(i);
@@ -141,7 +141,8 @@ IndexValues readIndices(const SimulationRecord& record, int row) {
         out[i] = record.holdsField(row, field) ? present(record.field(row, field))
                                                : missing(MissingReason::notStored);
     }
-    readCurveIndices(record, row, out);
+    if (curves)
+        readCurveIndices(record, row, out);
     return out;
 }
 

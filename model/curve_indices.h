@@ -27,7 +27,7 @@ using IndexValues = std::array<IndexValue, record::kIndexCount>;
 
 // Every index of record row `row`. A stored index is present as the row holds it, whatever its
 // value (a file from elsewhere may hold NaN), and absent where the row was saved before it
-// existed.
-IndexValues readIndices(const record::SimulationRecord& record, int row);
+// existed. Without curves, those read from the curves stay absent, which spares the reading.
+IndexValues readIndices(const record::SimulationRecord& record, int row, bool curves = true);
 
 } // namespace vm::model

@@ -83,6 +83,14 @@ constexpr bool everyLineExists() {
 }
 static_assert(everyLineExists(), "an index shown in the results table has a line of its own");
 
+// Whether the table shows an index read from the curves, which only then are read.
+constexpr bool showsCurveIndices() {
+    for (const SpirometricIndex& index : kIndices)
+        if (index.resultsTableLine > 0 && index.source == IndexSource::curve)
+            return true;
+    return false;
+}
+
 // Each setting's row-grid cell exists, is no separator (2, 5 and 8) and holds no other setting.
 constexpr bool everySettingCellExists() {
     std::array<bool, kRowGridColumns> taken{};
@@ -158,8 +166,9 @@ int ShowResultsTable(TextGrid& grid, const SimulationRecord& record, const Recor
     const float status =
         record.field(state.selectedRow > 0 ? state.selectedRow : referenceRow, RowField::runStatus);
     const float variant = record.field(row, RowField::modelVariant);
-    const model::IndexValues values = model::readIndices(record, row);
-    const model::IndexValues reference = model::readIndices(record, referenceRow);
+    const model::IndexValues values = model::readIndices(record, row, showsCurveIndices());
+    const model::IndexValues reference =
+        model::readIndices(record, referenceRow, showsCurveIndices());
     const auto format = [&](const model::IndexValue& v, const SpirometricIndex& index) {
         return v.present()
                    ? formatNumber(v.value, index.precision, index.decimals, decimalSeparator)
