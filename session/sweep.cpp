@@ -190,24 +190,41 @@ SweepOutcome RunSweep(const SweepRequest& request, const SweepStart& start,
 
     // Every point starts from a session of its own in the state a single run starts from, and a
     // test leaves the model in another state than it found it.
+    const auto runPoint = [&](std::size_t j) {
+        SweepRow row;
+        row.point = shardGridPoint(shard, j);
+        row.percents = sweepPointPercents(request.axes, row.point);
+        auto point = std::make_unique<SweepStart>(start);
+        Session runner(point->record, point->state, point->model, ProgramFolder{exeDir});
+        runner.TakePatient(start.patient);
+        ApplySettings(runner, request.start.settings);
+        for (std::size_t a = 0; a < request.axes.size(); ++a)
+            ApplySettings(runner, {{request.axes[a].setting, row.percents[a]}});
+        runner.StartSimulation({});
+        row.result = resultOf(runner, workingRow,
+                              {.curves = false, .settings = false, .reading = runner.hasPatient()});
+        if (row.result.runStatus == 1.0f)
+            ++valid;
+        return row;
+    };
+    // One test at a time runs on the calling thread, so that a sweep needs no threads where
+    // there are none.
+    if (jobs == 1) {
+        for (std::size_t j = 0; j < total && !stop; ++j) {
+            if (!take(runPoint(j))) {
+                outcome.refused = true;
+                break;
+            }
+            ++outcome.taken;
+            if (progress)
+                progress(j + 1, total);
+        }
+        outcome.valid = valid;
+        return outcome;
+    }
     const auto work = [&] {
         for (std::size_t j; !stop && !refused && (j = nextPoint++) < total;) {
-            SweepRow row;
-            row.point = shardGridPoint(shard, j);
-            row.percents = sweepPointPercents(request.axes, row.point);
-            auto point = std::make_unique<SweepStart>(start);
-            Session runner(point->record, point->state, point->model, ProgramFolder{exeDir});
-            runner.TakePatient(start.patient);
-            ApplySettings(runner, request.start.settings);
-            for (std::size_t a = 0; a < request.axes.size(); ++a)
-                ApplySettings(runner, {{request.axes[a].setting, row.percents[a]}});
-            runner.StartSimulation({});
-            row.result =
-                resultOf(runner, workingRow,
-                         {.curves = false, .settings = false, .reading = runner.hasPatient()});
-            if (row.result.runStatus == 1.0f)
-                ++valid;
-            buffer.put(j, std::move(row));
+            buffer.put(j, runPoint(j));
             ++done;
         }
         --workersLeft;
