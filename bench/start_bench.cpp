@@ -11,7 +11,6 @@
 #include "record/record_file.h"
 #include "ui/interaction.h"
 #include "ui/main_window.h"
-#include "ui/vector_registers.h"
 #include "window_probe.h"
 
 #include <QApplication>
@@ -90,9 +89,6 @@ void BM_HeadlessRun(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         ModelState model = settled;
-        // As in a process without Qt: the application object leaves the vector registers in
-        // a state that slows the model down.
-        clearUpperVectorRegisters();
         state.ResumeTiming();
         storeCurrentSettingsIntoWorkingRow(standardSettings, record);
         RunForcedExpiration(model, record, {});

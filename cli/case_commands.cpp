@@ -1,9 +1,9 @@
 #include "cli/case_commands.h"
 
-#include "session/reading_text.h"
-
 #include "cli/run_report.h"
+#include "session/batch_json.h"
 #include "session/hidden_settings.h"
+#include "session/number_text.h"
 
 #include <algorithm>
 #include <charconv>
@@ -30,10 +30,9 @@ struct CaseOptions {
     std::string out;
 };
 
+// A case's numbers as the library holds them, in 9 significant digits.
 std::string number(double value) {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.9g", value);
-    return buffer;
+    return numberText(value, NumberForm::single);
 }
 
 // Empty when the options suit the command, else what is wrong.
@@ -73,11 +72,11 @@ std::string settingsText(const std::vector<CaseSetting>& settings) {
     return text;
 }
 
-std::string settingsJson(const std::vector<CaseSetting>& settings) {
-    std::string json = "{";
+void writeSettings(JsonWriter& json, const std::vector<CaseSetting>& settings) {
+    json.beginObject();
     for (const CaseSetting& s : settings)
-        json += (json.size() > 1 ? "," : "") + jsonString(settingName(s)) + ":" + number(s.percent);
-    return json + "}";
+        json.key(settingName(s)).number(s.percent, NumberForm::single);
+    json.endObject();
 }
 
 // The runner's names of the settings no visible track bar shows, each once.
@@ -90,11 +89,10 @@ std::vector<std::string> hiddenOfCase(const TeachingCase& c) {
     return hidden;
 }
 
-std::string joined(const std::vector<std::string>& names, const std::string& separator,
-                   bool quoted) {
+std::string joined(const std::vector<std::string>& names, const std::string& separator) {
     std::string text;
     for (const std::string& name : names)
-        text += (text.empty() ? "" : separator) + (quoted ? jsonString(name) : name);
+        text += (text.empty() ? "" : separator) + name;
     return text;
 }
 
@@ -108,7 +106,7 @@ std::string caseText(const TeachingCase& c, const std::string& file) {
     text += "  compare rows:";
     for (const int row : c.compareRows)
         text += " " + std::to_string(row);
-    const std::string hidden = joined(hiddenOfCase(c), ", ", false);
+    const std::string hidden = joined(hiddenOfCase(c), ", ");
     text += "\n  hidden settings: " + (hidden.empty() ? "none" : hidden) + "\n";
     for (std::size_t k = 0; k < c.questions.size(); ++k)
         text += "  question " + std::to_string(k + 1) + ": " + c.questions[k].question +
@@ -219,12 +217,6 @@ int makeCase(const TeachingCase& c, const fs::path& exeDir, const std::string& o
     return 0;
 }
 
-std::string zJson(const QuizKey& key) {
-    const auto& z = key.reading.indices;
-    return "{\"fev1\":" + number(z[0].zScore) + ",\"fvc\":" + number(z[1].zScore) +
-           ",\"fev1Fvc\":" + number(z[2].zScore) + "}";
-}
-
 int runQuiz(const CaseOptions& options, const fs::path& exeDir, std::ostream& out) {
     CaseLibrary library;
     if (!loadLibrary(exeDir, library))
@@ -252,17 +244,37 @@ int runQuiz(const CaseOptions& options, const fs::path& exeDir, std::ostream& ou
     if (options.out == "-")
         return writeRecord(session, options.out, out);
     if (options.json) {
-        out << "{\"seed\":" << *options.seed << ",\"case\":" << jsonString(c.id)
-            << ",\"title\":" << jsonString(c.title)
-            << ",\"patientText\":" << jsonString(patientText(c.patient)) << ",\"level\":" << level
-            << ",\"levels\":" << kQuizLevels
-            << ",\"settings\":" << settingsJson(quiz.draw().settings)
-            << ",\"pattern\":" << jsonString(patternKey(key.pattern))
-            << ",\"severity\":" << jsonString(reference::severityKey(key.severity))
-            << ",\"key\":" << jsonString(keyText(key)) << ",\"z\":" << zJson(key)
-            << ",\"explanation\":" << jsonString(c.explanation)
-            << indexJsonFields(session.record(), workingRow) << patientJsonFields(key.reading)
-            << "}\n";
+        JsonWriter json;
+        json.beginObject()
+            .key("seed")
+            .whole(*options.seed)
+            .key("case")
+            .string(c.id)
+            .key("title")
+            .string(c.title)
+            .key("patientText")
+            .string(patientText(c.patient))
+            .key("level")
+            .whole(quiz.draw().level + 1)
+            .key("levels")
+            .whole(kQuizLevels)
+            .key("settings");
+        writeSettings(json, quiz.draw().settings);
+        json.key("pattern")
+            .string(patternKey(key.pattern))
+            .key("severity")
+            .string(reference::severityKey(key.severity))
+            .key("key")
+            .string(keyText(key))
+            .key("z")
+            .beginObject();
+        for (const auto& [name, index] : {std::pair{"fev1", 0}, {"fvc", 1}, {"fev1Fvc", 2}})
+            json.key(name).number(key.reading.indices[static_cast<std::size_t>(index)].zScore,
+                                  NumberForm::single);
+        json.endObject().key("explanation").string(c.explanation);
+        writeStoredIndices(json, session.indices(workingRow));
+        writeReading(json, key.reading);
+        out << json.endObject().line();
     } else {
         out << "Unknown patient " << *options.seed << ": " << patientText(c.patient)
             << "\ncase: " << c.id << " (" << c.title << "), level " << level << " of "
@@ -272,7 +284,8 @@ int runQuiz(const CaseOptions& options, const fs::path& exeDir, std::ostream& ou
             << number(key.reading.indices[0].zScore) << ", FVC "
             << number(key.reading.indices[1].zScore) << ", FEV1/FVC "
             << number(key.reading.indices[2].zScore) << "\nexplanation: " << c.explanation << "\n\n"
-            << runTable(session.record(), 1);
+            << runTable(resultOf(session, workingRow, {.curves = false, .settings = false}),
+                        resultOf(session, referenceRow, {.curves = false, .settings = false}), 1);
     }
     // Output that cannot be written writes no record after it.
     if (!out.flush())
@@ -332,34 +345,65 @@ A FILE that is - means the standard output, which then holds the record alone.
 
 std::string caseJson(const TeachingCase& c, const std::string& file) {
     const reference::Patient& p = c.patient;
-    std::string json = "{\"id\":" + jsonString(c.id) + ",\"title\":" + jsonString(c.title) +
-                       ",\"patient\":{\"sex\":" + jsonString(reference::sexName(p.sex)) +
-                       ",\"age\":" + number(p.age_years) + ",\"height\":" + number(p.height_cm) +
-                       "},\"pattern\":" + jsonString(patternKey(c.pattern)) +
-                       ",\"story\":" + jsonString(c.story) + ",\"rows\":[";
-    for (std::size_t k = 0; k < c.runs.size(); ++k)
-        json += std::string(k > 0 ? "," : "") + "{\"row\":" + std::to_string(c.rowOfRun(k)) +
-                ",\"label\":" + jsonString(c.runs[k].label) +
-                ",\"settings\":" + settingsJson(c.runs[k].settings) + "}";
-    json += "],\"compare\":[";
-    for (std::size_t k = 0; k < c.compareRows.size(); ++k)
-        json += std::string(k > 0 ? "," : "") + std::to_string(c.compareRows[k]);
-    json += "],\"hiddenSettings\":[" + joined(hiddenOfCase(c), ",", true) + "],\"questions\":[";
-    for (std::size_t k = 0; k < c.questions.size(); ++k)
-        json += std::string(k > 0 ? "," : "") +
-                "{\"question\":" + jsonString(c.questions[k].question) +
-                ",\"answer\":" + jsonString(c.questions[k].answer) + "}";
-    json += "],\"explanation\":" + jsonString(c.explanation) + ",\"quiz\":";
-    if (c.quiz.empty()) {
-        json += "null";
-    } else {
-        json += "{";
-        for (std::size_t k = 0; k < c.quiz.size(); ++k)
-            json += std::string(k > 0 ? "," : "") + jsonString(settingName(c.quiz[k].from)) + ":[" +
-                    number(c.quiz[k].from.percent) + "," + number(c.quiz[k].to) + "]";
-        json += "}";
+    JsonWriter json;
+    json.beginObject()
+        .key("id")
+        .string(c.id)
+        .key("title")
+        .string(c.title)
+        .key("patient")
+        .beginObject()
+        .key("sex")
+        .string(reference::sexName(p.sex))
+        .key("age")
+        .number(p.age_years, NumberForm::single)
+        .key("height")
+        .number(p.height_cm, NumberForm::single)
+        .endObject()
+        .key("pattern")
+        .string(patternKey(c.pattern))
+        .key("story")
+        .string(c.story)
+        .key("rows")
+        .beginArray();
+    for (std::size_t k = 0; k < c.runs.size(); ++k) {
+        json.beginObject()
+            .key("row")
+            .whole(c.rowOfRun(k))
+            .key("label")
+            .string(c.runs[k].label)
+            .key("settings");
+        writeSettings(json, c.runs[k].settings);
+        json.endObject();
     }
-    return json + ",\"file\":" + jsonString(file) + "}\n";
+    json.endArray().key("compare").beginArray();
+    for (const int row : c.compareRows)
+        json.whole(row);
+    json.endArray().key("hiddenSettings").beginArray();
+    for (const std::string& name : hiddenOfCase(c))
+        json.string(name);
+    json.endArray().key("questions").beginArray();
+    for (const CaseQuestion& q : c.questions)
+        json.beginObject()
+            .key("question")
+            .string(q.question)
+            .key("answer")
+            .string(q.answer)
+            .endObject();
+    json.endArray().key("explanation").string(c.explanation).key("quiz");
+    if (c.quiz.empty()) {
+        json.null();
+    } else {
+        json.beginObject();
+        for (const QuizRange& range : c.quiz)
+            json.key(settingName(range.from))
+                .beginArray()
+                .number(range.from.percent, NumberForm::single)
+                .number(range.to, NumberForm::single)
+                .endArray();
+        json.endObject();
+    }
+    return json.key("file").string(file).endObject().line();
 }
 
 } // namespace vm::cli

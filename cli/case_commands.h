@@ -4,7 +4,7 @@
 // prints its answer key, so that a teacher can give a class the same patient.
 
 #include "session/case_library.h"
-#include "session/reading_text.h"
+#include "session/json_writer.h"
 #include "session/unknown_patient.h"
 
 #include <filesystem>

@@ -1,38 +1,24 @@
 #include "cli/cli_options.h"
 
 #include "cli/merge.h"
-#include "cli/sweep_shards.h"
 #include "record/vocabulary.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <cmath>
 #include <cstdlib>
 #include <span>
 #include <sstream>
 #include <string_view>
 
 using namespace vm::record;
+using namespace vm::session;
 
 namespace vm::cli {
 
 namespace {
 
-std::string joined(std::span<const std::string_view> names) {
-    std::string text;
-    for (const std::string_view name : names)
-        text += (text.empty() ? "" : ", ") + std::string(name);
-    return text;
-}
-
 std::string partName(LungPart part) {
     return std::string(kLungPartNames[part]);
-}
-
-// "left, right or lobe1..lobe5"
-std::string prefixedPartNames() {
-    return partName(LungPart::leftLung) + ", " + partName(LungPart::rightLung) + " or " +
-           partName(LungPart::lobe1) + ".." + partName(LungPart::lobe5);
 }
 
 std::string lastGlobalItem() {
@@ -45,147 +31,21 @@ CliParseResult parseFailure(std::string message) {
     return r;
 }
 
-enum class NumberReading { ok, notANumber, outOfRange };
-
-// A whole string as a finite decimal number, nothing left over. strtod would also take
-// hexadecimal and "inf"; a setting is written in decimal only.
-NumberReading parseNumber(const std::string& text, double& value) {
-    if (text.empty() || text.find_first_not_of("0123456789+-.eE") != std::string::npos)
-        return NumberReading::notANumber;
-    errno = 0;
-    char* end = nullptr;
-    value = std::strtod(text.c_str(), &end);
-    if (end != text.c_str() + text.size())
-        return NumberReading::notANumber;
-    if (errno == ERANGE || !std::isfinite(value))
-        return NumberReading::outOfRange;
-    return NumberReading::ok;
-}
-
-std::string numberProblem(const std::string& text, double& value) {
-    switch (parseNumber(text, value)) {
-    case NumberReading::ok:
-        return {};
-    case NumberReading::notANumber:
-        return "not a number: '" + text + "'";
-    case NumberReading::outOfRange:
-        return "number out of range: '" + text + "'";
-    }
-    return {};
-}
-
-bool parseInteger(const std::string& text, long& value) {
-    if (text.empty() || std::isspace(static_cast<unsigned char>(text.front())))
-        return false;
-    errno = 0;
-    char* end = nullptr;
-    value = std::strtol(text.c_str(), &end, 10);
-    return errno == 0 && end == text.c_str() + text.size();
-}
-
-std::string percentProblem(const std::string& text, double& percent) {
-    if (auto problem = numberProblem(text, percent); !problem.empty())
-        return problem;
-    if (percent < kMinSettingPercent || percent > kMaxSettingPercent)
-        return "percentage " + text + " outside 10..2000";
-    return {};
-}
-
-// NAME for both lungs, or PART.NAME: left.NAME, right.NAME, lobe1.NAME .. lobe5.NAME.
-std::string parsePartName(const std::string& name, PartSettingChange& change) {
-    std::string column = name;
-    change.part = kEditedPart;
-    const auto dot = name.find('.');
-    if (dot != std::string::npos) {
-        const std::string prefix = name.substr(0, dot);
-        column = name.substr(dot + 1);
-        // Only the bare NAME means both lungs.
-        const auto part = prefix.empty() ? std::nullopt : lungPartNamed(prefix);
-        if (!part)
-            return "unknown lung part '" + prefix + "' (use " + prefixedPartNames() + ")";
-        change.part = *part;
-    }
-    const auto setting = settingColumnNamed(column);
-    if (!setting)
-        return "unknown setting '" + column + "' (use " + joined(kSettingColumnNames) + ")";
-    change.column = *setting;
-    return {};
-}
-
-std::string parseSet(const std::string& value, CliOptions& options) {
+// --set NAME=PCT, and --global I=PCT as the setting global.I.
+std::string parseSetting(const std::string& option, const std::string& value,
+                         const std::string& namePrefix, RunRequest& request) {
     const auto eq = value.find('=');
     if (eq == std::string::npos)
-        return "--set needs NAME=PCT, got '" + value + "'";
-    PartSettingChange change;
-    if (auto problem = parsePartName(value.substr(0, eq), change); !problem.empty())
-        return "--set: " + problem;
-    if (auto problem = percentProblem(value.substr(eq + 1), change.percent); !problem.empty())
-        return "--set " + value.substr(0, eq) + ": " + problem;
-    options.partSettings.push_back(change);
+        return option + " needs " + (namePrefix.empty() ? "NAME" : "I") + "=PCT, got '" + value +
+               "'";
+    SettingValue setting;
+    const std::string name = value.substr(0, eq);
+    if (auto problem = readSettingName(namePrefix + name, setting.setting); !problem.empty())
+        return option + ": " + problem;
+    if (auto problem = readPercent(value.substr(eq + 1), setting.percent); !problem.empty())
+        return option + " " + name + ": " + problem;
+    request.settings.push_back(std::move(setting));
     return {};
-}
-
-std::string parseGlobal(const std::string& value, CliOptions& options) {
-    const auto eq = value.find('=');
-    if (eq == std::string::npos)
-        return "--global needs I=PCT, got '" + value + "'";
-    long item = 0;
-    if (!parseInteger(value.substr(0, eq), item) || item < 0 || item >= layout::kGlobalItems)
-        return "--global: item '" + value.substr(0, eq) + "' is not a whole number 0.." +
-               lastGlobalItem();
-    GlobalSettingChange change;
-    change.item = static_cast<int>(item);
-    if (auto problem = percentProblem(value.substr(eq + 1), change.percent); !problem.empty())
-        return "--global " + value.substr(0, eq) + ": " + problem;
-    options.globalSettings.push_back(change);
-    return {};
-}
-
-bool sameSetting(const SweepAxis& a, const SweepAxis& b) {
-    if (a.globalSetting && b.globalSetting)
-        return a.globalSetting->item == b.globalSetting->item;
-    return a.partSetting && b.partSetting && a.partSetting->part == b.partSetting->part &&
-           a.partSetting->column == b.partSetting->column;
-}
-
-// NAME=VALUES of --sweep: a setting as --set names it, or global.I for global item I.
-std::string parseSweep(const std::string& value, CliOptions& options) {
-    const auto eq = value.find('=');
-    if (eq == std::string::npos)
-        return "--sweep needs NAME=VALUES, got '" + value + "'";
-    SweepAxis axis;
-    axis.name = value.substr(0, eq);
-    if (axis.name.starts_with("global.")) {
-        long item = 0;
-        const std::string number = axis.name.substr(7);
-        if (!parseInteger(number, item) || item < 0 || item >= layout::kGlobalItems)
-            return "--sweep: item '" + number + "' is not a whole number 0.." + lastGlobalItem();
-        axis.globalSetting = GlobalSettingChange{static_cast<int>(item), 100.0};
-    } else {
-        PartSettingChange change;
-        if (auto problem = parsePartName(axis.name, change); !problem.empty())
-            return "--sweep: " + problem;
-        axis.partSetting = change;
-    }
-    // By the setting named, not the spelling: global.2 and global.02 are one setting, and two
-    // axes of it would label rows with values they were not run at.
-    for (const SweepAxis& earlier : options.sweepAxes)
-        if (sameSetting(earlier, axis))
-            return "--sweep " + axis.name + " is the setting " + earlier.name + " given twice";
-    if (auto problem = parseSweepValues(value.substr(eq + 1), axis.percents); !problem.empty())
-        return "--sweep " + axis.name + ": " + problem;
-    options.sweepAxes.push_back(std::move(axis));
-    return {};
-}
-
-std::size_t gridPointCount(const std::vector<SweepAxis>& axes) {
-    std::size_t count = 1;
-    for (const SweepAxis& axis : axes) {
-        count *= axis.percents.size();
-        if (count > kMaxSweepPoints)
-            return count;
-    }
-    return count;
 }
 
 // run and sweep share their options; --runs and --out belong to run, --sweep and --jobs to sweep.
@@ -211,14 +71,14 @@ CliParseResult parseRunOrSweep(const std::vector<std::string>& args, CliCommand 
         const std::string& value = args[++i];
         std::string problem;
         if (arg == "--set") {
-            problem = parseSet(value, options);
+            problem = parseSetting(arg, value, "", options.run);
         } else if (arg == "--global") {
-            problem = parseGlobal(value, options);
+            problem = parseSetting(arg, value, "global.", options.run);
         } else if (arg == "--sweep") {
-            problem = parseSweep(value, options);
+            problem = addSweepAxis(value, options.sweepAxes);
         } else if (arg == "--jobs") {
             long jobs = 0;
-            if (!parseInteger(value, jobs) || jobs < 1 || jobs > kMaxJobs)
+            if (!readWholeNumber(value, jobs) || jobs < 1 || jobs > kMaxJobs)
                 problem = "--jobs needs a whole number 1.." + std::to_string(kMaxJobs) + ", got '" +
                           value + "'";
             else
@@ -227,30 +87,29 @@ CliParseResult parseRunOrSweep(const std::vector<std::string>& args, CliCommand 
             problem = parseShard(value, options.shard.emplace());
         } else if (arg == "--runs") {
             long runs = 0;
-            if (!parseInteger(value, runs) || runs < 1 || runs > kMaxRuns)
-                problem = "--runs needs a whole number 1..1000, got '" + value + "'";
+            if (!readWholeNumber(value, runs) || runs < 1 || runs > kMaxRunsInARow)
+                problem = "--runs needs a whole number 1.." + std::to_string(kMaxRunsInARow) +
+                          ", got '" + value + "'";
             else
-                options.runs = static_cast<int>(runs);
+                options.run.runs = static_cast<int>(runs);
         } else if (value.empty()) {
             problem = arg + " needs a file name";
         } else if (arg == "--out") {
             options.outFile = value;
         } else if (arg == "--from") {
-            options.fromFile = value;
+            options.run.fromFile = value;
         } else {
-            options.referenceFile = value;
+            options.run.reference = value;
         }
         if (!problem.empty())
             return parseFailure(problem);
     }
     // A file's results are relative to its own reference; another one would change their meaning.
-    if (options.fromFile && options.referenceFile)
+    if (options.run.fromFile && options.run.reference)
         return parseFailure("--from and --reference cannot be given together");
-    if (sweep && options.sweepAxes.empty())
-        return parseFailure("sweep needs at least one --sweep NAME=VALUES");
-    if (sweep && gridPointCount(options.sweepAxes) > kMaxSweepPoints)
-        return parseFailure("the sweep's grid has more than " + std::to_string(kMaxSweepPoints) +
-                            " points");
+    if (sweep)
+        if (std::string problem = sweepGridProblem(options.sweepAxes); !problem.empty())
+            return parseFailure(problem);
     result.ok = true;
     return result;
 }
@@ -306,64 +165,6 @@ std::string helpOption(const std::string& option, const std::string& description
     return text + '\n';
 }
 
-std::vector<std::string> splitAt(const std::string& text, char separator) {
-    std::vector<std::string> pieces;
-    std::size_t begin = 0;
-    for (std::size_t at; (at = text.find(separator, begin)) != std::string::npos; begin = at + 1)
-        pieces.push_back(text.substr(begin, at - begin));
-    pieces.push_back(text.substr(begin));
-    return pieces;
-}
-
-} // namespace
-
-std::string parseSweepValues(const std::string& text, std::vector<double>& percents) {
-    percents.clear();
-    const std::vector<std::string> range = splitAt(text, ':');
-    if (range.size() == 1) {
-        for (const std::string& item : splitAt(text, ',')) {
-            double percent = 0;
-            if (auto problem = percentProblem(item, percent); !problem.empty())
-                return problem;
-            percents.push_back(percent);
-        }
-        return {};
-    }
-    if (range.size() != 3)
-        return "a range is FROM:TO:xFACTOR or FROM:TO:+STEP, got '" + text + "'";
-    double from = 0;
-    double to = 0;
-    double step = 0;
-    for (const auto& [piece, value] : {std::pair{&range[0], &from}, std::pair{&range[1], &to}})
-        if (auto problem = percentProblem(*piece, *value); !problem.empty())
-            return problem;
-    const std::string& stepText = range[2];
-    const bool geometric = stepText.starts_with('x');
-    if (!geometric && !stepText.starts_with('+'))
-        return "a range's step is xFACTOR or +STEP, got '" + stepText + "'";
-    if (auto problem = numberProblem(stepText.substr(1), step); !problem.empty())
-        return problem;
-    if (from > to)
-        return "a range runs upwards, got " + range[0] + " above " + range[1];
-    if (geometric ? step <= 1.0 : step <= 0.0)
-        return geometric ? "a range's factor must be above 1" : "a range's step must be above 0";
-    // Each value from the start, so that no rounding adds up; the end counts when a step lands on
-    // it within rounding.
-    const double last = to * (1.0 + 1e-12);
-    for (std::size_t k = 0;; ++k) {
-        const double kk = static_cast<double>(k);
-        const double value = geometric ? from * std::pow(step, kk) : from + kk * step;
-        if (value > last)
-            break;
-        if (percents.size() == kMaxSweepPoints)
-            return "a range of more than " + std::to_string(kMaxSweepPoints) + " values";
-        percents.push_back(std::min(value, to));
-    }
-    return {};
-}
-
-namespace {
-
 CliParseResult parseCommand(const std::vector<std::string>& args);
 
 // The options every command that prints results takes: --patient, and export's --report. They are
@@ -384,14 +185,14 @@ std::string takeReadingOptions(std::vector<std::string>& args, CliOptions& optio
         }
         if (i + 1 >= args.size())
             return "--patient needs SEX,AGE,HEIGHT such as female,40,165";
-        const auto patient = session::parsePatient(args[i + 1]);
+        const auto patient = parsePatient(args[i + 1]);
         if (!patient)
             return "--patient needs SEX,AGE,HEIGHT (female or male, years, cm) such as "
                    "female,40,165, got '" +
                    args[i + 1] + "'";
-        if (const std::string problem = session::patientProblem(*patient); !problem.empty())
+        if (const std::string problem = patientProblem(*patient); !problem.empty())
             return "--patient: " + problem;
-        options.patient = patient;
+        options.run.patient = patient;
         args.erase(args.begin() + static_cast<std::ptrdiff_t>(i),
                    args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
     }
@@ -408,7 +209,7 @@ CliParseResult parseCommandLine(const std::vector<std::string>& givenArgs) {
     if (const std::string problem = takeReadingOptions(args, reading); !problem.empty())
         return parseFailure(problem);
     CliParseResult parsed = parseCommand(args);
-    parsed.options.patient = reading.patient;
+    parsed.options.run.patient = reading.run.patient;
     parsed.options.exportReport = reading.exportReport;
     return parsed;
 }
@@ -525,7 +326,7 @@ Options of run and sweep:
         items += (i == 0 ? "" : ", ") + std::to_string(i) + " " + std::string(kGlobalItemNames[i]);
     text += helpOption("--set NAME=PCT",
                        "setting of both lungs in percent of the reference (10..2000); NAME is " +
-                           joined(kSettingColumnNames));
+                           settingColumnNamesText());
     text += helpOption("--set " + left + ".NAME=PCT",
                        "the same for the " + left + " lung; " + partName(LungPart::rightLung) +
                            ".NAME, " + partName(LungPart::lobe1) + ".NAME .. " +
@@ -553,7 +354,8 @@ Options of run and sweep:
                        "--global give the settings the sweep keeps");
     text += helpOption("--shard K/N", "sweep only: run the K-th of N parts of the grid, for batch "
                                       "schedulers; merge joins the parts");
-    text += helpOption("--jobs N", "sweep only: tests at once (1.." + std::to_string(kMaxJobs) +
+    text += helpOption("--jobs N", "sweep only: tests at once (1.." +
+                                       std::to_string(session::kMaxJobs) +
                                        ", default one per hardware thread)");
     return text;
 }

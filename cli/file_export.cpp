@@ -1,6 +1,6 @@
 #include "cli/file_export.h"
 
-#include "session/curve_export.h"
+#include "session/batch_csv.h"
 #include "session/session.h"
 
 #include <system_error>

@@ -1,6 +1,6 @@
 #include "cli/json_value.h"
 
-#include "session/reading_text.h"
+#include "session/json_writer.h"
 
 #include <cstdint>
 

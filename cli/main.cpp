@@ -8,13 +8,13 @@
 #include "cli/file_export.h"
 #include "cli/merge.h"
 #include "cli/run_report.h"
-#include "cli/run_start.h"
-#include "cli/sweep.h"
 #include "cli/sweep_progress.h"
 #include "cli/sweep_shards.h"
-#include "session/reading_text.h"
+#include "session/batch_csv.h"
+#include "session/batch_json.h"
 #include "session/session.h"
 #include "session/standard_record.h"
+#include "session/sweep.h"
 
 #include <atomic>
 #include <csignal>
@@ -39,24 +39,9 @@ constexpr int kExitUsage = 2;
 constexpr int kExitNoValidResult = 3;
 constexpr int kExitInterrupted = 130; // as a shell reports a program that SIGINT ended
 
-// Whether results are read for a patient: one given by --patient or stored in the file read,
-// and always for what a file shows, as the window and the report read it.
-bool readsPatient(const Session& session, const CliOptions& options, bool ofAFile = false) {
-    return ofAFile || options.patient || session.readingPatient().origin != PatientOrigin::standard;
-}
-
-// What a result's curves give and, for a patient, its reading, as JSON fields.
-std::string readingJson(const Session& session, int row, bool withPatient) {
-    std::string fields = curveIndexJsonFields(session.curveIndices(row));
-    if (withPatient)
-        fields += patientJsonFields(session.readResult(row));
-    return fields;
-}
-
-std::string readingText(const Session& session, int row, bool withPatient) {
-    const ResultReading reading = session.readResult(row);
-    return readingTable(session.curveIndices(row), session.curveIndices(referenceRow),
-                        withPatient ? &reading : nullptr);
+// The reference's indices, beside which a table prints a result's.
+RowResult referenceOf(const Session& session) {
+    return resultOf(session, referenceRow, {.curves = false, .settings = false});
 }
 
 fs::path runnerFolder(const char* argv0) {
@@ -79,20 +64,24 @@ int runRuns(const CliOptions& options, const fs::path& exeDir, std::ostream& out
     }
     // Each run is the window's START without the window: nothing is drawn or sounded.
     Session runner(ProgramFolder{exeDir});
-    if (const std::string problem = PrepareRunStart(runner, options); !problem.empty()) {
+    if (const std::string problem = PrepareRun(runner, options.run); !problem.empty()) {
         std::cerr << "velta-morvane-cli: " << problem << "\n";
         return kExitFailure;
     }
-    const SimulationRecord& record = runner.record();
     bool anyValid = false;
-    for (int run = 1; run <= options.runs; ++run) {
+    for (int run = 1; run <= options.run.runs; ++run) {
         runner.StartSimulation({});
-        anyValid = anyValid || record.field(workingRow, RowField::runStatus) == 1.0f;
-        const bool withPatient = readsPatient(runner, options);
-        if (!recordToOutput)
-            out << (options.json
-                        ? runJson(record, run, readingJson(runner, workingRow, withPatient))
-                        : runTable(record, run) + readingText(runner, workingRow, withPatient));
+        // Read for the patient given or stored in the file started from.
+        const RowResult result =
+            resultOf(runner, workingRow, {.settings = false, .reading = runner.hasPatient()});
+        anyValid = anyValid || result.runStatus == 1.0f;
+        if (!recordToOutput) {
+            const RowResult reference = referenceOf(runner);
+            out << (options.json ? runJson(result, run)
+                                 : runTable(result, reference, run) +
+                                       readingTable(result, reference,
+                                                    result.reading ? &*result.reading : nullptr));
+        }
         // Output that cannot be written stops the runs, and no record is written after it.
         if (!out.flush())
             return kExitFailure;
@@ -128,58 +117,77 @@ void catchInterrupt() {
 int runSweep(const CliOptions& options, const fs::path& exeDir, std::ostream& out) {
     // Every point starts from here, so that a file that cannot be read says so before any thread
     // begins.
+    const SweepRequest request = options.sweepRequest();
     auto start = std::make_unique<SweepStart>();
-    if (const std::string problem = PrepareSweepStart(*start, options, exeDir); !problem.empty()) {
+    if (const std::string problem = PrepareSweepStart(*start, request, exeDir); !problem.empty()) {
         std::cerr << "velta-morvane-cli: " << problem << "\n";
         return kExitFailure;
     }
     catchInterrupt();
-    SweepProgress bar(std::cerr, isatty(STDERR_FILENO) == 1);
-    const SweepOutcome outcome =
-        RunSweep(options, *start, exeDir, out, interruptRequested,
-                 [&bar](std::size_t done, std::size_t total) { bar.Show(done, total); });
-    bar.Finish();
-    if (outcome.outputFailed)
+    // The heading comes from the start the points copy, before any of them runs.
+    const bool withPatient = start->withPatient();
+    out << shardHeading(options, *start);
+    if (!options.json)
+        out << csvLine(sweepColumns(request.axes, withPatient));
+    if (!out.flush())
         return kExitFailure;
+    SweepProgress bar(std::cerr, isatty(STDERR_FILENO) == 1);
+    const SweepOutcome outcome = RunSweep(
+        request, *start, exeDir,
+        [&](const SweepRow& row) {
+            out << (options.json ? sweepRowJson(row, request.axes)
+                                 : csvLine(sweepCells(row, withPatient)));
+            return static_cast<bool>(out.flush());
+        },
+        interruptRequested, [&bar](std::size_t done, std::size_t total) { bar.Show(done, total); });
+    bar.Finish();
+    if (outcome.refused)
+        return kExitFailure;
+    const std::size_t points = sweepRunPointCount(request);
     // A Ctrl+C after the last point changed nothing.
-    if (interruptRequested && outcome.written < sweepRunPointCount(options)) {
-        std::cerr << "velta-morvane-cli: interrupted after " << outcome.written << " of "
-                  << sweepRunPointCount(options) << " points\n";
+    if (interruptRequested && outcome.taken < points) {
+        std::cerr << "velta-morvane-cli: interrupted after " << outcome.taken << " of " << points
+                  << " points\n";
         return kExitInterrupted;
     }
     // A shard of a small grid may have no point at all, which is no failure of its runs.
-    return outcome.valid > 0 || sweepRunPointCount(options) == 0 ? 0 : kExitNoValidResult;
+    return outcome.valid > 0 || points == 0 ? 0 : kExitNoValidResult;
 }
 
 // The reference and the rows that opening the file shows as results.
 int showFile(const CliOptions& options, const fs::path& exeDir, std::ostream& out) {
     Session runner(ProgramFolder{exeDir});
     const ViewChanges opened = runner.OpenSimulationFile(options.showFile);
-    if (options.patient)
-        runner.SetPatient(*options.patient);
+    if (options.run.patient)
+        runner.SetPatient(*options.run.patient);
     if (opened.message) {
         std::cerr << "velta-morvane-cli: cannot read the simulation file: " << *opened.message
                   << "\n";
         return kExitFailure;
     }
+    // A file's results are read for its patient, or the default one, as the window reads them.
+    std::vector<RowResult> rows;
+    for (int row = 0; row <= runner.state().resultCount; ++row)
+        rows.push_back(resultOf(runner, row, {.curves = options.json, .reading = true}));
     if (options.json) {
-        for (int row = 0; row <= runner.state().resultCount; ++row)
-            out << rowJson(runner.record(), row, readingJson(runner, row, true));
+        for (const RowResult& row : rows)
+            out << rowJson(row);
     } else {
         const ReadingPatient& patient = runner.readingPatient();
         out << "patient: " << patientOption(patient.patient) << " ("
             << patientOriginKey(patient.origin) << ")\n"
-            << rowsTable(runner.record(), runner.state().resultCount);
-        for (int row = 1; row <= runner.state().resultCount; ++row)
-            out << "result " << row << " beside the reference:\n" << readingText(runner, row, true);
+            << rowsTable(rows);
+        for (std::size_t row = 1; row < rows.size(); ++row)
+            out << "result " << row << " beside the reference:\n"
+                << readingTable(rows[row], rows[0], &*rows[row].reading);
     }
     return 0;
 }
 
 int exportFile(const CliOptions& options, const fs::path& exeDir) {
     const ExportOutcome outcome = ExportSimulationFile(
-        {options.exportFile, options.exportFolder, options.patient, options.exportReport}, exeDir,
-        plotPictureWriter());
+        {options.exportFile, options.exportFolder, options.run.patient, options.exportReport},
+        exeDir, plotPictureWriter());
     if (!outcome.note.empty())
         std::cerr << "velta-morvane-cli: " << outcome.note << "\n";
     if (!outcome.problem.empty()) {

@@ -1,10 +1,9 @@
 #include "cli/merge.h"
 
 #include "cli/json_value.h"
-#include "cli/sweep.h"
 #include "cli/sweep_shards.h"
-#include "session/curve_export.h"
-#include "session/reading_text.h"
+#include "session/batch_csv.h"
+#include "session/batch_result.h"
 
 #include <algorithm>
 #include <charconv>
@@ -29,14 +28,8 @@ std::string shardName(const SweepShard& shard) {
     return std::to_string(shard.index) + '/' + std::to_string(shard.count);
 }
 
-std::vector<std::string> splitAt(std::string_view text, char separator) {
-    std::vector<std::string> pieces;
-    std::size_t begin = 0;
-    for (std::size_t at; (at = text.find(separator, begin)) != std::string_view::npos;
-         begin = at + 1)
-        pieces.emplace_back(text.substr(begin, at - begin));
-    pieces.emplace_back(text.substr(begin));
-    return pieces;
+std::vector<std::string> toStrings(const std::vector<std::string_view>& pieces) {
+    return {pieces.begin(), pieces.end()};
 }
 
 enum class LineEnd { newline, endOfInput, cut, tooLong, unreadable };
@@ -78,8 +71,9 @@ std::optional<std::size_t> pointNumber(std::string_view text) {
 // The words a sweep writes in a column of words: the statuses, and a reading's keys.
 using Words = std::vector<std::string>;
 const Words& statusWords() {
-    static const Words words = {session::runStatusWord(1.0f), session::runStatusWord(0.0f),
-                                session::runStatusWord(-1.0f)};
+    static const Words words = {std::string(session::runStatusWord(1.0f)),
+                                std::string(session::runStatusWord(0.0f)),
+                                std::string(session::runStatusWord(-1.0f))};
     return words;
 }
 // Every key of an enumeration's values, which start at 0; past the last one a key is empty.
@@ -120,12 +114,8 @@ struct CsvColumn {
 // patient's or without.
 const std::vector<std::string>& columnsAfterStatus(bool withPatient) {
     const auto names = [](bool patient) {
-        std::string header =
-            sweepCsvHeader({}, session::curveIndexCsvHeader(false) +
-                                   (patient ? session::predictedCsvHeader(false) : std::string()));
-        header.pop_back();
-        std::vector<std::string> all = splitAt(header, ',');
-        all.erase(all.begin(), all.begin() + 2);
+        std::vector<std::string> all = session::sweepColumns({}, patient);
+        all.erase(all.begin(), all.begin() + 2); // point and status
         return all;
     };
     static const std::vector<std::string> without = names(false);
@@ -136,7 +126,7 @@ const std::vector<std::string>& columnsAfterStatus(bool withPatient) {
 // The columns of a header as a sweep writes it: point, the swept settings, status, then the
 // indices and the reading's columns; none for any other header.
 std::optional<std::vector<CsvColumn>> csvColumns(const std::string& header) {
-    const std::vector<std::string> names = splitAt(header, ',');
+    const std::vector<std::string> names = toStrings(session::splitAt(header, ','));
     const auto status = std::ranges::find(names, "status");
     if (names[0] != "point" || status == names.end() || status - names.begin() < 2)
         return std::nullopt;
@@ -160,7 +150,7 @@ std::optional<std::vector<CsvColumn>> csvColumns(const std::string& header) {
 // Why a CSV line is not one a sweep writes under these columns; empty when it is one.
 std::string csvLineProblem(const std::string& line, const std::vector<CsvColumn>& columns,
                            std::size_t& point) {
-    const std::vector<std::string> cells = splitAt(line, ',');
+    const std::vector<std::string> cells = toStrings(session::splitAt(line, ','));
     if (cells.size() != columns.size())
         return "it has " + std::to_string(cells.size()) + " fields where the header names " +
                std::to_string(columns.size());
@@ -204,10 +194,8 @@ std::string csvLineProblem(const std::string& line, const std::vector<CsvColumn>
 const std::vector<std::string>& jsonMembers(bool withPatient) {
     const auto names = [](bool patient) {
         std::vector<std::string> all = {"point", "settings", "status"};
-        for (const RowIndex& index : kRowIndices)
+        for (const SpirometricIndex& index : kIndices)
             all.emplace_back(index.jsonKey);
-        for (const session::CurveIndexInfo& info : session::kCurveIndices)
-            all.emplace_back(info.jsonKey);
         all.emplace_back("emptyIndices");
         if (patient) {
             all.emplace_back("patient");
@@ -262,7 +250,7 @@ std::string jsonLineProblem(const std::string& line, std::optional<JsonLineShape
         return "its settings are not a sweep's";
     if (members[2].value.kind != JsonKind::string || !isOneOf(members[2].value.text, statusWords()))
         return "its status is not a run's status";
-    const std::size_t reasons = 3 + kRowIndices.size() + session::kCurveIndices.size();
+    const std::size_t reasons = 3 + kIndices.size();
     for (std::size_t m = 3; m < reasons; ++m)
         if (!isNumberOrNull(members[m].value))
             return "its " + members[m].name + " is not a number";
@@ -333,7 +321,7 @@ class Merge {
             heading = readShardHeading(line);
         if (end == LineEnd::unreadable)
             return lineEndProblem(end, input.name, 1);
-        if (!heading || heading->gridPoints > kMaxSweepPoints)
+        if (!heading || heading->gridPoints > session::kMaxSweepPoints)
             return input.name +
                    " is no shard of a sweep: its first line is not what sweep --shard K/N writes";
         file.heading = *heading;

@@ -1,6 +1,6 @@
 #include "cli/sweep_shards.h"
 
-#include "cli/sweep.h"
+#include "session/json_writer.h"
 #include "session/result_reading.h"
 
 #include <charconv>
@@ -13,12 +13,6 @@ using namespace vm::record;
 namespace vm::cli {
 
 namespace {
-
-// A whole number from the start of text up to `end` (exclusive), nothing else.
-bool readCount(std::string_view text, std::size_t& value) {
-    const auto [ptr, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return error == std::errc() && ptr == text.data() + text.size() && !text.empty();
-}
 
 // FNV-1a: short, stable across machines and builds.
 class Fingerprint {
@@ -43,38 +37,10 @@ class Fingerprint {
 
 } // namespace
 
-std::string parseShard(const std::string& text, SweepShard& shard) {
-    const auto slash = text.find('/');
-    std::size_t index = 0;
-    std::size_t count = 0;
-    if (slash == std::string::npos || !readCount(std::string_view(text).substr(0, slash), index) ||
-        !readCount(std::string_view(text).substr(slash + 1), count) || index < 1 || index > count ||
-        count > kMaxShards)
-        return "--shard needs K/N with 1 <= K <= N <= " + std::to_string(kMaxShards) + ", got '" +
-               text + "'";
-    shard = {static_cast<int>(index), static_cast<int>(count)};
-    return {};
-}
-
-std::size_t shardPointCount(std::size_t gridPoints, const SweepShard& shard) {
-    const auto k = static_cast<std::size_t>(shard.index - 1);
-    const auto n = static_cast<std::size_t>(shard.count);
-    return gridPoints > k ? (gridPoints - k + n - 1) / n : 0;
-}
-
-std::size_t shardGridPoint(const SweepShard& shard, std::size_t j) {
-    return static_cast<std::size_t>(shard.index - 1) + j * static_cast<std::size_t>(shard.count);
-}
-
-std::size_t sweepRunPointCount(const CliOptions& options) {
-    const std::size_t grid = sweepPointCount(options.sweepAxes);
-    return options.shard ? shardPointCount(grid, *options.shard) : grid;
-}
-
-std::uint64_t gridFingerprint(const CliOptions& options, const SweepStart& start) {
+std::uint64_t gridFingerprint(const CliOptions& options, const session::SweepStart& start) {
     Fingerprint print;
-    for (const SweepAxis& axis : options.sweepAxes) {
-        print.add(axis.name);
+    for (const session::SweepAxis& axis : options.sweepAxes) {
+        print.add(axis.setting.text);
         for (const double percent : axis.percents)
             print.add(percent);
     }
@@ -92,7 +58,7 @@ std::uint64_t gridFingerprint(const CliOptions& options, const SweepStart& start
     return print.value();
 }
 
-std::string shardHeading(const CliOptions& options, const SweepStart& start) {
+std::string shardHeading(const CliOptions& options, const session::SweepStart& start) {
     if (!options.shard)
         return {};
     char grid[17];
@@ -100,11 +66,19 @@ std::string shardHeading(const CliOptions& options, const SweepStart& start) {
                   static_cast<unsigned long long>(gridFingerprint(options, start)));
     const std::string shard =
         std::to_string(options.shard->index) + '/' + std::to_string(options.shard->count);
-    const std::string points = std::to_string(sweepPointCount(options.sweepAxes));
+    const std::size_t points = session::sweepPointCount(options.sweepAxes);
     if (options.json)
-        return "{\"shard\":\"" + shard + "\",\"points\":" + points + ",\"grid\":\"" + grid +
-               "\"}\n";
-    return "# shard " + shard + " of " + points + " points, grid " + grid + '\n';
+        return session::JsonWriter()
+            .beginObject()
+            .key("shard")
+            .string(shard)
+            .key("points")
+            .whole(static_cast<long long>(points))
+            .key("grid")
+            .string(grid)
+            .endObject()
+            .line();
+    return "# shard " + shard + " of " + std::to_string(points) + " points, grid " + grid + '\n';
 }
 
 std::optional<ShardHeading> readShardHeading(const std::string& line) {
@@ -118,7 +92,8 @@ std::optional<ShardHeading> readShardHeading(const std::string& line) {
                              ? "{\"shard\":\"%31[0-9/]\",\"points\":%llu,\"grid\":\"%llx\"}%n"
                              : "# shard %31[0-9/] of %llu points, grid %llx%n";
     if (std::sscanf(line.c_str(), format, shard, &points, &grid, &end) != 3 ||
-        static_cast<std::size_t>(end) != line.size() || !parseShard(shard, heading.shard).empty())
+        static_cast<std::size_t>(end) != line.size() ||
+        !session::parseShard(shard, heading.shard).empty())
         return std::nullopt;
     heading.gridPoints = points;
     heading.grid = grid;

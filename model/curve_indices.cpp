@@ -16,15 +16,15 @@ constexpr double kFev6Time_s = 6.0;
 constexpr double kMillilitresPerLitre = 1000.0;
 constexpr double kSecondsPerMinute = 60.0;
 
-CurveIndex present(double value) {
+IndexValue present(double value) {
     return {value, MissingReason::none};
 }
-CurveIndex missing(MissingReason reason) {
+IndexValue missing(MissingReason reason) {
     return {0.0, reason};
 }
 
 // A ratio of two present indices, in percent when scaled by 100.
-CurveIndex ratio(const CurveIndex& over, const CurveIndex& under, double scale) {
+IndexValue ratio(const IndexValue& over, const IndexValue& under, double scale) {
     if (!over.present())
         return over;
     if (!under.present())
@@ -66,63 +66,83 @@ double inspiratoryFlowAtHalf(const SimulationRecord& record, int row, const Forc
     return std::nan("");
 }
 
-CurveIndex timed(const ForcedExpiration& fe, double value, MissingReason ifNaN) {
+IndexValue timed(const ForcedExpiration& fe, double value, MissingReason ifNaN) {
     if (!fe.timed())
         return missing(MissingReason::samplesNotPlaced);
     return std::isfinite(value) ? present(value) : missing(ifNaN);
 }
 
-} // namespace
-
-CurveIndices computeCurveIndices(const SimulationRecord& record, int row) {
-    CurveIndices out;
+// The indices read from the curves, each empty until it is read.
+void readCurveIndices(const SimulationRecord& record, int row, IndexValues& out) {
     const std::optional<ForcedExpiration> curve = forcedExpirationOf(record, row);
     if (!curve)
-        return out; // every index empty: no valid result
+        return; // every index empty: no valid result
     const ForcedExpiration& fe = *curve;
     const double fvc = fe.exhaledVolume_l();
     if (!(fvc > 0))
-        return out;
-    out.fvc_l = present(fvc);
+        return;
+    IndexValue& fvcIndex = out[indexNamed("fvc")];
+    fvcIndex = present(fvc);
     const double pef = record.field(row, RowField::pef);
     const double mef50 = record.field(row, RowField::mef50);
     const double tlc = record.field(row, RowField::tlc);
     // A blow over within a second has exhaled its FVC by then.
     const double fev1 = fe.timed() && fe.time_s.back() < 1.0 ? fvc : fe.exhaledAt(1.0);
-    out.fev1_l = timed(fe, fev1, MissingReason::noValidResult);
-    const CurveIndex& fev1Index = out.fev1_l;
+    IndexValue& fev1Index = out[indexNamed("fev1FromTimeZero")];
+    fev1Index = timed(fe, fev1, MissingReason::noValidResult);
 
     const double t25 = fe.timeToExhale(kFef25Share * fvc);
     const double t75 = fe.timeToExhale(kFef75Share * fvc);
-    out.fef25to75_lps = timed(fe, (kFef75Share - kFef25Share) * fvc / (t75 - t25),
-                              MissingReason::fvcShareNotReached);
+    out[indexNamed("fef25to75")] = timed(fe, (kFef75Share - kFef25Share) * fvc / (t75 - t25),
+                                         MissingReason::fvcShareNotReached);
     // A blow that ends on a plateau before 6 s has exhaled all it will: its FEV6 is its FVC.
     const bool endedSooner = fe.timed() && fe.time_s.back() < kFev6Time_s;
-    out.fev6_l = endedSooner && fe.endsOnPlateau()
-                     ? present(fvc)
-                     : timed(fe, fe.exhaledAt(kFev6Time_s), MissingReason::expirationUnder6s);
-    out.fev1PctFev6 = ratio(fev1Index, out.fev6_l, 100.0);
+    IndexValue& fev6 = out[indexNamed("fev6")];
+    fev6 = endedSooner && fe.endsOnPlateau()
+               ? present(fvc)
+               : timed(fe, fe.exhaledAt(kFev6Time_s), MissingReason::expirationUnder6s);
+    out[indexNamed("fev1PctFev6")] = ratio(fev1Index, fev6, 100.0);
 
-    const double rv = slowExpirationLowest(record, row, fe);
-    if (rv < fe.startVolume_l) {
-        out.rv_l = present(rv);
-        out.slowVc_l = present(fe.startVolume_l - rv);
+    const double lowest = slowExpirationLowest(record, row, fe);
+    IndexValue& rv = out[indexNamed("rv")];
+    IndexValue& slowVc = out[indexNamed("slowVc")];
+    if (lowest < fe.startVolume_l) {
+        rv = present(lowest);
+        slowVc = present(fe.startVolume_l - lowest);
     }
-    out.fev1PctVc = ratio(fev1Index, out.slowVc_l, 100.0);
-    out.rvPctTlc =
-        tlc > 0 ? ratio(out.rv_l, present(tlc), 100.0) : missing(MissingReason::noValidResult);
+    out[indexNamed("fev1PctVc")] = ratio(fev1Index, slowVc, 100.0);
+    out[indexNamed("rvPctTlc")] =
+        tlc > 0 ? ratio(rv, present(tlc), 100.0) : missing(MissingReason::noValidResult);
 
-    out.timeToPef_s = present(fe.timeToPeakFlow_s);
-    out.backExtrapolatedVolume_l = timed(fe, fe.exhaledAt(0.0), MissingReason::noValidResult);
-    out.empeyIndex = pef > 0
-                         ? ratio(fev1Index, present(pef * kSecondsPerMinute), kMillilitresPerLitre)
-                         : missing(MissingReason::noValidResult);
+    out[indexNamed("timeToPef")] = present(fe.timeToPeakFlow_s);
+    out[indexNamed("backExtrapolatedVolume")] =
+        timed(fe, fe.exhaledAt(0.0), MissingReason::noValidResult);
+    out[indexNamed("empeyIndex")] =
+        pef > 0 ? ratio(fev1Index, present(pef * kSecondsPerMinute), kMillilitresPerLitre)
+                : missing(MissingReason::noValidResult);
 
     const double fif50 = inspiratoryFlowAtHalf(record, row, fe, fvc);
-    out.fif50_lps =
+    IndexValue& fif50Index = out[indexNamed("fif50")];
+    fif50Index =
         std::isfinite(fif50) ? present(fif50) : missing(MissingReason::noInspirationAtHalfFvc);
-    out.fef50ToFif50 =
-        mef50 > 0 ? ratio(present(mef50), out.fif50_lps, 1.0) : missing(MissingReason::noMef50);
+    out[indexNamed("fef50ToFif50")] =
+        mef50 > 0 ? ratio(present(mef50), fif50Index, 1.0) : missing(MissingReason::noMef50);
+}
+
+} // namespace
+
+IndexValues readIndices(const SimulationRecord& record, int row, bool curves) {
+    IndexValues out;
+    for (std::size_t i = 0; i < kIndices.size(); ++i) {
+        const int place = storedPlaceOf(i);
+        if (place < 0)
+            continue;
+        const auto field = static_cast<RowField>(place);
+        out[i] = record.holdsField(row, field) ? present(record.field(row, field))
+                                               : missing(MissingReason::notStored);
+    }
+    if (curves)
+        readCurveIndices(record, row, out);
     return out;
 }
 

@@ -36,6 +36,8 @@ std::string_view missingReasonText(MissingReason reason) {
         return "the inspiration before the forced expiration does not reach half the FVC";
     case MissingReason::noMef50:
         return "the result has no MEF50";
+    case MissingReason::notStored:
+        return "the file was saved before this index was stored";
     }
     return "";
 }

@@ -22,6 +22,7 @@ enum class MissingReason {
     fvcShareNotReached,     // the expiration does not reach 75 % of the FVC
     noInspirationAtHalfFvc, // the inspiration before the effort does not pass half the FVC
     noMef50,                // the row has no MEF50
+    notStored,              // a stored index the row's file was saved before
 };
 
 std::string_view missingReasonText(MissingReason reason);

@@ -5,6 +5,7 @@
 #include "model/run_phases.h"
 #include "model/run_recording.h"
 #include "model/settings_conversion.h"
+#include "model/simd/vector_registers.h"
 #include "model/spirometric_indices.h"
 #include "record/vocabulary.h"
 
@@ -24,14 +25,16 @@ void setRunStatus(SimulationRecord& record, float status) {
     record.setField(workingRow, RowField::runStatus, status);
 }
 
-static_assert(rowIndexOf(RowField::runStatus).resetValue == kRunValid,
+static_assert(indexOfField(RowField::runStatus).resetValue == kRunValid,
               "a run is valid until something goes wrong");
 
 // The working row starts empty: no indices, no curves. The curves of the row's previous
 // contents are cleared whole, so that a shorter run never shows or measures a stale tail.
 void clearWorkingRow(const ModelState& m, SimulationRecord& record) {
-    for (const RowIndex& index : kRowIndices)
-        record.setField(workingRow, index.field, index.resetValue);
+    for (std::size_t i = 0; i < kIndices.size(); ++i)
+        if (const int place = storedPlaceOf(i); place >= 0)
+            record.setField(workingRow, static_cast<RowField>(place), kIndices[i].resetValue);
+    record.markFieldsHeld(workingRow);
     for (int n = 1; n <= kFvSamples; ++n) {
         record.setFvVolume(workingRow, n, 0.0f);
         record.setFvFlow(workingRow, n, 0.0f);
@@ -65,8 +68,10 @@ void showRunClockIfDue(ModelState& m, const RunHooks& hooks) {
     const long long ms = std::llrint(kStepsPerSecond * m.state.modelTime);
     if (ms % divisor == 0 && (run.recording || run.recordStart == 0)) {
         run.runClockTime = m.state.modelTime - run.recordStart;
-        if (hooks.showRunClock)
+        if (hooks.showRunClock) {
             hooks.showRunClock(run.runClockTime);
+            clearUpperVectorRegisters();
+        }
     }
 }
 
@@ -77,8 +82,10 @@ void recordStep(ModelState& m, SimulationRecord& record, const RunHooks& hooks, 
     run.stepCount += 1;
     // Beyond the record's last volume-time sample nothing more is stored or drawn.
     if (run.stepCount % kVolumeTimeCadence_steps == 0 && storeVolumeTimeSample(m, record) &&
-        hooks.liveFrameTick)
+        hooks.liveFrameTick) {
         hooks.liveFrameTick();
+        clearUpperVectorRegisters();
+    }
     if (run.forcedRecording && t > effortStart(m) + kFev1AfterEffort_s &&
         record.field(workingRow, RowField::fev1) == 0) {
         record.setField(workingRow, RowField::fev1, static_cast<float>(m.state.lungVolume));
@@ -154,6 +161,7 @@ bool settingsAreUsable(const SimulationRecord& record) {
 }
 
 void RunForcedExpiration(ModelState& m, SimulationRecord& record, const RunHooks& hooks) {
+    clearUpperVectorRegisters();
     clearWorkingRow(m, record);
     if (!settingsAreUsable(record)) {
         // Nothing can be simulated; the model is left as it was.

@@ -2,6 +2,7 @@
 
 #include "model/model_step.h"
 #include "model/ramp_table.h"
+#include "model/simd/vector_registers.h"
 #include "record/record_state.h"
 
 #include <cmath>
@@ -49,6 +50,7 @@ void InitialiseModel(ModelState& model, SimulationRecord& record, bool resetRowS
 
 void InitialiseModel(ModelState& model, SimulationRecord& record, bool resetRowSettings,
                      const std::function<void()>& beep) {
+    clearUpperVectorRegisters();
     setReferenceState(model);
     if (resetRowSettings)
         resetAllRowPartSettings(record);

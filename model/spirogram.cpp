@@ -7,7 +7,7 @@ namespace vm::model {
 namespace {
 
 // The marks are the indices themselves, so that a table and the picture show one number.
-std::optional<SpirogramPoint> markAt(const CurveIndex& index, double t_s) {
+std::optional<SpirogramPoint> markAt(const IndexValue& index, double t_s) {
     if (!index.present())
         return std::nullopt;
     return SpirogramPoint{t_s, index.value};
@@ -29,9 +29,9 @@ Spirogram spirogramOf(const record::SimulationRecord& record, int row) {
         spirogram.points.push_back({curve->time_s[i], curve->exhaled_l[i]});
     spirogram.peakFlow = {curve->timeToPeakFlow_s, curve->peakExhaled_l};
     spirogram.backExtrapolatedVolume_l = curve->exhaledAt(0.0);
-    const CurveIndices indices = computeCurveIndices(record, row);
-    spirogram.fev1 = markAt(indices.fev1_l, 1.0);
-    spirogram.fev6 = markAt(indices.fev6_l, 6.0);
+    const IndexValues indices = readIndices(record, row);
+    spirogram.fev1 = markAt(indices[record::indexNamed("fev1FromTimeZero")], 1.0);
+    spirogram.fev6 = markAt(indices[record::indexNamed("fev6")], 6.0);
     return spirogram;
 }
 

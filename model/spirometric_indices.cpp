@@ -1,5 +1,7 @@
 #include "model/spirometric_indices.h"
 
+#include "record/index_table.h"
+
 #include <algorithm>
 #include <cmath>
 

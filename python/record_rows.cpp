@@ -1,103 +1,168 @@
 #include "python/record_rows.h"
 
 #include "record/vocabulary.h"
-#include "session/curve_export.h"
-#include "session/reading_text.h"
+#include "session/number_text.h"
 
 #include <pybind11/numpy.h>
 
+#include <cmath>
+#include <limits>
 #include <string>
 
 using namespace vm::record;
+using namespace vm::session;
 namespace py = pybind11;
 
 namespace vm::python {
 
 namespace {
 
-// The samples 1.. up to the first whose leading value is 0, the curves' end mark.
-template <typename Sample> int curveLength(int samples, Sample leading) {
-    int n = 0;
-    while (n < samples && leading(n + 1) != 0.0f)
-        ++n;
-    return n;
+py::array_t<float> floats(const std::vector<float>& values) {
+    return py::array_t<float>(static_cast<py::ssize_t>(values.size()), values.data());
 }
 
-template <typename T, typename Sample> py::array_t<T> curve(int length, Sample sample) {
-    py::array_t<T> values(length);
-    auto out = values.template mutable_unchecked<1>();
-    for (int i = 0; i < length; ++i)
-        out(i) = sample(i + 1);
-    return values;
-}
-
-// Samples 0..last of one per-lobe trace, a line per sample and a column per lobe.
-template <typename T, typename Sample> py::array_t<T> lobeTrace(int last, Sample sample) {
-    py::array_t<T> values({last + 1, layout::kLobes});
+// A line per sample and a column per lobe.
+template <typename T>
+py::array_t<T> perLobe(const std::vector<std::array<T, layout::kLobes>>& samples) {
+    py::array_t<T> values(
+        {static_cast<py::ssize_t>(samples.size()), static_cast<py::ssize_t>(layout::kLobes)});
     auto out = values.template mutable_unchecked<2>();
-    for (int n = 0; n <= last; ++n)
-        for (int lobe = 1; lobe <= layout::kLobes; ++lobe)
-            out(n, lobe - 1) = sample(n, lobe);
+    for (std::size_t n = 0; n < samples.size(); ++n)
+        for (std::size_t k = 0; k < layout::kLobes; ++k)
+            out(static_cast<py::ssize_t>(n), static_cast<py::ssize_t>(k)) = samples[n][k];
     return values;
+}
+
+// A number of the reading or of an index read from the curves, as the module has always handed
+// them over: a whole number as an int, as the shortest text writes it, and one that is no
+// number as `absent`.
+py::object readingNumber(double v, py::object absent = py::none()) {
+    if (!std::isfinite(v))
+        return absent;
+    const std::string text = numberText(v, NumberForm::shortest);
+    if (text.find_first_of(".e") == std::string::npos)
+        return py::int_(static_cast<long long>(v));
+    return py::float_(v);
+}
+
+py::dict patientOf(const ResultReading& reading) {
+    const Patient& patient = reading.patient.patient;
+    py::dict out;
+    out["sex"] = std::string(reference::sexName(patient.sex));
+    out["age"] = readingNumber(patient.age_years);
+    out["height"] = readingNumber(patient.height_cm);
+    out["origin"] = std::string(patientOriginKey(reading.patient.origin));
+    return out;
+}
+
+py::dict predictedOf(const ResultReading& reading) {
+    py::dict out;
+    if (!reading.ok()) {
+        out["problem"] = reading.problem;
+        return out;
+    }
+    for (const PredictedIndex& index : reading.indices) {
+        py::dict numbers;
+        numbers["model"] = readingNumber(index.model);
+        numbers["measured"] = readingNumber(index.measured);
+        numbers["predicted"] = readingNumber(index.predicted);
+        numbers["lln"] = readingNumber(index.lln);
+        numbers["uln"] = readingNumber(index.uln);
+        numbers["z"] = readingNumber(index.zScore);
+        numbers["percentPredicted"] = readingNumber(index.percentPredicted);
+        out[py::str(std::string(index.jsonKey))] = numbers;
+    }
+    out["reading"] = reading.readingText;
+    out["pattern"] = std::string(reference::patternKey(reading.reading.pattern));
+    out["severity"] = std::string(reference::severityKey(reading.reading.severity));
+    out["fixedRatio070"] = std::string(reference::fixedRatioKey(reading.reading.fixedRatio));
+    return out;
 }
 
 // "cm", "left.cm", "lobe3.ccc", "global.0": the names run's settings take.
-py::dict settings(const SimulationRecord& record, int row) {
+py::dict settingsOf(const RowResult& result) {
     py::dict out;
     for (int part = 0; part < layout::kParts; ++part) {
         const auto prefix = kLungPartNames[static_cast<std::size_t>(part)];
         for (int c = 0; c < layout::kSettingColumns; ++c) {
             const std::string column(kSettingColumnNames[static_cast<std::size_t>(c)]);
             const std::string name = prefix.empty() ? column : std::string(prefix) + '.' + column;
-            out[py::str(name)] = static_cast<double>(record.partSetting(row, part, c));
+            out[py::str(name)] = static_cast<double>(
+                result.partSettings[static_cast<std::size_t>(part)][static_cast<std::size_t>(c)]);
         }
     }
     for (int item = 0; item < layout::kGlobalItems; ++item)
         out[py::str("global." + std::to_string(item))] =
-            static_cast<double>(record.globalSetting(row, item));
+            static_cast<double>(result.globalSettings[static_cast<std::size_t>(item)]);
     return out;
+}
+
+py::object cellValue(const BatchCell& cell) {
+    switch (cell.kind) {
+    case BatchCell::Kind::empty:
+        break;
+    case BatchCell::Kind::whole:
+        return py::int_(cell.whole);
+    case BatchCell::Kind::number:
+        return py::float_(cell.number);
+    case BatchCell::Kind::text:
+        return py::str(cell.text);
+    }
+    return py::float_(std::numeric_limits<double>::quiet_NaN());
 }
 
 } // namespace
 
-py::dict rowFields(const session::Session& session, int row, bool withPatient, bool lobeTraces) {
-    checkRow(row);
-    const SimulationRecord& record = session.record();
+py::dict resultFields(const RowResult& result) {
     py::dict fields;
-    fields["row"] = row;
-    fields["status"] = session::runStatusWord(record.field(row, RowField::runStatus));
+    fields["row"] = result.row;
+    fields["status"] = std::string(runStatusWord(result.runStatus));
     py::dict indices;
-    for (const RowIndex& index : kRowIndices)
-        indices[py::str(std::string(index.jsonKey))] =
-            static_cast<double>(record.field(row, index.field));
+    py::dict empty;
+    const py::float_ nan(std::numeric_limits<double>::quiet_NaN());
+    for (std::size_t i = 0; i < kIndices.size(); ++i) {
+        const SpirometricIndex& index = kIndices[i];
+        const IndexValue& value = result.indices[i];
+        const py::str key(std::string(index.jsonKey));
+        if (!value.present()) {
+            indices[key] = nan;
+            empty[key] = std::string(missingReasonText(value.missing));
+        } else if (index.source == IndexSource::stored) {
+            indices[key] = value.value;
+        } else {
+            indices[key] = readingNumber(value.value, nan);
+        }
+    }
     fields["indices"] = indices;
-
-    const int fv = curveLength(layout::kFvSamples, [&](int n) { return record.fvVolume(row, n); });
-    const int vt = curveLength(layout::kVtSamples, [&](int k) { return record.vtTime(row, k); });
-    fields["fv_volume"] = curve<float>(fv, [&](int n) { return record.fvVolume(row, n); });
-    fields["fv_flow"] = curve<float>(fv, [&](int n) { return record.fvFlow(row, n); });
-    fields["vt_time"] = curve<float>(vt, [&](int k) { return record.vtTime(row, k); });
-    fields["vt_volume"] = curve<float>(vt, [&](int k) { return record.vtVolume(row, k); });
-    fields["settings"] = settings(record, row);
-    // The runner's own text, so that the module reads back exactly what it prints.
-    std::string reading = session::curveIndexJsonFields(session.curveIndices(row));
-    if (withPatient)
-        reading += session::patientJsonFields(session.readResult(row));
-    fields["reading_json"] = "{" + reading.substr(1) + "}";
-    if (lobeTraces) {
-        // Sample 0 is the state the forced expiration starts from.
+    fields["empty_indices"] = empty;
+    fields["patient"] = result.reading ? py::object(patientOf(*result.reading)) : py::none();
+    fields["predicted"] = result.reading ? py::object(predictedOf(*result.reading)) : py::none();
+    fields["fv_volume"] = floats(result.fvVolume);
+    fields["fv_flow"] = floats(result.fvFlow);
+    fields["vt_time"] = floats(result.vtTime);
+    fields["vt_volume"] = floats(result.vtVolume);
+    fields["settings"] = settingsOf(result);
+    if (result.lobes) {
         py::dict lobes;
-        lobes["intermediate_resistance"] =
-            lobeTrace<float>(fv, [&](int n, int k) { return record.lobeTraceA(row, n, k); });
-        lobes["peripheral_resistance"] =
-            lobeTrace<float>(fv, [&](int n, int k) { return record.lobeTraceB(row, n, k); });
-        lobes["volume"] =
-            lobeTrace<float>(fv, [&](int n, int k) { return record.lobeVolume(row, n, k); });
-        lobes["flow_limited"] =
-            lobeTrace<bool>(fv, [&](int n, int k) { return record.lobeState(row, n, k) != 0; });
+        lobes["intermediate_resistance"] = perLobe(result.lobes->intermediateResistance);
+        lobes["peripheral_resistance"] = perLobe(result.lobes->peripheralResistance);
+        lobes["volume"] = perLobe(result.lobes->volume);
+        lobes["flow_limited"] = perLobe(result.lobes->flowLimited);
         fields["lobes"] = lobes;
     }
     return fields;
+}
+
+py::list sweepRows(const std::vector<std::string>& columns, const std::vector<BatchCells>& rows) {
+    std::vector<py::str> keys(columns.begin(), columns.end());
+    py::list out;
+    for (const BatchCells& cells : rows) {
+        py::dict row;
+        for (std::size_t c = 0; c < cells.size(); ++c)
+            row[keys[c]] = cellValue(cells[c]);
+        out.append(std::move(row));
+    }
+    return out;
 }
 
 } // namespace vm::python

@@ -53,25 +53,30 @@ struct SettingLabel {
     const char* helpFile = nullptr;
 };
 
+// A track bar and its setting; only what differs from a visible exponential bar of 100..500 at
+// 200 needs saying.
 struct Setting {
     SettingTarget target;
-    int trackBar; // TrackBar<trackBar>; the table lists 1, 2, 3 ... in order
-    TrackBarLaw law;
-    int minimum;
-    int maximum;
-    int defaultPosition;   // the position that means 100 %
-    unsigned char section; // the group that enables it (kControlGroups); 0: in no group
-    TrackBarSlot slot;     // its place within the group
-    bool shown;            // a hidden bar and its caption are never shown nor enabled
-    int rowGridColumn;     // its cell in the row grid's lines; -1: none
-    int noteKey;           // the setting note a change shows; 0: none
-    const char* helpFile;  // opened by a right click on its caption and scale; nullptr: none
-    SettingLabel caption;  // just above the bar
+    int trackBar = 0; // TrackBar<trackBar>; the table lists 1, 2, 3 ... in order
+    // The setting in plain Polish, as the window's notices name it (a global item's words are the
+    // vocabulary's, record/vocabulary.h).
+    std::string_view words{};
+    TrackBarLaw law = TrackBarLaw::exponential;
+    int minimum = 100;
+    int maximum = 500;
+    int defaultPosition = 200; // the position that means 100 %
+    unsigned char section = 0; // the group that enables it (kControlGroups); 0: none
+    TrackBarSlot slot = TrackBarSlot::leftEdge; // its place within the group
+    bool shown = true;              // a hidden bar and its caption are never shown nor enabled
+    int rowGridColumn = -1;         // its cell in the row grid's lines; -1: none
+    int noteKey = 0;                // the setting note a change shows; 0: none
+    const char* helpFile = nullptr; // opened by a right click on its caption and scale
+    SettingLabel caption{};         // just above the bar
     // The scale, top to bottom, its labels at the hundreds of the range from the bottom up; a scale
     // with fewer labels than hundreds leaves the top ones bare.
-    std::array<SettingLabel, 5> scaleLabels;
-    bool scaleCentredInGroup; // one scale shared by the group's bars, in the middle of the group
-    const char* tableHeading; // its column in the table of all settings; nullptr: none
+    std::array<SettingLabel, 5> scaleLabels{};
+    bool scaleCentredInGroup = false;   // one scale shared by the group's bars, in the middle of it
+    const char* tableHeading = nullptr; // its column in the table of all settings; nullptr: none
 };
 
 // The silver frame a group stands on: one behind the airway groups, one behind the lungs.
@@ -95,43 +100,62 @@ using enum TrackBarLaw;
 using enum TrackBarSlot;
 using C = SettingColumn;
 
+constexpr SettingTarget column(SettingColumn c) {
+    return SettingTarget::column(c);
+}
+
 // clang-format off
 inline constexpr auto kSettings = std::to_array<Setting>({
-    {SettingTarget::column(C::rCentral), 1, exponential, 100, 500, 200, 1, leftEdge, true, 0, 1,
-     "H0001.rtf", {"Label24", "R"},
-     {{{"Label33", "50%"}, {"Label1", "100%"}, {"Label2", "200%"}, {"Label3", "400%"},
-       {"Label4", "800%"}}}, false, "R"},
+    {.target = column(C::rCentral), .trackBar = 1, .words = "opór dróg centralnych", .section = 1,
+     .rowGridColumn = 0, .noteKey = 1, .helpFile = "H0001.rtf", .caption = {"Label24", "R"},
+     .scaleLabels = {{{"Label33", "50%"}, {"Label1", "100%"}, {"Label2", "200%"},
+                      {"Label3", "400%"}, {"Label4", "800%"}}},
+     .tableHeading = "R"},
     // VDc belongs to the central airways, although its bar stands among the intermediate ones.
-    {SettingTarget::column(C::vdc), 2, half, 100, 500, 200, 3, leftEdge, true, 1, 2,
-     "H0001.rtf", {"Label25", "VDc"},
-     {{{"Label40", "50%"}, {"Label41", "100%"}, {"Label42", "150%"}, {"Label43", "200%"},
-       {"Label44", "250%"}}}, false, "VDc"},
-    {SettingTarget::column(C::rIntermediate), 3, exponential, 100, 600, 200, 3, pastCentre, true,
-     3, 3, "H0002.rtf", {"Label28", " R(1/światło)"},
-     {{{"Label7", "100 (norma)"}, {"Label8", "200 (łagodna)"}, {"Label9", "400 (umiar.)"},
-       {"Label10", "800 (ciężka)"}, {"Label51", "1600 (b.ciężka)", kGeneralHelp}}}, false,
-     "R(1/swiat)"},
+    {.target = column(C::vdc), .trackBar = 2, .words = "objętość dróg centralnych (VDc)",
+     .law = half, .section = 3, .rowGridColumn = 1, .noteKey = 2, .helpFile = "H0001.rtf",
+     .caption = {"Label25", "VDc"},
+     .scaleLabels = {{{"Label40", "50%"}, {"Label41", "100%"}, {"Label42", "150%"},
+                      {"Label43", "200%"}, {"Label44", "250%"}}},
+     .tableHeading = "VDc"},
+    {.target = column(C::rIntermediate), .trackBar = 3, .words = "opór dróg pośrednich",
+     .maximum = 600, .section = 3, .slot = pastCentre, .rowGridColumn = 3, .noteKey = 3,
+     .helpFile = "H0002.rtf", .caption = {"Label28", " R(1/światło)"},
+     .scaleLabels = {{{"Label7", "100 (norma)"}, {"Label8", "200 (łagodna)"},
+                      {"Label9", "400 (umiar.)"}, {"Label10", "800 (ciężka)"},
+                      {"Label51", "1600 (b.ciężka)", kGeneralHelp}}},
+     .tableHeading = "R(1/swiat)"},
     // The wall stiffness has no visible control; only a simulation file can change it.
-    {SettingTarget::column(C::stiffness), 4, exponential, 100, 500, 200, 3, rightEdge, false, 4, 4,
-     nullptr, {"Label27", "Stiff"}, {}, false, "--stiff--"},
-    {SettingTarget::column(C::rPeripheral), 5, exponential, 100, 500, 200, 4, beforeCentre, true,
-     6, 5, "H0003.rtf", {"Label29", " R(1/światło)"},
-     {{{"Label34", "50%"}, {"Label12", "100%"}, {"Label13", "200%"}, {"Label14", "400%"},
-       {"Label15", "800%"}}}, false, "OBW. R(1/swia)"},
-    {SettingTarget::column(C::ccc), 6, half, 100, 500, 200, 4, atCentre, true, 7, 6,
-     "H0003.rtf", {"Label30", "CCC"},
-     {{{"Label45", "50%", kGeneralHelp}, {"Label46", "100%", kGeneralHelp},
-       {"Label47", "150%", kGeneralHelp}, {"Label48", "200%", kGeneralHelp},
-       {"Label49", "250%", kGeneralHelp}}}, false, "CCC"},
-    {SettingTarget::column(C::lungSize), 7, quarter, 100, 500, 300, 5, leftEdge, true, 9, 7,
-     "H0004.rtf", {"Label31", "Rozmiar"},
-     {{{"Label36", "50%"}, {"Label37", "75%"}, {"Label18", "100%"}, {"Label38", "125%"},
-       {"Label39", "150%"}}}, true, "Rozmiar"},
-    {SettingTarget::column(C::cm), 8, quarter, 100, 500, 300, 5, rightEdge, true, 10, 8,
-     "H0004.rtf", {"Label32", "Cm"}, {}, true, "Cm"},
+    {.target = column(C::stiffness), .trackBar = 4,
+     .words = "zapadalność ścian dróg pośrednich (Stiff)", .section = 3, .slot = rightEdge,
+     .shown = false, .rowGridColumn = 4, .noteKey = 4, .caption = {"Label27", "Stiff"},
+     .tableHeading = "--stiff--"},
+    {.target = column(C::rPeripheral), .trackBar = 5, .words = "opór dróg obwodowych",
+     .section = 4, .slot = beforeCentre, .rowGridColumn = 6, .noteKey = 5, .helpFile = "H0003.rtf",
+     .caption = {"Label29", " R(1/światło)"},
+     .scaleLabels = {{{"Label34", "50%"}, {"Label12", "100%"}, {"Label13", "200%"},
+                      {"Label14", "400%"}, {"Label15", "800%"}}},
+     .tableHeading = "OBW. R(1/swia)"},
+    {.target = column(C::ccc), .trackBar = 6, .words = "minimalna objętość płatów (CCC)",
+     .law = half, .section = 4, .slot = atCentre, .rowGridColumn = 7, .noteKey = 6,
+     .helpFile = "H0003.rtf", .caption = {"Label30", "CCC"},
+     .scaleLabels = {{{"Label45", "50%", kGeneralHelp}, {"Label46", "100%", kGeneralHelp},
+                      {"Label47", "150%", kGeneralHelp}, {"Label48", "200%", kGeneralHelp},
+                      {"Label49", "250%", kGeneralHelp}}},
+     .tableHeading = "CCC"},
+    {.target = column(C::lungSize), .trackBar = 7, .words = "rozmiar płuc", .law = quarter,
+     .defaultPosition = 300, .section = 5, .rowGridColumn = 9, .noteKey = 7,
+     .helpFile = "H0004.rtf", .caption = {"Label31", "Rozmiar"},
+     .scaleLabels = {{{"Label36", "50%"}, {"Label37", "75%"}, {"Label18", "100%"},
+                      {"Label38", "125%"}, {"Label39", "150%"}}},
+     .scaleCentredInGroup = true, .tableHeading = "Rozmiar"},
+    {.target = column(C::cm), .trackBar = 8, .words = "podatność płuc (Cm)", .law = quarter,
+     .defaultPosition = 300, .section = 5, .slot = rightEdge, .rowGridColumn = 10, .noteKey = 8,
+     .helpFile = "H0004.rtf", .caption = {"Label32", "Cm"}, .scaleCentredInGroup = true,
+     .tableHeading = "Cm"},
     // Only "Both lungs" is ever edited, so the expiration depth has no visible control.
-    {SettingTarget::item(GlobalItem::expirationDepth), 9, exponential, 0, 400, 200, 0, leftEdge,
-     false, -1, 0, nullptr, {"Label53", "głębokość wydechu"}, {}, false, nullptr},
+    {.target = SettingTarget::item(GlobalItem::expirationDepth), .trackBar = 9, .minimum = 0,
+     .maximum = 400, .shown = false, .caption = {"Label53", "głębokość wydechu"}},
 });
 
 // Clicking a group's panel selects its section and shows its region of the airway picture; the

@@ -1,6 +1,9 @@
 #include "record/simulation_record.h"
 
+#include "record/index_table.h"
+
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace vm::record {
@@ -149,12 +152,31 @@ void SimulationRecord::setCentralTrace(int row, int i, float v) {
 }
 
 float SimulationRecord::field(int row, RowField f) const {
-    return floatAt(row,
-                   floatOffset(kIndices, "row field", static_cast<int>(f), 0, kRowFieldCount - 1));
+    return floatAt(row, floatOffset(kStoredIndices, "row field", static_cast<int>(f), 0,
+                                    kStoredIndexCount - 1));
 }
 void SimulationRecord::setField(int row, RowField f, float v) {
-    setFloatAt(row, floatOffset(kIndices, "row field", static_cast<int>(f), 0, kRowFieldCount - 1),
-               v);
+    setFloatAt(
+        row,
+        floatOffset(kStoredIndices, "row field", static_cast<int>(f), 0, kStoredIndexCount - 1), v);
+}
+
+int SimulationRecord::fieldsHeld(int row) const {
+    const float mark = floatAt(row, kAddedIndexCount);
+    const bool counts = mark >= 0.0f &&
+                        mark <= static_cast<float>(kIndexCapacity - kFirstIndexCount) &&
+                        mark == std::floor(mark);
+    return kFirstIndexCount + (counts ? static_cast<int>(mark) : 0);
+}
+
+bool SimulationRecord::holdsField(int row, RowField f) const {
+    const int place = static_cast<int>(f);
+    checkIndex("row field", place, 0, kStoredIndexCount - 1);
+    return place < fieldsHeld(row);
+}
+
+void SimulationRecord::markFieldsHeld(int row) {
+    setFloatAt(row, kAddedIndexCount, static_cast<float>(kStoredIndexCount - kFirstIndexCount));
 }
 
 SimulationRecord::StoredPatient SimulationRecord::storedPatient(int row) const {

@@ -51,11 +51,18 @@ inline constexpr std::size_t kLobeVolume = 86040;
 inline constexpr std::size_t kLobeState = 116060;
 inline constexpr std::size_t kPadding = 123565;
 inline constexpr std::size_t kCentralTrace = 123572;
-inline constexpr std::size_t kIndices = 123584; // fev1 .. modelVariant, 14 floats
-inline constexpr std::size_t kUnused = 123640;
-// The patient a file's results are read for, in its reference row: the last three of the unused
-// floats (sex code, age in years, height in cm), all 0 for none; the ones before stay free for
-// indices.
+// The stored indices, one float each in the order of the index table (record/index_table.h):
+// fev1 .. modelVariant, the fourteen every file holds, then the ones added since, which the
+// floats up to kAddedIndexCount have room for.
+inline constexpr std::size_t kStoredIndices = 123584;
+inline constexpr int kFirstIndexCount = 14;
+// How many indices after the first fourteen the run that wrote the row stored: a whole number
+// as a float, 0 in every file saved before one was added, so that such a file's rows read the
+// later ones as absent rather than as the 0 their unused floats hold.
+inline constexpr std::size_t kAddedIndexCount = 123664;
+inline constexpr int kIndexCapacity = static_cast<int>((kAddedIndexCount - kStoredIndices) / 4);
+// The patient a file's results are read for, in its reference row: the last three of the row's
+// unused floats (sex code, age in years, height in cm), all 0 for none.
 inline constexpr std::size_t kPatient = 123668;
 inline constexpr std::size_t kPartSettings = 123680;
 inline constexpr std::size_t kGlobalSettings = 124192;
@@ -81,8 +88,8 @@ enum class RowField {
     runStatus,
     fet,
     modelVariant,
+    // Stored indices added since follow in the order of the index table (record/index_table.h).
 };
-inline constexpr int kRowFieldCount = 14;
 
 // The raw bytes of one row, for keeping a copy while a row is overwritten.
 using ResultRowBytes = std::array<std::uint8_t, layout::kRowBytes>;
@@ -119,8 +126,16 @@ class SimulationRecord {
     float centralTrace(int row, int i) const;
     void setCentralTrace(int row, int i, float v);
 
+    // A stored index, any of the index table's (record/index_table.h).
     float field(int row, RowField f) const;
     void setField(int row, RowField f, float v);
+    // How many stored indices the row holds: the first fourteen always, and as many more as
+    // the run that wrote the row stored (layout::kAddedIndexCount; a mark that is no count in
+    // range counts as none added).
+    int fieldsHeld(int row) const;
+    bool holdsField(int row, RowField f) const;
+    // Marks the row as holding every stored index of this program.
+    void markFieldsHeld(int row);
 
     // The patient stored with a row: sex code (0 none, 1 male, 2 female), age in years, height
     // in cm.

@@ -7,7 +7,8 @@
 #include "plots/spirogram_plot.h"
 #include "plots/z_score_chart.h"
 #include "record/vocabulary.h"
-#include "session/curve_export.h"
+#include "session/batch_csv.h"
+#include "session/results_table.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -44,8 +45,13 @@ QString number(double value, int decimals) {
     return std::isfinite(value) ? plots::localNumber(value, decimals) : QStringLiteral("—");
 }
 
-QString curveValue(const CurveIndex& index, int decimals) {
-    return index.present() ? number(index.value, decimals) : QStringLiteral("—");
+// An index at its table's precision, in the user's locale; absent, a dash.
+QString indexValue(const IndexValue& value, const record::SpirometricIndex& index) {
+    if (!value.present() || !std::isfinite(value.value))
+        return QString::fromUtf8(kAbsentValue.data(), static_cast<int>(kAbsentValue.size()));
+    const char separator = QLocale().decimalPoint().at(0).toLatin1();
+    return QString::fromStdString(
+        formatNumber(value.value, index.precision, index.decimals, separator ? separator : '.'));
 }
 
 // Text laid down the page from a pen position that moves on.
@@ -211,25 +217,19 @@ std::string WriteResultReport(const Session& session, int row, const std::filesy
         text.cells({QStringLiteral("Inne wskaźniki"), QStringLiteral("Wynik"),
                     QStringLiteral("Referencja")},
                    more, true);
-        for (const record::RowIndex& index : record::kRowIndices) {
-            if (index.kind != record::IndexKind::measured || index.gridRow == 0)
+        // Every measured index of the results table and every one read from the curves.
+        const IndexValues ofRow = session.indices(row);
+        const IndexValues ofReference = session.indices(record::referenceRow);
+        for (std::size_t i = 0; i < record::kIndices.size(); ++i) {
+            const record::SpirometricIndex& index = record::kIndices[i];
+            if (index.kind != record::IndexKind::measured ||
+                (index.source == record::IndexSource::stored && index.resultsTableLine == 0))
                 continue;
-            const QString unit = QStringLiteral(" ") + QString::fromUtf8(index.unit.data());
-            text.cells(
-                {QString::fromUtf8(index.name.data()),
-                 number(session.record().field(row, index.field), 2) + unit,
-                 number(session.record().field(record::referenceRow, index.field), 2) + unit},
-                more);
-        }
-        const CurveIndices ofRow = session.curveIndices(row);
-        const CurveIndices ofReference = session.curveIndices(record::referenceRow);
-        for (const CurveIndexInfo& info : kCurveIndices) {
-            const QString unit = info.unit.empty()
+            const QString unit = index.unit.empty()
                                      ? QString()
-                                     : QStringLiteral(" ") + QString::fromUtf8(info.unit.data());
-            text.cells({QString::fromUtf8(info.name.data()),
-                        curveValue(ofRow.*info.member, info.decimals) + unit,
-                        curveValue(ofReference.*info.member, info.decimals) + unit},
+                                     : QStringLiteral(" ") + QString::fromUtf8(index.unit.data());
+            text.cells({QString::fromUtf8(index.name.data()), indexValue(ofRow[i], index) + unit,
+                        indexValue(ofReference[i], index) + unit},
                        more);
         }
         text.gap(10);

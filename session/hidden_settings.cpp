@@ -12,19 +12,6 @@ namespace vm::session {
 
 namespace {
 
-constexpr std::array<std::string_view, layout::kParts> kPartWords{
-    "lewe płuco",      "prawe płuco",      "oba płuca",           "płat górny lewy",
-    "płat dolny lewy", "płat górny prawy", "płat środkowy prawy", "płat dolny prawy"};
-constexpr std::array<std::string_view, layout::kSettingColumns> kColumnWords{
-    "opór dróg centralnych", "objętość dróg centralnych (VDc)",
-    "opór dróg pośrednich",  "zapadalność ścian dróg pośrednich (Stiff)",
-    "opór dróg obwodowych",  "minimalna objętość płatów (CCC)",
-    "rozmiar płuc",          "podatność płuc (Cm)"};
-constexpr std::array<std::string_view, 4> kItemWords{
-    "siła wydechu", "szybkość narastania wysiłku wydechowego", "siła wdechu",
-    "próg przepływu kończący badanie"};
-static_assert(kItemWords.size() == GlobalItem::endFlowThreshold + 1);
-
 // The notice speaks in whole percent, so a difference it would print as 100 % is none.
 bool awayFromNormal(double percent) {
     return std::abs(percent - 100.0) >= 0.5;
@@ -38,7 +25,7 @@ template <class Value> std::vector<CaseSetting> hiddenOf(Value value) {
             if (model::settingIsRead(p, c) && isHiddenSetting(s) && awayFromNormal(s.percent))
                 found.push_back(s);
         }
-    for (int i = 0; i < static_cast<int>(kItemWords.size()); ++i) {
+    for (int i = 0; i < static_cast<int>(kGlobalItemWords.size()); ++i) {
         const CaseSetting s{true, kEditedPart, i, value(true, 0, i)};
         if (isHiddenSetting(s) && awayFromNormal(s.percent))
             found.push_back(s);
@@ -94,12 +81,14 @@ HiddenSettings findHiddenSettings(const Session& session) {
 
 std::string settingWords(const CaseSetting& s) {
     if (s.global)
-        return std::string(kItemWords.at(static_cast<std::size_t>(s.index)));
+        return std::string(kGlobalItemWords.at(static_cast<std::size_t>(s.index)));
     const bool bronchus = s.index == SettingColumn::rCentral &&
                           (s.part == LungPart::leftLung || s.part == LungPart::rightLung);
-    return std::string(kPartWords.at(static_cast<std::size_t>(s.part))) + " – " +
-           std::string(bronchus ? "opór oskrzela głównego"
-                                : kColumnWords.at(static_cast<std::size_t>(s.index)));
+    const Setting* control = settingOf(SettingTarget::column(SettingColumn(s.index)));
+    if (control == nullptr)
+        throw RangeError("Range check error: setting column " + std::to_string(s.index));
+    return std::string(kLungPartWords.at(static_cast<std::size_t>(s.part))) + " – " +
+           std::string(bronchus ? "opór oskrzela głównego" : control->words);
 }
 
 std::string settingText(const CaseSetting& s) {

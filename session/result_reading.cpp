@@ -1,6 +1,7 @@
 #include "session/result_reading.h"
 
 #include "model/run_status.h"
+#include "session/number_text.h"
 #include "session/results_table.h"
 
 #include <charconv>
@@ -17,12 +18,6 @@ std::optional<double> numberOf(std::string_view text) {
     if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
         return std::nullopt;
     return value;
-}
-
-std::string numberText(double v) {
-    char text[32];
-    const auto end = std::to_chars(text, text + sizeof text, v).ptr;
-    return std::string(text, end);
 }
 
 // A whole number without decimals, else one decimal: 165, 165,5.
@@ -43,14 +38,15 @@ SpirometerValues spirometerValues(const record::SimulationRecord& record, int ro
         out.missing = std::string(missingReasonText(model::MissingReason::noValidResult));
         return out;
     }
-    const CurveIndices indices = model::computeCurveIndices(record, row);
-    for (const CurveIndex* index : {&indices.fev1_l, &indices.fvc_l})
+    const IndexValues indices = model::readIndices(record, row);
+    const IndexValue& fev1 = indices[record::indexNamed("fev1FromTimeZero")];
+    const IndexValue& fvc = indices[record::indexNamed("fvc")];
+    for (const IndexValue* index : {&fev1, &fvc})
         if (!index->present()) {
             out.missing = std::string(missingReasonText(index->missing));
             return out;
         }
-    out.values = {indices.fev1_l.value, indices.fvc_l.value,
-                  indices.fev1_l.value / indices.fvc_l.value};
+    out.values = {fev1.value, fvc.value, fev1.value / fvc.value};
     return out;
 }
 
@@ -135,8 +131,9 @@ std::optional<Patient> parsePatient(std::string_view text) {
 }
 
 std::string patientOption(const Patient& patient) {
-    return std::string(reference::sexName(patient.sex)) + ',' + numberText(patient.age_years) +
-           ',' + numberText(patient.height_cm);
+    return std::string(reference::sexName(patient.sex)) + ',' +
+           numberText(patient.age_years, NumberForm::shortest) + ',' +
+           numberText(patient.height_cm, NumberForm::shortest);
 }
 
 std::string patientProblem(const Patient& patient) {

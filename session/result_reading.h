@@ -29,10 +29,8 @@
 
 namespace vm::session {
 
-using model::CurveIndex;
-using model::CurveIndexInfo;
-using model::CurveIndices;
-using model::kCurveIndices;
+using model::IndexValue;
+using model::IndexValues;
 using model::missingReasonText;
 using model::Spirogram;
 using model::SpirogramPoint;

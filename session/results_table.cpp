@@ -1,5 +1,7 @@
 #include "session/results_table.h"
 
+#include "model/curve_indices.h"
+#include "record/settings_table.h"
 #include "record/vocabulary.h"
 
 #include <algorithm>
@@ -67,26 +69,48 @@ int noteForStatus(float status) {
     return kNoteErrorResult;
 }
 
-// Row grid columns and the setting column each shows; grid column 4 is the current-settings
-// line's own and 2, 5 and 8 are separators.
-constexpr std::pair<int, SettingColumn> kGridSettingColumns[] = {
-    {0, SettingColumn::rCentral},    {1, SettingColumn::vdc}, {3, SettingColumn::rIntermediate},
-    {6, SettingColumn::rPeripheral}, {7, SettingColumn::ccc}, {9, SettingColumn::lungSize},
-    {10, SettingColumn::cm}};
-
 // Each index on its own line of the table, or on none.
-constexpr bool everyGridLineExists() {
+constexpr bool everyLineExists() {
     std::array<bool, kResultsTableRows> taken{};
-    for (const RowIndex& index : kRowIndices) {
-        if (index.gridRow == 0)
+    for (const SpirometricIndex& index : kIndices) {
+        if (index.resultsTableLine == 0)
             continue;
-        if (index.gridRow < 0 || index.gridRow >= kResultsTableRows || taken[index.gridRow])
+        if (index.resultsTableLine >= kResultsTableRows || taken[index.resultsTableLine])
             return false;
-        taken[index.gridRow] = true;
+        taken[index.resultsTableLine] = true;
     }
     return true;
 }
-static_assert(everyGridLineExists(), "an index shown in the results table has a line of its own");
+static_assert(everyLineExists(), "an index shown in the results table has a line of its own");
+
+// Whether the table shows an index read from the curves, which only then are read.
+constexpr bool showsCurveIndices() {
+    for (const SpirometricIndex& index : kIndices)
+        if (index.resultsTableLine > 0 && index.source == IndexSource::curve)
+            return true;
+    return false;
+}
+
+// Each setting's row-grid cell exists, is no separator (2, 5 and 8) and holds no other setting.
+constexpr bool everySettingCellExists() {
+    std::array<bool, kRowGridColumns> taken{};
+    for (const Setting& setting : kSettings) {
+        const int column = setting.rowGridColumn;
+        if (column < 0)
+            continue;
+        if (column >= kRowGridColumns || column % 3 == 2 || taken[column])
+            return false;
+        taken[column] = true;
+    }
+    return true;
+}
+static_assert(everySettingCellExists(), "a setting's row-grid cell is its own");
+
+// The row grid's cells of a result's line: the settings of the visible track bars. A hidden
+// bar's cell belongs to the current-settings line alone.
+constexpr bool inResultLines(const Setting& setting) {
+    return setting.shown && setting.target.isColumn() && setting.rowGridColumn >= 0;
+}
 
 } // namespace
 
@@ -142,21 +166,27 @@ int ShowResultsTable(TextGrid& grid, const SimulationRecord& record, const Recor
     const float status =
         record.field(state.selectedRow > 0 ? state.selectedRow : referenceRow, RowField::runStatus);
     const float variant = record.field(row, RowField::modelVariant);
-    const auto format = [&](double v, int p, int d) {
-        return formatNumber(v, p, d, decimalSeparator);
+    const model::IndexValues values = model::readIndices(record, row, showsCurveIndices());
+    const model::IndexValues reference =
+        model::readIndices(record, referenceRow, showsCurveIndices());
+    const auto format = [&](const model::IndexValue& v, const SpirometricIndex& index) {
+        return v.present()
+                   ? formatNumber(v.value, index.precision, index.decimals, decimalSeparator)
+                   : std::string(kAbsentValue);
     };
 
-    for (const RowIndex& index : kRowIndices) {
-        if (index.gridRow == 0)
+    for (std::size_t i = 0; i < kIndices.size(); ++i) {
+        const SpirometricIndex& index = kIndices[i];
+        const int line = index.resultsTableLine;
+        if (line == 0)
             continue;
-        const int line = index.gridRow;
         const bool compared = index.comparison != Comparison::none;
-        const double v = record.field(row, index.field);
-        const double r = record.field(referenceRow, index.field);
+        const model::IndexValue& v = values[i];
+        const model::IndexValue& r = reference[i];
         grid.setCell(0, line, std::string(index.name));
         grid.setCell(1, line, std::string(index.unit));
         if (compared)
-            grid.setCell(2, line, format(r, index.precision, index.decimals));
+            grid.setCell(2, line, format(r, index));
         if (!withValues) {
             grid.setCell(3, line, "");
             grid.setCell(4, line, "");
@@ -164,11 +194,11 @@ int ShowResultsTable(TextGrid& grid, const SimulationRecord& record, const Recor
         }
         // The displayed-quantity code is shown whatever the status, and never as a percentage.
         if (index.kind == IndexKind::displayedQuantity) {
-            grid.setCell(3, line, format(v, index.precision, index.decimals));
+            grid.setCell(3, line, format(v, index));
             continue;
         }
         grid.setCell(3, line,
-                     status == 1.0f   ? format(v, index.precision, index.decimals)
+                     status == 1.0f   ? format(v, index)
                      : status == 0.0f ? "dead"
                                       : "error");
         // Percentages of a result shown in another displayed quantity mean nothing except for the
@@ -176,8 +206,8 @@ int ShowResultsTable(TextGrid& grid, const SimulationRecord& record, const Recor
         const bool percentShown =
             variant < 4.0f || index.comparison == Comparison::percentInEveryVariant;
         std::string percent = " ";
-        if (r > 0 && status == 1.0f && compared && percentShown)
-            percent = format(100.0 * v / r, 3, 0);
+        if (v.present() && r.present() && r.value > 0 && status == 1.0f && compared && percentShown)
+            percent = formatNumber(100.0 * v.value / r.value, 3, 0, decimalSeparator);
         grid.setCell(4, line, percent);
     }
     return noteForStatus(status);
@@ -185,11 +215,12 @@ int ShowResultsTable(TextGrid& grid, const SimulationRecord& record, const Recor
 
 void FillGridRow(TextGrid& grid, const SimulationRecord& record, int gridRow, int recordRow,
                  char decimalSeparator) {
-    for (const auto& [gridColumn, settingColumn] : kGridSettingColumns) {
-        grid.setCell(gridColumn, gridRow,
-                     "   " + formatNumber(record.partSetting(recordRow, kEditedPart, settingColumn),
-                                          5, 0, decimalSeparator));
-    }
+    for (const Setting& setting : kSettings)
+        if (inResultLines(setting))
+            grid.setCell(setting.rowGridColumn, gridRow,
+                         "   " + formatNumber(record.partSetting(recordRow, kEditedPart,
+                                                                 setting.target.index),
+                                              5, 0, decimalSeparator));
 }
 
 std::uint32_t rowColour(int row) {

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace vm::session {
 
@@ -16,6 +17,9 @@ inline constexpr int kResultsTableColumns = 5;
 inline constexpr int kResultsTableRows = 16;
 inline constexpr int kRowGridColumns = 11;
 inline constexpr int kRowGridRows = 5;
+
+// What a table shows for an index a row cannot give.
+inline constexpr std::string_view kAbsentValue = "—";
 
 // Notes shown in the note box for the status of the shown result.
 inline constexpr int kNoteValidResult = 11;

@@ -325,9 +325,9 @@ ResultReading Session::readHiddenResult(int row) const {
     return session::readResult(record_, row, patient_, table, gliProblem_);
 }
 
-CurveIndices Session::curveIndices(int row) const {
+IndexValues Session::indices(int row) const {
     checkRow(row);
-    return model::computeCurveIndices(record_, row);
+    return model::readIndices(record_, row);
 }
 
 Spirogram Session::spirogram(int row) const {

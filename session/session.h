@@ -149,7 +149,8 @@ class Session {
     // Why no result can be read for the patient (outside the equations, the equations' table
     // unreadable); empty when a valid one can.
     std::string readingProblem() const;
-    CurveIndices curveIndices(int row) const;
+    // Every index of record row `row`, in the order of the index table.
+    IndexValues indices(int row) const;
     Spirogram spirogram(int row) const;
 
     // Start-up: all five rows from the standard record. A record that cannot be read is left as

@@ -7,7 +7,7 @@
 # settings table), and never the model. Of the data files the window uses the loaders of what it
 # alone shows (pictures, hotspots, notes, help texts, start-up checks, the single-instance marker);
 # the runner none. Of the plots the window draws everything and the runner its exported pictures.
-# The Python module stands on the runner, as another way in to the same runs.
+# The Python module stands on the session, as another way in to the same runs.
 set -u
 root=${1:-$(cd "$(dirname "$0")/.." && pwd)}
 declare -A allowed=(
@@ -19,12 +19,12 @@ declare -A allowed=(
   [session]="session reference model data record"
   [report]="report session plots vocabulary"
   [cli]="cli session report plots vocabulary"
-  [python]="python cli session vocabulary"
+  [python]="python session vocabulary"
   [ui]="ui session report plots data vocabulary"
   [app]="app ui session data vocabulary"
 )
 # The record's headers that are its vocabulary, open to every library.
-vocabulary="record/vocabulary.h record/settings_table.h"
+vocabulary="record/vocabulary.h record/settings_table.h record/index_table.h"
 libraries="record reference model data plots session report cli python ui app"
 status=0
 for library in "${!allowed[@]}"; do

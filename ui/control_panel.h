@@ -7,6 +7,7 @@
 
 #include "record/settings_table.h"
 #include "session/session.h"
+#include "ui/command_runner.h"
 #include "ui/main_window_geometry.h"
 
 #include <QObject>
@@ -26,27 +27,11 @@ namespace vm::ui {
 class ControlPanel : public QObject {
     Q_OBJECT
   public:
-    // Runs one command; a range error inside it stops the command with its message.
-    using CommandRunner = std::function<bool(const std::function<void()>&)>;
-
     ControlPanel(QWidget* client, session::Session& session, CommandRunner runCommand);
 
-    // --- Handlers, named after the controls that call them ---
+    // --- Handlers ---
     // Track bar n's position becomes its setting through the session.
     void ApplyTrackBarChange(int n);
-    void TrackBar1Change() { ApplyTrackBarChange(1); }
-    void TrackBar2Change() { ApplyTrackBarChange(2); }
-    void TrackBar3Change() { ApplyTrackBarChange(3); }
-    void TrackBar4Change() { ApplyTrackBarChange(4); }
-    void TrackBar5Change() { ApplyTrackBarChange(5); }
-    void TrackBar6Change() { ApplyTrackBarChange(6); }
-    void TrackBar7Change() { ApplyTrackBarChange(7); }
-    void TrackBar8Change() { ApplyTrackBarChange(8); }
-    void TrackBar9Change() { ApplyTrackBarChange(9); } // the expiration depth
-    void Panel1Click() { clickGroup(1); }
-    void Panel2Click() { clickGroup(2); }
-    void Panel3Click() { clickGroup(3); }
-    void Panel4Click() { clickGroup(4); }
     void ComboBox1Change();
     // "reset": every track bar back to its start position and the note box cleared.
     void ResetControls();

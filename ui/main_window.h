@@ -1,10 +1,11 @@
 #pragma once
 // The program's only working window: the airway picture and the two plots across the top, the
 // results table beside them and, below, the control panel with the track bars, the buttons, the
-// row grid and the note box. It composes the control panel, the results view and the airway
-// picture with its animation, and turns every click into a command of the session, redrawing what
-// the command says changed. Controls keep the names of the stored window description; the
-// handlers keep the names of the controls that call them.
+// row grid and the note box. It composes the control panel, the results view, the airway picture
+// with its animation, the teaching cases and the file, export and reading menus, each with the
+// state and handlers of its own, and turns the other clicks into commands of the session,
+// redrawing what a command says changed. Controls keep the names of the stored window description;
+// the handlers keep the names of the controls that call them.
 
 #include "plots/volume_time_plot.h"
 #include "session/session.h"
@@ -38,9 +39,11 @@ namespace vm::ui {
 class AirwayPictureView;
 class FramePacer;
 class ControlPanel;
+class ExportMenu;
+class FileMenu;
 class ImageView;
 class Interaction;
-class InterpretationWindow;
+class ReadingMenu;
 class ResultsView;
 class TeachingCasesView;
 struct MainWindowGeometry;
@@ -86,26 +89,12 @@ class TForm1 : public QMainWindow {
     void Useasref1Click();
     void HELP1Click();
 
-    // --- Menu bar ---
-    void Open1Click();
-    void Save1Click();
-    void Saveas1Click();
+    // --- Menu bar: the window's own items; "Plik", "Eksport", "Pacjent" and "Interpretacja" are
+    // its parts' ---
     void Reset1Click();
     void Help2Click();
     void About1Click();
     void Quit1Click();
-    // "Eksport": each asks for a file and writes it.
-    void ExportFlowVolumePlot1Click();
-    void ExportVolumeTimePlot1Click();
-    void ExportResults1Click();
-    void ExportFlowVolumeCurves1Click();
-    void ExportVolumeTimeCurves1Click();
-    void ExportSpirogram1Click();
-    void ExportReport1Click(); // "Raport PDF"
-    // "Pacjent": the person the results are read for; "Interpretacja": the reading of the
-    // selected result, in a window of its own that follows the selection.
-    void Patient1Click();
-    void Interpretation1Click();
 
     // --- Teaching cases: "Przypadki", the unknown patient and "Przywróć wszystkie nastawy" ---
     void createCaseMenus();
@@ -162,16 +151,8 @@ class TForm1 : public QMainWindow {
     // Shows what the run drew and the screen has not shown yet.
     void finishLiveDrawing();
 
-    // --- Files ---
     // exeDir followed by "helpfiles/" and the name.
     std::filesystem::path helpFilePath(std::string_view name) const;
-    // Simulation files: the dialogs open in the simulations folder; "Zapisz jako" asks again
-    // while the name chosen is refused.
-    QString simulationsFolderText() const;
-    QString askSaveFileName();
-    // Asks for a file through the seam and writes it; a problem is shown as a message.
-    void exportChosenFile(const QString& filter, const QString& defaultSuffix,
-                          const std::function<std::string(const std::filesystem::path&)>& write);
 
     // Connects a signal to a handler that runs as one command.
     template <typename Sender, typename Signal>
@@ -206,8 +187,10 @@ class TForm1 : public QMainWindow {
     ControlPanel* panel_ = nullptr;
     ResultsView* results_ = nullptr;
     AirwayPictureView* airway_ = nullptr;
-    InterpretationWindow* interpretation_ = nullptr; // made at its first showing
     TeachingCasesView* cases_ = nullptr;
+    FileMenu* files_ = nullptr;
+    ExportMenu* exports_ = nullptr;
+    ReadingMenu* reading_ = nullptr;
 
     // --- The window's own controls, named as in the stored window description ---
     ImageView* Image2 = nullptr;    // flow-volume plot
@@ -225,27 +208,11 @@ class TForm1 : public QMainWindow {
     QAction* Useasref1 = nullptr;
     QAction* parametry1 = nullptr; // "Nastawy"
     QAction* HELP1 = nullptr;      // "Pomoc"
-    QAction* Interpretation2 = nullptr;
 
-    QMenu* File1 = nullptr; // "Plik"
-    QAction* Open1 = nullptr;
-    QAction* Save1 = nullptr;
-    QAction* Saveas1 = nullptr;
-    QAction* Patient1 = nullptr;
-    QAction* Interpretation1 = nullptr;
     QAction* Reset1 = nullptr;
     QAction* Help2 = nullptr;
     QAction* About1 = nullptr;
     QAction* Quit1 = nullptr;
-
-    QMenu* Export1 = nullptr; // "Eksport"
-    QAction* ExportFlowVolumePlot1 = nullptr;
-    QAction* ExportVolumeTimePlot1 = nullptr;
-    QAction* ExportResults1 = nullptr;
-    QAction* ExportFlowVolumeCurves1 = nullptr;
-    QAction* ExportVolumeTimeCurves1 = nullptr;
-    QAction* ExportSpirogram1 = nullptr;
-    QAction* ExportReport1 = nullptr;
 
     std::array<QColor, 5> rowColors;
     plots::VolumeTimePlot volumeTimePlot;

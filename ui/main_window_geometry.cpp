@@ -9,12 +9,6 @@
 
 namespace vm::ui {
 
-int MulDiv(int a, int b, int c) {
-    const std::int64_t product = static_cast<std::int64_t>(a) * b;
-    const std::int64_t magnitude = (std::llabs(product) * 2 + std::llabs(c)) / (2 * std::llabs(c));
-    return static_cast<int>(((product < 0) != (c < 0)) ? -magnitude : magnitude);
-}
-
 namespace {
 
 int roundEven(double v) {
@@ -56,7 +50,7 @@ void placeGroupPanels(MainWindowGeometry& g, const LayoutInputs& in) {
 
     g.panel5 = {20, g.panel6.top + in.comboBoxHeight + 10, MulDiv(W, 38, 100),
                 g.panel6.height / 2 - 5};
-    const int E = MulDiv(g.panel5.width - 40, 1, 3);
+    const int E = panelUnit(W);
     g.unitE = E;
     g.panel7 = {g.panel5.right() + 5, g.panel5.top, E + 10, g.panel5.height};
 
@@ -64,10 +58,11 @@ void placeGroupPanels(MainWindowGeometry& g, const LayoutInputs& in) {
     const int headingGap = textSize(in, 15);
     const int D = g.panel5.height - headingGap - 5;
     const int groupTop = g.panel5.top + headingGap;
-    g.groupPanel[1] = {g.panel5.left + 5, groupTop, (E - 5) / 2 + 3, D};
-    g.groupPanel[2] = {g.panel5.left + g.groupPanel[1].width + 20, groupTop, roundEven(1.5 * E), D};
-    g.groupPanel[3] = {g.panel5.left + 2 * E + 35, groupTop, E, D};
-    g.groupPanel[4] = {g.panel7.left + 5, groupTop, E, D};
+    g.groupPanel[1] = {g.panel5.left + 5, groupTop, groupPanelWidth(1, E), D};
+    g.groupPanel[2] = {g.panel5.left + g.groupPanel[1].width + 20, groupTop, groupPanelWidth(2, E),
+                       D};
+    g.groupPanel[3] = {g.panel5.left + 2 * E + 35, groupTop, groupPanelWidth(3, E), D};
+    g.groupPanel[4] = {g.panel7.left + 5, groupTop, groupPanelWidth(4, E), D};
 
     g.headingLeft[0] = 5;
     g.headingLeft[1] = ((g.panel5.width - in.headingWidth[1]) / 10) * 4;
@@ -91,35 +86,10 @@ void placeTrackBars(MainWindowGeometry& g, const LayoutInputs& in) {
         const int width = in.trackBarWidth[n];
         const int captionWidth = in.captionWidth[n];
         TrackBarPlace& t = g.trackBar[n];
-        int left = 3;
-        int captionLeft = 0;
-        int markLeft = 0;
-        switch (spec.slot) {
-        case record::TrackBarSlot::leftEdge:
-            captionLeft = left;
-            markLeft = left + width;
-            break;
-        case record::TrackBarSlot::rightEdge:
-            left = groupWidth - width - 3;
-            captionLeft = left - 2;
-            markLeft = left + width;
-            break;
-        case record::TrackBarSlot::beforeCentre:
-            left = E / 2 - width;
-            captionLeft = 1;
-            markLeft = 2;
-            break;
-        case record::TrackBarSlot::atCentre:
-            left = E / 2;
-            captionLeft = groupWidth - captionWidth - 5;
-            markLeft = left + width;
-            break;
-        case record::TrackBarSlot::pastCentre:
-            left = E / 2 + 15;
-            captionLeft = left;
-            markLeft = left + width;
-            break;
-        }
+        const SlotPlace place = slotPlace(spec.slot, E, groupWidth, width, captionWidth);
+        const int left = place.bar;
+        const int captionLeft = place.caption;
+        int markLeft = place.scale;
         if (spec.scaleCentredInGroup)
             markLeft = (groupWidth - in.sharedScaleWidth[static_cast<std::size_t>(panel)]) / 2;
         t.bar = {left, barTop, width, barHeight};

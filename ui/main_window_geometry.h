@@ -3,6 +3,7 @@
 // client area. Plain C++ so the numbers can be checked without a screen.
 
 #include "record/settings_table.h"
+#include "ui/control_slots.h"
 
 #include <array>
 
@@ -72,8 +73,5 @@ struct MainWindowGeometry {
 };
 
 MainWindowGeometry computeMainWindowGeometry(const LayoutInputs& in);
-
-// a x b / c rounded to the nearest integer with halves away from zero.
-int MulDiv(int a, int b, int c);
 
 } // namespace vm::ui

@@ -1,11 +1,15 @@
-// The menu bar, the row grid's pop-up menu and the menu commands; the handlers of the window's
-// own controls and what its parts report.
+// The menu bar, made of the parts' menus and the window's own items, the row grid's pop-up menu;
+// the handlers of the window's own controls and what its parts report.
 
 #include "ui/main_window.h"
 
 #include "ui/airway_picture_view.h"
 #include "ui/control_panel.h"
+#include "ui/export_menu.h"
+#include "ui/file_menu.h"
+#include "ui/reading_menu.h"
 #include "ui/results_view.h"
+#include "ui/widget_making.h"
 
 #include <QAction>
 #include <QKeySequence>
@@ -17,74 +21,36 @@
 
 namespace vm::ui {
 
-namespace {
-QAction* namedAction(QObject* parent, const char* name, const QString& text) {
-    auto* action = new QAction(text, parent);
-    action->setObjectName(QString::fromLatin1(name));
-    return action;
-}
-} // namespace
-
+// The parts' menus first, in the order of the menu bar, then the window's own items, the row
+// grid's menu and the teaching cases.
 void TForm1::createMenus() {
-    QMenuBar* MainMenu1 = menuBar();
-    MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
-    File1 = MainMenu1->addMenu(QStringLiteral("Plik"));
-    File1->setObjectName(QStringLiteral("File1"));
-    Open1 = namedAction(this, "Open1", QStringLiteral("Otwórz"));
-    Save1 = namedAction(this, "Save1", QStringLiteral("Zapisz"));
-    Saveas1 = namedAction(this, "Saveas1", QStringLiteral("Zapisz jako"));
-    File1->addActions({Open1, Save1, Saveas1});
-    // The desktop's usual keys for the file commands, beside the menu's own texts.
-    Open1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    Save1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    Saveas1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    QMenuBar* MainMenu1 = named(menuBar(), "MainMenu1");
+    const CommandRunner run = [this](const std::function<void()>& command) {
+        return runCommand(command);
+    };
+    files_ = new FileMenu(MainMenu1, session_, interaction_, run);
+    exports_ = new ExportMenu(MainMenu1, session_, interaction_, run, Image2, Image3);
+    reading_ = new ReadingMenu(this, MainMenu1, session_, interaction_, run);
 
-    Export1 = MainMenu1->addMenu(QStringLiteral("Eksport"));
-    Export1->setObjectName(QStringLiteral("Export1"));
-    ExportFlowVolumePlot1 = namedAction(this, "ExportFlowVolumePlot1",
-                                        QStringLiteral("Wykres przepływ-objętość (PNG, SVG)"));
-    ExportVolumeTimePlot1 = namedAction(this, "ExportVolumeTimePlot1",
-                                        QStringLiteral("Wykres objętość-czas (PNG, SVG)"));
-    ExportResults1 = namedAction(this, "ExportResults1", QStringLiteral("Wyniki (CSV)"));
-    ExportFlowVolumeCurves1 = namedAction(this, "ExportFlowVolumeCurves1",
-                                          QStringLiteral("Krzywe przepływ-objętość (CSV)"));
-    ExportVolumeTimeCurves1 =
-        namedAction(this, "ExportVolumeTimeCurves1", QStringLiteral("Krzywe objętość-czas (CSV)"));
-    ExportSpirogram1 =
-        namedAction(this, "ExportSpirogram1", QStringLiteral("Spirogram (PNG, SVG)"));
-    ExportReport1 = namedAction(this, "ExportReport1", QStringLiteral("Raport PDF"));
-    Export1->addActions({ExportFlowVolumePlot1, ExportVolumeTimePlot1, ExportResults1,
-                         ExportFlowVolumeCurves1, ExportVolumeTimeCurves1, ExportSpirogram1,
-                         ExportReport1});
-
-    Patient1 = namedAction(this, "Patient1", QStringLiteral("Pacjent"));
-    Interpretation1 = namedAction(this, "Interpretation1", QStringLiteral("Interpretacja"));
-    MainMenu1->addActions({Patient1, Interpretation1});
-
-    Reset1 = namedAction(this, "Reset1", QStringLiteral("ref.Standard"));
-    Help2 = namedAction(this, "Help2", QStringLiteral("Pomoc"));
-    About1 = namedAction(this, "About1", QStringLiteral("Autorzy"));
-    Quit1 = namedAction(this, "Quit1", QStringLiteral("Koniec"));
+    Reset1 = makeAction(this, "Reset1", QStringLiteral("ref.Standard"));
+    Help2 = makeAction(this, "Help2", QStringLiteral("Pomoc"));
+    About1 = makeAction(this, "About1", QStringLiteral("Autorzy"));
+    Quit1 = makeAction(this, "Quit1", QStringLiteral("Koniec"));
     MainMenu1->addActions({Reset1, Help2, About1, Quit1});
 
-    PopupMenu1 = new QMenu(this);
-    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    DE1 = namedAction(this, "DE1", QStringLiteral("Usuń wybrany wiersz"));
-    Useasref1 = namedAction(this, "Useasref1", QStringLiteral("Użyj jako referencyjny"));
-    parametry1 = namedAction(this, "parametry1", QStringLiteral("Nastawy"));
-    HELP1 = namedAction(this, "HELP1", QStringLiteral("Pomoc"));
-    Interpretation2 = namedAction(this, "Interpretation2", QStringLiteral("Interpretacja"));
+    PopupMenu1 = named(new QMenu(this), "PopupMenu1");
+    DE1 = makeAction(this, "DE1", QStringLiteral("Usuń wybrany wiersz"));
+    Useasref1 = makeAction(this, "Useasref1", QStringLiteral("Użyj jako referencyjny"));
+    parametry1 = makeAction(this, "parametry1", QStringLiteral("Nastawy"));
+    HELP1 = makeAction(this, "HELP1", QStringLiteral("Pomoc"));
     // The reading of the selected result comes last, after the row's own commands.
-    PopupMenu1->addActions({DE1, Useasref1, parametry1, HELP1, Interpretation2});
+    PopupMenu1->addActions({DE1, Useasref1, parametry1, HELP1, reading_->rowMenuItem()});
     createCaseMenus();
 }
 
 void TForm1::connectHandlers() {
-    // Every item of the main menu and of the row menu, with its handler.
+    // Every item of the window's own in the main menu and the row menu, with its handler.
     const std::pair<QAction*, void (TForm1::*)()> items[] = {
-        {Open1, &TForm1::Open1Click},
-        {Save1, &TForm1::Save1Click},
-        {Saveas1, &TForm1::Saveas1Click},
         {Reset1, &TForm1::Reset1Click},
         {Help2, &TForm1::Help2Click},
         {About1, &TForm1::About1Click},
@@ -93,16 +59,6 @@ void TForm1::connectHandlers() {
         {Useasref1, &TForm1::Useasref1Click},
         {parametry1, &TForm1::parametry1Click},
         {HELP1, &TForm1::HELP1Click},
-        {ExportFlowVolumePlot1, &TForm1::ExportFlowVolumePlot1Click},
-        {ExportVolumeTimePlot1, &TForm1::ExportVolumeTimePlot1Click},
-        {ExportResults1, &TForm1::ExportResults1Click},
-        {ExportFlowVolumeCurves1, &TForm1::ExportFlowVolumeCurves1Click},
-        {ExportVolumeTimeCurves1, &TForm1::ExportVolumeTimeCurves1Click},
-        {ExportSpirogram1, &TForm1::ExportSpirogram1Click},
-        {ExportReport1, &TForm1::ExportReport1Click},
-        {Patient1, &TForm1::Patient1Click},
-        {Interpretation1, &TForm1::Interpretation1Click},
-        {Interpretation2, &TForm1::Interpretation1Click},
     };
     for (const auto& [item, handler] : items)
         wireCommand(item, &QAction::triggered, handler);
@@ -121,6 +77,8 @@ void TForm1::connectHandlers() {
     // What the window's parts did: a setting command's changes, a group or region picked, the
     // replay's lock.
     connect(panel_, &ControlPanel::changed, this, &TForm1::RefreshResultViews);
+    connect(files_, &FileMenu::changed, this, &TForm1::RefreshResultViews);
+    connect(reading_, &ReadingMenu::changed, this, &TForm1::RefreshResultViews);
     connect(panel_, &ControlPanel::groupPicked, airway_, &AirwayPictureView::showGroupRegion);
     connect(airway_, &AirwayPictureView::sectionPicked, panel_, &ControlPanel::SelectSection);
     connect(airway_, &AirwayPictureView::replayLocking, this, [this](bool locked) {

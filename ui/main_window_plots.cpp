@@ -8,7 +8,6 @@
 #include "ui/frame_pacer.h"
 #include "ui/image_view.h"
 #include "ui/interaction.h"
-#include "ui/vector_registers.h"
 
 #include <QLocale>
 
@@ -45,8 +44,8 @@ void TForm1::RedrawVolumeTimeCurve() {
 // The run draws into Image3, and a lung frame over Image1, while it computes: the window's event
 // loop does not run until the run is over. Every segment and every clock goes into the plot's
 // canvas as it comes; the plot and a lung frame of the model as it stands are shown at most once a
-// display refresh, and what was not shown is shown when the run ends (finishLiveDrawing). After
-// drawing, the model gets the processor back in the state it computes fastest in.
+// display refresh, and what was not shown is shown when the run ends (finishLiveDrawing). The
+// model puts the processor back in the state it computes fastest in after every live call.
 RunHooks TForm1::liveDrawingHooks() {
     livePacer_ = std::make_unique<FramePacer>(liveFrameInterval_ms_);
     livePlotUnshown_ = false;
@@ -56,14 +55,12 @@ RunHooks TForm1::liveDrawingHooks() {
         volumeTimePlot.LiveFrameTick(Image3->canvas(), session_.record());
         liveLungsUnshown_ = session_.liveLungFrame();
         showLiveFrameIfDue();
-        clearUpperVectorRegisters();
     };
     lastRunClock_s_.reset();
     hooks.showRunClock = [this, separator = runClockDecimalSeparator()](double runClockTime) {
         lastRunClock_s_ = runClockTime;
         volumeTimePlot.ShowRunClock(Image3->canvas(), runClockTime, separator);
         showLiveFrameIfDue();
-        clearUpperVectorRegisters();
     };
     hooks.beep = [this] { interaction_.beep(); };
     return hooks;

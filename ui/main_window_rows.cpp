@@ -7,7 +7,7 @@
 #include "ui/airway_picture_view.h"
 #include "ui/control_panel.h"
 #include "ui/interaction.h"
-#include "ui/interpretation_window.h"
+#include "ui/reading_menu.h"
 #include "ui/results_view.h"
 #include "ui/teaching_cases_view.h"
 
@@ -68,8 +68,7 @@ void TForm1::RefreshResultViews(const ViewChanges& changes) {
         clearNoteBox();
     if (changes.dataSourceLabel)
         Label26->setText(QString::fromStdString(*changes.dataSourceLabel));
-    if (interpretation_ != nullptr && interpretation_->isVisible())
-        interpretation_->follow(session_.state().selectedRow);
+    reading_->followSelection();
     cases_->showNotice();
 }
 

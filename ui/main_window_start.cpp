@@ -8,7 +8,6 @@
 #include "ui/control_panel.h"
 #include "ui/interaction.h"
 #include "ui/results_view.h"
-#include "ui/vector_registers.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -92,7 +91,6 @@ void TForm1::StartSimulation() {
     // The run's first tick draws the frame again, and every later one the newest segment.
     const RunHooks hooks = liveDrawingHooks();
     volumeTimePlot.setVtStep(1);
-    clearUpperVectorRegisters();
     const ViewChanges changes = session_.StartSimulation(hooks);
     finishLiveDrawing();
     RefreshResultViews(changes);

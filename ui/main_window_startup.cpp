@@ -12,7 +12,6 @@
 #include "ui/image_view.h"
 #include "ui/interaction.h"
 #include "ui/teaching_cases_view.h"
-#include "ui/vector_registers.h"
 #include "ui/version_label.h"
 
 #include <QPushButton>
@@ -119,7 +118,6 @@ void TForm1::reportStartUnavailable(const QString& note) {
 // The model settles into the state every run begins from; this also brings every row's part
 // settings to 100, whatever the standard file held.
 void TForm1::initialiseProgramModel() {
-    clearUpperVectorRegisters();
     session_.InitialiseModel([this] { interaction_.beep(); });
     // Settling brought every row's part settings to 100: the notice says what is left.
     cases_->showNotice();

@@ -38,4 +38,8 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& text) 
     return named(new QPushButton(text, parent), name);
 }
 
+QAction* makeAction(QObject* parent, const char* name, const QString& text) {
+    return named(new QAction(text, parent), name);
+}
+
 } // namespace vm::ui

@@ -2,6 +2,7 @@
 // How the window's controls are made: each with its name from the window description, the
 // panels raised on their colour, the labels sized to their text.
 
+#include <QAction>
 #include <QColor>
 #include <QFrame>
 #include <QLabel>
@@ -28,5 +29,7 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QString& text);
 QLabel* makeHeading(QWidget* parent, const char* name, const QString& text);
 
 QPushButton* makeButton(QWidget* parent, const char* name, const QString& text);
+
+QAction* makeAction(QObject* parent, const char* name, const QString& text);
 
 } // namespace vm::ui

@@ -17,9 +17,6 @@ The program folder, which holds ``datfiles1/standard.dat`` (the standard referen
 ``program_folder()`` says; every function also takes it as ``program_folder=``.
 """
 
-import json
-import math
-import numbers
 import os
 import pathlib
 
@@ -64,49 +61,8 @@ def _folder(folder):
     return _path(folder if folder is not None else program_folder())
 
 
-def _percent_text(value):
-    # A number's shortest text reads back as the same double; text goes to the runner as given,
-    # so that it is refused with the runner's message.
-    if isinstance(value, str):
-        return value
-    if isinstance(value, bool):
-        raise ValueError(f"a setting is a percentage, not {value!r}")
-    if isinstance(value, numbers.Integral):
-        return str(int(value))
-    return repr(float(value))
-
-
-def _setting_args(settings):
-    """The runner's --set and --global options for a mapping (or pairs) of names to percents."""
-    if settings is None:
-        return []
-    pairs = settings.items() if hasattr(settings, "items") else settings
-    args = []
-    for name, value in pairs:
-        name = str(name)
-        if name.startswith("global."):
-            args += ["--global", name[len("global."):] + "=" + _percent_text(value)]
-        else:
-            args += ["--set", name + "=" + _percent_text(value)]
-    return args
-
-
-def _patient_args(patient):
-    """--patient SEX,AGE,HEIGHT from "female,40,165" or ("female", 40, 165)."""
-    if patient is None:
-        return []
-    if not isinstance(patient, str):
-        patient = ",".join(str(part) for part in patient)
-    return ["--patient", patient]
-
-
-def _file_args(reference, from_file):
-    args = []
-    if reference is not None:
-        args += ["--reference", _path(reference)]
-    if from_file is not None:
-        args += ["--from", _path(from_file)]
-    return args
+def _optional_path(path):
+    return None if path is None else _path(path)
 
 
 class Result:
@@ -130,13 +86,10 @@ class Result:
     def __init__(self, fields, record):
         self.row = fields["row"]
         self.status = fields["status"]
-        reading = json.loads(fields["reading_json"])
-        self.empty_indices = reading.pop("emptyIndices")
-        self.patient = reading.pop("patient", None)
-        self.predicted = reading.pop("predicted", None)
         self.indices = fields["indices"]
-        self.indices.update((key, math.nan if value is None else value)
-                            for key, value in reading.items())
+        self.empty_indices = fields["empty_indices"]
+        self.patient = fields["patient"]
+        self.predicted = fields["predicted"]
         self.fv_volume = fields["fv_volume"]
         self.fv_flow = fields["fv_flow"]
         self.vt_time = fields["vt_time"]
@@ -205,16 +158,15 @@ def run(settings=None, runs=1, reference=None, *, from_file=None, patient=None, 
     KeyboardInterrupt. Paths are str, bytes or os.PathLike; one holding a NUL byte raises
     ValueError, as open() does.
     """
-    args = _setting_args(settings) + _file_args(reference, from_file) + _patient_args(patient)
-    args += ["--runs", str(runs)]
-    record = Record(_core.run(_folder(program_folder), args), lobe_traces)
-    return record.row(1)
+    core = _core.run(_folder(program_folder), settings, runs, _optional_path(reference),
+                     _optional_path(from_file), patient)
+    return Record(core, lobe_traces).row(1)
 
 
 def standard(*, patient=None, lobe_traces=False, program_folder=None):
     """The standard reference: the result of a run at all settings 100, as the program folder's
     ``datfiles1/standard.dat`` holds it."""
-    core = _core.standard(_folder(program_folder), _patient_args(patient))
+    core = _core.standard(_folder(program_folder), patient)
     return Record(core, lobe_traces).row(0)
 
 
@@ -222,18 +174,11 @@ def open(path, *, patient=None, lobe_traces=False, program_folder=None):  # noqa
     """A simulation file (.spi) as the program opens it: a Record of its reference and results,
     read for ``patient`` as ``show --patient`` reads them. Raises OSError with the runner's
     message when the file cannot be read."""
-    args = [_path(path)] + _patient_args(patient)
-    return Record(_core.open(_folder(program_folder), args), lobe_traces)
+    return Record(_core.open(_folder(program_folder), _path(path), patient), lobe_traces)
 
 
-def _sweep_args(axes, settings, reference=None, from_file=None, patient=None):
-    if isinstance(axes, str):
-        axes = [axes]
-    args = []
-    for axis in axes:
-        args += ["--sweep", str(axis)]
-    return (args + _setting_args(settings) + _file_args(reference, from_file) +
-            _patient_args(patient))
+def _axes(axes):
+    return [axes] if isinstance(axes, str) else [str(axis) for axis in axes]
 
 
 def sweep(axes, jobs=None, *, settings=None, reference=None, from_file=None, patient=None,
@@ -251,16 +196,11 @@ def sweep(axes, jobs=None, *, settings=None, reference=None, from_file=None, pat
     values and the reading's keys (NaN where the CSV is empty), so that
     ``pandas.DataFrame(rows)`` takes them directly. Ctrl+C stops it with KeyboardInterrupt.
     """
-    args = _sweep_args(axes, settings, reference, from_file, patient)
-    if jobs is not None:
-        args += ["--jobs", str(jobs)]
-    if shard is not None:
-        k, n = shard
-        args += ["--shard", f"{k}/{n}"]
-    return _core.sweep(_folder(program_folder), args)
+    return _core.sweep(_folder(program_folder), _axes(axes), jobs, settings,
+                       _optional_path(reference), _optional_path(from_file), patient, shard)
 
 
 def grid_points(axes, settings=None, patient=None):
     """How many points the grid of these --sweep texts has; ValueError for a bad axis, setting
     or patient, with the runner's message."""
-    return _core.grid_points(_sweep_args(axes, settings, patient=patient))
+    return _core.grid_points(_axes(axes), settings, patient)

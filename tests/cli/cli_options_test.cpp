@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 using namespace vm::cli;
 using namespace vm::record;
 
@@ -25,38 +27,40 @@ TEST(CliOptions, RunOptionsAreUnderstood) {
     ASSERT_TRUE(r.ok) << r.message;
     const CliOptions& o = r.options;
     EXPECT_EQ(o.command, CliCommand::run);
-    ASSERT_EQ(o.partSettings.size(), 4u);
     struct Expected {
         LungPart part;
         SettingColumn column;
+        std::optional<int> item;
         double percent;
     };
-    const Expected expected[] = {{kEditedPart, SettingColumn::rIntermediate, 300},
-                                 {LungPart::leftLung, SettingColumn::cm, 80.5},
-                                 {LungPart::lobe5, SettingColumn::ccc, 150},
-                                 {LungPart::rightLung, SettingColumn::rCentral, 10}};
-    for (std::size_t i = 0; i < 4; ++i) {
-        EXPECT_EQ(o.partSettings[i].part, expected[i].part) << i;
-        EXPECT_EQ(o.partSettings[i].column, expected[i].column) << i;
-        EXPECT_EQ(o.partSettings[i].percent, expected[i].percent) << i;
+    const Expected expected[] = {{kEditedPart, SettingColumn::rIntermediate, {}, 300},
+                                 {LungPart::leftLung, SettingColumn::cm, {}, 80.5},
+                                 {LungPart::lobe5, SettingColumn::ccc, {}, 150},
+                                 {LungPart::rightLung, SettingColumn::rCentral, {}, 10},
+                                 {kEditedPart, SettingColumn::rCentral, 0, 50},
+                                 {kEditedPart, SettingColumn::rCentral, 19, 2000}};
+    ASSERT_EQ(o.run.settings.size(), std::size(expected));
+    for (std::size_t i = 0; i < std::size(expected); ++i) {
+        const vm::session::SettingName& name = o.run.settings[i].setting;
+        EXPECT_EQ(name.globalItem, expected[i].item) << i;
+        if (!name.globalItem) {
+            EXPECT_TRUE(name.part == expected[i].part && name.column == expected[i].column) << i;
+        }
+        EXPECT_EQ(o.run.settings[i].percent, expected[i].percent) << i;
     }
-    ASSERT_EQ(o.globalSettings.size(), 2u);
-    EXPECT_EQ(o.globalSettings[0].item, GlobalItem::expirationDepth);
-    EXPECT_EQ(o.globalSettings[0].percent, 50);
-    EXPECT_EQ(o.globalSettings[1].item, 19);
-    EXPECT_EQ(o.runs, 3);
+    EXPECT_EQ(o.run.runs, 3);
     EXPECT_EQ(o.outFile.value_or(""), "o.spi");
-    EXPECT_EQ(o.referenceFile.value_or(""), "r.spi");
+    EXPECT_EQ(o.run.reference.value_or("").string(), "r.spi");
     EXPECT_TRUE(o.json);
 }
 
 TEST(CliOptions, DefaultsAndOtherCommands) {
     const CliParseResult run = parseCommandLine(Args({"run"}));
     ASSERT_TRUE(run.ok);
-    EXPECT_EQ(run.options.runs, 1);
+    EXPECT_EQ(run.options.run.runs, 1);
     EXPECT_FALSE(run.options.json);
     EXPECT_FALSE(run.options.outFile);
-    EXPECT_FALSE(run.options.referenceFile);
+    EXPECT_FALSE(run.options.run.reference);
 
     const CliParseResult make = parseCommandLine(Args({"make-standard", "out/standard.dat"}));
     ASSERT_TRUE(make.ok);
@@ -65,7 +69,7 @@ TEST(CliOptions, DefaultsAndOtherCommands) {
 
     const CliParseResult from = parseCommandLine(Args({"run", "--from", "f.spi", "--runs", "2"}));
     ASSERT_TRUE(from.ok) << from.message;
-    EXPECT_EQ(from.options.fromFile.value_or(""), "f.spi");
+    EXPECT_EQ(from.options.run.fromFile.value_or("").string(), "f.spi");
     for (const auto& args :
          {Args({"show", "--json", "f.spi"}), Args({"show", "f.spi", "--json"})}) {
         const CliParseResult show = parseCommandLine(args);
@@ -172,16 +176,14 @@ TEST(CliOptions, SweepAndExportAreUnderstood) {
     ASSERT_TRUE(r.ok) << r.message;
     EXPECT_EQ(r.options.command, CliCommand::sweep);
     ASSERT_EQ(r.options.sweepAxes.size(), 2u);
-    const SweepAxis& first = r.options.sweepAxes[0];
-    EXPECT_EQ(first.name, "left.rIntermediate");
-    ASSERT_TRUE(first.partSetting);
-    EXPECT_EQ(first.partSetting->part, LungPart::leftLung);
-    EXPECT_EQ(first.partSetting->column, SettingColumn::rIntermediate);
+    const vm::session::SweepAxis& first = r.options.sweepAxes[0];
+    EXPECT_EQ(first.setting.text, "left.rIntermediate");
+    EXPECT_EQ(first.setting.part, LungPart::leftLung);
+    EXPECT_EQ(first.setting.column, SettingColumn::rIntermediate);
     EXPECT_EQ(first.percents, (std::vector<double>{100, 200, 400, 800, 1600}));
-    ASSERT_TRUE(r.options.sweepAxes[1].globalSetting);
-    EXPECT_EQ(r.options.sweepAxes[1].globalSetting->item, GlobalItem::expirationDepth);
+    EXPECT_EQ(r.options.sweepAxes[1].setting.globalItem, GlobalItem::expirationDepth);
     EXPECT_EQ(r.options.jobs, 3);
-    EXPECT_EQ(r.options.partSettings.size(), 1u);
+    EXPECT_EQ(r.options.run.settings.size(), 1u);
 
     const CliParseResult e = parseCommandLine(Args({"export", "a.spi", "--to", "out"}));
     ASSERT_TRUE(e.ok) << e.message;
@@ -217,7 +219,7 @@ TEST(CliOptions, SweepValues) {
     };
     for (const Case& c : cases) {
         std::vector<double> percents;
-        const std::string problem = parseSweepValues(c.text, percents);
+        const std::string problem = vm::session::parseSweepValues(c.text, percents);
         if (c.percents.empty()) {
             EXPECT_NE(problem.find(c.mentions), std::string::npos) << c.text << " -> " << problem;
             continue;

@@ -3,9 +3,9 @@
 
 #include "cli/cli_options.h"
 #include "cli/merge.h"
-#include "cli/sweep.h"
 #include "cli/sweep_shards.h"
-#include "session/reading_text.h"
+#include "session/batch_csv.h"
+#include "session/batch_json.h"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +16,7 @@
 #include <unistd.h>
 
 using namespace vm::cli;
+using namespace vm::session;
 
 namespace {
 
@@ -40,7 +41,7 @@ TEST(SweepShards, ShardOptionIsReadOrRefused) {
     ASSERT_TRUE(r.ok && r.options.shard) << r.message;
     EXPECT_EQ(r.options.shard->index, 2);
     EXPECT_EQ(r.options.shard->count, 3);
-    EXPECT_EQ(sweepRunPointCount(r.options), 1u);
+    EXPECT_EQ(sweepRunPointCount(r.options.sweepRequest()), 1u);
     for (const char* bad : {"0/3", "4/3", "3", "/3", "a/b", "1/0", "1/100001", "2/3x", "-1/3"}) {
         const CliParseResult refused =
             parseCommandLine({"sweep", "--sweep", "cm=50", "--shard", bad});
@@ -71,20 +72,16 @@ const std::vector<SweepAxis>& axes() {
 // Point p's line, valid with FEV1 p + 1 but for point 4, which is dead; with a patient, the
 // reading's columns too.
 std::string point(std::size_t p, bool json = false, bool patient = false) {
-    static vm::record::SimulationRecord record;
-    record.setField(vm::record::workingRow, vm::record::RowField::runStatus, p == 4 ? 0.0f : 1.0f);
-    record.setField(vm::record::workingRow, vm::record::RowField::fev1, static_cast<float>(p + 1));
-    const vm::session::CurveIndices curves{};
-    const vm::session::ResultReading reading{};
-    const std::string extra = json ? vm::session::curveIndexJsonFields(curves) +
-                                         (patient ? vm::session::patientJsonFields(reading) : "")
-                                   : vm::session::curveIndexCsvCells(curves) +
-                                         (patient ? vm::session::predictedCsvCells(reading) : "");
-    return sweepLine(axes(), p, sweepPointPercents(axes(), p), record, json, extra);
+    SweepRow row{p, sweepPointPercents(axes(), p), {}};
+    row.result.runStatus = p == 4 ? 0.0f : 1.0f;
+    row.result.indices[vm::record::indexNamed("fev1")] = {static_cast<double>(p + 1),
+                                                          vm::model::MissingReason::none};
+    if (patient)
+        row.result.reading.emplace();
+    return json ? sweepRowJson(row, axes()) : csvLine(sweepCells(row, patient));
 }
 std::string header(bool patient = false) {
-    return sweepCsvHeader(axes(), vm::session::curveIndexCsvHeader(false) +
-                                      (patient ? vm::session::predictedCsvHeader(false) : ""));
+    return csvLine(sweepColumns(axes(), patient));
 }
 std::string shard(int index, const std::string& lines, const char* grid = "abc",
                   bool patient = false) {

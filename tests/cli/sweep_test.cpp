@@ -1,9 +1,8 @@
 // The sweep's grid, its lines in order from any number of threads, and its progress line.
 
 #include "cli/cli_options.h"
-#include "cli/reorder_buffer.h"
-#include "cli/sweep.h"
 #include "cli/sweep_progress.h"
+#include "session/reorder_buffer.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +10,7 @@
 
 using namespace vm::cli;
 using namespace vm::record;
+using namespace vm::session;
 
 namespace {
 
@@ -32,24 +32,11 @@ TEST(Sweep, GridPointsRunInTheOrderOfTheAxes) {
                                                        {150, 20, 100}, {150, 30, 100}};
     for (std::size_t i = 0; i < expected.size(); ++i)
         EXPECT_EQ(sweepPointPercents(axes, i), expected[i]) << i;
-
-    // A point is the single run with the sweep's own settings, then the point's.
-    CliOptions sweep;
-    sweep.sweepAxes = axes;
-    sweep.partSettings = {{kEditedPart, SettingColumn::cm, 90}};
-    const CliOptions point = sweepPointOptions(sweep, expected[4]);
-    EXPECT_EQ(point.command, CliCommand::run);
-    ASSERT_EQ(point.partSettings.size(), 3u);
-    EXPECT_EQ(point.partSettings[1].percent, 150);
-    EXPECT_EQ(point.partSettings[2].part, LungPart::leftLung);
-    EXPECT_EQ(point.partSettings[2].column, SettingColumn::ccc);
-    ASSERT_EQ(point.globalSettings.size(), 1u);
-    EXPECT_EQ(point.globalSettings[0].percent, 20);
 }
 
 TEST(Sweep, ReorderBufferHandsLinesOnInTheirOrder) {
     constexpr std::size_t kLines = 400;
-    ReorderBuffer buffer;
+    ReorderBuffer<std::string> buffer;
     std::vector<std::jthread> writers;
     for (std::size_t t = 0; t < 4; ++t)
         writers.emplace_back([&buffer, t] {

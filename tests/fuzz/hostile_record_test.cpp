@@ -3,6 +3,7 @@
 // than the memory ceiling.
 
 #include "peak_memory.h"
+#include "record/index_table.h"
 #include "record/simulation_record.h"
 #include "record_display.h"
 #include "temp_folder.h"
@@ -48,7 +49,7 @@ std::string oneResultOf(float v) {
     }
     for (int k = 1; k <= layout::kVtSamples; ++k)
         record.setVtVolume(1, k, v);
-    for (int f = 0; f < kRowFieldCount; ++f)
+    for (int f = 0; f < kStoredIndexCount; ++f)
         record.setField(1, static_cast<RowField>(f), v);
     for (int part = 0; part < layout::kParts; ++part)
         for (int column = 0; column < layout::kPartColumns; ++column)

@@ -16,13 +16,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string text(reinterpret_cast<const char*>(data), size);
     const cli::CliParseResult parsed = cli::parseCommandLine({"run", "--patient", text});
     if (!parsed.ok) {
-        if (parsed.message.empty() || parsed.options.patient)
+        if (parsed.message.empty() || parsed.options.run.patient)
             __builtin_trap();
         return 0;
     }
-    if (!parsed.options.patient)
+    if (!parsed.options.run.patient)
         __builtin_trap();
-    const session::Patient& patient = *parsed.options.patient;
+    const session::Patient& patient = *parsed.options.run.patient;
     if (!(patient.age_years >= 3.0 && patient.age_years <= 95.0 && patient.height_cm >= 100.0 &&
           patient.height_cm <= 250.0) ||
         !session::patientProblem(patient).empty())

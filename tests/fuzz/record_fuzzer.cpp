@@ -61,9 +61,9 @@ void fillPlausibleResults(SimulationRecord& record) {
             }
         for (int i = 0; i < 3; ++i)
             record.setCentralTrace(row, i, 0.5f);
-        const float indices[kRowFieldCount] = {3.2f, 4.0f, 80.0f, 8.0f, 7.0f, 4.5f, 2.0f,
-                                               1.5f, 3.1f, 2.5f,  6.0f, 1.0f, 5.0f, 0.0f};
-        for (int f = 0; f < kRowFieldCount; ++f)
+        const float indices[layout::kFirstIndexCount] = {3.2f, 4.0f, 80.0f, 8.0f, 7.0f, 4.5f, 2.0f,
+                                                         1.5f, 3.1f, 2.5f,  6.0f, 1.0f, 5.0f, 0.0f};
+        for (int f = 0; f < layout::kFirstIndexCount; ++f)
             record.setField(row, static_cast<RowField>(f), scale * indices[f]);
         for (int part = 0; part < layout::kParts; ++part)
             for (int column = 0; column < layout::kSettingColumns; ++column)

@@ -7,9 +7,11 @@
 #include "model/spirogram.h"
 #include "record/settings_table.h"
 #include "standard_indices.h"
+#include "standard_start.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <iostream>
@@ -113,12 +115,9 @@ TEST(FlowVolumeTiming, EveryValidRunAcrossTheSettingsIsPlacedWhole) {
         for (const int position : {setting.minimum, setting.maximum}) {
             SCOPED_TRACE(testing::Message()
                          << "TrackBar" << setting.trackBar << " at " << position);
-            SimulationRecord record;
-            ModelState model;
-            InitialiseModel(model, record, true);
-            for (int row : {referenceRow, workingRow})
-                for (int i = 0; i < layout::kGlobalItems; ++i)
-                    record.setGlobalSetting(row, i, 100.0f);
+            StandardStart start;
+            SimulationRecord& record = start.record;
+            ModelState& model = start.model;
             const float percent = static_cast<float>(std::max(10.0, percentAt(setting, position)));
             if (setting.target.isColumn())
                 record.setPartSetting(workingRow, kEditedPart, setting.target.index, percent);
@@ -137,10 +136,11 @@ TEST(FlowVolumeTiming, EveryValidRunAcrossTheSettingsIsPlacedWhole) {
                     const long long gap = step - std::llround(times.at(n - 1) * 1000);
                     ASSERT_TRUE(gap >= 2 && gap <= 62) << "sample " << n << ", " << gap << " steps";
                 }
-                if (step % 100 == 0)
+                if (step % 100 == 0) {
                     ASSERT_EQ(record.fvVolume(workingRow, n),
                               record.vtVolume(workingRow, static_cast<int>(step / 100)))
                         << "sample " << n;
+                }
             }
         }
     EXPECT_GE(valid, static_cast<int>(kSettings.size()));
@@ -155,10 +155,15 @@ TEST(FlowVolumeTiming, EveryValidRunAcrossTheSettingsIsPlacedWhole) {
 // plateau before 6 s, so its FEV6 is its FVC.
 TEST(CurveIndices, MadeUpCurvesWorkedOutByHand) {
     const Expiration kShortHealthy{8.0, 0.1, 0.5, 5.0};
+    // The first fourteen indices read from the curves, in table order.
+    std::vector<std::size_t> curveIndices;
+    for (std::size_t i = 0; i < kIndices.size(); ++i)
+        if (kIndices[i].source == IndexSource::curve && curveIndices.size() < 14)
+            curveIndices.push_back(i);
     const struct {
         Expiration expiration;
-        // FEV1 and MEF50 of the row, then the indices in kCurveIndices order.
-        std::array<double, 2 + kCurveIndices.size()> values;
+        // FEV1 and MEF50 of the row, then those indices.
+        std::array<double, 2 + 14> values;
     } cases[] = {
         // FEV1 (t0) 0.4 + 4 (1 - exp(-1.9)); FEF25-75 2.2 / (0.5 ln 3); FEV6 4.4 - 4 exp(-11.9).
         {kHealthy,
@@ -176,10 +181,10 @@ TEST(CurveIndices, MadeUpCurvesWorkedOutByHand) {
         MadeUpRow row(c.expiration, 12089.5, 13189.5);
         row.record.setField(workingRow, RowField::fev1, static_cast<float>(c.values[0]));
         row.record.setField(workingRow, RowField::mef50, static_cast<float>(c.values[1]));
-        const CurveIndices indices = computeCurveIndices(row.record, workingRow);
-        for (std::size_t i = 0; i < kCurveIndices.size(); ++i) {
-            SCOPED_TRACE(kCurveIndices[i].name);
-            const CurveIndex& index = indices.*kCurveIndices[i].member;
+        const IndexValues indices = readIndices(row.record, workingRow);
+        for (std::size_t i = 0; i < curveIndices.size(); ++i) {
+            SCOPED_TRACE(kIndices[curveIndices[i]].jsonKey);
+            const IndexValue& index = indices[curveIndices[i]];
             const double expected = c.values[2 + i];
             if (std::isnan(expected))
                 EXPECT_EQ(index.missing, MissingReason::expirationUnder6s);
@@ -191,56 +196,55 @@ TEST(CurveIndices, MadeUpCurvesWorkedOutByHand) {
         // its marks are the indices themselves.
         const Spirogram s = spirogramOf(row.record, workingRow);
         ASSERT_EQ(s.missing, MissingReason::none);
-        EXPECT_NEAR(s.points.front().time_s, -indices.timeToPef_s.value, 1e-6);
-        EXPECT_EQ(s.fev1.value().volume_l, indices.fev1_l.value);
-        EXPECT_EQ(s.fev6.has_value(), indices.fev6_l.present());
+        EXPECT_NEAR(s.points.front().time_s, -indices[indexNamed("timeToPef")].value, 1e-6);
+        EXPECT_EQ(s.fev1.value().volume_l, indices[indexNamed("fev1FromTimeZero")].value);
+        EXPECT_EQ(s.fev6.has_value(), indices[indexNamed("fev6")].present());
     }
 }
 
 TEST(CurveIndices, RowsThatCannotGiveThem) {
     MadeUpRow untimed(kHealthy, 12089.5, 13189.5);
     untimed.record.setVtTime(workingRow, 1, 0.0f); // no volume-time samples at all
-    const CurveIndices u = computeCurveIndices(untimed.record, workingRow);
-    for (const CurveIndex* index :
-         {&u.fev1_l, &u.fef25to75_lps, &u.fev6_l, &u.backExtrapolatedVolume_l})
-        EXPECT_EQ(index->missing, MissingReason::samplesNotPlaced);
+    const IndexValues u = readIndices(untimed.record, workingRow);
+    for (const std::size_t index : {indexNamed("fev1FromTimeZero"), indexNamed("fef25to75"),
+                                    indexNamed("fev6"), indexNamed("backExtrapolatedVolume")})
+        EXPECT_EQ(u[index].missing, MissingReason::samplesNotPlaced);
     // Time to PEF needs no clock: the exhaled volume at the peak over the peak flow.
-    EXPECT_NEAR(u.timeToPef_s.value, 0.05, 1e-6);
+    EXPECT_NEAR(u[indexNamed("timeToPef")].value, 0.05, 1e-6);
     EXPECT_EQ(spirogramOf(untimed.record, workingRow).missing, MissingReason::samplesNotPlaced);
 
     MadeUpRow dead(kHealthy, 12089.5, 13189.5);
     dead.record.setField(workingRow, RowField::runStatus, 0);
-    EXPECT_EQ(computeCurveIndices(dead.record, workingRow).rv_l.missing,
+    EXPECT_EQ(readIndices(dead.record, workingRow)[indexNamed("rv")].missing,
               MissingReason::noValidResult);
 }
 
 // The standard run's values, printed for the record, checked against what a healthy adult's
 // manoeuvre shows and what the row's own indices imply.
 TEST(CurveIndices, StandardRun) {
-    SimulationRecord record;
-    ModelState model;
-    InitialiseModel(model, record, true);
-    for (int row : {referenceRow, workingRow})
-        for (int i = 0; i < layout::kGlobalItems; ++i)
-            record.setGlobalSetting(row, i, 100.0f);
+    StandardStart start;
+    SimulationRecord& record = start.record;
+    ModelState& model = start.model;
     RunForcedExpiration(model, record, {});
-    const CurveIndices ci = computeCurveIndices(record, workingRow);
-    for (const auto& info : kCurveIndices)
-        std::cout << info.name << " " << (ci.*info.member).value << " " << info.unit << " "
-                  << missingReasonText((ci.*info.member).missing) << "\n";
+    const IndexValues values = readIndices(record, workingRow);
+    const auto ci = [&](std::size_t index) { return values[index].value; };
+    for (std::size_t i = 0; i < kIndices.size(); ++i)
+        std::cout << kIndices[i].name << " " << values[i].value << " " << kIndices[i].unit << " "
+                  << missingReasonText(values[i].missing) << "\n";
     // Over in under 3 s, on the model's plateau: FEV6 is the FVC. Acceptable by ATS/ERS 2019
     // (BEV within 5 % of the FVC or 0.100 l).
-    EXPECT_EQ(ci.fev6_l.value, ci.fvc_l.value);
-    EXPECT_LT(ci.backExtrapolatedVolume_l.value, std::max(0.05 * standard_indices::fvcex, 0.1));
+    EXPECT_EQ(ci(indexNamed("fev6")), ci(indexNamed("fvc")));
+    EXPECT_LT(ci(indexNamed("backExtrapolatedVolume")),
+              std::max(0.05 * standard_indices::fvcex, 0.1));
     // The slow expiration empties the lungs about as far as the forced one.
-    EXPECT_NEAR(ci.slowVc_l.value, standard_indices::fvcex, 0.01 * standard_indices::fvcex);
-    EXPECT_LT(ci.empeyIndex.value, 10.0);
+    EXPECT_NEAR(ci(indexNamed("slowVc")), standard_indices::fvcex, 0.01 * standard_indices::fvcex);
+    EXPECT_LT(ci(indexNamed("empeyIndex")), 10.0);
     // Back-extrapolated time zero falls within a few tens of ms of the effort's start.
     // The blow's FVC and the row's FVCEX (to the lowest volume of the slow expiration) agree,
     // and FEV1 from time zero lies about 10 ml above the row's from the start of the effort.
-    EXPECT_NEAR(ci.fvc_l.value, standard_indices::fvcex, 0.01 * standard_indices::fvcex);
-    EXPECT_GT(ci.fev1_l.value, standard_indices::fev1);
-    EXPECT_LT(ci.fev1_l.value, standard_indices::fev1 + 0.02);
+    EXPECT_NEAR(ci(indexNamed("fvc")), standard_indices::fvcex, 0.01 * standard_indices::fvcex);
+    EXPECT_GT(ci(indexNamed("fev1FromTimeZero")), standard_indices::fev1);
+    EXPECT_LT(ci(indexNamed("fev1FromTimeZero")), standard_indices::fev1 + 0.02);
 }
 
 } // namespace

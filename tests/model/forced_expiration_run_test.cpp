@@ -6,6 +6,7 @@
 #include "record/record_state.h"
 #include "record/vocabulary.h"
 #include "standard_indices.h"
+#include "standard_start.h"
 
 #include <gtest/gtest.h>
 
@@ -20,18 +21,7 @@ using namespace layout;
 
 namespace {
 
-// Start-up: a freshly initialised model, every setting at 100 in the reference and working row.
-struct Bench {
-    SimulationRecord record;
-    ModelState model;
-    Bench() {
-        InitialiseModel(model, record, true);
-        for (int row : {referenceRow, workingRow})
-            for (int i = 0; i < kGlobalItems; ++i)
-                record.setGlobalSetting(row, i, 100.0f);
-    }
-    float field(RowField f) const { return record.field(workingRow, f); }
-};
+using Bench = StandardStart;
 
 double sumOfParts(const ModelState& m) {
     double sum = m.state.leftCentralVolume + m.state.rightCentralVolume;

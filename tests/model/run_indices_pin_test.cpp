@@ -5,6 +5,7 @@
 #include "model/forced_expiration_run.h"
 #include "model/model_initialisation.h"
 #include "record/vocabulary.h"
+#include "standard_start.h"
 
 #include <gtest/gtest.h>
 
@@ -23,7 +24,7 @@ struct PinnedRun {
     int part;   // LungPart, or kGlobal
     int column; // SettingColumn, or GlobalItem
     float percent;
-    std::array<double, kRowFieldCount> indices; // in kRowIndices order
+    std::array<double, layout::kFirstIndexCount> indices; // fev1 .. modelVariant, stored order
 };
 
 const PinnedRun kPinnedRuns[] = {
@@ -79,21 +80,19 @@ const PinnedRun kPinnedRuns[] = {
 
 TEST(RunIndicesPin, EveryIndexWithinItsLastBits) {
     for (const PinnedRun& run : kPinnedRuns) {
-        SimulationRecord record;
-        ModelState model;
-        InitialiseModel(model, record, true);
-        for (int row : {referenceRow, workingRow})
-            for (int i = 0; i < layout::kGlobalItems; ++i)
-                record.setGlobalSetting(row, i, 100.0f);
+        StandardStart start;
+        SimulationRecord& record = start.record;
+        ModelState& model = start.model;
         if (run.part == kGlobal)
             record.setGlobalSetting(workingRow, run.column, run.percent);
         else
             record.setPartSetting(workingRow, run.part, run.column, run.percent);
         RunForcedExpiration(model, record, {});
-        for (const RowIndex& index : kRowIndices) {
-            const double pinned = run.indices[static_cast<std::size_t>(index.field)];
-            EXPECT_NEAR(record.field(workingRow, index.field), pinned, 1e-6 * std::fabs(pinned))
-                << run.name << ' ' << index.jsonKey;
+        for (int f = 0; f < layout::kFirstIndexCount; ++f) {
+            const double pinned = run.indices[static_cast<std::size_t>(f)];
+            EXPECT_NEAR(record.field(workingRow, static_cast<RowField>(f)), pinned,
+                        1e-6 * std::fabs(pinned))
+                << run.name << ' ' << indexOfField(static_cast<RowField>(f)).jsonKey;
         }
     }
 }

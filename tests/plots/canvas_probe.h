@@ -9,6 +9,17 @@
 
 namespace canvas_probe {
 
+// The plots' colours, and the size of the image the plot tests draw on.
+inline const QColor kWhite(255, 255, 255);
+inline const QColor kBlack(0, 0, 0);
+inline const QColor kRed(255, 0, 0);
+inline const QColor kGreen(0, 128, 0);
+inline const QColor kPurple(128, 0, 128);
+inline const QColor kSilver(192, 192, 192);
+inline const QColor kYellow(255, 255, 0);
+constexpr int kW = 400;
+constexpr int kH = 300;
+
 inline QImage blankCanvas(int width, int height) {
     QImage canvas(width, height, QImage::Format_RGB32);
     canvas.fill(Qt::white);

@@ -14,17 +14,9 @@ using namespace canvas_probe;
 
 namespace {
 
-const QColor kWhite(255, 255, 255);
-const QColor kBlack(0, 0, 0);
-const QColor kRed(255, 0, 0);
-const QColor kGreen(0, 128, 0);
-const QColor kPurple(128, 0, 128);
-
 // Geometry on a 400 x 300 image, worked out from x% = 6 + 11.5 V_expired, y% = 72 + 5.6 flow:
 // volume axis at y 216 from x 24 to 392; expired litres 1..8 at x 70, 116, 162, 208, 254, 300,
 // 346, 392; flows -2, -4, -6, -8, -10, -12 at y 182, 149, 115, 82, 48, 14; +2, +4 at y 250, 283.
-constexpr int kW = 400;
-constexpr int kH = 300;
 
 // A curve of constant flow: volumes 5, 4, 3 litres, then 0 ends it. It runs from x 24 to 116.
 void putFlatCurve(SimulationRecord& record, int row, float flow) {

@@ -16,10 +16,6 @@ using namespace canvas_probe;
 
 namespace {
 
-const QColor kWhite(255, 255, 255);
-const QColor kBlack(0, 0, 0);
-const QColor kRed(255, 0, 0);
-
 TEST(RowColours, OneFixedColourPerRecordRow) {
     const QColor expected[5] = {QColor(0, 0, 0), QColor(255, 0, 0), QColor(0, 128, 0),
                                 QColor(128, 0, 128), QColor(0, 0, 0)};

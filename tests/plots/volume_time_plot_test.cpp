@@ -18,17 +18,9 @@ using namespace canvas_probe;
 
 namespace {
 
-const QColor kWhite(255, 255, 255);
-const QColor kBlack(0, 0, 0);
-const QColor kRed(255, 0, 0);
-const QColor kSilver(192, 192, 192);
-const QColor kYellow(255, 255, 0);
-
 // Geometry on a 400 x 300 image, from x% = 6 + 1.52 t and y% = 92 - 8 V: the time axis (1 l) at
 // y 252 from x 24 to 389; the volume axis at x 24 up to y 36; volume ticks 2..10 l at y 228,
 // 180, 132, 84, 36; a volume of 5 l at y 156, 3 l at 204, 4 l at 180, 2.5 l at 216.
-constexpr int kW = 400;
-constexpr int kH = 300;
 
 // Row 1: (10 s, 5 l) (20 s, 5 l) (30 s, 3 l) (40 s, 3 l) (50 s, 4 l), then no more samples:
 // (85,156) (146,156) (206,204) (267,204) (328,180).

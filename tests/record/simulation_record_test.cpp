@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
+#include <utility>
 
 using namespace vm::record;
 
@@ -16,6 +18,24 @@ float floatAtByte(const SimulationRecord& r, std::size_t offset) {
     float v;
     std::memcpy(&v, r.bytes().data() + offset, 4);
     return v;
+}
+
+// A row counts the indices its run stored after the first fourteen; what is no such count holds
+// none of them, so that a row of an older file never shows its unused floats as indices.
+TEST(SimulationRecordLayout, ARowHoldsTheIndicesItsMarkCounts) {
+    const std::pair<float, int> marks[] = {{0.0f, 14},  {1.0f, 15}, {6.0f, 20}, {7.0f, 14},
+                                           {-1.0f, 14}, {2.5f, 14}, {NAN, 14},  {INFINITY, 14}};
+    for (const auto& [mark, held] : marks) {
+        SimulationRecord r;
+        std::memcpy(r.bytes().data() + kRowBytes * 2 + kAddedIndexCount, &mark, 4);
+        EXPECT_EQ(r.fieldsHeld(2), held) << mark;
+        EXPECT_EQ(r.fieldsHeld(1), kFirstIndexCount) << "another row's mark";
+    }
+    SimulationRecord r;
+    r.markFieldsHeld(3);
+    EXPECT_EQ(r.fieldsHeld(3), kStoredIndexCount);
+    EXPECT_EQ(floatAtByte(r, kRowBytes * 3 + kAddedIndexCount),
+              static_cast<float>(kStoredIndexCount - kFirstIndexCount));
 }
 
 // Each accessor must land on the byte offset the file layout gives, in any row.

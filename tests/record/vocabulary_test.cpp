@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <utility>
 
@@ -42,19 +43,53 @@ TEST(Vocabulary, PartsColumnsAndItemsByNameAndStoredNumber) {
 }
 
 // Both are read outside the program: by the user in the results table, by scripts in the JSON.
-TEST(RowIndices, ResultsTableLinesAndJsonKeysInStoredOrder) {
+// Indices added later may stand anywhere; these keep their order and their lines.
+TEST(IndexTable, ResultsTableLinesAndJsonKeysKeepTheirOrder) {
     std::string lines;
-    std::string keys;
-    for (const RowIndex& index : kRowIndices) {
-        keys += std::string(index.jsonKey) + " ";
-        if (index.gridRow > 0)
-            lines += std::to_string(index.gridRow) + ":" + std::string(index.name) + "[" +
+    for (const SpirometricIndex& index : kIndices)
+        if (index.resultsTableLine > 0)
+            lines += std::to_string(index.resultsTableLine) + ":" + std::string(index.name) + "[" +
                      std::string(index.unit) + "] ";
+    auto after = kIndices.begin();
+    for (const char* key : {"fev1",
+                            "fvcex",
+                            "fev1PctFvc",
+                            "pef",
+                            "mef75",
+                            "mef50",
+                            "mef25",
+                            "erv",
+                            "flowAt1s",
+                            "frc",
+                            "tlc",
+                            "runStatus",
+                            "fet",
+                            "modelVariant",
+                            "fvc",
+                            "fev1FromTimeZero",
+                            "fef25to75",
+                            "fev6",
+                            "fev1PctFev6",
+                            "slowVc",
+                            "fev1PctVc",
+                            "rv",
+                            "rvPctTlc",
+                            "timeToPef",
+                            "backExtrapolatedVolume",
+                            "empeyIndex",
+                            "fif50",
+                            "fef50ToFif50"}) {
+        after = std::find_if(after, kIndices.end(),
+                             [&](const SpirometricIndex& index) { return index.jsonKey == key; });
+        ASSERT_NE(after, kIndices.end()) << key << " missing or out of order";
     }
-    EXPECT_EQ(keys, "fev1 fvcex fev1PctFvc pef mef75 mef50 mef25 erv flowAt1s frc tlc runStatus "
-                    "fet modelVariant ");
-    EXPECT_EQ(lines, "1:FEV1[l] 2:FVCEX[l] 3:FEV1%FVC[%] 4:PEF[l/s] 5:MEF75[l/s] 6:MEF50[l/s] "
-                     "7:MEF25[l/s] 8:ERV[l] 12:FRC[l] 13:TLC[l] 11:FET[s] 15:Zmienna[ ] ");
+    for (const char* line : {"1:FEV1[l] ", "2:FVCEX[l] ", "3:FEV1%FVC[%] ", "4:PEF[l/s] ",
+                             "5:MEF75[l/s] ", "6:MEF50[l/s] ", "7:MEF25[l/s] ", "8:ERV[l] ",
+                             "12:FRC[l] ", "13:TLC[l] ", "11:FET[s] ", "15:Zmienna[ ] "})
+        EXPECT_NE(lines.find(line), std::string::npos) << line;
+    // The first fourteen are the fields every file holds, in their stored order.
+    for (int f = 0; f < layout::kFirstIndexCount; ++f)
+        EXPECT_EQ(storedPlaceOf(static_cast<std::size_t>(f)), f);
 }
 
 } // namespace

@@ -27,12 +27,14 @@ TEST(ResultReading, TheReferenceIsThePredictedValueOfEveryPatient) {
     ASSERT_FALSE(session.LoadStandardRecord().message);
     session.SetPartSetting(LungPart::bothLungs, SettingColumn::rIntermediate, 400.0);
     session.StartSimulation({});
-    const CurveIndices result = session.curveIndices(workingRow);
-    const CurveIndices reference = session.curveIndices(referenceRow);
-    const double share[] = {result.fev1_l.value / reference.fev1_l.value,
-                            result.fvc_l.value / reference.fvc_l.value,
-                            result.fev1_l.value / result.fvc_l.value /
-                                (reference.fev1_l.value / reference.fvc_l.value)};
+    const IndexValues result = session.indices(workingRow);
+    const IndexValues reference = session.indices(referenceRow);
+    const auto ratio = [&](std::size_t index) {
+        return result[index].value / reference[index].value;
+    };
+    const std::size_t fev1 = indexNamed("fev1FromTimeZero");
+    const std::size_t fvc = indexNamed("fvc");
+    const double share[] = {ratio(fev1), ratio(fvc), ratio(fev1) / ratio(fvc)};
     for (const Sex sex : {Sex::female, Sex::male})
         for (const double age : {3.0, 6.5, 18.0, 40.0, 66.25, 95.0})
             for (const double height : {100.0, 152.5, 200.0, 250.0}) {

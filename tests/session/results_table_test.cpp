@@ -61,8 +61,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Every index of a row set from one base value, so that each line has its own number.
 void setIndices(SimulationRecord& record, int row, float base, float status, float variant) {
-    for (int f = 0; f < kRowFieldCount; ++f)
+    for (int f = 0; f < kStoredIndexCount; ++f)
         record.setField(row, static_cast<RowField>(f), base + static_cast<float>(f));
+    record.markFieldsHeld(row);
     record.setField(row, RowField::runStatus, status);
     record.setField(row, RowField::modelVariant, variant);
 }
@@ -71,14 +72,15 @@ void setIndices(SimulationRecord& record, int row, float base, float status, flo
 // (all but the displayed-quantity code).
 std::vector<int> gridRows(bool statusLinesOnly) {
     std::vector<int> rows;
-    for (const RowIndex& index : kRowIndices)
-        if (index.gridRow > 0 && !(statusLinesOnly && index.field == RowField::modelVariant))
-            rows.push_back(index.gridRow);
+    for (const SpirometricIndex& index : kIndices)
+        if (index.resultsTableLine > 0 &&
+            !(statusLinesOnly && index.kind == IndexKind::displayedQuantity))
+            rows.push_back(index.resultsTableLine);
     return rows;
 }
 
 int gridRowOf(RowField field) {
-    return rowIndexOf(field).gridRow;
+    return indexOfField(field).resultsTableLine;
 }
 
 class ResultsTable : public testing::Test {
@@ -119,11 +121,11 @@ TEST_F(ResultsTable, HeaderNamesAndUnitsAndUntouchedCells) {
     for (int column = 0; column < 5; ++column)
         EXPECT_EQ(grid.cell(column, 0), header[column]);
     // The names, units and lines themselves are pinned with the vocabulary.
-    for (const RowIndex& index : kRowIndices) {
-        if (index.gridRow == 0)
+    for (const SpirometricIndex& index : kIndices) {
+        if (index.resultsTableLine == 0)
             continue;
-        EXPECT_EQ(grid.cell(0, index.gridRow), index.name);
-        EXPECT_EQ(grid.cell(1, index.gridRow), index.unit);
+        EXPECT_EQ(grid.cell(0, index.resultsTableLine), index.name);
+        EXPECT_EQ(grid.cell(1, index.resultsTableLine), index.unit);
     }
     for (const int row : {9, 10, 14})
         for (int column = 0; column < 5; ++column)
@@ -192,10 +194,10 @@ TEST_F(ResultsTable, ModelVariantFourKeepsOnlyVolumePercentages) {
     show(1);
     for (const RowField volume :
          {RowField::fev1, RowField::fvcex, RowField::fev1PctFvc, RowField::erv})
-        EXPECT_NE(grid.cell(4, gridRowOf(volume)), " ") << rowIndexOf(volume).name;
+        EXPECT_NE(grid.cell(4, gridRowOf(volume)), " ") << indexOfField(volume).name;
     for (const RowField other : {RowField::pef, RowField::mef75, RowField::mef50, RowField::mef25,
                                  RowField::frc, RowField::tlc})
-        EXPECT_EQ(grid.cell(4, gridRowOf(other)), " ") << rowIndexOf(other).name;
+        EXPECT_EQ(grid.cell(4, gridRowOf(other)), " ") << indexOfField(other).name;
     EXPECT_EQ(grid.cell(3, 15), "4");
 }
 

@@ -4,6 +4,7 @@
 #include "window_fixture.h"
 
 #include "record/vocabulary.h"
+#include "ui/track_bar_scales.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -49,8 +50,6 @@ class ControlPanelTest : public ::testing::Test {
         form = &w.start(folder);
         ASSERT_TRUE(w.interaction.messages.isEmpty());
         ui = WindowProbe(*form);
-        for (int n = 1; n <= 9; ++n)
-            bars[n] = ui.trackBar(n);
     }
     // What the note box holds after showing note n on its own.
     QString noteText(int n) {
@@ -64,66 +63,39 @@ class ControlPanelTest : public ::testing::Test {
     WindowUnderTest w;
     TForm1* form = nullptr;
     WindowProbe ui;
-    std::array<QSlider*, 10> bars{};
 };
 
-TEST_F(ControlPanelTest, PositionsBecomeSettingsOfBothLungsInTheirGridColumn) {
-    using enum SettingColumn;
-    struct Case {
-        int bar;
-        int position;
-        SettingColumn column;
-        double value;   // worked out from the bar's law
-        int gridColumn; // of the row grid
-    };
-    const Case cases[] = {
-        {1, 250, rCentral, 141, 0},       // 100 x 2^0.5 = 141.42
-        {1, 500, rCentral, 800, 0},       // 100 x 2^3
-        {2, 101, vdc, 50, 1},             // 50.5, half to even
-        {2, 103, vdc, 52, 1},             // 51.5, half to even
-        {3, 100, rIntermediate, 50, 3},   // lowest position
-        {3, 600, rIntermediate, 1600, 3}, // highest position, four digits
-        {4, 300, stiffness, 200, 4},      // the hidden stiffness bar still writes its setting
-        {5, 150, rPeripheral, 71, 6},     // 100 x 2^-0.5 = 70.71
-        {6, 251, ccc, 126, 7},            // 125.5, half to even
-        {7, 102, lungSize, 50, 9},        // 50.5, half to even
-        {8, 106, cm, 52, 10},             // 51.5, half to even
-        {8, 500, cm, 150, 10},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE("TrackBar" + std::to_string(c.bar) + " at " + std::to_string(c.position));
-        markGridRow0(ui);
-        ui.RichEdit1()->clear();
-        bars[c.bar]->setValue(c.position);
-        EXPECT_EQ(w.state.currentPartSettings[kEditedPart][c.column], c.value);
-        const std::string expected = "   " + std::to_string(static_cast<int>(c.value));
-        EXPECT_EQ(gridRow0(ui, c.gridColumn), expected);
-        // Only that cell is written.
-        for (int column = 0; column < ui.StringGrid2()->columnCount(); ++column)
-            if (column != c.gridColumn) {
-                EXPECT_EQ(gridRow0(ui, column), kMarker) << column;
+// Every bar of the settings table, at both ends of its range and beside its default: its law's
+// value in its setting of both lungs (or its global item), shown in its own cell of the row grid
+// alone, with its note.
+TEST_F(ControlPanelTest, EveryBarWritesItsSettingItsCellAndItsNote) {
+    for (const Setting& spec : kSettings) {
+        for (const int position : {spec.minimum, spec.maximum, spec.defaultPosition + 1}) {
+            SCOPED_TRACE("TrackBar" + std::to_string(spec.trackBar) + " at " +
+                         std::to_string(position));
+            markGridRow0(ui);
+            ui.RichEdit1()->clear();
+            ui.trackBar(spec.trackBar)->setValue(position);
+            const double value = trackBarValue(spec.trackBar, position);
+            const int target = spec.target.index;
+            if (spec.target.isColumn()) {
+                EXPECT_EQ(w.state.currentPartSettings[kEditedPart][target], value);
+                // The other lung parts are not the control panel's.
+                EXPECT_EQ(w.state.currentPartSettings[LungPart::leftLung][target], 100.0);
+            } else {
+                EXPECT_EQ(w.state.currentGlobalSettings[target], value);
             }
-        EXPECT_FALSE(ui.RichEdit1()->toPlainText().isEmpty());
-        EXPECT_EQ(ui.RichEdit1()->toPlainText(), noteText(c.bar));
-        // The other lung parts are not the control panel's.
-        EXPECT_EQ(w.state.currentPartSettings[LungPart::leftLung][c.column], 100.0);
-        EXPECT_EQ(w.state.currentPartSettings[LungPart::lobe5][c.column], 100.0);
+            for (int column = 0; column < ui.StringGrid2()->columnCount(); ++column)
+                EXPECT_EQ(gridRow0(ui, column),
+                          column == spec.rowGridColumn
+                              ? "   " + std::to_string(static_cast<int>(value))
+                              : kMarker)
+                    << column;
+            EXPECT_EQ(ui.RichEdit1()->toPlainText(),
+                      spec.noteKey == 0 ? QString() : noteText(spec.noteKey));
+        }
     }
     EXPECT_NE(noteText(1), noteText(3));
-}
-
-TEST_F(ControlPanelTest, ExpirationDepthGoesToTheFirstGlobalSettingWithoutANote) {
-    const std::pair<int, double> cases[] = {{0, 25}, {400, 400}, {300, 200}, {200, 100}};
-    markGridRow0(ui);
-    ui.RichEdit1()->clear();
-    for (const auto& [position, value] : cases) {
-        ui.trackBar(9)->setValue(position);
-        EXPECT_EQ(w.state.currentGlobalSettings[GlobalItem::expirationDepth], value) << position;
-    }
-    EXPECT_TRUE(ui.RichEdit1()->toPlainText().isEmpty());
-    for (int column = 0; column < ui.StringGrid2()->columnCount(); ++column)
-        EXPECT_EQ(gridRow0(ui, column), kMarker);
-    EXPECT_EQ(w.state.currentPartSettings[kEditedPart][SettingColumn::rCentral], 100.0);
 }
 
 TEST_F(ControlPanelTest, EveryUserScrollRunsTheHandlerEvenWhenThePositionStays) {
@@ -182,7 +154,7 @@ TEST_F(ControlPanelTest, LoadingARowMovesOnlyTheBarsWhoseSettingHasAnotherPositi
     };
     const int row = 1;
     for (const Case& c : cases)
-        w.record.setPartSetting(row, kEditedPart, c.bar - 1, c.stored);
+        w.record.setPartSetting(row, kEditedPart, settingOfTrackBar(c.bar).target.index, c.stored);
     w.record.setPartSetting(row, LungPart::leftLung, SettingColumn::ccc, 77.5f);
     w.record.setPartSetting(row, LungPart::lobe5, SettingColumn::rCentral, 12.25f);
     // The stored depth stands at the bar's own position, so it is not copied.
@@ -192,12 +164,12 @@ TEST_F(ControlPanelTest, LoadingARowMovesOnlyTheBarsWhoseSettingHasAnotherPositi
 
     ASSERT_TRUE(form->runCommand([&] { WindowProbe(*form).LoadRowSettingsToControls(row); }));
     EXPECT_TRUE(w.interaction.messages.isEmpty());
-    const int gridColumns[] = {0, 1, 3, 4, 6, 7, 9, 10};
     for (const Case& c : cases) {
         SCOPED_TRACE("TrackBar" + std::to_string(c.bar));
-        EXPECT_EQ(bars[c.bar]->value(), c.position);
-        EXPECT_EQ(w.state.currentPartSettings[kEditedPart][c.bar - 1], c.setting);
-        EXPECT_EQ(gridRow0(ui, gridColumns[c.bar - 1]), c.cell);
+        const Setting& spec = settingOfTrackBar(c.bar);
+        EXPECT_EQ(ui.trackBar(c.bar)->value(), c.position);
+        EXPECT_EQ(w.state.currentPartSettings[kEditedPart][spec.target.index], c.setting);
+        EXPECT_EQ(gridRow0(ui, spec.rowGridColumn), c.cell);
     }
     // Every part is copied, not only the one on the bars.
     EXPECT_EQ(w.state.currentPartSettings[LungPart::leftLung][SettingColumn::ccc], 77.5);
@@ -242,39 +214,27 @@ TEST_F(ControlPanelTest, ResetWithEveryBarAtItsDefaultRunsNoHandler) {
 }
 
 TEST_F(ControlPanelTest, ResetBringsMovedBarsBackToOneHundredPercent) {
-    const int moved[] = {0, 120, 450, 100, 150, 330, 480, 100, 101, 7};
-    for (int n = 1; n <= 9; ++n)
-        bars[n]->setValue(moved[n]);
-    ASSERT_NE(w.state.currentPartSettings[kEditedPart][SettingColumn::rCentral], 100.0);
+    for (const Setting& spec : kSettings)
+        ui.trackBar(spec.trackBar)->setValue(spec.minimum);
     // Whichever group is enabled: here none.
     WindowProbe(*form).SelectSection(0);
     ui.Button1()->click();
-    const int defaults[] = {0, 200, 200, 200, 200, 200, 200, 300, 300, 200};
-    const int gridColumns[] = {0, 1, 3, 4, 6, 7, 9, 10};
-    for (int n = 1; n <= 9; ++n)
-        EXPECT_EQ(bars[n]->value(), defaults[n]) << n;
-    for (int column = 0; column < layout::kSettingColumns; ++column) {
-        EXPECT_EQ(w.state.currentPartSettings[kEditedPart][column], 100.0) << column;
-        EXPECT_EQ(gridRow0(ui, gridColumns[column]), "   100") << column;
+    for (const Setting& spec : kSettings) {
+        SCOPED_TRACE("TrackBar" + std::to_string(spec.trackBar));
+        EXPECT_EQ(ui.trackBar(spec.trackBar)->value(), spec.defaultPosition);
+        EXPECT_EQ(spec.target.isColumn()
+                      ? w.state.currentPartSettings[kEditedPart][spec.target.index]
+                      : w.state.currentGlobalSettings[spec.target.index],
+                  100.0);
+        if (spec.rowGridColumn >= 0) {
+            EXPECT_EQ(gridRow0(ui, spec.rowGridColumn), "   100");
+        }
     }
-    EXPECT_EQ(w.state.currentGlobalSettings[GlobalItem::expirationDepth], 100.0);
     // The notes the moves showed are cleared at the end.
     EXPECT_TRUE(ui.RichEdit1()->toPlainText().isEmpty());
 }
 
 TEST_F(ControlPanelTest, ClickingAGroupEnablesItsBarsAndShowsItsRegion) {
-    struct Group {
-        QFrame* panel;
-        unsigned char section;
-        int picture;
-        std::vector<int> enabled;
-    };
-    const Group groups[] = {
-        {ui.Panel1(), 1, 2, {1}},
-        {ui.Panel2(), 3, 3, {2, 3}},
-        {ui.Panel3(), 4, 4, {5, 6}},
-        {ui.Panel4(), 5, 5, {7, 8}},
-    };
     // Each region's picture one plain colour, so the shown one can be told apart.
     const QColor colours[] = {Qt::black, Qt::black, Qt::red, Qt::green, Qt::blue, Qt::cyan};
     for (int k = 2; k <= 5; ++k) {
@@ -282,17 +242,19 @@ TEST_F(ControlPanelTest, ClickingAGroupEnablesItsBarsAndShowsItsRegion) {
         picture.fill(colours[k]);
         WindowProbe(*form).pictureTable()[static_cast<std::size_t>(k)] = picture;
     }
-    for (const Group& g : groups) {
-        SCOPED_TRACE(int(g.section));
-        click(g.panel, QPoint(g.panel->width() / 2, 2));
-        EXPECT_EQ(WindowProbe(*form).activeSection(), g.section);
-        for (int n = 1; n <= 8; ++n) {
-            const bool expected =
-                std::find(g.enabled.begin(), g.enabled.end(), n) != g.enabled.end();
-            EXPECT_EQ(bars[n]->isEnabled(), expected) << "TrackBar" << n;
-        }
+    for (const ControlGroup& group : kControlGroups) {
+        SCOPED_TRACE(int(group.section));
+        QFrame* panel = ui.groupPanel(group.panel);
+        click(panel, QPoint(panel->width() / 2, 2));
+        EXPECT_EQ(WindowProbe(*form).activeSection(), group.section);
+        // The group's shown bars, and no other.
+        for (const Setting& spec : kSettings)
+            EXPECT_EQ(ui.trackBar(spec.trackBar)->isEnabled(),
+                      spec.section == group.section && spec.shown)
+                << "TrackBar" << spec.trackBar;
         const QImage& shown = ui.Image1()->canvas();
-        EXPECT_EQ(QColor(shown.pixel(shown.width() / 2, shown.height() / 2)), colours[g.picture]);
+        EXPECT_EQ(QColor(shown.pixel(shown.width() / 2, shown.height() / 2)),
+                  colours[group.airwayPicture]);
     }
 }
 

@@ -35,70 +35,48 @@ class ControlsTest : public ::testing::Test {
     WindowUnderTest w;
 };
 
+// Every bar of the settings table: its range and default, shown or not, upright in a group (its
+// minimum at the top) and lying across in none; no group is selected after start-up, so nothing
+// visible can be moved.
 TEST_F(ControlsTest, TrackBarsHaveTheirRangesAndStartDisabledAtTheirDefaults) {
-    struct Bar {
-        const char* name;
-        int minimum, maximum, position;
-        bool shown;
-    };
-    const Bar bars[] = {
-        {"TrackBar1", 100, 500, 200, true}, {"TrackBar2", 100, 500, 200, true},
-        {"TrackBar3", 100, 600, 200, true}, {"TrackBar4", 100, 500, 200, false},
-        {"TrackBar5", 100, 500, 200, true}, {"TrackBar6", 100, 500, 200, true},
-        {"TrackBar7", 100, 500, 300, true}, {"TrackBar8", 100, 500, 300, true},
-        {"TrackBar9", 0, 400, 200, false},
-    };
     w.form->show();
-    for (const Bar& b : bars) {
-        SCOPED_TRACE(b.name);
-        auto* bar = find<QSlider>(b.name);
-        ASSERT_NE(bar, nullptr);
-        EXPECT_EQ(bar->minimum(), b.minimum);
-        EXPECT_EQ(bar->maximum(), b.maximum);
-        EXPECT_EQ(bar->value(), b.position);
-        EXPECT_EQ(bar->isVisible(), b.shown);
-        const bool horizontal = std::string(b.name) == "TrackBar9";
-        // No group is selected after start-up, so nothing visible can be moved.
-        if (!horizontal) {
+    for (const Setting& spec : kSettings) {
+        SCOPED_TRACE("TrackBar" + std::to_string(spec.trackBar));
+        const QSlider* bar = find<QSlider>(("TrackBar" + std::to_string(spec.trackBar)).c_str());
+        ASSERT_EQ(bar, w.ui().trackBar(spec.trackBar));
+        EXPECT_EQ(bar->minimum(), spec.minimum);
+        EXPECT_EQ(bar->maximum(), spec.maximum);
+        EXPECT_EQ(bar->value(), spec.defaultPosition);
+        EXPECT_EQ(bar->isVisible(), spec.shown);
+        const bool inGroup = spec.section != 0;
+        EXPECT_EQ(bar->orientation(), inGroup ? Qt::Vertical : Qt::Horizontal);
+        if (inGroup) {
             EXPECT_FALSE(bar->isEnabled());
-        }
-        EXPECT_EQ(bar->orientation(), horizontal ? Qt::Horizontal : Qt::Vertical);
-        // Vertical bars have their minimum at the top.
-        if (!horizontal) {
             EXPECT_TRUE(bar->invertedAppearance());
         }
     }
 }
 
+// A group enables its shown bars and their scales, and nothing else; captions and headings are
+// never disabled.
 TEST_F(ControlsTest, SelectingAGroupEnablesOnlyItsTrackBarsAndScales) {
-    struct Group {
-        unsigned char section;
-        std::vector<const char*> enabled;
-    };
-    const Group groups[] = {
-        {1, {"TrackBar1", "Label33", "Label4"}},
-        {3, {"TrackBar2", "TrackBar3", "Label7", "Label51", "Label40", "Label44"}},
-        {4, {"TrackBar5", "TrackBar6", "Label34", "Label15", "Label45", "Label49"}},
-        {5, {"TrackBar7", "TrackBar8", "Label36", "Label39"}},
-    };
-    const std::vector<const char*> all = {
-        "TrackBar1", "TrackBar2", "TrackBar3", "TrackBar5", "TrackBar6", "TrackBar7", "TrackBar8",
-        "Label33",   "Label7",    "Label40",   "Label34",   "Label45",   "Label36"};
-    for (const Group& g : groups) {
-        w.ui().SelectSection(g.section);
-        EXPECT_EQ(w.ui().activeSection(), g.section);
-        for (const char* name : all) {
-            const bool expected =
-                std::find_if(g.enabled.begin(), g.enabled.end(), [&](const char* n) {
-                    return std::string(n) == name;
-                }) != g.enabled.end();
-            EXPECT_EQ(find<QWidget>(name)->isEnabled(), expected)
-                << name << " in section " << int(g.section);
+    for (const ControlGroup& group : kControlGroups) {
+        w.ui().SelectSection(group.section);
+        EXPECT_EQ(w.ui().activeSection(), group.section);
+        EXPECT_TRUE(find<QLabel>(group.heading.name)->isEnabled());
+        for (const Setting& spec : kSettings) {
+            if (spec.section == 0)
+                continue;
+            SCOPED_TRACE("TrackBar" + std::to_string(spec.trackBar) + " in section " +
+                         std::to_string(group.section));
+            const bool selected = spec.section == group.section;
+            EXPECT_EQ(w.ui().trackBar(spec.trackBar)->isEnabled(), selected && spec.shown);
+            EXPECT_TRUE(find<QLabel>(spec.caption.name)->isEnabled());
+            for (const SettingLabel& label : spec.scaleLabels)
+                if (label.name != nullptr) {
+                    EXPECT_EQ(find<QLabel>(label.name)->isEnabled(), selected) << label.name;
+                }
         }
-        // Captions and headings are never disabled; the hidden stiffness bar never enabled.
-        EXPECT_TRUE(find<QLabel>("Label24")->isEnabled());
-        EXPECT_TRUE(find<QLabel>("Label5")->isEnabled());
-        EXPECT_FALSE(find<QSlider>("TrackBar4")->isEnabled());
     }
 }
 

@@ -4,7 +4,7 @@
 #include "model_window.h"
 
 #include "record/record_file.h"
-#include "session/curve_export.h"
+#include "session/batch_csv.h"
 
 #include <QAction>
 #include <QFile>

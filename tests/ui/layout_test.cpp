@@ -108,43 +108,30 @@ TEST_F(MainWindowLayout, EveryControlStandsWhereTheGeometrySaysFromItsClientSize
     SCOPED_TRACE(screenWidth);
     const MainWindowGeometry g = computeMainWindowGeometry(inputs());
     const std::pair<const QWidget*, Box> placed[] = {
-        {ui.Image1(), g.image1},
-        {ui.Image2(), g.image2},
-        {ui.Image3(), g.image3},
-        {ui.StringGrid1(), g.stringGrid1},
-        {ui.Panel6(), g.panel6},
-        {ui.Panel5(), g.panel5},
-        {ui.Panel7(), g.panel7},
-        {ui.Panel1(), g.groupPanel[1]},
-        {ui.Panel2(), g.groupPanel[2]},
-        {ui.Panel3(), g.groupPanel[3]},
-        {ui.Panel4(), g.groupPanel[4]},
-        {ui.trackBar(1), g.trackBar[1].bar},
-        {ui.trackBar(2), g.trackBar[2].bar},
-        {ui.trackBar(3), g.trackBar[3].bar},
-        {ui.trackBar(4), g.trackBar[4].bar},
-        {ui.trackBar(5), g.trackBar[5].bar},
-        {ui.trackBar(6), g.trackBar[6].bar},
-        {ui.trackBar(7), g.trackBar[7].bar},
-        {ui.trackBar(8), g.trackBar[8].bar},
-        {ui.label("Label24"), g.trackBar[1].caption},
-        {ui.label("Label28"), g.trackBar[3].caption},
-        {ui.label("Label29"), g.trackBar[5].caption},
-        {ui.label("Label30"), g.trackBar[6].caption},
-        {ui.label("Label32"), g.trackBar[8].caption},
-        {ui.Button2(), g.button2},
-        {ui.Button1(), g.button1},
-        {ui.Button9(), g.button9},
-        {ui.Button10(), g.button10},
-        {ui.Button8(), g.button8},
-        {ui.GroupBox1(), g.groupBox1},
-        {ui.Button3(), g.button3},
-        {ui.Button6(), g.button6},
-        {ui.StringGrid2(), g.stringGrid2},
+        {ui.Image1(), g.image1},        {ui.Image2(), g.image2},
+        {ui.Image3(), g.image3},        {ui.StringGrid1(), g.stringGrid1},
+        {ui.Panel6(), g.panel6},        {ui.Panel5(), g.panel5},
+        {ui.Panel7(), g.panel7},        {ui.Panel1(), g.groupPanel[1]},
+        {ui.Panel2(), g.groupPanel[2]}, {ui.Panel3(), g.groupPanel[3]},
+        {ui.Panel4(), g.groupPanel[4]}, {ui.Button2(), g.button2},
+        {ui.Button1(), g.button1},      {ui.Button9(), g.button9},
+        {ui.Button10(), g.button10},    {ui.Button8(), g.button8},
+        {ui.GroupBox1(), g.groupBox1},  {ui.Button3(), g.button3},
+        {ui.Button6(), g.button6},      {ui.StringGrid2(), g.stringGrid2},
         {ui.RichEdit1(), g.richEdit1},
     };
     for (const auto& [widget, box] : placed)
         EXPECT_EQ(boxOf(widget), box) << widget->objectName().toStdString();
+    // Every bar of a group at its slot, and the caption of every shown one.
+    for (const Setting& spec : kSettings) {
+        if (spec.section == 0)
+            continue;
+        const TrackBarPlace& place = g.trackBar[static_cast<std::size_t>(spec.trackBar)];
+        EXPECT_EQ(boxOf(ui.trackBar(spec.trackBar)), place.bar) << spec.trackBar;
+        if (spec.shown) {
+            EXPECT_EQ(boxOf(ui.label(spec.caption.name)), place.caption) << spec.caption.name;
+        }
+    }
 
     const std::pair<const QLabel*, QPoint> marks[] = {
         {ui.label("Label33"), {g.trackBar[1].markLeft, g.trackBar[1].markTop[0]}},
@@ -189,8 +176,10 @@ TEST_F(MainWindowLayout, OnTheDesignScreenLayingOutAgainMovesNothingAndEmptiesTh
 }
 
 TEST_F(MainWindowLayout, TrackBarsAreFourFifthsOfTheirGroupAndEndOnePixelAboveItsBottom) {
-    for (QSlider* bar : {ui.trackBar(1), ui.trackBar(2), ui.trackBar(3), ui.trackBar(5),
-                         ui.trackBar(6), ui.trackBar(7), ui.trackBar(8)}) {
+    for (const Setting& spec : kSettings) {
+        if (spec.section == 0 || !spec.shown)
+            continue;
+        const QSlider* bar = ui.trackBar(spec.trackBar);
         SCOPED_TRACE(bar->objectName().toStdString());
         const int groupHeight = bar->parentWidget()->height();
         EXPECT_EQ(bar->height(), MulDiv(groupHeight, 4, 5));

@@ -32,8 +32,9 @@ void startWithResistances(ModelWindow& m, std::initializer_list<int> resistances
 
 // Over the lines that compare an index with the reference.
 bool indexColumnEmpty(const TextGrid& table, int column) {
-    for (const RowIndex& index : kRowIndices)
-        if (index.comparison != Comparison::none && !table.cell(column, index.gridRow).empty())
+    for (const SpirometricIndex& index : kIndices)
+        if (index.comparison != Comparison::none &&
+            !table.cell(column, index.resultsTableLine).empty())
             return false;
     return true;
 }

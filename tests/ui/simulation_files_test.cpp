@@ -144,10 +144,10 @@ TEST(SimulationFilesWindow, AFileOfNonsenseOpensAndStartStillWorksAfterIt) {
     ui.Open1()->trigger();
     EXPECT_EQ(m.w.state.resultCount, 3);
     EXPECT_EQ(ui.label("Label26")->text(), QStringLiteral("Plik:  nonsense"));
-    for (int n = 1; n <= 9; ++n) {
-        const int position = ui.trackBar(n)->value();
-        EXPECT_GE(position, ui.trackBar(n)->minimum()) << n;
-        EXPECT_LE(position, ui.trackBar(n)->maximum()) << n;
+    for (const Setting& spec : kSettings) {
+        const int position = ui.trackBar(spec.trackBar)->value();
+        EXPECT_GE(position, spec.minimum) << spec.trackBar;
+        EXPECT_LE(position, spec.maximum) << spec.trackBar;
     }
     // A row of the grid selects, as after any other file.
     clickGridRow(*ui.StringGrid2(), 2);

@@ -3,6 +3,7 @@
 
 #include "window_fixture.h"
 
+#include "record/settings_table.h"
 #include "record/vocabulary.h"
 
 #include <QImage>
@@ -125,13 +126,16 @@ TEST_F(TablesTest, ResultsTableShowsTheStandardReference) {
 
 TEST_F(TablesTest, RowGridShowsTheFilesSettingsOfBothLungs) {
     const TextGrid& g = w.ui().StringGrid2()->cells();
-    // Grid columns of setting columns 0..7; column 4 (wall stiffness) is not filled from rows.
-    const int gridColumn[] = {0, 1, 3, 4, 6, 7, 9, 10};
-    for (int c = 0; c < layout::kSettingColumns; ++c) {
+    // Each setting of both lungs in its cell; a hidden bar's (the wall stiffness) is not filled
+    // from rows.
+    for (const Setting& spec : kSettings) {
+        if (!spec.target.isColumn())
+            continue;
+        const int c = spec.target.index;
+        const int col = spec.rowGridColumn;
         SCOPED_TRACE(c);
-        const int col = gridColumn[c];
         const auto text = [](int v) { return "   " + std::to_string(v); };
-        if (c == SettingColumn::stiffness) {
+        if (!spec.shown) {
             for (int row = 0; row < 5; ++row)
                 EXPECT_EQ(g.cell(col, row), "");
             continue;

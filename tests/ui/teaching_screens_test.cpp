@@ -13,6 +13,7 @@
 #include "ui/main_window.h"
 #include "ui/patient_dialog.h"
 #include "ui/unknown_patient_dialog.h"
+#include "window_fixture.h"
 #include "window_probe.h"
 
 #include <QAction>
@@ -46,7 +47,7 @@ namespace fs = std::filesystem;
 namespace {
 
 // A copy of the program folder the build made, so that nothing the window writes lands there.
-class BuildsProgramFolder : public ::testing::Test {
+class BuildsProgramFolder : public ::testing::Test, protected WindowUnderTest {
   protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
@@ -54,9 +55,7 @@ class BuildsProgramFolder : public ::testing::Test {
         for (const char* folder : {"datfiles1", "helpfiles", "simulations", "cases"})
             fs::copy(fs::path(VM_RUNTIME_DIR) / folder, root / folder, fs::copy_options::recursive);
         fs::create_directories(root / "lock");
-        session = std::make_unique<Session>(
-            record, state, model, ProgramFolder{(dir.path() + QStringLiteral("/")).toStdString()});
-        form = std::make_unique<TForm1>(interaction, *session, root / "lock");
+        start(ProgramFolder{(dir.path() + QStringLiteral("/")).toStdString()}, root / "lock");
         form->show();
         ASSERT_TRUE(interaction.messages.isEmpty()) << interaction.messages.join('|').toStdString();
     }
@@ -77,12 +76,6 @@ class BuildsProgramFolder : public ::testing::Test {
 
     QTemporaryDir dir;
     fs::path root;
-    RecordingInteraction interaction;
-    SimulationRecord record;
-    RecordState state;
-    ModelState model;
-    std::unique_ptr<Session> session;
-    std::unique_ptr<TForm1> form;
 };
 
 // The marking colour of the airway pictures, give or take what JPEG does to it.
@@ -327,8 +320,8 @@ TEST_F(BuildsProgramFolder, AnUnknownPatientAnsweredRightIsTheRunnersPatientOfTh
     ASSERT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
     SimulationRecord runner;
     ASSERT_TRUE(readRecordFile(file.toStdString(), runner).ok);
-    for (const RowIndex& index : kRowIndices)
-        EXPECT_EQ(record.field(1, index.field), runner.field(1, index.field)) << index.name;
+    for (int f = 0; f < kStoredIndexCount; ++f)
+        EXPECT_EQ(record.field(1, RowField(f)), runner.field(1, RowField(f))) << f;
     for (int part = 0; part < layout::kParts; ++part)
         for (int column = 0; column < layout::kSettingColumns; ++column)
             EXPECT_EQ(record.partSetting(1, part, column), runner.partSetting(1, part, column));

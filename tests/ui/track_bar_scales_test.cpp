@@ -32,10 +32,9 @@ TEST(TrackBarLaws, PositionsBecomeSettingsWithHalvesToEven) {
 }
 
 TEST(TrackBarLaws, EveryDefaultPositionMeansOneHundredPercent) {
-    for (int bar = 1; bar <= 9; ++bar) {
-        const auto& spec = settingOfTrackBar(bar);
-        EXPECT_EQ(trackBarValue(bar, spec.defaultPosition), 100.0) << bar;
-        EXPECT_EQ(trackBarPosition(bar, 100.0), spec.defaultPosition) << bar;
+    for (const Setting& spec : kSettings) {
+        EXPECT_EQ(trackBarValue(spec.trackBar, spec.defaultPosition), 100.0) << spec.trackBar;
+        EXPECT_EQ(trackBarPosition(spec.trackBar, 100.0), spec.defaultPosition) << spec.trackBar;
     }
 }
 
@@ -54,14 +53,15 @@ TEST(TrackBarLaws, SettingsWithoutAPositionGoToTheMinimum) {
     const double bad[] = {0.0, -5.0, std::numeric_limits<double>::quiet_NaN(),
                           std::numeric_limits<double>::infinity(),
                           -std::numeric_limits<double>::infinity()};
-    for (int bar = 1; bar <= 9; ++bar)
+    for (const Setting& spec : kSettings)
         for (double v : bad)
-            EXPECT_EQ(trackBarPosition(bar, v), settingOfTrackBar(bar).minimum) << bar << " " << v;
+            EXPECT_EQ(trackBarPosition(spec.trackBar, v), spec.minimum)
+                << spec.trackBar << " " << v;
 }
 
 TEST(TrackBarLaws, UnknownTrackBarOrSectionIsARangeError) {
     EXPECT_THROW(settingOfTrackBar(0), RangeError);
-    EXPECT_THROW(trackBarValue(10, 200), RangeError);
+    EXPECT_THROW(trackBarValue(static_cast<int>(kSettings.size()) + 1, 200), RangeError);
     EXPECT_THROW(controlGroupOfSection(2), RangeError);
 }
 

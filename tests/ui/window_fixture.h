@@ -27,9 +27,12 @@ struct WindowUnderTest {
     }
     // The same with a program folder of the test's own, such as one writing into a user's folder.
     TForm1& start(const DataFolder& folder, ProgramFolder programFolder) {
+        return start(std::move(programFolder), folder.lockDirectory());
+    }
+    TForm1& start(ProgramFolder programFolder, const std::filesystem::path& lockDirectory) {
         form.reset();
         session = std::make_unique<Session>(record, state, model, std::move(programFolder));
-        form = std::make_unique<TForm1>(interaction, *session, folder.lockDirectory());
+        form = std::make_unique<TForm1>(interaction, *session, lockDirectory);
         return *form;
     }
     WindowProbe ui() const { return WindowProbe(*form); }

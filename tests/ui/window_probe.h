@@ -7,6 +7,8 @@
 #include "session/results_table.h"
 #include "ui/airway_picture_view.h"
 #include "ui/control_panel.h"
+#include "ui/export_menu.h"
+#include "ui/file_menu.h"
 #include "ui/image_view.h"
 #include "ui/main_window.h"
 #include "ui/results_view.h"
@@ -44,6 +46,7 @@ struct WindowProbe {
     QTextEdit* RichEdit1() const { return form->RichEdit1; }
     QLabel* Memo1() const { return airway().Memo1; }
     QComboBox* ComboBox1() const { return panel().ComboBox1; }
+    QFrame* groupPanel(int number) const { return panel().groupPanelOf(number); }
     QFrame* Panel1() const { return panel().groupPanels_[1]; }
     QFrame* Panel2() const { return panel().groupPanels_[2]; }
     QFrame* Panel3() const { return panel().groupPanels_[3]; }
@@ -64,11 +67,11 @@ struct WindowProbe {
     QAction* Useasref1() const { return form->Useasref1; }
     QAction* parametry1() const { return form->parametry1; }
     QAction* HELP1() const { return form->HELP1; }
-    QMenu* File1() const { return form->File1; }
-    QMenu* Export1() const { return form->Export1; }
-    QAction* Open1() const { return form->Open1; }
-    QAction* Save1() const { return form->Save1; }
-    QAction* Saveas1() const { return form->Saveas1; }
+    QMenu* File1() const { return form->files_->File1; }
+    QMenu* Export1() const { return form->exports_->Export1; }
+    QAction* Open1() const { return form->files_->Open1; }
+    QAction* Save1() const { return form->files_->Save1; }
+    QAction* Saveas1() const { return form->files_->Saveas1; }
     QAction* Reset1() const { return form->Reset1; }
     QAction* Help2() const { return form->Help2; }
     QAction* About1() const { return form->About1; }
@@ -98,8 +101,8 @@ struct WindowProbe {
 
     // The handlers a test calls directly, as a click or the program would.
     void SelectSection(unsigned char section) const { panel().SelectSection(section); }
-    void Panel1Click() const { panel().Panel1Click(); }
-    void Panel3Click() const { panel().Panel3Click(); }
+    void Panel1Click() const { panel().clickGroup(1); }
+    void Panel3Click() const { panel().clickGroup(3); }
     void Timer1Timer() const { airway().Timer1Timer(); }
     void ShowSettingNote(int key) const { form->ShowSettingNote(key); }
     void LoadRowSettingsToControls(int row) const { form->LoadRowSettingsToControls(row); }
