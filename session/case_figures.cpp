@@ -15,14 +15,13 @@ FigureValue quantity(const Session& session, const CaseFigure& figure, int row, 
     const SimulationRecord& record = session.record();
     switch (figure.source) {
     case FigureSource::stored:
-        if (record.field(row, RowField::runStatus) != 1.0f)
-            return {0.0, "row " + std::to_string(row) + " holds no valid result"};
-        return {record.field(row, kRowIndices[figure.slot].field), {}};
     case FigureSource::curve: {
-        const CurveIndexInfo& info = kCurveIndices[figure.slot];
-        const CurveIndex index = session.curveIndices(row).*info.member;
+        if (figure.source == FigureSource::stored && record.field(row, RowField::runStatus) != 1.0f)
+            return {0.0, "row " + std::to_string(row) + " holds no valid result"};
+        const IndexValue index = session.indices(row)[figure.slot];
         if (!index.present())
-            return {0.0, std::string(info.name) + " of row " + std::to_string(row) +
+            return {0.0, std::string(kIndices[figure.slot].name) + " of row " +
+                             std::to_string(row) +
                              " is empty: " + std::string(missingReasonText(index.missing))};
         return {index.value, {}};
     }

@@ -112,14 +112,11 @@ bool resolveIndex(const FigureKindInfo& kind, std::string_view key, CaseFigure& 
         figure.slot = found.value_or(0);
         return found.has_value();
     }
-    if (const auto stored = slot(kRowIndices, key)) {
-        figure.source = FigureSource::stored;
-        figure.slot = *stored;
-        return true;
-    }
-    figure.source = FigureSource::curve;
-    const auto found = slot(kCurveIndices, key);
+    const auto found = slot(record::kIndices, key);
     figure.slot = found.value_or(0);
+    figure.source = record::kIndices[figure.slot].source == record::IndexSource::stored
+                        ? FigureSource::stored
+                        : FigureSource::curve;
     return found.has_value();
 }
 

@@ -107,7 +107,7 @@ struct CaseFigure {
     int row = 1;
     int fromRow = -1; // the change from this row to `row`; -1 for the row's own value
     FigureSource source = FigureSource::stored;
-    std::size_t slot = 0; // its line in kRowIndices, kCurveIndices or kPredictedIndices
+    std::size_t slot = 0; // its line in record::kIndices or kPredictedIndices
     std::string index;    // the JSON key written
     FigureKind kind = FigureKind::value;
     std::string shown;    // as the text shows it: "−1,95", "+1,76", "13"

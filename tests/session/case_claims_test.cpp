@@ -45,7 +45,7 @@ TEST(CaseClaims, EffortChangesNoFlowAtTheSameLungVolumePastThePeak) {
                                              record.field(row, RowField::tlc) -
                                                  share * record.field(row, RowField::fvcex)),
                             1.0, 0.03)
-                    << rowIndexOf(field).name;
+                    << vm::record::indexOfField(field).name;
         }
     }
 }
@@ -56,9 +56,10 @@ TEST(CaseClaims, WeakBlowsPassBackExtrapolationButAreNotRepeatable) {
     const auto session = vm::test::sessionFor("slaby_wysilek");
     std::vector<double> fvc;
     for (int row = 1; row <= 3; ++row) {
-        const CurveIndices indices = session->curveIndices(row);
-        EXPECT_LE(indices.backExtrapolatedVolume_l.value,
-                  std::max(0.05 * indices.fvc_l.value, 0.1));
+        const IndexValues indices = session->indices(row);
+        using vm::record::indexNamed;
+        EXPECT_LE(indices[indexNamed("backExtrapolatedVolume")].value,
+                  std::max(0.05 * indices[indexNamed("fvc")].value, 0.1));
         fvc.push_back(session->readResult(row).indices[1].measured);
     }
     std::ranges::sort(fvc, std::greater<>());

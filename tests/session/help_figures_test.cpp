@@ -31,7 +31,8 @@ const std::map<std::string, Measure, std::less<>> kMeasures = {
     // The reading's FEV1, from time zero, less the table's, from the start of the effort, in ml.
     {"fev1TimingMl",
      [](const Session& s, int row) {
-         return 1000.0 * (s.curveIndices(row).fev1_l.value - s.record().field(row, RowField::fev1));
+         return 1000.0 * (s.indices(row)[vm::record::indexNamed("fev1FromTimeZero")].value -
+                          s.record().field(row, RowField::fev1));
      }},
     {"halfFvcex",
      [](const Session& s, int row) { return 0.5 * s.record().field(row, RowField::fvcex); }},
@@ -114,9 +115,10 @@ TEST(HelpFigures, EveryFigureOfTheHelpSourcesIsWhatTheModelGives) {
 TEST(HelpFigures, TheResultsTableHelpDescribesEveryIndexReadFromTheCurves) {
     std::ifstream source(kHelpSources / "H0006.txt");
     const std::string text{std::istreambuf_iterator<char>(source), {}};
-    for (const CurveIndexInfo& info : kCurveIndices)
-        EXPECT_NE(text.find("- **" + std::string(info.name) + "** – "), std::string::npos)
-            << info.name;
+    for (const vm::record::SpirometricIndex& index : vm::record::kIndices)
+        if (index.source == vm::record::IndexSource::curve)
+            EXPECT_NE(text.find("- **" + std::string(index.name) + "** – "), std::string::npos)
+                << index.name;
 }
 
 } // namespace
